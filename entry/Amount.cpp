@@ -1,0 +1,135 @@
+#include "entry/Amount.h"
+
+#include "store/Cp1253.h"
+#include "store/Error.h"
+
+namespace edlt {
+namespace {
+
+// Beyond any field: larger values stay this large and are refused as too long.
+constexpr __int128 cap = static_cast<__int128>(1000000000000000000LL) * 100;
+
+__int128 saturatingMulAdd(__int128 v, int digit)
+{
+    if (v >= cap) return cap;
+    v = v * 10 + digit;
+    return v > cap ? cap : v;
+}
+
+std::string wholeText(__int128 v)
+{
+    if (v == 0) return "0";
+    std::string s;
+    while (v > 0) {
+        s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        v /= 10;
+    }
+    return s;
+}
+
+}  // namespace
+
+std::optional<Amount> Amount::tryParse(std::string_view text)
+{
+    size_t i = 0, n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    while (n > i && text[n - 1] == ' ') --n;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::string digits;  // mantissa digits without the comma
+    int fraction = 0;    // how many of them follow the comma
+    bool sawComma = false, sawDigit = false;
+    for (; i < n && ((text[i] >= '0' && text[i] <= '9') || text[i] == ','); ++i) {
+        if (text[i] == ',') {
+            if (sawComma) return std::nullopt;
+            sawComma = true;
+        } else {
+            sawDigit = true;
+            if (!(digits.empty() && text[i] == '0')) digits += text[i];
+            if (sawComma) ++fraction;
+        }
+    }
+    if (!sawDigit && !sawComma) return std::nullopt;
+    long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
+        if (i == n) return std::nullopt;
+        for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
+            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
+        if (expNegative) exponent = -exponent;
+    }
+    if (i != n) return std::nullopt;
+
+    // The mantissa lost its leading zeros; leading zeros after the comma stay counted in
+    // fraction and keep their place through the shift below.
+    long shift = exponent - fraction + 4;  // to ten-thousandths
+    if (shift < 0) {
+        long keep = static_cast<long>(digits.size()) + shift;
+        digits = keep > 0 ? digits.substr(0, static_cast<size_t>(keep)) : std::string();
+        shift = 0;
+    }
+    __int128 units = 0;
+    for (char c : digits) units = saturatingMulAdd(units, c - '0');
+    for (long s = 0; s < shift && units != 0 && units < cap; ++s) units = saturatingMulAdd(units, 0);
+    return fromUnits(negative ? -units : units);
+}
+
+Amount Amount::parse(std::string_view text)
+{
+    if (auto a = tryParse(text)) return *a;
+    throw ConvertError(format("'%s' is not a valid floating point value", {text}));
+}
+
+int64_t Amount::cents() const
+{
+    __int128 m = units_ < 0 ? -units_ : units_;
+    __int128 c = (m + unitsPerCent / 2) / unitsPerCent;
+    return static_cast<int64_t>(units_ < 0 ? -c : c);
+}
+
+std::string Amount::text() const
+{
+    int64_t c = cents();
+    if (c == 0) return "0";
+    std::string s = c < 0 ? "-" : "";
+    __int128 m = c < 0 ? -static_cast<__int128>(c) : c;
+    s += wholeText(m / 100);
+    int frac = static_cast<int>(m % 100);
+    if (frac != 0) {
+        s += ',';
+        s += static_cast<char>('0' + frac / 10);
+        if (frac % 10 != 0) s += static_cast<char>('0' + frac % 10);
+    }
+    return s;
+}
+
+std::strong_ordering Amount::compareScaled(Amount a, Amount b, int num, int den)
+{
+    return a.units_ * den <=> b.units_ * num;
+}
+
+std::string normaliseAmount(std::string_view text)
+{
+    return Amount::parse(text).text();
+}
+
+std::string centsToDecimalText(int64_t cents)
+{
+    return Amount::fromCents(cents).text();
+}
+
+std::optional<std::string> amountWriteProblem(const Amount& amount, int width, std::string_view caption)
+{
+    if (amount.cents() < 0)
+        return format(cp1253::lit("Το ποσό στο πεδίο «%s» δεν μπορεί να είναι αρνητικό"), {caption});
+    std::string decimal = amount.text();
+    std::string centsDigits = std::to_string(amount.cents());
+    if (decimal.size() > static_cast<size_t>(width) || centsDigits.size() > static_cast<size_t>(width))
+        return format(cp1253::lit("Το ποσό %s στο πεδίο «%s» είναι πολύ μεγάλο και δεν χωράει στη δήλωση"),
+                      {decimal, caption});
+    return std::nullopt;
+}
+
+}  // namespace edlt

@@ -1,0 +1,150 @@
+#include "store/AtomicFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "store/Cp1253.h"
+#include "store/Error.h"
+
+namespace edlt {
+namespace {
+
+constexpr size_t bufferSize = 1 << 20;
+
+mode_t defaultFileMode()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAll(int fd, const char* data, size_t size, int& error)
+{
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        if (n == 0) {
+            error = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder)
+{
+    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability durability)
+    : target_(std::move(target)), durability_(durability)
+{
+    std::filesystem::path folder = target_.parent_path();
+    std::string pattern = (folder / ("." + target_.filename().string() + std::string(tempMarker) + "XXXXXX")).string();
+    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        int err = errno;
+        throw Error(format("Cannot create file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+    }
+    temp_ = pattern;
+    ::fchmod(fd_, defaultFileMode());
+    buffer_.reserve(bufferSize);
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+void AtomicFileWriter::discard()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(temp_.c_str());
+    }
+    buffer_.clear();
+}
+
+void AtomicFileWriter::fail(int error)
+{
+    discard();
+    throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(error)}));
+}
+
+void AtomicFileWriter::flushBuffer()
+{
+    int err = 0;
+    if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size(), err)) fail(err);
+    buffer_.clear();
+}
+
+void AtomicFileWriter::write(std::string_view data)
+{
+    if (fd_ < 0) throw Error(format("Cannot write file %s.", {cp1253::pathText(target_)}));
+    if (buffer_.size() + data.size() > bufferSize) {
+        flushBuffer();
+        if (data.size() >= bufferSize) {
+            int err = 0;
+            if (!writeAll(fd_, data.data(), data.size(), err)) fail(err);
+            return;
+        }
+    }
+    buffer_.append(data);
+}
+
+void AtomicFileWriter::commit()
+{
+    if (fd_ < 0) throw Error(format("Cannot write file %s.", {cp1253::pathText(target_)}));
+    flushBuffer();
+    if (durability_ == Durability::Durable && ::fsync(fd_) != 0) fail(errno);
+    if (::close(fd_) != 0) {
+        int err = errno;
+        fd_ = -1;
+        ::unlink(temp_.c_str());
+        throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+    }
+    fd_ = -1;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp_.c_str());
+        throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+    }
+    if (durability_ == Durability::Durable) syncFolder(target_.parent_path());
+}
+
+void AtomicFileWriter::removeStaleTemporaries(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.empty() && name[0] == '.' && name.find(tempMarker) != std::string::npos) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
+void writeFileAtomically(const std::filesystem::path& path, std::string_view content,
+                         AtomicFileWriter::Durability durability)
+{
+    AtomicFileWriter writer(path, durability);
+    writer.write(content);
+    writer.commit();
+}
+
+}  // namespace edlt

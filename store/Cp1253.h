@@ -1,0 +1,28 @@
+#pragma once
+// Text in the core is Windows-1253 bytes. These convert at the edges (command line,
+// file names, source literals) with iconv; nothing is ever silently replaced on the way in.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace edlt::cp1253 {
+
+// UTF-8 to Windows-1253; nullopt when a character has no place in the code page
+// or the input is not valid UTF-8.
+std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// Windows-1253 to UTF-8; the three unassigned bytes become U+FFFD.
+std::string toUtf8(std::string_view text);
+
+// A UTF-8 source literal of ours in Windows-1253. Throws std::logic_error when the
+// literal cannot be held, which is a programming error.
+std::string lit(std::string_view utf8);
+
+// A path for a message: its UTF-8 name in Windows-1253, '?' for what does not fit.
+std::string pathText(const std::filesystem::path& path);
+
+// The message for text the code page cannot hold (typed, pasted or read).
+const std::string& unrepresentableMessage();
+
+}  // namespace edlt::cp1253
