@@ -1,0 +1,577 @@
+#include "store/FixedFormatDataSet.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "entry/Convert.h"
+#include "store/AtomicFile.h"
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
+
+namespace edlt {
+namespace {
+
+constexpr int defaultRecordWidth = 250;
+
+std::string_view trimSpaces(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+char latinUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameLatinCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (latinUpper(a[i]) != latinUpper(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+TFixedFormatDataSet::TFixedFormatDataSet(std::string name) : name_(std::move(name)) {}
+
+TFixedFormatDataSet::~TFixedFormatDataSet() = default;
+
+void TFixedFormatDataSet::fail(std::string_view message) const
+{
+    throw Error(name_ + ": " + std::string(message));
+}
+
+void TFixedFormatDataSet::checkClosed() const
+{
+    if (Active()) fail("Cannot perform this operation on an open dataset");
+}
+
+void TFixedFormatDataSet::checkActive() const
+{
+    if (!Active()) fail("Cannot perform this operation on a closed dataset");
+}
+
+void TFixedFormatDataSet::checkWritable() const
+{
+    checkActive();
+    if (readOnly_) fail("Cannot modify a read-only dataset");
+}
+
+void TFixedFormatDataSet::SetFileName(const std::filesystem::path& path)
+{
+    checkClosed();
+    fileName_ = path;
+}
+
+void TFixedFormatDataSet::SetSchema(std::vector<std::string> schema)
+{
+    checkClosed();
+    schema_ = std::move(schema);
+}
+
+void TFixedFormatDataSet::SetFileMustExist(bool value)
+{
+    checkClosed();
+    fileMustExist_ = value;
+}
+
+void TFixedFormatDataSet::SetTrimSpace(bool value)
+{
+    checkClosed();
+    trimSpace_ = value;
+}
+
+void TFixedFormatDataSet::SetReadOnly(bool value)
+{
+    checkClosed();
+    readOnly_ = value;
+}
+
+void TFixedFormatDataSet::SetActive(bool value)
+{
+    if (value && !Active()) Open();
+    if (!value && Active()) Close();
+}
+
+void TFixedFormatDataSet::AddObserver(DataSetObserver* observer)
+{
+    observers_.push_back(observer);
+}
+
+void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field)
+{
+    DataSetChange change{kind, index, field};
+    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_)) o->dataSetChanged(change);
+}
+
+void TFixedFormatDataSet::setState(DataSetState state)
+{
+    if (state_ == state) return;
+    state_ = state;
+    notify(DataSetChange::StateChanged);
+}
+
+void TFixedFormatDataSet::Open()
+{
+    if (Active()) return;
+    cursor_ = -1;
+    changed_ = false;
+    if (!fileMustExist_ && !std::filesystem::exists(fileName_)) {
+        int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd >= 0) ::close(fd);
+    }
+    std::vector<Line> lines;
+    {
+        FileSource source(fileName_);  // throws "Cannot open file "%s". %s"
+        LineReader reader(source);
+        std::string text;
+        int32_t id = 0;
+        while (reader.next(text)) lines.push_back(Line{text, ++id});
+    }
+    lines_ = std::move(lines);
+    lastId_ = static_cast<int32_t>(lines_.size());
+    buildFields();
+    state_ = DataSetState::Browse;
+    buffer_.clear();
+    modified_ = false;
+    cursor_ = lines_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = lines_.empty();
+    notify(DataSetChange::Reset);
+}
+
+void TFixedFormatDataSet::buildFields()
+{
+    size_t longest = 0;
+    for (const Line& l : lines_) longest = std::max(longest, l.text.size());
+    const int defaultWidth = longest == 0 ? defaultRecordWidth : static_cast<int>(std::min<size_t>(longest, INT32_MAX));
+
+    fields_.clear();
+    if (schema_.empty()) {
+        fields_.push_back({"Line", defaultWidth, 0});
+    } else {
+        for (const std::string& raw : schema_) {
+            std::string_view line = trimSpaces(raw);
+            if (line.empty()) continue;
+            size_t eq = raw.find('=');
+            if (eq == std::string::npos) {
+                fields_.push_back({std::string(line), defaultWidth, 0});
+                continue;
+            }
+            std::string_view name = trimSpaces(std::string_view(raw).substr(0, eq));
+            auto width = tryStrToInt(std::string_view(raw).substr(eq + 1));
+            fields_.push_back({std::string(name), width ? std::max(*width, 0) : defaultWidth, 0});
+        }
+    }
+    long long offset = 0;
+    for (FieldInfo& f : fields_) {
+        f.offset = static_cast<int>(std::min<long long>(offset, INT32_MAX));
+        offset += f.width;
+    }
+    recordSize_ = offset == 0 ? defaultRecordWidth : static_cast<int>(std::min<long long>(offset, INT32_MAX));
+}
+
+void TFixedFormatDataSet::Close()
+{
+    if (!Active()) return;
+    buffer_.clear();
+    modified_ = false;
+    if (changed_ && !readOnly_) writeLines(fileName_);
+    lines_.clear();
+    lines_.shrink_to_fit();
+    fields_.clear();
+    cursor_ = -1;
+    lastId_ = 0;
+    changed_ = false;
+    eof_ = bof_ = true;
+    state_ = DataSetState::Inactive;
+    notify(DataSetChange::Reset);
+}
+
+bool TFixedFormatDataSet::endPendingEdit()
+{
+    if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState) return true;
+    if (modified_) return Post();
+    Cancel();
+    return true;
+}
+
+bool TFixedFormatDataSet::MoveFirst()
+{
+    checkActive();
+    if (!endPendingEdit()) return false;
+    cursor_ = lines_.empty() ? -1 : 0;
+    eof_ = lines_.empty();
+    bof_ = true;
+    notify(DataSetChange::CursorMoved);
+    return true;
+}
+
+bool TFixedFormatDataSet::MoveLast()
+{
+    checkActive();
+    if (!endPendingEdit()) return false;
+    cursor_ = static_cast<long>(lines_.size()) - 1;
+    eof_ = true;
+    bof_ = lines_.empty();
+    notify(DataSetChange::CursorMoved);
+    return true;
+}
+
+bool TFixedFormatDataSet::MoveNext()
+{
+    checkActive();
+    if (!endPendingEdit()) return false;
+    bof_ = false;
+    if (cursor_ + 1 < static_cast<long>(lines_.size())) {
+        ++cursor_;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+    notify(DataSetChange::CursorMoved);
+    return true;
+}
+
+bool TFixedFormatDataSet::MovePrior()
+{
+    checkActive();
+    if (!endPendingEdit()) return false;
+    eof_ = lines_.empty();
+    if (cursor_ > 0) {
+        --cursor_;
+        bof_ = false;
+    } else {
+        bof_ = true;
+    }
+    notify(DataSetChange::CursorMoved);
+    return true;
+}
+
+bool TFixedFormatDataSet::AtEnd() const
+{
+    return eof_ || lines_.empty();
+}
+
+long TFixedFormatDataSet::CountRecords() const
+{
+    checkActive();
+    return static_cast<long>(lines_.size());
+}
+
+long TFixedFormatDataSet::RecordNumber() const
+{
+    if (!Active() || cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) return -1;
+    return cursor_ + 1;
+}
+
+bool TFixedFormatDataSet::SetRecordNumber(long number)
+{
+    checkActive();
+    if (!endPendingEdit()) return false;
+    if (number >= 1 && number <= static_cast<long>(lines_.size()) && number - 1 != cursor_) {
+        cursor_ = number - 1;
+        eof_ = bof_ = false;
+        notify(DataSetChange::CursorMoved);
+    }
+    return true;
+}
+
+int32_t TFixedFormatDataSet::Bookmark() const
+{
+    checkActive();
+    if (cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) throw Error("No Records");
+    return lines_[static_cast<size_t>(cursor_)].id;
+}
+
+bool TFixedFormatDataSet::GotoBookmark(int32_t id)
+{
+    checkActive();
+    auto it = std::find_if(lines_.begin(), lines_.end(), [id](const Line& l) { return l.id == id; });
+    if (it == lines_.end()) throw Error("Bookmark not found");
+    if (!endPendingEdit()) return false;
+    // The pending post may have inserted a line before it.
+    it = std::find_if(lines_.begin(), lines_.end(), [id](const Line& l) { return l.id == id; });
+    if (it == lines_.end()) throw Error("Bookmark not found");
+    cursor_ = static_cast<long>(it - lines_.begin());
+    eof_ = bof_ = false;
+    notify(DataSetChange::CursorMoved);
+    return true;
+}
+
+std::string_view TFixedFormatDataSet::currentRecord() const
+{
+    checkActive();
+    if (state_ == DataSetState::EditState || state_ == DataSetState::InsertState) return buffer_;
+    if (cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) throw Error("No Records");
+    return lines_[static_cast<size_t>(cursor_)].text;
+}
+
+std::string_view TFixedFormatDataSet::CurrentText() const
+{
+    return currentRecord();
+}
+
+std::string TFixedFormatDataSet::fieldValueOf(std::string_view line, const FieldInfo& field) const
+{
+    if (line.size() <= static_cast<size_t>(field.offset)) return {};
+    std::string_view value = line.substr(static_cast<size_t>(field.offset), static_cast<size_t>(field.width));
+    if (trimSpace_)
+        while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    return std::string(value);
+}
+
+int TFixedFormatDataSet::FieldIndex(std::string_view fieldName) const
+{
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (sameLatinCase(fields_[i].name, fieldName)) return static_cast<int>(i);
+    return -1;
+}
+
+const TFixedFormatDataSet::FieldInfo& TFixedFormatDataSet::fieldByName(std::string_view name) const
+{
+    checkActive();
+    int i = FieldIndex(name);
+    if (i < 0) fail(format("Field '%s' not found", {name}));
+    return fields_[static_cast<size_t>(i)];
+}
+
+const TFixedFormatDataSet::FieldInfo& TFixedFormatDataSet::fieldByIndex(int index) const
+{
+    checkActive();
+    if (index < 0 || index >= static_cast<int>(fields_.size()))
+        fail(format("Field '%s' not found", {std::to_string(index)}));
+    return fields_[static_cast<size_t>(index)];
+}
+
+std::string TFixedFormatDataSet::FieldValue(std::string_view fieldName) const
+{
+    const FieldInfo& f = fieldByName(fieldName);
+    return fieldValueOf(currentRecord(), f);
+}
+
+std::string TFixedFormatDataSet::FieldValue(int index) const
+{
+    const FieldInfo& f = fieldByIndex(index);
+    return fieldValueOf(currentRecord(), f);
+}
+
+bool TFixedFormatDataSet::FieldIsNull(int index) const
+{
+    const FieldInfo& f = fieldByIndex(index);
+    return currentRecord().size() <= static_cast<size_t>(f.offset);
+}
+
+std::string TFixedFormatDataSet::FieldValueAt(size_t index, int field) const
+{
+    return fieldValueOf(lines_[index].text, fieldByIndex(field));
+}
+
+void TFixedFormatDataSet::SetFieldValue(std::string_view fieldName, std::string_view value)
+{
+    const FieldInfo& f = fieldByName(fieldName);
+    SetFieldValue(static_cast<int>(&f - fields_.data()), value);
+}
+
+void TFixedFormatDataSet::SetFieldValue(int index, std::string_view value)
+{
+    const FieldInfo& f = fieldByIndex(index);
+    if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
+        fail("Dataset not in edit or insert mode");
+    const size_t offset = static_cast<size_t>(f.offset);
+    const size_t width = static_cast<size_t>(f.width);
+    if (buffer_.size() < offset + width) buffer_.resize(offset + width, ' ');
+    std::fill_n(buffer_.begin() + static_cast<long>(offset), width, ' ');
+    buffer_.replace(offset, std::min(value.size(), width), value.substr(0, width));
+    if (buffer_.size() > static_cast<size_t>(recordSize_)) buffer_.resize(static_cast<size_t>(recordSize_));
+    modified_ = true;
+    notify(DataSetChange::FieldChanged, cursor_, index);
+}
+
+void TFixedFormatDataSet::Edit()
+{
+    checkWritable();
+    if (state_ == DataSetState::EditState || state_ == DataSetState::InsertState) return;
+    if (lines_.empty()) {
+        startInsert(false);
+        return;
+    }
+    buffer_ = std::string(currentRecord());
+    modified_ = false;
+    setState(DataSetState::EditState);
+    if (AfterEdit) AfterEdit(*this);
+}
+
+void TFixedFormatDataSet::startInsert(bool append)
+{
+    buffer_.clear();
+    modified_ = false;
+    insertIndex_ = (append || lines_.empty() || cursor_ < 0) ? static_cast<long>(lines_.size()) : cursor_;
+    setState(DataSetState::InsertState);
+    if (OnNewRecord) OnNewRecord(*this);
+}
+
+void TFixedFormatDataSet::Insert()
+{
+    checkWritable();
+    if (!endPendingEdit()) return;
+    startInsert(false);
+}
+
+void TFixedFormatDataSet::AppendNew()
+{
+    checkWritable();
+    if (!endPendingEdit()) return;
+    startInsert(true);
+}
+
+bool TFixedFormatDataSet::Post()
+{
+    checkActive();
+    if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
+        fail("Dataset not in edit or insert mode");
+    if (BeforePost && !BeforePost(*this)) return false;
+    std::string text = buffer_.size() > static_cast<size_t>(recordSize_) ? buffer_.substr(0, static_cast<size_t>(recordSize_))
+                                                                         : buffer_;
+    DataSetChange::Kind kind;
+    if (state_ == DataSetState::EditState) {
+        lines_[static_cast<size_t>(cursor_)].text = std::move(text);
+        kind = DataSetChange::RecordChanged;
+    } else {
+        long at = std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size()));
+        lines_.insert(lines_.begin() + at, Line{std::move(text), ++lastId_});
+        cursor_ = at;
+        kind = DataSetChange::RecordInserted;
+    }
+    buffer_.clear();
+    modified_ = false;
+    insertIndex_ = -1;
+    changed_ = true;
+    eof_ = bof_ = false;
+    state_ = DataSetState::Browse;
+    notify(kind, cursor_);
+    notify(DataSetChange::StateChanged);
+    if (AfterPost) AfterPost(*this);
+    return true;
+}
+
+void TFixedFormatDataSet::Cancel()
+{
+    checkActive();
+    if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState) return;
+    buffer_.clear();
+    modified_ = false;
+    insertIndex_ = -1;
+    setState(DataSetState::Browse);
+}
+
+void TFixedFormatDataSet::Delete()
+{
+    checkWritable();
+    if (state_ == DataSetState::InsertState) {
+        Cancel();
+        return;
+    }
+    if (lines_.empty()) fail("Cannot perform this operation on an empty dataset");
+    if (state_ == DataSetState::EditState) Cancel();
+    if (cursor_ < 0) throw Error("No Records");
+    long removed = cursor_;
+    lines_.erase(lines_.begin() + removed);
+    changed_ = true;
+    if (cursor_ >= static_cast<long>(lines_.size())) cursor_ = static_cast<long>(lines_.size()) - 1;
+    eof_ = lines_.empty();
+    notify(DataSetChange::RecordRemoved, removed);
+    if (AfterDelete) AfterDelete(*this);
+}
+
+bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, std::string_view keyValue, int options)
+{
+    return FindRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options);
+}
+
+bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues,
+                                     int options)
+{
+    checkActive();
+    if (lines_.empty() || trimSpaces(keyFields).empty()) return false;
+    std::vector<const FieldInfo*> keys;
+    size_t start = 0;
+    for (size_t i = 0; i <= keyFields.size(); ++i) {
+        if (i == keyFields.size() || keyFields[i] == ',' || keyFields[i] == ' ') {
+            std::string_view name = keyFields.substr(start, i - start);
+            if (!name.empty()) keys.push_back(&fieldByName(name));
+            start = i + 1;
+        }
+    }
+    if (keys.empty()) return false;
+    if (!MoveFirst()) return false;
+
+    auto matches = [&](const std::string& line) {
+        for (size_t k = 0; k < keys.size(); ++k) {
+            std::string_view key = trimSpaces(keyValues.size() == 1 ? keyValues[0]
+                                              : k < keyValues.size() ? keyValues[k]
+                                                                     : std::string_view());
+            std::string value = fieldValueOf(line, *keys[k]);
+            std::string_view text = trimSpaces(value);
+            if (text.size() < key.size()) return false;
+            if (text.size() > key.size() && !(options & PrefixMatch)) return false;
+            for (size_t i = 0; i < key.size(); ++i) {
+                char a = text[i], b = key[i];
+                if (options & IgnoreCase) a = latinUpper(a), b = latinUpper(b);
+                if (a != b) return false;
+            }
+        }
+        return true;
+    };
+    // Walk without telling the bound controls of every step; they see where it stops.
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (matches(lines_[i].text)) {
+            cursor_ = static_cast<long>(i);
+            eof_ = bof_ = false;
+            notify(DataSetChange::CursorMoved);
+            return true;
+        }
+    }
+    cursor_ = static_cast<long>(lines_.size()) - 1;
+    eof_ = true;
+    notify(DataSetChange::CursorMoved);
+    return false;
+}
+
+void TFixedFormatDataSet::writeLines(const std::filesystem::path& path) const
+{
+    AtomicFileWriter writer(path, AtomicFileWriter::Durability::ProcessSafe);
+    std::string chunk;
+    chunk.reserve(1 << 20);
+    for (const Line& l : lines_) {
+        chunk.append(l.text);
+        chunk.append("\r\n");
+        if (chunk.size() >= (1 << 20) - 512) {
+            writer.write(chunk);
+            chunk.clear();
+        }
+    }
+    writer.write(chunk);
+    writer.commit();
+}
+
+void TFixedFormatDataSet::SaveLinesTo(const std::filesystem::path& path)
+{
+    checkActive();
+    writeLines(path);
+    fileName_ = path;
+    changed_ = false;
+}
+
+}  // namespace edlt

@@ -1,0 +1,176 @@
+#pragma once
+// TFixedFormatDataSet: a text file held in memory as lines, each cut into named text
+// fields by a schema of "Name=width" lines, with a cursor, an edit buffer and events.
+// Nothing in it knows about declarations.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace edlt {
+
+enum class DataSetState { Inactive, Browse, EditState, InsertState };
+
+// What bound controls are told after each change.
+struct DataSetChange {
+    enum Kind {
+        Reset,           // opened or closed: everything may differ
+        CursorMoved,
+        StateChanged,
+        FieldChanged,    // a field of the edit buffer; field holds its index
+        RecordInserted,  // index holds the new line's position
+        RecordRemoved,   // index held the removed line
+        RecordChanged,   // the line at index was replaced
+    };
+    Kind kind;
+    long index = -1;
+    int field = -1;
+};
+
+class DataSetObserver {
+public:
+    virtual ~DataSetObserver() = default;
+    virtual void dataSetChanged(const DataSetChange& change) = 0;
+};
+
+class TFixedFormatDataSet {
+public:
+    struct FieldInfo {
+        std::string name;
+        int width;
+        int offset;
+    };
+    enum FindOption { IgnoreCase = 1, PrefixMatch = 2 };
+
+    explicit TFixedFormatDataSet(std::string name = "FixedFormatDataSet");
+    ~TFixedFormatDataSet();
+    TFixedFormatDataSet(const TFixedFormatDataSet&) = delete;
+    TFixedFormatDataSet& operator=(const TFixedFormatDataSet&) = delete;
+
+    // Properties: all but Active only while closed.
+    const std::string& Name() const { return name_; }
+    const std::filesystem::path& FileName() const { return fileName_; }
+    void SetFileName(const std::filesystem::path& path);
+    const std::vector<std::string>& Schema() const { return schema_; }
+    void SetSchema(std::vector<std::string> schema);
+    bool FileMustExist() const { return fileMustExist_; }
+    void SetFileMustExist(bool value);
+    bool TrimSpace() const { return trimSpace_; }
+    void SetTrimSpace(bool value);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    void SetActive(bool value);
+
+    void Open();
+    void Close();
+    DataSetState State() const { return state_; }
+
+    // Moves end a pending edit first; they return false when its post was refused
+    // (the cursor then stays where it was).
+    bool MoveFirst();
+    bool MoveNext();
+    bool MovePrior();
+    bool MoveLast();
+    bool AtEnd() const;
+    bool AtBeginning() const { return bof_; }
+    long CountRecords() const;
+    long RecordNumber() const;
+    bool SetRecordNumber(long number);
+
+    // The record id of the current line, and going back to it.
+    int32_t Bookmark() const;
+    bool GotoBookmark(int32_t id);
+
+    std::string FieldValue(std::string_view fieldName) const;
+    std::string FieldValue(int index) const;
+    bool FieldIsNull(int index) const;
+    void SetFieldValue(std::string_view fieldName, std::string_view value);
+    void SetFieldValue(int index, std::string_view value);
+    int FieldIndex(std::string_view fieldName) const;  // -1 when absent
+    const std::vector<FieldInfo>& Fields() const { return fields_; }
+    int RecordSize() const { return recordSize_; }
+
+    void Edit();
+    void Insert();
+    void AppendNew();
+    // Runs BeforePost; false when it refused (state and edit buffer stay as they were).
+    bool Post();
+    void Cancel();
+    void Delete();
+    // Whether a field was written since the edit began.
+    bool Modified() const { return modified_; }
+    // The line a post would store (the edit buffer), or the current line in Browse.
+    std::string_view CurrentText() const;
+
+    bool FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
+    bool FindRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
+
+    void SaveLinesTo(const std::filesystem::path& path);
+    bool StoreChanged() const { return changed_; }
+
+    // Read access to any line without moving the cursor (grid painting, sorting, sums).
+    const std::string& LineAt(size_t index) const { return lines_[index].text; }
+    int32_t LineIdAt(size_t index) const { return lines_[index].id; }
+    std::string FieldValueAt(size_t index, int field) const;
+    // During an Insert, the position the new line will take.
+    long InsertIndex() const { return insertIndex_; }
+    long Cursor() const { return cursor_; }
+
+    // Events. BeforePost returns false to refuse the post (after showing its own message).
+    std::function<bool(TFixedFormatDataSet&)> BeforePost;
+    std::function<void(TFixedFormatDataSet&)> AfterPost;
+    std::function<void(TFixedFormatDataSet&)> AfterDelete;
+    std::function<void(TFixedFormatDataSet&)> OnNewRecord;
+    std::function<void(TFixedFormatDataSet&)> AfterEdit;
+
+    void AddObserver(DataSetObserver* observer);
+    void RemoveObserver(DataSetObserver* observer);
+
+private:
+    struct Line {
+        std::string text;
+        int32_t id;
+    };
+
+    [[noreturn]] void fail(std::string_view message) const;
+    void checkClosed() const;
+    void checkActive() const;
+    void checkWritable() const;
+    bool endPendingEdit();
+    void buildFields();
+    std::string_view currentRecord() const;
+    std::string fieldValueOf(std::string_view line, const FieldInfo& field) const;
+    const FieldInfo& fieldByName(std::string_view name) const;
+    const FieldInfo& fieldByIndex(int index) const;
+    void writeLines(const std::filesystem::path& path) const;
+    void startInsert(bool append);
+    void notify(DataSetChange::Kind kind, long index = -1, int field = -1);
+    void setState(DataSetState state);
+
+    std::string name_;
+    std::filesystem::path fileName_;
+    std::vector<std::string> schema_;
+    bool fileMustExist_ = true;
+    bool trimSpace_ = true;
+    bool readOnly_ = false;
+
+    DataSetState state_ = DataSetState::Inactive;
+    std::vector<Line> lines_;
+    std::vector<FieldInfo> fields_;
+    int recordSize_ = 0;
+    int32_t lastId_ = 0;
+    long cursor_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    std::string buffer_;
+    bool modified_ = false;
+    long insertIndex_ = -1;
+    bool changed_ = false;
+    std::vector<DataSetObserver*> observers_;
+};
+
+}  // namespace edlt
