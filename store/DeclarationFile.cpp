@@ -1,0 +1,437 @@
+#include "store/DeclarationFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <system_error>
+
+#include "entry/Amount.h"
+#include "entry/Convert.h"
+#include "store/AtomicFile.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+#include "store/Error.h"
+
+namespace edlt {
+namespace {
+
+using detail::Field;
+using detail::RecordSize;
+
+constexpr std::string_view lineBreak = "\r\n";
+// Output is handed to the sink in blocks of about this size rather than record by record.
+constexpr size_t sinkBlock = 1 << 18;
+
+// The detail fields behind the totals Edit1..Edit9, for messages.
+const std::array<std::string, 9>& totalsCaptions()
+{
+    static const std::array<std::string, 9> captions = {
+        cp1253::lit("Σύνολο Ακαθάριστων Αποδοχών"),     cp1253::lit("Σύνολο Κρατήσεων"),
+        cp1253::lit("Σύνολο Καθαρών Αποδοχών"),         cp1253::lit("Σύνολο Φόρου που Παρακρατήθηκε"),
+        cp1253::lit("Σύνολο Χαρτοσήμου"),               cp1253::lit("Σύνολο ΟΓΑ Χαρτοσήμου"),
+        cp1253::lit("Σύνολο Φόρου που Αναλογεί"),       cp1253::lit("Σύνολο ΟΓΑ Φόρου που Παρακρατήθηκε"),
+        cp1253::lit("Σύνολο ΟΓΑ Φόρου που Αναλογεί"),
+    };
+    return captions;
+}
+
+std::string_view trimRight(std::string_view s)
+{
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trim(std::string_view s)
+{
+    s = trimRight(s);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+// A field of a line as the store reads it: empty when the line ends before it.
+std::string_view fieldOf(std::string_view line, size_t offset, size_t width)
+{
+    if (line.size() <= offset) return {};
+    return line.substr(offset, width);
+}
+
+// Builds one record in place at the end of out; any value that would not fit its field
+// marks the record bad, and finish() refuses it, so a record is never other than 170 bytes.
+class RecordBuffer {
+public:
+    explicit RecordBuffer(std::string& out) : out_(out), start_(out.size()) {}
+
+    void put(std::string_view s) { out_.append(s); }
+    void fill(size_t count, char c) { out_.append(count, c); }
+
+    void padded(std::string_view value, size_t width, const char* name)
+    {
+        if (value.size() > width) {
+            fault(name);
+            value = value.substr(0, width);
+        }
+        out_.append(value);
+        out_.append(width - value.size(), ' ');
+    }
+
+    void zeroFilled(std::string_view digits, size_t width, const char* name)
+    {
+        if (digits.size() > width) {
+            fault(name);
+            digits = digits.substr(0, width);
+        }
+        out_.append(width - digits.size(), '0');
+        out_.append(digits);
+    }
+
+    void finish()
+    {
+        size_t size = out_.size() - start_;
+        if (!faultField_ && size != static_cast<size_t>(RecordSize)) faultField_ = "record";
+        if (faultField_) {
+            out_.resize(start_);
+            throw Error(format(cp1253::lit("Εσωτερικό σφάλμα: η τιμή του πεδίου %s δεν χωράει στην εγγραφή της δήλωσης"),
+                               {faultField_}));
+        }
+        out_.append(lineBreak);
+    }
+
+private:
+    void fault(const char* name)
+    {
+        if (!faultField_) faultField_ = name;
+    }
+
+    std::string& out_;
+    size_t start_;
+    const char* faultField_ = nullptr;
+};
+
+// Decimal digits of a non-negative whole number.
+std::string_view digitsOf(int64_t value, char (&buffer)[24])
+{
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
+}
+
+// The cents of an amount text, refused with the Greek message when the field cannot hold it.
+int64_t centsForField(std::string_view text, int width, std::string_view caption)
+{
+    Amount amount = text.empty() ? Amount() : Amount::parse(text);
+    int64_t cents = amount.cents();
+    char buffer[24];
+    if (cents < 0 || digitsOf(cents, buffer).size() > static_cast<size_t>(width)) {
+        if (auto problem = amountWriteProblem(amount, width, caption)) throw Error(*problem);
+        throw Error(format(cp1253::lit("Το ποσό %s στο πεδίο «%s» δεν χωράει στη δήλωση"), {text, caption}));
+    }
+    return cents;
+}
+
+void putCents(std::string& out, size_t at, int64_t cents, size_t width)
+{
+    char buffer[24];
+    std::string_view digits = digitsOf(cents, buffer);
+    std::fill_n(out.begin() + static_cast<ptrdiff_t>(at), width - digits.size(), '0');
+    std::copy(digits.begin(), digits.end(), out.begin() + static_cast<ptrdiff_t>(at + width - digits.size()));
+}
+
+// Appends the file record of a workspace line; text fields keep their bytes, since reading
+// them trimmed and padding them again to the same width gives the same bytes.
+void appendFileRecord(std::string& out, std::string_view line)
+{
+    const size_t start = out.size();
+    std::string_view body = line.substr(0, std::min(line.size(), static_cast<size_t>(RecordSize)));
+    out.append(body);
+    out.append(RecordSize - body.size(), ' ');
+    try {
+        out[start + detail::fields[detail::RecordType].offset] = '3';
+        out[start + detail::fields[detail::FILLER].offset] = ' ';
+        for (Field f : detail::amountFields) {
+            const detail::FieldDef& def = detail::fields[f];
+            std::string_view value = trimRight(fieldOf(line, def.offset, def.width));
+            int64_t cents = centsForField(value, def.width, detail::amountCaption(f));
+            putCents(out, start + def.offset, cents, def.width);
+        }
+        const detail::FieldDef& days = detail::fields[detail::Hmeres];
+        std::string_view dayText = trimRight(fieldOf(line, days.offset, days.width));
+        int64_t dayCount = 0;
+        if (!trim(dayText).empty()) {
+            dayCount = strToInt(dayText);
+            if (dayCount < 0 || dayCount > 999)
+                throw Error(format(cp1253::lit("Μη αποδεκτός αριθμός ημερών απασχόλησης: %s"), {trim(dayText)}));
+        }
+        putCents(out, start + days.offset, dayCount, days.width);
+        const detail::FieldDef& filler2 = detail::fields[detail::FILLER2];
+        std::fill_n(out.begin() + static_cast<ptrdiff_t>(start + filler2.offset), filler2.width, ' ');
+    } catch (...) {
+        out.resize(start);
+        throw;
+    }
+}
+
+void appendHeaderRecord(std::string& out, const HeaderFields& h, std::string_view today)
+{
+    RecordBuffer r(out);
+    r.put("0");
+    r.put("JL10    ");
+    r.padded(today, 8, "date");
+    r.padded(h.YearOfData, 4, "YearOfData");
+    r.fill(149, ' ');
+    r.finish();
+}
+
+void appendDeclarantRecord(std::string& out, const HeaderFields& h)
+{
+    RecordBuffer r(out);
+    r.put("1");
+    r.padded(h.YearOfData, 4, "YearOfData");
+    r.padded(h.CompanyName, 18, "CompanyName");
+    if (h.business) {
+        r.fill(9 + 3, ' ');
+    } else {
+        r.padded(h.Name, 9, "Name");
+        r.padded(h.FatherName, 3, "FatherName");
+    }
+    r.put(h.business ? "0" : "1");
+    r.padded(h.AFM, 9, "AFM");
+    r.padded(h.AntikeimenoErgasion, 16, "AntikeimenoErgasion");
+    r.padded(h.Town, 10, "Town");
+    r.padded(h.Street, 16, "Street");
+    r.padded(h.Number, 5, "Number");
+    r.padded(h.TK, 5, "TK");
+    r.fill(73, ' ');
+    r.finish();
+}
+
+void appendTotalsRecord(std::string& out, const TotalsTexts& totals, bool anyLines)
+{
+    RecordBuffer r(out);
+    r.put("2");
+    if (!anyLines) {
+        r.fill(124, '0');
+    } else {
+        for (size_t i = 0; i < totals.size(); ++i) {
+            int64_t cents = centsForField(trimRight(totals[i]), totalsWidths[i], totalsCaptions()[i]);
+            char buffer[24];
+            r.zeroFilled(digitsOf(cents, buffer), static_cast<size_t>(totalsWidths[i]), "totals");
+        }
+    }
+    r.fill(45, ' ');
+    r.finish();
+}
+
+[[noreturn]] void refuseAmount(size_t lineNumber)
+{
+    const std::string& base = declaration_messages::openProblem();
+    if (lineNumber == 0) throw Error(base + cp1253::lit(". Μη αποδεκτό ποσό"));
+    throw Error(format(base + cp1253::lit(". Μη αποδεκτό ποσό στη γραμμή %d"), {std::to_string(lineNumber)}));
+}
+
+// Appends the workspace line of a 170-byte detail record to out.
+void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNumber)
+{
+    if (line.size() != static_cast<size_t>(RecordSize)) throw Error(declaration_messages::wrongLineLength());
+    const size_t start = out.size();
+    out.append(line);
+    char* rec = out.data() + start;
+
+    const detail::FieldDef& days = detail::fields[detail::Hmeres];
+    if (auto d = tryStrToInt(line.substr(days.offset, days.width))) {
+        char buffer[24];
+        auto res = std::to_chars(buffer, buffer + sizeof buffer, *d);
+        size_t len = static_cast<size_t>(res.ptr - buffer);  // at most 3: three characters read
+        std::fill_n(rec + days.offset, days.width, ' ');
+        std::copy(buffer, buffer + len, rec + days.offset);
+    }
+
+    for (Field f : detail::amountFields) {
+        const detail::FieldDef& def = detail::fields[f];
+        auto cents = tryStrToInt64(line.substr(def.offset, def.width));
+        if (!cents) continue;  // not a whole number: kept as it stands
+        if (*cents < 0) {
+            out.resize(start);
+            refuseAmount(lineNumber);
+        }
+        // "0.##" of cents: whole part, then the decimals without trailing zeros.
+        char text[32];
+        auto res = std::to_chars(text, text + sizeof text, *cents / 100);
+        char* end = res.ptr;
+        int fraction = static_cast<int>(*cents % 100);
+        if (fraction != 0) {
+            *end++ = ',';
+            *end++ = static_cast<char>('0' + fraction / 10);
+            if (fraction % 10 != 0) *end++ = static_cast<char>('0' + fraction % 10);
+        }
+        size_t len = static_cast<size_t>(end - text);
+        if (len > static_cast<size_t>(def.width)) {
+            out.resize(start);
+            refuseAmount(lineNumber);
+        }
+        std::fill_n(rec + def.offset, def.width, ' ');
+        std::copy(text, text + len, rec + def.offset);
+    }
+}
+
+bool startsWithHeaderMark(std::string_view line)
+{
+    constexpr std::string_view mark = "0JL10";
+    if (line.size() < mark.size()) return false;
+    for (size_t i = 0; i < mark.size(); ++i) {
+        char c = line[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != mark[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace declaration_messages {
+const std::string& invalidFile()
+{
+    static const std::string text = cp1253::lit("Μη έγκυρο αρχείο");
+    return text;
+}
+const std::string& openProblem()
+{
+    static const std::string text = cp1253::lit("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου");
+    return text;
+}
+const std::string& wrongLineLength()
+{
+    static const std::string text =
+        cp1253::lit("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής είναι λανθασμένο");
+    return text;
+}
+const std::string& headerReadProblem()
+{
+    static const std::string text = cp1253::lit("Παρουσιάστηκε πρόβλημα κατά την ανάγνωση των γενικών στοιχείων");
+    return text;
+}
+}  // namespace declaration_messages
+
+DetailLines detailLinesOf(const std::vector<std::string>& lines)
+{
+    return {lines.size(), [&lines](size_t i) { return std::string_view(lines[i]); }};
+}
+
+void WriteDeclarationFile(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
+                          const DetailLines& lines, std::string_view todayYYYYMMDD)
+{
+    std::string out;
+    out.reserve(sinkBlock + 2 * (RecordSize + lineBreak.size()));
+    appendHeaderRecord(out, header, todayYYYYMMDD);
+    appendDeclarantRecord(out, header);
+    appendTotalsRecord(out, totals, lines.count > 0);
+    for (size_t i = 0; i < lines.count; ++i) {
+        appendFileRecord(out, lines.lineAt(i));
+        out.append(lineBreak);
+        if (out.size() >= sinkBlock) {
+            sink.write(out);
+            out.clear();
+        }
+    }
+    if (!out.empty()) sink.write(out);
+}
+
+std::string WorkspaceToFileLine(std::string_view line)
+{
+    std::string out;
+    out.reserve(RecordSize);
+    appendFileRecord(out, line);
+    return out;
+}
+
+std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber)
+{
+    std::string out;
+    out.reserve(RecordSize);
+    appendWorkspaceLine(out, line, lineNumber);
+    return out;
+}
+
+std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
+                                               const std::filesystem::path& record2Path)
+{
+    // One byte past a record is enough to know a line is too long; longer ones are cut.
+    LineReader reader(source, RecordSize + 1);
+    std::string line;
+    try {
+        if (!reader.next(line) || !startsWithHeaderMark(line)) return declaration_messages::invalidFile();
+    } catch (const Error&) {
+        return declaration_messages::openProblem();
+    }
+
+    // Both files are built beside the real ones and replace them only when the whole
+    // file was accepted, so a rejected file leaves the open declaration as it was.
+    AtomicFileWriter generalData(generalDataPath, AtomicFileWriter::Durability::ProcessSafe);
+    AtomicFileWriter record2(record2Path, AtomicFileWriter::Durability::ProcessSafe);
+    std::string details;
+    details.reserve(sinkBlock + RecordSize + lineBreak.size());
+    size_t lineNumber = 1;
+    for (;;) {
+        try {
+            if (!reader.next(line)) break;
+        } catch (const Error&) {
+            return declaration_messages::openProblem();
+        }
+        ++lineNumber;
+        if (!line.empty() && line[0] != '1' && line[0] != '2' && line[0] != '3')
+            return declaration_messages::openProblem();
+        if (line.size() != static_cast<size_t>(RecordSize) || reader.lastLineTooLong())
+            return declaration_messages::wrongLineLength();
+        if (line[0] == '1') {
+            generalData.write(line);
+            generalData.write(lineBreak);
+        } else if (line[0] == '3') {
+            try {
+                appendWorkspaceLine(details, line, lineNumber);
+            } catch (const Error& e) {
+                return e.message();
+            }
+            details.append(lineBreak);
+            if (details.size() >= sinkBlock) {
+                record2.write(details);
+                details.clear();
+            }
+        }
+    }
+    record2.write(details);
+    record2.commit();
+    generalData.commit();
+    return std::nullopt;
+}
+
+HeaderFields LoadHeaderFields(ByteSource& generalData)
+{
+    LineReader reader(generalData, RecordSize);
+    std::string line;
+    reader.next(line);
+    auto at = [&line](size_t offset, size_t width) { return std::string(fieldOf(line, offset, width)); };
+    auto trimmed = [&line](size_t offset, size_t width) { return std::string(trimRight(fieldOf(line, offset, width))); };
+    HeaderFields h;
+    h.YearOfData = at(1, 4);
+    h.CompanyName = trimmed(5, 18);
+    h.Name = trimmed(23, 9);
+    h.FatherName = trimmed(32, 3);
+    h.business = line.size() > 35 && line[35] == '0';
+    h.AFM = at(36, 9);
+    h.AntikeimenoErgasion = trimmed(45, 16);
+    h.Town = trimmed(61, 10);
+    h.Street = trimmed(71, 16);
+    h.Number = trimmed(87, 5);
+    h.TK = trimmed(92, 5);
+    return h;
+}
+
+HeaderFields LoadHeaderFields(const std::filesystem::path& generalDataPath)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(generalDataPath, ec)) {
+        StringSource empty("");
+        return LoadHeaderFields(empty);
+    }
+    FileSource source(generalDataPath);
+    return LoadHeaderFields(source);
+}
+
+}  // namespace edlt

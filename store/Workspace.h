@@ -1,0 +1,29 @@
+#pragma once
+// The workspace: the folder "temp" beside the executable and the three files that hold
+// the declaration being edited.
+#include <filesystem>
+
+namespace edlt {
+
+class Workspace {
+public:
+    explicit Workspace(std::filesystem::path programFolder);
+
+    const std::filesystem::path& folder() const { return folder_; }
+    std::filesystem::path generalData() const { return folder_ / "generalData"; }
+    std::filesystem::path record2() const { return folder_ / "record2"; }
+    std::filesystem::path record21() const { return folder_ / "record21"; }
+
+    // Creates the folder (an existing one is fine) and removes temporaries a killed run left.
+    void create();
+    // Empties generalData and record2, creating them when missing; throws Error on failure.
+    void emptyFiles();
+    // Deletes the three files if they exist, then the folder; every failure is ignored,
+    // and a folder that still holds other files stays.
+    void clear();
+
+private:
+    std::filesystem::path folder_;
+};
+
+}  // namespace edlt
