@@ -9,13 +9,6 @@ namespace {
 // Beyond any field: larger values stay this large and are refused as too long.
 constexpr __int128 cap = static_cast<__int128>(1000000000000000000LL) * 100;
 
-__int128 saturatingMulAdd(__int128 v, int digit)
-{
-    if (v >= cap) return cap;
-    v = v * 10 + digit;
-    return v > cap ? cap : v;
-}
-
 std::string wholeText(__int128 v)
 {
     if (v == 0) return "0";
@@ -36,43 +29,44 @@ std::optional<Amount> Amount::tryParse(std::string_view text)
     while (n > i && text[n - 1] == ' ') --n;
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::string digits;  // mantissa digits without the comma
-    int fraction = 0;    // how many of them follow the comma
+    // The mantissa is gathered exactly up to 36 digits; further digits are cut, which
+    // never changes a value's rounding to cents (see unitsPerEuro).
+    constexpr __int128 gatherLimit = cap * 1000000000000LL;
+    __int128 mantissa = 0;
+    long scale = 0;  // the value is mantissa x 10^scale
     bool sawComma = false, sawDigit = false;
     for (; i < n && ((text[i] >= '0' && text[i] <= '9') || text[i] == ','); ++i) {
         if (text[i] == ',') {
             if (sawComma) return std::nullopt;
             sawComma = true;
-        } else {
-            sawDigit = true;
-            if (!(digits.empty() && text[i] == '0')) digits += text[i];
-            if (sawComma) ++fraction;
+            continue;
+        }
+        sawDigit = true;
+        if (mantissa < gatherLimit) {
+            mantissa = mantissa * 10 + (text[i] - '0');
+            if (sawComma) --scale;
+        } else if (!sawComma) {
+            ++scale;
         }
     }
     if (!sawDigit && !sawComma) return std::nullopt;
-    long exponent = 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool expNegative = false;
         if (i < n && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
         if (i == n) return std::nullopt;
+        long exponent = 0;
         for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
             if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
-        if (expNegative) exponent = -exponent;
+        scale += expNegative ? -exponent : exponent;
     }
     if (i != n) return std::nullopt;
 
-    // The mantissa lost its leading zeros; leading zeros after the comma stay counted in
-    // fraction and keep their place through the shift below.
-    long shift = exponent - fraction + 4;  // to ten-thousandths
-    if (shift < 0) {
-        long keep = static_cast<long>(digits.size()) + shift;
-        digits = keep > 0 ? digits.substr(0, static_cast<size_t>(keep)) : std::string();
-        shift = 0;
-    }
-    __int128 units = 0;
-    for (char c : digits) units = saturatingMulAdd(units, c - '0');
-    for (long s = 0; s < shift && units != 0 && units < cap; ++s) units = saturatingMulAdd(units, 0);
+    long shift = scale + 4;  // to ten-thousandths
+    __int128 units = mantissa;
+    for (; shift < 0 && units != 0; ++shift) units /= 10;
+    for (; shift > 0 && units != 0 && units < cap; --shift) units *= 10;
+    if (units > cap) units = cap;
     return fromUnits(negative ? -units : units);
 }
 

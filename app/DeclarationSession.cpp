@@ -1,0 +1,501 @@
+#include "app/DeclarationSession.h"
+
+#include <ctime>
+#include <unistd.h>
+#include <unordered_map>
+
+#include "entry/CheckAFM.h"
+#include "entry/Convert.h"
+#include "entry/DetailValidation.h"
+#include "entry/ExchangeSort.h"
+#include "entry/Messages.h"
+#include "entry/TotalsLedger.h"
+#include "store/AtomicFile.h"
+#include "store/CopyFile.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+#include "store/Error.h"
+
+namespace edlt {
+
+// Every change to the lines marks the declaration modified, deletes included.
+class DeclarationSession::ModifiedWatch : public DataSetObserver {
+public:
+    explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.FixedFormatDataSet1.AddObserver(this); }
+    ~ModifiedWatch() override { s_.FixedFormatDataSet1.RemoveObserver(this); }
+    void dataSetChanged(const DataSetChange& c) override
+    {
+        if (c.kind == DataSetChange::FieldChanged || c.kind == DataSetChange::RecordInserted ||
+            c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
+            s_.DeclarationModified = true;
+    }
+
+private:
+    DeclarationSession& s_;
+};
+
+namespace {
+
+std::string* headerSlot(HeaderFields& h, HeaderField f)
+{
+    switch (f) {
+    case HeaderField::YearOfData: return &h.YearOfData;
+    case HeaderField::AFM: return &h.AFM;
+    case HeaderField::AntikeimenoErgasion: return &h.AntikeimenoErgasion;
+    case HeaderField::CompanyName: return &h.CompanyName;
+    case HeaderField::Name: return &h.Name;
+    case HeaderField::FatherName: return &h.FatherName;
+    case HeaderField::Town: return &h.Town;
+    case HeaderField::Street: return &h.Street;
+    case HeaderField::Number: return &h.Number;
+    case HeaderField::TK: return &h.TK;
+    }
+    return nullptr;
+}
+
+// Which totals box shows each amount field's sum, in the amount fields' schema order.
+constexpr std::array<int, 9> boxOfAmount = {0, 4, 5, 1, 2, 3, 6, 7, 8};
+
+std::string twoDigits(int v)
+{
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+}  // namespace
+
+DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
+    : ui_(ui),
+      options_(std::move(options)),
+      workspace_(options_.workspaceParent.empty() ? options_.programFolder : options_.workspaceParent)
+{
+    label32_ = cp1253::lit(" Εγγραφές (Πελάτες)");
+    for (TFixedFormatDataSet* ds : {&FixedFormatDataSet1, &FixedFormatDataSet2, &FixedFormatDataSet3}) {
+        ds->SetFileMustExist(true);
+        ds->SetReadOnly(false);
+        ds->SetTrimSpace(true);
+    }
+    FixedFormatDataSet1.SetSchema(detail::schema());
+    FixedFormatDataSet3.SetSchema(detail::schema());
+    FixedFormatDataSet2.SetSchema({"typeinc=2", "Desc=52"});
+    FixedFormatDataSet1.SetFileName(workspace_.record2());
+    FixedFormatDataSet3.SetFileName(workspace_.record21());
+    FixedFormatDataSet2.SetFileName(options_.programFolder / "Addon" / "typeofinc.txt");
+
+    ledger_ = std::make_unique<TotalsLedger>(FixedFormatDataSet1);
+    validation_ = std::make_unique<DetailValidation>(
+        ui_, *ledger_, DetailValidation::Scratch{workspace_.record2(), workspace_.record21()});
+    modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
+    FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
+    FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
+    FixedFormatDataSet1.BeforePost = [this](TFixedFormatDataSet& ds) { return FixedFormatDataSet1BeforePost(ds); };
+    FixedFormatDataSet1.AfterPost = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
+    FixedFormatDataSet1.AfterDelete = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
+}
+
+DeclarationSession::~DeclarationSession()
+{
+    // Observers go before the stores they watch.
+    modifiedWatch_.reset();
+    validation_.reset();
+    ledger_.reset();
+}
+
+CalendarDate DeclarationSession::Today() const
+{
+    if (options_.today) return options_.today();
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+bool DeclarationSession::Guarded(const std::function<void()>& f)
+{
+    try {
+        f();
+        return true;
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    }
+    Changed();
+    return false;
+}
+
+bool DeclarationSession::Start()
+{
+    if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
+        ui_.ShowNotice(msg::alreadyRunning());
+        return false;
+    }
+    try {
+        workspace_.create();
+    } catch (const Error&) {
+        // An existing or unmakeable folder is not a start-up failure.
+    }
+    try {
+        FixedFormatDataSet2.Open();
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    }
+    Changed();
+    return true;
+}
+
+void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
+{
+    std::string* slot = headerSlot(header_, field);
+    if (*slot == text) return;
+    *slot = text.substr(0, static_cast<size_t>(HeaderMaxLength(field)));
+    DeclarationModified = true;
+}
+
+int DeclarationSession::HeaderMaxLength(HeaderField field)
+{
+    switch (field) {
+    case HeaderField::YearOfData: return 4;
+    case HeaderField::AFM: return 9;
+    case HeaderField::AntikeimenoErgasion: return 16;
+    case HeaderField::CompanyName: return 18;
+    case HeaderField::Name: return 9;
+    case HeaderField::FatherName: return 3;
+    case HeaderField::Town: return 10;
+    case HeaderField::Street: return 16;
+    case HeaderField::Number: return 5;
+    case HeaderField::TK: return 5;
+    }
+    return 0;
+}
+
+const std::string& DeclarationSession::CompanyNameCaption() const
+{
+    return header_.business ? msg::companyNameCaption() : msg::surnameCaption();
+}
+
+void DeclarationSession::EnableDeclarationCommands()
+{
+    commandsEnabled_ = true;
+    startPanelVisible_ = false;
+}
+
+void DeclarationSession::New()
+{
+    if (AskYesNo(ui_, msg::newDeclarationQuestion()) == mrNo) return;
+    Guarded([&] {
+        FixedFormatDataSet1.Close();
+        workspace_.emptyFiles();
+        header_ = LoadHeaderFields(workspace_.generalData());
+        FixedFormatDataSet1.Open();
+        edit_ = {};
+        RadioButton1Click();
+        DeclarationModified = false;
+        EnableDeclarationCommands();
+        label32_ = cp1253::lit("0 Εγγραφές");
+        Changed();
+        ui_.FocusHeaderField(HeaderField::YearOfData);
+    });
+}
+
+void DeclarationSession::Open()
+{
+    auto path = ui_.ChooseFileToOpen({options_.programFolder, "*.*|*.*", "", ""});
+    if (!path) return;
+    OpenFile(*path);
+}
+
+bool DeclarationSession::OpenFile(const std::filesystem::path& path)
+{
+    bool wasOpen = FixedFormatDataSet1.Active();
+    bool opened = false;
+    Guarded([&] {
+        FixedFormatDataSet1.Close();
+        std::optional<std::string> problem;
+        try {
+            FileSource source(path);
+            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
+        } catch (const Error&) {
+            problem = declaration_messages::openProblem();
+        }
+        if (problem) {
+            // The workspace was left as it was: the declaration that was open stays usable.
+            if (wasOpen) FixedFormatDataSet1.Open();
+            if (*problem != declaration_messages::invalidFile()) ui_.Beep();
+            ui_.ShowNotice(*problem);
+            Changed();
+            return;
+        }
+        try {
+            header_ = LoadHeaderFields(workspace_.generalData());
+        } catch (const Error&) {
+            ui_.Beep();
+            ui_.ShowNotice(declaration_messages::headerReadProblem());
+        }
+        DeclarationModified = false;
+        FixedFormatDataSet1.Open();
+        label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
+        RecomputeTotals();
+        EnableDeclarationCommands();
+        opened = true;
+        Changed();
+        ui_.FocusHeaderField(HeaderField::YearOfData);
+    });
+    return opened;
+}
+
+bool DeclarationSession::YearAcceptable()
+{
+    if (header_.YearOfData.empty()) return false;
+    int32_t year = strToInt(header_.YearOfData);
+    return year >= 1900 && year <= Today().year;
+}
+
+bool DeclarationSession::PreSaveCheck()
+{
+    if (!YearAcceptable()) {
+        ui_.Beep();
+        ui_.ShowNotice(msg::writeYear());
+        ui_.FocusHeaderField(HeaderField::YearOfData);
+        return false;
+    }
+    if (header_.CompanyName.empty()) {
+        ui_.Beep();
+        ui_.ShowNotice(header_.business ? msg::writeCompanyName() : msg::writePersonName());
+        ui_.FocusHeaderField(HeaderField::CompanyName);
+        return false;
+    }
+    if (!CheckAFM(header_.AFM)) {
+        ui_.ShowNotice(msg::wrongDeclarantAfmOnSave());
+        ui_.FocusHeaderField(HeaderField::AFM);
+        return false;
+    }
+    if (!PostPendingEdit()) return false;
+
+    CopyFile(workspace_.record2(), workspace_.record21());
+    TFixedFormatDataSet& scratch = FixedFormatDataSet3;
+    scratch.Open();
+    std::vector<std::pair<std::string, std::string>> keys;
+    keys.reserve(static_cast<size_t>(scratch.CountRecords()));
+    long number = 0;
+    for (scratch.MoveFirst(); !scratch.AtEnd(); scratch.MoveNext()) {
+        ++number;
+        std::string afm = scratch.FieldValue(detail::AFM);
+        if (afm == header_.AFM) {
+            ui_.Beep();
+            if (AskYesNo(ui_, msg::lineSameAsDeclarantQuestion(afm, number)) == mrNo) {
+                scratch.Close();
+                return false;
+            }
+        }
+        keys.emplace_back(std::move(afm), scratch.FieldValue(detail::TypeInc));
+    }
+    scratch.Close();
+
+    // The first pair in line order (each line with every later one) sharing both keys:
+    // the first line whose key comes again later.
+    std::unordered_map<std::string, size_t> remaining;
+    auto joined = [](const std::pair<std::string, std::string>& k) { return k.first + '\n' + k.second; };
+    for (const auto& k : keys) ++remaining[joined(k)];
+    for (const auto& k : keys) {
+        size_t& left = remaining[joined(k)];
+        if (left >= 2) {
+            ui_.Beep();
+            ui_.ShowNotice(msg::duplicateLine(k.first));
+            return false;
+        }
+        --left;
+    }
+    return true;
+}
+
+void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
+{
+    CalendarDate d = Today();
+    std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    const size_t count = ds.Active() ? static_cast<size_t>(ds.CountRecords()) : 0;
+    DetailLines lines{count, [&ds](size_t i) { return std::string_view(ds.LineAt(i)); }};
+    AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
+    WriteDeclarationFile(writer, header_, edit_, lines, today);
+    writer.commit();
+    if (ds.Active()) ds.MoveFirst();
+}
+
+DeclarationSession::SaveResult DeclarationSession::SaveAs()
+{
+    SaveResult result = SaveResult::Failed;
+    Guarded([&] {
+        SaveCheckPassed = PreSaveCheck();
+        if (!SaveCheckPassed) {
+            result = SaveResult::CheckFailed;
+            return;
+        }
+        auto path = ui_.ChooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
+        if (!path) {
+            result = SaveResult::Cancelled;
+            return;
+        }
+        if (std::filesystem::exists(*path)) {
+            std::string name = cp1253::pathText(path->filename());
+            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo) {
+                result = SaveResult::Cancelled;
+                return;
+            }
+        }
+        ui_.SetHourglass(true);
+        ui_.BeginPleaseWait();
+        try {
+            WriteDeclaration(*path);
+        } catch (...) {
+            ui_.EndPleaseWait();
+            ui_.SetHourglass(false);
+            throw;
+        }
+        ui_.EndPleaseWait();
+        ui_.SetHourglass(false);
+        DeclarationModified = false;
+        result = SaveResult::Saved;
+        Changed();
+    });
+    return result;
+}
+
+bool DeclarationSession::RequestClose()
+{
+    if (DeclarationModified) {
+        int answer = AskYesNoCancel(ui_, msg::saveChangesQuestion());
+        if (answer == mrCancel) return false;
+        // A save that did not happen keeps the program open: the work is not lost.
+        if (answer == mrYes && SaveAs() != SaveResult::Saved) return false;
+    }
+    try {
+        FixedFormatDataSet1.Close();
+    } catch (const Error&) {
+    }
+    workspace_.clear();
+    if (lock_.held()) {
+        lock_.release();
+        std::error_code ec;
+        std::filesystem::remove(workspace_.folder(), ec);
+    }
+    return true;
+}
+
+bool DeclarationSession::AFMExit()
+{
+    bool ok = false;
+    if (!Guarded([&] { ok = CheckAFM(header_.AFM); })) return true;  // the error report; focus moves on
+    if (ok) return true;
+    ui_.ShowNotice(msg::wrongDeclarantAfm());
+    ui_.FocusHeaderField(HeaderField::AFM);
+    return false;
+}
+
+bool DeclarationSession::YearOfDataExit()
+{
+    bool ok = false;
+    if (!Guarded([&] { ok = YearAcceptable(); })) return true;
+    if (ok) return true;
+    ui_.Beep();
+    ui_.ShowNotice(msg::writeYear());
+    ui_.FocusHeaderField(HeaderField::YearOfData);
+    return false;
+}
+
+void DeclarationSession::RadioButton1Click()
+{
+    DeclarationModified = true;
+    header_.business = true;
+    Changed();
+}
+
+void DeclarationSession::RadioButton2Click()
+{
+    DeclarationModified = true;
+    header_.business = false;
+    Changed();
+}
+
+bool DeclarationSession::PostPendingEdit()
+{
+    PostAccepted = true;
+    try {
+        FixedFormatDataSet1.Post();
+    } catch (const Error&) {
+        // Nothing to post, or the validation failed on a conversion: PostAccepted tells.
+    }
+    return PostAccepted;
+}
+
+bool DeclarationSession::FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds)
+{
+    return validation_->Run(ds, header_.AFM, IsNewRecord, PostAccepted);
+}
+
+void DeclarationSession::RecomputeTotals()
+{
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    label32_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
+    Changed();
+    ds.SaveLinesTo(workspace_.record21());
+    ds.SaveLinesTo(workspace_.record2());
+    std::array<Amount, 9> sums = ledger_->sums();
+    for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
+    label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
+    Changed();
+}
+
+void DeclarationSession::Sort(SortKey key)
+{
+    if (!PostPendingEdit()) return;
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    if (!ds.Active()) return;
+    ui_.SetHourglass(true);
+    ui_.BeginPleaseWait();
+    Guarded([&] {
+        // The stored lines at the record size: what concatenating every field's full value gives.
+        const size_t n = static_cast<size_t>(ds.CountRecords());
+        std::vector<std::string> lines(n);
+        for (size_t i = 0; i < n; ++i) lines[i] = ds.LineAt(i).substr(0, static_cast<size_t>(ds.RecordSize()));
+        const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
+        std::vector<std::string_view> keys(n);
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = std::string_view(lines[i]).substr(std::min(headLength, lines[i].size()));
+        std::vector<size_t> order = exchangeSortOrder(keys);
+        ds.Close();
+        AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
+        for (size_t i : order) {
+            writer.write(lines[i]);
+            writer.write("\r\n");
+        }
+        writer.commit();
+        ds.Open();
+        ds.MoveFirst();
+    });
+    ui_.EndPleaseWait();
+    ui_.SetHourglass(false);
+    if (!FixedFormatDataSet1.Active()) {
+        // A failed rewrite left the old file in place: show the lines it holds.
+        Guarded([&] { FixedFormatDataSet1.Open(); });
+    }
+    DeclarationModified = true;
+    Changed();
+}
+
+bool DeclarationSession::ValidateStoredLine(long recordNumber)
+{
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    ds.SetRecordNumber(recordNumber);
+    ds.Edit();
+    IsNewRecord = false;
+    bool ok = false;
+    try {
+        ok = FixedFormatDataSet1BeforePost(ds);
+    } catch (...) {
+        ds.Cancel();
+        throw;
+    }
+    ds.Cancel();
+    return ok;
+}
+
+}  // namespace edlt

@@ -1,0 +1,129 @@
+#pragma once
+// The main window's state and commands, without widgets: the header values, the three
+// record stores, the totals, the flags, and New, Open, Save As, closing, the header exits,
+// the line validation hook, the totals and the two sorts. The window binds to this; the
+// command line and the tests drive it through a UserInterface of their own.
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/UserInterface.h"
+#include "app/WorkspaceLock.h"
+#include "store/DeclarationFile.h"
+#include "store/FixedFormatDataSet.h"
+#include "store/HeaderFields.h"
+#include "store/Workspace.h"
+
+namespace edlt {
+
+class DetailValidation;
+class TotalsLedger;
+
+struct CalendarDate {
+    int year, month, day;
+};
+
+class DeclarationSession {
+public:
+    struct Options {
+        std::filesystem::path programFolder;    // Addon/, the dialogs' folder
+        std::filesystem::path workspaceParent;  // where "temp" goes; the program folder when empty
+        std::function<CalendarDate()> today;    // the system date when empty
+        bool lockWorkspace = true;
+    };
+    enum class SaveResult { Saved, CheckFailed, Cancelled, Failed };
+    enum class SortKey { TaxNumber, Surname };
+
+    DeclarationSession(UserInterface& ui, Options options);
+    ~DeclarationSession();
+    DeclarationSession(const DeclarationSession&) = delete;
+    DeclarationSession& operator=(const DeclarationSession&) = delete;
+
+    // Start-up: the workspace folder, its lock, the store files and the income-type list.
+    // False when another program holds this workspace (the user has been told).
+    bool Start();
+
+    // --- State
+    const HeaderFields& Header() const { return header_; }
+    // Text typed into a header box (the box's own maximum length already applied).
+    void SetHeaderText(HeaderField field, const std::string& text);
+    static int HeaderMaxLength(HeaderField field);
+    const std::string& CompanyNameCaption() const;
+
+    bool DeclarationModified = false;
+    bool SaveCheckPassed = true;
+    bool PostAccepted = true;
+    bool IsNewRecord = false;
+    bool ComboEntered = false;
+
+    TFixedFormatDataSet FixedFormatDataSet1{"FixedFormatDataSet1"};  // detail lines, temp/record2
+    TFixedFormatDataSet FixedFormatDataSet2{"FixedFormatDataSet2"};  // income types, Addon/typeofinc.txt
+    TFixedFormatDataSet FixedFormatDataSet3{"FixedFormatDataSet3"};  // scratch copy, temp/record21
+
+    // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the counter label Label32.
+    const TotalsTexts& Totals() const { return edit_; }
+    const std::string& Label32() const { return label32_; }
+    // N7, N14, N18 and Excel1: off until a declaration is created or opened.
+    bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
+    bool StartPanelVisible() const { return startPanelVisible_; }
+    const Workspace& WorkspaceFiles() const { return workspace_; }
+    const std::filesystem::path& ProgramFolder() const { return options_.programFolder; }
+    CalendarDate Today() const;
+
+    // --- Commands (errors nobody catches go to the general error report)
+    void New();
+    void Open();
+    // Open of a chosen file; false when it was refused (its message shown).
+    bool OpenFile(const std::filesystem::path& path);
+    SaveResult SaveAs();
+    bool PreSaveCheck();
+    // Writes the declaration file (no checks); throws Error on failure, the old file intact.
+    void WriteDeclaration(const std::filesystem::path& path);
+    // The closing question and the workspace clean-up; false when closing was cancelled.
+    bool RequestClose();
+
+    bool AFMExit();
+    bool YearOfDataExit();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    // Any key typed into the grid.
+    void GridKeyTyped() { DeclarationModified = true; }
+
+    bool PostPendingEdit();
+    void RecomputeTotals();
+    void Button1Click() { Sort(SortKey::TaxNumber); }
+    void Button2Click() { Sort(SortKey::Surname); }
+    void Sort(SortKey key);
+
+    // Runs the line validation on a stored line as if it were being stored again (nothing
+    // is stored); false when it was refused. For the command line's check.
+    bool ValidateStoredLine(long recordNumber);
+
+    // Runs f, reporting an Error it throws through the general error report.
+    bool Guarded(const std::function<void()>& f);
+
+private:
+    class ModifiedWatch;
+    bool FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds);
+    bool YearAcceptable();
+    void EnableDeclarationCommands();
+    void Changed() { ui_.SessionChanged(); }
+
+    UserInterface& ui_;
+    Options options_;
+    Workspace workspace_;
+    WorkspaceLock lock_;
+    HeaderFields header_;
+    TotalsTexts edit_;
+    std::string label32_;
+    bool commandsEnabled_ = false;
+    bool startPanelVisible_ = true;
+    std::unique_ptr<TotalsLedger> ledger_;
+    std::unique_ptr<DetailValidation> validation_;
+    std::unique_ptr<ModifiedWatch> modifiedWatch_;
+};
+
+}  // namespace edlt

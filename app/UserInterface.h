@@ -1,0 +1,62 @@
+#pragma once
+// Everything the declaration session shows or asks goes through this interface: the
+// window implements it with widgets, the command line prints, tests script the answers.
+// All texts are Windows-1253.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace edlt {
+
+// Button codes of the question box, as callers test them.
+enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+// Button kinds, combined as a mask; shown in this fixed order: Yes, No, OK, Cancel.
+enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
+
+// The header boxes, for moving the focus.
+enum class HeaderField { YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK };
+
+struct FileDialogRequest {
+    std::filesystem::path folder;    // where the dialog starts
+    std::string filter;              // "*.*|*.*" style, pairs of description|pattern
+    std::string proposedName;        // Windows-1253; empty for none
+    std::string title;               // Windows-1253; empty for the standard title
+};
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // A modal question titled with the application title; returns the code of the button
+    // pressed, mrCancel when the box was closed without a button.
+    virtual int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
+    // A notice with the one button OK.
+    virtual void ShowNotice(const std::string& text) = 0;
+    // The warning kind of notice (the find command's).
+    virtual void ShowWarning(const std::string& text) = 0;
+    // The general error report: a command ended on an error nobody caught.
+    virtual void ShowError(const std::string& text) = 0;
+    virtual void Beep() = 0;
+
+    virtual std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) = 0;
+
+    virtual void FocusHeaderField(HeaderField field) = 0;
+
+    // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
+    // and painted; End undoes it all.
+    virtual void BeginPleaseWait() = 0;
+    virtual void EndPleaseWait() = 0;
+    virtual void SetHourglass(bool on) = 0;
+
+    // The session's visible state changed (header, totals, label, commands, start panel).
+    virtual void SessionChanged() {}
+};
+
+// The plain two-way question: "Ναι", "Όχι".
+int AskYesNo(UserInterface& ui, const std::string& text);
+// The question with cancel: "Ναι", "Όχι", "Άκυρο".
+int AskYesNoCancel(UserInterface& ui, const std::string& text);
+
+}  // namespace edlt

@@ -1,0 +1,107 @@
+#include "entry/DetailValidation.h"
+
+#include <array>
+
+#include "entry/Amount.h"
+#include "entry/CheckAFM.h"
+#include "entry/Convert.h"
+#include "entry/Messages.h"
+#include "store/CopyFile.h"
+#include "store/DetailRecord.h"
+
+namespace edlt {
+
+using namespace detail;
+
+bool isAcceptedTypeInc(std::string_view code)
+{
+    static constexpr std::array<std::string_view, 14> codes = {"10", "11", "12", "13", "14", "15", "16",
+                                                               "20", "21", "22", "23", "24", "25", "30"};
+    for (std::string_view c : codes)
+        if (c == code) return true;
+    return false;
+}
+
+DetailValidation::DetailValidation(UserInterface& ui, const TotalsLedger& storedLines, Scratch scratch)
+    : ui_(ui), stored_(storedLines), scratch_(std::move(scratch))
+{
+}
+
+bool DetailValidation::refuse(const std::string& message)
+{
+    ui_.Beep();
+    ui_.ShowNotice(message);
+    return false;
+}
+
+bool DetailValidation::confirm(const std::string& question)
+{
+    ui_.Beep();
+    return AskYesNo(ui_, question) != mrNo;
+}
+
+bool DetailValidation::Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord,
+                           bool& postAccepted)
+{
+    postAccepted = false;
+    auto value = [&](Field f) { return ds.FieldValue(static_cast<int>(f)); };
+
+    ds.SetFieldValue(FILLER, " ");
+    ds.SetFieldValue(FILLER2, "    ");
+    ds.SetFieldValue(RecordType, "3");
+
+    const std::string afm = value(AFM);
+    if (afm == declarantAfm && !confirm(msg::sameAsDeclarantQuestion())) return false;
+
+    if (afm.empty() || value(AkaInc).empty() || value(Kratiseis).empty() || value(Kathares).empty())
+        return refuse(msg::mandatoryFields());
+    if (!CheckAFM(afm)) return refuse(msg::badLineAfm());
+    const std::string typeInc = value(TypeInc);
+    if (!isAcceptedTypeInc(typeInc)) return refuse(msg::badTypeInc());
+
+    if (isNewRecord) {
+        // The stored lines are searched through the index the totals keep; the scratch
+        // copy is still refreshed so the workspace looks as it always has.
+        CopyFile(scratch_.record2, scratch_.record21);
+        if (stored_.hasPair(afm, typeInc)) return refuse(msg::duplicateLine(afm));
+    }
+
+    for (int f = AkaInc; f <= OGAForouAnal; ++f)
+        if (ds.FieldValue(f).empty()) ds.SetFieldValue(f, "0");
+
+    const int32_t days = strToInt(value(Hmeres));
+    if (days > 365) return refuse(msg::tooManyDays());
+    // A negative count would be written as four characters and break the record.
+    if (days < 0) return refuse(msg::negativeDays());
+
+    std::array<Amount, 9> amounts;
+    for (size_t i = 0; i < amountFields.size(); ++i) {
+        const Field f = amountFields[i];
+        amounts[i] = Amount::parse(value(f));
+        // Never let a value the field cannot hold be cut into a different amount.
+        if (auto problem = amountWriteProblem(amounts[i], fields[f].width, amountCaption(f)))
+            return refuse(*problem);
+        ds.SetFieldValue(f, amounts[i].text());
+        amounts[i] = Amount::fromCents(amounts[i].cents());
+    }
+    const Amount G = amounts[0], X = amounts[1], L = amounts[2], K = amounts[3], N = amounts[4];
+    const Amount W = amounts[5], A = amounts[6], OW = amounts[7], OA = amounts[8];
+
+    const Amount D = G - K;
+    if (D != N) return refuse(msg::netPayMismatch());
+    if (D < Amount()) return refuse(msg::deductionsAboveGross());
+    if (X > G) return refuse(msg::stampDutyAboveGross());
+    if (L > G) return refuse(msg::stampLevyAboveGross());
+    if (W > G) return refuse(msg::withheldAboveGross());
+    if (A > G) return refuse(msg::dueAboveGross());
+    if (W > A && !confirm(msg::withheldAboveDueQuestion())) return false;
+    if (Amount::compareScaled(W, N, 40, 100) > 0 && !confirm(msg::withheldAbove40Question())) return false;
+    if (Amount::compareScaled(A, N, 40, 100) > 0 && !confirm(msg::dueAbove40Question())) return false;
+    if (OW > G) return refuse(msg::levyWithheldAboveGross());
+    if (OA > G) return refuse(msg::levyDueAboveGross());
+
+    postAccepted = true;
+    return true;
+}
+
+}  // namespace edlt
