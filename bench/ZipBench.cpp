@@ -1,0 +1,110 @@
+// Packing a 200 MB file against zlib's own deflate of the same bytes at the default level.
+// For the packer's peak memory alone: --benchmark_filter=ZipPack under /usr/bin/time -v
+// (the data file is generated in chunks, so only the zlib run holds it in memory).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <zlib.h>
+
+#include "store/Cp1253.h"
+#include "tools/ZipCommand.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t benchSize = 200u << 20;
+
+// Declaration-like 170-byte records with a block of random bytes now and then (about a
+// tenth of the whole), in a private folder removed at exit.
+struct BenchData {
+    fs::path folder;
+    fs::path file;
+    BenchData()
+    {
+        std::string pattern = (fs::temp_directory_path() / "edlt-zipbench-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+        file = folder / "declaration.dat";
+        const std::string names[] = {edlt::cp1253::lit("ΠΑΠΑΔΟΠΟΥΛΟΣ      ΓΕΩΡΓΙΟΣ       ΙΩΑΝΝΗΣ   "),
+                                     edlt::cp1253::lit("ΚΩΝΣΤΑΝΤΙΝΙΔΟΥ    ΜΑΡΙΑ          ΝΙΚΟΛΑΟΣ  "),
+                                     edlt::cp1253::lit("ΟΙΚΟΝΟΜΟΥ         ΔΗΜΗΤΡΙΟΣ      ΑΘΑΝΑΣΙΟΣ "),
+                                     edlt::cp1253::lit("ΑΘΗΝΑ     ΠΑΤΗΣΙΩΝ            "),
+                                     edlt::cp1253::lit("ΘΕΣΣΑΛΟΝΙΚΗ ΕΓΝΑΤΙΑΣ          ")};
+        std::mt19937 rng(2024);
+        std::ofstream out(file, std::ios::binary);
+        std::string chunk;
+        size_t written = 0;
+        while (written < benchSize) {
+            chunk.clear();
+            while (chunk.size() < (1u << 20)) {
+                if (rng() % 40 == 0) {
+                    for (int i = 0; i < 4096; ++i) chunk += static_cast<char>(rng());
+                    continue;
+                }
+                std::string line = "3" + std::to_string(100000000 + rng() % 899999999) + "    " + names[rng() % 3] +
+                                   names[3 + rng() % 2] + "12  " + std::to_string(10000 + rng() % 89999) + "01";
+                for (int k = 0; k < 8; ++k) {
+                    std::string amount = std::to_string(rng() % 5000000);
+                    line += std::string(12 - amount.size(), '0') + amount;
+                }
+                line.resize(170, ' ');
+                chunk += line + "\r\n";
+            }
+            size_t take = std::min(chunk.size(), benchSize - written);
+            out.write(chunk.data(), static_cast<std::streamsize>(take));
+            written += take;
+        }
+    }
+    ~BenchData() { fs::remove_all(folder); }
+};
+
+const BenchData& benchData()
+{
+    static BenchData data;
+    return data;
+}
+
+void BM_ZlibDeflate200MB(benchmark::State& state)
+{
+    std::ifstream in(benchData().file, std::ios::binary);
+    std::string data((std::istreambuf_iterator<char>(in)), {});
+    std::string out(1u << 20, '\0');
+    uint64_t compressed = 0;
+    for (auto _ : state) {
+        z_stream z{};
+        deflateInit(&z, Z_DEFAULT_COMPRESSION);
+        z.next_in = reinterpret_cast<Bytef*>(data.data());
+        z.avail_in = static_cast<uInt>(data.size());
+        compressed = 0;
+        int r = Z_OK;
+        while (r != Z_STREAM_END) {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            r = deflate(&z, Z_FINISH);
+            compressed += out.size() - z.avail_out;
+        }
+        deflateEnd(&z);
+        benchmark::DoNotOptimize(compressed);
+    }
+    state.counters["compressed_MB"] = static_cast<double>(compressed) / (1 << 20);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
+}
+
+void BM_ZipPackFile200MB(benchmark::State& state)
+{
+    const BenchData& data = benchData();
+    const fs::path archive = data.folder / "declaration.zip";
+    for (auto _ : state) edlt::PackFileToZip(data.file, archive, [] { return true; });
+    state.counters["archive_MB"] = static_cast<double>(fs::file_size(archive)) / (1 << 20);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchSize));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ZlibDeflate200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ZipPackFile200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

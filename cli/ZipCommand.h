@@ -1,0 +1,9 @@
+#pragma once
+#include "cli/Cli.h"
+
+namespace edlt::cli {
+
+// edlt-cli zip FILE [--out ARCHIVE]
+int runZip(const Args& args);
+
+}  // namespace edlt::cli
