@@ -18,14 +18,15 @@
 
 namespace edlt {
 
-// Every change to the lines marks the declaration modified, deletes included.
+// Every change to the stored lines marks the declaration modified, deletes included;
+// typing is marked by the grid itself (GridKeyTyped).
 class DeclarationSession::ModifiedWatch : public DataSetObserver {
 public:
     explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.FixedFormatDataSet1.AddObserver(this); }
     ~ModifiedWatch() override { s_.FixedFormatDataSet1.RemoveObserver(this); }
     void dataSetChanged(const DataSetChange& c) override
     {
-        if (c.kind == DataSetChange::FieldChanged || c.kind == DataSetChange::RecordInserted ||
+        if (c.kind == DataSetChange::RecordInserted ||
             c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
             s_.DeclarationModified = true;
     }

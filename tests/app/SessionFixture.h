@@ -1,0 +1,74 @@
+#pragma once
+// A declaration session over a temporary program folder, with a scripted user.
+#include <gtest/gtest.h>
+#include <map>
+
+#include "app/DeclarationSession.h"
+#include "store/DetailRecord.h"
+#include "tests/TestUtil.h"
+#include "tests/app/ScriptedUI.h"
+
+namespace edlt::test {
+
+class SessionTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScriptedUI ui;
+    std::unique_ptr<DeclarationSession> session;
+
+    void SetUp() override
+    {
+        std::filesystem::create_directories(dir / "Addon");
+        writeFile(dir / "Addon" / "typeofinc.txt", "10" + G("Τακτικές αποδοχές") + "\r\n");
+        session = makeSession();
+        ASSERT_TRUE(session->Start());
+    }
+
+    std::unique_ptr<DeclarationSession> makeSession()
+    {
+        DeclarationSession::Options o;
+        o.programFolder = dir.path();
+        o.today = [] { return CalendarDate{2026, 12, 7}; };
+        return std::make_unique<DeclarationSession>(ui, o);
+    }
+
+    // New declaration with a valid business header.
+    void newDeclaration()
+    {
+        ui.answers.push_back(mrYes);
+        session->New();
+        session->SetHeaderText(HeaderField::YearOfData, "2025");
+        session->SetHeaderText(HeaderField::AFM, "123456783");
+        session->SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        ui.clear();
+    }
+
+    using Fields = std::map<detail::Field, std::string>;
+
+    // Types a new line and leaves the store to post it; returns whether it was stored.
+    bool addLine(const Fields& fields)
+    {
+        TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+        ds.AppendNew();
+        for (const auto& [f, v] : fields) ds.SetFieldValue(static_cast<int>(f), v);
+        return session->PostPendingEdit();
+    }
+
+    bool addLine(const std::string& afm, const std::string& type, const std::string& gross,
+                 const std::string& deductions, const std::string& net, Fields more = {})
+    {
+        more[detail::AFM] = afm;
+        more[detail::TypeInc] = type;
+        more[detail::AkaInc] = gross;
+        more[detail::Kratiseis] = deductions;
+        more[detail::Kathares] = net;
+        return addLine(more);
+    }
+
+    std::string field(long record, detail::Field f)
+    {
+        return session->FixedFormatDataSet1.FieldValueAt(static_cast<size_t>(record - 1), f);
+    }
+};
+
+}  // namespace edlt::test
