@@ -1,0 +1,177 @@
+// Files built to hurt a reader: each must end in a SheetError of the right kind, quickly
+// and without a crash.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "store/Cp1253.h"
+#include "tests/tools/sheet/TestZip.h"
+#include "tools/sheet/Sheet.h"
+#include "tools/sheet/ZipArchive.h"
+
+using namespace edlt;
+using namespace edlt::sheet;
+using namespace edlt::sheet::test;
+
+namespace {
+
+ReadResult xlsx(const std::vector<ZipEntry>& entries)
+{
+    auto zip = ZipArchive::openMemory(makeZip(entries));
+    return readXlsx(*zip);
+}
+
+ReadResult ods(const std::vector<ZipEntry>& entries)
+{
+    auto zip = ZipArchive::openMemory(makeZip(entries));
+    return readOds(*zip);
+}
+
+template <typename F>
+SheetFault faultOf(F&& read)
+{
+    try {
+        read();
+    } catch (const SheetError& e) {
+        return e.fault();
+    }
+    ADD_FAILURE() << "no SheetError";
+    return SheetFault::NotSpreadsheet;
+}
+
+std::string cells(const std::string& row) { return sheetXml("<row r=\"1\">" + row + "</row>"); }
+
+}  // namespace
+
+TEST(SheetHostile, TheMinimalXlsxOfTheseTestsReads)
+{
+    ReadResult r = xlsx(xlsxEntries(cells("<c r=\"B1\" t=\"s\"><v>0</v></c>"), "<sst><si><t>ok</t></si></sst>"));
+    ASSERT_EQ(r.block.cols, 2u);
+    EXPECT_EQ(r.block.at(0, 1), "ok");
+    ReadResult o = ods(odsEntries("<table:table-row><table:table-cell><text:p>ok</text:p></table:table-cell>"
+                                  "</table:table-row>"));
+    EXPECT_EQ(o.block.at(0, 0), "ok");
+}
+
+TEST(SheetHostile, ZipBombsAreStoppedByTheBytesActuallyInflated)
+{
+    // 30 MB of one letter deflates to some 30 KB, far past 1:100; in a comment, so that
+    // no limit of the XML reading stops it first.
+    std::string sheet = "<!--" + std::string(30u << 20, 'a') + "-->" + cells("<c r=\"A1\"><v>1</v></c>");
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(sheet)); }), SheetFault::Unsafe);
+    auto zip = ZipArchive::openMemory(makeZip({{"bomb", std::string(30u << 20, 'a')}}));
+    size_t inflated = 0;
+    EXPECT_EQ(faultOf([&] { zip->read("bomb", [&](const char*, size_t n) { return inflated += n, true; }); }),
+              SheetFault::Unsafe);
+    EXPECT_LT(inflated, 4u << 20);
+    // The ratio applies past the first 100 KB only: a small, very compressible part is fine.
+    std::string small = cells("<c r=\"A1\" t=\"inlineStr\"><is><t>" + std::string(50000, ' ') + "x</t></is></c>");
+    EXPECT_EQ(xlsx(xlsxEntries(small)).block.rows, 1u);
+}
+
+TEST(SheetHostile, ZipDirectoriesThatLie)
+{
+    std::vector<ZipEntry> many = xlsxEntries(cells(""));
+    for (int i = 0; i < 1000; ++i) many.push_back({"pad/" + std::to_string(i), "", false});
+    EXPECT_EQ(faultOf([&] { xlsx(many); }), SheetFault::Unsafe);
+
+    std::vector<ZipEntry> twice = xlsxEntries(cells("<c r=\"A1\"><v>1</v></c>"));
+    twice.push_back({"xl/worksheets/sheet1.xml", cells("<c r=\"A1\"><v>2</v></c>")});
+    EXPECT_THROW(xlsx(twice), SheetError);  // libzip itself may call it inconsistent
+
+    // The directory promises 10 bytes; the stream holds more: the checksum and sizes fail.
+    std::string bytes = makeZip(xlsxEntries(cells("<c r=\"A1\"><v>1</v></c>")));
+    std::string good = makeZip(xlsxEntries(cells("<c r=\"A1\"><v>12345</v></c>")));
+    EXPECT_NE(bytes, good);
+    EXPECT_THROW(readXlsx(*ZipArchive::openMemory(bytes.substr(0, bytes.size() - 30))), SheetError);
+    EXPECT_EQ(faultOf([] { ZipArchive::openMemory("PK\x03\x04 not really"); }), SheetFault::NotSpreadsheet);
+}
+
+TEST(SheetHostile, AnyDoctypeIsRefusedBeforeEntitiesExpand)
+{
+    const std::string laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">"
+        "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">"
+        "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>";
+    std::string sheet = laughs + cells("<c r=\"A1\" t=\"inlineStr\"><is><t>&lol3;</t></is></c>");
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(sheet)); }), SheetFault::Unsafe);
+    std::string external = "<?xml version=\"1.0\"?><!DOCTYPE sst SYSTEM \"file:///etc/passwd\">"
+                           "<sst><si><t>x</t></si></sst>";
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells(""), external)); }), SheetFault::Unsafe);
+    auto odsEntriesWithDoctype = odsEntries("");
+    odsEntriesWithDoctype[1].data = "<!DOCTYPE x []>" + odsEntriesWithDoctype[1].data;
+    EXPECT_EQ(faultOf([&] { ods(odsEntriesWithDoctype); }), SheetFault::Unsafe);
+}
+
+TEST(SheetHostile, BrokenXlsxParts)
+{
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetData><row>")); }), SheetFault::Corrupt);
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"A1\" t=\"s\"><v>3</v></c>"), "<sst/>")); }),
+              SheetFault::Corrupt);
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"A1\"><v>12abc</v></c>"))); }), SheetFault::Corrupt);
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"1A\"><v>1</v></c>"))); }), SheetFault::Corrupt);
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"A1\" t=\"zz\"><v>1</v></c>"))); }), SheetFault::Corrupt);
+    // A workbook whose relationships lead nowhere.
+    auto entries = xlsxEntries(cells(""));
+    entries[3].name = "xl/worksheets/other.xml";
+    EXPECT_EQ(faultOf([&] { xlsx(entries); }), SheetFault::Corrupt);
+    // A zip of some other kind.
+    EXPECT_EQ(faultOf([&] { xlsx({{"word/document.xml", "<w/>"}}); }), SheetFault::NotSpreadsheet);
+    EXPECT_EQ(faultOf([&] { ods({{"mimetype", "application/vnd.oasis.opendocument.text", false},
+                                 {"content.xml", "<x/>"}}); }),
+              SheetFault::NotSpreadsheet);
+}
+
+TEST(SheetHostile, CellsPastTheLimitsOfASheet)
+{
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"XFE1\"><v>1</v></c>"))); }), SheetFault::TooLarge);
+    EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(sheetXml("<row r=\"1048577\"><c><v>1</v></c></row>"))); }),
+              SheetFault::TooLarge);
+    // Within the sheet, but A1 and XFD1048576 would be seventeen billion cells.
+    EXPECT_EQ(faultOf([&] {
+                  xlsx(xlsxEntries(sheetXml("<dimension ref=\"A1:XFD1048576\"/><row r=\"1\"><c r=\"A1\"><v>1</v></c>"
+                                            "</row><row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>")));
+              }),
+              SheetFault::TooLarge);
+    EXPECT_EQ(faultOf([&] {
+                  ods(odsEntries("<table:table-row table:number-rows-repeated=\"2000000\"><table:table-cell>"
+                                 "<text:p>x</text:p></table:table-cell></table:table-row>"));
+              }),
+              SheetFault::TooLarge);
+    EXPECT_EQ(faultOf([&] {
+                  ods(odsEntries("<table:table-row><table:table-cell table:number-columns-repeated=\"99999999999\">"
+                                 "<text:p>x</text:p></table:table-cell></table:table-row>"));
+              }),
+              SheetFault::TooLarge);
+}
+
+TEST(SheetHostile, OdsRepeatsOfEmptyCellsAreNeverMaterialised)
+{
+    // As LibreOffice ends a sheet: the rest of the rows and columns as huge empty repeats,
+    // and a repeated empty cell before a value moves it right.
+    ReadResult r = ods(odsEntries(
+        "<table:table-row><table:table-cell table:number-columns-repeated=\"2\"/>"
+        "<table:table-cell office:value-type=\"float\" office:value=\"2.50\" "
+        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"><text:p>2,5</text:p></table:table-cell>"
+        "<table:table-cell table:number-columns-repeated=\"16381\"/></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell table:number-columns-repeated=\"2\">"
+        "<text:p>ab</text:p></table:table-cell></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"1048573\"><table:table-cell "
+        "table:number-columns-repeated=\"16384\"/></table:table-row>"));
+    ASSERT_EQ(r.block.rows, 3u);
+    ASSERT_EQ(r.block.cols, 3u);
+    EXPECT_EQ(r.block.at(0, 2), "2,5");
+    EXPECT_EQ(r.block.at(2, 1), "ab");
+    EXPECT_EQ(r.block.at(2, 2), "");
+}
+
+TEST(SheetHostile, OdsTextPartsAndNotes)
+{
+    ReadResult r = ods(odsEntries(
+        "<table:table-row><table:table-cell xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">"
+        "<office:annotation><text:p>σημείωση</text:p></office:annotation>"
+        "<text:p>a<text:s text:c=\"3\"/>b<text:span>c</text:span><text:tab/>d</text:p><text:p>e</text:p>"
+        "</table:table-cell></table:table-row>"));
+    EXPECT_EQ(r.block.at(0, 0), "a   bc\td\ne");
+}

@@ -1,0 +1,119 @@
+#include "tools/sheet/BlockBuilder.h"
+
+#include <algorithm>
+#include <string>
+
+#include "tools/sheet/CellText.h"
+
+namespace edlt::sheet {
+
+void BlockBuilder::reserve(size_t rows, size_t cols)
+{
+    if (stride_ != 0 || rows == 0 || cols == 0 || rows > limits::maxRows || cols > limits::maxCols) return;
+    if (rows > limits::maxCells / cols) return;
+    stride_ = cols;
+    cells_.reserve(rows * cols);
+}
+
+void BlockBuilder::checkPosition(size_t row, size_t col)
+{
+    if (row == 0 || col == 0) fail(SheetFault::Corrupt);
+    if (row > limits::maxRows || col > limits::maxCols) fail(SheetFault::TooLarge);
+}
+
+void BlockBuilder::relayout(size_t newStride)
+{
+    const size_t oldStride = stride_;
+    if (allocatedRows_ > 0) {
+        cells_.resize(allocatedRows_ * newStride);
+        // From the back, so no cell is overwritten before it has moved.
+        for (size_t r = allocatedRows_; r-- > 0;)
+            for (size_t c = oldStride; c-- > 0;)
+                if (r * newStride + c != r * oldStride + c)
+                    cells_[r * newStride + c] = std::move(cells_[r * oldStride + c]);
+        for (size_t r = 0; r < allocatedRows_; ++r)
+            for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c].clear();
+    }
+    stride_ = newStride;
+}
+
+std::string* BlockBuilder::slot(size_t row, size_t col)
+{
+    checkPosition(row, col);
+    const size_t r = row - 1, c = col - 1;
+    if (c >= stride_) {
+        size_t needed = c + 1;
+        // Exact while the block is small (the first row), then in steps of half again,
+        // so a sheet whose rows widen one by one does not move everything each time.
+        size_t grown = allocatedRows_ * stride_ < 4096 ? needed : std::max(needed, stride_ + stride_ / 2);
+        grown = std::min(grown, limits::maxCols);
+        size_t rows = std::max(allocatedRows_, row);
+        if (rows > limits::maxCells / grown) grown = needed;
+        if (rows > limits::maxCells / grown) fail(SheetFault::TooLarge);
+        relayout(grown);
+    }
+    if (r >= allocatedRows_) {
+        if (row > limits::maxCells / stride_) fail(SheetFault::TooLarge);
+        size_t needed = row * stride_;
+        if (needed > cells_.capacity()) {
+            size_t grown = std::max(needed, cells_.capacity() + cells_.capacity() / 2);
+            cells_.reserve(std::min(grown, std::max(needed, limits::maxCells)));
+        }
+        cells_.resize(needed);
+        allocatedRows_ = row;
+    }
+    return &cells_[r * stride_ + c];
+}
+
+void BlockBuilder::setUtf8(size_t row, size_t col, std::string_view utf8)
+{
+    bool ok = true;
+    std::string text = toCp1253Lossy(utf8, ok);
+    if (ok) setText(row, col, std::move(text));
+    else setLossyText(row, col, std::move(text));
+}
+
+void BlockBuilder::setText(size_t row, size_t col, std::string cp1253)
+{
+    if (cp1253.empty()) {
+        checkPosition(row, col);
+        if (row <= allocatedRows_ && col <= stride_) cells_[(row - 1) * stride_ + col - 1].clear();
+        return;
+    }
+    *slot(row, col) = std::move(cp1253);
+}
+
+void BlockBuilder::setLossyText(size_t row, size_t col, std::string cp1253)
+{
+    setText(row, col, std::move(cp1253));
+    problems_.try_emplace(row, unrepresentableCellMessage(col));
+}
+
+ReadResult BlockBuilder::finish()
+{
+    size_t rows = 0, cols = 0;
+    for (size_t r = 0; r < allocatedRows_; ++r) {
+        const std::string* line = cells_.data() + r * stride_;
+        for (size_t c = stride_; c > cols; --c)
+            if (!line[c - 1].empty()) {
+                cols = c;
+                break;
+            }
+        if (rows <= r && std::any_of(line, line + stride_, [](const std::string& s) { return !s.empty(); }))
+            rows = r + 1;
+    }
+    ReadResult result;
+    if (rows == 0) return result;
+    for (size_t r = 0; r < rows; ++r)
+        for (size_t c = 0; c < cols; ++c)
+            if (r * cols + c != r * stride_ + c) cells_[r * cols + c] = std::move(cells_[r * stride_ + c]);
+    cells_.resize(rows * cols);
+    result.block.rows = rows;
+    result.block.cols = cols;
+    result.block.cells = std::move(cells_);
+    for (auto& [row, message] : problems_)
+        if (row <= rows) result.problems.push_back({row, std::move(message)});
+    return result;
+}
+
+}  // namespace edlt::sheet

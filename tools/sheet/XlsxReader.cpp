@@ -1,0 +1,436 @@
+// .xlsx: the workbook names its sheets in tab order, its relationships lead to the first
+// worksheet's part, and that part is read as a stream with the shared strings at hand.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/sheet/BlockBuilder.h"
+#include "tools/sheet/CellText.h"
+#include "tools/sheet/Sheet.h"
+#include "tools/sheet/XmlStream.h"
+#include "tools/sheet/ZipArchive.h"
+
+namespace edlt::sheet {
+namespace {
+
+constexpr size_t maxSmallPart = 16 << 20;  // workbook and relationship parts
+
+bool endsWith(std::string_view s, std::string_view tail)
+{
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+void appendUtf8(std::string& out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Office writes characters XML cannot carry as "_xHHHH_" (UTF-16 units); "_x005F_"
+// escapes an underscore that would otherwise start one.
+std::string decodeEscapes(std::string text)
+{
+    if (text.find("_x") == std::string::npos) return text;
+    auto unitAt = [&](size_t i) -> int32_t {
+        if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return -1;
+        int32_t v = 0;
+        for (size_t k = i + 2; k < i + 6; ++k) {
+            int h = hexValue(text[k]);
+            if (h < 0) return -1;
+            v = v * 16 + h;
+        }
+        return v;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        int32_t unit = unitAt(i);
+        if (unit < 0) {
+            out += text[i++];
+            continue;
+        }
+        i += 7;
+        uint32_t cp = static_cast<uint32_t>(unit);
+        if (cp >= 0xD800 && cp < 0xDC00) {
+            int32_t low = unitAt(i);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00);
+                i += 7;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (cp >= 0xDC00 && cp < 0xE000) {
+            cp = 0xFFFD;
+        }
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+// "xl/" + "worksheets/sheet1.xml", or an absolute "/xl/...", with "." and ".." resolved.
+std::string resolvePart(std::string_view base, std::string_view target)
+{
+    std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
+                                                              : std::string(base) + std::string(target);
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= joined.size()) {
+        size_t slash = joined.find('/', start);
+        if (slash == std::string::npos) slash = joined.size();
+        std::string part = joined.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    std::string out;
+    for (const auto& p : parts) out += (out.empty() ? "" : "/") + p;
+    return out;
+}
+
+// Collects character data of the elements a handler chooses, within the cell limit.
+class TextCapture {
+public:
+    void begin() { on_ = true; }
+    void stop() { on_ = false; }
+    bool active() const { return on_; }
+    void add(const char* data, size_t size)
+    {
+        if (!on_) return;
+        if (text_.size() + size > limits::maxCellBytes) fail(SheetFault::TooLarge);
+        text_.append(data, size);
+    }
+    std::string take()
+    {
+        on_ = false;
+        return std::move(text_);
+    }
+    void clear()
+    {
+        on_ = false;
+        text_.clear();
+    }
+
+private:
+    bool on_ = false;
+    std::string text_;
+};
+
+struct WorkbookHandler : XmlHandler {
+    std::vector<std::string> sheetIds;  // relationship ids in tab order
+    void start(std::string_view name, const char** attrs) override
+    {
+        if (name == "sheet") {
+            const char* id = xmlAttr(attrs, "id");
+            sheetIds.push_back(id ? id : "");
+        }
+    }
+    void end(std::string_view) override {}
+    void text(const char*, size_t) override {}
+};
+
+struct Relationship {
+    std::string id, type, target;
+};
+
+struct RelsHandler : XmlHandler {
+    std::vector<Relationship> rels;
+    void start(std::string_view name, const char** attrs) override
+    {
+        if (name != "Relationship") return;
+        const char* mode = xmlAttr(attrs, "TargetMode");
+        if (mode && std::string_view(mode) == "External") return;
+        const char* id = xmlAttr(attrs, "Id");
+        const char* type = xmlAttr(attrs, "Type");
+        const char* target = xmlAttr(attrs, "Target");
+        if (id && type && target) rels.push_back({id, type, target});
+    }
+    void end(std::string_view) override {}
+    void text(const char*, size_t) override {}
+};
+
+// The shared strings, converted once, packed in one buffer.
+class SharedStrings : public XmlHandler {
+public:
+    explicit SharedStrings(uint64_t sizeHint) : sizeHint_(sizeHint) {}
+
+    size_t size() const { return ends_.size(); }
+    std::string_view text(size_t i) const
+    {
+        size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(pool_).substr(begin, ends_[i] - begin);
+    }
+    bool lossy(size_t i) const { return lossy_[i]; }
+
+    void start(std::string_view name, const char** attrs) override
+    {
+        if (name == "sst") {
+            const char* count = xmlAttr(attrs, "uniqueCount");
+            size_t hint = count ? std::strtoull(count, nullptr, 10) : 0;
+            // Each string costs at least "<si></si>" in the file.
+            hint = std::min<size_t>({hint, sizeHint_ / 9, limits::maxCells});
+            ends_.reserve(hint);
+            lossy_.reserve(hint);
+        } else if (name == "si") {
+            inItem_ = true;
+            capture_.clear();
+        } else if (name == "rPh") {
+            ++phonetic_;
+        } else if (name == "t" && inItem_ && phonetic_ == 0) {
+            capture_.begin();
+        }
+    }
+    void end(std::string_view name) override
+    {
+        if (name == "si" && inItem_) {
+            inItem_ = false;
+            if (ends_.size() >= limits::maxCells) fail(SheetFault::TooLarge);
+            bool ok = true;
+            pool_ += toCp1253Lossy(decodeEscapes(capture_.take()), ok);
+            ends_.push_back(pool_.size());
+            lossy_.push_back(!ok);
+        } else if (name == "rPh" && phonetic_ > 0) {
+            --phonetic_;
+        } else if (name == "t" && capture_.active()) {
+            capture_.stop();
+        }
+    }
+    void text(const char* data, size_t size) override { capture_.add(data, size); }
+
+private:
+    uint64_t sizeHint_;
+    std::string pool_;
+    std::vector<size_t> ends_;
+    std::vector<bool> lossy_;
+    TextCapture capture_;
+    bool inItem_ = false;
+    int phonetic_ = 0;
+};
+
+class SheetHandler : public XmlHandler {
+public:
+    SheetHandler(BlockBuilder& block, const SharedStrings& strings, uint64_t sizeHint)
+        : block_(block), strings_(strings), sizeHint_(sizeHint)
+    {
+    }
+
+    void start(std::string_view name, const char** attrs) override
+    {
+        if (name == "dimension") {
+            hintDimension(xmlAttr(attrs, "ref"));
+        } else if (name == "sheetData") {
+            inData_ = true;
+        } else if (!inData_) {
+            return;
+        } else if (name == "row") {
+            const char* r = xmlAttr(attrs, "r");
+            row_ = r ? parseIndex(r) : row_ + 1;
+            col_ = 0;
+        } else if (name == "c") {
+            const char* r = xmlAttr(attrs, "r");
+            size_t row = row_, col = col_ + 1;
+            if (r && !parseCellRef(r, row, col)) fail(SheetFault::Corrupt);
+            if (row == 0) row = 1;  // a cell before any row element
+            cellRow_ = row;
+            col_ = cellCol_ = col;
+            const char* t = xmlAttr(attrs, "t");
+            type_ = t ? t : "n";
+            inCell_ = true;
+            hasValue_ = false;
+            value_.clear();
+            inline_.clear();
+        } else if (!inCell_) {
+            return;
+        } else if (name == "v") {
+            hasValue_ = true;
+            value_.begin();
+        } else if (name == "is") {
+            inInline_ = true;
+        } else if (name == "rPh") {
+            ++phonetic_;
+        } else if (name == "t" && inInline_ && phonetic_ == 0) {
+            inline_.begin();
+        }
+    }
+
+    void end(std::string_view name) override
+    {
+        if (name == "sheetData") {
+            inData_ = false;
+        } else if (name == "c" && inCell_) {
+            inCell_ = false;
+            storeCell();
+        } else if (name == "v") {
+            value_.stop();
+        } else if (name == "is") {
+            inInline_ = false;
+        } else if (name == "rPh" && phonetic_ > 0) {
+            --phonetic_;
+        } else if (name == "t") {
+            inline_.stop();
+        }
+    }
+
+    void text(const char* data, size_t size) override
+    {
+        value_.add(data, size);
+        inline_.add(data, size);
+    }
+
+private:
+    static size_t parseIndex(const char* text)
+    {
+        size_t value = 0, digits = 0;
+        for (const char* p = text; *p; ++p) {
+            if (*p < '0' || *p > '9' || ++digits > 9) fail(SheetFault::Corrupt);
+            value = value * 10 + static_cast<size_t>(*p - '0');
+        }
+        if (digits == 0) fail(SheetFault::Corrupt);
+        return value;
+    }
+
+    void hintDimension(const char* ref)
+    {
+        if (!ref) return;
+        std::string_view last(ref);
+        if (size_t colon = last.find(':'); colon != std::string_view::npos) last = last.substr(colon + 1);
+        size_t rows = 0, cols = 0;
+        if (!parseCellRef(last, rows, cols) || rows > limits::maxRows || cols > limits::maxCols) return;
+        // A cell costs some ten bytes of XML at least: a rectangle far larger than the
+        // part can fill is a claim, not a hint.
+        if (rows * cols <= sizeHint_ / 10) block_.reserve(rows, cols);
+    }
+
+    static std::string trimmed(std::string text)
+    {
+        size_t b = text.find_first_not_of(" \t\r\n");
+        if (b == std::string::npos) return {};
+        size_t e = text.find_last_not_of(" \t\r\n");
+        return text.substr(b, e - b + 1);
+    }
+
+    void storeCell()
+    {
+        std::string value = value_.take();
+        if (type_ == "inlineStr") {
+            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(inline_.take()));
+            return;
+        }
+        if (!hasValue_) {
+            BlockBuilder::checkPosition(cellRow_, cellCol_);  // a formula never computed, or styling only
+            return;
+        }
+        if (type_ == "s") {
+            std::string index = trimmed(std::move(value));
+            size_t i = 0;
+            if (index.empty() || index.size() > 10) fail(SheetFault::Corrupt);
+            for (char c : index) {
+                if (c < '0' || c > '9') fail(SheetFault::Corrupt);
+                i = i * 10 + static_cast<size_t>(c - '0');
+            }
+            if (i >= strings_.size()) fail(SheetFault::Corrupt);
+            std::string text(strings_.text(i));
+            if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, std::move(text));
+            else block_.setText(cellRow_, cellCol_, std::move(text));
+        } else if (type_ == "str" || type_ == "e") {
+            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)));
+        } else if (type_ == "b") {
+            std::string v = trimmed(std::move(value));
+            auto number = parseNumber(v);
+            if (v.empty()) block_.setText(cellRow_, cellCol_, {});
+            else if (!number) fail(SheetFault::Corrupt);
+            else block_.setText(cellRow_, cellCol_, *number != 0 ? "TRUE" : "FALSE");
+        } else if (type_ == "d") {
+            std::string v = trimmed(std::move(value));
+            auto serial = parseIsoDateTime(v);
+            if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(std::string_view(v).substr(1));
+            if (serial) block_.setText(cellRow_, cellCol_, formatNumber(*serial));
+            else block_.setUtf8(cellRow_, cellCol_, v);
+        } else if (type_ == "n") {
+            std::string v = trimmed(std::move(value));
+            if (v.empty()) {
+                block_.setText(cellRow_, cellCol_, {});
+                return;
+            }
+            auto number = parseNumber(v);
+            if (!number) fail(SheetFault::Corrupt);
+            block_.setText(cellRow_, cellCol_, formatNumber(*number));
+        } else {
+            fail(SheetFault::Corrupt);
+        }
+    }
+
+    BlockBuilder& block_;
+    const SharedStrings& strings_;
+    uint64_t sizeHint_;
+    bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false;
+    int phonetic_ = 0;
+    size_t row_ = 0, col_ = 0, cellRow_ = 0, cellCol_ = 0;
+    std::string type_;
+    TextCapture value_, inline_;
+};
+
+// The part of the first worksheet in tab order (chart sheets are no worksheets).
+std::string firstWorksheet(ZipArchive& zip, const std::vector<Relationship>& rels)
+{
+    WorkbookHandler workbook;
+    parseZipEntry(zip, "xl/workbook.xml", workbook);
+    for (const std::string& id : workbook.sheetIds)
+        for (const Relationship& rel : rels)
+            if (rel.id == id && endsWith(rel.type, "/worksheet")) return resolvePart("xl/", rel.target);
+    fail(SheetFault::NotSpreadsheet);
+}
+
+}  // namespace
+
+ReadResult readXlsx(ZipArchive& zip)
+{
+    if (!zip.contains("xl/workbook.xml")) fail(SheetFault::NotSpreadsheet);
+    if (!zip.contains("xl/_rels/workbook.xml.rels")) fail(SheetFault::Corrupt);
+    RelsHandler rels;
+    {
+        // Small parts are read whole, so a huge one is refused before it is parsed.
+        std::string text = zip.readAll("xl/_rels/workbook.xml.rels", maxSmallPart);
+        XmlStream xml(rels);
+        xml.feed(text.data(), text.size());
+        xml.finish();
+    }
+    std::string sheetPart = firstWorksheet(zip, rels.rels);
+    if (!zip.contains(sheetPart)) fail(SheetFault::Corrupt);
+
+    std::string stringsPart;
+    for (const Relationship& rel : rels.rels)
+        if (endsWith(rel.type, "/sharedStrings")) stringsPart = resolvePart("xl/", rel.target);
+    SharedStrings strings(stringsPart.empty() ? 0 : zip.sizeHint(stringsPart));
+    if (!stringsPart.empty() && zip.contains(stringsPart)) parseZipEntry(zip, stringsPart, strings);
+
+    BlockBuilder block;
+    SheetHandler sheet(block, strings, zip.sizeHint(sheetPart));
+    parseZipEntry(zip, sheetPart, sheet);
+    return block.finish();
+}
+
+}  // namespace edlt::sheet

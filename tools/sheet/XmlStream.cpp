@@ -1,0 +1,141 @@
+#include "tools/sheet/XmlStream.h"
+
+#include <expat.h>
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "tools/sheet/CellText.h"
+#include "tools/sheet/ZipArchive.h"
+
+namespace edlt::sheet {
+namespace {
+
+// expat reports "namespace-URI<sep>local"; the readers only look at local names.
+constexpr char separator = '\x01';
+
+std::string_view localName(const char* name)
+{
+    const char* sep = std::strrchr(name, separator);
+    return sep ? std::string_view(sep + 1) : std::string_view(name);
+}
+
+}  // namespace
+
+const char* xmlAttr(const char** attrs, std::string_view wanted)
+{
+    for (size_t i = 0; attrs[i]; i += 2)
+        if (localName(attrs[i]) == wanted) return attrs[i + 1];
+    return nullptr;
+}
+
+XmlStream::XmlStream(XmlHandler& handler) : handler_(handler)
+{
+    parser_ = XML_ParserCreateNS(nullptr, separator);
+    if (!parser_) throw std::bad_alloc();
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, &XmlStream::onStart, &XmlStream::onEnd);
+    XML_SetCharacterDataHandler(parser_, &XmlStream::onText);
+    XML_SetStartDoctypeDeclHandler(parser_, &XmlStream::onDoctype);
+    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+XmlStream::~XmlStream() { XML_ParserFree(parser_); }
+
+void XmlStream::abort(std::exception_ptr error)
+{
+    if (!error_) error_ = error;
+    XML_StopParser(parser_, XML_FALSE);
+}
+
+void XmlStream::onStart(void* self, const char* name, const char** attrs)
+{
+    auto* s = static_cast<XmlStream*>(self);
+    if (s->error_ || s->done_) return;
+    try {
+        // Element names are handed over local, attributes too, in place.
+        s->handler_.start(localName(name), attrs);
+    } catch (...) {
+        s->abort(std::current_exception());
+    }
+}
+
+void XmlStream::onEnd(void* self, const char* name)
+{
+    auto* s = static_cast<XmlStream*>(self);
+    if (s->error_ || s->done_) return;
+    try {
+        s->handler_.end(localName(name));
+    } catch (...) {
+        s->abort(std::current_exception());
+    }
+}
+
+void XmlStream::onText(void* self, const char* data, int size)
+{
+    auto* s = static_cast<XmlStream*>(self);
+    if (s->error_ || s->done_) return;
+    try {
+        s->handler_.text(data, static_cast<size_t>(size));
+    } catch (...) {
+        s->abort(std::current_exception());
+    }
+}
+
+void XmlStream::onDoctype(void* self, const char*, const char*, const char*, int)
+{
+    auto* s = static_cast<XmlStream*>(self);
+    s->doctype_ = true;
+    XML_StopParser(s->parser_, XML_FALSE);
+}
+
+void XmlStream::done()
+{
+    if (done_) return;
+    done_ = true;
+    XML_StopParser(parser_, XML_FALSE);
+}
+
+void XmlStream::check(int status)
+{
+    if (error_) std::rethrow_exception(error_);
+    if (doctype_) fail(SheetFault::Unsafe, "DOCTYPE");
+    if (done_) return;
+    if (status != XML_STATUS_OK) {
+        XML_Error code = XML_GetErrorCode(parser_);
+        if (code == XML_ERROR_NO_MEMORY) fail(SheetFault::TooLarge);
+        if (code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH) fail(SheetFault::Unsafe);
+        fail(SheetFault::Corrupt, XML_ErrorString(code));
+    }
+}
+
+bool XmlStream::feed(const char* data, size_t size)
+{
+    while (size > 0 && !done_) {
+        int piece = static_cast<int>(std::min<size_t>(size, INT_MAX / 2));
+        check(XML_Parse(parser_, data, piece, XML_FALSE));
+        data += piece;
+        size -= static_cast<size_t>(piece);
+    }
+    return !done_;
+}
+
+void XmlStream::finish()
+{
+    if (done_) return;
+    check(XML_Parse(parser_, "", 0, XML_TRUE));
+}
+
+void parseZipEntry(ZipArchive& zip, std::string_view name, XmlHandler& handler)
+{
+    XmlStream xml(handler);
+    bool parsing = true;
+    zip.read(name, [&](const char* data, size_t size) {
+        if (parsing) parsing = xml.feed(data, size);
+        return true;
+    });
+    if (parsing) xml.finish();
+}
+
+}  // namespace edlt::sheet

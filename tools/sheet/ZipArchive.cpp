@@ -1,0 +1,157 @@
+#include "tools/sheet/ZipArchive.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "tools/sheet/CellText.h"
+#include "tools/sheet/Sheet.h"
+
+namespace edlt::sheet {
+namespace {
+
+std::string foldCase(std::string_view name)
+{
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+[[noreturn]] void failOpen(int code)
+{
+    switch (code) {
+    case ZIP_ER_NOZIP: fail(SheetFault::NotSpreadsheet);
+    case ZIP_ER_MEMORY: fail(SheetFault::TooLarge);
+    default: fail(SheetFault::Corrupt);
+    }
+}
+
+}  // namespace
+
+struct ZipArchive::Handle {
+    zip_t* zip = nullptr;
+    std::string bytes;  // the archive when it is read from memory; libzip reads it in place
+    ~Handle()
+    {
+        if (zip) zip_discard(zip);
+    }
+};
+
+ZipArchive::ZipArchive(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+
+ZipArchive::~ZipArchive() = default;
+
+std::unique_ptr<ZipArchive> ZipArchive::openFile(const std::filesystem::path& path)
+{
+    auto handle = std::make_unique<Handle>();
+    int code = 0;
+    handle->zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!handle->zip) failOpen(code);
+    std::unique_ptr<ZipArchive> archive(new ZipArchive(std::move(handle)));
+    archive->index();
+    return archive;
+}
+
+std::unique_ptr<ZipArchive> ZipArchive::openMemory(std::string bytes)
+{
+    auto handle = std::make_unique<Handle>();
+    handle->bytes = std::move(bytes);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(handle->bytes.data(), handle->bytes.size(), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        fail(SheetFault::TooLarge);
+    }
+    handle->zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!handle->zip) {
+        zip_source_free(source);
+        int code = zip_error_code_zip(&error);
+        zip_error_fini(&error);
+        failOpen(code);
+    }
+    zip_error_fini(&error);
+    std::unique_ptr<ZipArchive> archive(new ZipArchive(std::move(handle)));
+    archive->index();
+    return archive;
+}
+
+void ZipArchive::index()
+{
+    zip_int64_t count = zip_get_num_entries(handle_->zip, 0);
+    if (count < 0) fail(SheetFault::Corrupt);
+    if (static_cast<uint64_t>(count) > limits::maxZipEntries) fail(SheetFault::Unsafe);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* name = zip_get_name(handle_->zip, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+        if (!name) fail(SheetFault::Corrupt);
+        // Two entries of one name: which of them a program reads is anyone's guess.
+        if (!entries_.emplace(name, static_cast<uint64_t>(i)).second) fail(SheetFault::Unsafe);
+        folded_.emplace(foldCase(name), name);
+    }
+}
+
+std::string ZipArchive::find(std::string_view name) const
+{
+    if (entries_.count(std::string(name))) return std::string(name);
+    auto it = folded_.find(foldCase(name));
+    return it == folded_.end() ? std::string() : it->second;
+}
+
+uint64_t ZipArchive::sizeHint(std::string_view name) const
+{
+    auto it = entries_.find(find(name));
+    if (it == entries_.end()) return 0;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(handle_->zip, it->second, 0, &st) != 0) return 0;
+    uint64_t size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    uint64_t bound = std::max<uint64_t>(limits::ratioFreeBytes, compressed * limits::maxRatio);
+    return std::min({size, bound, static_cast<uint64_t>(limits::maxEntryBytes)});
+}
+
+void ZipArchive::read(std::string_view name, const std::function<bool(const char*, size_t)>& chunk)
+{
+    auto it = entries_.find(find(name));
+    if (it == entries_.end()) fail(SheetFault::Corrupt);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(handle_->zip, it->second, 0, &st) != 0) fail(SheetFault::Corrupt);
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        fail(SheetFault::Protected);
+    const uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+
+    zip_file_t* file = zip_fopen_index(handle_->zip, it->second, 0);
+    if (!file) fail(SheetFault::Corrupt);
+    struct Closer {
+        zip_file_t* f;
+        ~Closer() { zip_fclose(f); }
+    } closer{file};
+
+    std::vector<char> buffer(64 * 1024);
+    uint64_t total = 0;
+    for (;;) {
+        zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+        if (n < 0) fail(SheetFault::Corrupt);  // a damaged stream or a CRC that does not match
+        if (n == 0) break;
+        total += static_cast<uint64_t>(n);
+        if (total > limits::maxEntryBytes) fail(SheetFault::TooLarge);
+        if (total > limits::ratioFreeBytes && total / limits::maxRatio > compressed) fail(SheetFault::Unsafe);
+        if (!chunk(buffer.data(), static_cast<size_t>(n))) return;
+    }
+}
+
+std::string ZipArchive::readAll(std::string_view name, size_t maxBytes)
+{
+    std::string out;
+    read(name, [&](const char* data, size_t size) {
+        if (out.size() + size > maxBytes) fail(SheetFault::TooLarge);
+        out.append(data, size);
+        return true;
+    });
+    return out;
+}
+
+}  // namespace edlt::sheet
