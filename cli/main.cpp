@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/Cli.h"
+#include "cli/ZipCommand.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
 
@@ -26,6 +27,42 @@ bool argToCp1253(const std::string& utf8, std::string& out)
     return true;
 }
 
+std::filesystem::path executableFolder()
+{
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec);
+    return self.parent_path();
+}
+
+std::optional<std::string> ParsedArgs::value(const std::string& option) const
+{
+    auto it = values.find(option);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> parseArgs(const Args& args, const std::set<std::string>& valueOptions,
+                                     const std::set<std::string>& flagOptions, ParsedArgs& out)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (valueOptions.count(a)) {
+            if (out.values.count(a)) return "η επιλογή " + a + " δόθηκε δύο φορές";
+            if (i + 1 >= args.size()) return "η επιλογή " + a + " θέλει μια τιμή";
+            out.values[a] = args[++i];
+        } else if (flagOptions.count(a)) {
+            if (out.flags.count(a)) return "η επιλογή " + a + " δόθηκε δύο φορές";
+            out.flags.insert(a);
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "άγνωστη επιλογή «" + a + "»";
+        } else {
+            out.positional.push_back(a);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace edlt::cli
 
 namespace {
@@ -37,6 +74,22 @@ const char* helpText =
     "  edlt-cli check-afm TEXT\n"
     "      Ελέγχει αν το TEXT είναι έγκυρος ΑΦΜ (έξοδος 0 έγκυρος, 1 μη έγκυρος,\n"
     "      2 το TEXT δεν είναι αριθμός).\n"
+    "  edlt-cli new FILE --year YYYY --afm AFM --company NAME [--person] [--name NAME]\n"
+    "           [--father FFF] [--activity TEXT] [--town TEXT] [--street TEXT]\n"
+    "           [--number TEXT] [--tk DIGITS]\n"
+    "      Δημιουργεί δήλωση χωρίς αναλυτικές γραμμές και τη γράφει στο FILE μετά τους\n"
+    "      ελέγχους της Αποθήκευσης (έτος, επωνυμία, ΑΦΜ υπόχρεου). Με --person ο\n"
+    "      υπόχρεος είναι φυσικό πρόσωπο (το επώνυμο στο --company).\n"
+    "  edlt-cli check FILE\n"
+    "      Ανοίγει το FILE και τυπώνει κάθε εύρημα ως \"<n>: <μήνυμα>\" (n η γραμμή\n"
+    "      αναλυτικών αμοιβών, 0 για τον υπόχρεο).\n"
+    "  edlt-cli totals FILE\n"
+    "      Τυπώνει τον μετρητή εγγραφών και τα εννέα σύνολα (Edit1=... έως Edit9=...).\n"
+    "  edlt-cli sort FILE --by afm|name [--out OUT]\n"
+    "      Ταξινομεί τις γραμμές κατά ΑΦΜ ή κατά επώνυμο και γράφει τη δήλωση στο OUT\n"
+    "      (αλλιώς στο FILE).\n"
+    "  edlt-cli zip FILE [--out ARCHIVE]\n"
+    "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip).\n"
     "  edlt-cli --help\n"
     "      Εμφανίζει αυτό το κείμενο.\n"
     "\n"
@@ -50,6 +103,11 @@ int main(int argc, char** argv)
     using namespace edlt::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"check-afm", runCheckAfm},
+        {"new", runNew},
+        {"check", runCheck},
+        {"totals", runTotals},
+        {"sort", runSort},
+        {"zip", runZip},
     };
     if (argc < 2) {
         std::cerr << helpText;

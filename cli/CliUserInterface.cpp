@@ -1,0 +1,57 @@
+#include "cli/CliUserInterface.h"
+
+#include <iostream>
+
+#include "cli/Cli.h"
+#include "store/Cp1253.h"
+
+namespace edlt::cli {
+
+int CliUserInterface::AskQuestion(const std::string& text, int, const std::vector<std::string>&)
+{
+    show(text, printQuestions_);
+    return answerYes_ ? mrYes : mrNo;
+}
+
+void CliUserInterface::ShowError(const std::string& text)
+{
+    ++errors_;
+    show(text, true);
+}
+
+void CliUserInterface::show(const std::string& text, bool printIt)
+{
+    shown_.push_back(text);
+    if (printIt) print(text);
+}
+
+void CliUserInterface::print(const std::string& cp1253Text) const
+{
+    std::string line = lineNumber_ ? std::to_string(*lineNumber_) + ": " + cp1253Text : cp1253Text;
+    switch (channel_) {
+    case Channel::None: break;
+    case Channel::Stdout: printOut(line); break;
+    case Channel::Stderr: printErr(line); break;
+    }
+}
+
+CommandSession::CommandSession(bool answerYes) : ui(answerYes)
+{
+    DeclarationSession::Options options;
+    options.programFolder = executableFolder();
+    options.workspaceParent = folder_.path();
+    options.lockWorkspace = false;
+    session_ = std::make_unique<DeclarationSession>(ui, std::move(options));
+    ui.setChannel(CliUserInterface::Channel::None);
+    session_->Start();
+    ui.clear();
+    ui.setChannel(CliUserInterface::Channel::Stderr);
+}
+
+bool CommandSession::open(const std::filesystem::path& file)
+{
+    ui.setChannel(CliUserInterface::Channel::Stderr);
+    return session_->OpenFile(file);
+}
+
+}  // namespace edlt::cli

@@ -1,0 +1,92 @@
+#pragma once
+// The command line's UserInterface: it never asks. Questions get the configured answer;
+// what the session shows is printed (UTF-8) where the running command wants it, and is
+// also kept, so a command can tell afterwards whether anything went wrong.
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/DeclarationSession.h"
+#include "app/UserInterface.h"
+#include "cli/PrivateWorkspace.h"
+
+namespace edlt::cli {
+
+class CliUserInterface : public UserInterface {
+public:
+    enum class Channel { None, Stdout, Stderr };
+
+    // Every question is answered with yes (mrYes) or no (mrNo).
+    explicit CliUserInterface(bool answerYes = false) : answerYes_(answerYes) {}
+
+    void setAnswer(bool yes) { answerYes_ = yes; }
+    // Where notices, warnings and errors are printed; questions too when printQuestions.
+    void setChannel(Channel channel, bool printQuestions = false)
+    {
+        channel_ = channel;
+        printQuestions_ = printQuestions;
+    }
+    // Each printed text is preceded by "<n>: " (the check's findings); nullopt for none.
+    void setLineNumber(std::optional<long> number) { lineNumber_ = number; }
+    // What both file dialogs return; nullopt cancels them.
+    void setFileChoice(std::optional<std::filesystem::path> path) { fileChoice_ = std::move(path); }
+
+    // Everything shown since the last clear, Windows-1253, in order (questions included).
+    const std::vector<std::string>& shown() const { return shown_; }
+    // How many general error reports (ShowError) were shown since the last clear.
+    int errorCount() const { return errors_; }
+    void clear()
+    {
+        shown_.clear();
+        errors_ = 0;
+    }
+
+    int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
+    void ShowNotice(const std::string& text) override { show(text, true); }
+    void ShowWarning(const std::string& text) override { show(text, true); }
+    void ShowError(const std::string& text) override;
+    void Beep() override {}
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return fileChoice_; }
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return fileChoice_; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+
+    // Prints one text on the current channel, with the line prefix when one is set.
+    void print(const std::string& cp1253Text) const;
+
+private:
+    void show(const std::string& text, bool printIt);
+
+    bool answerYes_;
+    Channel channel_ = Channel::Stderr;
+    bool printQuestions_ = false;
+    std::optional<long> lineNumber_;
+    std::optional<std::filesystem::path> fileChoice_;
+    std::vector<std::string> shown_;
+    int errors_ = 0;
+};
+
+// What a command that works on a declaration needs, in the order they must be torn down:
+// the session goes first, then the folder holding its workspace.
+class CommandSession {
+public:
+    // A session over a private workspace, started; the program folder is the executable's.
+    // What start-up shows (a missing income-type list, which no command reads) is not printed.
+    explicit CommandSession(bool answerYes = false);
+
+    CliUserInterface ui;
+    DeclarationSession& session() { return *session_; }
+
+    // Opens a declaration file as Open does; its message goes to stderr when refused.
+    bool open(const std::filesystem::path& file);
+
+private:
+    PrivateWorkspace folder_;
+    std::unique_ptr<DeclarationSession> session_;
+};
+
+}  // namespace edlt::cli

@@ -1,0 +1,24 @@
+#pragma once
+// The command's own temporary folder: the session keeps its workspace files in it, so a
+// command never touches the window program's "temp" folder nor another command's files.
+// The folder goes when this object does, whichever way the command ends.
+#include <filesystem>
+
+namespace edlt::cli {
+
+class PrivateWorkspace {
+public:
+    // Creates a fresh folder (mode 0700) in the system's temporary folder (TMPDIR honoured);
+    // throws Error with a Greek message when it cannot.
+    PrivateWorkspace();
+    ~PrivateWorkspace();
+    PrivateWorkspace(const PrivateWorkspace&) = delete;
+    PrivateWorkspace& operator=(const PrivateWorkspace&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace edlt::cli

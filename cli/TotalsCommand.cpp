@@ -1,0 +1,23 @@
+// edlt-cli totals: the counter label and the nine totals boxes of a declaration file.
+#include "cli/Cli.h"
+#include "cli/CliUserInterface.h"
+
+namespace edlt::cli {
+
+int runTotals(const Args& args)
+{
+    ParsedArgs parsed;
+    if (auto problem = parseArgs(args, {}, {}, parsed)) return usageError(*problem + ": edlt-cli totals FILE");
+    if (parsed.positional.size() != 1 || parsed.positional[0].empty())
+        return usageError("η totals θέλει ένα αρχείο: edlt-cli totals FILE");
+
+    CommandSession command;
+    DeclarationSession& session = command.session();
+    if (!command.open(parsed.positional[0])) return ExitUnreadable;
+    printOut(session.Label32());
+    const TotalsTexts& totals = session.Totals();
+    for (size_t i = 0; i < totals.size(); ++i) printOut("Edit" + std::to_string(i + 1) + "=" + totals[i]);
+    return ExitOk;
+}
+
+}  // namespace edlt::cli

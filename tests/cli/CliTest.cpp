@@ -1,0 +1,353 @@
+// Runs the built edlt-cli on real files, as a script would, and checks exit codes and
+// what it prints byte for byte.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <sys/wait.h>
+
+#include "entry/CheckAFM.h"
+#include "store/AtomicFile.h"
+#include "store/DeclarationFile.h"
+#include "store/DetailRecord.h"
+#include "tests/TestUtil.h"
+
+using namespace edlt;
+using namespace edlt::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out, err;  // UTF-8
+};
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A valid tax number from eight digits.
+std::string afm(const std::string& eight)
+{
+    for (char d = '0'; d <= '9'; ++d)
+        if (CheckAFM(eight + d)) return eight + d;
+    return eight + "0";
+}
+
+int currentYear()
+{
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm.tm_year + 1900;
+}
+
+std::string today()
+{
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char b[16];
+    std::strftime(b, sizeof b, "%Y%m%d", &tm);
+    return b;
+}
+
+using Fields = std::map<detail::Field, std::string>;
+
+class CliTest : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override { fs::create_directories(dir / "tmp"); }
+
+    // Every run also checks that the command left nothing in its temporary folder.
+    CliRun cli(const std::vector<std::string>& args)
+    {
+        std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
+        for (const std::string& a : args) command += " " + quoted(a);
+        command += " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
+        int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
+        return {WEXITSTATUS(status), readFile(dir / "out"), readFile(dir / "err")};
+    }
+
+    // A workspace line of the detail layout; amounts in the boxes' decimal form.
+    static std::string line(const std::string& taxNumber, const std::string& surname, Fields f = {})
+    {
+        Fields all = {{detail::AFM, taxNumber}, {detail::SurName, G(surname.c_str())}, {detail::TypeInc, "10"},
+                      {detail::AkaInc, "1000"},  {detail::Kratiseis, "200"},          {detail::Kathares, "800"},
+                      {detail::ForosParakr, "100"}, {detail::ForosAnal, "150"},       {detail::Hmeres, "300"}};
+        for (auto& [k, v] : f) all[k] = v;
+        std::string l(detail::RecordSize, ' ');
+        l[0] = '3';
+        for (auto& [k, v] : all) {
+            std::string value = v;
+            value.resize(static_cast<size_t>(detail::fields[k].width), ' ');
+            l.replace(static_cast<size_t>(detail::fields[k].offset), value.size(), value);
+        }
+        return l;
+    }
+
+    static HeaderFields header(const std::string& year = "2023")
+    {
+        HeaderFields h;
+        h.YearOfData = year;
+        h.AFM = "123456783";
+        h.CompanyName = G("ΑΛΦΑ ΑΕ");
+        return h;
+    }
+
+    // A declaration file whose totals record holds nine ones, so a recomputation shows.
+    fs::path declaration(const std::vector<std::string>& lines, const HeaderFields& h = header(),
+                         const std::string& name = "decl")
+    {
+        fs::path p = dir / name;
+        AtomicFileWriter w(p);
+        TotalsTexts totals;
+        totals.fill("1");
+        WriteDeclarationFile(w, h, totals, detailLinesOf(lines), "20240115");
+        w.commit();
+        return p;
+    }
+
+    // Puts raw text into a field of detail line n (0-based) of a written file, for what
+    // the writer itself would refuse.
+    static void patch(const fs::path& p, size_t n, detail::Field field, const std::string& text)
+    {
+        std::string all = readFile(p);
+        all.replace((3 + n) * 172 + static_cast<size_t>(detail::fields[field].offset), text.size(), text);
+        writeFile(p, all);
+    }
+
+    // The detail records of a declaration file, in order.
+    static std::vector<std::string> records(const fs::path& p)
+    {
+        std::string all = readFile(p);
+        std::vector<std::string> out;
+        for (size_t at = 0; at + 172 <= all.size(); at += 172) out.push_back(all.substr(at, 170));
+        return out;
+    }
+};
+
+TEST_F(CliTest, CommandLineErrorsExitTwoWithUsage)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"nosuch"},
+             {"new", "f", "--afm", "123456783", "--company", "X"},
+             {"new", "f", "--year", "2023", "--afm", "123456783", "--company", "X", "--colour", "red"},
+             {"new", "f", "--year", "2023", "--afm", "123456783", "--company"},
+             {"check"},
+             {"check", "a", "b"},
+             {"totals"},
+             {"sort", "f"},
+             {"sort", "f", "--by", "date"},
+         }) {
+        CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err, "");
+    }
+    CliRun help = cli({"--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* command : {"check-afm", "new", "check", "totals", "sort", "zip"})
+        EXPECT_NE(help.out.find(std::string("edlt-cli ") + command + " "), std::string::npos) << command;
+}
+
+TEST_F(CliTest, NewWritesTheDeclarationOfABusinessAndOfAPerson)
+{
+    CliRun r = cli({"new", (dir / "a").string(), "--year", "2023", "--afm", "123456783", "--company", "ΑΛΦΑ ΑΕ",
+                 "--name", "ΚΡΥΦΟ", "--activity", "ΕΜΠΟΡΙΟ", "--town", "ΑΘΗΝΑ", "--street", "ΣΤΑΔΙΟΥ",
+                 "--number", "12Α", "--tk", "10562"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    std::string declarant = "12023" + G("ΑΛΦΑ ΑΕ") + std::string(11 + 12, ' ') + "0123456783" + G("ΕΜΠΟΡΙΟ") +
+                            std::string(9, ' ') + G("ΑΘΗΝΑ") + "     " + G("ΣΤΑΔΙΟΥ") + std::string(9, ' ') +
+                            G("12Α") + "  10562" + std::string(73, ' ');
+    EXPECT_EQ(readFile(dir / "a"), "0JL10    " + today() + "2023" + std::string(149, ' ') + "\r\n" + declarant +
+                                       "\r\n2" + std::string(124, '0') + std::string(45, ' ') + "\r\n");
+
+    r = cli({"new", (dir / "p").string(), "--year", std::to_string(currentYear()), "--afm", "123456783",
+             "--company", "ΠΑΠΑΣ", "--person", "--name", "ΓΙΩΡΓΟΣ", "--father", "ΝΙΚ"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readFile(dir / "p").substr(172, 45),
+              "1" + std::to_string(currentYear()) + G("ΠΑΠΑΣ") + std::string(13, ' ') + G("ΓΙΩΡΓΟΣ") + "  " +
+                  G("ΝΙΚ") + "1123456783");
+}
+
+TEST_F(CliTest, NewRefusedByTheSaveChecksWritesNothing)
+{
+    const std::string next = std::to_string(currentYear() + 1);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--year", "1899", "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", next, "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", "", "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", "20x3", "--afm", "123456783", "--company", "Α"}, "'20x3' is not a valid integer value\n"},
+        {{"--year", "2023", "--afm", "123456783", "--company", ""}, "Γράψτε την Επωνυμία της επιχείρησης\n"},
+        {{"--year", "2023", "--afm", "123456783", "--company", "", "--person"}, "Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"},
+        {{"--year", "2023", "--afm", "123456789", "--company", "Α"}, "Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου\n"},
+        {{"--year", "2023", "--afm", "", "--company", "Α"}, "Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου\n"},
+    };
+    for (const auto& [options, message] : cases) {
+        std::vector<std::string> args = {"new", (dir / "x").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        CliRun r = cli(args);
+        EXPECT_EQ(r.code, 1) << message;
+        EXPECT_EQ(r.err, message);
+        EXPECT_FALSE(fs::exists(dir / "x"));
+    }
+}
+
+TEST_F(CliTest, NewRefusesValuesTheHeaderCannotHold)
+{
+    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+             {"--company", "ΑΛΦΑ ΒΗΤΑ ΓΑΜΜΑ ΔΕΛΤΑ"},  // 21 characters for 18
+             {"--company", "ΑΛΦΑ 中"},
+             {"--tk", "1O562"},
+             {"--father", "ΝΙΚΟ"},
+         }) {
+        CliRun r = cli({"new", (dir / "x").string(), "--year", "2023", "--afm", "123456783", "--company", "Α", option, value});
+        EXPECT_EQ(r.code, 2) << option << " " << value;
+        EXPECT_NE(r.err.find(option), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "x"));
+    }
+}
+
+TEST_F(CliTest, CheckReportsEveryFindingInOrder)
+{
+    const std::string a = afm("11111111"), b = afm("22222222");
+    fs::path p = declaration(
+        {
+            line(a, "ΑΛΦΑ", {{detail::ForosParakr, "400"}, {detail::ForosAnal, "400"}}),  // question only
+            line("123456789", "ΒΗΤΑ"),                                                    // refused
+            line(b, "ΓΑΜΜΑ"),                                                             // days patched below
+            line(a, "ΑΛΦΑ"),
+            line(a, "ΑΛΦΑ", {{detail::Kathares, "700"}}),  // refused, and a duplicate too
+            line(a, "ΑΛΦΑ", {{detail::TypeInc, "11"}}),    // same tax number, other type: fine
+        },
+        header("1899"));
+    patch(p, 2, detail::Hmeres, "1x ");
+    CliRun r = cli({"check", p.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "1: Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος του 40% των Καθαρών Αποδοχών. Είστε βέβαιος ότι θέλετε "
+              "να συνεχίσετε με την αποθήκευση;\n"
+              "1: Ο Φόρος που Αναλογεί είναι μεγαλύτερος του 40% των Καθαρών Αποδοχών. Είστε βέβαιος ότι θέλετε να "
+              "συνεχίσετε με την αποθήκευση;\n"
+              "2: Έχετε συμπληρώσει μη αποδεκτό ΑΦΜ στην εγγραφή αναλυτικών αμοιβών\n"
+              "3: '1x' is not a valid integer value\n"
+              "5: Οι Καθαρές αποδοχές δε συμφωνούν με τα υπόλοιπα ποσά που έχετε δηλώσει.Ελέγξτε τα ποσά των "
+              "διάφορων κρατήσεων καθώς και τις Ακαθάριστες αποδοχές\n"
+              "0: Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"
+              "4: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
+              "5: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
+              "5: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n");
+}
+
+TEST_F(CliTest, CheckPassesWhenOnlyQuestionsWereAsked)
+{
+    HeaderFields h = header("2023");
+    CliRun clean = cli({"check", declaration({line(afm("11111111"), "ΑΛΦΑ")}, h).string()});
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_EQ(clean.out + clean.err, "");
+
+    // A line with the declarant's own tax number is asked about, answered yes.
+    CliRun asked = cli({"check", declaration({line("123456783", "ΑΛΦΑ")}, h).string()});
+    EXPECT_EQ(asked.code, 0);
+    EXPECT_EQ(asked.out, "1: Ο ΑΦΜ: που εισάγατε είναι ίδιος με τον ΑΦΜ υπόχρεου. Είστε σίγουρος ότι αυτό είναι σωστό;\n");
+}
+
+TEST_F(CliTest, CheckReportsEachDeclarantProblemOnLineZero)
+{
+    HeaderFields h = header("abc");
+    h.CompanyName.clear();
+    h.business = false;
+    h.AFM = "12A";
+    CliRun r = cli({"check", declaration({}, h).string()});
+    EXPECT_EQ(r.code, 1);
+    // The year and the tax number come from the file as they stand, blanks included.
+    EXPECT_EQ(r.out, "0: 'abc ' is not a valid integer value\n0: Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"
+                     "0: '12A      ' is not a valid integer value\n");
+}
+
+TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
+{
+    writeFile(dir / "junk", "hello\r\n");
+    for (const char* command : {"check", "totals", "sort"}) {
+        std::vector<std::string> args = {command, (dir / "junk").string()};
+        if (std::string(command) == "sort") args.insert(args.end(), {"--by", "afm"});
+        CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2) << command;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Μη έγκυρο αρχείο\n");
+        EXPECT_EQ(readFile(dir / "junk"), "hello\r\n");
+    }
+    CliRun missing = cli({"totals", (dir / "none").string()});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου\n");
+}
+
+TEST_F(CliTest, TotalsAreRecomputedFromTheLines)
+{
+    const std::string a = afm("11111111"), b = afm("22222222");
+    fs::path p = declaration({
+        line(a, "ΑΛΦΑ", {{detail::AkaInc, "1000,5"}, {detail::Kathares, "800,5"}, {detail::Xartosimo, "0,25"}}),
+        line(a, "ΑΛΦΑ", {{detail::TypeInc, "11"}, {detail::Xartosimo, "0,25"}}),
+        line(b, "ΒΗΤΑ", {{detail::TypeInc, "15"}, {detail::AkaInc, "99999"}}),
+    });
+    CliRun r = cli({"totals", p.string()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "3 Εγγραφές-2 μοναδικοί ΑΦΜ\nEdit1=2000,5\nEdit2=400\nEdit3=1600,5\nEdit4=200\n"
+                     "Edit5=0,5\nEdit6=0\nEdit7=300\nEdit8=0\nEdit9=0\n");
+}
+
+TEST_F(CliTest, SortWritesTheLinesInOrderWithFreshTotals)
+{
+    const std::string a = afm("11111111"), b = afm("22222222"), c = afm("33333333");
+    const std::vector<std::string> lines = {line(c, "ΑΛΦΑ"), line(a, "ΓΑΜΜΑ"), line(b, "ΒΗΤΑ")};
+    fs::path p = declaration(lines);
+    const std::string original = readFile(p);
+
+    CliRun r = cli({"sort", p.string(), "--by", "name", "--out", (dir / "byname").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(readFile(p), original);
+    std::vector<std::string> sorted = records(dir / "byname");
+    ASSERT_EQ(sorted.size(), 6u);
+    auto z = [](const std::string& digits, size_t width) { return std::string(width - digits.size(), '0') + digits; };
+    EXPECT_EQ(sorted[2].substr(0, 125), "2" + z("300000", 15) + z("60000", 15) + z("240000", 15) + z("30000", 14) +
+                                            z("0", 13) + z("0", 12) + z("45000", 14) + z("0", 13) + z("0", 13));
+    EXPECT_EQ(sorted[3].substr(1, 9), c);
+    EXPECT_EQ(sorted[4].substr(1, 9), b);
+    EXPECT_EQ(sorted[5].substr(1, 9), a);
+
+    r = cli({"sort", p.string(), "--by", "afm"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    sorted = records(p);
+    ASSERT_EQ(sorted.size(), 6u);
+    EXPECT_EQ(sorted[3], WorkspaceToFileLine(lines[1]));
+    EXPECT_EQ(sorted[4], WorkspaceToFileLine(lines[2]));
+    EXPECT_EQ(sorted[5], WorkspaceToFileLine(lines[0]));
+}
+
+TEST_F(CliTest, SortThatCannotWriteLeavesTheFileAlone)
+{
+    // Days that are not a number cannot be written in the file's numeric field.
+    fs::path p = declaration({line(afm("22222222"), "Β"), line(afm("11111111"), "Α")});
+    patch(p, 0, detail::Hmeres, "1x ");
+    const std::string original = readFile(p);
+    CliRun r = cli({"sort", p.string(), "--by", "afm"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err, "");
+    EXPECT_EQ(readFile(p), original);
+}
+
+}  // namespace
