@@ -1,0 +1,177 @@
+#include "app/ui/DeclarantHeader.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "app/ui/Text.h"
+#include "entry/CheckAFM.h"
+
+namespace edlt::ui {
+
+DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui, QWidget* window)
+    : QObject(window), session_(session), ui_(ui), window_(window)
+{
+    // First row: year and tax number; second: the kind and the names; third: the address.
+    addLabel("Label1", "Έτος που αφορούν\nτα στοιχεία: (*)", 8, 28);
+    addBox(HeaderField::YearOfData, "YearOfData", 120, 32, 50);
+    addLabel("Label2", "ΑΦΜ: (*) ", 200, 35);
+    addBox(HeaderField::AFM, "AFM", 260, 32, 90);
+    addLabel("Label3", "Αντικείμενο δραστηριότητας \nεπιχείρησης: (*)", 380, 28);
+    addBox(HeaderField::AntikeimenoErgasion, "AntikeimenoErgasion", 560, 32, 150);
+    addLabel("Label17", "(*) Υποχρεωτικά Στοιχεία", 780, 35, true);
+
+    radio1_ = new QRadioButton(tr8("Επωνυμία"), window_);
+    radio1_->setObjectName("RadioButton1");
+    radio1_->setGeometry(8, 72, 90, 20);
+    radio1_->setChecked(true);
+    radio2_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
+    radio2_->setObjectName("RadioButton2");
+    radio2_->setGeometry(8, 92, 120, 20);
+    connect(radio1_, &QRadioButton::clicked, this, [this] { session_.RadioButton1Click(); refresh(); });
+    connect(radio2_, &QRadioButton::clicked, this, [this] { session_.RadioButton2Click(); refresh(); });
+
+    companyLabel_ = addLabel("Label4", "Επωνυμία Επιχείρησης: (*)", 135, 82);
+    addBox(HeaderField::CompanyName, "CompanyName", 310, 79, 160);
+    nameLabel_ = addLabel("Label5", "Όνομα:", 490, 82);
+    addBox(HeaderField::Name, "Name", 540, 79, 90);
+    fatherLabel_ = addLabel("Label6", "Πατρώνυμο:", 650, 82);
+    addBox(HeaderField::FatherName, "FatherName", 730, 79, 45);
+
+    addLabel("Label7", "Διεύθυνση:", 8, 127, true);
+    addLabel("Label8", "Πόλη:", 100, 127);
+    addBox(HeaderField::Town, "Town", 140, 124, 100);
+    addLabel("Label9", "Οδός:", 260, 127);
+    addBox(HeaderField::Street, "Street", 300, 124, 150);
+    addLabel("Label10", "Αριθμός:", 470, 127);
+    addBox(HeaderField::Number, "Number", 530, 124, 55);
+    addLabel("Label11", "Τ.Κ.:", 605, 127);
+    addBox(HeaderField::TK, "TK", 645, 124, 55);
+
+    // Tab order as the band lists it.
+    QWidget* order[] = {box(HeaderField::YearOfData), box(HeaderField::AFM), box(HeaderField::AntikeimenoErgasion),
+                        radio1_, radio2_, box(HeaderField::CompanyName), box(HeaderField::Name),
+                        box(HeaderField::FatherName), box(HeaderField::Town), box(HeaderField::Street),
+                        box(HeaderField::Number), box(HeaderField::TK)};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    refresh();
+}
+
+QLabel* DeclarantHeader::addLabel(const char* name, const char* text, int x, int y, bool bold)
+{
+    auto* label = new QLabel(tr8(text), window_);
+    label->setObjectName(name);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* DeclarantHeader::addBox(HeaderField field, const char* name, int x, int y, int width)
+{
+    auto* box = new QLineEdit(window_);
+    box->setObjectName(name);
+    box->setMaxLength(DeclarationSession::HeaderMaxLength(field));
+    box->setGeometry(x, y, width, 22);
+    box->installEventFilter(this);
+    boxes_[field] = box;
+    connect(box, &QLineEdit::textEdited, this, [this, field] { textEdited(field); });
+    return box;
+}
+
+void DeclarantHeader::focus(HeaderField field)
+{
+    QLineEdit* b = box(field);
+    b->setFocus(Qt::OtherFocusReason);
+    b->selectAll();
+}
+
+void DeclarantHeader::refresh()
+{
+    const HeaderFields& h = session_.Header();
+    const std::pair<HeaderField, const std::string*> values[] = {
+        {HeaderField::YearOfData, &h.YearOfData}, {HeaderField::AFM, &h.AFM},
+        {HeaderField::AntikeimenoErgasion, &h.AntikeimenoErgasion}, {HeaderField::CompanyName, &h.CompanyName},
+        {HeaderField::Name, &h.Name}, {HeaderField::FatherName, &h.FatherName}, {HeaderField::Town, &h.Town},
+        {HeaderField::Street, &h.Street}, {HeaderField::Number, &h.Number}, {HeaderField::TK, &h.TK}};
+    for (const auto& [field, value] : values) {
+        QLineEdit* b = box(field);
+        QString text = fromCp(*value);
+        if (b->text() != text) b->setText(text);
+        lastGood_[b] = text;
+    }
+    radio1_->setChecked(h.business);
+    radio2_->setChecked(!h.business);
+    companyLabel_->setText(fromCp(session_.CompanyNameCaption()));
+    companyLabel_->adjustSize();
+    for (QWidget* w : {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(fatherLabel_),
+                       static_cast<QWidget*>(box(HeaderField::Name)), static_cast<QWidget*>(box(HeaderField::FatherName))})
+        w->setVisible(!h.business);
+}
+
+void DeclarantHeader::textEdited(HeaderField field)
+{
+    QLineEdit* b = box(field);
+    auto cp = toCp(b->text());
+    if (!cp) {
+        // Pasted text the code page cannot hold: refused whole, with a beep.
+        ui_.Beep();
+        int pos = b->cursorPosition();
+        b->setText(lastGood_[b]);
+        b->setCursorPosition(qMin(pos, static_cast<int>(b->text().size())));
+        return;
+    }
+    lastGood_[b] = b->text();
+    session_.SetHeaderText(field, *cp);
+}
+
+bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* b = qobject_cast<QLineEdit*>(watched);
+    if (!b) return false;
+    HeaderField field{};
+    for (const auto& [f, box] : boxes_)
+        if (box == b) field = f;
+
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.isEmpty() || !text[0].isPrint()) return false;
+        if (!toCp(text)) {
+            ui_.Beep();
+            return true;
+        }
+        session_.DeclarationModified = true;
+        if (field == HeaderField::YearOfData || field == HeaderField::AFM || field == HeaderField::TK) {
+            char c = text.size() == 1 && text[0].unicode() < 128 ? static_cast<char>(text[0].unicode()) : '\x01';
+            if (!DigitKeyFilter(c, [this] { ui_.Beep(); })) return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut && (field == HeaderField::AFM || field == HeaderField::YearOfData)) {
+        // Leaving for another control of the window, not for a menu or a message box.
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason ||
+            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
+            QTimer::singleShot(0, this, [this, field] { checkOnLeaving(field); });
+        }
+    }
+    return false;
+}
+
+void DeclarantHeader::checkOnLeaving(HeaderField field)
+{
+    if (checking_ || !window_->isVisible()) return;
+    // The focus may already be back in the box (a check refused it earlier).
+    if (box(field)->hasFocus()) return;
+    checking_ = true;
+    if (field == HeaderField::AFM) session_.AFMExit();
+    else session_.YearOfDataExit();
+    checking_ = false;
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,85 @@
+#include "app/ui/KeyLed.h"
+
+#include <QGuiApplication>
+
+#ifdef EDLT_HAVE_XKB
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#endif
+
+namespace edlt::ui {
+
+struct TKeyLed::Impl {
+#ifdef EDLT_HAVE_XKB
+    Display* display = nullptr;
+
+    unsigned modifierMask(KeySym sym) const
+    {
+        return sym == XK_Caps_Lock ? LockMask : XkbKeysymToModifiers(display, sym);
+    }
+    bool locked(KeySym sym) const
+    {
+        if (!display) return false;
+        XkbStateRec state;
+        if (XkbGetState(display, XkbUseCoreKbd, &state) != Success) return false;
+        return (state.locked_mods & modifierMask(sym)) != 0;
+    }
+    void lock(KeySym sym, bool on)
+    {
+        if (!display) return;
+        unsigned mask = modifierMask(sym);
+        if (mask == 0) return;
+        XkbLockModifiers(display, XkbUseCoreKbd, mask, on ? mask : 0);
+        XFlush(display);
+    }
+    bool indicator(const char* name) const
+    {
+        if (!display) return false;
+        Bool state = False;
+        Atom atom = XInternAtom(display, name, False);
+        XkbGetNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr);
+        return state;
+    }
+    void setIndicator(const char* name, bool on)
+    {
+        if (!display) return;
+        Atom atom = XInternAtom(display, name, False);
+        XkbSetNamedIndicator(display, atom, True, on, False, nullptr);
+        XFlush(display);
+    }
+#endif
+};
+
+TKeyLed::TKeyLed(QObject* parent) : QObject(parent), impl_(new Impl)
+{
+#ifdef EDLT_HAVE_XKB
+    // Only on an X11 session; its own connection keeps this apart from Qt's.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) impl_->display = XOpenDisplay(nullptr);
+#endif
+}
+
+TKeyLed::~TKeyLed()
+{
+#ifdef EDLT_HAVE_XKB
+    if (impl_->display) XCloseDisplay(impl_->display);
+#endif
+    delete impl_;
+}
+
+#ifdef EDLT_HAVE_XKB
+bool TKeyLed::CapsLock() const { return impl_->locked(XK_Caps_Lock); }
+void TKeyLed::SetCapsLock(bool on) { if (CapsLock() != on) impl_->lock(XK_Caps_Lock, on); }
+bool TKeyLed::NumLock() const { return impl_->locked(XK_Num_Lock); }
+void TKeyLed::SetNumLock(bool on) { if (NumLock() != on) impl_->lock(XK_Num_Lock, on); }
+bool TKeyLed::ScrollLock() const { return impl_->indicator("Scroll Lock"); }
+void TKeyLed::SetScrollLock(bool on) { if (ScrollLock() != on) impl_->setIndicator("Scroll Lock", on); }
+#else
+bool TKeyLed::CapsLock() const { return false; }
+void TKeyLed::SetCapsLock(bool) {}
+bool TKeyLed::NumLock() const { return false; }
+void TKeyLed::SetNumLock(bool) {}
+bool TKeyLed::ScrollLock() const { return false; }
+void TKeyLed::SetScrollLock(bool) {}
+#endif
+
+}  // namespace edlt::ui

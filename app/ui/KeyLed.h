@@ -1,0 +1,29 @@
+#pragma once
+// TKeyLed: reads and sets the keyboard's lock keys. On X11 through XKB; on other
+// platforms (Wayland, offscreen) it does nothing, as the lock state is not ours to set.
+#include <QObject>
+#include <QString>
+
+namespace edlt::ui {
+
+class TKeyLed : public QObject {
+    Q_OBJECT
+public:
+    explicit TKeyLed(QObject* parent = nullptr);
+    ~TKeyLed() override;
+
+    QString About() const { return QStringLiteral("TKeyLed: Caps Lock, Num Lock and Scroll Lock"); }
+    void SetAbout(const QString&) {}
+    bool CapsLock() const;
+    void SetCapsLock(bool on);
+    bool NumLock() const;
+    void SetNumLock(bool on);
+    bool ScrollLock() const;
+    void SetScrollLock(bool on);
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+}  // namespace edlt::ui

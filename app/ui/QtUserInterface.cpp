@@ -1,0 +1,98 @@
+#include "app/ui/QtUserInterface.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include "app/ui/FileDialog.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Text.h"
+
+namespace edlt::ui {
+namespace {
+
+std::filesystem::path toPath(const QString& name)
+{
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+QString fromPath(const std::filesystem::path& p)
+{
+    return QFile::decodeName(QByteArray::fromStdString(p.string()));
+}
+
+}  // namespace
+
+int QtUserInterface::AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions)
+{
+    QStringList qcaptions;
+    for (const std::string& c : captions) qcaptions << fromCp(c);
+    return MessageBox::ask(window_, fromCp(text), buttons, qcaptions);
+}
+
+void QtUserInterface::ShowNotice(const std::string& text)
+{
+    MessageBox::notice(window_, fromCp(text));
+}
+
+void QtUserInterface::ShowWarning(const std::string& text)
+{
+    MessageBox::notice(window_, fromCp(text), MessageBox::Kind::Warning);
+}
+
+void QtUserInterface::ShowError(const std::string& text)
+{
+    // The general error report: the error's own message in a plain box.
+    MessageBox::notice(window_, fromCp(text));
+}
+
+void QtUserInterface::Beep()
+{
+    QApplication::beep();
+}
+
+std::optional<std::filesystem::path> QtUserInterface::ChooseFileToOpen(const FileDialogRequest& r)
+{
+    auto name = FileDialog::open(window_, fromPath(r.folder), fromCp(r.filter), fromCp(r.title));
+    if (!name) return std::nullopt;
+    return toPath(*name);
+}
+
+std::optional<std::filesystem::path> QtUserInterface::ChooseFileToSave(const FileDialogRequest& r)
+{
+    auto name = FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title));
+    if (!name) return std::nullopt;
+    return toPath(*name);
+}
+
+void QtUserInterface::FocusHeaderField(HeaderField field)
+{
+    if (onFocusHeader) onFocusHeader(field);
+}
+
+void QtUserInterface::BeginPleaseWait()
+{
+    if (onPleaseWait) onPleaseWait(true);
+}
+
+void QtUserInterface::EndPleaseWait()
+{
+    if (onPleaseWait) onPleaseWait(false);
+}
+
+void QtUserInterface::SetHourglass(bool on)
+{
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++hourglassDepth_;
+    } else if (hourglassDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --hourglassDepth_;
+    }
+}
+
+void QtUserInterface::SessionChanged()
+{
+    if (onChanged) onChanged();
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,214 @@
+#include "app/ui/TForm1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+
+#include "app/ui/DeclarantHeader.h"
+#include "app/ui/KeyLed.h"
+#include "app/ui/TForm2.h"
+#include "app/ui/Text.h"
+#include "app/ui/TotalsPanel.h"
+#include "entry/ui/DetailGrid.h"
+
+namespace edlt::ui {
+namespace {
+
+QLabel* titleBar(QWidget* parent, const char* name, const char* text, int y)
+{
+    auto* bar = new QLabel(tr8(text), parent);
+    bar->setObjectName(name);
+    bar->setAlignment(Qt::AlignCenter);
+    bar->setStyleSheet("background:#0a246a; color:white; font-weight:bold;");
+    bar->setGeometry(0, y, 1007, 18);
+    return bar;
+}
+
+QPixmap startPicture()
+{
+    QPixmap pm(220, 120);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor("#0a246a"));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(pm.rect().adjusted(2, 2, -2, -2), 16, 16);
+    QFont f = p.font();
+    f.setPixelSize(52);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUtf8("e-ΔΛΤ"));
+    return pm;
+}
+
+}  // namespace
+
+TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QMainWindow(parent), ui_(this)
+{
+    setObjectName("Form1");
+    setWindowTitle(QString::fromUtf8("e-ΔΛΤ"));
+    auto* client = new QWidget(this);
+    client->setObjectName("ClientArea");
+    client->setFixedSize(1007, 660);
+    setCentralWidget(client);
+
+    keyLed_ = new TKeyLed(this);
+    keyLed_->setObjectName("KeyLed1");
+    keyLed_->SetCapsLock(true);
+
+    DeclarationSession::Options options;
+    options.programFolder = programFolder;
+    session_ = std::make_unique<DeclarationSession>(ui_, options);
+
+    titleBar(client, "Panel5", "Στοιχεία Δηλούντος", 0);
+    header_ = new DeclarantHeader(*session_, ui_, client);
+    titleBar(client, "Panel4", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου", 152);
+
+    label32_ = new QLabel(client);
+    label32_->setObjectName("Label32");
+    QFont bold = label32_->font();
+    bold.setBold(true);
+    label32_->setFont(bold);
+    label32_->setGeometry(8, 194, 225, 18);
+
+    grid_ = new DetailGrid(*session_, ui_, client);
+
+    auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
+    button1->setObjectName("Button1");
+    button1->setGeometry(700, 188, 140, 25);
+    connect(button1, &QPushButton::clicked, this, [this] { session_->Button1Click(); refresh(); });
+    auto* button2 = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
+    button2->setObjectName("Button2");
+    button2->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
+    button2->setGeometry(848, 188, 150, 25);
+    connect(button2, &QPushButton::clicked, this, [this] { session_->Button2Click(); refresh(); });
+
+    totals_ = new TotalsPanel(*session_, ui_, client);
+    totals_->move(0, 660 - 81);
+
+    buildStartPanel(client);
+    buildMenus();
+
+    form2_ = new TForm2(this);
+    ui_.onFocusHeader = [this](HeaderField f) { header_->focus(f); };
+    ui_.onPleaseWait = [this](bool on) { pleaseWait(on); };
+    ui_.onChanged = [this] { refresh(); };
+
+    setFixedSize(sizeHint());
+    if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+
+    started_ = session_->Start();
+    refresh();
+}
+
+TForm1::~TForm1()
+{
+    // The session's observers go before the widgets that show it.
+    ui_.onChanged = nullptr;
+}
+
+void TForm1::buildStartPanel(QWidget* client)
+{
+    panel2_ = new QWidget(client);
+    panel2_->setObjectName("Panel2");
+    panel2_->setAutoFillBackground(true);
+    panel2_->setGeometry(0, 0, client->width(), client->height());
+    auto* image = new QLabel(panel2_);
+    image->setObjectName("Image1");
+    image->setPixmap(startPicture());
+    image->adjustSize();
+    image->move(panel2_->width() / 2 - image->width() / 2, 50);
+    auto* label = new QLabel(tr8("Παρακαλώ επιλέξτε 'Αρχείο' - 'Νέο' ή 'Αρχείο' - Άνοιγμα' για να ξεκινήσετε"), panel2_);
+    label->setObjectName("Label18");
+    QFont f = label->font();
+    f.setPointSize(f.pointSize() + 3);
+    f.setBold(true);
+    label->setFont(f);
+    label->adjustSize();
+    label->move(panel2_->width() / 2 - label->width() / 2, image->height() + 100);
+    panel2_->raise();
+}
+
+QAction* TForm1::addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut)
+{
+    QAction* a = menu->addAction(tr8(text));
+    a->setObjectName(name);
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    return a;
+}
+
+void TForm1::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
+    file->setObjectName("N1");
+    connect(addAction(file, "N5", "Νέο"), &QAction::triggered, this, [this] { session_->New(); refresh(); });
+    connect(addAction(file, "N2", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+            [this] { session_->Open(); refresh(); });
+    connect(addAction(file, "N7", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+            [this] { session_->SaveAs(); refresh(); });
+    file->addSeparator();
+    connect(addAction(file, "N4", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
+
+    printMenu_ = menuBar()->addMenu(tr8("Εκτύπωση"));
+    printMenu_->setObjectName("N14");
+    printMenu_->menuAction()->setObjectName("N14");
+    addAction(printMenu_, "N15", "Εκτύπωση 1ης Σελίδας");
+    addAction(printMenu_, "N16", "Αναλυτικές Αμοιβές");
+    addAction(printMenu_, "N17", "Εκτύπωση Συνόλων");
+
+    toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
+    toolsMenu_->setObjectName("N8");
+    addAction(toolsMenu_, "N18", "Εύρεση...", QKeySequence("Ctrl+F"));
+    addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel");
+    addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
+    addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
+    addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
+
+    helpMenu_ = menuBar()->addMenu(tr8("Βοήθεια"));
+    helpMenu_->setObjectName("N11");
+    addAction(helpMenu_, "N12", "Οδηγίες εφαρμογής");
+    addAction(helpMenu_, "N13", "Σχετικά...");
+}
+
+QAction* TForm1::menuAction(const QString& name) const
+{
+    if (name == "N14") return printMenu_->menuAction();
+    return findChild<QAction*>(name);
+}
+
+void TForm1::refresh()
+{
+    header_->refresh();
+    totals_->refresh();
+    label32_->setText(fromCp(session_->Label32()));
+    const bool enabled = session_->DeclarationCommandsEnabled();
+    for (const char* name : {"N7", "N18", "Excel1"}) menuAction(name)->setEnabled(enabled);
+    printMenu_->menuAction()->setEnabled(enabled);
+    panel2_->setVisible(session_->StartPanelVisible());
+}
+
+void TForm1::pleaseWait(bool on)
+{
+    grid_->setVisibleForWait(!on);
+    if (on) {
+        form2_->showNow();
+    } else {
+        form2_->hide();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (started_ && !session_->RequestClose()) {
+        event->ignore();
+        return;
+    }
+    keyLed_->SetCapsLock(false);
+    event->accept();
+    QApplication::quit();
+}
+
+}  // namespace edlt::ui

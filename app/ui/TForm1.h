@@ -1,0 +1,70 @@
+#pragma once
+// The main window: binds the header band, the detail grid, the totals panel and the
+// menus to the declaration session. The work itself is the session's.
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <filesystem>
+#include <memory>
+
+#include "app/DeclarationSession.h"
+#include "app/ui/QtUserInterface.h"
+
+namespace edlt::ui {
+
+class DeclarantHeader;
+class DetailGrid;
+class TForm2;
+class TKeyLed;
+class TotalsPanel;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(const std::filesystem::path& programFolder, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    DeclarationSession& session() { return *session_; }
+    UserInterface& userInterface() { return ui_; }
+    // False when another program holds the workspace: the window must not be used.
+    bool started() const { return started_; }
+    DeclarantHeader& header() { return *header_; }
+    TotalsPanel& totals() { return *totals_; }
+    DetailGrid& detailGrid() { return *grid_; }
+    TForm2& pleaseWaitWindow() { return *form2_; }
+    // The menu item by its object name (N5, N2, N7, N14, N18, Excel1, ...).
+    QAction* menuAction(const QString& name) const;
+
+    // Commands of later windows hook in here.
+    QMenu* printMenu() const { return printMenu_; }
+    QMenu* toolsMenu() const { return toolsMenu_; }
+    QMenu* helpMenu() const { return helpMenu_; }
+
+    void refresh();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStartPanel(QWidget* client);
+    void pleaseWait(bool on);
+    QAction* addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut = {});
+
+    QtUserInterface ui_;
+    std::unique_ptr<DeclarationSession> session_;
+    bool started_ = false;
+    DeclarantHeader* header_ = nullptr;
+    DetailGrid* grid_ = nullptr;
+    TotalsPanel* totals_ = nullptr;
+    TForm2* form2_ = nullptr;
+    TKeyLed* keyLed_ = nullptr;
+    QLabel* label32_ = nullptr;
+    QWidget* panel2_ = nullptr;
+    QMenu* printMenu_ = nullptr;
+    QMenu* toolsMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+};
+
+}  // namespace edlt::ui

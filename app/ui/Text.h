@@ -1,0 +1,16 @@
+#pragma once
+// The window's side of the code page: the core keeps Windows-1253 bytes, widgets show
+// QString. Text the code page cannot hold is refused, never replaced.
+#include <QString>
+#include <optional>
+#include <string>
+
+namespace edlt::ui {
+
+QString fromCp(const std::string& cp1253);
+// nullopt when a character has no place in Windows-1253.
+std::optional<std::string> toCp(const QString& text);
+// A UTF-8 literal as a QString (for our own captions).
+inline QString tr8(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace edlt::ui

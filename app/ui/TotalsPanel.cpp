@@ -1,0 +1,67 @@
+#include "app/ui/TotalsPanel.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+#include "app/ui/Text.h"
+
+namespace edlt::ui {
+
+TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent)
+    : QWidget(parent), session_(session), ui_(ui)
+{
+    setObjectName("Panel6");
+    setAutoFillBackground(true);
+    auto* title = new QLabel(tr8("Σύνολα αποδοχών και λοιπών στοιχείων"), this);
+    title->setObjectName("Panel3");
+    title->setAlignment(Qt::AlignCenter);
+    title->setStyleSheet("background:#0a246a; color:white; font-weight:bold;");
+    title->setGeometry(0, 0, 1007, 18);
+
+    struct Box {
+        int number;
+        const char* caption;
+    };
+    // Screen order, which is the schema order of the amounts.
+    const Box boxes[] = {{1, "Ακαθάριστες\nΑποδοχές"},      {5, "Χαρτόσημο"},
+                         {6, "ΟΓΑ\nΧαρτοσήμου"},            {2, "Κρατήσεις"},
+                         {3, "Καθαρές\nΑποδοχές"},          {4, "Σύνολο Φόρου που\nΠαρακρατήθηκε"},
+                         {7, "Σύνολο Φόρου\nπου Αναλογεί"}, {8, "Σύνολο ΟΓΑ Φόρου\nπου Παρακρατήθηκε"},
+                         {9, "Σύνολο ΟΓΑ Φόρου\nπου Αναλογεί"}};
+    const int width = 106, gap = 5;
+    int x = 8;
+    for (const Box& b : boxes) {
+        auto* caption = new QLabel(tr8(b.caption), this);
+        caption->setObjectName(QStringLiteral("LabelEdit%1").arg(b.number));
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        caption->setGeometry(x, 20, width, 32);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(b.number));
+        edit->setReadOnly(true);
+        edit->setAlignment(Qt::AlignRight);
+        edit->setGeometry(x, 54, width, 22);
+        edit->installEventFilter(this);
+        edits_[static_cast<size_t>(b.number - 1)] = edit;
+        x += width + gap;
+    }
+    resize(1007, 81);
+}
+
+void TotalsPanel::refresh()
+{
+    for (size_t i = 0; i < 9; ++i) edits_[i]->setText(fromCp(session_.Totals()[i]));
+}
+
+bool TotalsPanel::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty() && key->text()[0].isPrint()) {
+            ui_.Beep();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,28 @@
+#pragma once
+// Panel6: the nine totals boxes under their captions; they only display.
+#include <QLineEdit>
+#include <QWidget>
+#include <array>
+
+#include "app/DeclarationSession.h"
+
+namespace edlt::ui {
+
+class TotalsPanel : public QWidget {
+    Q_OBJECT
+public:
+    TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent);
+    void refresh();
+    // Edit1..Edit9 by their number.
+    QLineEdit* edit(int number) const { return edits_[static_cast<size_t>(number - 1)]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DeclarationSession& session_;
+    UserInterface& ui_;
+    std::array<QLineEdit*, 9> edits_{};
+};
+
+}  // namespace edlt::ui
