@@ -1,0 +1,77 @@
+// The record store over a million-line workspace file: Open and SaveLinesTo, with cp of
+// the same file beside them as the reference.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "bench/Generator.h"
+#include "store/DetailRecord.h"
+#include "store/FixedFormatDataSet.h"
+
+namespace fs = std::filesystem;
+using namespace edlt;
+
+namespace {
+
+size_t lines()
+{
+    const char* env = std::getenv("EDLT_BENCH_LINES");
+    return env ? std::strtoul(env, nullptr, 10) : 1000000;
+}
+
+const fs::path& workspaceFile()
+{
+    static fs::path path = [] {
+        fs::path dir = fs::temp_directory_path() / "edlt-store-bench";
+        fs::create_directories(dir);
+        fs::path p = dir / "record2";
+        std::ofstream(p, std::ios::binary) << bench::generatedWorkspace(7, lines());
+        return p;
+    }();
+    return path;
+}
+
+void BM_StoreOpen(benchmark::State& state)
+{
+    const fs::path& file = workspaceFile();
+    for (auto _ : state) {
+        TFixedFormatDataSet ds("FixedFormatDataSet1");
+        ds.SetFileName(file);
+        ds.SetSchema(detail::schema());
+        ds.Open();
+        benchmark::DoNotOptimize(ds.CountRecords());
+        state.PauseTiming();
+        ds.Close();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+}
+
+void BM_StoreSaveLinesTo(benchmark::State& state)
+{
+    const fs::path& file = workspaceFile();
+    TFixedFormatDataSet ds("FixedFormatDataSet1");
+    ds.SetFileName(file);
+    ds.SetSchema(detail::schema());
+    ds.Open();
+    const fs::path out = file.parent_path() / "record21";
+    for (auto _ : state) ds.SaveLinesTo(out);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+}
+
+void BM_StoreCopyWithCp(benchmark::State& state)
+{
+    const fs::path& file = workspaceFile();
+    const std::string command = "cp '" + file.string() + "' '" + (file.parent_path() / "copy").string() + "'";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+}
+
+}  // namespace
+
+BENCHMARK(BM_StoreOpen)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_StoreSaveLinesTo)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_StoreCopyWithCp)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
