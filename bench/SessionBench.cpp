@@ -1,0 +1,252 @@
+// The declaration session at scale: storing an edited line and a new line among 100,000
+// (validation, duplicate search, both workspace writes, totals), the two sorts, and opening
+// a million-line file, with `cp` of that file as the reference for what the disk allows.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "app/DeclarationSession.h"
+#include "bench/Generator.h"
+#include "entry/Amount.h"
+#include "entry/CheckAFM.h"
+#include "store/AtomicFile.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+
+namespace fs = std::filesystem;
+using namespace edlt;
+
+namespace {
+
+constexpr uint64_t seed = 2023;
+constexpr size_t smallCount = 100000;
+constexpr size_t largeCount = 1000000;
+
+// Never asks anyone; remembers whether anything was shown, since every operation measured
+// here must pass without a message.
+class QuietUI : public UserInterface {
+public:
+    int shown = 0;
+    std::string last;
+    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    {
+        note(text);
+        return mrYes;
+    }
+    void ShowNotice(const std::string& text) override { note(text); }
+    void ShowWarning(const std::string& text) override { note(text); }
+    void ShowError(const std::string& text) override { note(text); }
+    void Beep() override {}
+    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+
+private:
+    void note(const std::string& text)
+    {
+        ++shown;
+        last = text;
+    }
+};
+
+class Folder {
+public:
+    explicit Folder(const std::string& name)
+        : path_(fs::temp_directory_path() / ("edlt-session-bench-" + name + "-" + std::to_string(::getpid())))
+    {
+        fs::create_directories(path_ / "Addon");
+        AtomicFileWriter list(path_ / "Addon" / "typeofinc.txt");
+        list.write("10" + std::string(52, ' ') + "\r\n");
+        list.commit();
+    }
+    ~Folder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// A generated declaration of count lines, opened in a session.
+struct OpenDeclaration {
+    Folder folder;
+    fs::path file;
+    QuietUI ui;
+    DeclarationSession session;
+
+    OpenDeclaration(const std::string& name, size_t count)
+        : folder(name), file(folder.path() / "DLT"), session(ui, options(folder.path()))
+    {
+        AtomicFileWriter out(file, AtomicFileWriter::Durability::ProcessSafe);
+        bench::writeGeneratedDeclaration(out, seed, count, "20240115");
+        out.commit();
+        session.Start();
+    }
+
+    static DeclarationSession::Options options(const fs::path& folder)
+    {
+        DeclarationSession::Options o;
+        o.programFolder = folder;
+        o.today = [] { return CalendarDate{2024, 1, 15}; };
+        o.lockWorkspace = false;
+        return o;
+    }
+
+    bool open()
+    {
+        pristine = session.OpenFile(file) && ui.shown == 0;
+        return pristine;
+    }
+    // Open, and its lines in the generated order (edits and inserts are undone as they go).
+    bool pristine = false;
+};
+
+OpenDeclaration& small()
+{
+    static OpenDeclaration d("small", smallCount);
+    return d;
+}
+
+// Opens the small declaration afresh (its original order) unless it already is; false,
+// with the reason, when it fails.
+bool reopen(benchmark::State& state, OpenDeclaration& d, bool always = false)
+{
+    d.ui.shown = 0;
+    if ((d.pristine && !always) || d.open()) return true;
+    state.SkipWithError(("the generated declaration did not open: " + cp1253::toUtf8(d.ui.last)).c_str());
+    return false;
+}
+
+// Adds delta cents to gross and net pay together, which keeps every rule of the line.
+bool shiftGross(TFixedFormatDataSet& ds, int64_t deltaCents)
+{
+    const Amount delta = Amount::fromCents(deltaCents);
+    ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
+    ds.SetFieldValue(detail::Kathares, (Amount::parse(ds.FieldValue(detail::Kathares)) + delta).text());
+    return ds.Post();
+}
+
+void BM_StoreEditedLine(benchmark::State& state)
+{
+    OpenDeclaration& d = small();
+    if (!reopen(state, d)) return;
+    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    // Lines spread over the file; each edit raises the pay by a cent, the next lowers it.
+    static long record = 0;
+    static int64_t delta = 1;
+    for (auto _ : state) {
+        record = (record + 37813) % static_cast<long>(smallCount);
+        ds.SetRecordNumber(record + 1);
+        ds.Edit();
+        if (!shiftGross(ds, delta) || d.ui.shown != 0) {
+            state.SkipWithError(("the edited line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
+            return;
+        }
+        delta = -delta;
+    }
+    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+}
+
+void BM_StoreNewLine(benchmark::State& state)
+{
+    OpenDeclaration& d = small();
+    if (!reopen(state, d)) return;
+    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    // A tax number none of the generated payees has (theirs begin at 1, the declarant's is other).
+    std::string afm;
+    for (char c = '0'; c <= '9' && afm.empty(); ++c)
+        if (CheckAFM(std::string("00000017") + c)) afm = std::string("00000017") + c;
+    const long middle = static_cast<long>(smallCount / 2);
+    for (auto _ : state) {
+        ds.SetRecordNumber(middle);
+        ds.Insert();
+        ds.SetFieldValue(detail::AFM, afm);
+        ds.SetFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
+        ds.SetFieldValue(detail::TypeInc, "10");
+        ds.SetFieldValue(detail::AkaInc, "1500,5");
+        ds.SetFieldValue(detail::Kratiseis, "300");
+        ds.SetFieldValue(detail::Kathares, "1200,5");
+        ds.SetFieldValue(detail::ForosParakr, "120");
+        ds.SetFieldValue(detail::ForosAnal, "120");
+        ds.SetFieldValue(detail::Hmeres, "25");
+        if (!ds.Post() || d.ui.shown != 0) {
+            state.SkipWithError(("the new line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
+            return;
+        }
+        // Out of the timing: the next insert meets the same number of lines.
+        state.PauseTiming();
+        ds.SetRecordNumber(middle);
+        ds.Delete();
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+}
+
+void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
+{
+    OpenDeclaration& d = small();
+    for (auto _ : state) {
+        // Each sort starts from the generated order, not from the previous result.
+        state.PauseTiming();
+        if (!reopen(state, d, true)) return;
+        state.ResumeTiming();
+        d.session.Sort(key);
+        d.pristine = false;
+        if (d.ui.shown != 0) {
+            state.SkipWithError(("the sort failed: " + cp1253::toUtf8(d.ui.last)).c_str());
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(d.session.FixedFormatDataSet1.CountRecords());
+}
+
+void BM_Button1Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
+void BM_Button2Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::Surname); }
+
+OpenDeclaration& large()
+{
+    static OpenDeclaration d("large", largeCount);
+    return d;
+}
+
+void BM_OpenFile(benchmark::State& state)
+{
+    OpenDeclaration& d = large();
+    for (auto _ : state) {
+        d.ui.shown = 0;
+        if (!d.open()) {
+            state.SkipWithError(("the generated declaration did not open: " + cp1253::toUtf8(d.ui.last)).c_str());
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(d.session.FixedFormatDataSet1.CountRecords());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.file)));
+}
+
+void BM_OpenFileCpReference(benchmark::State& state)
+{
+    OpenDeclaration& d = large();
+    fs::path out = d.folder.path() / "copied-DLT";
+    std::string command = "cp '" + d.file.string() + "' '" + out.string() + "'";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.file)));
+    fs::remove(out);
+}
+
+}  // namespace
+
+// Single operations, many times: the median is that of one store.
+BENCHMARK(BM_StoreEditedLine)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_StoreNewLine)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_Button1Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_Button2Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_OpenFileCpReference)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
