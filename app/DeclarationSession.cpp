@@ -84,8 +84,7 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     FixedFormatDataSet2.SetFileName(options_.programFolder / "Addon" / "typeofinc.txt");
 
     ledger_ = std::make_unique<TotalsLedger>(FixedFormatDataSet1);
-    validation_ = std::make_unique<DetailValidation>(
-        ui_, *ledger_, DetailValidation::Scratch{workspace_.record2(), workspace_.record21()});
+    validation_ = std::make_unique<DetailValidation>(ui_, *ledger_, [this] { RefreshScratchCopy(); });
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
     FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
     FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
@@ -437,12 +436,44 @@ void DeclarationSession::RecomputeTotals()
     TFixedFormatDataSet& ds = FixedFormatDataSet1;
     label32_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
     Changed();
-    ds.SaveLinesTo(workspace_.record21());
-    ds.SaveLinesTo(workspace_.record2());
+    if (deferred_) {
+        workspaceDirty_ = true;
+    } else {
+        ds.SaveLinesTo(workspace_.record21());
+        ds.SaveLinesTo(workspace_.record2());
+    }
     std::array<Amount, 9> sums = ledger_->sums();
     for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
     label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
     Changed();
+}
+
+void DeclarationSession::RefreshScratchCopy()
+{
+    if (deferred_)
+        scratchCopyPending_ = true;
+    else
+        CopyFile(workspace_.record2(), workspace_.record21());
+}
+
+void DeclarationSession::BeginDeferredWorkspace()
+{
+    deferred_ = true;
+    workspaceDirty_ = scratchCopyPending_ = false;
+}
+
+void DeclarationSession::EndDeferredWorkspace()
+{
+    deferred_ = false;
+    // Stored lines rewrite both files (any later copy would copy the same lines); a copy
+    // alone means only a refused new line reached the duplicate search.
+    if (workspaceDirty_) {
+        FixedFormatDataSet1.SaveLinesTo(workspace_.record21());
+        FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
+    } else if (scratchCopyPending_) {
+        CopyFile(workspace_.record2(), workspace_.record21());
+    }
+    workspaceDirty_ = scratchCopyPending_ = false;
 }
 
 void DeclarationSession::Sort(SortKey key)

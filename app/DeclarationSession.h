@@ -102,6 +102,15 @@ public:
     // is stored); false when it was refused. For the command line's check.
     bool ValidateStoredLine(long recordNumber);
 
+    // While deferred, stores and deletes keep the totals and label current but leave the
+    // two workspace files to EndDeferredWorkspace, which brings them to exactly what
+    // storing line by line would have left. For commands that store many lines at once.
+    void BeginDeferredWorkspace();
+    void EndDeferredWorkspace();
+
+    // Tells the window that the visible state changed.
+    void SessionChangedNotify() { Changed(); }
+
     // Runs f, reporting an Error it throws through the general error report.
     bool Guarded(const std::function<void()>& f);
 
@@ -111,6 +120,7 @@ private:
     bool YearAcceptable();
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }
+    void RefreshScratchCopy();
 
     UserInterface& ui_;
     Options options_;
@@ -124,6 +134,9 @@ private:
     std::unique_ptr<TotalsLedger> ledger_;
     std::unique_ptr<DetailValidation> validation_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
+    bool deferred_ = false;
+    bool workspaceDirty_ = false;
+    bool scratchCopyPending_ = false;
 };
 
 }  // namespace edlt

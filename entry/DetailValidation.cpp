@@ -6,7 +6,6 @@
 #include "entry/CheckAFM.h"
 #include "entry/Convert.h"
 #include "entry/Messages.h"
-#include "store/CopyFile.h"
 #include "store/DetailRecord.h"
 
 namespace edlt {
@@ -22,8 +21,9 @@ bool isAcceptedTypeInc(std::string_view code)
     return false;
 }
 
-DetailValidation::DetailValidation(UserInterface& ui, const TotalsLedger& storedLines, Scratch scratch)
-    : ui_(ui), stored_(storedLines), scratch_(std::move(scratch))
+DetailValidation::DetailValidation(UserInterface& ui, const TotalsLedger& storedLines,
+                                   std::function<void()> refreshScratch)
+    : ui_(ui), stored_(storedLines), refreshScratch_(std::move(refreshScratch))
 {
 }
 
@@ -62,7 +62,7 @@ bool DetailValidation::Run(TFixedFormatDataSet& ds, const std::string& declarant
     if (isNewRecord) {
         // The stored lines are searched through the index the totals keep; the scratch
         // copy is still refreshed so the workspace looks as it always has.
-        CopyFile(scratch_.record2, scratch_.record21);
+        if (refreshScratch_) refreshScratch_();
         if (stored_.hasPair(afm, typeInc)) return refuse(msg::duplicateLine(afm));
     }
 

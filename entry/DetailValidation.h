@@ -1,7 +1,7 @@
 #pragma once
 // FixedFormatDataSet1BeforePost: the checks every detail line passes before it is
 // stored, in their fixed order; the first refusal ends them.
-#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/UserInterface.h"
@@ -15,11 +15,9 @@ bool isAcceptedTypeInc(std::string_view code);
 
 class DetailValidation {
 public:
-    struct Scratch {
-        std::filesystem::path record2, record21;  // refreshed before the duplicate search
-    };
-
-    DetailValidation(UserInterface& ui, const TotalsLedger& storedLines, Scratch scratch);
+    // refreshScratch brings the scratch copy of the stored lines up to date before the
+    // duplicate search (it may throw the copy's file errors).
+    DetailValidation(UserInterface& ui, const TotalsLedger& storedLines, std::function<void()> refreshScratch);
 
     // Runs the checks on the store's edit buffer. Returns true to let the store go on;
     // false after a refusal (its message shown). Conversion errors are thrown.
@@ -32,7 +30,7 @@ private:
 
     UserInterface& ui_;
     const TotalsLedger& stored_;
-    Scratch scratch_;
+    std::function<void()> refreshScratch_;
 };
 
 }  // namespace edlt

@@ -95,7 +95,6 @@ void TotalsLedger::rebuild()
     badCount_ = 0;
     if (!store_.Active()) return;
     const size_t n = static_cast<size_t>(store_.CountRecords());
-    entries_.reserve(n);
     afmCounts_.reserve(n);
     pairCounts_.reserve(n);
     for (size_t i = 0; i < n; ++i) {

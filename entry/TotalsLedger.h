@@ -6,6 +6,7 @@
 // over every line; the results are those of summing the lines afresh.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,7 +52,7 @@ private:
     static std::string pairKey(std::string_view afm, std::string_view typeInc);
 
     TFixedFormatDataSet& store_;
-    std::vector<Entry> entries_;
+    std::deque<Entry> entries_;  // parallel to the store's lines
     std::array<__int128, 9> sums_{};
     size_t badCount_ = 0;
     std::unordered_map<std::string, int> afmCounts_;

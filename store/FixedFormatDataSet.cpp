@@ -131,7 +131,7 @@ void TFixedFormatDataSet::Open()
         int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd >= 0) ::close(fd);
     }
-    std::vector<Line> lines;
+    std::deque<Line> lines;
     {
         FileSource source(fileName_);  // throws "Cannot open file "%s". %s"
         LineReader reader(source);
@@ -188,8 +188,7 @@ void TFixedFormatDataSet::Close()
     buffer_.clear();
     modified_ = false;
     if (changed_ && !readOnly_) writeLines(fileName_);
-    lines_.clear();
-    lines_.shrink_to_fit();
+    lines_ = {};
     fields_.clear();
     cursor_ = -1;
     lastId_ = 0;

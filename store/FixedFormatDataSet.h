@@ -3,6 +3,7 @@
 // fields by a schema of "Name=width" lines, with a cursor, an edit buffer and events.
 // Nothing in it knows about declarations.
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -159,7 +160,8 @@ private:
     bool readOnly_ = false;
 
     DataSetState state_ = DataSetState::Inactive;
-    std::vector<Line> lines_;
+    // A deque: the import inserts every row at the front, which a vector makes quadratic.
+    std::deque<Line> lines_;
     std::vector<FieldInfo> fields_;
     int recordSize_ = 0;
     int32_t lastId_ = 0;

@@ -1,0 +1,181 @@
+#include "tools/SpreadsheetImport.h"
+
+#include "entry/Amount.h"
+#include "entry/CheckAFM.h"
+#include "entry/Convert.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+#include "store/Error.h"
+
+namespace edlt {
+namespace {
+
+using namespace detail;
+
+// Sheet columns A..T in order.
+constexpr std::array<Field, 20> columnFields = {
+    AFM,       SurName,   Name,        FatherName, City,      Street,       StreetNo, TK,     TypeInc, AkaInc,
+    Xartosimo, OGAXart,   Kratiseis,   Kathares,   ForosParakr, ForosAnal, Ypokatastima, Hmeres, OGAForouParakr,
+    OGAForouAnal};
+
+// A cell beyond the block: the reader of the sheet would have failed there.
+struct OutsideBlock {};
+
+const std::string& cell(const sheet::Block& b, size_t row, size_t column)
+{
+    if (row >= b.rows || column > b.cols) throw OutsideBlock{};
+    return b.at(row, column - 1);
+}
+
+std::string lineMessage(size_t row, const char* utf8Tail)
+{
+    return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) + cp1253::lit(utf8Tail);
+}
+
+bool isImportTypeInc(std::string_view code)
+{
+    static constexpr std::array<std::string_view, 13> codes = {"10", "11", "12", "13", "14", "15", "16",
+                                                               "20", "21", "22", "23", "24", "25"};
+    for (std::string_view c : codes)
+        if (c == code) return true;
+    return false;
+}
+
+// A cell longer than its field would be cut into another value: refused like a bad number.
+bool fits(const std::string& text, Field f)
+{
+    return text.size() <= static_cast<size_t>(fields[f].width);
+}
+
+}  // namespace
+
+SpreadsheetImport::SpreadsheetImport(DeclarationSession& session, UserInterface& ui) : session_(session), ui_(ui) {}
+
+std::string SpreadsheetImport::fileFilter()
+{
+    return cp1253::lit(
+        "Φύλλα εργασίας (*.xls, *.xlsx, *.ods, *.csv)|*.xls;*.xlsx;*.ods;*.csv|"
+        "Excel 97-2003 (*.xls)|*.xls|Excel (*.xlsx)|*.xlsx|OpenDocument (*.ods)|*.ods|Κείμενο CSV (*.csv)|*.csv");
+}
+
+const std::string& SpreadsheetImport::openFailureMessage()
+{
+    static const std::string m = cp1253::lit(
+        "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "
+        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.");
+    return m;
+}
+
+const std::string& SpreadsheetImport::stopMessage()
+{
+    static const std::string m =
+        cp1253::lit("Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε");
+    return m;
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::fail()
+{
+    ui_.ShowNotice(openFailureMessage());
+    return Outcome::Unreadable;
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::Excel1Click()
+{
+    if (!session_.PostPendingEdit()) return Outcome::PendingRefused;
+    auto path = ui_.ChooseFileToOpen({session_.ProgramFolder(), fileFilter(), "", ""});
+    if (!path) return Outcome::Cancelled;
+    return ImportFile(*path);
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::ImportFile(const std::filesystem::path& sheetPath)
+{
+    sheet::ReadResult sheet;
+    try {
+        sheet = sheet::readSpreadsheet(sheetPath);
+    } catch (const std::exception&) {
+        return fail();
+    }
+    return ImportBlock(sheet);
+}
+
+std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadResult& sheet)
+{
+    const sheet::Block& b = sheet.block;
+    auto problem = sheet.problems.begin();
+    for (size_t i = 0; i < b.rows; ++i) {
+        const size_t row = i + 1;
+        if (problem != sheet.problems.end() && problem->row == row) {
+            return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) + cp1253::lit(" του αρχείου: ") +
+                   problem->message + cp1253::lit(". Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        }
+        if (!CheckAFM(cell(b, i, 1)))
+            return lineMessage(row, " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
+                                    "προχωρήσετε στην εισαγωγή.");
+        if (!isImportTypeInc(cell(b, i, 9)))
+            return lineMessage(row, " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
+                                    "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        const std::string& days = cell(b, i, 18);
+        if (!tryStrToInt(days) || !fits(days, Hmeres))
+            return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
+                                    "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        for (size_t column : {10, 11, 12, 13, 14, 15, 16, 19, 20}) {
+            const std::string& text = cell(b, i, column);
+            if (!Amount::tryParse(text) || !fits(text, columnFields[column - 1])) {
+                return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) +
+                       cp1253::lit(" του αρχείου: Η στήλη Νο ") + std::to_string(column) +
+                       cp1253::lit(" πρέπει να είναι αριθμός (η υποδιαστολή είναι το κόμμα). Διορθώστε το για να "
+                                   "προχωρήσετε στην εισαγωγή.");
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResult& sheet)
+{
+    const sheet::Block& b = sheet.block;
+    // A single cell (or none) gives no block at all.
+    if (b.rows * b.cols <= 1) return fail();
+    try {
+        if (auto message = ValidateBlock(sheet)) {
+            ui_.ShowNotice(*message);
+            return Outcome::RowRefused;
+        }
+    } catch (const OutsideBlock&) {
+        return fail();
+    } catch (const ConvertError&) {
+        return fail();
+    }
+
+    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    Outcome outcome = Outcome::Imported;
+    session_.BeginDeferredWorkspace();
+    try {
+        ds.MoveFirst();
+        for (size_t i = 0; i < b.rows; ++i) {
+            ds.Insert();
+            for (size_t c = 0; c < columnFields.size(); ++c) ds.SetFieldValue(columnFields[c], b.at(i, c));
+            session_.PostAccepted = true;
+            try {
+                ds.Post();
+            } catch (const Error&) {
+                // A conversion error leaves PostAccepted clear; the totals' own errors do not.
+            }
+            if (!session_.PostAccepted) {
+                ui_.ShowNotice(stopMessage());
+                outcome = Outcome::Stopped;
+                break;
+            }
+            session_.DeclarationModified = true;
+        }
+    } catch (const std::exception&) {
+        ui_.ShowNotice(openFailureMessage());
+        outcome = Outcome::Unreadable;
+    }
+    session_.Guarded([&] { session_.EndDeferredWorkspace(); });
+    if (outcome == Outcome::Imported) session_.DeclarationModified = true;
+    session_.SessionChangedNotify();
+    return outcome;
+}
+
+}  // namespace edlt
