@@ -160,7 +160,7 @@ TEST_F(ImportTest, CsvFileEndToEnd)
 {
     newDeclaration();
     std::string csv;
-    for (const std::string& afm : {"012345670", "111111114"}) {
+    for (const char* afm : {"012345670", "111111114"}) {
         Row r = validRow(afm);
         for (size_t i = 0; i < r.size(); ++i) csv += (i ? ";" : "") + cp1253::toUtf8(r[i]);
         csv += "\r\n";
