@@ -88,6 +88,10 @@ const char* helpText =
     "  edlt-cli sort FILE --by afm|name [--out OUT]\n"
     "      Ταξινομεί τις γραμμές κατά ΑΦΜ ή κατά επώνυμο και γράφει τη δήλωση στο OUT\n"
     "      (αλλιώς στο FILE).\n"
+    "  edlt-cli import FILE SHEET [--out OUT] [--answer yes|no]\n"
+    "      Εισάγει τις γραμμές του φύλλου SHEET (.xls, .xlsx, .ods ή .csv) στη δήλωση FILE\n"
+    "      όπως η εντολή Εισαγωγής (οι ερωτήσεις απαντώνται με --answer, αλλιώς όχι) και\n"
+    "      τη γράφει στο OUT (αλλιώς στο FILE) μετά τους ελέγχους της Αποθήκευσης.\n"
     "  edlt-cli zip FILE [--out ARCHIVE]\n"
     "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip).\n"
     "  edlt-cli --help\n"
@@ -107,6 +111,7 @@ int main(int argc, char** argv)
         {"check", runCheck},
         {"totals", runTotals},
         {"sort", runSort},
+        {"import", runImport},
         {"zip", runZip},
     };
     if (argc < 2) {
