@@ -12,6 +12,7 @@
 #include "app/ui/Text.h"
 #include "app/ui/TotalsPanel.h"
 #include "entry/ui/DetailGrid.h"
+#include "tools/SpreadsheetImport.h"
 
 namespace edlt::ui {
 namespace {
@@ -162,7 +163,10 @@ void TForm1::buildMenus()
     toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
     toolsMenu_->setObjectName("N8");
     addAction(toolsMenu_, "N18", "Εύρεση...", QKeySequence("Ctrl+F"));
-    addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel");
+    connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this, [this] {
+        SpreadsheetImport(*session_, ui_).Excel1Click();
+        refresh();
+    });
     addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
     addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
