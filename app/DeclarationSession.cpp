@@ -139,7 +139,67 @@ bool DeclarationSession::Start()
         ui_.ShowError(e.message());
     }
     Changed();
+    if (options_.lockWorkspace && HasRecoverableWork()) {
+        static const std::string question = cp1253::lit(
+            "Βρέθηκαν στοιχεία δήλωσης που δεν αποθηκεύτηκαν (η εφαρμογή δεν τερματίστηκε κανονικά). Θέλετε να τα "
+            "ανακτήσετε;");
+        if (AskYesNo(ui_, question) == mrYes) RecoverWork();
+    }
     return true;
+}
+
+bool DeclarationSession::HasRecoverableWork() const
+{
+    std::error_code ec;
+    if (std::filesystem::exists(HeaderFile(), ec)) return true;
+    return std::filesystem::file_size(workspace_.record2(), ec) > 0 && !ec;
+}
+
+void DeclarationSession::RecoverWork()
+{
+    Guarded([&] {
+        std::error_code ec;
+        if (!std::filesystem::exists(workspace_.record2(), ec)) workspace_.emptyFiles();
+        // One value a line, in the order of the header boxes, then the kind.
+        std::vector<std::string> values;
+        try {
+            FileSource source(HeaderFile());
+            LineReader reader(source, 256);
+            std::string line;
+            while (reader.next(line)) values.push_back(line);
+        } catch (const Error&) {
+            values.clear();  // no header kept: the lines alone are recovered
+        }
+        HeaderFields h;
+        std::string* slots[] = {&h.YearOfData, &h.AFM, &h.AntikeimenoErgasion, &h.CompanyName, &h.Name,
+                                &h.FatherName, &h.Town, &h.Street, &h.Number, &h.TK};
+        for (size_t i = 0; i < std::size(slots) && i < values.size(); ++i) *slots[i] = values[i];
+        h.business = values.size() <= std::size(slots) || values[std::size(slots)] != "1";
+        header_ = h;
+        FixedFormatDataSet1.Close();
+        FixedFormatDataSet1.Open();
+        RecomputeTotals();
+        EnableDeclarationCommands();
+        DeclarationModified = true;
+        Changed();
+        ui_.FocusHeaderField(HeaderField::YearOfData);
+    });
+}
+
+void DeclarationSession::SaveHeader()
+{
+    if (!options_.lockWorkspace) return;  // a private workspace is never recovered
+    const HeaderFields& h = header_;
+    std::string text;
+    for (const std::string* v : {&h.YearOfData, &h.AFM, &h.AntikeimenoErgasion, &h.CompanyName, &h.Name,
+                                 &h.FatherName, &h.Town, &h.Street, &h.Number, &h.TK})
+        text += *v + "\r\n";
+    text += h.business ? "0\r\n" : "1\r\n";
+    try {
+        writeFileAtomically(HeaderFile(), text, AtomicFileWriter::Durability::ProcessSafe);
+    } catch (const Error&) {
+        // Only a safety copy: the declaration itself is unaffected.
+    }
 }
 
 void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
@@ -148,6 +208,7 @@ void DeclarationSession::SetHeaderText(HeaderField field, const std::string& tex
     if (*slot == text) return;
     *slot = text.substr(0, static_cast<size_t>(HeaderMaxLength(field)));
     DeclarationModified = true;
+    SaveHeader();
 }
 
 int DeclarationSession::HeaderMaxLength(HeaderField field)
@@ -189,6 +250,7 @@ void DeclarationSession::New()
         edit_ = {};
         RadioButton1Click();
         DeclarationModified = false;
+        SaveHeader();
         EnableDeclarationCommands();
         label32_ = cp1253::lit("0 Εγγραφές");
         Changed();
@@ -231,6 +293,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             ui_.ShowNotice(declaration_messages::headerReadProblem());
         }
         DeclarationModified = false;
+        SaveHeader();
         FixedFormatDataSet1.Open();
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
@@ -371,10 +434,11 @@ bool DeclarationSession::RequestClose()
         FixedFormatDataSet1.Close();
     } catch (const Error&) {
     }
+    std::error_code ec;
+    std::filesystem::remove(HeaderFile(), ec);
     workspace_.clear();
     if (lock_.held()) {
         lock_.release();
-        std::error_code ec;
         std::filesystem::remove(workspace_.folder(), ec);
     }
     return true;
@@ -405,6 +469,7 @@ void DeclarationSession::RadioButton1Click()
 {
     DeclarationModified = true;
     header_.business = true;
+    SaveHeader();
     Changed();
 }
 
@@ -412,6 +477,7 @@ void DeclarationSession::RadioButton2Click()
 {
     DeclarationModified = true;
     header_.business = false;
+    SaveHeader();
     Changed();
 }
 

@@ -46,6 +46,14 @@ public:
     // False when another program holds this workspace (the user has been told).
     bool Start();
 
+    // Whether the workspace holds a declaration that a run which did not exit normally
+    // left behind (only checked for a locked workspace).
+    bool HasRecoverableWork() const;
+    // Opens that declaration as it was: header, lines, totals; marked modified.
+    void RecoverWork();
+    // The header values are kept in the workspace too, so a crash does not lose them.
+    std::filesystem::path HeaderFile() const { return workspace_.folder() / "header"; }
+
     // --- State
     const HeaderFields& Header() const { return header_; }
     // Text typed into a header box (the box's own maximum length already applied).
@@ -121,6 +129,7 @@ private:
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }
     void RefreshScratchCopy();
+    void SaveHeader();
 
     UserInterface& ui_;
     Options options_;
