@@ -58,7 +58,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
         int err = errno;
-        throw Error(format("Cannot create file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του αρχείου %s. %s"), {cp1253::pathText(target_), systemErrorText(err)}));
     }
     temp_ = pattern;
     ::fchmod(fd_, defaultFileMode());
@@ -83,7 +83,7 @@ void AtomicFileWriter::discard()
 void AtomicFileWriter::fail(int error)
 {
     discard();
-    throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(error)}));
+    throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(target_), systemErrorText(error)}));
 }
 
 void AtomicFileWriter::flushBuffer()
@@ -95,7 +95,7 @@ void AtomicFileWriter::flushBuffer()
 
 void AtomicFileWriter::write(std::string_view data)
 {
-    if (fd_ < 0) throw Error(format("Cannot write file %s.", {cp1253::pathText(target_)}));
+    if (fd_ < 0) throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
     if (buffer_.size() + data.size() > bufferSize) {
         flushBuffer();
         if (data.size() >= bufferSize) {
@@ -109,20 +109,20 @@ void AtomicFileWriter::write(std::string_view data)
 
 void AtomicFileWriter::commit()
 {
-    if (fd_ < 0) throw Error(format("Cannot write file %s.", {cp1253::pathText(target_)}));
+    if (fd_ < 0) throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
     flushBuffer();
     if (durability_ == Durability::Durable && ::fsync(fd_) != 0) fail(errno);
     if (::close(fd_) != 0) {
         int err = errno;
         fd_ = -1;
         ::unlink(temp_.c_str());
-        throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(target_), systemErrorText(err)}));
     }
     fd_ = -1;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         int err = errno;
         ::unlink(temp_.c_str());
-        throw Error(format("Cannot write file %s. %s", {cp1253::pathText(target_), systemErrorText(err)}));
+        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(target_), systemErrorText(err)}));
     }
     if (durability_ == Durability::Durable) syncFolder(target_.parent_path());
 }

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Kills edlt-cli with SIGKILL at random moments while it sorts, imports and writes a large
+# declaration: the target must afterwards be the complete old file or the complete new
+# one, and the input must be untouched. Then a write onto a full file system must fail
+# with a message and leave the old file intact.
+#   tests/crash/crash_test.sh BUILD_DIR [RUNS]
+set -uo pipefail
+build=$(cd "$1" && pwd)
+runs=${2:-50}
+cli="$build/edlt-cli"
+gen="$build/edlt_generate"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+"$gen" input 100000 11 --csv sheet.csv 20000 >/dev/null
+cp input pristine
+"$gen" old 300 12 >/dev/null
+
+# The complete results, from runs nobody disturbs.
+"$cli" sort input --by name --out new-sort >/dev/null || { echo "sort failed"; exit 1; }
+"$cli" sort input --by afm --out new-write >/dev/null || { echo "write failed"; exit 1; }
+cp input import-base
+"$cli" import import-base sheet.csv --out new-import --answer yes >/dev/null 2>&1 || { echo "import failed"; exit 1; }
+
+# How long a full run takes, in milliseconds, so kills land throughout it.
+duration_ms() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+}
+
+failures=0
+check_case() {
+    local name=$1 expected=$2
+    shift 2
+    local total
+    total=$(duration_ms "$@")
+    [ "$total" -gt 0 ] || total=1
+    local old_kept=0 new_written=0
+    for ((i = 0; i < runs; i++)); do
+        cp old target
+        local delay=$(( RANDOM % (total + total / 5 + 1) ))
+        "$@" >/dev/null 2>&1 &
+        local pid=$!
+        sleep "$(awk "BEGIN { print $delay / 1000 }")"
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        if cmp -s target old; then
+            old_kept=$((old_kept + 1))
+        elif cmp -s target "$expected"; then
+            new_written=$((new_written + 1))
+        else
+            echo "FAIL $name run $i (kill after ${delay} ms): the target is neither the old nor the new file"
+            failures=$((failures + 1))
+        fi
+        if ! cmp -s input pristine; then
+            echo "FAIL $name run $i: the input file changed"
+            failures=$((failures + 1))
+            cp pristine input
+        fi
+    done
+    echo "$name: $runs kills within ${total} ms: old file $old_kept times, new file $new_written times"
+}
+
+check_case sort new-sort "$cli" sort input --by name --out target
+check_case write new-write "$cli" sort input --by afm --out target
+cp pristine input
+check_case import new-import "$cli" import input sheet.csv --out target --answer yes
+
+# A full file system: the write fails with a message and the old file stays.
+if [ "$(id -u)" -eq 0 ] && mkdir -p full && mount -t tmpfs -o size=256k tmpfs full 2>/dev/null; then
+    cp old full/target
+    if "$cli" sort input --by name --out full/target >out.txt 2>err.txt; then
+        echo "FAIL full disk: the write reported success"
+        failures=$((failures + 1))
+    elif ! cmp -s full/target old; then
+        echo "FAIL full disk: the old file was damaged"
+        failures=$((failures + 1))
+    elif ! grep -q "Δεν υπάρχει αρκετός ελεύθερος χώρος" err.txt; then
+        echo "FAIL full disk: no clear message (got: $(cat err.txt))"
+        failures=$((failures + 1))
+    elif [ "$(ls -A full | wc -l)" -ne 1 ]; then
+        echo "FAIL full disk: a temporary file was left behind: $(ls -A full)"
+        failures=$((failures + 1))
+    else
+        echo "full disk: refused with \"$(head -c 200 err.txt)\", old file intact"
+    fi
+    umount full
+else
+    echo "full disk: skipped (needs root to mount a small tmpfs)"
+fi
+
+if [ "$failures" -eq 0 ]; then
+    echo "crash test: 1 passed, 0 failed"
+    exit 0
+fi
+echo "crash test: 0 passed, 1 failed"
+exit 1
