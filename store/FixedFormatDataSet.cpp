@@ -137,7 +137,7 @@ void TFixedFormatDataSet::Open()
         LineReader reader(source);
         std::string text;
         int32_t id = 0;
-        while (reader.next(text)) lines.push_back(Line{text, ++id});
+        while (reader.next(text)) lines.push_back(Line{std::move(text), ++id});
     }
     lines_ = std::move(lines);
     lastId_ = static_cast<int32_t>(lines_.size());
