@@ -3,6 +3,7 @@
 // (with or without its byte order mark) or, when the bytes are no valid UTF-8, in
 // Windows-1253. Every field is text as it stands.
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "store/ByteStream.h"
@@ -169,11 +170,11 @@ ReadResult readCsv(ByteSource& source)
     for (;;) {
         size_t n = source.read(buffer, sizeof buffer);
         if (n == 0) break;
+        // Text never holds a NUL: this is some binary file, or UTF-16 we do not read.
+        if (std::memchr(buffer, '\0', n)) fail(SheetFault::NotSpreadsheet);
         if (data.size() + n > limits::maxCsvBytes) fail(SheetFault::TooLarge);
         data.append(buffer, n);
     }
-    // Text never holds a NUL: this is some binary file, or UTF-16 we do not read.
-    if (data.find('\0') != std::string::npos) fail(SheetFault::NotSpreadsheet);
 
     std::string_view text(data);
     bool utf8 = false;

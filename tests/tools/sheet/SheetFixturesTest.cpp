@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -212,4 +213,20 @@ TEST_F(SheetFiles, ThingsThatAreNoSpreadsheetAtAll)
     ole.resize(1536, '\0');
     EXPECT_EQ(faultOf(write("doc.xls", ole)), SheetFault::NotSpreadsheet);
     EXPECT_EQ(faultOf(dir_), SheetFault::NotSpreadsheet);
+}
+
+TEST(SheetXls, FreeXlRunsWhereItCannotTakeTheProgramDown)
+{
+    // A 1 KB file (found by fuzzing) for which FreeXL asks for tens of gigabytes: read in
+    // the program itself it got the program killed. In its child it meets a memory limit.
+    auto start = std::chrono::steady_clock::now();
+    try {
+        readSpreadsheet(fixture("freexl-memory.xls"));
+        FAIL() << "read";
+    } catch (const SheetError& e) {
+        EXPECT_EQ(e.fault(), SheetFault::TooLarge);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    // And the program goes on reading.
+    EXPECT_EQ(rowsOf(readSpreadsheet(fixture("typical.xls")).block), typical);
 }

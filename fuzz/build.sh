@@ -1,0 +1,25 @@
+#!/bin/sh
+# Builds the libFuzzer targets of the spreadsheet readers with AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang-14 and libclang-rt-14-dev from Debian).
+#   fuzz/build.sh [OUTDIR]          builds OUTDIR/fuzz_xlsx, fuzz_ods, fuzz_xls, fuzz_csv
+#   OUTDIR/fuzz_xlsx -max_total_time=120 -rss_limit_mb=4096 NEWDIR fuzz/corpus/xlsx
+# Only our code is instrumented; libzip, expat and FreeXL are the system's.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+out=${1:-/tmp/edlt-fuzz}
+CXX=${CXX:-clang++-14}
+mkdir -p "$out/obj"
+
+flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined -I$root"
+objs=""
+for src in store/Cp1253.cpp store/ByteStream.cpp store/Error.cpp "$root"/tools/sheet/*.cpp; do
+    src=${src#"$root"/}
+    obj="$out/obj/$(echo "$src" | tr / _).o"
+    $CXX $flags -fsanitize=fuzzer-no-link -c "$root/$src" -o "$obj"
+    objs="$objs $obj"
+done
+for kind in xlsx ods xls csv; do
+    $CXX $flags -fsanitize=fuzzer "$here/fuzz_$kind.cpp" $objs -lzip -lexpat -lfreexl -lz -o "$out/fuzz_$kind"
+done
+echo "built in $out"

@@ -1,0 +1,27 @@
+// libFuzzer target: bytes as a declaration file, read into a workspace, and the header
+// loaded back. A refusal is a message; anything else thrown is a finding.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "store/ByteStream.h"
+#include "store/DeclarationFile.h"
+#include "store/Error.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("edlt-fuzz-declaration-" + std::to_string(getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    edlt::StringSource source(std::string(reinterpret_cast<const char*>(data), size));
+    auto problem = edlt::ReadDeclarationFile(source, dir / "generalData", dir / "record2");
+    if (!problem) {
+        edlt::HeaderFields h = edlt::LoadHeaderFields(dir / "generalData");
+        (void)h;
+    }
+    return 0;
+}
