@@ -27,8 +27,8 @@ namespace {
 
 // Records of the pipe: 'H' rows cols (the declared size), 'C' row col kind length bytes
 // (kind 0 Windows-1253, 1 UTF-8), 'E' fault length bytes, 'Z' the end.
-constexpr int childCpuSeconds = 120;
-constexpr auto parentDeadline = std::chrono::seconds(300);
+constexpr int childCpuSeconds = 60;
+constexpr auto parentDeadline = std::chrono::seconds(120);  // also for a child stuck without using CPU
 constexpr uint64_t childMemoryBudget = uint64_t(1) << 30;
 
 class PipeWriter {

@@ -175,3 +175,18 @@ TEST(SheetHostile, OdsTextPartsAndNotes)
         "</table:table-cell></table:table-row>"));
     EXPECT_EQ(r.block.at(0, 0), "a   bc\td\ne");
 }
+
+TEST(SheetHostile, FirstWorksheetInTabOrderSkipsChartSheets)
+{
+    const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    auto entries = xlsxEntries(cells("<c r=\"A1\" t=\"inlineStr\"><is><t>data</t></is></c>"));
+    entries[1].data = "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + rel
+                      + "\"><sheets><sheet name=\"C\" sheetId=\"2\" r:id=\"rId9\"/>"
+                        "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    entries[2].data = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                      "<Relationship Id=\"rId9\" Type=\"" + rel + "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
+                      "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+                      "</Relationships>";
+    entries.push_back({"xl/chartsheets/sheet1.xml", "<chartsheet/>"});
+    EXPECT_EQ(xlsx(entries).block.at(0, 0), "data");
+}
