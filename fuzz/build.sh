@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the libFuzzer targets of the spreadsheet readers with AddressSanitizer and
+# Builds the libFuzzer targets (spreadsheet readers, declaration file, amounts and tax
+# numbers) with AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang-14 and libclang-rt-14-dev from Debian).
 #   fuzz/build.sh [OUTDIR]          builds OUTDIR/fuzz_xlsx, fuzz_ods, fuzz_xls, fuzz_csv
 #   OUTDIR/fuzz_xlsx -max_total_time=120 -rss_limit_mb=4096 NEWDIR fuzz/corpus/xlsx
@@ -13,13 +14,13 @@ mkdir -p "$out/obj"
 
 flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined -I$root"
 objs=""
-for src in store/Cp1253.cpp store/ByteStream.cpp store/Error.cpp "$root"/tools/sheet/*.cpp; do
+for src in "$root"/store/*.cpp "$root"/entry/*.cpp "$root"/tools/sheet/*.cpp; do
     src=${src#"$root"/}
     obj="$out/obj/$(echo "$src" | tr / _).o"
     $CXX $flags -fsanitize=fuzzer-no-link -c "$root/$src" -o "$obj"
     objs="$objs $obj"
 done
-for kind in xlsx ods xls csv; do
+for kind in xlsx ods xls csv declaration workspace_line amount; do
     $CXX $flags -fsanitize=fuzzer "$here/fuzz_$kind.cpp" $objs -lzip -lexpat -lfreexl -lz -o "$out/fuzz_$kind"
 done
 echo "built in $out"
