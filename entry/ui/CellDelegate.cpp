@@ -1,0 +1,118 @@
+#include "entry/ui/CellDelegate.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "entry/ui/CellText.h"
+#include "entry/ui/DetailTableModel.h"
+
+namespace edlt::ui {
+
+CellEditor::CellEditor(int column, QWidget* parent) : QLineEdit(parent), column_(column)
+{
+    setFrame(false);
+    setTextMargins(1, 0, 0, 0);
+    setMaxLength(DetailTableModel::fieldWidth(column));
+    connect(this, &QLineEdit::textEdited, this, &CellEditor::textWasEdited);
+}
+
+QString CellEditor::textBesideSelection() const
+{
+    QString t = text();
+    if (hasSelectedText()) t.remove(selectionStart(), selectedText().size());
+    return t;
+}
+
+void CellEditor::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (typed.isEmpty() || !OnKeyPress) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString passed = OnKeyPress(*this, typed, *event);
+    if (passed == typed) {
+        QLineEdit::keyPressEvent(event);
+    } else {
+        if (!passed.isEmpty()) {
+            QKeyEvent filtered(QEvent::KeyPress, 0, event->modifiers(), passed);
+            QLineEdit::keyPressEvent(&filtered);
+        }
+        event->accept();
+    }
+}
+
+// Pasted text may hold characters the code page has no place for: they are dropped.
+void CellEditor::textWasEdited(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text)
+        if (cellByte(c)) kept += c;
+    if (kept.size() != text.size()) {
+        const int cursor = std::min<int>(cursorPosition(), static_cast<int>(kept.size()));
+        setText(kept);
+        setModified(true);
+        setCursorPosition(cursor);
+        if (OnRefused) OnRefused();
+    }
+    if (OnTextEdited) OnTextEdited(this->text());
+}
+
+CellDelegate::CellDelegate(QObject* parent) : QStyledItemDelegate(parent)
+{
+    // The design takes them from the desktop: active border and inactive title.
+    colours_.row = QColor(0xc8, 0xd4, 0xe6);
+    colours_.focused = QColor(0x4f, 0x6d, 0x94);
+}
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    auto* editor = new CellEditor(index.column(), parent);
+    editor->setObjectName("InplaceEditor");
+    editor->setFont(option.font);
+    editor_ = editor;
+    if (OnEditorCreated) OnEditorCreated(*editor);
+    return editor;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* e = static_cast<CellEditor*>(editor);
+    // While the line is being edited the editor leads and the store follows; once it is
+    // stored or given up, the editor shows what the store holds.
+    auto* model = qobject_cast<const DetailTableModel*>(index.model());
+    if (e->isModified() && model && model->editing()) return;
+    const QString text = index.data(Qt::EditRole).toString();
+    if (e->text() != text) e->setText(text);
+    e->setModified(false);
+}
+
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* e = static_cast<CellEditor*>(editor);
+    // An editor opened and left untouched changes nothing: the line stays unedited.
+    if (!e->isModified()) return;
+    if (model->setData(index, e->text(), Qt::EditRole)) e->setModified(false);
+}
+
+void CellDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    editor->setGeometry(option.rect.adjusted(1, 0, 0, 0));
+}
+
+void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool focused = option.state & QStyle::State_HasFocus;
+    const bool currentRow = option.state & QStyle::State_Selected;
+    painter->save();
+    painter->setClipRect(option.rect);
+    painter->fillRect(option.rect, focused ? colours_.focused : currentRow ? colours_.row : QColor(Qt::white));
+    painter->setPen(focused ? QColor(Qt::white) : QColor(Qt::black));
+    painter->setFont(option.font);
+    painter->drawText(option.rect.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+}  // namespace edlt::ui

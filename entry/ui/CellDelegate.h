@@ -1,0 +1,65 @@
+#pragma once
+// Drawing and in-place editing of the detail grid's cells: the current row highlighted,
+// the focused cell in a second colour with white text; the editor holds at most the
+// field's width and lets through only what the column's key filter passes. What is typed
+// goes to the store's edit buffer at once, so a command that posts the pending edit
+// always sees it.
+#include <QLineEdit>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <functional>
+
+namespace edlt::ui {
+
+class CellEditor : public QLineEdit {
+    Q_OBJECT
+public:
+    CellEditor(int column, QWidget* parent);
+    int column() const { return column_; }
+    // The text left when what is selected is replaced: what a typed key joins.
+    QString textBesideSelection() const;
+
+    // Each typed text passes here first; what it returns is what the editor receives.
+    std::function<QString(CellEditor&, const QString& typed, const QKeyEvent& event)> OnKeyPress;
+    // Text the code page cannot hold (pasted) was dropped.
+    std::function<void()> OnRefused;
+    // Each change the user makes to the text (typed, pasted, deleted).
+    std::function<void(const QString& text)> OnTextEdited;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void textWasEdited(const QString& text);
+
+    int column_;
+};
+
+class CellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    struct Colours {
+        QColor row;      // the current row
+        QColor focused;  // the focused cell
+    };
+    explicit CellDelegate(QObject* parent = nullptr);
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The editor open now, if any (one that was closed and awaits deletion is not).
+    CellEditor* openEditor() const { return editor_ && !editor_->isHidden() ? editor_.data() : nullptr; }
+    const Colours& colours() const { return colours_; }
+
+    // Called for every editor made, to connect its hooks.
+    std::function<void(CellEditor&)> OnEditorCreated;
+
+private:
+    Colours colours_;
+    mutable QPointer<CellEditor> editor_;
+};
+
+}  // namespace edlt::ui

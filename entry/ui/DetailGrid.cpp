@@ -1,0 +1,321 @@
+#include "entry/ui/DetailGrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "entry/CheckAFM.h"
+#include "entry/GridRules.h"
+#include "entry/ui/CellText.h"
+#include "entry/ui/DetailTableModel.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+#include "store/Error.h"
+
+namespace edlt::ui {
+namespace {
+
+// 8-point sans serif.
+QFont gridFont()
+{
+    QFont f;
+    f.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans Condensed", "Sans Serif"});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(8);
+    return f;
+}
+
+// The titles' font: the same face at the size the design's 8-point title font has on its
+// screen, where "ΑΚΑΘΑΡΙΣΤΕΣ" and "ΑΠΟΔΟΧΕΣ (*)" fit a 72-pixel column and every title
+// wraps into the three lines a 45-pixel title row holds.
+QFont titleFont()
+{
+    QFont f = gridFont();
+    f.setPixelSize(10);
+    return f;
+}
+
+}  // namespace
+
+DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
+    : QObject(window), session_(session), ui_(ui)
+{
+    model_ = new DetailTableModel(session_.FixedFormatDataSet1, this);
+    model_->onError = [this](const std::string& message) { ui_.ShowError(message); };
+
+    grid_ = new TMultiLineGrid(window);
+    grid_->setObjectName("dbGrid1");
+    grid_->setFont(gridFont());
+    grid_->horizontalHeader()->setFont(titleFont());
+    grid_->setDetailModel(model_);
+    grid_->SetTitleHeight(TitleHeight);
+    grid_->SetRowHeight(RowHeight);
+    grid_->setGeometry(0, 217, 1009, 352);
+    setColumnWidths();
+    grid_->OnKeyPress = [this](int column, const QString& typed, const QString& beside) {
+        return DBGrid1KeyPress(column, typed, beside);
+    };
+    grid_->OnColEnter = [this](int column) { dbGrid1ColEnter(column); };
+    grid_->OnColExit = [this](int column) { dbGrid1ColExit(column); };
+    grid_->OnConfirmDelete = [this] { return AskYesNo(ui_, "Delete record?") == mrYes; };
+    grid_->OnError = [this](const std::string& message) { ui_.ShowError(message); };
+    grid_->OnCellPlaced = [this] { placeLookup(); };
+    grid_->OnBeep = [this] { ui_.Beep(); };
+
+    navigator_ = new TDBNavigator(window);
+    navigator_->move(238, 183 - TDBNavigator::buttonsTop());
+    navigator_->OnClick = [this](TDBNavigator::Button b) { DBNavigator1Click(b); };
+
+    lookup_ = new TDBLookupComboBox(session_.FixedFormatDataSet2, window);
+    lookup_->setObjectName("DBLookupComboBox1");
+    lookup_->setFont(gridFont());
+    lookup_->hide();
+    lookup_->OnChoose = [this](const std::string& code) { chooseIncomeType(code); };
+    lookup_->OnTab = [this](bool forward) { leaveLookup(forward); };
+    lookup_->OnEscape = [this] {
+        grid_->setFocus(Qt::OtherFocusReason);
+        grid_->cancelEdit();
+    };
+    // DBLookupComboBox1Enter; leaving it other than by Tab ends the Tab hand-over too.
+    lookup_->OnEnter = [this] { session_.ComboEntered = true; };
+    lookup_->OnExit = [this] { session_.ComboEntered = false; };
+    lookup_->OnBeep = [this] { ui_.Beep(); };
+
+    connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
+        updateNavigator();
+        placeLookup();
+    });
+    connect(model_, &QAbstractItemModel::dataChanged, this, &DetailGrid::placeLookup);
+    updateNavigator();
+}
+
+DetailGrid::~DetailGrid()
+{
+    // The widgets call back into this object: they go first.
+    delete lookup_.data();
+    delete navigator_.data();
+    delete grid_.data();
+}
+
+bool DetailGrid::guarded(const std::function<void()>& f)
+{
+    try {
+        f();
+        return true;
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    } catch (const std::exception& e) {
+        ui_.ShowError(e.what());
+    }
+    return false;
+}
+
+void DetailGrid::setColumnWidths()
+{
+    // A column without a width gets the one of its field's size, or of its title if wider.
+    const QFontMetrics cell(grid_->font());
+    const QFontMetrics title(grid_->horizontalHeader()->font());
+    const auto& columns = detailGridColumns();
+    for (int c = 0; c < GridColumnCount; ++c) {
+        int width = columns[static_cast<size_t>(c)].width;
+        if (width == 0)
+            width = std::max(cell.horizontalAdvance(QString(DetailTableModel::fieldWidth(c), QLatin1Char('0'))) + 5,
+                             title.horizontalAdvance(cellString(columnTitle(c))) + 6);
+        grid_->setColumnWidth(c, width);
+    }
+}
+
+void DetailGrid::setVisibleForWait(bool visible)
+{
+    waiting_ = !visible;
+    // The lookup goes first, so the focus does not wander into it while the grid hides.
+    if (!visible) {
+        if (lookup_->hasFocus()) grid_->setFocus(Qt::OtherFocusReason);
+        lookup_->hide();
+    }
+    grid_->setVisible(visible);
+    navigator_->setVisible(visible);
+    placeLookup();
+}
+
+void DetailGrid::commitPendingEditor()
+{
+    grid_->commitEditor();
+}
+
+QString DetailGrid::DBGrid1KeyPress(int column, const QString& typed, const QString& besideSelection)
+{
+    session_.GridKeyTyped();
+    const KeyFilterKind kind = detailGridColumns().at(static_cast<size_t>(column)).filter;
+    const auto beep = [this] { ui_.Beep(); };
+    QString passed;
+    for (QChar c : typed) {
+        const bool typingKey = c.unicode() >= 0x20 || c == QChar(8) || c == QChar(9) || c == QChar(13) || c == QChar(27);
+        if (!typingKey) {
+            passed += c;
+            continue;
+        }
+        std::optional<char> byte = cellByte(c);
+        if (!byte) {  // no place for it in the code page
+            ui_.Beep();
+            continue;
+        }
+        char key = *byte;
+        switch (kind) {
+        case KeyFilterKind::Digits:
+            DigitKeyFilter(key, beep);
+            break;
+        case KeyFilterKind::Amount:
+            try {
+                std::string text;
+                for (QChar t : besideSelection + passed)
+                    if (std::optional<char> b = cellByte(t)) text += *b;
+                AmountKeyFilter(text, key, beep);
+            } catch (const std::exception&) {
+                // The design ignores errors of the amount filter.
+            }
+            break;
+        case KeyFilterKind::Lookup:
+            // The income type is chosen in the lookup box: the key goes on there.
+            if (key != '\t' && (c.isPrint() || key == 8)) {
+                typeIntoLookup(c);
+                key = '\0';
+            }
+            break;
+        case KeyFilterKind::None:
+            break;
+        }
+        if (key != '\0') passed += c;
+    }
+    return passed;
+}
+
+void DetailGrid::typeIntoLookup(QChar c)
+{
+    placeLookup();
+    if (lookup_->isHidden()) return;
+    lookup_->setFocus(Qt::OtherFocusReason);
+    const int key = c == QChar(8) ? Qt::Key_Backspace : c.isDigit() ? Qt::Key_0 + c.digitValue() : 0;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(lookup_, &press);
+}
+
+void DetailGrid::chooseIncomeType(const std::string& code)
+{
+    guarded([&] {
+        TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+        if (!ds.Active()) return;
+        if (!model_->editing()) ds.Edit();
+        ds.SetFieldValue(detail::TypeInc, code);
+    });
+}
+
+void DetailGrid::leaveLookup(bool forward)
+{
+    // The Tab typed in the box moves the grid on: to the gross pay, or back.
+    grid_->setFocus(Qt::TabFocusReason);
+    session_.ComboEntered = false;
+    grid_->tabMove(forward);
+}
+
+void DetailGrid::dbGrid1ColEnter(int column)
+{
+    if (column != KatharesColumn) return;
+    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    if (!ds.Active()) return;
+    try {
+        ds.Edit();
+    } catch (const Error&) {
+        // As the design: a store that cannot edit shows its error when the value is set.
+    }
+    guarded([&] {
+        NetPayProposal proposal = ProposeNetPay(ds.FieldValue(detail::AkaInc), ds.FieldValue(detail::Kratiseis));
+        if (proposal.message) ui_.ShowNotice(*proposal.message);
+        ds.SetFieldValue(detail::Kathares, proposal.net);
+    });
+}
+
+void DetailGrid::dbGrid1ColExit(int column)
+{
+    if (column == TypeIncColumn) lookup_->hide();
+}
+
+// The part of DBGrid1DrawColumnCell that lays the lookup box over the focused TypeInc cell.
+void DetailGrid::placeLookup()
+{
+    if (!lookup_ || !grid_) return;
+    const QModelIndex cur = grid_->currentIndex();
+    const QRect cell = cur.isValid() ? grid_->visualRect(cur) : QRect();
+    const bool over = !waiting_ && grid_->isVisible() && cur.isValid() && cur.column() == TypeIncColumn &&
+                      cell.isValid() && grid_->viewport()->rect().contains(cell.center());
+    if (!over) {
+        if (!lookup_->isHidden()) lookup_->hide();
+        return;
+    }
+    QWidget* parent = lookup_->parentWidget();
+    const QPoint at = parent->mapFromGlobal(grid_->viewport()->mapToGlobal(cell.topLeft()));
+    // The box is as high as a row, so it covers its cell and no other.
+    const int height = std::max(RowHeight, cell.height());
+    lookup_->setGeometry(at.x(), at.y(), cell.width(), height);
+    lookup_->showCode(model_->cellText(cur.row(), TypeIncColumn));
+    if (lookup_->isHidden()) lookup_->show();
+    lookup_->raise();
+}
+
+bool DetailGrid::DBNavigator1BeforeAction(TDBNavigator::Button button)
+{
+    // Only "Ναι" deletes: a box closed without an answer keeps the line.
+    if (button == TDBNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == mrYes;
+    return true;
+}
+
+void DetailGrid::DBNavigator1Click(TDBNavigator::Button button)
+{
+    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    if (!ds.Active()) return;
+    if (!DBNavigator1BeforeAction(button)) return;
+    switch (button) {
+    case TDBNavigator::nbFirst:
+        grid_->commitEditor();
+        guarded([&] { ds.MoveFirst(); });
+        break;
+    case TDBNavigator::nbLast:
+        grid_->commitEditor();
+        guarded([&] { ds.MoveLast(); });
+        break;
+    case TDBNavigator::nbInsert:
+        grid_->insertRecord();
+        break;
+    case TDBNavigator::nbDelete:
+        grid_->discardEditor();
+        guarded([&] { model_->deleteCurrent(); });
+        break;
+    case TDBNavigator::nbPost:
+        grid_->commitEditor();
+        guarded([&] { model_->post(); });
+        break;
+    case TDBNavigator::nbCancel:
+        grid_->cancelEdit();
+        break;
+    default:
+        break;
+    }
+    updateNavigator();
+}
+
+void DetailGrid::updateNavigator()
+{
+    if (!navigator_) return;
+    const TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    const bool active = ds.Active();
+    const bool lines = active && ds.CountRecords() > 0;
+    const bool editing = active && model_->editing();
+    navigator_->button(TDBNavigator::nbFirst)->setEnabled(lines);
+    navigator_->button(TDBNavigator::nbLast)->setEnabled(lines);
+    navigator_->button(TDBNavigator::nbInsert)->setEnabled(active && !ds.ReadOnly());
+    navigator_->button(TDBNavigator::nbDelete)->setEnabled(model_->canDelete());
+    navigator_->button(TDBNavigator::nbPost)->setEnabled(editing);
+    navigator_->button(TDBNavigator::nbCancel)->setEnabled(editing);
+}
+
+}  // namespace edlt::ui
