@@ -1,0 +1,244 @@
+// The help window with its pages, F1, the about window's key word and the web-site link.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QRegularExpression>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/UserInterface.h"
+#include "app/ui/MessageBox.h"
+#include "store/Cp1253.h"
+#include "tools/ui/HelpKey.h"
+#include "tools/ui/ProgramIcon.h"
+#include "tools/ui/TAboutBox.h"
+#include "tools/ui/TUserManual.h"
+#include "tools/ui/ToolCommands.h"
+
+using namespace edlt;
+using namespace edlt::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path dataFolder = fs::path(EDLT_TEST_DATA) / ".." / ".." / "data";
+
+char cp(const char* utf8) { return cp1253::lit(utf8)[0]; }
+
+}  // namespace
+
+// Receives the addresses the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class HelpWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { MessageBox::clearTestState(); }
+
+    void helpWindowStartsOnTheInstallationPage()
+    {
+        TUserManual manual(dataFolder);
+        QCOMPARE(manual.windowTitle(), QString::fromUtf8("Οδηγίες εφαρμογής"));
+        QCOMPARE(manual.HelpBrowser->objectName(), QString("HelpBrowser"));
+        QVERIFY(!(manual.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(manual.isHidden());
+        QCOMPARE(manual.Page(), QUrl::fromLocalFile(QString::fromStdString((dataFolder / "Help" / "setup.htm").string())));
+        QCOMPARE(manual.Label1->text(), QString::fromUtf8("Οδηγίες εγκατάστασης"));
+        QCOMPARE(manual.Label2->text(), QString::fromUtf8("Οδηγίες χρήσης εφαρμογής"));
+        QCOMPARE(manual.Label3->text(), QString::fromUtf8("Όροι χρήσης εφαρμογής"));
+        QCOMPARE(manual.Label1->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    // The pages shipped beside the program load, each declaring its code page.
+    void everyPageLoads()
+    {
+        TUserManual manual(dataFolder);
+        manual.show();
+        for (const char* page : {"setup.htm", "usermanual.htm", "oroi.htm"}) {
+            QSignalSpy loaded(manual.HelpBrowser, &QWebEngineView::loadFinished);
+            manual.HelpBrowser->setUrl(manual.PageUrl(page));
+            QVERIFY2(loaded.wait(20000), page);
+            QVERIFY2(loaded.last().at(0).toBool(), page);
+            QTRY_VERIFY2(manual.HelpBrowser->title().contains(QString::fromUtf8("e-ΔΛΤ")), page);
+
+            // Every picture a page shows is installed with it.
+            QFile file(QString::fromStdString((dataFolder / "Help" / page).string()));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            static const QRegularExpression src("src=\"([^\"]+)\"");
+            for (auto it = src.globalMatch(html); it.hasNext();) {
+                const QString picture = it.next().captured(1);
+                QVERIFY2(QFile::exists(QString::fromStdString((dataFolder / "Help").string()) + "/" + picture),
+                         qPrintable(picture));
+            }
+        }
+    }
+
+    void topicLinksNavigate()
+    {
+        TUserManual manual(dataFolder);
+        manual.show();
+        QTest::mouseClick(manual.Label2, Qt::LeftButton);
+        QCOMPARE(manual.Page(), manual.PageUrl("usermanual.htm"));
+        QTest::mouseClick(manual.Label3, Qt::LeftButton);
+        QCOMPARE(manual.Page(), manual.PageUrl("oroi.htm"));
+        QTRY_COMPARE(manual.HelpBrowser->url(), manual.PageUrl("oroi.htm"));
+        QTest::mouseClick(manual.Label1, Qt::LeftButton);
+        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+    }
+
+    void helpCommandAndF1RestoreTheWindowOnTheirPages()
+    {
+        TUserManual manual(dataFolder);
+        QMainWindow main;
+        auto* edit = new QLineEdit(&main);
+        main.setCentralWidget(edit);
+        new F1KeyPreview(&main, [&] { manual.HelpKeyPressed(); });
+        main.show();
+        edit->setFocus();
+
+        manual.Label3Click();
+        manual.N12Click();
+        QVERIFY(manual.isVisible());
+        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+
+        manual.showMinimized();
+        QTRY_VERIFY(manual.windowState() & Qt::WindowMinimized);
+        manual.Label3Click();
+        manual.N12Click();
+        QVERIFY(!(manual.windowState() & Qt::WindowMinimized));
+        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+
+        manual.showMinimized();
+        QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(!(manual.windowState() & Qt::WindowMinimized));
+        QVERIFY(manual.isVisible());
+        QCOMPARE(manual.Page(), manual.PageUrl("usermanual.htm"));
+
+        // Other keys reach the control; F1 in another window is not the main window's.
+        QTest::keyClicks(edit, "ab");
+        QCOMPARE(edit->text(), QString("ab"));
+        manual.Label3Click();
+        QTest::keyClick(manual.Button1, Qt::Key_F1);
+        QCOMPARE(manual.Page(), manual.PageUrl("oroi.htm"));
+    }
+
+    void printFailureIsReported()
+    {
+        TUserManual manual(dataFolder);
+        manual.printPage = [] { return true; };
+        manual.Button1->click();
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        manual.printPage = [] { return false; };
+        MessageBox::setNextAnswer(mrOk);
+        manual.Button1->click();
+        QCOMPARE(MessageBox::shownTexts(),
+                 QStringList{QString::fromUtf8(
+                     "Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή")});
+        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+    }
+
+    void keyWordCounterTable()
+    {
+        const QString word = QString::fromUtf8(TAboutBox::KeyWordUtf8());
+        QCOMPARE(word.size(), 5);
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(word[i].isUpper());
+            QCOMPARE(word.count(word[i]), 1);
+        }
+        const std::string w = cp1253::lit(TAboutBox::KeyWordUtf8());
+        bool show = false;
+        for (int counter = 0; counter <= 5; ++counter) {
+            for (int i = 0; i < 5; ++i)
+                QCOMPARE(TAboutBox::NextKeyWordCount(counter, w[i], show), counter == i ? i + 1 : 0);
+            QCOMPARE(TAboutBox::NextKeyWordCount(counter, ';', show), counter == 5 ? 5 : 0);
+            QCOMPARE(show, counter == 5);
+            // Neither a key-word letter nor ";": unchanged, case counts.
+            for (char other : {'a', '1', ' ', cp("Ω"), static_cast<char>(w[0] + 0x20)}) {
+                QCOMPARE(TAboutBox::NextKeyWordCount(counter, other, show), counter);
+                QVERIFY(!show);
+            }
+        }
+    }
+
+    void keyWordTypedInTheWindow()
+    {
+        const QString word = QString::fromUtf8(TAboutBox::KeyWordUtf8());
+        TAboutBox box;
+        QCOMPARE(box.windowTitle(), QString::fromUtf8("Σχετικά"));
+        QCOMPARE(box.ProductName->text(), QString::fromUtf8("e-ΔΛΤ v. 1.1.0.2"));
+        QCOMPARE(box.Comments->text(), QString::fromUtf8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"));
+        QVERIFY(box.OKButton->isDefault());
+        QVERIFY(!box.ProgramIcon->pixmap().isNull());
+        QCOMPARE(box.KeyWordCounter(), 0);
+        box.show();
+        box.OKButton->setFocus();
+
+        auto typeInto = [](QWidget* w, const QString& text) {
+            for (QChar c : text) QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(0), QString(c), Qt::NoModifier);
+        };
+        typeInto(box.OKButton, word.left(1));
+        QCOMPARE(box.KeyWordCounter(), 1);
+        typeInto(box.OKButton, word.left(1));
+        QCOMPARE(box.KeyWordCounter(), 0);
+        typeInto(box.OKButton, word.left(3) + "x7" + word.mid(3));
+        QCOMPARE(box.KeyWordCounter(), 5);
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(mrOk);
+        typeInto(&box, ";");
+        typeInto(box.OKButton, QString(QChar(0x037E)));  // the Greek question mark
+        QCOMPARE(box.KeyWordCounter(), 5);
+        QCOMPARE(MessageBox::shownTexts(), QStringList({TAboutBox::ContactText(), TAboutBox::ContactText()}));
+        typeInto(box.OKButton, word.mid(1, 1));
+        QCOMPARE(box.KeyWordCounter(), 0);
+
+        // Every opening starts again at 0.
+        QTimer::singleShot(0, [] {
+            auto* opened = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+            QVERIFY(opened);
+            QCOMPARE(opened->KeyWordCounter(), 0);
+            opened->OKButton->click();
+        });
+        TAboutBox::N13Click(nullptr);
+    }
+
+    void programIconIsDrawnAtEverySize()
+    {
+        const QIcon icon = ProgramIcon();
+        QVERIFY(!icon.isNull());
+        const QImage big = ProgramIconPixmap(256).toImage();
+        QCOMPARE(big.size(), QSize(256, 256));
+        QCOMPARE(big.pixelColor(0, 0).alpha(), 0);           // rounded corners
+        QVERIFY(big.pixelColor(128, 20).blue() > 150);      // blue face
+        QVERIFY(!ProgramIconPixmap(16).toImage().isNull());
+    }
+
+    void webSiteGoesToTheTaxAdministration()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("https", &catcher, "open");
+        WebSiteCommand();
+        QCOMPARE(catcher.urls, QList<QUrl>{QUrl("https://www.aade.gr")});
+        QVERIFY(OpenWebSite("https://www.aade.gr/x"));
+        QDesktopServices::unsetUrlHandler("https");
+    }
+};
+
+QTEST_MAIN(HelpWindowsTest)
+#include "HelpWindowsTest.moc"

@@ -1,0 +1,35 @@
+#include "tools/ui/HelpKey.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace edlt::ui {
+
+F1KeyPreview::F1KeyPreview(QWidget* window, std::function<void()> onF1)
+    : QObject(window), window_(window), onF1_(std::move(onF1))
+{
+    qApp->installEventFilter(this);
+}
+
+F1KeyPreview::~F1KeyPreview()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool F1KeyPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride) && window_ && watched->isWidgetType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && static_cast<QWidget*>(watched)->window() == window_) {
+        // Claiming the shortcut stage keeps any control's own F1 (What's This) away.
+        if (type == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        if (onF1_) onF1_();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,125 @@
+#include "tools/ui/TUserManual.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QWebEngineView>
+
+#include "app/ui/MessageBox.h"
+#include "app/ui/Text.h"
+#include "tools/ui/WebPrint.h"
+
+namespace edlt::ui {
+namespace {
+
+QLabel* topic(QWidget* parent, const char* name, const char* caption, int top)
+{
+    auto* label = new QLabel(tr8(caption), parent);
+    label->setObjectName(name);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setStyleSheet("color:#0a246a;");
+    label->setGeometry(12, top, 170, 22);
+    return label;
+}
+
+}  // namespace
+
+TUserManual::TUserManual(const std::filesystem::path& programFolder, QWidget* parent)
+    : QDialog(parent), folder_(programFolder)
+{
+    setObjectName("UserManual");
+    setWindowTitle(tr8("Οδηγίες εφαρμογής"));
+    // A window of its own in the task bar: minimise and close, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(1000, 680);
+
+    auto* prompt = new QLabel(tr8("Επιλέξτε θέμα:"), this);
+    prompt->setObjectName("Label4");
+    prompt->setGeometry(12, 16, 170, 20);
+    Label1 = topic(this, "Label1", "Οδηγίες εγκατάστασης", 52);
+    Label2 = topic(this, "Label2", "Οδηγίες χρήσης εφαρμογής", 84);
+    Label3 = topic(this, "Label3", "Όροι χρήσης εφαρμογής", 116);
+    for (QLabel* l : {Label1, Label2, Label3}) l->installEventFilter(this);
+
+    Button1 = new QPushButton(tr8("Εκτύπωση"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(12, 160, 145, 41);
+    connect(Button1, &QPushButton::clicked, this, &TUserManual::Button1Click);
+
+    HelpBrowser = new QWebEngineView(this);
+    HelpBrowser->setObjectName("HelpBrowser");
+    HelpBrowser->setGeometry(192, 0, width() - 192, height());
+
+    printPage = [this] {
+        // A cancelled print dialog is the user's choice, not a failure.
+        return PrintWebPage(HelpBrowser, this) != WebPrintResult::Failed;
+    };
+
+    if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    Label1Click();
+}
+
+QUrl TUserManual::PageUrl(const char* name) const
+{
+    const std::filesystem::path page = folder_ / "Help" / name;
+    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page.string())));
+}
+
+void TUserManual::navigate(const char* name)
+{
+    page_ = PageUrl(name);
+    HelpBrowser->setUrl(page_);
+}
+
+void TUserManual::Label1Click() { navigate("setup.htm"); }
+void TUserManual::Label2Click() { navigate("usermanual.htm"); }
+void TUserManual::Label3Click() { navigate("oroi.htm"); }
+
+void TUserManual::showRestored()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TUserManual::N12Click()
+{
+    Label1Click();
+    showRestored();
+}
+
+void TUserManual::HelpKeyPressed()
+{
+    Label2Click();
+    showRestored();
+}
+
+void TUserManual::Button1Click()
+{
+    const bool ok = printPage && printPage();
+    // Whatever happened, the pointer is the ordinary one again.
+    unsetCursor();
+    if (!ok)
+        MessageBox::notice(this, tr8("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή"));
+}
+
+bool TUserManual::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Label1) Label1Click();
+        else if (watched == Label2) Label2Click();
+        else if (watched == Label3) Label3Click();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,93 @@
+#include "tools/ui/ToolCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+#include <new>
+
+#include "app/UserInterface.h"
+#include "app/ui/FileDialog.h"
+#include "app/ui/TForm1.h"
+#include "reports/ui/TFind.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
+#include "tools/Shortcut.h"
+#include "tools/ZipCommand.h"
+#include "tools/ui/HelpKey.h"
+#include "tools/ui/TAboutBox.h"
+#include "tools/ui/TUserManual.h"
+
+namespace edlt::ui {
+namespace {
+
+QString fromPath(const std::filesystem::path& p)
+{
+    return QFile::decodeName(QByteArray::fromStdString(p.string()));
+}
+
+std::filesystem::path toPath(const QString& name)
+{
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+}  // namespace
+
+bool OpenWebSite(const QString& address)
+{
+    // True only says that a launcher started; there is nothing more to know.
+    return QDesktopServices::openUrl(QUrl(address));
+}
+
+void WebSiteCommand()
+{
+    OpenWebSite(QString::fromLatin1(TaxAdministrationWebSite));
+}
+
+void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
+{
+    const QString folder = fromPath(programFolder);
+    const auto source = FileDialog::open(parent, folder, QStringLiteral("*.*|*.*"));
+    if (!source) return;
+    const std::filesystem::path sourcePath = toPath(*source);
+    const auto chosen =
+        FileDialog::save(parent, folder, fromPath(sourcePath.filename()), QStringLiteral("*.zip|*.zip"));
+    if (!chosen) return;
+    try {
+        // Only "Ναι" replaces a file: closing the question keeps it.
+        RunZipCommand(sourcePath, toPath(*chosen),
+                      [&](const std::string& question) { return AskYesNo(ui, question) == mrYes; });
+    } catch (const Error& e) {
+        ui.ShowError(e.message());
+    } catch (const std::bad_alloc&) {
+        ui.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για τη συμπίεση του αρχείου."));
+    } catch (const std::exception&) {
+        ui.ShowError(cp1253::lit("Η δημιουργία του συμπιεσμένου αρχείου απέτυχε."));
+    }
+}
+
+void ShortcutCommand(UserInterface& ui)
+{
+    RunShortcutCommand(ui, ShortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
+}
+
+void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual)
+{
+    QObject::connect(form1.menuAction("N18"), &QAction::triggered, &form1, [&form1, &find] {
+        find.N18Click(form1.session(), form1.userInterface());
+        form1.refresh();
+    });
+    QObject::connect(form1.menuAction("N20"), &QAction::triggered, &form1, [&form1] {
+        ZipCommand(&form1, form1.userInterface(), form1.session().ProgramFolder());
+    });
+    QObject::connect(form1.menuAction("N9"), &QAction::triggered, &form1,
+                     [&form1] { ShortcutCommand(form1.userInterface()); });
+    QObject::connect(form1.menuAction("N10"), &QAction::triggered, &form1, [] { WebSiteCommand(); });
+    QObject::connect(form1.menuAction("N12"), &QAction::triggered, &form1, [&manual] { manual.N12Click(); });
+    QObject::connect(form1.menuAction("N13"), &QAction::triggered, &form1,
+                     [&form1] { TAboutBox::N13Click(&form1); });
+    new F1KeyPreview(&form1, [&manual] { manual.HelpKeyPressed(); });
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,14 @@
+#pragma once
+// Printing the page an HTML view shows, after the user's print dialog.
+class QWebEngineView;
+class QWidget;
+
+namespace edlt::ui {
+
+enum class WebPrintResult { Printed, Cancelled, Failed };
+
+// Shows the print dialog and prints the view's page; waits until the view has finished.
+// Failed when there is no usable printer or the view could not print.
+WebPrintResult PrintWebPage(QWebEngineView* view, QWidget* parent);
+
+}  // namespace edlt::ui
