@@ -10,6 +10,7 @@
 #include "app/UserInterface.h"
 #include "app/ui/FileDialog.h"
 #include "app/ui/TForm1.h"
+#include "entry/ui/DetailGrid.h"
 #include "reports/ui/TFind.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
@@ -75,6 +76,8 @@ void ShortcutCommand(UserInterface& ui)
 void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual)
 {
     QObject::connect(form1.menuAction("N18"), &QAction::triggered, &form1, [&form1, &find] {
+        // What is being typed in a cell belongs to the line the command posts first.
+        form1.detailGrid().commitPendingEditor();
         find.N18Click(form1.session(), form1.userInterface());
         form1.refresh();
     });

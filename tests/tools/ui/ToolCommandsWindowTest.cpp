@@ -206,6 +206,23 @@ private slots:
         MessageBox::setNextAnswer(mrOk);
         trigger("N18");
         QCOMPARE(MessageBox::shownTexts().last(), QString::fromUtf8("Δεν βρέθηκε ο ΑΦΜ"));
+
+        // A line being typed that fails its checks: its message, and no dialog.
+        TFixedFormatDataSet& ds = form1_->session().FixedFormatDataSet1;
+        ds.AppendNew();
+        ds.SetFieldValue("AFM", "012345670");
+        MessageBox::setNextAnswer(mrOk);
+        bool findShown = false;
+        QTimer::singleShot(0, [&] {
+            if (find_->isVisible()) {
+                findShown = true;
+                find_->Button2->click();
+            }
+        });
+        trigger("N18");
+        QVERIFY(!findShown);
+        QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Πρέπει να συμπληρώσετε")));
+        ds.Cancel();
     }
 };
 
