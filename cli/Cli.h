@@ -45,6 +45,7 @@ int runNew(const Args& args);
 int runCheck(const Args& args);
 int runTotals(const Args& args);
 int runSort(const Args& args);
+int runReport(const Args& args);
 int runImport(const Args& args);
 
 }  // namespace edlt::cli

@@ -92,6 +92,9 @@ const char* helpText =
     "      Εισάγει τις γραμμές του φύλλου SHEET (.xls, .xlsx, .ods ή .csv) στη δήλωση FILE\n"
     "      όπως η εντολή Εισαγωγής (οι ερωτήσεις απαντώνται με --answer, αλλιώς όχι) και\n"
     "      τη γράφει στο OUT (αλλιώς στο FILE) μετά τους ελέγχους της Αποθήκευσης.\n"
+    "  edlt-cli report first-page|detail|totals FILE --out PAGE\n"
+    "      Γράφει τη σελίδα εκτύπωσης (1η σελίδα, αναλυτικές αμοιβές ή σύνολα) της\n"
+    "      δήλωσης FILE στο PAGE· η 1η σελίδα παίρνει δίπλα της και τον φάκελο εικόνων.\n"
     "  edlt-cli zip FILE [--out ARCHIVE]\n"
     "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip).\n"
     "  edlt-cli --help\n"
@@ -111,6 +114,7 @@ int main(int argc, char** argv)
         {"check", runCheck},
         {"totals", runTotals},
         {"sort", runSort},
+        {"report", runReport},
         {"import", runImport},
         {"zip", runZip},
     };

@@ -1,0 +1,100 @@
+// The detailed payments page for 100,000 lines: the page writer alone into a file, and the
+// whole command as the menu runs it (both workspace files rewritten, the scratch copy read
+// back, the page written and renamed into place). The target is a second at most.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include "app/DeclarationSession.h"
+#include "bench/Generator.h"
+#include "reports/ReportCommand.h"
+#include "reports/ReportPages.h"
+#include "store/AtomicFile.h"
+#include "store/Cp1253.h"
+
+namespace fs = std::filesystem;
+using namespace edlt;
+
+namespace {
+
+constexpr uint64_t seed = 2023;
+constexpr size_t lineCount = 100000;
+
+class SilentUI : public UserInterface {
+public:
+    int shown = 0;
+    int AskQuestion(const std::string&, int, const std::vector<std::string>&) override { return ++shown, mrYes; }
+    void ShowNotice(const std::string&) override { ++shown; }
+    void ShowWarning(const std::string&) override { ++shown; }
+    void ShowError(const std::string&) override { ++shown; }
+    void Beep() override {}
+    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+};
+
+struct ProgramFolder {
+    fs::path path = fs::temp_directory_path() / ("edlt-report-bench-" + std::to_string(::getpid()));
+    ProgramFolder() { fs::create_directories(path / "Addon"); }
+    ~ProgramFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+void BM_DetailedPaymentsPageWriter(benchmark::State& state)
+{
+    ProgramFolder folder;
+    const std::string workspace = bench::generatedWorkspace(seed, lineCount);
+    const DetailLines lines = bench::workspaceView(workspace);
+    bench::DeclarationGenerator generator(seed);
+    const TotalsTexts totals = generator.totals();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        AtomicFileWriter page(folder.path / "DLT.htm", AtomicFileWriter::Durability::ProcessSafe);
+        reports::WriteDetailedPaymentsPage(page, generator.header(), totals, lines);
+        page.commit();
+        bytes = fs::file_size(folder.path / "DLT.htm");
+    }
+    state.counters["lines"] = static_cast<double>(lines.count);
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_DetailedPaymentsPageWriter)->Unit(benchmark::kMillisecond);
+
+void BM_DetailedPaymentsReportCommand(benchmark::State& state)
+{
+    ProgramFolder folder;
+    {
+        AtomicFileWriter declaration(folder.path / "DLT", AtomicFileWriter::Durability::ProcessSafe);
+        bench::writeGeneratedDeclaration(declaration, seed, lineCount, "20240115");
+        declaration.commit();
+    }
+    SilentUI ui;
+    DeclarationSession::Options options;
+    options.programFolder = folder.path;
+    options.lockWorkspace = false;
+    DeclarationSession session(ui, options);
+    session.Start();
+    ui.shown = 0;
+    if (!session.OpenFile(folder.path / "DLT") || ui.shown != 0) {
+        state.SkipWithError("the generated declaration did not open");
+        return;
+    }
+    ReportCommand command(session, ui);
+    for (auto _ : state) {
+        const bool ok = command.Run(ReportKind::DetailedPayments, [](const ReportWindowRequest&) {});
+        if (!ok || ui.shown != 0) {
+            state.SkipWithError("the report failed");
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(session.FixedFormatDataSet1.CountRecords());
+}
+BENCHMARK(BM_DetailedPaymentsReportCommand)->Unit(benchmark::kMillisecond);
+
+}  // namespace

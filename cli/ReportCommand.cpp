@@ -1,0 +1,79 @@
+// edlt-cli report: the page a print command writes, for a declaration file, at a chosen place.
+#include <system_error>
+
+#include "cli/Cli.h"
+#include "cli/CliUserInterface.h"
+#include "reports/ReportCommand.h"
+#include "store/AtomicFile.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
+
+namespace edlt::cli {
+namespace {
+
+std::string readWhole(const std::filesystem::path& path)
+{
+    FileSource source(path);
+    std::string bytes;
+    char buffer[65536];
+    while (size_t n = source.read(buffer, sizeof buffer)) bytes.append(buffer, n);
+    return bytes;
+}
+
+// The page names its pictures relative to itself, so they go beside it under their own folder name.
+void copyPictures(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(to, ec);
+    if (ec)
+        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}));
+    std::filesystem::directory_iterator it(from, ec);
+    if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
+    for (const auto& entry : it) {
+        if (!entry.is_regular_file()) continue;
+        writeFileAtomically(to / entry.path().filename(), readWhole(entry.path()));
+    }
+}
+
+}  // namespace
+
+int runReport(const Args& args)
+{
+    const char* usage = "edlt-cli report first-page|detail|totals FILE --out PAGE";
+    ParsedArgs parsed;
+    if (auto problem = parseArgs(args, {"--out"}, {}, parsed)) return usageError(*problem + ": " + usage);
+    if (parsed.positional.size() != 2 || parsed.positional[1].empty())
+        return usageError(std::string("η report θέλει είδος αναφοράς και αρχείο: ") + usage);
+    const std::string& which = parsed.positional[0];
+    ReportKind kind;
+    if (which == "first-page")
+        kind = ReportKind::FirstPage;
+    else if (which == "detail")
+        kind = ReportKind::DetailedPayments;
+    else if (which == "totals")
+        kind = ReportKind::Totals;
+    else
+        return usageError("άγνωστο είδος αναφοράς «" + which + "»: " + usage);
+    const std::string out = parsed.value("--out").value_or("");
+    if (out.empty()) return usageError(std::string("η --out θέλει ένα όνομα αρχείου: ") + usage);
+
+    CommandSession command;
+    DeclarationSession& session = command.session();
+    if (!command.open(parsed.positional[1])) return ExitUnreadable;
+    // The window program posts the line being edited first; a command line has none.
+    if (!session.PostPendingEdit()) return ExitRefused;
+    try {
+        const std::filesystem::path page = std::filesystem::absolute(out);
+        ReportCommand(session, command.ui).WritePage(kind, page);
+        if (kind == ReportKind::FirstPage)
+            copyPictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
+                         page.parent_path() / "E7FirstPageFinal.files");
+    } catch (const std::exception& e) {
+        printErr(report_messages::preparationProblem());
+        printErr(e.what());
+        return ExitUnreadable;
+    }
+    return ExitOk;
+}
+
+}  // namespace edlt::cli

@@ -1,0 +1,136 @@
+#include "reports/ReportCommand.h"
+
+#include "reports/FirstPage.h"
+#include "reports/ReportPages.h"
+#include "store/AtomicFile.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
+
+namespace edlt {
+
+namespace report_messages {
+const std::string& preparationProblem()
+{
+    static const std::string m = cp1253::lit("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης");
+    return m;
+}
+const std::string& printProblem()
+{
+    static const std::string m =
+        cp1253::lit("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή");
+    return m;
+}
+}  // namespace report_messages
+
+namespace {
+
+// The scratch store is closed whichever way the rows end.
+class ClosesOnExit {
+public:
+    explicit ClosesOnExit(TFixedFormatDataSet& ds) : ds_(ds) {}
+    ~ClosesOnExit()
+    {
+        try {
+            ds_.Close();
+        } catch (...) {
+        }
+    }
+    ClosesOnExit(const ClosesOnExit&) = delete;
+    ClosesOnExit& operator=(const ClosesOnExit&) = delete;
+
+private:
+    TFixedFormatDataSet& ds_;
+};
+
+}  // namespace
+
+std::filesystem::path ReportCommand::RelativePagePath(ReportKind kind)
+{
+    if (kind == ReportKind::FirstPage) return std::filesystem::path("Addon") / "E7FirstPageFinal.htm";
+    return "DLT.htm";
+}
+
+ReportWindowRequest ReportCommand::WindowRequest(ReportKind kind, const std::filesystem::path& programFolder)
+{
+    ReportWindowRequest r;
+    r.pagePath = programFolder / RelativePagePath(kind);
+    switch (kind) {
+    case ReportKind::FirstPage: r.title = cp1253::lit("Εκτύπωση 1ης Σελίδας"); break;
+    case ReportKind::DetailedPayments: r.title = cp1253::lit("Εκτύπωση"); break;
+    case ReportKind::Totals: r.title = cp1253::lit("Εκτύπωση Συνόλων"); break;
+    }
+    r.landscapeHint = kind == ReportKind::DetailedPayments;
+    return r;
+}
+
+std::filesystem::path ReportCommand::FirstPageTemplateFolder(const std::filesystem::path& programFolder)
+{
+    return programFolder / "Addon" / reports::FirstPageTemplate::folderName;
+}
+
+std::filesystem::path ReportCommand::FirstPagePicturesFolder(const std::filesystem::path& programFolder)
+{
+    return programFolder / "Addon" / reports::FirstPageTemplate::picturesFolderName;
+}
+
+bool ReportCommand::Run(ReportKind kind, const ShowPage& show)
+{
+    if (!session_.PostPendingEdit()) return false;
+    const ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
+    try {
+        WritePage(kind, request.pagePath);
+        show(request);
+        return true;
+    } catch (const Error&) {
+    } catch (const std::exception&) {
+        // A file system or memory failure is a failed preparation like any other.
+    }
+    ui_.ShowNotice(report_messages::preparationProblem());
+    return false;
+}
+
+void ReportCommand::WritePage(ReportKind kind, const std::filesystem::path& path)
+{
+    const HeaderFields& header = session_.Header();
+    const TotalsTexts& totals = session_.Totals();
+    if (kind == ReportKind::FirstPage) {
+        const auto blocks = reports::FirstPageTemplate::Load(FirstPageTemplateFolder(session_.ProgramFolder()));
+        AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
+        reports::WriteFirstPage(file, blocks, header, totals);
+        file.commit();
+        return;
+    }
+    AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
+    if (kind == ReportKind::DetailedPayments)
+        WriteDetailedPayments(file);
+    else
+        reports::WriteTotalsPage(file, header, totals);
+    file.commit();
+}
+
+void ReportCommand::WriteDetailedPayments(ByteSink& sink)
+{
+    reports::PageWriter out(sink);
+    reports::WriteDetailedPaymentsHead(out, session_.Header());
+
+    // The rows come from a fresh scratch copy of the detail lines, as the workspace holds them.
+    TFixedFormatDataSet& details = session_.FixedFormatDataSet1;
+    if (!details.Active()) details.Open();
+    const Workspace& workspace = session_.WorkspaceFiles();
+    details.SaveLinesTo(workspace.record21());
+    details.SaveLinesTo(workspace.record2());
+
+    TFixedFormatDataSet& scratch = session_.FixedFormatDataSet3;
+    scratch.Close();
+    scratch.Open();
+    {
+        ClosesOnExit closes(scratch);
+        const DetailLines lines{static_cast<size_t>(scratch.CountRecords()),
+                                [&scratch](size_t i) -> std::string_view { return scratch.LineAt(i); }};
+        reports::WriteDetailedPaymentsRows(out, lines);
+    }
+    reports::WriteDetailedPaymentsEnd(out, session_.Totals());
+    out.flush();
+}
+
+}  // namespace edlt

@@ -1,0 +1,102 @@
+// edlt-cli report, run as a script would: the page the print command writes, at --out.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "tests/TestUtil.h"
+
+using namespace edlt::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class ReportCliTest : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override
+    {
+        fs::create_directories(dir / "tmp");
+        ASSERT_EQ(cli({"new", (dir / "decl").string(), "--year", "2004", "--afm", "123456783", "--company",
+                       "ΕΤΑΙΡΕΙΑ & ΣΙΑ", "--town", "ΑΘΗΝΑ", "--street", "ΠΑΤΗΣΙΩΝ", "--number", "12", "--tk",
+                       "10434"})
+                      .code,
+                  0);
+    }
+
+    CliRun cli(const std::vector<std::string>& args)
+    {
+        std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
+        for (const std::string& a : args) command += " " + quoted(a);
+        command += " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
+        return {WEXITSTATUS(status), readFile(dir / "out"), readFile(dir / "err")};
+    }
+};
+
+TEST_F(ReportCliTest, WritesEachPageAndTheFirstPageGetsItsPictures)
+{
+    fs::create_directories(dir / "pages");
+    const fs::path first = dir / "pages" / "first.htm";
+    CliRun r = cli({"report", "first-page", (dir / "decl").string(), "--out", first.string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string page = readFile(first);
+    EXPECT_NE(page.find("\r\n2005&nbsp;\r\n"), std::string::npos);
+    EXPECT_NE(page.find(G("\r\nΕΤΑΙΡΕΙΑ &amp; ΣΙΑ&nbsp;\r\n")), std::string::npos);
+    EXPECT_NE(page.find(G(">ΑΘΗΝΑ,ΠΑΤΗΣΙΩΝ 12,10434&nbsp;</td>")), std::string::npos);
+    for (const char* name : {"filelist.xml", "DHL DLT 04Empty2_6748_image001.gif",
+                             "DHL DLT 04Empty2_6748_image002.gif", "DHL DLT 04Empty2_6748_image003.gif"})
+        EXPECT_TRUE(fs::is_regular_file(dir / "pages" / "E7FirstPageFinal.files" / name)) << name;
+    EXPECT_EQ(readFile(dir / "pages" / "E7FirstPageFinal.files" / "DHL DLT 04Empty2_6748_image001.gif").substr(0, 6),
+              "GIF89a");
+
+    r = cli({"report", "detail", (dir / "decl").string(), "--out", (dir / "pages" / "d.htm").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(readFile(dir / "pages" / "d.htm").find("colspan=\"18\""), std::string::npos);
+    r = cli({"report", "totals", (dir / "decl").string(), "--out", (dir / "pages" / "t.htm").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(readFile(dir / "pages" / "t.htm").find(G("ΕΚΤΥΠΩΣΗ ΣΥΝΟΛΩΝ")), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(ReportCliTest, WrongCommandLinesAndUnreadableFiles)
+{
+    const std::string decl = (dir / "decl").string(), out = (dir / "p.htm").string();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"report", "first-page", decl},
+             {"report", "pages", decl, "--out", out},
+             {"report", "detail", "--out", out},
+             {"report", "detail", decl, "--out", ""},
+             {"report", "detail", decl, "--out", out, "--out", out},
+         }) {
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find("edlt-cli report first-page|detail|totals FILE --out PAGE"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(out));
+
+    writeFile(dir / "junk", "not a declaration\r\n");
+    CliRun r = cli({"report", "totals", (dir / "junk").string(), "--out", out});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(fs::exists(out));
+
+    r = cli({"report", "totals", decl, "--out", (dir / "no" / "such" / "p.htm").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.rfind("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
+}
+
+}  // namespace
