@@ -80,12 +80,12 @@ TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QM
     auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
     button1->setObjectName("Button1");
     button1->setGeometry(700, 188, 140, 25);
-    connect(button1, &QPushButton::clicked, this, [this] { session_->Button1Click(); refresh(); });
+    connect(button1, &QPushButton::clicked, this, [this] { command([this] { session_->Button1Click(); }); });
     auto* button2 = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
     button2->setObjectName("Button2");
     button2->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
     button2->setGeometry(848, 188, 150, 25);
-    connect(button2, &QPushButton::clicked, this, [this] { session_->Button2Click(); refresh(); });
+    connect(button2, &QPushButton::clicked, this, [this] { command([this] { session_->Button2Click(); }); });
 
     totals_ = new TotalsPanel(*session_, ui_, client);
     totals_->move(0, 660 - 81);
@@ -145,11 +145,11 @@ void TForm1::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
     file->setObjectName("N1");
-    connect(addAction(file, "N5", "Νέο"), &QAction::triggered, this, [this] { session_->New(); refresh(); });
+    connect(addAction(file, "N5", "Νέο"), &QAction::triggered, this, [this] { command([this] { session_->New(); }); });
     connect(addAction(file, "N2", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
-            [this] { session_->Open(); refresh(); });
+            [this] { command([this] { session_->Open(); }); });
     connect(addAction(file, "N7", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
-            [this] { session_->SaveAs(); refresh(); });
+            [this] { command([this] { session_->SaveAs(); }); });
     file->addSeparator();
     connect(addAction(file, "N4", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
 
@@ -163,10 +163,8 @@ void TForm1::buildMenus()
     toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
     toolsMenu_->setObjectName("N8");
     addAction(toolsMenu_, "N18", "Εύρεση...", QKeySequence("Ctrl+F"));
-    connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this, [this] {
-        SpreadsheetImport(*session_, ui_).Excel1Click();
-        refresh();
-    });
+    connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this,
+            [this] { command([this] { SpreadsheetImport(*session_, ui_).Excel1Click(); }); });
     addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
     addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
@@ -181,6 +179,14 @@ QAction* TForm1::menuAction(const QString& name) const
 {
     if (name == "N14") return printMenu_->menuAction();
     return findChild<QAction*>(name);
+}
+
+void TForm1::command(const std::function<void()>& run)
+{
+    // What is being typed in a cell belongs to the line the command posts first.
+    grid_->commitPendingEditor();
+    run();
+    refresh();
 }
 
 void TForm1::refresh()
@@ -206,6 +212,7 @@ void TForm1::pleaseWait(bool on)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    grid_->commitPendingEditor();
     if (started_ && !session_->RequestClose()) {
         event->ignore();
         return;

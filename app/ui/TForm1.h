@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/DeclarationSession.h"
@@ -42,6 +43,8 @@ public:
     QMenu* helpMenu() const { return helpMenu_; }
 
     void refresh();
+    // Runs a command of the window: the cell being typed goes to the store first.
+    void command(const std::function<void()>& run);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

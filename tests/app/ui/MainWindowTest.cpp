@@ -1,0 +1,279 @@
+// A person's whole path through the main window, on real widgets: start, New, the header
+// with its refusals, three lines typed in the grid, totals, sort, Save As, Open, exit.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/UserInterface.h"
+#include "app/ui/FileDialog.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/TForm1.h"
+#include "store/Cp1253.h"
+#include "store/DetailRecord.h"
+#include "entry/ui/DetailGrid.h"
+#include "entry/ui/MultiLineGrid.h"
+
+using namespace edlt;
+using namespace edlt::ui;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void typeChar(QChar c)
+{
+    QWidget* w = QApplication::focusWidget();
+    QVERIFY2(w, "nothing has the focus");
+    int key = c.unicode() < 0x80 ? c.toUpper().unicode() : 0;
+    QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(key), QString(c), Qt::NoModifier);
+    if ((w = QApplication::focusWidget())) QTest::sendKeyEvent(QTest::KeyAction::Release, w, Qt::Key(key), QString(c), Qt::NoModifier);
+}
+
+void type(const QString& text)
+{
+    for (QChar c : text) typeChar(c);
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget* w = QApplication::focusWidget();
+    QVERIFY2(w, "nothing has the focus");
+    QTest::keyClick(w, key, mods);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TForm1> form_;
+
+    std::filesystem::path folder() const { return dir_->path().toStdString(); }
+    QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
+    TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
+    TFixedFormatDataSet& store() { return form_->session().FixedFormatDataSet1; }
+    void trigger(const char* name) { form_->menuAction(name)->trigger(); }
+
+    // Leaves a header box by Tab and lets its check run.
+    void tabOutOf(QLineEdit* b)
+    {
+        b->setFocus();
+        QTRY_VERIFY(b->hasFocus());
+        press(Qt::Key_Tab);
+        QTest::qWait(50);
+    }
+
+    void fillBox(const char* name, const QString& text)
+    {
+        QLineEdit* b = box(name);
+        b->setFocus();
+        QTRY_VERIFY(b->hasFocus());
+        b->selectAll();
+        type(text);
+    }
+
+    void typeLine(int row, const char* afm, const char* surname, const char* type_, const char* gross,
+                  const char* deductions)
+    {
+        grid()->setFocus();
+        QTRY_VERIFY(grid()->hasFocus());
+        grid()->moveTo(row, 0);
+        type(U(afm));
+        press(Qt::Key_Tab);
+        type(U(surname));
+        for (int i = 0; i < 7; ++i) press(Qt::Key_Tab);
+        type(U(type_));
+        press(Qt::Key_Tab);
+        type(U(gross));
+        for (int i = 0; i < 3; ++i) press(Qt::Key_Tab);
+        type(U(deductions));
+        press(Qt::Key_Tab);  // the net pay is proposed here
+    }
+
+private slots:
+    void init()
+    {
+        MessageBox::clearTestState();
+        FileDialog::names().clear();
+        dir_ = std::make_unique<QTemporaryDir>();
+        std::filesystem::create_directories(folder() / "Addon");
+        std::filesystem::copy_file(std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
+                                   folder() / "Addon" / "typeofinc.txt");
+        form_ = std::make_unique<TForm1>(folder());
+        form_->show();
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    }
+
+    void cleanup()
+    {
+        if (form_) {
+            form_->session().DeclarationModified = false;
+            form_->close();
+        }
+        form_.reset();
+        QVERIFY(MessageBox::answers().empty());
+    }
+
+    void startsAsDesigned()
+    {
+        QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ"));
+        QCOMPARE(form_->centralWidget()->size(), QSize(1007, 660));
+        QVERIFY(form_->findChild<QWidget*>("Panel2")->isVisible());
+        QVERIFY(!form_->menuAction("N7")->isEnabled());
+        QVERIFY(!form_->menuAction("N14")->isEnabled());
+        QVERIFY(!form_->menuAction("N18")->isEnabled());
+        QVERIFY(!form_->menuAction("Excel1")->isEnabled());
+        QVERIFY(form_->menuAction("N5")->isEnabled());
+        for (const char* name : {"YearOfData", "AFM", "AntikeimenoErgasion", "CompanyName", "Name", "FatherName", "Town",
+                                 "Street", "Number", "TK", "Edit1", "Edit9"})
+            QVERIFY2(box(name), name);
+        QCOMPARE(box("AFM")->maxLength(), 9);
+        QCOMPARE(box("CompanyName")->maxLength(), 18);
+        QVERIFY(form_->findChild<QWidget*>("dbGrid1"));
+        QVERIFY(form_->findChild<QWidget*>("DBNavigator1"));
+        QVERIFY(form_->findChild<QPushButton*>("Button1"));
+    }
+
+    void aPersonsWholePath()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        QCOMPARE(MessageBox::shownTexts().last(), U("Δημιουργία νέου αρχείου;"));
+        QVERIFY(!form_->findChild<QWidget*>("Panel2")->isVisible());
+        QVERIFY(form_->menuAction("N7")->isEnabled());
+        QTRY_VERIFY(box("YearOfData")->hasFocus());
+        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("0 Εγγραφές"));
+
+        // A refused year and tax number hold the focus.
+        fillBox("YearOfData", "1899");
+        MessageBox::setNextAnswer(mrOk);
+        tabOutOf(box("YearOfData"));
+        QCOMPARE(MessageBox::shownTexts().last(), U("Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"));
+        QTRY_VERIFY(box("YearOfData")->hasFocus());
+        fillBox("YearOfData", "2025");
+        fillBox("AFM", "12345678a9");  // the letter is dropped
+        QCOMPARE(box("AFM")->text(), U("123456789"));
+        MessageBox::setNextAnswer(mrOk);
+        tabOutOf(box("AFM"));
+        QCOMPARE(MessageBox::shownTexts().last(), U("Λάθος ΑΦΜ Υπόχρεου"));
+        QTRY_VERIFY(box("AFM")->hasFocus());
+        fillBox("AFM", "123456783");
+        QCOMPARE(box("AFM")->text(), U("123456783"));
+        tabOutOf(box("AFM"));
+        fillBox("CompanyName", U("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        QVERIFY(form_->session().DeclarationModified);
+
+        // Three lines: one refused with its message, one whose question is answered first
+        // "Όχι" then "Ναι".
+        typeLine(0, "111111114", "ΒΗΤΑ", "10", "1000", "200");
+        press(Qt::Key_Down);
+        QCOMPARE(store().CountRecords(), 1L);
+        typeLine(1, "012345670", "ΑΛΦΑ", "10", "500", "0");
+        grid()->moveTo(1, 14);  // tax withheld 300 of net 500: above 40 %
+        type("300");
+        MessageBox::setNextAnswer(mrNo);
+        press(Qt::Key_Down);
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 U("Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος του 40% των Καθαρών Αποδοχών. Είστε βέβαιος ότι "
+                   "θέλετε να συνεχίσετε με την αποθήκευση;"));
+        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(grid()->currentIndex().row(), 1);
+        MessageBox::setNextAnswer(mrYes);  // the question about tax due above tax withheld comes first
+        MessageBox::setNextAnswer(mrYes);
+        press(Qt::Key_Down);
+        QCOMPARE(store().CountRecords(), 2L);
+        typeLine(2, "111111114", "ΓΑΜΜΑ", "10", "10", "0");
+        MessageBox::setNextAnswer(mrOk);
+        press(Qt::Key_Down);  // the same tax number and income type again
+        QVERIFY(MessageBox::shownTexts().last().startsWith(U("Ο ΑΦΜ: 111111114 έχει εισαχθεί 2 φορές")));
+        QCOMPARE(store().CountRecords(), 2L);
+        press(Qt::Key_Escape);
+        QCOMPARE(store().State(), DataSetState::Browse);
+
+        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+        QCOMPARE(box("Edit1")->text(), U("1500"));
+        QCOMPARE(box("Edit3")->text(), U("1300"));
+        QCOMPARE(box("Edit4")->text(), U("300"));
+
+        // Sort by surname: ΑΛΦΑ before ΒΗΤΑ.
+        form_->findChild<QPushButton*>("Button2")->click();
+        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
+
+        grid()->setFocus();
+        grid()->grab().save(QDir::temp().filePath("edlt-main-window.png"));
+        form_->grab().save(QDir::temp().filePath("edlt-main-window-full.png"));
+
+        // Save As, then Open the file again: the same grid and totals.
+        const QString saved = dir_->filePath("saved-DLT");
+        FileDialog::setNextFileName(saved);
+        trigger("N7");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(!form_->session().DeclarationModified);
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        QCOMPARE(store().CountRecords(), 0L);
+        FileDialog::setNextFileName(saved);
+        trigger("N2");
+        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(box("CompanyName")->text(), U("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        QCOMPARE(box("Edit1")->text(), U("1500"));
+        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
+
+        // Exit without changes asks nothing; with changes it asks, and "Άκυρο" keeps it open.
+        fillBox("Town", U("ΑΘΗΝΑ"));
+        MessageBox::setNextAnswer(mrCancel);
+        QVERIFY(!form_->close());
+        QCOMPARE(MessageBox::shownTexts().last(), U("Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;"));
+        MessageBox::setNextAnswer(mrNo);
+        QVERIFY(form_->close());
+        QVERIFY(!std::filesystem::exists(folder() / "temp"));
+        form_.reset();
+    }
+
+    void exitWithoutChangesAsksNothing()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        const int shown = MessageBox::shownTexts().size();
+        QVERIFY(form_->close());
+        QCOMPARE(MessageBox::shownTexts().size(), shown);
+        form_.reset();
+    }
+
+    void radioButtonsSwitchTheNameBoxes()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        QVERIFY(!box("Name")->isVisible());
+        form_->findChild<QRadioButton*>("RadioButton2")->click();
+        QVERIFY(box("Name")->isVisible());
+        QCOMPARE(form_->findChild<QLabel*>("Label4")->text(), U("Επωνυμο: (*)"));
+        fillBox("Name", U("ΓΙΑΝΝΗΣ"));
+        form_->findChild<QRadioButton*>("RadioButton1")->click();
+        QVERIFY(!box("Name")->isVisible());
+        QCOMPARE(box("Name")->text(), U("ΓΙΑΝΝΗΣ"));
+    }
+
+    void totalsBoxesBeepAndKeepTheirText()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        QLineEdit* e = box("Edit1");
+        e->setFocus();
+        QTest::keyClicks(e, "12");
+        QCOMPARE(e->text(), QString());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
