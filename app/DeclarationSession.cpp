@@ -177,6 +177,7 @@ void DeclarationSession::RecoverWork()
         h.business = values.size() <= std::size(slots) || values[std::size(slots)] != "1";
         header_ = h;
         FixedFormatDataSet1.Close();
+        scratchInSync_ = false;
         FixedFormatDataSet1.Open();
         RecomputeTotals();
         EnableDeclarationCommands();
@@ -244,6 +245,7 @@ void DeclarationSession::New()
     if (AskYesNo(ui_, msg::newDeclarationQuestion()) == mrNo) return;
     Guarded([&] {
         FixedFormatDataSet1.Close();
+        scratchInSync_ = false;
         workspace_.emptyFiles();
         header_ = LoadHeaderFields(workspace_.generalData());
         FixedFormatDataSet1.Open();
@@ -271,6 +273,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
     bool opened = false;
     Guarded([&] {
         FixedFormatDataSet1.Close();
+        scratchInSync_ = false;
         std::optional<std::string> problem;
         try {
             FileSource source(path);
@@ -333,7 +336,7 @@ bool DeclarationSession::PreSaveCheck()
     }
     if (!PostPendingEdit()) return false;
 
-    CopyFile(workspace_.record2(), workspace_.record21());
+    CopyScratch();
     TFixedFormatDataSet& scratch = FixedFormatDataSet3;
     scratch.Open();
     std::vector<std::pair<std::string, std::string>> keys;
@@ -504,9 +507,15 @@ void DeclarationSession::RecomputeTotals()
     Changed();
     if (deferred_) {
         workspaceDirty_ = true;
+    } else if (!ds.StoreChanged() && ds.FileName() == workspace_.record2()) {
+        // The lines are exactly what the workspace file holds (just opened): only the
+        // scratch copy may need them.
+        CopyScratch();
     } else {
+        scratchInSync_ = false;
         ds.SaveLinesTo(workspace_.record21());
         ds.SaveLinesTo(workspace_.record2());
+        scratchInSync_ = true;
     }
     std::array<Amount, 9> sums = ledger_->sums();
     for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
@@ -519,7 +528,14 @@ void DeclarationSession::RefreshScratchCopy()
     if (deferred_)
         scratchCopyPending_ = true;
     else
-        CopyFile(workspace_.record2(), workspace_.record21());
+        CopyScratch();
+}
+
+void DeclarationSession::CopyScratch()
+{
+    if (scratchInSync_) return;
+    CopyFile(workspace_.record2(), workspace_.record21());
+    scratchInSync_ = true;
 }
 
 void DeclarationSession::BeginDeferredWorkspace()
@@ -534,10 +550,12 @@ void DeclarationSession::EndDeferredWorkspace()
     // Stored lines rewrite both files (any later copy would copy the same lines); a copy
     // alone means only a refused new line reached the duplicate search.
     if (workspaceDirty_) {
+        scratchInSync_ = false;
         FixedFormatDataSet1.SaveLinesTo(workspace_.record21());
         FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
+        scratchInSync_ = true;
     } else if (scratchCopyPending_) {
-        CopyFile(workspace_.record2(), workspace_.record21());
+        CopyScratch();
     }
     workspaceDirty_ = scratchCopyPending_ = false;
 }
@@ -560,6 +578,7 @@ void DeclarationSession::Sort(SortKey key)
             keys[i] = std::string_view(lines[i]).substr(std::min(headLength, lines[i].size()));
         std::vector<size_t> order = exchangeSortOrder(keys);
         ds.Close();
+        scratchInSync_ = false;
         AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
         for (size_t i : order) {
             writer.write(lines[i]);

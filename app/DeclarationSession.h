@@ -129,6 +129,7 @@ private:
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }
     void RefreshScratchCopy();
+    void CopyScratch();
     void SaveHeader();
 
     UserInterface& ui_;
@@ -143,6 +144,9 @@ private:
     std::unique_ptr<TotalsLedger> ledger_;
     std::unique_ptr<DetailValidation> validation_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
+    // Whether temp/record21 is known to hold the same bytes as temp/record2: copying it
+    // again would change nothing.
+    bool scratchInSync_ = false;
     bool deferred_ = false;
     bool workspaceDirty_ = false;
     bool scratchCopyPending_ = false;

@@ -38,21 +38,26 @@ TotalsLedger::~TotalsLedger()
     store_.RemoveObserver(this);
 }
 
-std::string TotalsLedger::pairKey(std::string_view afm, std::string_view typeInc)
+TotalsLedger::Key TotalsLedger::keyOf(std::string_view afm, std::string_view typeInc)
 {
-    // A line break never occurs inside a stored line, so it separates the two safely.
-    std::string key(afm);
-    key += '\n';
-    key += typeInc;
-    return key;
+    // Field values are never longer than their fields (9 and 2 bytes); the lengths keep
+    // "12" and "12\0" apart.
+    Key k;
+    for (size_t i = 0; i < afm.size() && i < 8; ++i) k.head |= uint64_t(static_cast<unsigned char>(afm[i])) << (8 * i);
+    if (afm.size() > 8) k.tail |= static_cast<unsigned char>(afm[8]);
+    k.tail |= uint64_t(afm.size() & 0xFF) << 8;
+    for (size_t i = 0; i < typeInc.size() && i < 2; ++i)
+        k.tail |= uint64_t(static_cast<unsigned char>(typeInc[i])) << (16 + 8 * i);
+    k.tail |= uint64_t(typeInc.size() & 0xFF) << 32;
+    return k;
 }
 
 TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
 {
     Entry e;
-    e.afm = fieldOf(line, detail::AFM);
-    e.typeInc = fieldOf(line, detail::TypeInc);
-    e.summed = e.typeInc != "15" && e.typeInc != "16";
+    const std::string_view typeInc = fieldOf(line, detail::TypeInc);
+    e.key = keyOf(fieldOf(line, detail::AFM), typeInc);
+    e.summed = typeInc != "15" && typeInc != "16";
     if (!e.summed) return e;
     for (size_t i = 0; i < detail::amountFields.size(); ++i) {
         std::string_view text = fieldOf(line, detail::amountFields[i]);
@@ -69,8 +74,8 @@ TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
 
 void TotalsLedger::add(const Entry& e)
 {
-    ++afmCounts_[e.afm];
-    ++pairCounts_[pairKey(e.afm, e.typeInc)];
+    ++afmCounts_[afmOnly(e.key)];
+    ++pairCounts_[e.key];
     if (e.bad) ++badCount_;
     if (e.summed && !e.bad)
         for (size_t i = 0; i < 9; ++i) sums_[i] += e.units[i];
@@ -78,9 +83,8 @@ void TotalsLedger::add(const Entry& e)
 
 void TotalsLedger::remove(const Entry& e)
 {
-    if (auto it = afmCounts_.find(e.afm); it != afmCounts_.end() && --it->second == 0) afmCounts_.erase(it);
-    if (auto it = pairCounts_.find(pairKey(e.afm, e.typeInc)); it != pairCounts_.end() && --it->second == 0)
-        pairCounts_.erase(it);
+    if (auto it = afmCounts_.find(afmOnly(e.key)); it != afmCounts_.end() && --it->second == 0) afmCounts_.erase(it);
+    if (auto it = pairCounts_.find(e.key); it != pairCounts_.end() && --it->second == 0) pairCounts_.erase(it);
     if (e.bad) --badCount_;
     if (e.summed && !e.bad)
         for (size_t i = 0; i < 9; ++i) sums_[i] -= e.units[i];
@@ -141,7 +145,8 @@ std::array<Amount, 9> TotalsLedger::sums() const
 
 bool TotalsLedger::hasPair(std::string_view afm, std::string_view typeInc) const
 {
-    return pairCounts_.count(pairKey(afm, typeInc)) > 0;
+    if (afm.size() > 9 || typeInc.size() > 2) return false;  // no stored field is that long
+    return pairCounts_.count(keyOf(afm, typeInc)) > 0;
 }
 
 }  // namespace edlt

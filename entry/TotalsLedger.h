@@ -37,10 +37,23 @@ public:
     bool hasPair(std::string_view afm, std::string_view typeInc) const;
 
 private:
+    // A tax number (at most 9 bytes) and an income type (at most 2) packed into two words,
+    // so a million lines hash without a string each.
+    struct Key {
+        uint64_t head = 0;  // the tax number's first 8 bytes
+        uint64_t tail = 0;  // its 9th byte, its length, then the income type and its length
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const
+        {
+            uint64_t h = k.head * 0x9E3779B97F4A7C15ULL ^ (k.tail + 0x632BE59BD9B4E019ULL + (k.head >> 29));
+            return static_cast<size_t>(h ^ (h >> 32));
+        }
+    };
     struct Entry {
         std::array<int64_t, 9> units{};
-        std::string afm;
-        std::string typeInc;
+        Key key;
         std::string badText;  // the first amount that is not a number, when summed
         bool summed = false;
         bool bad = false;
@@ -49,14 +62,15 @@ private:
     Entry entryOf(std::string_view line) const;
     void add(const Entry& e);
     void remove(const Entry& e);
-    static std::string pairKey(std::string_view afm, std::string_view typeInc);
+    static Key keyOf(std::string_view afm, std::string_view typeInc);
+    static Key afmOnly(const Key& k) { return {k.head, k.tail & 0xFFFF}; }
 
     TFixedFormatDataSet& store_;
     std::deque<Entry> entries_;  // parallel to the store's lines
     std::array<__int128, 9> sums_{};
     size_t badCount_ = 0;
-    std::unordered_map<std::string, int> afmCounts_;
-    std::unordered_map<std::string, int> pairCounts_;
+    std::unordered_map<Key, int, KeyHash> afmCounts_;
+    std::unordered_map<Key, int, KeyHash> pairCounts_;
 };
 
 }  // namespace edlt
