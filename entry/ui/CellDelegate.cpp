@@ -1,5 +1,6 @@
 #include "entry/ui/CellDelegate.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -40,6 +41,16 @@ void CellEditor::keyPressEvent(QKeyEvent* event)
         }
         event->accept();
     }
+}
+
+void CellEditor::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString composed = event->commitString();
+    if (!composed.isEmpty() && OnKeyPress) {
+        const QKeyEvent asTyped(QEvent::KeyPress, 0, Qt::NoModifier, composed);
+        event->setCommitString(OnKeyPress(*this, composed, asTyped));
+    }
+    QLineEdit::inputMethodEvent(event);
 }
 
 // Pasted text may hold characters the code page has no place for: they are dropped.

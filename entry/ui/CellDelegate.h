@@ -28,6 +28,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Text composed by an input method passes the same filter as typed keys.
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void textWasEdited(const QString& text);

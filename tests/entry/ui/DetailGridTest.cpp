@@ -325,6 +325,18 @@ private slots:
         QCOMPARE(store().FieldValue(detail::SurName), G("ΑΒ€ΓΔ"));
     }
 
+    void composedTextPassesTheKeyFilter()
+    {
+        focusCell(0, DetailTableModel::ColHmeres);
+        type("1");
+        QInputMethodEvent composed;
+        composed.setCommitString("2a");
+        QApplication::sendEvent(QApplication::focusWidget(), &composed);
+        QCOMPARE(ui_->beeps(), 1);
+        grid()->commitEditor();
+        QCOMPARE(store().FieldValue(detail::Hmeres), std::string("12"));
+    }
+
     void editorHoldsTheFieldWidth()
     {
         focusCell(0, DetailTableModel::ColAFM);
