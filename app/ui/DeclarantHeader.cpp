@@ -13,40 +13,40 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     : QObject(window), session_(session), ui_(ui), window_(window)
 {
     // First row: year and tax number; second: the kind and the names; third: the address.
-    addLabel("Label1", "Έτος που αφορούν\nτα στοιχεία: (*)", 8, 28);
-    addBox(HeaderField::YearOfData, "YearOfData", 120, 32, 50);
-    addLabel("Label2", "ΑΦΜ: (*) ", 200, 35);
-    addBox(HeaderField::AFM, "AFM", 260, 32, 90);
-    addLabel("Label3", "Αντικείμενο δραστηριότητας \nεπιχείρησης: (*)", 380, 28);
-    addBox(HeaderField::AntikeimenoErgasion, "AntikeimenoErgasion", 560, 32, 150);
-    addLabel("Label17", "(*) Υποχρεωτικά Στοιχεία", 780, 35, true);
+    addLabel("Label1", "Έτος που αφορούν\nτα στοιχεία: (*)", 8, 22);
+    addBox(HeaderField::YearOfData, "YearOfData", 135, 27, 50);
+    addLabel("Label2", "ΑΦΜ: (*) ", 205, 30);
+    addBox(HeaderField::AFM, "AFM", 265, 27, 90);
+    addLabel("Label3", "Αντικείμενο δραστηριότητας \nεπιχείρησης: (*)", 380, 22);
+    addBox(HeaderField::AntikeimenoErgasion, "AntikeimenoErgasion", 565, 27, 150);
+    addLabel("Label17", "(*) Υποχρεωτικά Στοιχεία", 780, 30, true);
 
     radio1_ = new QRadioButton(tr8("Επωνυμία"), window_);
     radio1_->setObjectName("RadioButton1");
-    radio1_->setGeometry(8, 72, 90, 20);
+    radio1_->setGeometry(8, 56, 110, 20);
     radio1_->setChecked(true);
     radio2_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
     radio2_->setObjectName("RadioButton2");
-    radio2_->setGeometry(8, 92, 120, 20);
+    radio2_->setGeometry(8, 76, 130, 20);
     connect(radio1_, &QRadioButton::clicked, this, [this] { session_.RadioButton1Click(); refresh(); });
     connect(radio2_, &QRadioButton::clicked, this, [this] { session_.RadioButton2Click(); refresh(); });
 
-    companyLabel_ = addLabel("Label4", "Επωνυμία Επιχείρησης: (*)", 135, 82);
-    addBox(HeaderField::CompanyName, "CompanyName", 310, 79, 160);
-    nameLabel_ = addLabel("Label5", "Όνομα:", 490, 82);
-    addBox(HeaderField::Name, "Name", 540, 79, 90);
-    fatherLabel_ = addLabel("Label6", "Πατρώνυμο:", 650, 82);
-    addBox(HeaderField::FatherName, "FatherName", 730, 79, 45);
+    companyLabel_ = addLabel("Label4", "Επωνυμία Επιχείρησης: (*)", 140, 69);
+    addBox(HeaderField::CompanyName, "CompanyName", 315, 66, 160);
+    nameLabel_ = addLabel("Label5", "Όνομα:", 490, 69);
+    addBox(HeaderField::Name, "Name", 540, 66, 90);
+    fatherLabel_ = addLabel("Label6", "Πατρώνυμο:", 650, 69);
+    addBox(HeaderField::FatherName, "FatherName", 730, 66, 45);
 
-    addLabel("Label7", "Διεύθυνση:", 8, 127, true);
-    addLabel("Label8", "Πόλη:", 100, 127);
-    addBox(HeaderField::Town, "Town", 140, 124, 100);
-    addLabel("Label9", "Οδός:", 260, 127);
-    addBox(HeaderField::Street, "Street", 300, 124, 150);
-    addLabel("Label10", "Αριθμός:", 470, 127);
-    addBox(HeaderField::Number, "Number", 530, 124, 55);
-    addLabel("Label11", "Τ.Κ.:", 605, 127);
-    addBox(HeaderField::TK, "TK", 645, 124, 55);
+    addLabel("Label7", "Διεύθυνση:", 8, 108, true);
+    addLabel("Label8", "Πόλη:", 100, 108);
+    addBox(HeaderField::Town, "Town", 140, 105, 100);
+    addLabel("Label9", "Οδός:", 260, 108);
+    addBox(HeaderField::Street, "Street", 300, 105, 150);
+    addLabel("Label10", "Αριθμός:", 470, 108);
+    addBox(HeaderField::Number, "Number", 530, 105, 55);
+    addLabel("Label11", "Τ.Κ.:", 605, 108);
+    addBox(HeaderField::TK, "TK", 645, 105, 55);
 
     // Tab order as the band lists it.
     QWidget* order[] = {box(HeaderField::YearOfData), box(HeaderField::AFM), box(HeaderField::AntikeimenoErgasion),
@@ -153,10 +153,11 @@ bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (event->type() == QEvent::FocusOut && (field == HeaderField::AFM || field == HeaderField::YearOfData)) {
-        // Leaving for another control of the window, not for a menu or a message box.
+        // Leaving by the user's hand for another control of the window; not for a menu or a
+        // message box, nor when a refused check puts the focus back into another box.
         auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason ||
-            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
+            reason == Qt::ShortcutFocusReason) {
             QTimer::singleShot(0, this, [this, field] { checkOnLeaving(field); });
         }
     }

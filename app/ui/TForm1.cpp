@@ -66,7 +66,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QM
 
     titleBar(client, "Panel5", "Στοιχεία Δηλούντος", 0);
     header_ = new DeclarantHeader(*session_, ui_, client);
-    titleBar(client, "Panel4", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου", 152);
+    titleBar(client, "Panel4", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου", 133);
 
     label32_ = new QLabel(client);
     label32_->setObjectName("Label32");
@@ -79,12 +79,12 @@ TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QM
 
     auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
     button1->setObjectName("Button1");
-    button1->setGeometry(700, 188, 140, 25);
+    button1->setGeometry(690, 188, 150, 25);
     connect(button1, &QPushButton::clicked, this, [this] { command([this] { session_->Button1Click(); }); });
     auto* button2 = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
     button2->setObjectName("Button2");
     button2->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
-    button2->setGeometry(848, 188, 150, 25);
+    button2->setGeometry(845, 188, 158, 25);
     connect(button2, &QPushButton::clicked, this, [this] { command([this] { session_->Button2Click(); }); });
 
     totals_ = new TotalsPanel(*session_, ui_, client);
@@ -107,8 +107,10 @@ TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QM
 
 TForm1::~TForm1()
 {
-    // The session's observers go before the widgets that show it.
+    // The grid's model watches the session's stores: it goes first.
     ui_.onChanged = nullptr;
+    delete grid_;
+    grid_ = nullptr;
 }
 
 void TForm1::buildStartPanel(QWidget* client)

@@ -34,7 +34,10 @@ TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget
         auto* caption = new QLabel(tr8(b.caption), this);
         caption->setObjectName(QStringLiteral("LabelEdit%1").arg(b.number));
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        caption->setGeometry(x, 20, width, 32);
+        QFont small = caption->font();
+        small.setPixelSize(10);
+        caption->setFont(small);
+        caption->setGeometry(x - gap / 2, 20, width + gap, 32);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("Edit%1").arg(b.number));
         edit->setReadOnly(true);

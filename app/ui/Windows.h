@@ -1,28 +1,31 @@
 #pragma once
 // The program's other windows, created after the main window in their fixed order and
-// kept until the program ends. Each grows its behaviour in its own folder.
-#include <QDialog>
+// kept until the program ends, with the menu commands that show them.
 #include <memory>
 
 namespace edlt::ui {
 
 class TForm1;
+class TAboutBox;
+class TUserManual;
+class TPrintForm;
+class TFind;
 
 class ProgramWindows {
 public:
     explicit ProgramWindows(TForm1& form1);
     ~ProgramWindows();
 
-    QDialog* aboutBox() const { return about_.get(); }
-    QDialog* userManual() const { return manual_.get(); }
-    QDialog* printForm() const { return print_.get(); }
-    QDialog* find() const { return find_.get(); }
+    TAboutBox* aboutBox() const { return about_.get(); }
+    TUserManual* userManual() const { return manual_.get(); }
+    TPrintForm* printForm() const { return print_.get(); }
+    TFind* find() const { return find_.get(); }
 
 private:
-    std::unique_ptr<QDialog> about_;
-    std::unique_ptr<QDialog> manual_;
-    std::unique_ptr<QDialog> print_;
-    std::unique_ptr<QDialog> find_;
+    std::unique_ptr<TAboutBox> about_;
+    std::unique_ptr<TUserManual> manual_;
+    std::unique_ptr<TPrintForm> print_;
+    std::unique_ptr<TFind> find_;
 };
 
 }  // namespace edlt::ui

@@ -183,13 +183,14 @@ private slots:
         MessageBox::setNextAnswer(mrNo);
         press(Qt::Key_Down);
         QCOMPARE(MessageBox::shownTexts().last(),
-                 U("Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος του 40% των Καθαρών Αποδοχών. Είστε βέβαιος ότι "
-                   "θέλετε να συνεχίσετε με την αποθήκευση;"));
+                 U("Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος από τον Αναλογούντα Φόρο. Είστε βέβαιος ότι θέλετε να "
+                   "συνεχίσετε με την αποθήκευση;"));
         QCOMPARE(store().CountRecords(), 1L);
         QCOMPARE(grid()->currentIndex().row(), 1);
-        MessageBox::setNextAnswer(mrYes);  // the question about tax due above tax withheld comes first
         MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(mrYes);  // then the 40 % question
         press(Qt::Key_Down);
+        QVERIFY(MessageBox::shownTexts().last().contains(U("40%")));
         QCOMPARE(store().CountRecords(), 2L);
         typeLine(2, "111111114", "ΓΑΜΜΑ", "10", "10", "0");
         MessageBox::setNextAnswer(mrOk);
