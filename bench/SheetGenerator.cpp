@@ -76,7 +76,7 @@ SheetRow sheetRow(size_t i)
 {
     uint64_t h = mix(i + 1);
     SheetRow r;
-    r.text[0] = validAfm(h);
+    r.text[0] = validAfm(i * 37);  // a different tax number on every row: no duplicates
     r.text[1] = surnames[h % 10];
     r.text[2] = names[(h >> 8) % 8];
     r.text[3] = names[(h >> 16) % 8];
@@ -85,11 +85,17 @@ SheetRow sheetRow(size_t i)
     r.text[6] = std::to_string(1 + (h >> 40) % 150);
     r.text[7] = std::to_string(10000 + (h >> 20) % 80000);
     r.text[8] = types[(h >> 44) % 8];
-    double gross = static_cast<double>(50000 + (h >> 12) % 5000000) / 100;
-    double stamp = static_cast<double>(static_cast<long>(gross * 2.4)) / 100;
-    double deductions = static_cast<double>(static_cast<long>(gross * 16)) / 100;
-    double net = (static_cast<long>(gross * 100) - static_cast<long>(deductions * 100)) / 100.0;
-    double tax = static_cast<double>(static_cast<long>(net * 10)) / 100;
+    // Whole cents first, so net pay is exactly gross pay less deductions once read back.
+    const long grossCents = static_cast<long>(50000 + (h >> 12) % 5000000);
+    const long stampCents = grossCents * 24 / 1000;
+    const long deductionCents = grossCents * 16 / 100;
+    const long netCents = grossCents - deductionCents;
+    const long taxCents = netCents / 10;
+    double gross = static_cast<double>(grossCents) / 100;
+    double stamp = static_cast<double>(stampCents) / 100;
+    double deductions = static_cast<double>(deductionCents) / 100;
+    double net = static_cast<double>(netCents) / 100;
+    double tax = static_cast<double>(taxCents) / 100;
     r.amount[0] = gross;
     r.amount[1] = stamp;
     r.amount[2] = 0;

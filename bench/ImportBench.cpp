@@ -1,0 +1,75 @@
+// The import command end to end: a 100,000-row .xlsx (and a 60,000-row .xls) read,
+// checked and stored into a new declaration, workspace and totals included.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "app/DeclarationSession.h"
+#include "bench/SheetGenerator.h"
+#include "tools/SpreadsheetImport.h"
+
+namespace fs = std::filesystem;
+using namespace edlt;
+
+namespace {
+
+class QuietUI : public UserInterface {
+public:
+    int questions = 0, notices = 0;
+    int AskQuestion(const std::string&, int, const std::vector<std::string>&) override { return ++questions, mrYes; }
+    void ShowNotice(const std::string&) override { ++notices; }
+    void ShowWarning(const std::string&) override { ++notices; }
+    void ShowError(const std::string&) override { ++notices; }
+    void Beep() override {}
+    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+};
+
+void importInto(benchmark::State& state, const fs::path& sheet)
+{
+    const fs::path folder = fs::temp_directory_path() / "edlt-import-bench";
+    fs::create_directories(folder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(folder / "temp");
+        QuietUI ui;
+        DeclarationSession::Options o;
+        o.programFolder = folder;
+        o.lockWorkspace = false;
+        DeclarationSession session(ui, o);
+        session.Start();
+        session.New();
+        state.ResumeTiming();
+        auto outcome = SpreadsheetImport(session, ui).ImportFile(sheet);
+        state.PauseTiming();
+        state.counters["lines"] = static_cast<double>(session.FixedFormatDataSet1.CountRecords());
+        state.counters["imported"] = outcome == SpreadsheetImport::Outcome::Imported ? 1 : 0;
+        state.ResumeTiming();
+    }
+}
+
+void BM_ImportXlsx100k(benchmark::State& state)
+{
+    const fs::path file = fs::temp_directory_path() / "edlt-import-bench-100k.xlsx";
+    if (!fs::exists(file)) bench::writeLargeXlsx(file, 100000);
+    importInto(state, file);
+}
+
+void BM_ImportXls60k(benchmark::State& state)
+{
+    const fs::path file = fs::temp_directory_path() / "edlt-import-bench-60k.xls";
+    if (!fs::exists(file) && !bench::writeLargeXls(file, 60000)) {
+        state.SkipWithError("python3-xlwt is not installed");
+        return;
+    }
+    importInto(state, file);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ImportXlsx100k)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ImportXls60k)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
