@@ -504,7 +504,8 @@ void DeclarationSession::RecomputeTotals()
 {
     TFixedFormatDataSet& ds = FixedFormatDataSet1;
     label32_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
-    Changed();
+    // Many stores in a row show their outcome once, at the end.
+    if (!deferred_) Changed();
     if (deferred_) {
         workspaceDirty_ = true;
     } else if (!ds.StoreChanged() && ds.FileName() == workspace_.record2()) {
@@ -520,7 +521,7 @@ void DeclarationSession::RecomputeTotals()
     std::array<Amount, 9> sums = ledger_->sums();
     for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
     label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
-    Changed();
+    if (!deferred_) Changed();
 }
 
 void DeclarationSession::RefreshScratchCopy()

@@ -112,7 +112,18 @@ void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
 void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field)
 {
     DataSetChange change{kind, index, field};
-    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_)) o->dataSetChanged(change);
+    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
+        if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
+}
+
+void TFixedFormatDataSet::EnableControls()
+{
+    if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
+    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_)) {
+        if (!o->isControl()) continue;
+        o->dataSetChanged({DataSetChange::Reset});
+        o->dataSetChanged({DataSetChange::CursorMoved});
+    }
 }
 
 void TFixedFormatDataSet::setState(DataSetState state)

@@ -35,6 +35,8 @@ class DataSetObserver {
 public:
     virtual ~DataSetObserver() = default;
     virtual void dataSetChanged(const DataSetChange& change) = 0;
+    // Controls (the grid) are not told while DisableControls holds; the others always are.
+    virtual bool isControl() const { return false; }
 };
 
 class TFixedFormatDataSet {
@@ -130,6 +132,10 @@ public:
 
     void AddObserver(DataSetObserver* observer);
     void RemoveObserver(DataSetObserver* observer);
+    // Many changes in a row (an import): the controls hear nothing until the matching
+    // EnableControls, then one Reset and the cursor.
+    void DisableControls() { ++controlsDisabled_; }
+    void EnableControls();
 
 private:
     struct Line {
@@ -173,6 +179,7 @@ private:
     long insertIndex_ = -1;
     bool changed_ = false;
     std::vector<DataSetObserver*> observers_;
+    int controlsDisabled_ = 0;
 };
 
 }  // namespace edlt

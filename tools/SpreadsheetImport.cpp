@@ -150,6 +150,8 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
     TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
     Outcome outcome = Outcome::Imported;
     session_.BeginDeferredWorkspace();
+    // The grid is told once at the end instead of row by row.
+    ds.DisableControls();
     try {
         ds.MoveFirst();
         for (size_t i = 0; i < b.rows; ++i) {
@@ -162,16 +164,17 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
                 // A conversion error leaves PostAccepted clear; the totals' own errors do not.
             }
             if (!session_.PostAccepted) {
-                ui_.ShowNotice(stopMessage());
                 outcome = Outcome::Stopped;
                 break;
             }
             session_.DeclarationModified = true;
         }
     } catch (const std::exception&) {
-        ui_.ShowNotice(openFailureMessage());
         outcome = Outcome::Unreadable;
     }
+    ds.EnableControls();
+    if (outcome == Outcome::Stopped) ui_.ShowNotice(stopMessage());
+    if (outcome == Outcome::Unreadable) ui_.ShowNotice(openFailureMessage());
     session_.Guarded([&] { session_.EndDeferredWorkspace(); });
     if (outcome == Outcome::Imported) session_.DeclarationModified = true;
     session_.SessionChangedNotify();

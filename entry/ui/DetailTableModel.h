@@ -76,6 +76,7 @@ private:
     };
 
     void dataSetChanged(const DataSetChange& change) override;
+    bool isControl() const override { return true; }
     void follow(const DataSetChange& change);
     Layout storeLayout() const;
     long lineOfRow(int row) const;  // -1 for the pending, empty or vanishing row

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -263,6 +264,34 @@ private slots:
         form_->findChild<QRadioButton*>("RadioButton1")->click();
         QVERIFY(!box("Name")->isVisible());
         QCOMPARE(box("Name")->text(), U("ΓΙΑΝΝΗΣ"));
+    }
+
+    void importThroughTheMenu()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        // Many rows reach the grid at once, not one by one.
+        QFile csv(dir_->filePath("sheet.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        const int rows = 20000;
+        for (int i = 0; i < rows; ++i) {
+            const int base = 10000000 + i * 37;
+            QString digits = QString::number(base);
+            int sum = 0;
+            for (int k = 0; k < 8; ++k) sum += digits[k].digitValue() << (8 - k);
+            digits += QString::number(sum % 11 % 10);
+            csv.write(QString("%1;ΠΑΠΑΣ;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n").arg(digits).toUtf8());
+        }
+        csv.close();
+        FileDialog::setNextFileName(csv.fileName());
+        QElapsedTimer timer;
+        timer.start();
+        trigger("Excel1");
+        qInfo("imported %d rows through the window in %lld ms", rows, static_cast<long long>(timer.elapsed()));
+        QCOMPARE(store().CountRecords(), long(rows));
+        QCOMPARE(grid()->model()->rowCount(), rows);
+        QCOMPARE(box("Edit1")->text(), QString::number(rows * 1000));
+        QVERIFY(form_->session().DeclarationModified);
     }
 
     void totalsBoxesBeepAndKeepTheirText()
