@@ -13,6 +13,6 @@ cmake --build build/release -j"$jobs"
 xvfb-run -a ctest --test-dir build/release --output-on-failure -j"$jobs"
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DEDLT_SANITIZE=ON -DEDLT_GUI=OFF -DEDLT_BENCH=OFF -DEDLT_CRASH_TEST=OFF >/dev/null
-cmake --build build/sanitize -j"$jobs" --target core_tests edlt-cli
+cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
