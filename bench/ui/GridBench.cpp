@@ -1,0 +1,138 @@
+// The main window at scale: opening a declaration through the File menu until the grid has
+// painted, and painting one screen of rows with 10 and with 1,000,000 lines in the store
+// (the grid reads the store directly, so a full screen costs the same at 100 lines and at a
+// million; 10 lines leave most of the screen empty).
+// Runs on a display: xvfb-run -a edlt_gui_bench
+#include <benchmark/benchmark.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "app/UserInterface.h"
+#include "app/ui/FileDialog.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/TForm1.h"
+#include "bench/Generator.h"
+#include "entry/ui/DetailGrid.h"
+#include "entry/ui/MultiLineGrid.h"
+#include "store/AtomicFile.h"
+
+namespace fs = std::filesystem;
+using namespace edlt;
+using namespace edlt::ui;
+
+namespace {
+
+constexpr uint64_t seed = 2023;
+
+// A program folder with the income-type list, a generated declaration of count lines, and
+// the main window over it.
+class Window {
+public:
+    explicit Window(size_t count)
+        : folder_(fs::temp_directory_path() / ("edlt-gui-bench-" + std::to_string(count) + "-" + std::to_string(::getpid()))),
+          file_(folder_ / "DLT")
+    {
+        fs::create_directories(folder_ / "Addon");
+        fs::copy_file(fs::path(EDLT_DATA_DIR) / "Addon" / "typeofinc.txt", folder_ / "Addon" / "typeofinc.txt",
+                      fs::copy_options::overwrite_existing);
+        AtomicFileWriter out(file_, AtomicFileWriter::Durability::ProcessSafe);
+        bench::writeGeneratedDeclaration(out, seed, count, "20240115");
+        out.commit();
+        form_ = std::make_unique<TForm1>(folder_);
+        form_->show();
+        if (!QTest::qWaitForWindowExposed(form_.get())) throw std::runtime_error("the window did not appear");
+    }
+    ~Window()
+    {
+        form_->session().DeclarationModified = false;
+        form_->close();
+        form_.reset();
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+
+    // File > Open, as the user does it, then the first paint of the grid.
+    bool openAndPaint()
+    {
+        FileDialog::setNextFileName(QString::fromStdString(file_.string()));
+        MessageBox::setNextAnswer(mrCancel);  // an unexpected box must not wait for a click
+        form_->menuAction("N2")->trigger();
+        grid()->viewport()->repaint();
+        return MessageBox::shownTexts().isEmpty();
+    }
+
+    TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
+    long lines() { return form_->session().FixedFormatDataSet1.CountRecords(); }
+
+private:
+    fs::path folder_, file_;
+    std::unique_ptr<TForm1> form_;
+};
+
+// One window at a time: a second program folder's window would double the memory.
+std::unique_ptr<Window> current;  // closed before the application object goes
+size_t currentCount = 0;
+
+Window& window(size_t count)
+{
+    if (!current || currentCount != count) {
+        current.reset();
+        current = std::make_unique<Window>(count);
+        currentCount = count;
+        current->openAndPaint();
+    }
+    return *current;
+}
+
+void BM_OpenAndShowGrid(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        MessageBox::clearTestState();
+        if (!w.openAndPaint()) {
+            state.SkipWithError(("a message was shown: " + MessageBox::shownTexts().last().toStdString()).c_str());
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
+// One screen of rows painted, at the top and in the middle of the declaration.
+void BM_PaintScreen(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    TMultiLineGrid* grid = w.grid();
+    QScrollBar* bar = grid->verticalScrollBar();
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bar->setValue((i++ % 2) ? bar->maximum() / 2 : 0);
+        state.ResumeTiming();
+        grid->viewport()->repaint();
+    }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
+}  // namespace
+
+BENCHMARK(BM_OpenAndShowGrid)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_PaintScreen)->Arg(10)->Arg(100)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    current.reset();
+    benchmark::Shutdown();
+    return 0;
+}
