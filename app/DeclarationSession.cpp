@@ -513,15 +513,22 @@ void DeclarationSession::RecomputeTotals()
         // scratch copy may need them.
         CopyScratch();
     } else {
-        scratchInSync_ = false;
-        ds.SaveLinesTo(workspace_.record21());
-        ds.SaveLinesTo(workspace_.record2());
-        scratchInSync_ = true;
+        SaveWorkspaceLines();
     }
     std::array<Amount, 9> sums = ledger_->sums();
     for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
     label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
     if (!deferred_) Changed();
+}
+
+// Both workspace files get the stored lines: written once, the scratch copy made a second
+// name of the same content (files here are only ever replaced whole, so that is a copy).
+void DeclarationSession::SaveWorkspaceLines()
+{
+    scratchInSync_ = false;
+    FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
+    if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
+    scratchInSync_ = true;
 }
 
 void DeclarationSession::RefreshScratchCopy()
@@ -535,7 +542,7 @@ void DeclarationSession::RefreshScratchCopy()
 void DeclarationSession::CopyScratch()
 {
     if (scratchInSync_) return;
-    CopyFile(workspace_.record2(), workspace_.record21());
+    if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
     scratchInSync_ = true;
 }
 
@@ -551,10 +558,7 @@ void DeclarationSession::EndDeferredWorkspace()
     // Stored lines rewrite both files (any later copy would copy the same lines); a copy
     // alone means only a refused new line reached the duplicate search.
     if (workspaceDirty_) {
-        scratchInSync_ = false;
-        FixedFormatDataSet1.SaveLinesTo(workspace_.record21());
-        FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
-        scratchInSync_ = true;
+        SaveWorkspaceLines();
     } else if (scratchCopyPending_) {
         CopyScratch();
     }

@@ -130,6 +130,7 @@ private:
     void Changed() { ui_.SessionChanged(); }
     void RefreshScratchCopy();
     void CopyScratch();
+    void SaveWorkspaceLines();
     void SaveHeader();
 
     UserInterface& ui_;

@@ -72,10 +72,72 @@ TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
     return e;
 }
 
+void TotalsLedger::KeyCounts::clear(size_t expected)
+{
+    size_t capacity = 64;
+    while (capacity < expected * 2) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    used_ = live_ = 0;
+}
+
+size_t TotalsLedger::KeyCounts::find(const Key& k) const
+{
+    const size_t mask = slots_.size() - 1;
+    // Probing takes the low bits: mix the high ones in first (the finaliser of MurmurHash3).
+    uint64_t h = KeyHash{}(k);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    size_t i = static_cast<size_t>(h) & mask;
+    while (slots_[i].count >= 0 && !(slots_[i].key == k)) i = (i + 1) & mask;
+    return i;
+}
+
+void TotalsLedger::KeyCounts::grow()
+{
+    std::vector<Slot> old = std::move(slots_);
+    size_t capacity = 64;
+    while (capacity < (live_ + 1) * 4) capacity *= 2;  // zero counts are dropped here
+    slots_.assign(capacity, Slot{});
+    used_ = 0;
+    for (const Slot& s : old)
+        if (s.count > 0) {
+            slots_[find(s.key)] = s;
+            ++used_;
+        }
+}
+
+void TotalsLedger::KeyCounts::increment(const Key& k)
+{
+    if (slots_.empty()) clear(0);
+    if ((used_ + 1) * 2 > slots_.size()) grow();
+    Slot& s = slots_[find(k)];
+    if (s.count < 0) {
+        s.key = k;
+        s.count = 0;
+        ++used_;
+    }
+    if (s.count++ == 0) ++live_;
+}
+
+void TotalsLedger::KeyCounts::decrement(const Key& k)
+{
+    if (slots_.empty()) return;
+    Slot& s = slots_[find(k)];
+    if (s.count > 0 && --s.count == 0) --live_;
+}
+
+bool TotalsLedger::KeyCounts::contains(const Key& k) const
+{
+    if (slots_.empty()) return false;
+    const Slot& s = slots_[find(k)];
+    return s.count > 0;
+}
+
 void TotalsLedger::add(const Entry& e)
 {
-    ++afmCounts_[afmOnly(e.key)];
-    ++pairCounts_[e.key];
+    afmCounts_.increment(afmOnly(e.key));
+    pairCounts_.increment(e.key);
     if (e.bad) ++badCount_;
     if (e.summed && !e.bad)
         for (size_t i = 0; i < 9; ++i) sums_[i] += e.units[i];
@@ -83,8 +145,8 @@ void TotalsLedger::add(const Entry& e)
 
 void TotalsLedger::remove(const Entry& e)
 {
-    if (auto it = afmCounts_.find(afmOnly(e.key)); it != afmCounts_.end() && --it->second == 0) afmCounts_.erase(it);
-    if (auto it = pairCounts_.find(e.key); it != pairCounts_.end() && --it->second == 0) pairCounts_.erase(it);
+    afmCounts_.decrement(afmOnly(e.key));
+    pairCounts_.decrement(e.key);
     if (e.bad) --badCount_;
     if (e.summed && !e.bad)
         for (size_t i = 0; i < 9; ++i) sums_[i] -= e.units[i];
@@ -93,14 +155,12 @@ void TotalsLedger::remove(const Entry& e)
 void TotalsLedger::rebuild()
 {
     entries_.clear();
-    afmCounts_.clear();
-    pairCounts_.clear();
+    const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
+    afmCounts_.clear(n);
+    pairCounts_.clear(n);
     sums_ = {};
     badCount_ = 0;
     if (!store_.Active()) return;
-    const size_t n = static_cast<size_t>(store_.CountRecords());
-    afmCounts_.reserve(n);
-    pairCounts_.reserve(n);
     for (size_t i = 0; i < n; ++i) {
         entries_.push_back(entryOf(store_.LineAt(i)));
         add(entries_.back());
@@ -146,7 +206,7 @@ std::array<Amount, 9> TotalsLedger::sums() const
 bool TotalsLedger::hasPair(std::string_view afm, std::string_view typeInc) const
 {
     if (afm.size() > 9 || typeInc.size() > 2) return false;  // no stored field is that long
-    return pairCounts_.count(keyOf(afm, typeInc)) > 0;
+    return pairCounts_.contains(keyOf(afm, typeInc));
 }
 
 }  // namespace edlt

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "entry/Amount.h"
@@ -29,7 +28,7 @@ public:
     void rebuild();
 
     size_t lineCount() const { return entries_.size(); }
-    size_t distinctTaxNumbers() const { return afmCounts_.size(); }
+    size_t distinctTaxNumbers() const { return afmCounts_.live(); }
     // The sums in schema order of the amount fields; throws the conversion error of the
     // first line (in line order) holding an amount that is not a number.
     std::array<Amount, 9> sums() const;
@@ -59,6 +58,30 @@ private:
         bool bad = false;
     };
 
+    // Counts per key in one flat array (linear probing): a million lines are counted without
+    // a node each and without chasing pointers. A key whose count falls to zero keeps its
+    // slot until the next rebuild, so nothing is ever erased.
+    class KeyCounts {
+    public:
+        void clear(size_t expected);
+        void increment(const Key& k);
+        void decrement(const Key& k);
+        bool contains(const Key& k) const;
+        size_t live() const { return live_; }
+
+    private:
+        struct Slot {
+            Key key;
+            int count = -1;  // -1: never used
+        };
+        size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs
+        void grow();
+
+        std::vector<Slot> slots_;
+        size_t used_ = 0;  // slots ever taken
+        size_t live_ = 0;  // keys with a count above zero
+    };
+
     Entry entryOf(std::string_view line) const;
     void add(const Entry& e);
     void remove(const Entry& e);
@@ -69,8 +92,8 @@ private:
     std::deque<Entry> entries_;  // parallel to the store's lines
     std::array<__int128, 9> sums_{};
     size_t badCount_ = 0;
-    std::unordered_map<Key, int, KeyHash> afmCounts_;
-    std::unordered_map<Key, int, KeyHash> pairCounts_;
+    KeyCounts afmCounts_;
+    KeyCounts pairCounts_;
 };
 
 }  // namespace edlt

@@ -139,6 +139,26 @@ void AtomicFileWriter::removeStaleTemporaries(const std::filesystem::path& folde
     }
 }
 
+bool replaceWithLink(const std::filesystem::path& source, const std::filesystem::path& target)
+{
+    static unsigned counter = 0;
+    const std::string stem = "." + target.filename().string() + std::string(AtomicFileWriter::tempMarker) + "l" +
+                             std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path temp = target.parent_path() / (stem + std::to_string(++counter));
+        if (::link(source.c_str(), temp.c_str()) != 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (::rename(temp.c_str(), target.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content,
                          AtomicFileWriter::Durability durability)
 {

@@ -50,6 +50,27 @@ TEST(AtomicFile, LargeWritesArriveWhole)
     EXPECT_EQ(test::readFile(dir / "big"), "head" + big + "tail");
 }
 
+// A linked copy behaves as a copy because writes replace whole files: rewriting either
+// name leaves the other as it was, and no temporary is left beside them.
+TEST(AtomicFile, LinkedCopyStaysApartFromLaterWrites)
+{
+    test::TempDir dir;
+    auto source = dir / "lines", copy = dir / "scratch";
+    test::writeFile(source, "first");
+    test::writeFile(copy, "older");
+    ASSERT_TRUE(replaceWithLink(source, copy));
+    EXPECT_EQ(test::readFile(copy), "first");
+    writeFileAtomically(source, "second", AtomicFileWriter::Durability::ProcessSafe);
+    EXPECT_EQ(test::readFile(copy), "first");
+    writeFileAtomically(copy, "third", AtomicFileWriter::Durability::ProcessSafe);
+    EXPECT_EQ(test::readFile(source), "second");
+    size_t files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++files;
+    EXPECT_EQ(files, 2u);
+    EXPECT_FALSE(replaceWithLink(dir / "missing", copy));
+    EXPECT_EQ(test::readFile(copy), "third");
+}
+
 TEST(LineReader, SplitsAtEveryBreakAndCapsLongLines)
 {
     StringSource src("a\r\nbb\ncc\r\r\n" + std::string(5000, 'z') + "\nlast");
