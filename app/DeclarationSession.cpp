@@ -573,23 +573,26 @@ void DeclarationSession::Sort(SortKey key)
     ui_.SetHourglass(true);
     ui_.BeginPleaseWait();
     Guarded([&] {
-        // The stored lines at the record size: what concatenating every field's full value gives.
+        // The stored lines at the record size: what concatenating every field's full value
+        // gives. Views into the store: a million lines are not copied.
         const size_t n = static_cast<size_t>(ds.CountRecords());
-        std::vector<std::string> lines(n);
-        for (size_t i = 0; i < n; ++i) lines[i] = ds.LineAt(i).substr(0, static_cast<size_t>(ds.RecordSize()));
+        const size_t recordSize = static_cast<size_t>(ds.RecordSize());
+        std::vector<std::string_view> lines(n);
+        for (size_t i = 0; i < n; ++i) lines[i] = std::string_view(ds.LineAt(i)).substr(0, recordSize);
         const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
         std::vector<std::string_view> keys(n);
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = std::string_view(lines[i]).substr(std::min(headLength, lines[i].size()));
+        for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));
         std::vector<size_t> order = exchangeSortOrder(keys);
-        ds.Close();
         scratchInSync_ = false;
         AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
         for (size_t i : order) {
             writer.write(lines[i]);
             writer.write("\r\n");
         }
+        keys = {};
+        lines = {};
         writer.commit();
+        ds.Close();
         ds.Open();
         ds.MoveFirst();
     });
