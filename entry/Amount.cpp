@@ -1,5 +1,7 @@
 #include "entry/Amount.h"
 
+#include <limits>
+
 #include "store/Cp1253.h"
 #include "store/Error.h"
 
@@ -8,17 +10,6 @@ namespace {
 
 // Beyond any field: larger values stay this large and are refused as too long.
 constexpr __int128 cap = static_cast<__int128>(1000000000000000000LL) * 100;
-
-std::string wholeText(__int128 v)
-{
-    if (v == 0) return "0";
-    std::string s;
-    while (v > 0) {
-        s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
-        v /= 10;
-    }
-    return s;
-}
 
 }  // namespace
 
@@ -78,6 +69,14 @@ Amount Amount::parse(std::string_view text)
 
 int64_t Amount::cents() const
 {
+    // Every real amount fits a 64-bit word: round there, without 128-bit division.
+    constexpr __int128 fast = std::numeric_limits<int64_t>::max() / 2;
+    if (units_ > -fast && units_ < fast) {
+        const int64_t u = static_cast<int64_t>(units_);
+        const int64_t m = u < 0 ? -u : u;
+        const int64_t c = (m + unitsPerCent / 2) / unitsPerCent;
+        return u < 0 ? -c : c;
+    }
     __int128 m = units_ < 0 ? -units_ : units_;
     __int128 c = (m + unitsPerCent / 2) / unitsPerCent;
     return static_cast<int64_t>(units_ < 0 ? -c : c);
@@ -85,18 +84,25 @@ int64_t Amount::cents() const
 
 std::string Amount::text() const
 {
-    int64_t c = cents();
+    const int64_t c = cents();
     if (c == 0) return "0";
-    std::string s = c < 0 ? "-" : "";
-    __int128 m = c < 0 ? -static_cast<__int128>(c) : c;
-    s += wholeText(m / 100);
-    int frac = static_cast<int>(m % 100);
+    uint64_t m = c < 0 ? 0 - static_cast<uint64_t>(c) : static_cast<uint64_t>(c);
+    char buffer[32];
+    char* const end = buffer + sizeof buffer;
+    char* p = end;
+    const unsigned frac = static_cast<unsigned>(m % 100);
     if (frac != 0) {
-        s += ',';
-        s += static_cast<char>('0' + frac / 10);
-        if (frac % 10 != 0) s += static_cast<char>('0' + frac % 10);
+        if (frac % 10 != 0) *--p = static_cast<char>('0' + frac % 10);
+        *--p = static_cast<char>('0' + frac / 10);
+        *--p = ',';
     }
-    return s;
+    m /= 100;
+    do {
+        *--p = static_cast<char>('0' + m % 10);
+        m /= 10;
+    } while (m != 0);
+    if (c < 0) *--p = '-';
+    return std::string(p, end);
 }
 
 std::strong_ordering Amount::compareScaled(Amount a, Amount b, int num, int den)
