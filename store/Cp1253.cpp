@@ -1,5 +1,6 @@
 #include "store/Cp1253.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -18,33 +19,40 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts in one go; false on the first character that cannot be converted.
+    // Converts in one go; false on the first character that cannot be converted. Works in
+    // a scratch buffer so the result holds its exact size (short texts stay inline).
     bool convert(std::string_view in, std::string& out)
     {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.resize(in.size() * 4 + 16);
+        scratch_.resize(std::max(scratch_.size(), in.size() * 4 + 16));
         char* src = const_cast<char*>(in.data());
         size_t srcLeft = in.size();
-        char* dst = out.data();
-        size_t dstLeft = out.size();
+        char* dst = scratch_.data();
+        size_t dstLeft = scratch_.size();
         while (srcLeft > 0) {
             if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
                 if (errno == E2BIG) {
-                    size_t used = out.size() - dstLeft;
-                    out.resize(out.size() * 2);
-                    dst = out.data() + used;
-                    dstLeft = out.size() - used;
+                    size_t used = scratch_.size() - dstLeft;
+                    scratch_.resize(scratch_.size() * 2);
+                    dst = scratch_.data() + used;
+                    dstLeft = scratch_.size() - used;
                     continue;
                 }
                 return false;
             }
         }
-        out.resize(out.size() - dstLeft);
+        out.assign(scratch_.data(), scratch_.size() - dstLeft);
+        // A huge text once does not keep a huge buffer.
+        if (scratch_.size() > (1u << 20)) {
+            scratch_.clear();
+            scratch_.shrink_to_fit();
+        }
         return true;
     }
 
 private:
     iconv_t cd_;
+    std::string scratch_;
 };
 
 Converter& toCp()

@@ -21,7 +21,7 @@ constexpr std::array<Field, 20> columnFields = {
 // A cell beyond the block: the reader of the sheet would have failed there.
 struct OutsideBlock {};
 
-const std::string& cell(const sheet::Block& b, size_t row, size_t column)
+std::string_view cell(const sheet::Block& b, size_t row, size_t column)
 {
     if (row >= b.rows || column > b.cols) throw OutsideBlock{};
     return b.at(row, column - 1);
@@ -42,7 +42,7 @@ bool isImportTypeInc(std::string_view code)
 }
 
 // A cell longer than its field would be cut into another value: refused like a bad number.
-bool fits(const std::string& text, Field f)
+bool fits(std::string_view text, Field f)
 {
     return text.size() <= static_cast<size_t>(fields[f].width);
 }
@@ -114,12 +114,12 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
         if (!isImportTypeInc(cell(b, i, 9)))
             return lineMessage(row, " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
                                     "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
-        const std::string& days = cell(b, i, 18);
+        const std::string_view days = cell(b, i, 18);
         if (!tryStrToInt(days) || !fits(days, Hmeres))
             return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
                                     "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         for (size_t column : {10, 11, 12, 13, 14, 15, 16, 19, 20}) {
-            const std::string& text = cell(b, i, column);
+            const std::string_view text = cell(b, i, column);
             if (!Amount::tryParse(text) || !fits(text, columnFields[column - 1])) {
                 return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) +
                        cp1253::lit(" του αρχείου: Η στήλη Νο ") + std::to_string(column) +

@@ -22,7 +22,8 @@ sheet::ReadResult sheetOf(const std::vector<Row>& rows)
     sheet::ReadResult r;
     r.block.rows = rows.size();
     r.block.cols = rows.empty() ? 0 : rows[0].size();
-    for (const Row& row : rows) r.block.cells.insert(r.block.cells.end(), row.begin(), row.end());
+    for (const Row& row : rows)
+        for (const std::string& c : row) r.block.append(c);
     return r;
 }
 

@@ -30,14 +30,14 @@ void BlockBuilder::relayout(size_t newStride)
         for (size_t r = allocatedRows_; r-- > 0;)
             for (size_t c = oldStride; c-- > 0;)
                 if (r * newStride + c != r * oldStride + c)
-                    cells_[r * newStride + c] = std::move(cells_[r * oldStride + c]);
+                    cells_[r * newStride + c] = cells_[r * oldStride + c];
         for (size_t r = 0; r < allocatedRows_; ++r)
-            for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c].clear();
+            for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c] = Block::Span{0, 0};
     }
     stride_ = newStride;
 }
 
-std::string* BlockBuilder::slot(size_t row, size_t col)
+Block::Span* BlockBuilder::slot(size_t row, size_t col)
 {
     checkPosition(row, col);
     const size_t r = row - 1, c = col - 1;
@@ -55,10 +55,6 @@ std::string* BlockBuilder::slot(size_t row, size_t col)
     if (r >= allocatedRows_) {
         if (row > limits::maxCells / stride_) fail(SheetFault::TooLarge);
         size_t needed = row * stride_;
-        if (needed > cells_.capacity()) {
-            size_t grown = std::max(needed, cells_.capacity() + cells_.capacity() / 2);
-            cells_.reserve(std::min(grown, std::max(needed, limits::maxCells)));
-        }
         cells_.resize(needed);
         allocatedRows_ = row;
     }
@@ -77,10 +73,14 @@ void BlockBuilder::setText(size_t row, size_t col, std::string cp1253)
 {
     if (cp1253.empty()) {
         checkPosition(row, col);
-        if (row <= allocatedRows_ && col <= stride_) cells_[(row - 1) * stride_ + col - 1].clear();
+        if (row <= allocatedRows_ && col <= stride_) cells_[(row - 1) * stride_ + col - 1] = Block::Span{0, 0};
         return;
     }
-    *slot(row, col) = std::move(cp1253);
+    // Readers cap a cell well below what a span can hold; a text past it is not a cell.
+    if (cp1253.size() > limits::maxCellBytes) fail(SheetFault::TooLarge);
+    Block::Span* span = slot(row, col);
+    *span = Block::Span{text_.size(), cp1253.size()};  // a cell set twice leaves its old bytes unused
+    text_.append(cp1253);
 }
 
 void BlockBuilder::setLossyText(size_t row, size_t col, std::string cp1253)
@@ -93,24 +93,25 @@ ReadResult BlockBuilder::finish()
 {
     size_t rows = 0, cols = 0;
     for (size_t r = 0; r < allocatedRows_; ++r) {
-        const std::string* line = cells_.data() + r * stride_;
+        const auto line = cells_.begin() + static_cast<ptrdiff_t>(r * stride_);
         for (size_t c = stride_; c > cols; --c)
-            if (!line[c - 1].empty()) {
+            if (line[static_cast<ptrdiff_t>(c - 1)].length != 0) {
                 cols = c;
                 break;
             }
-        if (rows <= r && std::any_of(line, line + stride_, [](const std::string& s) { return !s.empty(); }))
+        if (rows <= r && std::any_of(line, line + static_cast<ptrdiff_t>(stride_), [](const Block::Span& s) { return s.length != 0; }))
             rows = r + 1;
     }
     ReadResult result;
     if (rows == 0) return result;
     for (size_t r = 0; r < rows; ++r)
         for (size_t c = 0; c < cols; ++c)
-            if (r * cols + c != r * stride_ + c) cells_[r * cols + c] = std::move(cells_[r * stride_ + c]);
+            cells_[r * cols + c] = cells_[r * stride_ + c];
     cells_.resize(rows * cols);
     result.block.rows = rows;
     result.block.cols = cols;
     result.block.cells = std::move(cells_);
+    result.block.text = std::move(text_);
     for (auto& [row, message] : problems_)
         if (row <= rows) result.problems.push_back({row, std::move(message)});
     return result;

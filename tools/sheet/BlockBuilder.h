@@ -14,7 +14,7 @@ namespace edlt::sheet {
 
 class BlockBuilder {
 public:
-    // A hint of the block's size (a dimension the file declares), for one allocation.
+    // A hint of the block's width (a dimension the file declares), so rows need no relayout.
     // It is only a hint: it may be wrong in every direction.
     void reserve(size_t rows, size_t cols);
 
@@ -31,10 +31,11 @@ public:
     ReadResult finish();
 
 private:
-    std::string* slot(size_t row, size_t col);
+    Block::Span* slot(size_t row, size_t col);
     void relayout(size_t newStride);
 
-    std::vector<std::string> cells_;
+    std::vector<Block::Span> cells_;
+    std::string text_;
     size_t stride_ = 0;
     size_t allocatedRows_ = 0;
     std::map<size_t, std::string> problems_;

@@ -16,8 +16,10 @@
 // - a CSV field is text as typed: no number is recognised in it.
 // A sheet without any non-empty cell is the empty block, rows == cols == 0.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/Error.h"
@@ -31,11 +33,27 @@ namespace edlt::sheet {
 class ZipArchive;
 
 struct Block {
+    // Where a cell's text lies in the block's text: 8 bytes a cell instead of a string each.
+    struct Span {
+        uint64_t offset : 40;
+        uint64_t length : 24;  // a cell is at most limits::maxCellBytes
+    };
     size_t rows = 0, cols = 0;
-    std::vector<std::string> cells;  // row-major, rows * cols
+    std::string text;         // every cell's bytes, one after another
+    std::vector<Span> cells;  // row-major, rows * cols
 
     // 0-based row and column.
-    const std::string& at(size_t r, size_t c) const { return cells[r * cols + c]; }
+    std::string_view at(size_t r, size_t c) const
+    {
+        const Span s = cells[r * cols + c];
+        return std::string_view(text).substr(s.offset, s.length);
+    }
+    // Adds the next cell in row-major order (for blocks built by hand).
+    void append(std::string_view cell)
+    {
+        cells.push_back(Span{text.size(), cell.size()});
+        text.append(cell);
+    }
 };
 
 // A row holding a cell whose text Windows-1253 cannot hold. The row is still in the block,

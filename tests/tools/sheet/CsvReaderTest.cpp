@@ -26,7 +26,7 @@ Rows rows(const std::string& bytes)
     ReadResult r = csv(bytes);
     Rows out(r.block.rows);
     for (size_t i = 0; i < r.block.rows; ++i)
-        for (size_t c = 0; c < r.block.cols; ++c) out[i].push_back(r.block.at(i, c));
+        for (size_t c = 0; c < r.block.cols; ++c) out[i].push_back(std::string(r.block.at(i, c)));
     return out;
 }
 
