@@ -79,8 +79,12 @@ void BlockBuilder::setText(size_t row, size_t col, std::string cp1253)
     // Readers cap a cell well below what a span can hold; a text past it is not a cell.
     if (cp1253.size() > limits::maxCellBytes) fail(SheetFault::TooLarge);
     Block::Span* span = slot(row, col);
-    *span = Block::Span{text_.size(), cp1253.size()};  // a cell set twice leaves its old bytes unused
-    text_.append(cp1253);
+    // Repeated cells (an .ods run, a column of equal values) share the bytes of the last one.
+    if (std::string_view(text_).substr(last_.offset, last_.length) != cp1253) {
+        last_ = Block::Span{text_.size(), cp1253.size()};  // a cell set twice leaves its old bytes unused
+        text_.append(cp1253);
+    }
+    *span = last_;
 }
 
 void BlockBuilder::setLossyText(size_t row, size_t col, std::string cp1253)
@@ -93,13 +97,13 @@ ReadResult BlockBuilder::finish()
 {
     size_t rows = 0, cols = 0;
     for (size_t r = 0; r < allocatedRows_; ++r) {
-        const auto line = cells_.begin() + static_cast<ptrdiff_t>(r * stride_);
+        const Block::Span* line = cells_.data() + r * stride_;
         for (size_t c = stride_; c > cols; --c)
-            if (line[static_cast<ptrdiff_t>(c - 1)].length != 0) {
+            if (line[c - 1].length != 0) {
                 cols = c;
                 break;
             }
-        if (rows <= r && std::any_of(line, line + static_cast<ptrdiff_t>(stride_), [](const Block::Span& s) { return s.length != 0; }))
+        if (rows <= r && std::any_of(line, line + stride_, [](const Block::Span& s) { return s.length != 0; }))
             rows = r + 1;
     }
     ReadResult result;

@@ -36,6 +36,7 @@ private:
 
     std::vector<Block::Span> cells_;
     std::string text_;
+    Block::Span last_{0, 0};  // the bytes the last text went to
     size_t stride_ = 0;
     size_t allocatedRows_ = 0;
     std::map<size_t, std::string> problems_;
