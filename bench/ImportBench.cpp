@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/DeclarationSession.h"
+#include "bench/QuietUI.h"
 #include "bench/SheetGenerator.h"
 #include "tools/SpreadsheetImport.h"
 
@@ -13,21 +14,7 @@ using namespace edlt;
 
 namespace {
 
-class QuietUI : public UserInterface {
-public:
-    int questions = 0, notices = 0;
-    int AskQuestion(const std::string&, int, const std::vector<std::string>&) override { return ++questions, mrYes; }
-    void ShowNotice(const std::string&) override { ++notices; }
-    void ShowWarning(const std::string&) override { ++notices; }
-    void ShowError(const std::string&) override { ++notices; }
-    void Beep() override {}
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-};
+using bench::QuietUI;
 
 void importInto(benchmark::State& state, const fs::path& sheet)
 {

@@ -7,6 +7,7 @@
 
 #include "app/DeclarationSession.h"
 #include "bench/Generator.h"
+#include "bench/QuietUI.h"
 #include "reports/ReportCommand.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
@@ -17,24 +18,10 @@ using namespace edlt;
 
 namespace {
 
+using bench::QuietUI;
+
 constexpr uint64_t seed = 2023;
 constexpr size_t lineCount = 100000;
-
-class SilentUI : public UserInterface {
-public:
-    int shown = 0;
-    int AskQuestion(const std::string&, int, const std::vector<std::string>&) override { return ++shown, mrYes; }
-    void ShowNotice(const std::string&) override { ++shown; }
-    void ShowWarning(const std::string&) override { ++shown; }
-    void ShowError(const std::string&) override { ++shown; }
-    void Beep() override {}
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-};
 
 struct ProgramFolder {
     fs::path path = fs::temp_directory_path() / ("edlt-report-bench-" + std::to_string(::getpid()));
@@ -74,7 +61,7 @@ void BM_DetailedPaymentsReportCommand(benchmark::State& state)
         bench::writeGeneratedDeclaration(declaration, seed, lineCount, "20240115");
         declaration.commit();
     }
-    SilentUI ui;
+    QuietUI ui;
     DeclarationSession::Options options;
     options.programFolder = folder.path;
     options.lockWorkspace = false;

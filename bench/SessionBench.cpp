@@ -8,6 +8,7 @@
 
 #include "app/DeclarationSession.h"
 #include "bench/Generator.h"
+#include "bench/QuietUI.h"
 #include "entry/Amount.h"
 #include "entry/CheckAFM.h"
 #include "store/AtomicFile.h"
@@ -19,39 +20,11 @@ using namespace edlt;
 
 namespace {
 
+using bench::QuietUI;
+
 constexpr uint64_t seed = 2023;
 constexpr size_t smallCount = 100000;
 constexpr size_t largeCount = 1000000;
-
-// Never asks anyone; remembers whether anything was shown, since every operation measured
-// here must pass without a message.
-class QuietUI : public UserInterface {
-public:
-    int shown = 0;
-    std::string last;
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
-    {
-        note(text);
-        return mrYes;
-    }
-    void ShowNotice(const std::string& text) override { note(text); }
-    void ShowWarning(const std::string& text) override { note(text); }
-    void ShowError(const std::string& text) override { note(text); }
-    void Beep() override {}
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-
-private:
-    void note(const std::string& text)
-    {
-        ++shown;
-        last = text;
-    }
-};
 
 class Folder {
 public:

@@ -17,6 +17,7 @@
 #include "reports/ui/TFind.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
+#include "tests/LoggingUI.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -24,27 +25,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
+using test::LoggingUI;
 
-class LoggingUI : public UserInterface {
-public:
-    std::vector<std::string> log;
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
-    {
-        log.push_back("? " + cp1253::toUtf8(text));
-        return mrYes;
-    }
-    void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
-    void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
-    void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override {}
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-};
+std::string G(const char* utf8) { return cp1253::lit(utf8); }
 
 // Types into the search field as the keyboard does.
 void type(QLineEdit* edit, const QString& text)

@@ -23,12 +23,15 @@
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "store/Error.h"
+#include "tests/LoggingUI.h"
 
 using namespace edlt;
 using namespace edlt::ui;
 namespace fs = std::filesystem;
 
 namespace {
+
+using test::LoggingUI;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 std::string G(const char* utf8) { return cp1253::lit(utf8); }
@@ -69,26 +72,6 @@ int pdfPages(const QString& pdf)
         if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
     return 0;
 }
-
-class LoggingUI : public UserInterface {
-public:
-    std::vector<std::string> log;
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
-    {
-        log.push_back("? " + cp1253::toUtf8(text));
-        return mrYes;
-    }
-    void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
-    void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
-    void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override {}
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-};
 
 }  // namespace
 

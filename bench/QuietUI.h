@@ -1,0 +1,42 @@
+#pragma once
+// A UserInterface for benchmarks: never asks anyone (questions answer yes) and remembers
+// what was shown, since every operation measured must pass without a message.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/UserInterface.h"
+
+namespace edlt::bench {
+
+class QuietUI : public UserInterface {
+public:
+    int shown = 0;     // questions and notices since the last reset
+    std::string last;  // the last text shown (Windows-1253)
+
+    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    {
+        note(text);
+        return mrYes;
+    }
+    void ShowNotice(const std::string& text) override { note(text); }
+    void ShowWarning(const std::string& text) override { note(text); }
+    void ShowError(const std::string& text) override { note(text); }
+    void Beep() override {}
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+
+private:
+    void note(const std::string& text)
+    {
+        ++shown;
+        last = text;
+    }
+};
+
+}  // namespace edlt::bench
