@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <unordered_map>
 
+#include "app/ProgramPaths.h"
 #include "entry/CheckAFM.h"
 #include "entry/Convert.h"
 #include "entry/DetailValidation.h"
@@ -124,6 +125,13 @@ bool DeclarationSession::Guarded(const std::function<void()>& f)
 
 bool DeclarationSession::Start()
 {
+    // Payroll data is private: the workspace and the pages are closed to other users.
+    try {
+        if (!options_.pageFolder.empty()) CreatePrivateFolder(options_.pageFolder);
+        CreatePrivateFolder(workspace_.folder());
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    }
     if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
         ui_.ShowNotice(msg::alreadyRunning());
         return false;
@@ -134,6 +142,9 @@ bool DeclarationSession::Start()
         // An existing or unmakeable folder is not a start-up failure.
     }
     try {
+        std::error_code ec;
+        if (!std::filesystem::exists(FixedFormatDataSet2.FileName(), ec))
+            throw Error(MissingDataFileMessage(FixedFormatDataSet2.FileName()));
         FixedFormatDataSet2.Open();
     } catch (const Error& e) {
         ui_.ShowError(e.message());

@@ -29,8 +29,9 @@ struct CalendarDate {
 class DeclarationSession {
 public:
     struct Options {
-        std::filesystem::path programFolder;    // Addon/, the dialogs' folder
+        std::filesystem::path programFolder;    // Addon/ and Help/ (see DataFolder), the dialogs' last resort
         std::filesystem::path workspaceParent;  // where "temp" goes; the program folder when empty
+        std::filesystem::path pageFolder;       // where report pages go, created private; the program folder when empty
         std::function<CalendarDate()> today;    // the system date when empty
         bool lockWorkspace = true;
     };
@@ -79,6 +80,10 @@ public:
     bool StartPanelVisible() const { return startPanelVisible_; }
     const Workspace& WorkspaceFiles() const { return workspace_; }
     const std::filesystem::path& ProgramFolder() const { return options_.programFolder; }
+    const std::filesystem::path& PageFolder() const
+    {
+        return options_.pageFolder.empty() ? options_.programFolder : options_.pageFolder;
+    }
     CalendarDate Today() const;
 
     // --- Commands (errors nobody catches go to the general error report)

@@ -17,7 +17,7 @@ WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     path_ = folder / fileName;
-    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return Result::Unavailable;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;

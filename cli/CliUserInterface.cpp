@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/ProgramPaths.h"
 #include "cli/Cli.h"
 #include "store/Cp1253.h"
 
@@ -38,7 +39,7 @@ void CliUserInterface::print(const std::string& cp1253Text) const
 CommandSession::CommandSession(bool answerYes) : ui(answerYes)
 {
     DeclarationSession::Options options;
-    options.programFolder = executableFolder();
+    options.programFolder = DataFolder(executableFolder());
     options.workspaceParent = folder_.path();
     options.lockWorkspace = false;
     session_ = std::make_unique<DeclarationSession>(ui, std::move(options));

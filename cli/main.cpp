@@ -3,6 +3,7 @@
 #include <iostream>
 #include <map>
 
+#include "EdltVersion.h"
 #include "cli/Cli.h"
 #include "cli/ZipCommand.h"
 #include "store/Cp1253.h"
@@ -99,6 +100,8 @@ const char* helpText =
     "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip).\n"
     "  edlt-cli --help\n"
     "      Εμφανίζει αυτό το κείμενο.\n"
+    "  edlt-cli --version\n"
+    "      Εμφανίζει την έκδοση.\n"
     "\n"
     "Έξοδος: 0 επιτυχία, 1 η εργασία απορρίφθηκε από έλεγχο, 2 το αρχείο δεν διαβάζεται\n"
     "ή η γραμμή εντολών είναι λανθασμένη.\n";
@@ -123,6 +126,10 @@ int main(int argc, char** argv)
         return ExitUnreadable;
     }
     std::string command = argv[1];
+    if (command == "--version") {
+        std::cout << "edlt-cli " EDLT_VERSION "\n";
+        return ExitOk;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << helpText;
         return ExitOk;

@@ -1,8 +1,10 @@
 #include "reports/ReportCommand.h"
 
+#include "app/ProgramPaths.h"
 #include "reports/FirstPage.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
+#include "store/CopyFile.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
 
@@ -73,12 +75,29 @@ std::filesystem::path ReportCommand::FirstPagePicturesFolder(const std::filesyst
     return programFolder / "Addon" / reports::FirstPageTemplate::picturesFolderName;
 }
 
+void ReportCommand::CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder)
+{
+    const std::filesystem::path to = pageFolder / reports::FirstPageTemplate::picturesFolderName;
+    CreatePrivateFolder(to);
+    std::error_code ec;
+    std::filesystem::directory_iterator it(from, ec);
+    if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
+    for (const auto& entry : it) {
+        if (entry.is_regular_file()) CopyFile(entry.path(), to / entry.path().filename());
+    }
+}
+
 bool ReportCommand::Run(ReportKind kind, const ShowPage& show)
 {
     if (!session_.PostPendingEdit()) return false;
-    const ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
+    ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
+    // A user's pages go to their own folder when the session names one (the installed data is read-only).
+    const bool ownFolder = session_.PageFolder() != session_.ProgramFolder();
+    if (ownFolder) request.pagePath = session_.PageFolder() / request.pagePath.filename();
     try {
         WritePage(kind, request.pagePath);
+        if (ownFolder && kind == ReportKind::FirstPage)
+            CopyFirstPagePictures(FirstPagePicturesFolder(session_.ProgramFolder()), session_.PageFolder());
         show(request);
         return true;
     } catch (const Error&) {

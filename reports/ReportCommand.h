@@ -51,6 +51,10 @@ public:
     static std::filesystem::path FirstPageTemplateFolder(const std::filesystem::path& programFolder);
     static std::filesystem::path FirstPagePicturesFolder(const std::filesystem::path& programFolder);
 
+    // Copies the first page's pictures into pageFolder's pictures folder (created private),
+    // where the page names them. Throws Error on failure.
+    static void CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder);
+
 private:
     void WriteDetailedPayments(ByteSink& sink);
 

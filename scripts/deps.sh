@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Installs what building and testing e-ΔΛΤ needs, from Debian 12's packages, when missing.
+# Installs from Debian 12's packages, when missing, what e-ΔΛΤ needs:
+#   deps.sh run   building the two programs and running them (scripts/run.sh)
+#   deps.sh test  that, and everything the tests, fuzzers, benchmarks and the package need
 set -euo pipefail
-packages=(
-  build-essential cmake pkg-config
+run_packages=(
+  build-essential cmake pkg-config ccache
   qt6-base-dev qt6-webengine-dev libgl-dev
   zlib1g-dev libzip-dev libfreexl-dev libexpat1-dev
+)
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth unzip poppler-utils
+  xvfb xauth xdotool x11-utils unzip poppler-utils
   python3 python3-openpyxl python3-xlwt python3-odf xlsx2csv
+  dpkg-dev file desktop-file-utils appstream xdg-user-dirs
 )
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: deps.sh run|test" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

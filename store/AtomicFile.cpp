@@ -13,8 +13,12 @@ namespace {
 
 constexpr size_t bufferSize = 1 << 20;
 
-mode_t defaultFileMode()
+// A file in a folder closed to others is made 0600: the workspace and the report pages
+// hold names and pay, and a file there never needs more than its owner.
+mode_t defaultFileMode(const std::filesystem::path& folder)
 {
+    struct stat st {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) == 0 && (st.st_mode & 077) == 0) return 0600;
     mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -61,7 +65,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
         throw Error(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του αρχείου %s. %s"), {cp1253::pathText(target_), systemErrorText(err)}));
     }
     temp_ = pattern;
-    ::fchmod(fd_, defaultFileMode());
+    ::fchmod(fd_, defaultFileMode(folder));
     buffer_.reserve(bufferSize);
 }
 

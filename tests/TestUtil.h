@@ -1,7 +1,9 @@
 #pragma once
 // Small helpers shared by the tests: temporary folders, whole-file reads and writes.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -45,6 +47,28 @@ inline void writeFile(const std::filesystem::path& p, const std::string& bytes)
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
+
+// Sets an environment variable for one test; unset when value is empty.
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value.empty()) ::unsetenv(name);
+        else ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvVar()
+    {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+    EnvVar(const EnvVar&) = delete;
+    EnvVar& operator=(const EnvVar&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 // Windows-1253 from a UTF-8 literal, for readable tests.
 inline std::string G(const char* utf8) { return cp1253::lit(utf8); }

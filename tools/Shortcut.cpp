@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "app/ProgramPaths.h"
 #include "app/UserInterface.h"
 #include "store/AtomicFile.h"
 #include "store/Cp1253.h"
@@ -79,13 +79,6 @@ std::string readSmallFile(const std::filesystem::path& path)
     return text;
 }
 
-std::filesystem::path homeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir == '/') return pw->pw_dir;
-    throw Error(cp1253::lit("Δεν βρέθηκε ο προσωπικός φάκελος του χρήστη."));
-}
-
 // Waits for the child, killing it once the time is up.
 int waitFor(pid_t pid, int timeoutMs)
 {
@@ -112,7 +105,7 @@ ShortcutTarget ShortcutTargetFor(const std::filesystem::path& executable)
     ShortcutTarget t;
     t.executable = executable;
     t.workingFolder = executable.parent_path();
-    t.icon = t.workingFolder / "icons" / "edlt.png";
+    t.icon = DataFolder(t.workingFolder) / "icons" / "edlt.png";
     return t;
 }
 
@@ -160,7 +153,7 @@ std::string DesktopEntryText(const ShortcutTarget& target)
     std::string text =
         "[Desktop Entry]\n"
         "Type=Application\n"
-        "Version=1.5\n"
+        "Version=1.0\n"
         "Name=E-DLT\n"
         "Name[el]=E-ΔΛΤ\n"
         "Comment=Final declaration of tax withheld on salaries and pensions\n"
@@ -224,7 +217,7 @@ std::filesystem::path UserDesktopFolder()
         if (!line.empty() && line[0] == '/') return line;
     }
     // Without xdg-user-dir, its settings file read the way it reads it.
-    const std::filesystem::path home = homeFolder();
+    const std::filesystem::path home = HomeFolder();
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::filesystem::path dirs =
         (config && *config == '/' ? std::filesystem::path(config) : home / ".config") / "user-dirs.dirs";

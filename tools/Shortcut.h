@@ -22,7 +22,8 @@ struct ShortcutTarget {
     std::filesystem::path icon;           // absolute; none when empty
 };
 
-// The program beside which the working folder and the icon (icons/edlt.png) are.
+// The program, its folder as the working folder, and icons/edlt.png of its data folder
+// (beside it, or ../share/edlt once installed).
 ShortcutTarget ShortcutTargetFor(const std::filesystem::path& executable);
 
 // One Exec argument: double-quoted, with " ` $ \ escaped, when it holds a reserved

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QProcess>
 
 namespace edlt::ui {
 namespace {
@@ -30,7 +32,43 @@ std::optional<QString> scripted()
     return name;
 }
 
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+// The user's Documents folder as xdg-user-dir names it, asked once a run.
+QString documentsFolder()
+{
+    static const QString folder = [] {
+        QProcess p;
+        p.start(QStringLiteral("xdg-user-dir"), {QStringLiteral("DOCUMENTS")});
+        if (!p.waitForFinished(5000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return QString();
+        const QString line = QString::fromLocal8Bit(p.readAllStandardOutput()).section('\n', 0, 0);
+        return QFileInfo(line).isAbsolute() && QFileInfo(line).isDir() ? line : QString();
+    }();
+    return folder;
+}
+
+std::optional<QString> remembered(std::optional<QString> name)
+{
+    if (name && !name->isEmpty()) {
+        lastFolder() = QFileInfo(*name).absolutePath();
+        return name;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+QString FileDialog::startFolder(const QString& fallback)
+{
+    if (!lastFolder().isEmpty() && QFileInfo(lastFolder()).isDir()) return lastFolder();
+    if (QString documents = documentsFolder(); !documents.isEmpty()) return documents;
+    if (QString home = QDir::homePath(); QFileInfo(home).isDir()) return home;
+    return fallback;
+}
 
 std::deque<QString>& FileDialog::names()
 {
@@ -41,30 +79,19 @@ std::deque<QString>& FileDialog::names()
 std::optional<QString> FileDialog::open(QWidget* parent, const QString& folder, const QString& filter,
                                         const QString& title)
 {
-    QString name;
-    if (!names().empty()) {
-        name = *scripted();
-    } else {
-        name = QFileDialog::getOpenFileName(parent, title, folder, qtFilter(filter), nullptr,
-                                            QFileDialog::DontUseNativeDialog);
-    }
-    if (name.isEmpty()) return std::nullopt;
-    return name;
+    if (!names().empty()) return remembered(scripted());
+    return remembered(QFileDialog::getOpenFileName(parent, title, startFolder(folder), qtFilter(filter), nullptr,
+                                                   QFileDialog::DontUseNativeDialog));
 }
 
 std::optional<QString> FileDialog::save(QWidget* parent, const QString& folder, const QString& proposedName,
                                         const QString& filter, const QString& title)
 {
-    QString name;
-    if (!names().empty()) {
-        name = *scripted();
-    } else {
-        // The program asks about replacing a file itself, in its own words.
-        name = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(proposedName), qtFilter(filter),
-                                            nullptr, QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
-    }
-    if (name.isEmpty()) return std::nullopt;
-    return name;
+    if (!names().empty()) return remembered(scripted());
+    // The program asks about replacing a file itself, in its own words.
+    return remembered(QFileDialog::getSaveFileName(parent, title, QDir(startFolder(folder)).filePath(proposedName),
+                                                   qtFilter(filter), nullptr,
+                                                   QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog));
 }
 
 }  // namespace edlt::ui

@@ -10,6 +10,8 @@ namespace edlt::ui {
 
 class FileDialog {
 public:
+    // A dialog starts in the folder of the last name chosen this run, else the user's
+    // Documents folder, else home; folder only when none of these exists.
     // filter in the "description|pattern|description|pattern" form.
     static std::optional<QString> open(QWidget* parent, const QString& folder, const QString& filter,
                                        const QString& title = {});
@@ -18,6 +20,7 @@ public:
 
     static void setNextFileName(const QString& name) { names().push_back(name); }
     static std::deque<QString>& names();
+    static QString startFolder(const QString& fallback);
 };
 
 }  // namespace edlt::ui

@@ -47,7 +47,8 @@ QPixmap startPicture()
 
 }  // namespace
 
-TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QMainWindow(parent), ui_(this)
+TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder, QWidget* parent)
+    : QMainWindow(parent), ui_(this)
 {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("e-ΔΛΤ"));
@@ -62,6 +63,8 @@ TForm1::TForm1(const std::filesystem::path& programFolder, QWidget* parent) : QM
 
     DeclarationSession::Options options;
     options.programFolder = programFolder;
+    options.workspaceParent = userFolder;
+    options.pageFolder = userFolder;
     session_ = std::make_unique<DeclarationSession>(ui_, options);
 
     titleBar(client, "Panel5", "Στοιχεία Δηλούντος", 0);

@@ -23,7 +23,9 @@ class TotalsPanel;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(const std::filesystem::path& programFolder, QWidget* parent = nullptr);
+    // userFolder holds the workspace and the report pages (the program folder when empty).
+    explicit TForm1(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder = {},
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     DeclarationSession& session() { return *session_; }

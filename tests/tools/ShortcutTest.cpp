@@ -23,25 +23,6 @@ std::string value(const std::string& text, const std::string& key)
     return text.substr(p, text.find('\n', p) - p);
 }
 
-// Sets an environment variable for one test.
-class EnvVar {
-public:
-    EnvVar(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvVar()
-    {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 }  // namespace
 
 TEST(DesktopEntry, ExecQuotingFollowsTheEntryRules)
@@ -87,6 +68,20 @@ TEST(DesktopEntry, PathsWithBlanksBackslashesAndPercentSigns)
 
     // Entries are UTF-8: a name that is not cannot be written.
     EXPECT_THROW(DesktopEntryText(ShortcutTargetFor("/tmp/\xC1\xE8/edlt")), Error);
+}
+
+TEST(DesktopEntry, InstalledProgramGetsAnEntryTheValidatorAccepts)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "usr" / "bin");
+    std::filesystem::create_directories(dir / "usr" / "share" / "edlt" / "Addon");
+    const ShortcutTarget target = ShortcutTargetFor(dir / "usr" / "bin" / "edlt");
+    EXPECT_EQ(target.icon, dir / "usr" / "share" / "edlt" / "icons" / "edlt.png");
+
+    if (!RunProgram({"desktop-file-validate", "--help"}, 5000)) GTEST_SKIP() << "desktop-file-validate missing";
+    writeFile(dir / "edlt.desktop", DesktopEntryText(target));
+    // Errors and warnings alike are printed; an accepted entry prints nothing.
+    EXPECT_EQ(RunProgram({"desktop-file-validate", (dir / "edlt.desktop").string()}, 10000), std::optional<std::string>(""));
 }
 
 TEST(DesktopShortcut, WrittenExecutableAndTrustedIntoANewFolderThenReplaced)

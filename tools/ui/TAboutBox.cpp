@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "EdltVersion.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/Text.h"
 #include "store/Cp1253.h"
@@ -65,7 +66,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     ProgramIcon->setPixmap(ProgramIconPixmap(64));
     ProgramIcon->setGeometry(16, 16, 64, 64);
 
-    ProductName = new QLabel(tr8("e-ΔΛΤ v. 1.1.0.2"), panel);
+    ProductName = new QLabel(tr8("e-ΔΛΤ v. " EDLT_VERSION), panel);
     ProductName->setObjectName("ProductName");
     QFont big = ProductName->font();
     big.setBold(true);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWebEngineView>
 
+#include "app/ProgramPaths.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/Text.h"
 #include "tools/ui/WebPrint.h"
@@ -75,6 +76,13 @@ QUrl TUserManual::PageUrl(const char* name) const
 void TUserManual::navigate(const char* name)
 {
     page_ = PageUrl(name);
+    const std::filesystem::path file = folder_ / "Help" / name;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        // Said in the page's place rather than in a box: F1 reaches here from anywhere.
+        HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(MissingDataFileMessage(file)).toHtmlEscaped()));
+        return;
+    }
     HelpBrowser->setUrl(page_);
 }
 

@@ -219,6 +219,8 @@ private slots:
         FileDialog::setNextFileName(saved);
         trigger("N7");
         QVERIFY(QFile::exists(saved));
+        // The next dialog of this run starts where the last name was chosen.
+        QCOMPARE(FileDialog::startFolder({}), QFileInfo(saved).absolutePath());
         QVERIFY(!form_->session().DeclarationModified);
         MessageBox::setNextAnswer(mrYes);
         trigger("N5");
