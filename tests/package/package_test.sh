@@ -83,7 +83,7 @@ grep -q "γραφικού περιβάλλοντος" <<<"$message" || fail "edl
 echo "package_test: the window program under Xvfb: New, then exit"
 state="$home/.local/state/edlt"
 runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 \
-  STATE="$state" WM_CLASS_WANTED="$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/org.edltapp.Edlt.desktop)" \
+  STATE="$state" DECLARATION="$home/dlt.txt" WM_CLASS_WANTED="$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/org.edltapp.Edlt.desktop)" \
   xvfb-run -a bash "$home/window_session.sh" || fail "the window session"
 [ -d "$state" ] || fail "no state folder"
 [ "$(stat -c %a "$state")" = 700 ] || fail "state folder mode $(stat -c %a "$state")"
