@@ -7,10 +7,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "e-ΔΛΤ maintainers <maintainers@edlt.invalid>")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "e-ΔΛΤ maintainers <maintainers@edlt.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "annual final declaration of tax withheld on salaries and pensions (Greece)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n"
+# The long description; the summary above is its synopsis line.
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "e-ΔΛΤ prepares the annual final declaration of tax withheld on salaries and\n"
-  "pensions (\"Οριστική Δήλωση Τέλους Καταστάσεων Αμοιβών\") for Greek employers and\n"
+  "pensions («Οριστική Δήλωση Τέλους Καταστάσεων Αμοιβών») for Greek employers and\n"
   "pension payers: one line per employee and income type, typed or imported from a\n"
   "spreadsheet, checked as it is stored, with current totals, the fixed-width file\n"
   "submitted to the tax administration, and printed reports.\n"

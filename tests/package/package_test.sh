@@ -16,8 +16,7 @@ user="edlt-pkg-test"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 
 cleanup() {
-  pkill -u "$user" 2>/dev/null || true
-  userdel -r "$user" >/dev/null 2>&1 || true
+  userdel -r -f "$user" >/dev/null 2>&1 || true
   dpkg -s edlt >/dev/null 2>&1 && DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq edlt >/dev/null
   return 0
 }
