@@ -81,7 +81,9 @@ int main(int argc, char** argv)
     // The report and help pages share one web engine context.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QtMessageHandler previous = qInstallMessageHandler(noDisplayHandler);
-    QApplication app(argc, argv);
+    // The arguments are the program's own: Qt must not take a file name for one of its options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     qInstallMessageHandler(previous);
     QApplication::setWindowIcon(edlt::ui::ProgramIcon());
     QApplication::setApplicationName(QStringLiteral("e-DLT"));
