@@ -1,5 +1,7 @@
 // The detailed payments page: every detail line as a row under the declarant's data, then
 // the totals row with the texts of the totals boxes.
+#include <cstdio>
+
 #include "reports/ReportPages.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
@@ -67,20 +69,23 @@ void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header)
     for (const std::string& l : columnHeaders()) out.line(l);
 }
 
+void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line)
+{
+    char number[24];
+    const int length = std::snprintf(number, sizeof number, "%zu", serial);
+    out.line("<tr>");
+    out.lineOf({cell, std::string_view(number, static_cast<size_t>(length)), "</td>"});
+    for (detail::Field f : {detail::AFM, detail::SurName, detail::Name, detail::FatherName})
+        out.lineOf({cell, fieldOf(line, f), cellEnd});
+    out.lineOf({cell, fieldOf(line, detail::City), ", ", fieldOf(line, detail::Street), " ",
+                fieldOf(line, detail::StreetNo), " ", fieldOf(line, detail::TK), cellEnd});
+    for (detail::Field f : laterColumns) out.lineOf({cell, fieldOf(line, f), cellEnd});
+    out.line("</tr>");
+}
+
 void WriteDetailedPaymentsRows(PageWriter& out, const DetailLines& lines)
 {
-    for (size_t i = 0; i < lines.count; ++i) {
-        const std::string_view line = lines.lineAt(i);
-        out.line("<tr>");
-        const std::string serial = std::to_string(i + 1);
-        out.lineOf({cell, serial, "</td>"});
-        for (detail::Field f : {detail::AFM, detail::SurName, detail::Name, detail::FatherName})
-            out.lineOf({cell, fieldOf(line, f), cellEnd});
-        out.lineOf({cell, fieldOf(line, detail::City), ", ", fieldOf(line, detail::Street), " ",
-                    fieldOf(line, detail::StreetNo), " ", fieldOf(line, detail::TK), cellEnd});
-        for (detail::Field f : laterColumns) out.lineOf({cell, fieldOf(line, f), cellEnd});
-        out.line("</tr>");
-    }
+    for (size_t i = 0; i < lines.count; ++i) WriteDetailedPaymentsRow(out, i + 1, lines.lineAt(i));
 }
 
 void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals)

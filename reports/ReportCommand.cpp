@@ -4,6 +4,7 @@
 #include "reports/FirstPage.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
+#include "store/ByteStream.h"
 #include "store/CopyFile.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
@@ -23,28 +24,6 @@ const std::string& printProblem()
     return m;
 }
 }  // namespace report_messages
-
-namespace {
-
-// The scratch store is closed whichever way the rows end.
-class ClosesOnExit {
-public:
-    explicit ClosesOnExit(TFixedFormatDataSet& ds) : ds_(ds) {}
-    ~ClosesOnExit()
-    {
-        try {
-            ds_.Close();
-        } catch (...) {
-        }
-    }
-    ClosesOnExit(const ClosesOnExit&) = delete;
-    ClosesOnExit& operator=(const ClosesOnExit&) = delete;
-
-private:
-    TFixedFormatDataSet& ds_;
-};
-
-}  // namespace
 
 std::filesystem::path ReportCommand::RelativePagePath(ReportKind kind)
 {
@@ -139,15 +118,13 @@ void ReportCommand::WriteDetailedPayments(ByteSink& sink)
     details.SaveLinesTo(workspace.record21());
     details.SaveLinesTo(workspace.record2());
 
-    TFixedFormatDataSet& scratch = session_.FixedFormatDataSet3;
-    scratch.Close();
-    scratch.Open();
-    {
-        ClosesOnExit closes(scratch);
-        const DetailLines lines{static_cast<size_t>(scratch.CountRecords()),
-                                [&scratch](size_t i) -> std::string_view { return scratch.LineAt(i); }};
-        reports::WriteDetailedPaymentsRows(out, lines);
-    }
+    // The rows are read from the scratch copy as a stream: a second store of every line
+    // would double the memory a large declaration takes.
+    session_.FixedFormatDataSet3.Close();
+    FileSource scratch(workspace.record21());
+    LineReader reader(scratch);
+    std::string line;
+    for (size_t serial = 1; reader.next(line); ++serial) reports::WriteDetailedPaymentsRow(out, serial, line);
     reports::WriteDetailedPaymentsEnd(out, session_.Totals());
     out.flush();
 }

@@ -27,6 +27,8 @@ void WriteClosingLine(PageWriter& out);
 // one row per line, then the separator, the totals row and the closing line.
 void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header);
 void WriteDetailedPaymentsRows(PageWriter& out, const DetailLines& lines);
+// One row: serial is its 1-based number, line the workspace line it shows.
+void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line);
 void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals);
 // All three steps over workspace lines.
 void WriteDetailedPaymentsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
