@@ -1,9 +1,13 @@
 // edlt-cli report: the page a print command writes, for a declaration file, at a chosen place.
+#include <cctype>
 #include <system_error>
+
+#include <QGuiApplication>
 
 #include "cli/Cli.h"
 #include "cli/CliUserInterface.h"
 #include "reports/ReportCommand.h"
+#include "reports/render/PdfExport.h"
 #include "store/AtomicFile.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
@@ -35,11 +39,30 @@ void copyPictures(const std::filesystem::path& from, const std::filesystem::path
     }
 }
 
+bool endsWithPdf(const std::string& name)
+{
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".pdf";
+}
+
+// The report drawn as PDF pages, as the print window saves it; no display is needed.
+void writePdf(ReportKind kind, DeclarationSession& session, const std::filesystem::path& path)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "edlt-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    reports::WritePdf(*reports::ReportDocument::ForSession(kind, session), path, {});
+}
+
 }  // namespace
 
 int runReport(const Args& args)
 {
-    const char* usage = "edlt-cli report first-page|detail|totals FILE --out PAGE";
+    const char* usage = "edlt-cli report first-page|detail|totals FILE --out PAGE|REPORT.pdf";
     ParsedArgs parsed;
     if (auto problem = parseArgs(args, {"--out"}, {}, parsed)) return usageError(*problem + ": " + usage);
     if (parsed.positional.size() != 2 || parsed.positional[1].empty())
@@ -56,6 +79,9 @@ int runReport(const Args& args)
         return usageError("άγνωστο είδος αναφοράς «" + which + "»: " + usage);
     const std::string out = parsed.value("--out").value_or("");
     if (out.empty()) return usageError(std::string("η --out θέλει ένα όνομα αρχείου: ") + usage);
+    const bool pdf = endsWithPdf(out);
+    if (pdf && kind == ReportKind::FirstPage)
+        return usageError(std::string("η 1η σελίδα γράφεται μόνο ως σελίδα HTML: ") + usage);
 
     CommandSession command;
     DeclarationSession& session = command.session();
@@ -64,7 +90,10 @@ int runReport(const Args& args)
     if (!session.PostPendingEdit()) return ExitRefused;
     try {
         const std::filesystem::path page = std::filesystem::absolute(out);
-        ReportCommand(session, command.ui).WritePage(kind, page);
+        if (pdf)
+            writePdf(kind, session, page);
+        else
+            ReportCommand(session, command.ui).WritePage(kind, page);
         if (kind == ReportKind::FirstPage)
             copyPictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
                          page.parent_path() / "E7FirstPageFinal.files");

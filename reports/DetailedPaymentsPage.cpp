@@ -9,16 +9,6 @@
 namespace edlt::reports {
 namespace {
 
-// A field of a workspace line as the record store gives it: its bytes, trailing blanks off.
-std::string_view fieldOf(std::string_view line, detail::Field field)
-{
-    const detail::FieldDef& f = detail::fields[field];
-    if (line.size() <= static_cast<size_t>(f.offset)) return {};
-    std::string_view value = line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
-    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    return value;
-}
-
 const std::vector<std::string>& columnHeaders()
 {
     static const std::vector<std::string> lines = [] {
@@ -61,6 +51,15 @@ constexpr detail::Field laterColumns[] = {
 };
 
 }  // namespace
+
+std::string_view fieldOf(std::string_view line, detail::Field field)
+{
+    const detail::FieldDef& f = detail::fields[field];
+    if (line.size() <= static_cast<size_t>(f.offset)) return {};
+    std::string_view value = line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
+    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    return value;
+}
 
 void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header)
 {

@@ -8,6 +8,7 @@
 #include "reports/PageWriter.h"
 #include "store/ByteStream.h"
 #include "store/DeclarationFile.h"
+#include "store/DetailRecord.h"
 #include "store/HeaderFields.h"
 
 namespace edlt::reports {
@@ -16,6 +17,9 @@ namespace edlt::reports {
 // every printed page, the title, and the opened cell that holds the rest. Built in: the
 // detailed payments and totals reports must work without the Addon folder.
 const std::vector<std::string>& pageHeadTemplate();
+
+// A field of a workspace line as the record store gives it: its bytes, trailing blanks off.
+std::string_view fieldOf(std::string_view line, detail::Field field);
 
 // The 22 lines of the declarant block.
 void WriteDeclarantBlock(PageWriter& out, const HeaderFields& header);

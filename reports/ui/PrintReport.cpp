@@ -3,15 +3,22 @@
 #include <QFile>
 
 #include "app/ui/Text.h"
+#include "reports/render/ReportDocument.h"
 #include "reports/ui/TPrintForm.h"
 
 namespace edlt::ui {
 
 bool PrintReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, TPrintForm& window)
 {
-    return ReportCommand(session, ui).Run(kind, [&window](const ReportWindowRequest& request) {
+    return ReportCommand(session, ui).Run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
-        window.showReport(path, fromCp(request.title), request.landscapeHint);
+        if (kind == ReportKind::FirstPage)
+            window.showReport(path, fromCp(request.title), request.landscapeHint);
+        else
+            // The page file is written; the window draws the report itself, page by page as
+            // it is looked at, so a declaration of any size shows at once.
+            window.showDocument(reports::ReportDocument::ForSession(kind, session), path, fromCp(request.title),
+                                request.landscapeHint);
     });
 }
 

@@ -10,7 +10,11 @@
 #include <QLabel>
 #include <QMarginsF>
 #include <QPageLayout>
+#include <QElapsedTimer>
 #include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -20,6 +24,8 @@
 #include "app/ui/MessageBox.h"
 #include "app/ui/Text.h"
 #include "reports/ReportCommand.h"
+#include "reports/render/PdfExport.h"
+#include "reports/ui/ReportPreview.h"
 #include "store/AtomicFile.h"
 #include "store/Error.h"
 #include "tools/ui/WebPrint.h"
@@ -57,12 +63,27 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent)
     WebBrowser1->setFocusPolicy(Qt::ClickFocus);
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, &TPrintForm::pageLoaded);
 
+    Preview = new ReportPreview(this);
+    Preview->setGeometry(WebBrowser1->geometry());
+    Preview->hide();
+
     printPage = [this] {
+        if (document_) return printDocument();
         // A cancelled print dialog is the user's choice, not a failure.
         return PrintWebPage(WebBrowser1, this) != WebPrintResult::Failed;
     };
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+}
+
+void TPrintForm::prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn)
+{
+    pagePath_ = pagePath;
+    landscape_ = landscapeHint;
+    setWindowTitle(title);
+    Label1->setVisible(landscapeHint);
+    WebBrowser1->setVisible(!drawn);
+    Preview->setVisible(drawn);
 }
 
 void TPrintForm::loadReport(const QString& pagePath, const QString& title, bool landscapeHint)
@@ -72,12 +93,32 @@ void TPrintForm::loadReport(const QString& pagePath, const QString& title, bool 
     if (!page.isFile() || !page.isReadable())
         throw Error(format("Cannot open file \"%s\". %s",
                            {toCp(pagePath).value_or(std::string("?")), systemErrorText(ENOENT)}));
-    landscape_ = landscapeHint;
-    setWindowTitle(title);
-    Label1->setVisible(landscapeHint);
+    document_.reset();
+    Preview->setDocument(nullptr);
+    prepare(page.absoluteFilePath(), title, landscapeHint, false);
     WebBrowser1->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
     show();
     Button1->setFocus();
+}
+
+void TPrintForm::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                              const QString& title, bool landscapeHint)
+{
+    document_ = std::move(document);
+    prepare(pagePath, title, landscapeHint, true);
+    Preview->setDocument(document_);
+    show();
+    Button1->setFocus();
+}
+
+void TPrintForm::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                              const QString& title, bool landscapeHint)
+{
+    loadDocument(std::move(document), pagePath, title, landscapeHint);
+    exec();
+    // The document reads the declaration's lines; it must not outlive the command.
+    Preview->setDocument(nullptr);
+    document_.reset();
 }
 
 void TPrintForm::showReport(const QString& pagePath, const QString& title, bool landscapeHint)
@@ -111,40 +152,105 @@ void TPrintForm::Button1Click()
     if (!ok) MessageBox::notice(this, fromCp(report_messages::printProblem()));
 }
 
+std::function<bool(int, int)> TPrintForm::progressFor(QProgressDialog& dialog)
+{
+    dialog.setObjectName("ReportProgress");
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    dialog.setValue(0);
+    auto shown = std::make_shared<QElapsedTimer>();
+    shown->start();
+    // Telling the dialog every page would cost more than drawing it; ten times a second is enough.
+    return [&dialog, shown](int done, int total) {
+        if (done == 1 || done == total || shown->elapsed() >= 100) {
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+            shown->restart();
+        }
+        return !dialog.wasCanceled();
+    };
+}
+
+bool TPrintForm::printDocument()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(document_->pageLayout());
+    printer.setFullPage(true);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return true;  // the user's choice, not a failure
+    if (!printer.isValid()) return false;
+    QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    try {
+        if (!reports::PaintPages(*document_, printer, progressFor(progress))) printer.abort();
+    } catch (const Error&) {
+        return false;
+    }
+    return printer.printerState() != QPrinter::Error;
+}
+
 void TPrintForm::SavePdfClick()
 {
     if (pdfBusy_) return;
-    const QString proposed = QFileInfo(WebBrowser1->url().toLocalFile()).completeBaseName() + ".pdf";
+    const QString proposed = QFileInfo(pagePath_).completeBaseName() + ".pdf";
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
     const auto chosen = FileDialog::save(this, folder, proposed, tr8("Αρχεία PDF|*.pdf"), tr8("Αποθήκευση PDF"));
     if (!chosen) return;
-    const QString path = *chosen;
 
     pdfBusy_ = true;
     SavePdfButton->setEnabled(false);
+    if (document_)
+        saveDocumentPdf(*chosen);
+    else
+        saveWebPdf(*chosen);
+}
+
+void TPrintForm::saveDocumentPdf(const QString& path)
+{
+    QProgressDialog progress(tr8("Αποθήκευση PDF…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    try {
+        const bool written =
+            reports::WritePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()), progressFor(progress));
+        // Cancelled: nothing was written and nothing is said.
+        pdfFinished(path, written, 0);
+    } catch (const reports::PdfFileError& e) {
+        pdfFinished(path, false, e.cause);
+    }
+}
+
+void TPrintForm::saveWebPdf(const QString& path)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The wide detailed report fits only across the page, as its hint tells the user.
     const QPageLayout layout(QPageSize(QPageSize::A4), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     WebBrowser1->printToPdf(
         [this, path](const QByteArray& pdf) {
-            bool ok = !pdf.isEmpty();
-            if (ok) {
-                try {
-                    writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
-                                        std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
-                } catch (const Error&) {
-                    ok = false;
-                }
-            }
             QApplication::restoreOverrideCursor();
-            SavePdfButton->setEnabled(true);
-            pdfBusy_ = false;
-            if (!ok) MessageBox::notice(this, tr8("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF ") + path);
-            emit pdfSaved(path, ok);
+            if (pdf.isEmpty()) return pdfFinished(path, false, EIO);
+            try {
+                errno = 0;
+                writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                    std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+            } catch (const Error&) {
+                // The writer throws right after the failed call, so errno still holds its cause.
+                return pdfFinished(path, false, errno ? errno : EIO);
+            }
+            pdfFinished(path, true, 0);
         },
         layout);
+}
+
+void TPrintForm::pdfFinished(const QString& path, bool ok, int cause)
+{
+    SavePdfButton->setEnabled(true);
+    pdfBusy_ = false;
+    if (cause != 0)
+        MessageBox::notice(this, tr8("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF") + " (" + path + ": " +
+                                     fromCp(systemErrorText(cause)) + ")");
+    emit pdfSaved(path, ok);
 }
 
 }  // namespace edlt::ui

@@ -5,12 +5,18 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <memory>
+
+#include "reports/render/ReportDocument.h"
 
 class QLabel;
+class QProgressDialog;
 class QPushButton;
 class QWebEngineView;
 
 namespace edlt::ui {
+
+class ReportPreview;
 
 class TPrintForm : public QDialog {
     Q_OBJECT
@@ -22,9 +28,16 @@ public:
     void showReport(const QString& pagePath, const QString& title, bool landscapeHint);
     // The same without the modal wait (the window is shown and the call returns).
     void loadReport(const QString& pagePath, const QString& title, bool landscapeHint);
+    // A drawn report (detailed payments, totals) in the preview instead of the HTML view;
+    // pagePath is the page file written for it, which names the proposed PDF.
+    void showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                      const QString& title, bool landscapeHint);
+    void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                      const QString& title, bool landscapeHint);
 
     QLabel* Label1 = nullptr;           // the landscape hint
     QWebEngineView* WebBrowser1 = nullptr;
+    ReportPreview* Preview = nullptr;   // in WebBrowser1's place for drawn reports
     QPushButton* Button1 = nullptr;     // "Εκτύπωση"
     QPushButton* SavePdfButton = nullptr;
 
@@ -45,7 +58,16 @@ signals:
 
 private:
     void pageLoaded(bool ok);
+    void prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn);
+    bool printDocument();
+    void saveDocumentPdf(const QString& path);
+    void saveWebPdf(const QString& path);
+    void pdfFinished(const QString& path, bool ok, int cause);
+    // A progress window with a cancel button for count pages; the callback tells it each page.
+    std::function<bool(int, int)> progressFor(QProgressDialog& dialog);
 
+    std::shared_ptr<const reports::ReportDocument> document_;
+    QString pagePath_;
     bool landscape_ = false;
     bool pdfBusy_ = false;
 };

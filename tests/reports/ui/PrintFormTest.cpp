@@ -1,9 +1,12 @@
 // The print window: its layout, the title and hint each report sets, the printer message,
-// and a 300-line detailed report saved as PDF whose second page repeats the column headers.
+// and the drawn reports: a 300-line detailed report saved as PDF has the pages of edlt-cli's
+// PDF and repeats the column titles; a cancelled or failed PDF leaves no file.
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -16,12 +19,15 @@
 #include "app/ui/FileDialog.h"
 #include "app/ui/MessageBox.h"
 #include "reports/ReportPages.h"
+#include "reports/render/ReportDocument.h"
+#include "reports/ui/ReportPreview.h"
 #include "reports/ui/PrintReport.h"
 #include "reports/ui/TPrintForm.h"
 #include "app/DeclarationSession.h"
 #include "store/AtomicFile.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
+#include "store/ByteStream.h"
 #include "store/Error.h"
 #include "tests/LoggingUI.h"
 
@@ -81,19 +87,38 @@ class PrintFormTest : public QObject {
     QTemporaryDir dir_;
     std::unique_ptr<TPrintForm> form_;
 
-    QString writePage(const char* name, size_t lines)
+    static HeaderFields header()
     {
         HeaderFields h;
         h.YearOfData = "2025";
         h.AFM = "123456783";
         h.CompanyName = G("ΕΤΑΙΡΕΙΑ ΑΕ");
+        return h;
+    }
+
+    static std::vector<std::string> detailLines(size_t count)
+    {
         std::vector<std::string> rows;
-        for (size_t i = 1; i <= lines; ++i) rows.push_back(detailLine(i));
+        for (size_t i = 1; i <= count; ++i) rows.push_back(detailLine(i));
+        return rows;
+    }
+
+    static DeclarationSession::Options sessionOptions(const fs::path& folder)
+    {
+        DeclarationSession::Options options;
+        options.programFolder = folder;
+        options.lockWorkspace = false;
+        return options;
+    }
+
+    QString writePage(const char* name, size_t lines)
+    {
+        const std::vector<std::string> rows = detailLines(lines);
         TotalsTexts totals;
         totals[0] = "370350";
         const fs::path path = fs::path(dir_.path().toStdString()) / name;
         AtomicFileWriter out(path, AtomicFileWriter::Durability::ProcessSafe);
-        reports::WriteDetailedPaymentsPage(out, h, totals, detailLinesOf(rows));
+        reports::WriteDetailedPaymentsPage(out, header(), totals, detailLinesOf(rows));
         out.commit();
         return QString::fromStdString(path.string());
     }
@@ -180,45 +205,94 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().size(), 1);
     }
 
-    void pdfOfALongReportRepeatsTheHeadersOnEveryPage()
+    void windowPdfHasTheCommandLinePagesAndRepeatsTheTitles()
     {
-        form_->loadReport(writePage("DLT.htm", 300), u("Εκτύπωση"), true);
-        QVERIFY(waitLoaded());
-        QCOMPARE(form_->WebBrowser1->title(), u("ΟΡΙΣΤΙΚΗ ΔΗΛΩΣΗ ΔΛΤ"));  // the page's code page was honoured
-        const QString pdf = dir_.path() + "/report.pdf";
-        FileDialog::setNextFileName(pdf);
-        QSignalSpy saved(form_.get(), &TPrintForm::pdfSaved);
-        form_->SavePdfButton->click();
-        QVERIFY(saved.wait(60000));
-        QCOMPARE(saved.first().at(0).toString(), pdf);
-        QVERIFY(saved.first().at(1).toBool());
-        QVERIFY(pdfPages(pdf) >= 3);
+        const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
+        fs::create_directories(folder);
+        const std::vector<std::string> rows = detailLines(300);
+        const fs::path declaration = folder / "decl.txt";
+        {
+            AtomicFileWriter out(declaration, AtomicFileWriter::Durability::ProcessSafe);
+            WriteDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(rows), "20250101");
+            out.commit();
+        }
+        LoggingUI ui;
+        DeclarationSession session(ui, sessionOptions(folder));
+        QVERIFY(session.Start());
+        QVERIFY(session.OpenFile(declaration));
 
-        const QString first = pdfText(pdf, 1), second = pdfText(pdf, 2);
-        QVERIFY2(first.contains(u("ΕΤΑΙΡΕΙΑ ΑΕ")), qPrintable(first.left(2000)));
-        QVERIFY(first.contains(u("ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ")));
-        QVERIFY(first.contains(u("ΠΑΠΑΔΟΠΟΥΛΟΣ")));
-        // Page 2 opens with the issuing authority and the column headers again.
-        for (const char* header : {"ΚΕΝΤΡΙΚΗ ΔΙΟΙΚΗΣΗ", "Επώνυμο", "Ακαθάριστες", "Χαρτόσημο", "Διεύθυνση", "αναλογεί"})
-            QVERIFY2(second.contains(u(header)), qPrintable(u(header) + "\n" + second.left(2000)));
-        QVERIFY(second.indexOf(u("Επώνυμο")) < second.indexOf(u("ΠΑΠΑΔΟΠΟΥΛΟΣ")));
-        QVERIFY(!second.contains(u("ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ")));
+        const QString pdf = dir_.path() + "/window.pdf";
+        FileDialog::setNextFileName(pdf);
+        QTimer::singleShot(0, form_.get(), [&] {
+            QVERIFY(form_->Preview->isVisible());
+            QVERIFY(!form_->WebBrowser1->isVisible());
+            form_->SavePdfButton->click();
+            form_->close();
+        });
+        QVERIFY(PrintReport(ReportKind::DetailedPayments, session, ui, *form_));
         QVERIFY(MessageBox::shownTexts().isEmpty());
+        session.RequestClose();
+
+        const QString cliPdf = dir_.path() + "/cli.pdf";
+        QProcess cli;
+        cli.start(EDLT_CLI_PATH, {"report", "detail", QString::fromStdString(declaration.string()), "--out", cliPdf});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+
+        const int pages = pdfPages(pdf);
+        QVERIFY(pages >= 3);
+        QCOMPARE(pdfPages(cliPdf), pages);
+        for (int page = 1; page <= pages; ++page) QCOMPARE(pdfText(pdf, page), pdfText(cliPdf, page));
+        const QString first = pdfText(pdf, 1), second = pdfText(pdf, 2), last = pdfText(pdf, pages);
+        for (const char* text : {"ΕΤΑΙΡΕΙΑ ΑΕ", "ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ", "ΠΑΠΑΔΟΠΟΥΛΟΣ", "1234,5"})
+            QVERIFY2(first.contains(u(text)), qPrintable(u(text) + "\n" + first.left(2000)));
+        // Page 2 opens with the issuing authority and the column titles again.
+        for (const char* title : {"ΚΕΝΤΡΙΚΗ ΔΙΟΙΚΗΣΗ", "Επώνυμο", "Ακαθάριστες", "Χαρτόσημο", "Διεύθυνση", "αναλογεί"})
+            QVERIFY2(second.contains(u(title)), qPrintable(u(title) + "\n" + second.left(2000)));
+        QVERIFY(!second.contains(u("ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ")));
+        QVERIFY(last.contains(u("ΣΥΝΟΛΟ")) && last.contains(u("370350")));
     }
 
-    void pdfThatCannotBeWrittenIsReported()
+    void cancelledOrFailedPdfLeavesNoFile()
     {
+        const std::vector<std::string> rows = detailLines(20000);
+        TotalsTexts totals;
+        const auto document = std::make_shared<const reports::ReportDocument>(ReportKind::DetailedPayments, header(),
+                                                                              totals, detailLinesOf(rows));
+        form_->loadDocument(document, dir_.path() + "/DLT.htm", u("Εκτύπωση"), true);
+        QSignalSpy saved(form_.get(), &TPrintForm::pdfSaved);
+
+        // Cancelled as soon as the progress window shows: no PDF, no temporary, no message.
+        QTemporaryDir target;
+        FileDialog::setNextFileName(target.path() + "/cancelled.pdf");
+        QTimer::singleShot(0, form_.get(), [&] {
+            auto* progress = form_->findChild<QProgressDialog*>("ReportProgress");
+            QVERIFY(progress);
+            progress->cancel();
+        });
+        form_->SavePdfButton->click();
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(!saved.first().at(1).toBool());
+        QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+
+        // A folder that is not there, for a drawn report and for the first page's web view.
+        const QString missing = dir_.path() + "/no/such/folder/report.pdf";
+        const QString expected = u("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF (") + missing + ": " +
+                                 QString::fromStdString(cp1253::toUtf8(systemErrorText(ENOENT))) + ")";
+        FileDialog::setNextFileName(missing);
+        MessageBox::setNextAnswer(1);
+        form_->SavePdfButton->click();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{expected});
+
         form_->loadReport(writePage("DLT.htm", 1), u("Εκτύπωση"), true);
         QVERIFY(waitLoaded());
-        const QString pdf = dir_.path() + "/no/such/folder/report.pdf";
-        FileDialog::setNextFileName(pdf);
+        FileDialog::setNextFileName(missing);
         MessageBox::setNextAnswer(1);
-        QSignalSpy saved(form_.get(), &TPrintForm::pdfSaved);
         form_->SavePdfButton->click();
         QVERIFY(saved.wait(60000));
-        QVERIFY(!saved.first().at(1).toBool());
-        QCOMPARE(MessageBox::shownTexts().size(), 1);
-        QVERIFY(MessageBox::shownTexts().first().startsWith(u("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF")));
+        QCOMPARE(MessageBox::shownTexts(), (QStringList{expected, expected}));
+        QCOMPARE(saved.size(), 3);
         QVERIFY(form_->SavePdfButton->isEnabled());
         QVERIFY(form_->isVisible());
     }
@@ -228,21 +302,19 @@ private slots:
         const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
         fs::create_directories(folder / "Addon");
         LoggingUI ui;
-        DeclarationSession::Options options;
-        options.programFolder = folder;
-        options.lockWorkspace = false;
-        DeclarationSession session(ui, options);
+        DeclarationSession session(ui, sessionOptions(folder));
         QVERIFY(session.Start());
         session.New();
         session.SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
         ui.log.clear();
 
         QStringList titles;
-        QList<bool> hints;
+        QList<bool> hints, drawn;
         auto closeWhenShown = [&] {
             QTimer::singleShot(0, form_.get(), [&] {
                 titles << form_->windowTitle();
                 hints << form_->Label1->isVisible();
+                drawn << (form_->Preview->isVisible() && form_->Preview->document() != nullptr);
                 form_->close();
             });
         };
@@ -252,7 +324,10 @@ private slots:
         QVERIFY(PrintReport(ReportKind::Totals, session, ui, *form_));
         QCOMPARE(titles, (QStringList{u("Εκτύπωση"), u("Εκτύπωση Συνόλων")}));
         QCOMPARE(hints, (QList<bool>{true, false}));
-        QCOMPARE(form_->WebBrowser1->url().toLocalFile(), QString::fromStdString((folder / "DLT.htm").string()));
+        // Both pages are written and drawn by the window itself; the web view is left for the first page.
+        QCOMPARE(drawn, (QList<bool>{true, true}));
+        QVERIFY(fs::is_regular_file(folder / "DLT.htm"));
+        QVERIFY(!form_->Preview->document());  // it read the session's lines, so it ends with the command
         QVERIFY(ui.log.empty());
 
         // No template blocks in this program folder: the first page cannot be prepared.
