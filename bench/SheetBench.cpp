@@ -11,12 +11,16 @@
 #include <fstream>
 #include <string>
 
+#include "bench/PeakMemory.h"
 #include "bench/SheetGenerator.h"
 #include "tools/sheet/Sheet.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using edlt::bench::resetPeak;
+using edlt::bench::statusKb;
 
 fs::path benchDir()
 {
@@ -44,22 +48,6 @@ const fs::path* largeXls()
     static const bool ok = edlt::bench::writeLargeXls(benchDir() / "large.xls", 60000);
     static const fs::path p = benchDir() / "large.xls";
     return ok ? &p : nullptr;
-}
-
-long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-    return 0;
-}
-
-// The peak of resident memory from here on: the kernel's high-water mark is reset.
-long resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return statusKb("VmRSS:");
 }
 
 void readAndCount(benchmark::State& state, const fs::path& file)
