@@ -1,7 +1,9 @@
 // edlt-cli report: the page a print command writes, for a declaration file, at a chosen place.
 #include <cctype>
+#include <cstdio>
 #include <system_error>
 
+#include <QFile>
 #include <QGuiApplication>
 
 #include "cli/Cli.h"
@@ -51,9 +53,21 @@ bool endsWithPdf(const std::string& name)
 void writePdf(ReportKind kind, DeclarationSession& session, const std::filesystem::path& path)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own notices (a missing runtime folder, say) are not this command's messages.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     int argc = 1;
     char name[] = "edlt-cli";
     char* argv[] = {name, nullptr};
+    // Without a session's runtime folder Qt makes one in TMPDIR; the command's own folder
+    // goes with it when the command ends.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const std::filesystem::path runtime = session.WorkspaceFiles().record2().parent_path() / "runtime";
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QString::fromStdString(runtime.string())));
+    }
     QGuiApplication app(argc, argv);
     reports::WritePdf(*reports::ReportDocument::ForSession(kind, session), path, {});
 }

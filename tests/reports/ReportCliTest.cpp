@@ -73,6 +73,33 @@ TEST_F(ReportCliTest, WritesEachPageAndTheFirstPageGetsItsPictures)
     EXPECT_TRUE(r.out.empty());
 }
 
+TEST_F(ReportCliTest, PdfOfTheDetailedAndTotalsReports)
+{
+    const std::string decl = (dir / "decl").string();
+    for (const char* kind : {"detail", "totals"}) {
+        const fs::path pdf = dir / (std::string(kind) + ".PDF");
+        const CliRun r = cli({"report", kind, decl, "--out", pdf.string()});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_TRUE(r.out.empty() && r.err.empty()) << r.err;
+        EXPECT_EQ(readFile(pdf).substr(0, 5), "%PDF-");
+        const int status = std::system(("pdftotext -enc UTF-8 " + quoted(pdf.string()) + " " +
+                                        quoted((dir / "text").string()))
+                                           .c_str());
+        ASSERT_EQ(status, 0);
+        const std::string words = readFile(dir / "text");
+        for (const char* expected : {"ΕΤΑΙΡΕΙΑ & ΣΙΑ", "ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ", "ΣΥΝΟΛΟ", "Ακαθάριστες"})
+            EXPECT_NE(words.find(expected), std::string::npos) << kind << ": " << expected;
+    }
+
+    // Only the two drawn reports become PDF; a PDF that cannot be written leaves nothing.
+    CliRun r = cli({"report", "first-page", decl, "--out", (dir / "first.pdf").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(fs::exists(dir / "first.pdf"));
+    r = cli({"report", "detail", decl, "--out", (dir / "no" / "such" / "d.pdf").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.rfind("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
+}
+
 TEST_F(ReportCliTest, WrongCommandLinesAndUnreadableFiles)
 {
     const std::string decl = (dir / "decl").string(), out = (dir / "p.htm").string();
