@@ -115,8 +115,10 @@ void ReportCommand::WriteDetailedPayments(ByteSink& sink)
     TFixedFormatDataSet& details = session_.FixedFormatDataSet1;
     if (!details.Active()) details.Open();
     const Workspace& workspace = session_.WorkspaceFiles();
-    details.SaveLinesTo(workspace.record21());
     details.SaveLinesTo(workspace.record2());
+    // The scratch copy holds the same bytes: a second name for them rather than a second
+    // write of every line, as the totals do after each change.
+    if (!replaceWithLink(workspace.record2(), workspace.record21())) CopyFile(workspace.record2(), workspace.record21());
 
     // The rows are read from the scratch copy as a stream: a second store of every line
     // would double the memory a large declaration takes.
