@@ -4,6 +4,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -53,7 +54,9 @@ bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const
 {
     QPainter painter;
     if (!painter.begin(&device)) throw Error("Cannot start the page device");
-    const qreal scale = device.logicalDpiX() / ReportDocument::unitsPerInch;
+    // The page as large as the paper allows: a printer set to portrait gets the page whole.
+    const QSizeF page = document.pageSize();
+    const qreal scale = std::min(device.width() / page.width(), device.height() / page.height());
     const int pages = document.pageCount();
     for (int page = 0; page < pages; ++page) {
         if (page > 0 && !device.newPage()) break;
