@@ -1,9 +1,9 @@
 #include "reports/PageWriter.h"
 
+#include <cstring>
+
 namespace edlt::reports {
 namespace {
-
-constexpr size_t flushThreshold = 64 * 1024;
 
 const char* entityOf(char c)
 {
@@ -16,19 +16,26 @@ const char* entityOf(char c)
     }
 }
 
-}  // namespace
-
-void appendEscaped(std::string& out, std::string_view value)
+// Hands the value to put as runs of plain bytes and entities, in order.
+template <typename Put>
+void escapeInto(std::string_view value, Put put)
 {
     size_t start = 0;
     for (size_t i = 0; i < value.size(); ++i) {
         if (const char* entity = entityOf(value[i])) {
-            out.append(value.substr(start, i - start));
-            out.append(entity);
+            put(value.substr(start, i - start));
+            put(std::string_view(entity));
             start = i + 1;
         }
     }
-    out.append(value.substr(start));
+    put(value.substr(start));
+}
+
+}  // namespace
+
+void appendEscaped(std::string& out, std::string_view value)
+{
+    escapeInto(value, [&out](std::string_view run) { out.append(run); });
 }
 
 std::string escapeHtml(std::string_view value)
@@ -39,9 +46,27 @@ std::string escapeHtml(std::string_view value)
     return out;
 }
 
+void PageWriter::append(std::string_view text)
+{
+    if (used_ + text.size() > capacity) {
+        flush();
+        if (text.size() > capacity) {
+            sink_.write(text);
+            return;
+        }
+    }
+    std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+}
+
+void PageWriter::appendEscapedValue(std::string_view value)
+{
+    escapeInto(value, [this](std::string_view run) { append(run); });
+}
+
 void PageWriter::line(std::string_view text)
 {
-    buffer_.append(text);
+    append(text);
     endLine();
 }
 
@@ -50,9 +75,9 @@ void PageWriter::lineOf(std::initializer_list<std::string_view> parts)
     bool isValue = false;
     for (std::string_view part : parts) {
         if (isValue)
-            appendEscaped(buffer_, part);
+            appendEscapedValue(part);
         else
-            buffer_.append(part);
+            append(part);
         isValue = !isValue;
     }
     endLine();
@@ -64,17 +89,13 @@ void PageWriter::block(const std::vector<std::string>& lines)
     line({});
 }
 
-void PageWriter::endLine()
-{
-    buffer_.append("\r\n");
-    if (buffer_.size() >= flushThreshold) flush();
-}
+void PageWriter::endLine() { append("\r\n"); }
 
 void PageWriter::flush()
 {
-    if (buffer_.empty()) return;
-    sink_.write(buffer_);
-    buffer_.clear();
+    if (used_ == 0) return;
+    sink_.write(std::string_view(buffer_.get(), used_));
+    used_ = 0;
 }
 
 }  // namespace edlt::reports

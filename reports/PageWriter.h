@@ -2,6 +2,7 @@
 // The line form every report page shares: Windows-1253 lines ended by CR LF, a template
 // block as its lines and then one empty line, and every inserted value HTML-escaped so a
 // name holding "&" or "<" prints as typed instead of breaking the page.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +34,15 @@ public:
     void flush();
 
 private:
+    void append(std::string_view text);
+    void appendEscapedValue(std::string_view value);
     void endLine();
 
+    // A plain array rather than a growing string: a page is millions of small pieces.
+    static constexpr size_t capacity = 64 * 1024;
     ByteSink& sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_ = std::make_unique<char[]>(capacity);
+    size_t used_ = 0;
 };
 
 }  // namespace edlt::reports
