@@ -393,7 +393,9 @@ private:
         } else if (type_ == "n") {
             std::string v = trimmed(std::move(value));
             if (v.empty()) {
-                block_.setText(cellRow_, cellCol_, {});
+                // openpyxl writes a formula it cannot compute with an empty value.
+                if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
+                else block_.setText(cellRow_, cellCol_, {});
                 return;
             }
             auto number = parseNumber(v);
