@@ -88,6 +88,16 @@ void BlockBuilder::setText(size_t row, size_t col, std::string_view cp1253, bool
     store(row, col, cleaned, cut, false);
 }
 
+std::string BlockBuilder::keep(std::string_view cp1253, bool& cut)
+{
+    std::string kept = cleanFieldText(cp1253);
+    if (kept.size() > limits::keptCellBytes) {
+        kept.resize(limits::keptCellBytes);
+        cut = true;
+    }
+    return kept;
+}
+
 void BlockBuilder::setFormulaWithoutValue(size_t row, size_t col)
 {
     if (!usedColumn(col)) return checkPosition(row, col);

@@ -30,6 +30,9 @@ public:
     void setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
     // A formula cell whose file holds no value for it.
     void setFormulaWithoutValue(size_t row, size_t col);
+    // A text as the block keeps it: cleaned, then cut to limits::keptCellBytes (cut is set
+    // when it is). For readers that set one text many times.
+    static std::string keep(std::string_view cp1253, bool& cut);
     // Whether a column is one the import uses; the readers skip the others unread.
     static bool usedColumn(size_t col) { return col <= limits::usedCols; }
 

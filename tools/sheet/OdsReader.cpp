@@ -159,7 +159,7 @@ private:
                     cut_ = true;
                 }
                 bool ok = true;
-                std::string cp1253 = toCp1253Lossy(text, ok);
+                std::string cp1253 = BlockBuilder::keep(toCp1253Lossy(text, ok), cut_);
                 rowHasText_ = true;
                 rowCells_.push_back({col_ + 1, cellRepeat_, std::move(cp1253), !ok, cut_, noValue});
             }

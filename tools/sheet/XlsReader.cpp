@@ -133,11 +133,7 @@ public:
     void byte(uint8_t b) { unit(b); }
     Text finish()
     {
-        text_.bytes = cleanFieldText(raw_);
-        if (text_.bytes.size() > limits::keptCellBytes) {
-            text_.bytes.resize(limits::keptCellBytes);
-            text_.cut = true;
-        }
+        text_.bytes = BlockBuilder::keep(raw_, text_.cut);
         return std::move(text_);
     }
 
@@ -505,9 +501,23 @@ private:
     size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;
 };
 
+// libgsf reports a damaged container on stderr as well as by its result; the user gets
+// our message instead.
+void quietLibgsf()
+{
+    static const bool quiet = [] {
+        for (const char* domain : {"libgsf", "libgsf:msole", "GLib-GObject"})
+            g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                              [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        return true;
+    }();
+    (void)quiet;
+}
+
 // The workbook stream of an OLE2 file, whole.
 std::string workbookStream(GsfInput* input)
 {
+    quietLibgsf();
     struct Unref {
         void operator()(void* p) const
         {

@@ -217,12 +217,7 @@ public:
             inItem_ = false;
             if (ends_.size() >= limits::maxCells) fail(SheetFault::TooLarge);
             bool ok = true, cut = capture_.cut();
-            std::string text = cleanFieldText(toCp1253Lossy(decodeEscapes(capture_.take()), ok));
-            if (text.size() > limits::keptCellBytes) {
-                text.resize(limits::keptCellBytes);
-                cut = true;
-            }
-            pool_ += text;
+            pool_ += BlockBuilder::keep(toCp1253Lossy(decodeEscapes(capture_.take()), ok), cut);
             ends_.push_back(pool_.size());
             lossy_.push_back(!ok);
             cut_.push_back(cut);
