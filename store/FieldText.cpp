@@ -1,7 +1,5 @@
 #include "store/FieldText.h"
 
-#include <algorithm>
-
 namespace edlt {
 namespace {
 
@@ -13,7 +11,12 @@ bool isControl(char c)
 
 }  // namespace
 
-bool isCleanFieldText(std::string_view text) { return std::none_of(text.begin(), text.end(), isControl); }
+bool isCleanFieldText(std::string_view text)
+{
+    bool clean = true;
+    for (char c : text) clean &= !isControl(c);  // no branch a byte: texts are short and mostly clean
+    return clean;
+}
 
 void appendCleanFieldText(std::string& out, std::string_view piece, bool& pendingCr)
 {

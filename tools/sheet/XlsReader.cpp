@@ -541,12 +541,8 @@ std::string workbookStream(GsfInput* input)
     // A stream cannot hold more than its container: a larger claim is a damaged file.
     if (size < 0 || size > containerSize) fail(SheetFault::Corrupt);
     std::string bytes(static_cast<size_t>(size), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        size_t n = std::min<size_t>(bytes.size() - done, 64 * 1024);
-        if (!gsf_input_read(book.get(), n, reinterpret_cast<guint8*>(bytes.data() + done))) fail(SheetFault::Corrupt);
-        done += n;
-    }
+    if (!bytes.empty() && !gsf_input_read(book.get(), bytes.size(), reinterpret_cast<guint8*>(bytes.data())))
+        fail(SheetFault::Corrupt);
     return bytes;
 }
 
