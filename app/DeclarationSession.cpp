@@ -16,6 +16,7 @@
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "store/Error.h"
+#include "store/FieldText.h"
 
 namespace edlt {
 
@@ -217,8 +218,9 @@ void DeclarationSession::SaveHeader()
 void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
 {
     std::string* slot = headerSlot(header_, field);
-    if (*slot == text) return;
-    *slot = text.substr(0, static_cast<size_t>(HeaderMaxLength(field)));
+    const std::string cleaned = cleanFieldText(text);  // a header box is a field of a record too
+    if (*slot == cleaned) return;
+    *slot = cleaned.substr(0, static_cast<size_t>(HeaderMaxLength(field)));
     DeclarationModified = true;
     SaveHeader();
 }

@@ -1,5 +1,6 @@
 // The import command end to end: a 100,000-row .xlsx (and a 60,000-row .xls) read,
-// checked and stored into a new declaration, workspace and totals included.
+// checked and stored into a new declaration, workspace and totals included; beside it a
+// bare libzip + expat pass over the same .xlsx that only collects the cell texts.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include "app/DeclarationSession.h"
 #include "bench/QuietUI.h"
 #include "bench/SheetGenerator.h"
+#include "bench/reference/BareCells.h"
 #include "tools/SpreadsheetImport.h"
 
 namespace fs = std::filesystem;
@@ -46,6 +48,13 @@ void BM_ImportXlsx100k(benchmark::State& state)
     importInto(state, file);
 }
 
+void BM_BareXlsxCells100k(benchmark::State& state)
+{
+    const fs::path file = fs::temp_directory_path() / "edlt-import-bench-100k.xlsx";
+    if (!fs::exists(file)) bench::writeLargeXlsx(file, 100000);
+    for (auto _ : state) benchmark::DoNotOptimize(bench::bareXlsxCells(file));
+}
+
 void BM_ImportXls60k(benchmark::State& state)
 {
     const fs::path file = fs::temp_directory_path() / "edlt-import-bench-60k.xls";
@@ -59,4 +68,5 @@ void BM_ImportXls60k(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_ImportXlsx100k)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BareXlsxCells100k)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ImportXls60k)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 #include "cli/CliUserInterface.h"
 #include "store/Error.h"
+#include "store/FieldText.h"
 
 namespace edlt::cli {
 
@@ -64,6 +65,7 @@ int runNew(const Args& args)
         if (!argToCp1253(*utf8, text))
             return usageError("η τιμή της " + option +
                               " έχει χαρακτήρα που δεν γράφεται στην κωδικοσελίδα Windows-1253: " + usage);
+        text = cleanFieldText(text);
         const int max = DeclarationSession::HeaderMaxLength(h.field);
         if (text.size() > static_cast<size_t>(max))
             return usageError("η τιμή της " + option + " έχει περισσότερους από " + std::to_string(max) +

@@ -4,7 +4,7 @@
 # UndefinedBehaviorSanitizer (clang-14 and libclang-rt-14-dev from Debian).
 #   fuzz/build.sh [OUTDIR]          builds OUTDIR/fuzz_xlsx, fuzz_ods, fuzz_xls, fuzz_csv
 #   OUTDIR/fuzz_xlsx -max_total_time=120 -rss_limit_mb=4096 NEWDIR fuzz/corpus/xlsx
-# Only our code is instrumented; libzip, expat and FreeXL are the system's.
+# Only our code is instrumented; libzip, expat and libgsf are the system's.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -12,7 +12,7 @@ out=${1:-/tmp/edlt-fuzz}
 CXX=${CXX:-clang++-14}
 mkdir -p "$out/obj"
 
-flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined -I$root"
+flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined -I$root $(pkg-config --cflags libgsf-1)"
 objs=""
 for src in "$root"/store/*.cpp "$root"/entry/*.cpp "$root"/app/*.cpp "$root"/tools/sheet/*.cpp; do
     src=${src#"$root"/}
@@ -21,6 +21,6 @@ for src in "$root"/store/*.cpp "$root"/entry/*.cpp "$root"/app/*.cpp "$root"/too
     objs="$objs $obj"
 done
 for kind in xlsx ods xls csv declaration workspace_line amount; do
-    $CXX $flags -fsanitize=fuzzer "$here/fuzz_$kind.cpp" $objs -lzip -lexpat -lfreexl -lz -o "$out/fuzz_$kind"
+    $CXX $flags -fsanitize=fuzzer "$here/fuzz_$kind.cpp" $objs -lzip -lexpat $(pkg-config --libs libgsf-1) -lz -o "$out/fuzz_$kind"
 done
 echo "built in $out"

@@ -11,7 +11,7 @@ mkdir -p "$here/crashes"
 for kind in xlsx ods xls csv declaration workspace_line amount; do
     mkdir -p "$out/corpus-$kind"
     echo "== $kind for $seconds s"
-    "$out/fuzz_$kind" -max_total_time="$seconds" -rss_limit_mb=4096 -print_final_stats=1 \
+    LSAN_OPTIONS="suppressions=$here/lsan-libgsf.supp" "$out/fuzz_$kind" -max_total_time="$seconds" -rss_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="$here/crashes/$kind-" "$out/corpus-$kind" "$here/corpus/$kind" 2>&1 |
         grep -E "stat::number_of_executed_units|ERROR|SUMMARY|Done" || true
 done

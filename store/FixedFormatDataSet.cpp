@@ -10,6 +10,7 @@
 #include "store/ByteStream.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
+#include "store/FieldText.h"
 
 namespace edlt {
 namespace {
@@ -399,6 +400,9 @@ void TFixedFormatDataSet::SetFieldValue(int index, std::string_view value)
     const FieldInfo& f = fieldByIndex(index);
     if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
         fail("Dataset not in edit or insert mode");
+    // However the text came, no record may hold a line break: it would split the line.
+    std::string cleaned;
+    if (!isCleanFieldText(value)) value = cleaned = cleanFieldText(value);
     const size_t offset = static_cast<size_t>(f.offset);
     const size_t width = static_cast<size_t>(f.width);
     if (buffer_.size() < offset + width) buffer_.resize(offset + width, ' ');

@@ -1,5 +1,7 @@
 #include "tools/SpreadsheetImport.h"
 
+#include <algorithm>
+
 #include "entry/Amount.h"
 #include "entry/CheckAFM.h"
 #include "entry/Convert.h"
@@ -45,6 +47,20 @@ bool isImportTypeInc(std::string_view code)
 bool fits(std::string_view text, Field f)
 {
     return text.size() <= static_cast<size_t>(fields[f].width);
+}
+
+// An amount cell as it is stored: rounded to cents as a typed line would be, so that
+// 44,44416 goes in as 44,44 instead of being cut to the field. nullopt when it is no number.
+std::optional<std::string> normalisedAmount(const sheet::Block& b, size_t row, size_t column)
+{
+    auto amount = Amount::tryParse(cell(b, row, column));
+    if (!amount) return std::nullopt;
+    return amount->text();
+}
+
+std::string columnMessage(size_t row, size_t column, const char* utf8Tail)
+{
+    return lineMessage(row, " του αρχείου: Η στήλη Νο ") + std::to_string(column) + cp1253::lit(utf8Tail);
 }
 
 }  // namespace
@@ -108,6 +124,11 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
             return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) + cp1253::lit(" του αρχείου: ") +
                    problem->message + cp1253::lit(". Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         }
+        for (size_t column = 1; column <= std::min(columnFields.size(), b.cols); ++column)
+            if (b.formulaWithoutValue(i, column - 1))
+                return columnMessage(row, column,
+                                     " περιέχει τύπο χωρίς αποθηκευμένη τιμή. Ανοίξτε και αποθηκεύστε το αρχείο σε "
+                                     "πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά.");
         if (!CheckAFM(cell(b, i, 1)))
             return lineMessage(row, " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
                                     "προχωρήσετε στην εισαγωγή.");
@@ -115,17 +136,19 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
             return lineMessage(row, " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
                                     "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         const std::string_view days = cell(b, i, 18);
-        if (!tryStrToInt(days) || !fits(days, Hmeres))
+        if (!tryStrToInt(days) || !fits(days, Hmeres) || b.cut(i, 17))
             return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
                                     "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         for (size_t column : {10, 11, 12, 13, 14, 15, 16, 19, 20}) {
-            const std::string_view text = cell(b, i, column);
-            if (!Amount::tryParse(text) || !fits(text, columnFields[column - 1])) {
-                return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) +
-                       cp1253::lit(" του αρχείου: Η στήλη Νο ") + std::to_string(column) +
-                       cp1253::lit(" πρέπει να είναι αριθμός (η υποδιαστολή είναι το κόμμα). Διορθώστε το για να "
-                                   "προχωρήσετε στην εισαγωγή.");
-            }
+            auto amount = normalisedAmount(b, i, column);
+            if (!amount)
+                return columnMessage(row, column,
+                                     " πρέπει να είναι αριθμός (η υποδιαστολή είναι το κόμμα). Διορθώστε το για να "
+                                     "προχωρήσετε στην εισαγωγή.");
+            // A number cut by the reader is longer than any field.
+            if (!fits(*amount, columnFields[column - 1]) || b.cut(i, column - 1))
+                return lineMessage(row, " του αρχείου: Το ποσό της στήλης Νο ") + std::to_string(column) +
+                       cp1253::lit(" δεν χωράει στο πεδίο του. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         }
     }
     return std::nullopt;
@@ -156,7 +179,10 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
         ds.MoveFirst();
         for (size_t i = 0; i < b.rows; ++i) {
             ds.Insert();
-            for (size_t c = 0; c < columnFields.size(); ++c) ds.SetFieldValue(columnFields[c], b.at(i, c));
+            for (size_t c = 0; c < columnFields.size(); ++c) {
+                if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1));
+                else ds.SetFieldValue(columnFields[c], b.at(i, c));
+            }
             session_.PostAccepted = true;
             try {
                 ds.Post();

@@ -6,6 +6,7 @@
 
 #include "app/ui/Text.h"
 #include "entry/CheckAFM.h"
+#include "store/FieldText.h"
 
 namespace edlt::ui {
 
@@ -124,6 +125,13 @@ void DeclarantHeader::textEdited(HeaderField field)
         b->setText(lastGood_[b]);
         b->setCursorPosition(qMin(pos, static_cast<int>(b->text().size())));
         return;
+    }
+    if (!isCleanFieldText(*cp)) {
+        // A pasted line break or tab: one space, as in every field.
+        const int pos = b->cursorPosition();
+        *cp = cleanFieldText(*cp);
+        b->setText(fromCp(*cp));
+        b->setCursorPosition(qMin(pos, static_cast<int>(b->text().size())));
     }
     lastGood_[b] = b->text();
     session_.SetHeaderText(field, *cp);

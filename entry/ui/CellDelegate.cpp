@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "entry/ui/CellText.h"
+#include "store/FieldText.h"
 #include "entry/ui/DetailTableModel.h"
 
 namespace edlt::ui {
@@ -53,19 +54,23 @@ void CellEditor::inputMethodEvent(QInputMethodEvent* event)
     QLineEdit::inputMethodEvent(event);
 }
 
-// Pasted text may hold characters the code page has no place for: they are dropped.
+// Pasted text may hold characters the code page has no place for: they are dropped. Line
+// breaks and tabs become spaces and other control characters go, as for every field.
 void CellEditor::textWasEdited(const QString& text)
 {
     QString kept;
     kept.reserve(text.size());
     for (QChar c : text)
         if (cellByte(c)) kept += c;
-    if (kept.size() != text.size()) {
+    const bool refused = kept.size() != text.size();
+    if (const std::string utf8 = kept.toStdString(); !isCleanFieldText(utf8))
+        kept = QString::fromStdString(cleanFieldText(utf8));
+    if (kept != text) {
         const int cursor = std::min<int>(cursorPosition(), static_cast<int>(kept.size()));
         setText(kept);
         setModified(true);
         setCursorPosition(cursor);
-        if (OnRefused) OnRefused();
+        if (refused && OnRefused) OnRefused();
     }
     if (OnTextEdited) OnTextEdited(this->text());
 }

@@ -6,10 +6,16 @@
 #include "tools/sheet/CellText.h"
 
 namespace edlt::sheet {
+namespace {
+
+bool used(const Block::Span& s) { return s.length != 0 || s.cut || s.noValue; }
+
+}  // namespace
 
 void BlockBuilder::reserve(size_t rows, size_t cols)
 {
     if (stride_ != 0 || rows == 0 || cols == 0 || rows > limits::maxRows || cols > limits::maxCols) return;
+    cols = std::min(cols, limits::usedCols);
     if (rows > limits::maxCells / cols) return;
     stride_ = cols;
     cells_.reserve(rows * cols);
@@ -32,7 +38,7 @@ void BlockBuilder::relayout(size_t newStride)
                 if (r * newStride + c != r * oldStride + c)
                     cells_[r * newStride + c] = cells_[r * oldStride + c];
         for (size_t r = 0; r < allocatedRows_; ++r)
-            for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c] = Block::Span{0, 0};
+            for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c] = Block::Span{0, 0, 0, 0};
     }
     stride_ = newStride;
 }
@@ -61,35 +67,67 @@ Block::Span* BlockBuilder::slot(size_t row, size_t col)
     return &cells_[r * stride_ + c];
 }
 
-void BlockBuilder::setUtf8(size_t row, size_t col, std::string_view utf8)
+void BlockBuilder::setUtf8(size_t row, size_t col, std::string_view utf8, bool cut)
 {
+    if (!usedColumn(col)) return checkPosition(row, col);  // never converted: it may hold anything
+    if (utf8.size() > limits::capturedCellBytes) {
+        utf8 = utf8.substr(0, limits::capturedCellBytes);
+        cut = true;
+    }
     bool ok = true;
     std::string text = toCp1253Lossy(utf8, ok);
-    if (ok) setText(row, col, std::move(text));
-    else setLossyText(row, col, std::move(text));
+    if (ok) setText(row, col, text, cut);
+    else setLossyText(row, col, text, cut);
 }
 
-void BlockBuilder::setText(size_t row, size_t col, std::string cp1253)
+void BlockBuilder::setText(size_t row, size_t col, std::string_view cp1253, bool cut)
 {
-    if (cp1253.empty()) {
+    if (!usedColumn(col)) return checkPosition(row, col);
+    if (isCleanFieldText(cp1253)) return store(row, col, cp1253, cut, false);
+    std::string cleaned = cleanFieldText(cp1253);
+    store(row, col, cleaned, cut, false);
+}
+
+std::string BlockBuilder::keep(std::string_view cp1253, bool& cut)
+{
+    std::string kept = cleanFieldText(cp1253);
+    if (kept.size() > limits::keptCellBytes) {
+        kept.resize(limits::keptCellBytes);
+        cut = true;
+    }
+    return kept;
+}
+
+void BlockBuilder::setFormulaWithoutValue(size_t row, size_t col)
+{
+    if (!usedColumn(col)) return checkPosition(row, col);
+    store(row, col, {}, false, true);
+}
+
+void BlockBuilder::store(size_t row, size_t col, std::string_view cleaned, bool cut, bool noValue)
+{
+    if (cleaned.size() > limits::keptCellBytes) {
+        cleaned = cleaned.substr(0, limits::keptCellBytes);
+        cut = true;
+    }
+    if (cleaned.empty() && !cut && !noValue) {
         checkPosition(row, col);
-        if (row <= allocatedRows_ && col <= stride_) cells_[(row - 1) * stride_ + col - 1] = Block::Span{0, 0};
+        if (row <= allocatedRows_ && col <= stride_) cells_[(row - 1) * stride_ + col - 1] = Block::Span{0, 0, 0, 0};
         return;
     }
-    // Readers cap a cell well below what a span can hold; a text past it is not a cell.
-    if (cp1253.size() > limits::maxCellBytes) fail(SheetFault::TooLarge);
     Block::Span* span = slot(row, col);
     // Repeated cells (an .ods run, a column of equal values) share the bytes of the last one.
-    if (std::string_view(text_).substr(last_.offset, last_.length) != cp1253) {
-        last_ = Block::Span{text_.size(), cp1253.size()};  // a cell set twice leaves its old bytes unused
-        text_.append(cp1253);
+    if (std::string_view(text_).substr(last_.offset, last_.length) != cleaned) {
+        last_ = Block::Span{text_.size(), cleaned.size(), 0, 0};  // a cell set twice leaves its old bytes unused
+        text_.append(cleaned);
     }
-    *span = last_;
+    *span = Block::Span{last_.offset, last_.length, cut, noValue};
 }
 
-void BlockBuilder::setLossyText(size_t row, size_t col, std::string cp1253)
+void BlockBuilder::setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut)
 {
-    setText(row, col, std::move(cp1253));
+    if (!usedColumn(col)) return checkPosition(row, col);
+    setText(row, col, cp1253, cut);
     problems_.try_emplace(row, unrepresentableCellMessage(col));
 }
 
@@ -99,11 +137,11 @@ ReadResult BlockBuilder::finish()
     for (size_t r = 0; r < allocatedRows_; ++r) {
         const Block::Span* line = cells_.data() + r * stride_;
         for (size_t c = stride_; c > cols; --c)
-            if (line[c - 1].length != 0) {
+            if (used(line[c - 1])) {
                 cols = c;
                 break;
             }
-        if (rows <= r && std::any_of(line, line + stride_, [](const Block::Span& s) { return s.length != 0; }))
+        if (rows <= r && std::any_of(line, line + stride_, used))
             rows = r + 1;
     }
     ReadResult result;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/FieldText.h"
+
 #include "tools/sheet/Sheet.h"
 
 namespace edlt::sheet {
@@ -18,12 +20,21 @@ public:
     // It is only a hint: it may be wrong in every direction.
     void reserve(size_t rows, size_t cols);
 
-    // 1-based row and column. Empty texts are not materialised (they clear a cell that
-    // was set before). Throws SheetError(TooLarge) past the limits.
-    void setUtf8(size_t row, size_t col, std::string_view utf8);
-    void setText(size_t row, size_t col, std::string cp1253);
+    // 1-based row and column. The text is cleaned of control characters and cut to
+    // limits::keptCellBytes (cut also says the reader skipped some of it). Empty texts
+    // are not materialised (they clear a cell that was set before). Columns after T are
+    // only checked. Throws SheetError(TooLarge) past the limits.
+    void setUtf8(size_t row, size_t col, std::string_view utf8, bool cut = false);
+    void setText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
     // A Windows-1253 text that lost characters on the way: recorded as the row's problem.
-    void setLossyText(size_t row, size_t col, std::string cp1253);
+    void setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
+    // A formula cell whose file holds no value for it.
+    void setFormulaWithoutValue(size_t row, size_t col);
+    // A text as the block keeps it: cleaned, then cut to limits::keptCellBytes (cut is set
+    // when it is). For readers that set one text many times.
+    static std::string keep(std::string_view cp1253, bool& cut);
+    // Whether a column is one the import uses; the readers skip the others unread.
+    static bool usedColumn(size_t col) { return col <= limits::usedCols; }
 
     // Checks a position without setting anything, for readers that skip empty cells.
     static void checkPosition(size_t row, size_t col);
@@ -32,11 +43,12 @@ public:
 
 private:
     Block::Span* slot(size_t row, size_t col);
+    void store(size_t row, size_t col, std::string_view cleaned, bool cut, bool noValue);
     void relayout(size_t newStride);
 
     std::vector<Block::Span> cells_;
     std::string text_;
-    Block::Span last_{0, 0};  // the bytes the last text went to
+    Block::Span last_{0, 0, 0, 0};  // the bytes the last text went to
     size_t stride_ = 0;
     size_t allocatedRows_ = 0;
     std::map<size_t, std::string> problems_;

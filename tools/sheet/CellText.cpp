@@ -74,6 +74,21 @@ std::string formatNumber(double value)
 {
     if (!std::isfinite(value)) return "#NUM!";
     if (value == 0) return "0";
+    // Most cells are whole cents: the double nearest to c/100 shows as c/100 at 15 digits.
+    if (std::fabs(value) < 1e13) {
+        const auto cents = static_cast<int64_t>(std::llround(value * 100));
+        if (static_cast<double>(cents) / 100 == value) {
+            const uint64_t magnitude = static_cast<uint64_t>(cents < 0 ? -cents : cents);
+            std::string out = cents < 0 ? "-" : "";
+            out += std::to_string(magnitude / 100);
+            if (const uint64_t fraction = magnitude % 100; fraction != 0) {
+                out += ',';
+                out += static_cast<char>('0' + fraction / 10);
+                if (fraction % 10 != 0) out += static_cast<char>('0' + fraction % 10);
+            }
+            return out;
+        }
+    }
     // 15 significant digits, rounded as a spreadsheet rounds what it shows.
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);

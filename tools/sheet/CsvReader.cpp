@@ -4,6 +4,7 @@
 // Windows-1253. Every field is text as it stands.
 #include <array>
 #include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "store/ByteStream.h"
@@ -85,6 +86,7 @@ public:
         while (pos_ < data_.size()) {
             ++row;
             for (size_t col = 1;; ++col) {
+                cut_ = false;
                 std::string field = readField();
                 if (!field.empty()) store(row, col, std::move(field));
                 if (pos_ >= data_.size()) return;
@@ -132,16 +134,19 @@ private:
         return field;
     }
 
+    // Beyond what the import can use, a field is only skipped.
     void append(std::string& field, std::string_view piece)
     {
-        if (field.size() + piece.size() > limits::maxCellBytes) fail(SheetFault::TooLarge);
-        field.append(piece);
+        const size_t room = limits::capturedCellBytes - std::min(field.size(), limits::capturedCellBytes);
+        if (piece.size() > room) cut_ = true;
+        field.append(piece.substr(0, room));
     }
 
     void store(size_t row, size_t col, std::string field)
     {
+        if (!BlockBuilder::usedColumn(col)) return BlockBuilder::checkPosition(row, col);
         if (utf8_) {
-            block_.setUtf8(row, col, field);
+            block_.setUtf8(row, col, field, cut_);
             return;
         }
         bool lossy = false;
@@ -150,8 +155,8 @@ private:
                 c = '?';
                 lossy = true;
             }
-        if (lossy) block_.setLossyText(row, col, std::move(field));
-        else block_.setText(row, col, std::move(field));
+        if (lossy) block_.setLossyText(row, col, field, cut_);
+        else block_.setText(row, col, field, cut_);
     }
 
     std::string_view data_;
@@ -159,6 +164,7 @@ private:
     char sep_;
     BlockBuilder& block_;
     size_t pos_ = 0;
+    bool cut_ = false;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // .ods: the first table of content.xml, read as a stream. Rows and cells may stand for
 // many through their repeat counts; LibreOffice ends every sheet with repeats that run
 // to the last row and column, so empty repeats only move the position.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -73,9 +74,11 @@ public:
     }
 
 private:
+    // Converted once, however often a repeat sets it.
     struct Cell {
         size_t col, repeat;
-        std::string text;  // UTF-8
+        std::string text;  // Windows-1253
+        bool lossy, cut, noValue;
     };
 
     void startCell(const char** attrs)
@@ -83,6 +86,8 @@ private:
         inCell_ = true;
         cellRepeat_ = repeatCount(xmlAttr(attrs, "number-columns-repeated"));
         paragraphs_ = 0;
+        cut_ = false;
+        formula_ = xmlAttr(attrs, "formula") != nullptr;
         cellText_.clear();
         valueText_.clear();
         stringValue_.clear();
@@ -121,8 +126,9 @@ private:
             return;
         } else if (name == "s") {
             size_t count = repeatCount(xmlAttr(attrs, "c"));
-            if (count > limits::maxCellBytes) fail(SheetFault::TooLarge);
-            addText(std::string(count, ' ').data(), count);
+            static const std::string blanks(limits::capturedCellBytes, ' ');
+            addText(blanks.data(), std::min(count, blanks.size()));
+            if (count > blanks.size()) cut_ = true;
         } else if (name == "tab") {
             addText("\t", 1);
         } else if (name == "line-break") {
@@ -142,21 +148,31 @@ private:
             inCell_ = false;
             // The stored value where there is one; a text cell (or a formula's text
             // result) is what its paragraphs say.
-            std::string text = !valueText_.empty() ? std::move(valueText_)
-                               : paragraphs_ == 0  ? std::move(stringValue_)
-                                                   : std::move(cellText_);
-            if (!text.empty()) {
+            std::string_view text = !valueText_.empty() ? valueText_
+                                    : paragraphs_ == 0  ? stringValue_
+                                                        : cellText_;
+            // A formula that a script wrote without computing it has neither value nor text.
+            const bool noValue = formula_ && text.empty() && !cut_;
+            if (BlockBuilder::usedColumn(col_ + 1) && (!text.empty() || cut_ || noValue)) {
+                if (text.size() > limits::capturedCellBytes) {
+                    text = text.substr(0, limits::capturedCellBytes);
+                    cut_ = true;
+                }
+                bool ok = true;
+                std::string cp1253 = BlockBuilder::keep(toCp1253Lossy(text, ok), cut_);
                 rowHasText_ = true;
-                rowCells_.push_back({col_ + 1, cellRepeat_, std::move(text)});
+                rowCells_.push_back({col_ + 1, cellRepeat_, std::move(cp1253), !ok, cut_, noValue});
             }
-            col_ += cellRepeat_;
+            col_ = std::min(col_ + cellRepeat_, size_t(1) << 41);
         }
     }
 
+    // Beyond what the import can use, a cell's text is only skipped.
     void addText(const char* data, size_t size)
     {
-        if (cellText_.size() + size > limits::maxCellBytes) fail(SheetFault::TooLarge);
-        cellText_.append(data, size);
+        const size_t room = limits::capturedCellBytes - std::min(cellText_.size(), limits::capturedCellBytes);
+        if (size > room) cut_ = true;
+        cellText_.append(data, std::min(size, room));
     }
 
     void endRow()
@@ -165,10 +181,15 @@ private:
             for (size_t r = 0; r < rowRepeat_; ++r) {
                 size_t row = row_ + 1 + r;
                 for (const Cell& cell : rowCells_) {
-                    // Cheap refusal before a huge repeat is walked cell by cell.
                     BlockBuilder::checkPosition(row, cell.col + std::min(cell.repeat, limits::maxCols) - 1);
                     if (cell.repeat > limits::maxCols) fail(SheetFault::TooLarge);
-                    for (size_t k = 0; k < cell.repeat; ++k) block_.setUtf8(row, cell.col + k, cell.text);
+                    // Only columns up to T are set; a repeat that runs past them is not walked.
+                    const size_t last = std::min(cell.col + cell.repeat - 1, limits::usedCols);
+                    for (size_t col = cell.col; col <= last; ++col) {
+                        if (cell.noValue) block_.setFormulaWithoutValue(row, col);
+                        else if (cell.lossy) block_.setLossyText(row, col, cell.text, cell.cut);
+                        else block_.setText(row, col, cell.text, cell.cut);
+                    }
                 }
             }
         }
@@ -179,7 +200,7 @@ private:
     XmlStream*& stream_;
     int tableDepth_ = 0;
     int annotation_ = 0;
-    bool inCell_ = false, paragraph_ = false, rowHasText_ = false;
+    bool inCell_ = false, paragraph_ = false, rowHasText_ = false, cut_ = false, formula_ = false;
     size_t row_ = 0, col_ = 0, rowRepeat_ = 1, cellRepeat_ = 1, paragraphs_ = 0;
     std::string cellText_, valueText_, stringValue_;
     std::vector<Cell> rowCells_;

@@ -12,8 +12,11 @@
 // - dates and times are the numbers they stand for (days since 30 December 1899, the day's
 //   fraction for the time): 15 January 2024 -> "45306"; styles are never applied;
 // - booleans "TRUE" / "FALSE"; error values as the spreadsheet shows them ("#DIV/0!");
-// - a formula as its cached value, empty when the file holds none;
-// - a CSV field is text as typed: no number is recognised in it.
+// - a formula as its cached value; one the file holds no value for is marked as such;
+// - a CSV field is text as typed: no number is recognised in it;
+// - line breaks and tabs as one space, other control characters dropped (cleanFieldText).
+// Only columns A to T are kept (the rest are never converted), and of each cell only the
+// first limits::keptCellBytes bytes: no field is longer, and the cell is marked as cut.
 // A sheet without any non-empty cell is the empty block, rows == cols == 0.
 #include <cstddef>
 #include <cstdint>
@@ -35,8 +38,10 @@ class ZipArchive;
 struct Block {
     // Where a cell's text lies in the block's text: 8 bytes a cell instead of a string each.
     struct Span {
-        uint64_t offset : 40;
-        uint64_t length : 24;  // a cell is at most limits::maxCellBytes
+        uint64_t offset : 38;
+        uint64_t length : 24;  // a cell is at most limits::keptCellBytes
+        uint64_t cut : 1;      // the cell held more than its first length bytes
+        uint64_t noValue : 1;  // a formula saved without its value
     };
     size_t rows = 0, cols = 0;
     std::string text;         // every cell's bytes, one after another
@@ -48,10 +53,12 @@ struct Block {
         const Span s = cells[r * cols + c];
         return std::string_view(text).substr(s.offset, s.length);
     }
+    bool cut(size_t r, size_t c) const { return cells[r * cols + c].cut; }
+    bool formulaWithoutValue(size_t r, size_t c) const { return cells[r * cols + c].noValue; }
     // Adds the next cell in row-major order (for blocks built by hand).
     void append(std::string_view cell)
     {
-        cells.push_back(Span{text.size(), cell.size()});
+        cells.push_back(Span{text.size(), cell.size(), 0, 0});
         text.append(cell);
     }
 };
@@ -90,13 +97,21 @@ private:
 namespace limits {
 inline constexpr size_t maxRows = 1048576;
 inline constexpr size_t maxCols = 16384;
-// rows * cols of the block: a stray cell far from the data must not cost gigabytes.
-inline constexpr size_t maxCells = size_t(1) << 24;
-inline constexpr size_t maxCellBytes = size_t(1) << 20;     // one cell's text, UTF-8
+inline constexpr size_t usedCols = 20;  // A to T; the import ignores the rest
+// rows * cols of the block: every row of a full sheet, columns A to T.
+inline constexpr size_t maxCells = maxRows * usedCols;
+// Of a cell's text only a prefix is kept: the longest field is 18 bytes, and 64 hold any
+// number a spreadsheet writes, so "not a number" and the rounding of an amount are told.
+inline constexpr size_t keptCellBytes = 64;
+// What a reader gathers of one cell before it cleans and cuts it (UTF-8, control
+// characters included); the rest is skipped and the cell marked as cut.
+inline constexpr size_t capturedCellBytes = 4096;
 inline constexpr size_t maxZipEntries = 1000;
-inline constexpr size_t maxEntryBytes = size_t(512) << 20;  // inflated, counted as read
-inline constexpr size_t ratioFreeBytes = 100 * 1024;        // inflated before the ratio applies
-inline constexpr size_t maxRatio = 100;
+inline constexpr uint64_t maxZipBytes = uint64_t(1) << 30;  // inflated in total, counted as read
+// Real payroll sheets are repetitive (a LibreOffice .ods of 2,000 rows compresses 102:1):
+// a ratio is suspicious only past a size that matters.
+inline constexpr uint64_t ratioFreeBytes = uint64_t(100) << 20;
+inline constexpr uint64_t maxRatio = 1000;
 inline constexpr size_t maxCsvBytes = size_t(512) << 20;
 }  // namespace limits
 
@@ -107,7 +122,8 @@ ReadResult readSpreadsheet(const std::filesystem::path& path);
 // The readers, for callers and tests that know the kind.
 ReadResult readXlsx(ZipArchive& zip);
 ReadResult readOds(ZipArchive& zip);
-ReadResult readXls(const std::filesystem::path& path);  // FreeXL reads only from a path
+ReadResult readXls(const std::filesystem::path& path);
+ReadResult readXlsMemory(std::string_view bytes);
 ReadResult readCsv(ByteSource& source);
 
 }  // namespace edlt::sheet

@@ -1,23 +1,24 @@
-// .xls through FreeXL, in a child process. FreeXL reads past its buffers on crafted
-// files and a 1 KB file can make it ask for tens of gigabytes: run in the program itself,
-// it could take the whole program down with the user's unsaved declaration. The child
-// reads the sheet under memory and time limits and sends the cells through a pipe; if it
-// dies, the file is "not a spreadsheet". Any failure FreeXL reports means the same.
-#include <fcntl.h>
-#include <freexl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// .xls (BIFF8 and BIFF5): libgsf opens the OLE2 container, and the cell records of the
+// first worksheet are read here, formulas by the result the file saved with them, as the
+// spreadsheet shows them. Only what the import uses is kept: columns A to T, and of each
+// text its first limits::keptCellBytes bytes, so a crafted file costs no more than a
+// real one of its size.
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+#include <iconv.h>
 
-#include <cerrno>
-#include <chrono>
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "store/Cp1253.h"
+#include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
@@ -25,322 +26,539 @@
 namespace edlt::sheet {
 namespace {
 
-// Records of the pipe: 'H' rows cols (the declared size), 'C' row col kind length bytes
-// (kind 0 Windows-1253, 1 UTF-8), 'E' fault length bytes, 'Z' the end.
-constexpr int childCpuSeconds = 60;
-constexpr auto parentDeadline = std::chrono::seconds(120);  // also for a child stuck without using CPU
-constexpr uint64_t childMemoryBudget = uint64_t(1) << 30;
-
-class PipeWriter {
-public:
-    explicit PipeWriter(int fd) : fd_(fd) {}
-    void byte(uint8_t b) { put(reinterpret_cast<const char*>(&b), 1); }
-    void u32(uint32_t v)
-    {
-        char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
-        put(b, 4);
-    }
-    void text(std::string_view s)
-    {
-        u32(static_cast<uint32_t>(s.size()));
-        put(s.data(), s.size());
-    }
-    void flush()
-    {
-        const char* p = buffer_.data();
-        size_t left = buffer_.size();
-        while (left > 0) {
-            ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) _exit(3);  // the parent has gone
-            p += n;
-            left -= static_cast<size_t>(n);
-        }
-        buffer_.clear();
-    }
-
-private:
-    void put(const char* data, size_t size)
-    {
-        buffer_.append(data, size);
-        if (buffer_.size() >= 64 * 1024) flush();
-    }
-    int fd_;
-    std::string buffer_;
+enum Record : uint16_t {
+    BOF = 0x0809, EOF_ = 0x000A, FILEPASS = 0x002F, CODEPAGE = 0x0042, BOUNDSHEET = 0x0085, SST = 0x00FC,
+    CONTINUE = 0x003C, LABELSST = 0x00FD, LABEL = 0x0204, RSTRING = 0x00D6, NUMBER = 0x0203, RK = 0x027E,
+    MULRK = 0x00BD, FORMULA = 0x0006, STRING = 0x0207, BOOLERR = 0x0205, DIMENSION = 0x0200,
 };
 
-// FreeXL hands dates and times over as text; they go back to the numbers the file holds.
-bool dateNumber(const char* text, int type, bool date1904, std::string& out)
+uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t u32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+double f64(const uint8_t* p)
 {
-    if (!text) return false;
-    auto serial = type == FREEXL_CELL_TIME ? parseClockTime(text) : parseIsoDateTime(text, date1904);
-    if (!serial) return false;
-    out = formatNumber(*serial);
-    return true;
+    uint64_t bits = uint64_t(u32(p)) | uint64_t(u32(p + 4)) << 32;
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
 }
 
-// A size from /proc/self/status ("VmSize:", "VmData:") in bytes; 0 when unknown.
-uint64_t memoryStatus(const char* key)
+double rkValue(uint32_t rk)
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const size_t keyLength = std::strlen(key);
-    while (std::getline(status, line))
-        if (line.compare(0, keyLength, key) == 0) return std::strtoull(line.c_str() + keyLength, nullptr, 10) * 1024;
-    return 0;
+    double d;
+    if (rk & 2) {
+        d = static_cast<double>(static_cast<int32_t>(rk) >> 2);
+    } else {
+        uint64_t bits = uint64_t(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&d, &bits, sizeof d);
+    }
+    return (rk & 1) ? d / 100 : d;
 }
 
-// The child may use what the program held at the fork and a budget more: address space
-// for allocations that go through brk or fresh mappings, data for allocators (such as a
-// sanitizer's) that map inside a region they reserved up front.
-void limitMemory(int resource, const char* key, uint64_t budget)
+const char* errorText(uint8_t code)
 {
-    if (uint64_t now = memoryStatus(key); now > 0) {
-        rlimit limit{now + budget, now + budget};
-        setrlimit(resource, &limit);
+    switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return "#N/A";
     }
 }
 
-// The child's work: FreeXL's reading of the first worksheet, cell by cell into the pipe.
-void readInChild(const std::filesystem::path& path, PipeWriter& out)
-{
-    struct Handle {
-        const void* h = nullptr;
-        ~Handle()
-        {
-            if (h) freexl_close(h);
-        }
-    } xls;
-    auto failed = [&](SheetFault fault, std::string_view detail) {
-        out.byte('E');
-        out.byte(static_cast<uint8_t>(fault));
-        out.text(detail);
-    };
-    auto freexlFailed = [&](int status) {
-        failed(status == FREEXL_INSUFFICIENT_MEMORY ? SheetFault::TooLarge : SheetFault::NotSpreadsheet,
-               "FreeXL " + std::to_string(status));
-    };
-
-    if (int status = freexl_open(path.c_str(), &xls.h); status != FREEXL_OK) return freexlFailed(status);
-    unsigned int info = 0;
-    if (freexl_get_info(xls.h, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
-        return failed(SheetFault::Protected, {});
-    bool date1904 =
-        freexl_get_info(xls.h, FREEXL_BIFF_DATEMODE, &info) == FREEXL_OK && info == FREEXL_BIFF_DATEMODE_1904;
-    unsigned int sheets = 0;
-    if (freexl_get_info(xls.h, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0)
-        return failed(SheetFault::NotSpreadsheet, {});
-    if (int status = freexl_select_active_worksheet(xls.h, 0); status != FREEXL_OK) return freexlFailed(status);
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if (int status = freexl_worksheet_dimensions(xls.h, &rows, &cols); status != FREEXL_OK)
-        return freexlFailed(status);
-    if (rows > limits::maxRows || cols > limits::maxCols || (cols > 0 && rows > limits::maxCells / cols))
-        return failed(SheetFault::TooLarge, {});
-    out.byte('H');
-    out.u32(rows);
-    out.u32(cols);
-
-    std::string text;
-    for (unsigned int r = 0; r < rows; ++r) {
-        for (unsigned short c = 0; c < cols; ++c) {
-            FreeXL_CellValue value;
-            if (int status = freexl_get_cell_value(xls.h, r, c, &value); status != FREEXL_OK)
-                return freexlFailed(status);
-            uint8_t kind = 0;
-            switch (value.type) {
-            case FREEXL_CELL_NULL: continue;
-            case FREEXL_CELL_INT: text = std::to_string(value.value.int_value); break;
-            case FREEXL_CELL_DOUBLE: text = formatNumber(value.value.double_value); break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-                if (!value.value.text_value) continue;
-                text = value.value.text_value;
-                kind = 1;
-                break;
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME:
-                if (!dateNumber(value.value.text_value, value.type, date1904, text)) {
-                    if (!value.value.text_value) continue;
-                    text = value.value.text_value;
-                    kind = 1;
-                }
-                break;
-            default: return failed(SheetFault::Corrupt, {});
-            }
-            if (text.empty()) continue;
-            if (text.size() > limits::maxCellBytes) return failed(SheetFault::TooLarge, {});
-            out.byte('C');
-            out.u32(r + 1);
-            out.u32(c + 1u);
-            out.byte(kind);
-            out.text(text);
-        }
-    }
-    out.byte('Z');
-}
-
-[[noreturn]] void runChild(const std::filesystem::path& path, int fd)
-{
-    rlimit cpu{childCpuSeconds, childCpuSeconds};
-    setrlimit(RLIMIT_CPU, &cpu);
-    std::error_code error;
-    uint64_t size = std::filesystem::file_size(path, error);
-    uint64_t budget = childMemoryBudget + (error ? 0 : 16 * size);
-    limitMemory(RLIMIT_AS, "VmSize:", budget);
-    limitMemory(RLIMIT_DATA, "VmData:", budget);
-    PipeWriter out(fd);
-    try {
-        readInChild(path, out);
-    } catch (...) {
-        _exit(4);  // no end record: the parent reports the file unreadable
-    }
-    out.flush();
-    _exit(0);
-}
-
-// The parent's side of the pipe, with a deadline for a child that hangs.
-class PipeReader {
+// Unicode code points of the Basic Multilingual Plane to Windows-1253, 0 where it has none.
+class Cp1253Table {
 public:
-    PipeReader(int fd, pid_t child) : fd_(fd), child_(child), deadline_(std::chrono::steady_clock::now() + parentDeadline)
+    Cp1253Table()
     {
-    }
-
-    // False at the end of the stream.
-    bool exact(char* out, size_t size)
-    {
-        while (size > 0) {
-            if (pos_ == buffer_.size() && !fill()) return false;
-            size_t n = std::min(size, buffer_.size() - pos_);
-            std::memcpy(out, buffer_.data() + pos_, n);
-            pos_ += n;
-            out += n;
-            size -= n;
+        for (int b = 1; b < 0x80; ++b) table_[static_cast<size_t>(b)] = static_cast<uint8_t>(b);
+        for (int b = 0x80; b < 0x100; ++b) {
+            std::string utf8 = cp1253::toUtf8(std::string(1, static_cast<char>(b)));
+            if (utf8.size() < 2) continue;
+            const auto* u = reinterpret_cast<const uint8_t*>(utf8.data());
+            uint32_t cp = utf8.size() == 2 ? (u[0] & 0x1Fu) << 6 | (u[1] & 0x3Fu)
+                                           : (u[0] & 0x0Fu) << 12 | (u[1] & 0x3Fu) << 6 | (u[2] & 0x3Fu);
+            if (cp != 0xFFFD) {
+                table_[cp] = static_cast<uint8_t>(b);
+                codePoints_[static_cast<size_t>(b - 0x80)] = static_cast<uint16_t>(cp);
+            }
         }
-        return true;
     }
-    bool u8(uint8_t& v) { return exact(reinterpret_cast<char*>(&v), 1); }
-    bool u32(uint32_t& v)
+    // The code point of a Windows-1253 byte; U+FFFF for the unassigned ones.
+    uint32_t codePoint(uint8_t b) const { return b < 0x80 ? b : codePoints_[b - 0x80] ? codePoints_[b - 0x80] : 0xFFFF; }
+    // The byte for a code point; lossy is set and '?' returned where there is none.
+    char byte(uint32_t cp, bool& lossy) const
     {
-        unsigned char b[4];
-        if (!exact(reinterpret_cast<char*>(b), 4)) return false;
-        v = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-        return true;
-    }
-    bool text(std::string& out)
-    {
-        uint32_t size = 0;
-        if (!u32(size) || size > limits::maxCellBytes) return false;
-        out.resize(size);
-        return exact(out.data(), size);
+        uint8_t b = cp < table_.size() ? table_[cp] : 0;
+        if (cp == 0) return 0;  // dropped later as a control character
+        if (b == 0) {
+            lossy = true;
+            return '?';
+        }
+        return static_cast<char>(b);
     }
 
 private:
-    bool fill()
+    std::array<uint8_t, 0x10000> table_{};
+    std::array<uint16_t, 0x80> codePoints_{};
+};
+
+const Cp1253Table& cp1253Table()
+{
+    static const Cp1253Table table;
+    return table;
+}
+
+// A text as the import keeps it: Windows-1253, cleaned, cut, with what happened on the way.
+struct Text {
+    std::string bytes;
+    bool lossy = false, cut = false;
+};
+
+// Gathers characters of one string, up to what a reader gathers of a cell; a surrogate
+// pair is one character outside the code page.
+class TextBuilder {
+public:
+    void unit(uint16_t u)
     {
-        buffer_.resize(64 * 1024);
-        pos_ = 0;
-        for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                kill(child_, SIGKILL);
-                buffer_.clear();
-                return false;
-            }
-            pollfd p{fd_, POLLIN, 0};
-            int ready = poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
-            if (ready < 0 && errno != EINTR) break;
-            if (ready <= 0) continue;
-            ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            buffer_.resize(static_cast<size_t>(n));
-            return true;
+        if (u >= 0xDC00 && u < 0xE000) return;  // the second half of a pair: already counted
+        if (raw_.size() >= limits::capturedCellBytes) {
+            text_.cut = true;
+            return;
         }
-        buffer_.clear();
+        raw_ += cp1253Table().byte(u >= 0xD800 && u < 0xDC00 ? 0xFFFF : u, text_.lossy);
+    }
+    void byte(uint8_t b) { unit(b); }
+    Text finish()
+    {
+        text_.bytes = BlockBuilder::keep(raw_, text_.cut);
+        return std::move(text_);
+    }
+
+private:
+    std::string raw_;
+    Text text_;
+};
+
+// A BIFF5 byte string in the workbook's code page.
+Text codePageText(const uint8_t* data, size_t size, uint16_t codePage)
+{
+    TextBuilder out;
+    if (codePage == 1253) {
+        for (size_t i = 0; i < size; ++i) out.unit(cp1253Table().codePoint(data[i]));
+        return out.finish();
+    }
+    std::string from = codePage == 1200 || codePage == 0 || codePage == 367 ? "CP1252" : "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open("UTF-16LE", from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-16LE", "CP1252");
+    for (size_t i = 0; i < size; ++i) {
+        char in = static_cast<char>(data[i]);
+        char outBuf[8];
+        char* src = &in;
+        size_t srcLeft = 1, dstLeft = sizeof outBuf;
+        char* dst = outBuf;
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || dstLeft != 6) {
+            out.unit(0xFFFF);
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else {
+            out.unit(u16(reinterpret_cast<const uint8_t*>(outBuf)));
+        }
+    }
+    iconv_close(cd);
+    return out.finish();
+}
+
+struct RecordView {
+    uint16_t type = 0;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// The records of the workbook stream, one after another from a position.
+class Records {
+public:
+    explicit Records(std::string_view stream) : stream_(stream) {}
+    void seek(size_t pos) { pos_ = pos; }
+    size_t position() const { return pos_; }
+    bool next(RecordView& r)
+    {
+        if (pos_ + 4 > stream_.size()) return false;
+        const auto* p = reinterpret_cast<const uint8_t*>(stream_.data()) + pos_;
+        r.type = u16(p);
+        r.size = u16(p + 2);
+        if (pos_ + 4 + r.size > stream_.size()) fail(SheetFault::Corrupt);
+        r.data = p + 4;
+        pos_ += 4 + r.size;
+        return true;
+    }
+    // The CONTINUE record that follows, if any.
+    bool nextContinue(RecordView& r)
+    {
+        size_t saved = pos_;
+        if (next(r) && r.type == CONTINUE) return true;
+        pos_ = saved;
         return false;
     }
 
-    int fd_;
-    pid_t child_;
-    std::chrono::steady_clock::time_point deadline_;
-    std::string buffer_;
+private:
+    std::string_view stream_;
     size_t pos_ = 0;
 };
 
-// Reads the child's records into the block; false when the stream breaks off.
-bool receive(PipeReader& in, const std::filesystem::path& path, BlockBuilder& block)
-{
-    std::string text;
-    for (;;) {
-        uint8_t tag = 0;
-        if (!in.u8(tag)) return false;
-        switch (tag) {
-        case 'H': {
-            uint32_t rows = 0, cols = 0;
-            if (!in.u32(rows) || !in.u32(cols)) return false;
-            // The declared rectangle sizes the block only when the file could hold that
-            // many cells (a few bytes each at least).
-            std::error_code error;
-            uintmax_t fileSize = std::filesystem::file_size(path, error);
-            if (!error && uintmax_t(rows) * cols <= fileSize / 4) block.reserve(rows, cols);
-            break;
-        }
-        case 'C': {
-            uint32_t row = 0, col = 0;
-            uint8_t kind = 0;
-            if (!in.u32(row) || !in.u32(col) || !in.u8(kind) || !in.text(text)) return false;
-            if (kind == 1) block.setUtf8(row, col, text);
-            else block.setText(row, col, text);
-            break;
-        }
-        case 'E': {
-            uint8_t fault = 0;
-            if (!in.u8(fault) || !in.text(text) || fault > static_cast<uint8_t>(SheetFault::Protected)) return false;
-            fail(static_cast<SheetFault>(fault), text);
-        }
-        case 'Z': return true;
-        default: return false;
+// A record's data and its CONTINUE records read as one, for BIFF8 strings: where the
+// characters of a string cross into a CONTINUE, that record starts with a new flags byte.
+class ContinuedReader {
+public:
+    ContinuedReader(Records& records, const RecordView& first) : records_(records), cur_(first) {}
+
+    bool atEnd()
+    {
+        while (pos_ == cur_.size)
+            if (!advance()) return true;
+        return false;
+    }
+    uint8_t byte()
+    {
+        if (atEnd()) fail(SheetFault::Corrupt);
+        return cur_.data[pos_++];
+    }
+    uint16_t word() { return static_cast<uint16_t>(byte() | byte() << 8); }
+    uint32_t dword() { return uint32_t(word()) | uint32_t(word()) << 16; }
+    void skip(uint64_t n)
+    {
+        while (n > 0) {
+            if (atEnd()) fail(SheetFault::Corrupt);
+            size_t step = static_cast<size_t>(std::min<uint64_t>(n, cur_.size - pos_));
+            pos_ += step;
+            n -= step;
         }
     }
+    // An XLUnicodeRichExtendedString: length (u16, or u8 when shortLength), flags, runs,
+    // phonetic data, characters.
+    Text unicodeString(bool shortLength = false)
+    {
+        uint32_t count = shortLength ? byte() : word();
+        uint8_t flags = byte();
+        uint16_t runs = (flags & 0x08) ? word() : 0;
+        uint32_t extra = (flags & 0x04) ? dword() : 0;
+        bool wide = flags & 0x01;
+        TextBuilder text;
+        while (count > 0) {
+            if (pos_ == cur_.size) {
+                if (!advance()) fail(SheetFault::Corrupt);
+                wide = byte() & 0x01;  // characters go on in a CONTINUE, with their own width
+                continue;
+            }
+            size_t avail = (cur_.size - pos_) / (wide ? 2 : 1);
+            if (avail == 0) fail(SheetFault::Corrupt);
+            size_t n = std::min<size_t>(avail, count);
+            const uint8_t* p = cur_.data + pos_;
+            if (wide)
+                for (size_t i = 0; i < n; ++i) text.unit(u16(p + 2 * i));
+            else
+                for (size_t i = 0; i < n; ++i) text.byte(p[i]);
+            pos_ += n * (wide ? 2 : 1);
+            count -= static_cast<uint32_t>(n);
+        }
+        skip(uint64_t(runs) * 4 + extra);
+        return text.finish();
+    }
+
+private:
+    bool advance()
+    {
+        RecordView next;
+        if (!records_.nextContinue(next)) return false;
+        cur_ = next;
+        pos_ = 0;
+        return true;
+    }
+
+    Records& records_;
+    RecordView cur_;
+    size_t pos_ = 0;
+};
+
+// The shared strings, cleaned and cut, packed in one buffer.
+class SharedStrings {
+public:
+    void read(ContinuedReader in, size_t streamSize)
+    {
+        in.dword();  // total count
+        uint32_t unique = in.dword();
+        // Each string costs three bytes at least: a count that the stream cannot hold is a claim.
+        size_t hint = std::min<size_t>(unique, streamSize / 3);
+        ends_.reserve(hint);
+        for (uint32_t i = 0; i < unique && !in.atEnd(); ++i) {
+            Text t = in.unicodeString();
+            pool_ += t.bytes;
+            ends_.push_back(pool_.size());
+            lossy_.push_back(t.lossy);
+            cut_.push_back(t.cut);
+        }
+    }
+    size_t size() const { return ends_.size(); }
+    std::string_view text(size_t i) const
+    {
+        size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(pool_).substr(begin, ends_[i] - begin);
+    }
+    bool lossy(size_t i) const { return lossy_[i]; }
+    bool cut(size_t i) const { return cut_[i]; }
+
+private:
+    std::string pool_;
+    std::vector<size_t> ends_;
+    std::vector<bool> lossy_, cut_;
+};
+
+class WorkbookReader {
+public:
+    explicit WorkbookReader(std::string_view stream) : stream_(stream), records_(stream) {}
+
+    ReadResult read()
+    {
+        RecordView r;
+        if (!records_.next(r) || r.type != BOF || r.size < 4) fail(SheetFault::NotSpreadsheet);
+        const uint16_t version = u16(r.data);
+        if (version == 0x0600) biff8_ = true;
+        else if (version != 0x0500) fail(SheetFault::NotSpreadsheet, "BIFF");
+        readGlobals();
+        if (!sheetFound_ || sheetStart_ >= stream_.size()) fail(SheetFault::NotSpreadsheet);
+        return readSheet();
+    }
+
+private:
+    void readGlobals()
+    {
+        RecordView r;
+        while (records_.next(r)) {
+            switch (r.type) {
+            case EOF_: return;
+            case FILEPASS: fail(SheetFault::Protected);
+            case CODEPAGE:
+                if (r.size >= 2) codePage_ = u16(r.data);
+                break;
+            case BOUNDSHEET:
+                // The first worksheet in tab order (charts and macro sheets are no worksheets).
+                if (r.size >= 6 && !sheetFound_ && r.data[5] == 0) {
+                    sheetStart_ = u32(r.data);
+                    sheetFound_ = true;
+                }
+                break;
+            case SST:
+                if (biff8_) strings_.read(ContinuedReader(records_, r), stream_.size());
+                break;
+            default: break;
+            }
+        }
+        fail(SheetFault::Corrupt);  // no end of the globals
+    }
+
+    ReadResult readSheet()
+    {
+        records_.seek(sheetStart_);
+        RecordView r;
+        if (!records_.next(r) || r.type != BOF) fail(SheetFault::Corrupt);
+        int depth = 1;
+        while (depth > 0) {
+            if (!records_.next(r)) break;  // a sheet cut short: what was read stands, as in the other kinds
+            if (r.type == BOF) ++depth;
+            else if (r.type == EOF_) --depth;
+            else if (depth == 1) cellRecord(r);
+        }
+        if (pendingString_) block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
+        return block_.finish();
+    }
+
+    // Row and column (1-based) of a cell record, or false when it is too short.
+    static bool position(const RecordView& r, size_t need, size_t& row, size_t& col)
+    {
+        if (r.size < need) fail(SheetFault::Corrupt);
+        row = size_t(u16(r.data)) + 1;
+        col = size_t(u16(r.data + 2)) + 1;
+        return BlockBuilder::usedColumn(col);
+    }
+
+    void setText(size_t row, size_t col, const Text& t)
+    {
+        if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
+        else block_.setText(row, col, t.bytes, t.cut);
+    }
+
+    void cellRecord(const RecordView& r)
+    {
+        size_t row = 0, col = 0;
+        // A string result belongs to the formula just before it; any other cell ends the wait.
+        if (pendingString_ && r.type != STRING && r.type != CONTINUE && r.type != 0x04BC && r.type != 0x0221
+            && r.type != 0x0236) {
+            block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
+            pendingString_ = false;
+        }
+        switch (r.type) {
+        case DIMENSION:
+            if (r.size >= 14 && biff8_) {
+                size_t rows = u32(r.data + 4), cols = u16(r.data + 10);
+                // A rectangle the stream cannot fill is a claim, not a hint.
+                if (uint64_t(rows) * std::min<size_t>(cols, limits::usedCols) <= stream_.size() / 4)
+                    block_.reserve(rows, cols);
+            }
+            break;
+        case LABELSST:
+            if (position(r, 10, row, col)) {
+                uint32_t i = u32(r.data + 6);
+                if (i >= strings_.size()) fail(SheetFault::Corrupt);
+                if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
+                else block_.setText(row, col, strings_.text(i), strings_.cut(i));
+            } else {
+                BlockBuilder::checkPosition(row, col);
+            }
+            break;
+        case LABEL:
+        case RSTRING:
+            if (position(r, 8, row, col)) setText(row, col, labelText(r, 6));
+            else BlockBuilder::checkPosition(row, col);
+            break;
+        case NUMBER:
+            if (position(r, 14, row, col)) block_.setText(row, col, formatNumber(f64(r.data + 6)));
+            else BlockBuilder::checkPosition(row, col);
+            break;
+        case RK:
+            if (position(r, 10, row, col)) block_.setText(row, col, formatNumber(rkValue(u32(r.data + 6))));
+            else BlockBuilder::checkPosition(row, col);
+            break;
+        case MULRK: {
+            position(r, 6, row, col);
+            const size_t count = (r.size - 6) / 6;
+            for (size_t i = 0; i < count; ++i) {
+                if (!BlockBuilder::usedColumn(col + i)) {
+                    BlockBuilder::checkPosition(row, col + count - 1);
+                    break;
+                }
+                block_.setText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
+            }
+            break;
+        }
+        case BOOLERR:
+            if (position(r, 8, row, col))
+                block_.setText(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
+            else BlockBuilder::checkPosition(row, col);
+            break;
+        case FORMULA:
+            if (position(r, 14, row, col)) formula(r, row, col);
+            else BlockBuilder::checkPosition(row, col);
+            break;
+        case STRING:
+            if (pendingString_) {
+                pendingString_ = false;
+                setText(pendingRow_, pendingCol_, stringRecord(r));
+            }
+            break;
+        default: break;
+        }
+    }
+
+    // The result saved with a formula: a number, or a tag in the top two bytes.
+    void formula(const RecordView& r, size_t row, size_t col)
+    {
+        const uint8_t* v = r.data + 6;
+        if (u16(v + 6) != 0xFFFF) return block_.setText(row, col, formatNumber(f64(v)));
+        switch (v[0]) {
+        case 0:  // a text, in the STRING record that follows
+            pendingString_ = true;
+            pendingRow_ = row;
+            pendingCol_ = col;
+            break;
+        case 1: block_.setText(row, col, v[2] ? "TRUE" : "FALSE"); break;
+        case 2: block_.setText(row, col, errorText(v[2])); break;
+        default: block_.setText(row, col, {}); break;  // the empty text
+        }
+    }
+
+    // LABEL's text: BIFF8 a unicode string with a 16-bit length, BIFF5 bytes in the code page.
+    Text labelText(const RecordView& r, size_t offset)
+    {
+        if (biff8_) {
+            RecordView rest{r.type, r.data + offset, r.size - offset};
+            return ContinuedReader(records_, rest).unicodeString();
+        }
+        if (r.size < offset + 2) fail(SheetFault::Corrupt);
+        size_t length = u16(r.data + offset);
+        if (r.size < offset + 2 + length) fail(SheetFault::Corrupt);
+        return codePageText(r.data + offset + 2, length, codePage_);
+    }
+
+    Text stringRecord(const RecordView& r) { return labelText(r, 0); }
+
+    std::string_view stream_;
+    Records records_;
+    SharedStrings strings_;
+    BlockBuilder block_;
+    bool biff8_ = false, sheetFound_ = false, pendingString_ = false;
+    uint16_t codePage_ = 1252;
+    size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;
+};
+
+// libgsf reports a damaged container on stderr as well as by its result; the user gets
+// our message instead.
+void quietLibgsf()
+{
+    static const bool quiet = [] {
+        for (const char* domain : {"libgsf", "libgsf:msole", "GLib-GObject"})
+            g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                              [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        return true;
+    }();
+    (void)quiet;
 }
+
+// The workbook stream of an OLE2 file, whole.
+std::string workbookStream(GsfInput* input)
+{
+    quietLibgsf();
+    struct Unref {
+        void operator()(void* p) const
+        {
+            if (p) g_object_unref(p);
+        }
+    };
+    std::unique_ptr<GsfInput, Unref> owned(input);
+    if (!input) fail(SheetFault::NotSpreadsheet);
+    const gsf_off_t containerSize = gsf_input_size(input);
+    std::unique_ptr<GsfInfile, Unref> ole(gsf_infile_msole_new(input, nullptr));
+    if (!ole) fail(SheetFault::NotSpreadsheet);
+    std::unique_ptr<GsfInput, Unref> book(gsf_infile_child_by_name(ole.get(), "Workbook"));
+    if (!book) book.reset(gsf_infile_child_by_name(ole.get(), "Book"));
+    if (!book) {
+        if (std::unique_ptr<GsfInput, Unref> encrypted(gsf_infile_child_by_name(ole.get(), "EncryptedPackage"));
+            encrypted)
+            fail(SheetFault::Protected);
+        fail(SheetFault::NotSpreadsheet);
+    }
+    const gsf_off_t size = gsf_input_size(book.get());
+    // A stream cannot hold more than its container: a larger claim is a damaged file.
+    if (size < 0 || size > containerSize) fail(SheetFault::Corrupt);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!bytes.empty() && !gsf_input_read(book.get(), bytes.size(), reinterpret_cast<guint8*>(bytes.data())))
+        fail(SheetFault::Corrupt);
+    return bytes;
+}
+
+ReadResult readStream(std::string_view stream) { return WorkbookReader(stream).read(); }
 
 }  // namespace
 
 ReadResult readXls(const std::filesystem::path& path)
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) fail(SheetFault::TooLarge);
-    pid_t child = fork();
-    if (child < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        fail(SheetFault::TooLarge);
-    }
-    if (child == 0) {
-        close(fds[0]);
-        runChild(path, fds[1]);
-    }
-    close(fds[1]);
+    return readStream(workbookStream(gsf_input_mmap_new(path.c_str(), nullptr)));
+}
 
-    struct Reap {
-        int fd;
-        pid_t pid;
-        ~Reap()
-        {
-            close(fd);
-            kill(pid, SIGKILL);  // done, or left behind by an error: not waited for at length
-            int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
-    } reap{fds[0], child};
-
-    BlockBuilder block;
-    PipeReader in(fds[0], child);
-    if (!receive(in, path, block)) fail(SheetFault::NotSpreadsheet, "FreeXL");
-    return block.finish();
+ReadResult readXlsMemory(std::string_view bytes)
+{
+    return readStream(workbookStream(
+        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), false)));
 }
 
 }  // namespace edlt::sheet

@@ -1,9 +1,11 @@
 // .xlsx: the workbook names its sheets in tab order, its relationships lead to the first
 // worksheet's part, and that part is read as a stream with the shared strings at hand.
 #include <cstdint>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
@@ -111,17 +113,20 @@ std::string resolvePart(std::string_view base, std::string_view target)
     return out;
 }
 
-// Collects character data of the elements a handler chooses, within the cell limit.
+// Collects character data of the elements a handler chooses; past what the import can
+// use of a cell, the rest is skipped and the text marked as cut.
 class TextCapture {
 public:
     void begin() { on_ = true; }
     void stop() { on_ = false; }
     bool active() const { return on_; }
+    bool cut() const { return cut_; }
     void add(const char* data, size_t size)
     {
         if (!on_) return;
-        if (text_.size() + size > limits::maxCellBytes) fail(SheetFault::TooLarge);
-        text_.append(data, size);
+        const size_t room = limits::capturedCellBytes - std::min(text_.size(), limits::capturedCellBytes);
+        if (size > room) cut_ = true;
+        text_.append(data, std::min(size, room));
     }
     std::string take()
     {
@@ -131,11 +136,12 @@ public:
     void clear()
     {
         on_ = false;
+        cut_ = false;
         text_.clear();
     }
 
 private:
-    bool on_ = false;
+    bool on_ = false, cut_ = false;
     std::string text_;
 };
 
@@ -172,7 +178,7 @@ struct RelsHandler : XmlHandler {
     void text(const char*, size_t) override {}
 };
 
-// The shared strings, converted once, packed in one buffer.
+// The shared strings, converted, cleaned and cut once, packed in one buffer.
 class SharedStrings : public XmlHandler {
 public:
     explicit SharedStrings(uint64_t sizeHint) : sizeHint_(sizeHint) {}
@@ -184,6 +190,7 @@ public:
         return std::string_view(pool_).substr(begin, ends_[i] - begin);
     }
     bool lossy(size_t i) const { return lossy_[i]; }
+    bool cut(size_t i) const { return cut_[i]; }
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -194,6 +201,7 @@ public:
             hint = std::min<size_t>({hint, sizeHint_ / 9, limits::maxCells});
             ends_.reserve(hint);
             lossy_.reserve(hint);
+            cut_.reserve(hint);
         } else if (name == "si") {
             inItem_ = true;
             capture_.clear();
@@ -208,10 +216,11 @@ public:
         if (name == "si" && inItem_) {
             inItem_ = false;
             if (ends_.size() >= limits::maxCells) fail(SheetFault::TooLarge);
-            bool ok = true;
-            pool_ += toCp1253Lossy(decodeEscapes(capture_.take()), ok);
+            bool ok = true, cut = capture_.cut();
+            pool_ += BlockBuilder::keep(toCp1253Lossy(decodeEscapes(capture_.take()), ok), cut);
             ends_.push_back(pool_.size());
             lossy_.push_back(!ok);
+            cut_.push_back(cut);
         } else if (name == "rPh" && phonetic_ > 0) {
             --phonetic_;
         } else if (name == "t" && capture_.active()) {
@@ -224,7 +233,7 @@ private:
     uint64_t sizeHint_;
     std::string pool_;
     std::vector<size_t> ends_;
-    std::vector<bool> lossy_;
+    std::vector<bool> lossy_, cut_;
     TextCapture capture_;
     bool inItem_ = false;
     int phonetic_ = 0;
@@ -260,6 +269,7 @@ public:
             type_ = t ? t : "n";
             inCell_ = true;
             hasValue_ = false;
+            hasFormula_ = false;
             value_.clear();
             inline_.clear();
         } else if (!inCell_) {
@@ -267,6 +277,8 @@ public:
         } else if (name == "v") {
             hasValue_ = true;
             value_.begin();
+        } else if (name == "f") {
+            hasFormula_ = true;
         } else if (name == "is") {
             inInline_ = true;
         } else if (name == "rPh") {
@@ -334,13 +346,18 @@ private:
 
     void storeCell()
     {
+        if (!BlockBuilder::usedColumn(cellCol_)) return BlockBuilder::checkPosition(cellRow_, cellCol_);
+        const bool cut = value_.cut();
         std::string value = value_.take();
         if (type_ == "inlineStr") {
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(inline_.take()));
+            const bool inlineCut = inline_.cut();
+            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(inline_.take()), inlineCut);
             return;
         }
         if (!hasValue_) {
-            BlockBuilder::checkPosition(cellRow_, cellCol_);  // a formula never computed, or styling only
+            // A formula written by a script that never computed it, or styling only.
+            if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
+            else BlockBuilder::checkPosition(cellRow_, cellCol_);
             return;
         }
         if (type_ == "s") {
@@ -352,11 +369,10 @@ private:
                 i = i * 10 + static_cast<size_t>(c - '0');
             }
             if (i >= strings_.size()) fail(SheetFault::Corrupt);
-            std::string text(strings_.text(i));
-            if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, std::move(text));
-            else block_.setText(cellRow_, cellCol_, std::move(text));
+            if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
+            else block_.setText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
         } else if (type_ == "str" || type_ == "e") {
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)));
+            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)), cut);
         } else if (type_ == "b") {
             std::string v = trimmed(std::move(value));
             auto number = parseNumber(v);
@@ -372,7 +388,9 @@ private:
         } else if (type_ == "n") {
             std::string v = trimmed(std::move(value));
             if (v.empty()) {
-                block_.setText(cellRow_, cellCol_, {});
+                // openpyxl writes a formula it cannot compute with an empty value.
+                if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
+                else block_.setText(cellRow_, cellCol_, {});
                 return;
             }
             auto number = parseNumber(v);
@@ -386,7 +404,7 @@ private:
     BlockBuilder& block_;
     const SharedStrings& strings_;
     uint64_t sizeHint_;
-    bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false;
+    bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false, hasFormula_ = false;
     int phonetic_ = 0;
     size_t row_ = 0, col_ = 0, cellRow_ = 0, cellCol_ = 0;
     std::string type_;

@@ -15,6 +15,11 @@ namespace {
 // expat reports "namespace-URI<sep>local"; the readers only look at local names.
 constexpr char separator = '\x01';
 
+// expat 2.5 scans a token that is still open again each time more bytes arrive, so one
+// huge comment or tag costs time by its size squared. No part of a sheet needs a token
+// this long without a handler being called in between.
+constexpr size_t maxBytesWithoutProgress = size_t(4) << 20;
+
 std::string_view localName(const char* name)
 {
     const char* sep = std::strrchr(name, separator);
@@ -52,6 +57,7 @@ void XmlStream::abort(std::exception_ptr error)
 void XmlStream::onStart(void* self, const char* name, const char** attrs)
 {
     auto* s = static_cast<XmlStream*>(self);
+    s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
     try {
         // Element names are handed over local, attributes too, in place.
@@ -64,6 +70,7 @@ void XmlStream::onStart(void* self, const char* name, const char** attrs)
 void XmlStream::onEnd(void* self, const char* name)
 {
     auto* s = static_cast<XmlStream*>(self);
+    s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
     try {
         s->handler_.end(localName(name));
@@ -75,6 +82,7 @@ void XmlStream::onEnd(void* self, const char* name)
 void XmlStream::onText(void* self, const char* data, int size)
 {
     auto* s = static_cast<XmlStream*>(self);
+    s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
     try {
         s->handler_.text(data, static_cast<size_t>(size));
@@ -114,7 +122,9 @@ bool XmlStream::feed(const char* data, size_t size)
 {
     while (size > 0 && !done_) {
         int piece = static_cast<int>(std::min<size_t>(size, INT_MAX / 2));
+        sinceProgress_ += static_cast<size_t>(piece);
         check(XML_Parse(parser_, data, piece, XML_FALSE));
+        if (sinceProgress_ > maxBytesWithoutProgress) fail(SheetFault::TooLarge);
         data += piece;
         size -= static_cast<size_t>(piece);
     }

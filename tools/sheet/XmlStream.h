@@ -53,6 +53,7 @@ private:
     std::exception_ptr error_;
     bool doctype_ = false;
     bool done_ = false;
+    size_t sinceProgress_ = 0;  // bytes fed since a handler was last called
 };
 
 // Parses a zip entry with handler. After the handler is done() the rest of the entry is

@@ -109,7 +109,7 @@ uint64_t ZipArchive::sizeHint(std::string_view name) const
     uint64_t size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
     uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
     uint64_t bound = std::max<uint64_t>(limits::ratioFreeBytes, compressed * limits::maxRatio);
-    return std::min({size, bound, static_cast<uint64_t>(limits::maxEntryBytes)});
+    return std::min({size, bound, limits::maxZipBytes});
 }
 
 void ZipArchive::read(std::string_view name, const std::function<bool(const char*, size_t)>& chunk)
@@ -137,7 +137,8 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
         if (n < 0) fail(SheetFault::Corrupt);  // a damaged stream or a CRC that does not match
         if (n == 0) break;
         total += static_cast<uint64_t>(n);
-        if (total > limits::maxEntryBytes) fail(SheetFault::TooLarge);
+        totalRead_ += static_cast<uint64_t>(n);
+        if (totalRead_ > limits::maxZipBytes) fail(SheetFault::TooLarge);
         if (total > limits::ratioFreeBytes && total / limits::maxRatio > compressed) fail(SheetFault::Unsafe);
         if (!chunk(buffer.data(), static_cast<size_t>(n))) return;
     }

