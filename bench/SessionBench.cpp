@@ -105,15 +105,6 @@ bool reopen(benchmark::State& state, OpenDeclaration& d, bool always = false)
     return false;
 }
 
-// Adds delta cents to gross and net pay together, which keeps every rule of the line.
-bool shiftGross(TFixedFormatDataSet& ds, int64_t deltaCents)
-{
-    const Amount delta = Amount::fromCents(deltaCents);
-    ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
-    ds.SetFieldValue(detail::Kathares, (Amount::parse(ds.FieldValue(detail::Kathares)) + delta).text());
-    return ds.Post();
-}
-
 void BM_StoreEditedLine(benchmark::State& state)
 {
     const auto count = static_cast<size_t>(state.range(0));
@@ -127,7 +118,7 @@ void BM_StoreEditedLine(benchmark::State& state)
         record = (record + 37813) % static_cast<long>(count);
         ds.SetRecordNumber(record + 1);
         ds.Edit();
-        if (!shiftGross(ds, delta) || d.ui.shown != 0) {
+        if (!bench::shiftGrossAndPost(ds, delta) || d.ui.shown != 0) {
             state.SkipWithError(("the edited line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
@@ -142,24 +133,10 @@ void BM_StoreNewLine(benchmark::State& state)
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
     TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
-    // A tax number none of the generated payees has (theirs begin at 1, the declarant's is other).
-    std::string afm;
-    for (char c = '0'; c <= '9' && afm.empty(); ++c)
-        if (CheckAFM(std::string("00000017") + c)) afm = std::string("00000017") + c;
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         ds.SetRecordNumber(middle);
-        ds.Insert();
-        ds.SetFieldValue(detail::AFM, afm);
-        ds.SetFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
-        ds.SetFieldValue(detail::TypeInc, "10");
-        ds.SetFieldValue(detail::AkaInc, "1500,5");
-        ds.SetFieldValue(detail::Kratiseis, "300");
-        ds.SetFieldValue(detail::Kathares, "1200,5");
-        ds.SetFieldValue(detail::ForosParakr, "120");
-        ds.SetFieldValue(detail::ForosAnal, "120");
-        ds.SetFieldValue(detail::Hmeres, "25");
-        if (!ds.Post() || d.ui.shown != 0) {
+        if (!bench::insertNewLine(ds) || d.ui.shown != 0) {
             state.SkipWithError(("the new line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }

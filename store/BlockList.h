@@ -14,7 +14,7 @@ namespace edlt {
 template <class T>
 class BlockList {
 public:
-    static constexpr size_t blockSize = 2048;
+    static constexpr size_t blockSize = 512;
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
