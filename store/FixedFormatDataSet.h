@@ -123,6 +123,12 @@ public:
     const std::string& LineAt(size_t index) const { return lines_[index].text; }
     int32_t LineIdAt(size_t index) const { return lines_[index].id; }
     std::string FieldValueAt(size_t index, int field) const;
+    // Every line in order with its record id, without a search per line.
+    template <class F>
+    void ForEachLine(F&& f) const
+    {
+        lines_.forEach([&](const Line& l) { f(l.text, l.id); });
+    }
     // During an Insert, the position the new line will take.
     long InsertIndex() const { return insertIndex_; }
     long Cursor() const { return cursor_; }
