@@ -18,14 +18,16 @@ for ((i = 0; i < runs; i++)); do
     seed=$((i + 1))
     "$tool" run "$dir" "$seed" >"$dir.out" 2>/dev/null &
     pid=$!
-    # Opening takes a moment; then a few hundred operations, compactions among them.
-    sleep "$(awk -v r="$RANDOM" 'BEGIN { print 0.4 + r / 32768 * 1.2 }')"
+    # Once the declaration is open, a random moment among the next few hundred operations
+    # (a compaction every 48 of them).
+    for ((w = 0; w < 600; w++)); do [ -s "$dir.out" ] && break; sleep 0.05; done
+    sleep "$(awk -v r="$RANDOM" 'BEGIN { print r / 32768 * 0.8 }')"
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     # The last number printed whole: that operation had returned.
     last=$(grep -E '^[0-9]+$' "$dir.out" | tail -n 1)
     if [ -z "$last" ]; then
-        continue  # killed while opening: nothing was stored yet
+        continue  # killed before the declaration was open: nothing was stored yet
     fi
     if ! out=$("$tool" check "$dir" "$seed" "$last"); then
         echo "FAIL run $i (killed after operation $last): $out"
