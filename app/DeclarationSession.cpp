@@ -17,6 +17,7 @@
 #include "store/DetailRecord.h"
 #include "store/Error.h"
 #include "store/FieldText.h"
+#include "store/WorkspaceJournal.h"
 
 namespace edlt {
 
@@ -88,6 +89,8 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     ledger_ = std::make_unique<TotalsLedger>(FixedFormatDataSet1);
     validation_ = std::make_unique<DetailValidation>(ui_, *ledger_, [this] { RefreshScratchCopy(); });
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
+    journal_ = std::make_unique<WorkspaceJournal>(FixedFormatDataSet1, workspace_.record2(), workspace_.journal(),
+                                                  options_.journalEntryLimit);
     FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
     FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
     FixedFormatDataSet1.BeforePost = [this](TFixedFormatDataSet& ds) { return FixedFormatDataSet1BeforePost(ds); };
@@ -99,6 +102,7 @@ DeclarationSession::~DeclarationSession()
 {
     // Observers go before the stores they watch.
     modifiedWatch_.reset();
+    journal_.reset();
     validation_.reset();
     ledger_.reset();
 }
@@ -164,6 +168,7 @@ bool DeclarationSession::HasRecoverableWork() const
 {
     std::error_code ec;
     if (std::filesystem::exists(HeaderFile(), ec)) return true;
+    if (WorkspaceJournal::holdsChanges(workspace_.record2(), workspace_.journal())) return true;
     return std::filesystem::file_size(workspace_.record2(), ec) > 0 && !ec;
 }
 
@@ -190,7 +195,7 @@ void DeclarationSession::RecoverWork()
         header_ = h;
         FixedFormatDataSet1.Close();
         scratchInSync_ = false;
-        FixedFormatDataSet1.Open();
+        OpenDetails();
         RecomputeTotals();
         EnableDeclarationCommands();
         DeclarationModified = true;
@@ -261,7 +266,7 @@ void DeclarationSession::New()
         scratchInSync_ = false;
         workspace_.emptyFiles();
         header_ = LoadHeaderFields(workspace_.generalData());
-        FixedFormatDataSet1.Open();
+        OpenDetails();
         edit_ = {};
         RadioButton1Click();
         DeclarationModified = false;
@@ -296,7 +301,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         }
         if (problem) {
             // The workspace was left as it was: the declaration that was open stays usable.
-            if (wasOpen) FixedFormatDataSet1.Open();
+            if (wasOpen) OpenDetails();
             if (*problem != declaration_messages::invalidFile()) ui_.Beep();
             ui_.ShowNotice(*problem);
             Changed();
@@ -310,7 +315,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         }
         DeclarationModified = false;
         SaveHeader();
-        FixedFormatDataSet1.Open();
+        OpenDetails();
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
         EnableDeclarationCommands();
@@ -349,6 +354,7 @@ bool DeclarationSession::PreSaveCheck()
     }
     if (!PostPendingEdit()) return false;
 
+    FoldJournal();
     CopyScratch();
     TFixedFormatDataSet& scratch = FixedFormatDataSet3;
     scratch.Open();
@@ -452,6 +458,7 @@ bool DeclarationSession::RequestClose()
     }
     std::error_code ec;
     std::filesystem::remove(HeaderFile(), ec);
+    journal_->reset();
     workspace_.clear();
     if (lock_.held()) {
         lock_.release();
@@ -521,12 +528,13 @@ void DeclarationSession::RecomputeTotals()
     if (!deferred_) Changed();
     if (deferred_) {
         workspaceDirty_ = true;
+        journal_->dropPending();
     } else if (!ds.StoreChanged() && ds.FileName() == workspace_.record2()) {
         // The lines are exactly what the workspace file holds (just opened): only the
         // scratch copy may need them.
         CopyScratch();
     } else {
-        SaveWorkspaceLines();
+        StoreWorkspaceChanges();
     }
     std::array<Amount, 9> sums = ledger_->sums();
     for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
@@ -540,8 +548,35 @@ void DeclarationSession::SaveWorkspaceLines()
 {
     scratchInSync_ = false;
     FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
+    journal_->reset();
     if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
     scratchInSync_ = true;
+}
+
+// A store or delete reaches the workspace as one journal entry; the file of lines is
+// rewritten whole only when the journal has grown past a fraction of it.
+void DeclarationSession::StoreWorkspaceChanges()
+{
+    if (journal_->wantsCompaction()) {
+        SaveWorkspaceLines();
+        return;
+    }
+    journal_->flush();
+    FixedFormatDataSet1.MarkLinesSaved();
+}
+
+// Readers of the workspace file (the scratch copy) need every line in it.
+void DeclarationSession::FoldJournal()
+{
+    if (FixedFormatDataSet1.Active() && journal_->holdsEntries()) SaveWorkspaceLines();
+}
+
+// The detail store over the workspace file, with what a journal left folded in first.
+void DeclarationSession::OpenDetails()
+{
+    WorkspaceJournal::fold(workspace_.record2(), workspace_.journal());
+    journal_->reset();
+    FixedFormatDataSet1.Open();
 }
 
 void DeclarationSession::RefreshScratchCopy()
@@ -605,15 +640,17 @@ void DeclarationSession::Sort(SortKey key)
         keys = {};
         lines = {};
         writer.commit();
+        // The sorted file holds every line: closing must not write the old order over it.
+        ds.MarkLinesSaved();
         ds.Close();
-        ds.Open();
+        OpenDetails();
         ds.MoveFirst();
     });
     ui_.EndPleaseWait();
     ui_.SetHourglass(false);
     if (!FixedFormatDataSet1.Active()) {
         // A failed rewrite left the old file in place: show the lines it holds.
-        Guarded([&] { FixedFormatDataSet1.Open(); });
+        Guarded([&] { OpenDetails(); });
     }
     DeclarationModified = true;
     Changed();

@@ -21,6 +21,7 @@ namespace edlt {
 
 class DetailValidation;
 class TotalsLedger;
+class WorkspaceJournal;
 
 struct CalendarDate {
     int year, month, day;
@@ -34,6 +35,7 @@ public:
         std::filesystem::path pageFolder;       // where report pages go, created private; the program folder when empty
         std::function<CalendarDate()> today;    // the system date when empty
         bool lockWorkspace = true;
+        size_t journalEntryLimit = 4096;  // stores between two rewrites of the workspace file
     };
     enum class SaveResult { Saved, CheckFailed, Cancelled, Failed };
     enum class SortKey { TaxNumber, Surname };
@@ -136,6 +138,9 @@ private:
     void RefreshScratchCopy();
     void CopyScratch();
     void SaveWorkspaceLines();
+    void StoreWorkspaceChanges();
+    void FoldJournal();
+    void OpenDetails();
     void SaveHeader();
 
     UserInterface& ui_;
@@ -150,6 +155,7 @@ private:
     std::unique_ptr<TotalsLedger> ledger_;
     std::unique_ptr<DetailValidation> validation_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
+    std::unique_ptr<WorkspaceJournal> journal_;
     // Whether temp/record21 is known to hold the same bytes as temp/record2: copying it
     // again would change nothing.
     bool scratchInSync_ = false;

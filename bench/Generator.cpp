@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "entry/CheckAFM.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 
@@ -250,6 +251,35 @@ DetailLines workspaceView(const std::string& workspace)
     constexpr size_t stride = detail::RecordSize + 2;
     return {workspace.size() / stride,
             [&workspace](size_t i) { return std::string_view(workspace).substr(i * stride, detail::RecordSize); }};
+}
+
+bool shiftGrossAndPost(TFixedFormatDataSet& ds, int64_t deltaCents)
+{
+    const Amount delta = Amount::fromCents(deltaCents);
+    ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
+    ds.SetFieldValue(detail::Kathares, (Amount::parse(ds.FieldValue(detail::Kathares)) + delta).text());
+    return ds.Post();
+}
+
+bool insertNewLine(TFixedFormatDataSet& ds)
+{
+    // The generated payees' numbers begin at 1 and the declarant's is another.
+    static const std::string afm = [] {
+        for (char c = '0'; c <= '9'; ++c)
+            if (CheckAFM(std::string("00000017") + c)) return std::string("00000017") + c;
+        return std::string();
+    }();
+    ds.Insert();
+    ds.SetFieldValue(detail::AFM, afm);
+    ds.SetFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
+    ds.SetFieldValue(detail::TypeInc, "10");
+    ds.SetFieldValue(detail::AkaInc, "1500,5");
+    ds.SetFieldValue(detail::Kratiseis, "300");
+    ds.SetFieldValue(detail::Kathares, "1200,5");
+    ds.SetFieldValue(detail::ForosParakr, "120");
+    ds.SetFieldValue(detail::ForosAnal, "120");
+    ds.SetFieldValue(detail::Hmeres, "25");
+    return ds.Post();
 }
 
 }  // namespace edlt::bench

@@ -12,6 +12,7 @@
 #include "entry/Amount.h"
 #include "store/ByteStream.h"
 #include "store/DeclarationFile.h"
+#include "store/FixedFormatDataSet.h"
 
 namespace edlt::bench {
 
@@ -45,5 +46,12 @@ std::string generatedWorkspace(uint64_t seed, size_t count);
 
 // The view of such a string as detail lines (each 170 bytes plus CR LF).
 DetailLines workspaceView(const std::string& workspace);
+
+// Adds delta cents to gross and net pay of the line in editing, which keeps every rule of
+// the line, and posts it; false when the post was refused.
+bool shiftGrossAndPost(TFixedFormatDataSet& ds, int64_t deltaCents);
+
+// Inserts before the current line a line whose tax number no generated payee has, and posts it.
+bool insertNewLine(TFixedFormatDataSet& ds);
 
 }  // namespace edlt::bench

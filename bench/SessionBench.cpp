@@ -1,9 +1,12 @@
-// The declaration session at scale: storing an edited line and a new line among 100,000
-// (validation, duplicate search, both workspace writes, totals), the two sorts, and opening
-// a million-line file, with `cp` of that file as the reference for what the disk allows.
+// The declaration session at scale: storing an edited line, storing a new line and deleting
+// a line among 100,000 and among 1,000,000 (validation, duplicate search, what makes the
+// store survive a kill, totals), the two sorts, and opening a million-line file, with `cp`
+// of that file as the reference for what the disk allows.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <unistd.h>
 
 #include "app/DeclarationSession.h"
@@ -81,11 +84,16 @@ struct OpenDeclaration {
     bool pristine = false;
 };
 
-OpenDeclaration& small()
+// One declaration per size, generated once and kept open across the benchmarks.
+OpenDeclaration& declaration(size_t count)
 {
-    static OpenDeclaration d("small", smallCount);
-    return d;
+    static std::map<size_t, std::unique_ptr<OpenDeclaration>> open;
+    auto& d = open[count];
+    if (!d) d = std::make_unique<OpenDeclaration>(std::to_string(count), count);
+    return *d;
 }
+
+OpenDeclaration& small() { return declaration(smallCount); }
 
 // Opens the small declaration afresh (its original order) unless it already is; false,
 // with the reason, when it fails.
@@ -97,28 +105,20 @@ bool reopen(benchmark::State& state, OpenDeclaration& d, bool always = false)
     return false;
 }
 
-// Adds delta cents to gross and net pay together, which keeps every rule of the line.
-bool shiftGross(TFixedFormatDataSet& ds, int64_t deltaCents)
-{
-    const Amount delta = Amount::fromCents(deltaCents);
-    ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
-    ds.SetFieldValue(detail::Kathares, (Amount::parse(ds.FieldValue(detail::Kathares)) + delta).text());
-    return ds.Post();
-}
-
 void BM_StoreEditedLine(benchmark::State& state)
 {
-    OpenDeclaration& d = small();
+    const auto count = static_cast<size_t>(state.range(0));
+    OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
     TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
     // Lines spread over the file; each edit raises the pay by a cent, the next lowers it.
     static long record = 0;
     static int64_t delta = 1;
     for (auto _ : state) {
-        record = (record + 37813) % static_cast<long>(smallCount);
+        record = (record + 37813) % static_cast<long>(count);
         ds.SetRecordNumber(record + 1);
         ds.Edit();
-        if (!shiftGross(ds, delta) || d.ui.shown != 0) {
+        if (!bench::shiftGrossAndPost(ds, delta) || d.ui.shown != 0) {
             state.SkipWithError(("the edited line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
@@ -129,27 +129,14 @@ void BM_StoreEditedLine(benchmark::State& state)
 
 void BM_StoreNewLine(benchmark::State& state)
 {
-    OpenDeclaration& d = small();
+    const auto count = static_cast<size_t>(state.range(0));
+    OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
     TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
-    // A tax number none of the generated payees has (theirs begin at 1, the declarant's is other).
-    std::string afm;
-    for (char c = '0'; c <= '9' && afm.empty(); ++c)
-        if (CheckAFM(std::string("00000017") + c)) afm = std::string("00000017") + c;
-    const long middle = static_cast<long>(smallCount / 2);
+    const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         ds.SetRecordNumber(middle);
-        ds.Insert();
-        ds.SetFieldValue(detail::AFM, afm);
-        ds.SetFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
-        ds.SetFieldValue(detail::TypeInc, "10");
-        ds.SetFieldValue(detail::AkaInc, "1500,5");
-        ds.SetFieldValue(detail::Kratiseis, "300");
-        ds.SetFieldValue(detail::Kathares, "1200,5");
-        ds.SetFieldValue(detail::ForosParakr, "120");
-        ds.SetFieldValue(detail::ForosAnal, "120");
-        ds.SetFieldValue(detail::Hmeres, "25");
-        if (!ds.Post() || d.ui.shown != 0) {
+        if (!bench::insertNewLine(ds) || d.ui.shown != 0) {
             state.SkipWithError(("the new line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
@@ -157,6 +144,37 @@ void BM_StoreNewLine(benchmark::State& state)
         state.PauseTiming();
         ds.SetRecordNumber(middle);
         ds.Delete();
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+}
+
+void BM_DeleteLine(benchmark::State& state)
+{
+    const auto count = static_cast<size_t>(state.range(0));
+    OpenDeclaration& d = declaration(count);
+    if (!reopen(state, d)) return;
+    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    const long middle = static_cast<long>(count / 2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ds.SetRecordNumber(middle);
+        const std::string line = ds.LineAt(static_cast<size_t>(middle - 1));
+        state.ResumeTiming();
+        ds.Delete();
+        // Out of the timing: the line goes back where it was, through the line checks.
+        state.PauseTiming();
+        ds.SetRecordNumber(middle);
+        ds.Insert();
+        for (int f = 0; f < static_cast<int>(detail::fields.size()); ++f) {
+            const detail::FieldDef& def = detail::fields[static_cast<size_t>(f)];
+            if (line.size() > static_cast<size_t>(def.offset))
+                ds.SetFieldValue(f, line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
+        }
+        if (!ds.Post() || d.ui.shown != 0 || ds.LineAt(static_cast<size_t>(middle - 1)) != line) {
+            state.SkipWithError(("the deleted line did not go back: " + cp1253::toUtf8(d.ui.last)).c_str());
+            return;
+        }
         state.ResumeTiming();
     }
     state.counters["lines"] = static_cast<double>(ds.CountRecords());
@@ -183,11 +201,7 @@ void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
 void BM_Button1Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
 void BM_Button2Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::Surname); }
 
-OpenDeclaration& large()
-{
-    static OpenDeclaration d("large", largeCount);
-    return d;
-}
+OpenDeclaration& large() { return declaration(largeCount); }
 
 void BM_OpenFile(benchmark::State& state)
 {
@@ -217,8 +231,9 @@ void BM_OpenFileCpReference(benchmark::State& state)
 }  // namespace
 
 // Single operations, many times: the median is that of one store.
-BENCHMARK(BM_StoreEditedLine)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_StoreNewLine)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_StoreEditedLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_StoreNewLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_DeleteLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_Button1Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_Button2Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();

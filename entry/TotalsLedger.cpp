@@ -1,6 +1,7 @@
 #include "entry/TotalsLedger.h"
 
 #include <limits>
+#include <thread>
 
 #include "store/DetailRecord.h"
 #include "store/Error.h"
@@ -154,17 +155,45 @@ void TotalsLedger::remove(const Entry& e)
 
 void TotalsLedger::rebuild()
 {
-    entries_.clear();
+    pages_.clear();
     const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
     afmCounts_.clear(n);
     pairCounts_.clear(n);
     sums_ = {};
     badCount_ = 0;
     if (!store_.Active()) return;
-    for (size_t i = 0; i < n; ++i) {
-        entries_.push_back(entryOf(store_.LineAt(i)));
-        add(entries_.back());
+    std::vector<std::pair<std::string_view, int32_t>> lines;
+    lines.reserve(n);
+    store_.ForEachLine([&](const std::string& text, int32_t id) {
+        lines.emplace_back(text, id);
+        slot(id);  // every page exists before the parsing threads write into them
+    });
+    // Parsing the amounts is most of the work: the second core parses the second half
+    // meanwhile. Counting and summing then go in line order on this one.
+    auto parse = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) slot(lines[i].second) = entryOf(lines[i].first);
+    };
+    if (n >= 20000) {
+        std::thread second(parse, n / 2, n);
+        parse(0, n / 2);
+        second.join();
+    } else {
+        parse(0, n);
     }
+    for (const auto& [text, id] : lines) add(slot(id));
+}
+
+TotalsLedger::Entry& TotalsLedger::slot(int32_t id)
+{
+    const auto at = static_cast<size_t>(id - 1);
+    while (pages_.size() <= at / pageSize) pages_.push_back(std::make_unique<Entry[]>(pageSize));
+    return pages_[at / pageSize][at % pageSize];
+}
+
+const TotalsLedger::Entry& TotalsLedger::slot(int32_t id) const
+{
+    const auto at = static_cast<size_t>(id - 1);
+    return pages_[at / pageSize][at % pageSize];
 }
 
 void TotalsLedger::dataSetChanged(const DataSetChange& change)
@@ -174,19 +203,25 @@ void TotalsLedger::dataSetChanged(const DataSetChange& change)
     case DataSetChange::Reset:
         rebuild();
         break;
-    case DataSetChange::RecordInserted:
-        entries_.insert(entries_.begin() + static_cast<long>(index), entryOf(store_.LineAt(index)));
-        add(entries_[index]);
+    case DataSetChange::RecordInserted: {
+        Entry& e = slot(change.id);
+        e = entryOf(store_.LineAt(index));
+        add(e);
         break;
-    case DataSetChange::RecordChanged:
-        remove(entries_[index]);
-        entries_[index] = entryOf(store_.LineAt(index));
-        add(entries_[index]);
+    }
+    case DataSetChange::RecordChanged: {
+        Entry& e = slot(change.id);
+        remove(e);
+        e = entryOf(store_.LineAt(index));
+        add(e);
         break;
-    case DataSetChange::RecordRemoved:
-        remove(entries_[index]);
-        entries_.erase(entries_.begin() + static_cast<long>(index));
+    }
+    case DataSetChange::RecordRemoved: {
+        Entry& e = slot(change.id);
+        remove(e);
+        e = Entry{};
         break;
+    }
     default:
         break;
     }
@@ -195,8 +230,10 @@ void TotalsLedger::dataSetChanged(const DataSetChange& change)
 std::array<Amount, 9> TotalsLedger::sums() const
 {
     if (badCount_ > 0) {
-        for (const Entry& e : entries_)
+        for (size_t i = 0; i < static_cast<size_t>(store_.CountRecords()); ++i) {
+            const Entry& e = slot(store_.LineIdAt(i));
             if (e.bad) throw ConvertError(format("'%s' is not a valid floating point value", {e.badText}));
+        }
     }
     std::array<Amount, 9> out;
     for (size_t i = 0; i < 9; ++i) out[i] = Amount::fromUnits(sums_[i]);

@@ -6,7 +6,7 @@
 // over every line; the results are those of summing the lines afresh.
 #include <array>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +27,6 @@ public:
     void dataSetChanged(const DataSetChange& change) override;
     void rebuild();
 
-    size_t lineCount() const { return entries_.size(); }
     size_t distinctTaxNumbers() const { return afmCounts_.live(); }
     // The sums in schema order of the amount fields; throws the conversion error of the
     // first line (in line order) holding an amount that is not a number.
@@ -83,13 +82,18 @@ private:
     };
 
     Entry entryOf(std::string_view line) const;
+    Entry& slot(int32_t id);
+    const Entry& slot(int32_t id) const;
     void add(const Entry& e);
     void remove(const Entry& e);
     static Key keyOf(std::string_view afm, std::string_view typeInc);
     static Key afmOnly(const Key& k) { return {k.head, k.tail & 0xFFFF}; }
 
     TFixedFormatDataSet& store_;
-    std::deque<Entry> entries_;  // parallel to the store's lines
+    // By record id, in pages: a change anywhere finds its line's entry without moving
+    // others, and a new line never moves the million before it.
+    static constexpr size_t pageSize = 4096;
+    std::vector<std::unique_ptr<Entry[]>> pages_;
     std::array<__int128, 9> sums_{};
     size_t badCount_ = 0;
     KeyCounts afmCounts_;

@@ -110,9 +110,9 @@ void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
-void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field)
+void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field, int32_t id)
 {
-    DataSetChange change{kind, index, field};
+    DataSetChange change{kind, index, field, id};
     for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
         if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
 }
@@ -143,7 +143,7 @@ void TFixedFormatDataSet::Open()
         int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd >= 0) ::close(fd);
     }
-    std::deque<Line> lines;
+    BlockList<Line> lines;
     {
         FileSource source(fileName_);  // throws "Cannot open file "%s". %s"
         LineReader reader(source);
@@ -166,7 +166,7 @@ void TFixedFormatDataSet::Open()
 void TFixedFormatDataSet::buildFields()
 {
     size_t longest = 0;
-    for (const Line& l : lines_) longest = std::max(longest, l.text.size());
+    lines_.forEach([&](const Line& l) { longest = std::max(longest, l.text.size()); });
     const int defaultWidth = longest == 0 ? defaultRecordWidth : static_cast<int>(std::min<size_t>(longest, INT32_MAX));
 
     fields_.clear();
@@ -200,7 +200,7 @@ void TFixedFormatDataSet::Close()
     buffer_.clear();
     modified_ = false;
     if (changed_ && !readOnly_) writeLines(fileName_);
-    lines_ = {};
+    lines_.clear();
     fields_.clear();
     cursor_ = -1;
     lastId_ = 0;
@@ -306,16 +306,27 @@ int32_t TFixedFormatDataSet::Bookmark() const
     return lines_[static_cast<size_t>(cursor_)].id;
 }
 
+long TFixedFormatDataSet::indexOfId(int32_t id) const
+{
+    long at = 0;
+    bool found = false;
+    lines_.forEach([&](const Line& l) {
+        found = l.id == id;
+        if (!found) ++at;
+        return !found;
+    });
+    return found ? at : -1;
+}
+
 bool TFixedFormatDataSet::GotoBookmark(int32_t id)
 {
     checkActive();
-    auto it = std::find_if(lines_.begin(), lines_.end(), [id](const Line& l) { return l.id == id; });
-    if (it == lines_.end()) throw Error("Bookmark not found");
+    if (indexOfId(id) < 0) throw Error("Bookmark not found");
     if (!endPendingEdit()) return false;
     // The pending post may have inserted a line before it.
-    it = std::find_if(lines_.begin(), lines_.end(), [id](const Line& l) { return l.id == id; });
-    if (it == lines_.end()) throw Error("Bookmark not found");
-    cursor_ = static_cast<long>(it - lines_.begin());
+    const long at = indexOfId(id);
+    if (at < 0) throw Error("Bookmark not found");
+    cursor_ = at;
     eof_ = bof_ = false;
     notify(DataSetChange::CursorMoved);
     return true;
@@ -459,12 +470,16 @@ bool TFixedFormatDataSet::Post()
     std::string text = buffer_.size() > static_cast<size_t>(recordSize_) ? buffer_.substr(0, static_cast<size_t>(recordSize_))
                                                                          : buffer_;
     DataSetChange::Kind kind;
+    int32_t id;
     if (state_ == DataSetState::EditState) {
-        lines_[static_cast<size_t>(cursor_)].text = std::move(text);
+        Line& line = lines_[static_cast<size_t>(cursor_)];
+        line.text = std::move(text);
+        id = line.id;
         kind = DataSetChange::RecordChanged;
     } else {
         long at = std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size()));
-        lines_.insert(lines_.begin() + at, Line{std::move(text), ++lastId_});
+        id = ++lastId_;
+        lines_.insert(static_cast<size_t>(at), Line{std::move(text), id});
         cursor_ = at;
         kind = DataSetChange::RecordInserted;
     }
@@ -474,7 +489,7 @@ bool TFixedFormatDataSet::Post()
     changed_ = true;
     eof_ = bof_ = false;
     state_ = DataSetState::Browse;
-    notify(kind, cursor_);
+    notify(kind, cursor_, -1, id);
     notify(DataSetChange::StateChanged);
     if (AfterPost) AfterPost(*this);
     return true;
@@ -501,11 +516,12 @@ void TFixedFormatDataSet::Delete()
     if (state_ == DataSetState::EditState) Cancel();
     if (cursor_ < 0) throw Error("No Records");
     long removed = cursor_;
-    lines_.erase(lines_.begin() + removed);
+    const int32_t id = lines_[static_cast<size_t>(removed)].id;
+    lines_.erase(static_cast<size_t>(removed));
     changed_ = true;
     if (cursor_ >= static_cast<long>(lines_.size())) cursor_ = static_cast<long>(lines_.size()) - 1;
     eof_ = lines_.empty();
-    notify(DataSetChange::RecordRemoved, removed);
+    notify(DataSetChange::RecordRemoved, removed, -1, id);
     if (AfterDelete) AfterDelete(*this);
 }
 
@@ -549,13 +565,18 @@ bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vect
         return true;
     };
     // Walk without telling the bound controls of every step; they see where it stops.
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (matches(lines_[i].text)) {
-            cursor_ = static_cast<long>(i);
-            eof_ = bof_ = false;
-            notify(DataSetChange::CursorMoved);
-            return true;
-        }
+    long at = 0;
+    bool found = false;
+    lines_.forEach([&](const Line& l) {
+        found = matches(l.text);
+        if (!found) ++at;
+        return !found;
+    });
+    if (found) {
+        cursor_ = at;
+        eof_ = bof_ = false;
+        notify(DataSetChange::CursorMoved);
+        return true;
     }
     cursor_ = static_cast<long>(lines_.size()) - 1;
     eof_ = true;
@@ -568,14 +589,14 @@ void TFixedFormatDataSet::writeLines(const std::filesystem::path& path) const
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::ProcessSafe);
     std::string chunk;
     chunk.reserve(1 << 20);
-    for (const Line& l : lines_) {
+    lines_.forEach([&](const Line& l) {
         chunk.append(l.text);
         chunk.append("\r\n");
         if (chunk.size() >= (1 << 20) - 512) {
             writer.write(chunk);
             chunk.clear();
         }
-    }
+    });
     writer.write(chunk);
     writer.commit();
 }

@@ -3,13 +3,14 @@
 // fields by a schema of "Name=width" lines, with a cursor, an edit buffer and events.
 // Nothing in it knows about declarations.
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/BlockList.h"
 
 namespace edlt {
 
@@ -29,6 +30,7 @@ struct DataSetChange {
     Kind kind;
     long index = -1;
     int field = -1;
+    int32_t id = 0;  // the record id of the line inserted, replaced or removed
 };
 
 class DataSetObserver {
@@ -114,11 +116,19 @@ public:
 
     void SaveLinesTo(const std::filesystem::path& path);
     bool StoreChanged() const { return changed_; }
+    // The lines are kept elsewhere too (a journal beside the file): Close need not write them.
+    void MarkLinesSaved() { changed_ = false; }
 
     // Read access to any line without moving the cursor (grid painting, sorting, sums).
     const std::string& LineAt(size_t index) const { return lines_[index].text; }
     int32_t LineIdAt(size_t index) const { return lines_[index].id; }
     std::string FieldValueAt(size_t index, int field) const;
+    // Every line in order with its record id, without a search per line.
+    template <class F>
+    void ForEachLine(F&& f) const
+    {
+        lines_.forEach([&](const Line& l) { f(l.text, l.id); });
+    }
     // During an Insert, the position the new line will take.
     long InsertIndex() const { return insertIndex_; }
     long Cursor() const { return cursor_; }
@@ -155,7 +165,8 @@ private:
     const FieldInfo& fieldByIndex(int index) const;
     void writeLines(const std::filesystem::path& path) const;
     void startInsert(bool append);
-    void notify(DataSetChange::Kind kind, long index = -1, int field = -1);
+    void notify(DataSetChange::Kind kind, long index = -1, int field = -1, int32_t id = 0);
+    long indexOfId(int32_t id) const;
     void setState(DataSetState state);
 
     std::string name_;
@@ -166,8 +177,9 @@ private:
     bool readOnly_ = false;
 
     DataSetState state_ = DataSetState::Inactive;
-    // A deque: the import inserts every row at the front, which a vector makes quadratic.
-    std::deque<Line> lines_;
+    // In blocks: the import inserts every row at the front, and a line stored in the middle
+    // of a million must not move half of them.
+    BlockList<Line> lines_;
     std::vector<FieldInfo> fields_;
     int recordSize_ = 0;
     int32_t lastId_ = 0;

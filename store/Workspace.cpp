@@ -25,6 +25,7 @@ void Workspace::clear()
     std::filesystem::remove(generalData(), ec);
     std::filesystem::remove(record2(), ec);
     std::filesystem::remove(record21(), ec);
+    std::filesystem::remove(journal(), ec);
     // Our own temporaries would otherwise keep the folder alive.
     AtomicFileWriter::removeStaleTemporaries(folder_);
     std::filesystem::remove(folder_, ec);

@@ -1,5 +1,5 @@
 #pragma once
-// The workspace: the folder "temp" beside the executable and the three files that hold
+// The workspace: the folder "temp" beside the executable and the files that hold
 // the declaration being edited.
 #include <filesystem>
 
@@ -13,12 +13,14 @@ public:
     std::filesystem::path generalData() const { return folder_ / "generalData"; }
     std::filesystem::path record2() const { return folder_ / "record2"; }
     std::filesystem::path record21() const { return folder_ / "record21"; }
+    // The stores and deletes since record2 was last written whole.
+    std::filesystem::path journal() const { return folder_ / "journal"; }
 
     // Creates the folder (an existing one is fine) and removes temporaries a killed run left.
     void create();
     // Empties generalData and record2, creating them when missing; throws Error on failure.
     void emptyFiles();
-    // Deletes the three files if they exist, then the folder; every failure is ignored,
+    // Deletes the files (the journal too) if they exist, then the folder; every failure is ignored,
     // and a folder that still holds other files stays.
     void clear();
 

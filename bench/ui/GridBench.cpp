@@ -19,6 +19,7 @@
 #include "app/ui/FileDialog.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/TForm1.h"
+#include "app/ui/TotalsPanel.h"
 #include "bench/Generator.h"
 #include "entry/ui/DetailGrid.h"
 #include "entry/ui/MultiLineGrid.h"
@@ -70,6 +71,14 @@ public:
     }
 
     TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
+    TForm1& form() { return *form_; }
+    // What a store changes on screen: the grid's rows, the totals boxes and the counter.
+    void paintGridAndTotals()
+    {
+        grid()->viewport()->repaint();
+        form_->totals().repaint();
+        form_->findChild<QWidget*>("Label32")->repaint();
+    }
     long lines() { return form_->session().FixedFormatDataSet1.CountRecords(); }
 
 private:
@@ -121,10 +130,56 @@ void BM_PaintScreen(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(w.lines());
 }
 
+// Storing an edited line, storing a new line and deleting a line in the middle of the
+// declaration, each until the window has repainted (grid, totals, counter).
+enum StoreKind { EditedLine, NewLine, DeletedLine };
+
+void BM_StoreInWindow(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    const auto kind = static_cast<StoreKind>(state.range(1));
+    TFixedFormatDataSet& ds = w.form().session().FixedFormatDataSet1;
+    const long middle = w.lines() / 2;
+    MessageBox::clearTestState();
+    int64_t delta = 1;
+    bool ok = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ds.SetRecordNumber(middle);
+        w.paintGridAndTotals();
+        if (kind == DeletedLine) ok = bench::insertNewLine(ds) && ds.SetRecordNumber(middle);
+        state.ResumeTiming();
+        if (kind == EditedLine) {
+            ds.Edit();
+            ok = ok && bench::shiftGrossAndPost(ds, delta);
+            delta = -delta;
+        } else if (kind == NewLine) {
+            ok = ok && bench::insertNewLine(ds);
+        } else {
+            ds.Delete();
+        }
+        w.paintGridAndTotals();
+        state.PauseTiming();
+        if (kind == NewLine) {
+            ds.SetRecordNumber(middle);
+            ds.Delete();
+        }
+        state.ResumeTiming();
+        if (!ok || !MessageBox::shownTexts().isEmpty()) {
+            state.SkipWithError("the line was refused");
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
 }  // namespace
 
 BENCHMARK(BM_OpenAndShowGrid)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PaintScreen)->Arg(10)->Arg(100)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StoreInWindow)
+    ->Args({1000000, EditedLine})->Args({1000000, NewLine})->Args({1000000, DeletedLine})
+    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly(true)->UseRealTime();
 
 int main(int argc, char** argv)
 {

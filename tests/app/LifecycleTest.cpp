@@ -178,12 +178,12 @@ TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    const std::string before = readFile(session->WorkspaceFiles().record2());
+    const std::vector<std::string> before = workspaceLines();
     writeFile(dir / "bad", "0JL10    20250101" + std::string(153, ' ') + "\r\n9xx\r\n");
     ui.clear();
     EXPECT_FALSE(session->OpenFile(dir / "bad"));
     EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()), before);
+    EXPECT_EQ(workspaceLines(), before);
     EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 1);
 
     writeFile(dir / "notours", "hello\r\n");

@@ -4,7 +4,9 @@
 #include <map>
 
 #include "app/DeclarationSession.h"
+#include "store/ByteStream.h"
 #include "store/DetailRecord.h"
+#include "store/WorkspaceJournal.h"
 #include "tests/TestUtil.h"
 #include "tests/app/ScriptedUI.h"
 
@@ -15,6 +17,7 @@ protected:
     TempDir dir;
     ScriptedUI ui;
     std::unique_ptr<DeclarationSession> session;
+    size_t journalEntryLimit = 4096;
 
     void SetUp() override
     {
@@ -29,6 +32,7 @@ protected:
         DeclarationSession::Options o;
         o.programFolder = dir.path();
         o.today = [] { return CalendarDate{2026, 12, 7}; };
+        o.journalEntryLimit = journalEntryLimit;
         return std::make_unique<DeclarationSession>(ui, o);
     }
 
@@ -63,6 +67,18 @@ protected:
         more[detail::Kratiseis] = deductions;
         more[detail::Kathares] = net;
         return addLine(more);
+    }
+
+    // What a kill now would leave to recover: the file of lines with its journal applied.
+    std::vector<std::string> workspaceLines()
+    {
+        const Workspace& ws = session->WorkspaceFiles();
+        if (auto lines = WorkspaceJournal::replayed(ws.record2(), ws.journal())) return *lines;
+        std::vector<std::string> lines;
+        FileSource source(ws.record2());
+        LineReader reader(source);
+        for (std::string l; reader.next(l);) lines.push_back(l);
+        return lines;
     }
 
     std::string field(long record, detail::Field f)
