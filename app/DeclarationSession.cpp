@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <unordered_map>
 
+#include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
 #include "entry/CheckAFM.h"
 #include "entry/Convert.h"
@@ -87,6 +88,7 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     ledger_ = std::make_unique<TotalsLedger>(FixedFormatDataSet1);
     validation_ = std::make_unique<DetailValidation>(ui_, *ledger_, [this] { RefreshScratchCopy(); });
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
+    checker_ = std::make_unique<DeclarationChecker>(*this);
     FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
     FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
     FixedFormatDataSet1.BeforePost = [this](TFixedFormatDataSet& ds) { return FixedFormatDataSet1BeforePost(ds); };
@@ -97,6 +99,7 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
 DeclarationSession::~DeclarationSession()
 {
     // Observers go before the stores they watch.
+    checker_.reset();
     modifiedWatch_.reset();
     validation_.reset();
     ledger_.reset();
@@ -406,6 +409,15 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             result = SaveResult::CheckFailed;
             return;
         }
+        if (options_.askAboutFindings) {
+            const size_t refused = CheckWithPleaseWait(*checker_, ui_).refusedLines();
+            if (refused > 0 &&
+                ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
+                                {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != mrYes) {
+                result = SaveResult::Cancelled;
+                return;
+            }
+        }
         auto path = ui_.ChooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
         if (!path) {
             result = SaveResult::Cancelled;
@@ -615,23 +627,6 @@ void DeclarationSession::Sort(SortKey key)
     }
     DeclarationModified = true;
     Changed();
-}
-
-bool DeclarationSession::ValidateStoredLine(long recordNumber)
-{
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    ds.SetRecordNumber(recordNumber);
-    ds.Edit();
-    IsNewRecord = false;
-    bool ok = false;
-    try {
-        ok = FixedFormatDataSet1BeforePost(ds);
-    } catch (...) {
-        ds.Cancel();
-        throw;
-    }
-    ds.Cancel();
-    return ok;
 }
 
 }  // namespace edlt
