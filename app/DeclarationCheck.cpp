@@ -1,7 +1,10 @@
 #include "app/DeclarationCheck.h"
 
+#include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstring>
+#include <exception>
+#include <thread>
 
 #include "app/DeclarationSession.h"
 #include "entry/CheckAFM.h"
@@ -15,18 +18,34 @@ namespace edlt {
 
 namespace {
 
-// A stored line's fields, copied: the validation normalises them here, not in the store.
+// A stored line's fields, each read from the store when first asked for: the validation
+// normalises them here, not in the store.
 class CopiedLine : public LineFields {
 public:
-    void load(const TFixedFormatDataSet& lines, size_t index)
+    explicit CopiedLine(const TFixedFormatDataSet& lines) : lines_(lines) {}
+    void load(size_t index)
     {
-        for (int f = 0; f < detail::FieldCount; ++f) values_[static_cast<size_t>(f)] = lines.FieldValueAt(index, f);
+        index_ = index;
+        read_.fill(false);
     }
-    std::string value(int field) const override { return values_[static_cast<size_t>(field)]; }
-    void set(int field, std::string_view value) override { values_[static_cast<size_t>(field)] = value; }
+    std::string value(int field) const override { return slot(field); }
+    void set(int field, std::string_view value) override { slot(field) = value; }
 
 private:
-    std::array<std::string, detail::FieldCount> values_;
+    std::string& slot(int field) const
+    {
+        const size_t f = static_cast<size_t>(field);
+        if (!read_[f]) {
+            values_[f] = lines_.FieldValueAt(index_, field);
+            read_[f] = true;
+        }
+        return values_[f];
+    }
+
+    const TFixedFormatDataSet& lines_;
+    size_t index_ = 0;
+    mutable std::array<std::string, detail::FieldCount> values_;
+    mutable std::array<bool, detail::FieldCount> read_{};
 };
 
 // What the validation shows becomes a finding of the line being checked; every question
@@ -57,23 +76,24 @@ private:
     const DetailValidation*& validation_;
 };
 
-void checkLines(DeclarationSession& session, std::vector<CheckFinding>& out, const CheckProgress& progress)
+// Lines [first, last) through the line validation; the findings go to out in line order.
+void checkRange(const DeclarationSession& session, size_t first, size_t last, std::vector<CheckFinding>& out,
+                const std::function<void(size_t)>& progress)
 {
     const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
-    const size_t count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
     const DetailValidation* current = nullptr;
     FindingsUI ui(out, current);
     // Stored lines are never new: the duplicate search of a new line does not run, so no
     // scratch copy is needed.
     DetailValidation validation(ui, session.Ledger(), {});
     current = &validation;
-    const std::string declarantAfm = session.Header().AFM;
-    CopiedLine line;
+    const std::string& declarantAfm = session.Header().AFM;
+    CopiedLine line(lines);
     bool accepted = false;
-    for (size_t i = 0; i < count; ++i) {
-        if (progress && i % 65536 == 0) progress(i, count);
+    for (size_t i = first; i < last; ++i) {
+        if (progress && (i - first) % 32768 == 0) progress(i - first);
         ui.line = static_cast<long>(i + 1);
-        line.load(lines, i);
+        line.load(i);
         try {
             validation.Run(line, declarantAfm, false, accepted);
         } catch (const Error& e) {
@@ -81,6 +101,37 @@ void checkLines(DeclarationSession& session, std::vector<CheckFinding>& out, con
             ui.add(e.message(), false);
         }
     }
+}
+
+void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& out, const CheckProgress& progress)
+{
+    const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
+    const size_t count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
+    // Checking only reads the lines: a second core takes the second half of a large
+    // declaration, while this thread keeps the progress (and the window) going.
+    const size_t half = count >= 65536 && std::thread::hardware_concurrency() > 1 ? count / 2 : count;
+    std::vector<CheckFinding> secondHalf;
+    std::exception_ptr failure;
+    std::thread helper;
+    if (half < count)
+        helper = std::thread([&] {
+            try {
+                checkRange(session, half, count, secondHalf, {});
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    try {
+        checkRange(session, 0, half, out, [&](size_t done) {
+            if (progress) progress(done * count / std::max<size_t>(half, 1), count);
+        });
+    } catch (...) {
+        if (helper.joinable()) helper.join();
+        throw;
+    }
+    if (helper.joinable()) helper.join();
+    if (failure) std::rethrow_exception(failure);
+    out.insert(out.end(), std::make_move_iterator(secondHalf.begin()), std::make_move_iterator(secondHalf.end()));
     if (progress) progress(count, count);
 }
 
@@ -108,27 +159,37 @@ void checkDeclarant(DeclarationSession& session, std::vector<CheckFinding>& out)
 void checkDuplicates(const TFixedFormatDataSet& lines, std::vector<CheckFinding>& out)
 {
     const size_t n = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
-    // First count each key; only keys that come again need their lines listed.
-    std::vector<std::string> keys(n);
-    std::unordered_map<std::string_view, uint32_t> count;
-    count.reserve(n);
+    // Tax number and income type packed with their lengths (they fit their fields), then
+    // sorted: equal keys stand together in line order, without a hash node per line.
+    struct Keyed {
+        std::array<char, 16> key{};
+        uint32_t line;
+    };
+    std::vector<Keyed> keyed(n);
     for (size_t i = 0; i < n; ++i) {
-        keys[i] = lines.FieldValueAt(i, detail::AFM) + '\n' + lines.FieldValueAt(i, detail::TypeInc);
-        ++count[keys[i]];
+        Keyed& k = keyed[i];
+        k.line = static_cast<uint32_t>(i);
+        const std::string afm = lines.FieldValueAt(i, detail::AFM), type = lines.FieldValueAt(i, detail::TypeInc);
+        afm.copy(k.key.data(), 9);
+        k.key[9] = static_cast<char>(afm.size());
+        type.copy(k.key.data() + 10, 2);
+        k.key[12] = static_cast<char>(type.size());
     }
-    std::unordered_map<std::string_view, std::vector<size_t>> groups;
-    for (size_t i = 0; i < n; ++i)
-        if (count[keys[i]] > 1) groups[keys[i]].push_back(i);
-    if (groups.empty()) return;
-    std::unordered_map<std::string_view, size_t> seen;
-    for (size_t i = 0; i < n; ++i) {
-        auto g = groups.find(keys[i]);
-        if (g == groups.end()) continue;
-        const std::vector<size_t>& group = g->second;
-        const std::string afm = lines.FieldValueAt(i, detail::AFM);
-        for (size_t k = ++seen[keys[i]]; k < group.size(); ++k)
-            out.push_back({static_cast<long>(group[k] + 1), msg::duplicateLine(afm), false, detail::AFM, std::nullopt});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int c = std::memcmp(a.key.data(), b.key.data(), a.key.size());
+        return c != 0 ? c < 0 : a.line < b.line;
+    });
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    for (size_t start = 0, end = 0; start < n; start = end) {
+        end = start + 1;
+        while (end < n && keyed[end].key == keyed[start].key) ++end;
+        for (size_t a = start; a < end; ++a)
+            for (size_t b = a + 1; b < end; ++b) pairs.emplace_back(keyed[a].line, keyed[b].line);
     }
+    std::sort(pairs.begin(), pairs.end());
+    for (const auto& [i, j] : pairs)
+        out.push_back({static_cast<long>(j) + 1, msg::duplicateLine(lines.FieldValueAt(i, detail::AFM)), false,
+                       detail::AFM, std::nullopt});
 }
 
 std::string headerKey(const HeaderFields& h)

@@ -52,7 +52,8 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)) return {};
     const CheckFinding& f = finding(index.row());
     // The list is checked again after every change; until then a line may be gone.
-    const bool lineThere = f.line <= session_.FixedFormatDataSet1.CountRecords();
+    const TFixedFormatDataSet& lines = session_.FixedFormatDataSet1;
+    const bool lineThere = f.line <= 0 || (lines.Active() && f.line <= lines.CountRecords());
     switch (index.column()) {
     case ColLine: return role == SortRole ? QVariant(qlonglong(f.line)) : QVariant(QString::number(f.line));
     case ColAFM: return lineThere ? fromCp(findingAfm(f, session_)) : QString();
@@ -96,7 +97,7 @@ FindingsPanel::FindingsPanel(TForm1& form1)
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
     list_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {60, 90, 150, 70};
+    const int widths[] = {80, 90, 150, 70};
     for (int c = 0; c < 4; ++c) list_->setColumnWidth(c, widths[c]);
     // Double-click and Enter both activate a row.
     connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& i) { goToFinding(modelRow(i.row())); });
@@ -187,11 +188,18 @@ void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
 void FindingsPanel::sessionChanged()
 {
     if (!session_.FixedFormatDataSet1.Active()) {
+        // A refused Open leaves no lines to list.
         hint_->hide();
         if (isVisible()) hide();
+        if (model_->rowCount() > 0) model_->setResult({});
         return;
     }
-    if (!isVisible() || recheckQueued_) return;
+    if (!isVisible()) {
+        // The count it showed may no longer hold; the panel tells the new one.
+        if (session_.Checker().stale()) hint_->hide();
+        return;
+    }
+    if (recheckQueued_) return;
     // After the command that changed the lines has finished, never inside it.
     recheckQueued_ = true;
     QTimer::singleShot(0, this, [this] { recheck(); });

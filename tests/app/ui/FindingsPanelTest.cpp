@@ -93,6 +93,8 @@ private slots:
         QCOMPARE(questions, 2);
         QCOMPARE(list()->model()->index(0, FindingsModel::ColLine).data().toString(), QStringLiteral("0"));
         QCOMPARE(list()->model()->index(1, FindingsModel::ColSurName).data().toString(), QString::fromUtf8("ΒΗΤΑ"));
+        // For the help page and for looking at: the window with its panel.
+        form_->grab().save(QDir::temp().filePath("edlt-findings-panel.png"));
 
         // Sorting by the line number counts, not text.
         list()->sortByColumn(FindingsModel::ColLine, Qt::DescendingOrder);
