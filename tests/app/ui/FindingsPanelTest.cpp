@@ -132,6 +132,17 @@ private slots:
         const std::string bytes = test::readFile(csv);
         QVERIFY(bytes.rfind("\xEF\xBB\xBF", 0) == 0);
         QCOMPARE(std::count(bytes.begin(), bytes.end(), '\n'), 8L);
+
+        // Printing asks for the printer first; cancelling it prints nothing.
+        bool asked = false;
+        QTimer::singleShot(300, [&asked] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                asked = true;
+                box->close();
+            }
+        });
+        panel().findChild<QPushButton*>("FindingsPrint")->click();
+        QVERIFY(asked);
     }
 
     void saveQuestionDefaultsToNo()
