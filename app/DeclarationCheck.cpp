@@ -48,6 +48,26 @@ private:
     mutable std::array<bool, detail::FieldCount> read_{};
 };
 
+// A line's tax number and income type packed with their lengths (they fit their fields):
+// equal keys are equal pairs, compared without a string.
+struct PairKey {
+    uint64_t head = 0, tail = 0;
+    static PairKey of(const std::string& afm, const std::string& type)
+    {
+        std::array<char, 16> bytes{};
+        afm.copy(bytes.data(), 9);
+        bytes[9] = static_cast<char>(afm.size());
+        type.copy(bytes.data() + 10, 2);
+        bytes[12] = static_cast<char>(type.size());
+        PairKey k;
+        std::memcpy(&k.head, bytes.data(), 8);
+        std::memcpy(&k.tail, bytes.data() + 8, 8);
+        return k;
+    }
+    bool operator==(const PairKey&) const = default;
+    auto operator<=>(const PairKey&) const = default;
+};
+
 // What the validation shows becomes a finding of the line being checked; every question
 // is answered yes, so the checks go on as the command line's answer would let them.
 class FindingsUI : public UnattendedUserInterface {
@@ -77,8 +97,9 @@ private:
 };
 
 // Lines [first, last) through the line validation; the findings go to out in line order.
+// Each line's pair key goes to keys[line] for the duplicate search.
 void checkRange(const DeclarationSession& session, size_t first, size_t last, std::vector<CheckFinding>& out,
-                const std::function<void(size_t)>& progress)
+                std::vector<PairKey>& keys, const std::function<void(size_t)>& progress)
 {
     const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
     const DetailValidation* current = nullptr;
@@ -100,13 +121,17 @@ void checkRange(const DeclarationSession& session, size_t first, size_t last, st
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
         }
+        // The validation never changes these two: they are the stored values.
+        keys[i] = PairKey::of(line.value(detail::AFM), line.value(detail::TypeInc));
     }
 }
 
-void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& out, const CheckProgress& progress)
+void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& out, std::vector<PairKey>& keys,
+                const CheckProgress& progress)
 {
     const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
     const size_t count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
+    keys.assign(count, PairKey{});
     // Checking only reads the lines: a second core takes the second half of a large
     // declaration, while this thread keeps the progress (and the window) going.
     const size_t half = count >= 65536 && std::thread::hardware_concurrency() > 1 ? count / 2 : count;
@@ -116,13 +141,13 @@ void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& ou
     if (half < count)
         helper = std::thread([&] {
             try {
-                checkRange(session, half, count, secondHalf, {});
+                checkRange(session, half, count, secondHalf, keys, {});
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     try {
-        checkRange(session, 0, half, out, [&](size_t done) {
+        checkRange(session, 0, half, out, keys, [&](size_t done) {
             if (progress) progress(done * count / std::max<size_t>(half, 1), count);
         });
     } catch (...) {
@@ -156,29 +181,19 @@ void checkDeclarant(DeclarationSession& session, std::vector<CheckFinding>& out)
     }
 }
 
-void checkDuplicates(const TFixedFormatDataSet& lines, std::vector<CheckFinding>& out)
+void checkDuplicates(const TFixedFormatDataSet& lines, const std::vector<PairKey>& keys,
+                     std::vector<CheckFinding>& out)
 {
-    const size_t n = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
-    // Tax number and income type packed with their lengths (they fit their fields), then
-    // sorted: equal keys stand together in line order, without a hash node per line.
+    // Sorted, equal keys stand together in line order, without a hash node per line.
     struct Keyed {
-        std::array<char, 16> key{};
+        PairKey key;
         uint32_t line;
+        auto operator<=>(const Keyed&) const = default;
     };
+    const size_t n = keys.size();
     std::vector<Keyed> keyed(n);
-    for (size_t i = 0; i < n; ++i) {
-        Keyed& k = keyed[i];
-        k.line = static_cast<uint32_t>(i);
-        const std::string afm = lines.FieldValueAt(i, detail::AFM), type = lines.FieldValueAt(i, detail::TypeInc);
-        afm.copy(k.key.data(), 9);
-        k.key[9] = static_cast<char>(afm.size());
-        type.copy(k.key.data() + 10, 2);
-        k.key[12] = static_cast<char>(type.size());
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        const int c = std::memcmp(a.key.data(), b.key.data(), a.key.size());
-        return c != 0 ? c < 0 : a.line < b.line;
-    });
+    for (size_t i = 0; i < n; ++i) keyed[i] = {keys[i], static_cast<uint32_t>(i)};
+    std::sort(keyed.begin(), keyed.end());
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
     for (size_t start = 0, end = 0; start < n; start = end) {
         end = start + 1;
@@ -238,9 +253,10 @@ size_t CheckResult::questions() const
 CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& progress)
 {
     CheckResult result;
-    checkLines(session, result.findings, progress);
+    std::vector<PairKey> keys;
+    checkLines(session, result.findings, keys, progress);
     checkDeclarant(session, result.findings);
-    checkDuplicates(session.FixedFormatDataSet1, result.findings);
+    checkDuplicates(session.FixedFormatDataSet1, keys, result.findings);
     return result;
 }
 
