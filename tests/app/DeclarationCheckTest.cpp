@@ -1,6 +1,9 @@
 // The whole-declaration check: every finding once, on its line and cell; nothing changes;
 // the result kept until something changes; Save As's question; the CSV export.
+#include <algorithm>
+
 #include "app/DeclarationCheck.h"
+#include "entry/CheckAFM.h"
 #include "entry/Messages.h"
 #include "tests/FaultyDeclaration.h"
 #include "tests/app/SessionFixture.h"
@@ -98,6 +101,49 @@ TEST_F(CheckTest, TheResultIsKeptUntilLinesOrHeaderChange)
     EXPECT_GT(checker.changes(), changes);
     EXPECT_TRUE(checker.stale());
     EXPECT_EQ(checker.result().refusedLines(), 5u);
+}
+
+TEST_F(CheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
+{
+    // Enough lines for the second core; findings in both halves and a pair across them.
+    const size_t n = 70000;
+    std::vector<std::string> lines;
+    lines.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        std::string afm = std::to_string(10000000 + i);
+        for (char c = '0'; c <= '9'; ++c)
+            if (CheckAFM(afm + c)) {
+                afm += c;
+                break;
+            }
+        lines.push_back(detailLine(afm, "ΑΛΦΑ"));
+    }
+    lines[10] = detailLine("123456789", "ΒΗΤΑ");
+    lines[n - 10] = detailLine("123456789", "ΒΗΤΑ", {{TypeInc, "11"}});
+    lines[n - 1] = lines[0];
+    HeaderFields h;
+    h.YearOfData = "2023";
+    h.AFM = "123456783";
+    h.CompanyName = G("ΑΛΦΑ ΑΕ");
+    AtomicFileWriter w(dir / "large");
+    WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+    w.commit();
+    open(dir / "large");
+
+    std::vector<size_t> done;
+    const CheckResult r = CheckDeclaration(*session, [&](size_t d, size_t total) {
+        EXPECT_EQ(total, n);
+        done.push_back(d);
+    });
+    ASSERT_EQ(r.findings.size(), 3u);
+    EXPECT_EQ(r.findings[0].line, 11);
+    EXPECT_EQ(r.findings[1].line, long(n - 9));
+    EXPECT_EQ(r.findings[1].message, msg::badLineAfm());
+    EXPECT_EQ(r.findings[2].line, long(n));
+    EXPECT_EQ(r.findings[2].message, msg::duplicateLine(field(1, AFM)));
+    ASSERT_FALSE(done.empty());
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), n);
 }
 
 TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)
