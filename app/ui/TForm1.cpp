@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/DeclarationCheck.h"
 #include "app/ui/DeclarantHeader.h"
@@ -100,7 +101,14 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     findings_ = new FindingsPanel(*this);
     addDockWidget(Qt::BottomDockWidgetArea, findings_);
     // The window keeps its fixed size, taller by the panel while it is shown.
-    connect(findings_, &QDockWidget::visibilityChanged, this, [this] { setFixedSize(sizeHint()); });
+    connect(findings_, &QDockWidget::visibilityChanged, this, [this] {
+        setFixedSize(sizeHint());
+        // Grown downwards past the screen's edge, the window moves up so the panel shows.
+        if (QScreen* s = screen()) {
+            const int over = frameGeometry().bottom() - s->availableGeometry().bottom();
+            if (over > 0) move(x(), std::max(s->availableGeometry().top(), y() - over));
+        }
+    });
     buildMenus();
 
     form2_ = new TForm2(this);
