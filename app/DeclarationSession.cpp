@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <unordered_map>
 
+#include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
 #include "entry/CheckAFM.h"
 #include "entry/Convert.h"
@@ -91,6 +92,7 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
     journal_ = std::make_unique<WorkspaceJournal>(FixedFormatDataSet1, workspace_.record2(), workspace_.journal(),
                                                   options_.journalEntryLimit);
+    checker_ = std::make_unique<DeclarationChecker>(*this);
     FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
     FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
     FixedFormatDataSet1.BeforePost = [this](TFixedFormatDataSet& ds) { return FixedFormatDataSet1BeforePost(ds); };
@@ -101,6 +103,7 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
 DeclarationSession::~DeclarationSession()
 {
     // Observers go before the stores they watch.
+    checker_.reset();
     modifiedWatch_.reset();
     journal_.reset();
     validation_.reset();
@@ -414,6 +417,16 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             result = SaveResult::CheckFailed;
             return;
         }
+        if (options_.askAboutFindings) {
+            const size_t refused = CheckWithPleaseWait(*checker_, ui_).refusedLines();
+            if (refused > 0) ui_.Beep();
+            if (refused > 0 &&
+                ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
+                                {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != mrYes) {
+                result = SaveResult::Cancelled;
+                return;
+            }
+        }
         auto path = ui_.ChooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
         if (!path) {
             result = SaveResult::Cancelled;
@@ -654,23 +667,6 @@ void DeclarationSession::Sort(SortKey key)
     }
     DeclarationModified = true;
     Changed();
-}
-
-bool DeclarationSession::ValidateStoredLine(long recordNumber)
-{
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    ds.SetRecordNumber(recordNumber);
-    ds.Edit();
-    IsNewRecord = false;
-    bool ok = false;
-    try {
-        ok = FixedFormatDataSet1BeforePost(ds);
-    } catch (...) {
-        ds.Cancel();
-        throw;
-    }
-    ds.Cancel();
-    return ok;
 }
 
 }  // namespace edlt

@@ -19,6 +19,7 @@
 
 namespace edlt {
 
+class DeclarationChecker;
 class DetailValidation;
 class TotalsLedger;
 class WorkspaceJournal;
@@ -36,6 +37,8 @@ public:
         std::function<CalendarDate()> today;    // the system date when empty
         bool lockWorkspace = true;
         size_t journalEntryLimit = 4096;  // stores between two rewrites of the workspace file
+        // Save As asks before its file dialog while lines fail their checks (the window).
+        bool askAboutFindings = false;
     };
     enum class SaveResult { Saved, CheckFailed, Cancelled, Failed };
     enum class SortKey { TaxNumber, Surname };
@@ -95,6 +98,8 @@ public:
     bool OpenFile(const std::filesystem::path& path);
     SaveResult SaveAs();
     bool PreSaveCheck();
+    // The year box holds a year from 1900 to this one; throws the conversion error.
+    bool YearAcceptable();
     // Writes the declaration file (no checks); throws Error on failure, the old file intact.
     void WriteDeclaration(const std::filesystem::path& path);
     // The closing question and the workspace clean-up; false when closing was cancelled.
@@ -113,9 +118,10 @@ public:
     void Button2Click() { Sort(SortKey::Surname); }
     void Sort(SortKey key);
 
-    // Runs the line validation on a stored line as if it were being stored again (nothing
-    // is stored); false when it was refused. For the command line's check.
-    bool ValidateStoredLine(long recordNumber);
+    // The index of stored lines the line validation searches for duplicates.
+    const TotalsLedger& Ledger() const { return *ledger_; }
+    // The whole-declaration check, with its last result.
+    DeclarationChecker& Checker() { return *checker_; }
 
     // While deferred, stores and deletes keep the totals and label current but leave the
     // two workspace files to EndDeferredWorkspace, which brings them to exactly what
@@ -132,7 +138,6 @@ public:
 private:
     class ModifiedWatch;
     bool FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds);
-    bool YearAcceptable();
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }
     void RefreshScratchCopy();
@@ -156,6 +161,7 @@ private:
     std::unique_ptr<DetailValidation> validation_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
     std::unique_ptr<WorkspaceJournal> journal_;
+    std::unique_ptr<DeclarationChecker> checker_;
     // Whether temp/record21 is known to hold the same bytes as temp/record2: copying it
     // again would change nothing.
     bool scratchInSync_ = false;

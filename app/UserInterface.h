@@ -13,6 +13,8 @@ namespace edlt {
 enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 // Button kinds, combined as a mask; shown in this fixed order: Yes, No, OK, Cancel.
 enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
+// Added to a Yes/No mask: "Όχι" is the default button rather than "Ναι".
+enum { mbDefaultNo = 16 };
 
 // The header boxes, for moving the focus.
 enum class HeaderField { YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK };
@@ -49,9 +51,24 @@ public:
     virtual void BeginPleaseWait() = 0;
     virtual void EndPleaseWait() = 0;
     virtual void SetHourglass(bool on) = 0;
+    // Between BeginPleaseWait and EndPleaseWait: how much of the work is done.
+    virtual void PleaseWaitProgress(size_t /*done*/, size_t /*total*/) {}
 
     // The session's visible state changed (header, totals, label, commands, start panel).
     virtual void SessionChanged() {}
+};
+
+// For code that runs without anyone watching (checks, benchmarks, tests): no beep, no
+// dialogs (they cancel), no focus, no please-wait; questions and notices are left to it.
+class UnattendedUserInterface : public UserInterface {
+public:
+    void Beep() override {}
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
 };
 
 // The plain two-way question: "Ναι", "Όχι".

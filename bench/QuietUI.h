@@ -10,7 +10,7 @@
 
 namespace edlt::bench {
 
-class QuietUI : public UserInterface {
+class QuietUI : public UnattendedUserInterface {
 public:
     int shown = 0;     // questions and notices since the last reset
     std::string last;  // the last text shown (Windows-1253)
@@ -23,13 +23,6 @@ public:
     void ShowNotice(const std::string& text) override { note(text); }
     void ShowWarning(const std::string& text) override { note(text); }
     void ShowError(const std::string& text) override { note(text); }
-    void Beep() override {}
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
 
 private:
     void note(const std::string& text)

@@ -27,15 +27,31 @@ DetailValidation::DetailValidation(UserInterface& ui, const TotalsLedger& stored
 {
 }
 
-bool DetailValidation::refuse(const std::string& message)
+namespace {
+
+class EditBuffer : public LineFields {
+public:
+    explicit EditBuffer(TFixedFormatDataSet& ds) : ds_(ds) {}
+    std::string value(int field) const override { return ds_.FieldValue(field); }
+    void set(int field, std::string_view value) override { ds_.SetFieldValue(field, value); }
+
+private:
+    TFixedFormatDataSet& ds_;
+};
+
+}  // namespace
+
+bool DetailValidation::refuse(const std::string& message, int field)
 {
+    field_ = field;
     ui_.Beep();
     ui_.ShowNotice(message);
     return false;
 }
 
-bool DetailValidation::confirm(const std::string& question)
+bool DetailValidation::confirm(const std::string& question, int field)
 {
+    field_ = field;
     ui_.Beep();
     return AskYesNo(ui_, question) != mrNo;
 }
@@ -43,62 +59,73 @@ bool DetailValidation::confirm(const std::string& question)
 bool DetailValidation::Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord,
                            bool& postAccepted)
 {
-    postAccepted = false;
-    auto value = [&](Field f) { return ds.FieldValue(static_cast<int>(f)); };
+    EditBuffer line(ds);
+    return Run(line, declarantAfm, isNewRecord, postAccepted);
+}
 
-    ds.SetFieldValue(FILLER, " ");
-    ds.SetFieldValue(FILLER2, "    ");
-    ds.SetFieldValue(RecordType, "3");
+bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted)
+{
+    postAccepted = false;
+    field_ = -1;
+    auto value = [&](Field f) { return line.value(static_cast<int>(f)); };
+
+    line.set(FILLER, " ");
+    line.set(FILLER2, "    ");
+    line.set(RecordType, "3");
 
     const std::string afm = value(AFM);
-    if (afm == declarantAfm && !confirm(msg::sameAsDeclarantQuestion())) return false;
+    if (afm == declarantAfm && !confirm(msg::sameAsDeclarantQuestion(), AFM)) return false;
 
-    if (afm.empty() || value(AkaInc).empty() || value(Kratiseis).empty() || value(Kathares).empty())
-        return refuse(msg::mandatoryFields());
-    if (!CheckAFM(afm)) return refuse(msg::badLineAfm());
+    for (Field f : {AFM, AkaInc, Kratiseis, Kathares})
+        if (value(f).empty()) return refuse(msg::mandatoryFields(), f);
+    if (!CheckAFM(afm)) return refuse(msg::badLineAfm(), AFM);
     const std::string typeInc = value(TypeInc);
-    if (!isAcceptedTypeInc(typeInc)) return refuse(msg::badTypeInc());
+    if (!isAcceptedTypeInc(typeInc)) return refuse(msg::badTypeInc(), TypeInc);
 
     if (isNewRecord) {
         // The stored lines are searched through the index the totals keep; the scratch
         // copy is still refreshed so the workspace looks as it always has.
         if (refreshScratch_) refreshScratch_();
-        if (stored_.hasPair(afm, typeInc)) return refuse(msg::duplicateLine(afm));
+        if (stored_.hasPair(afm, typeInc)) return refuse(msg::duplicateLine(afm), AFM);
     }
 
     for (int f = AkaInc; f <= OGAForouAnal; ++f)
-        if (ds.FieldValue(f).empty()) ds.SetFieldValue(f, "0");
+        if (line.value(f).empty()) line.set(f, "0");
 
+    field_ = Hmeres;  // a conversion error below is about this field
     const int32_t days = strToInt(value(Hmeres));
-    if (days > 365) return refuse(msg::tooManyDays());
+    if (days > 365) return refuse(msg::tooManyDays(), Hmeres);
     // A negative count would be written as four characters and break the record.
-    if (days < 0) return refuse(msg::negativeDays());
+    if (days < 0) return refuse(msg::negativeDays(), Hmeres);
 
     std::array<Amount, 9> amounts;
     for (size_t i = 0; i < amountFields.size(); ++i) {
         const Field f = amountFields[i];
+        field_ = f;
         amounts[i] = Amount::parse(value(f));
         // Never let a value the field cannot hold be cut into a different amount.
         if (auto problem = amountWriteProblem(amounts[i], fields[f].width, amountCaption(f)))
-            return refuse(*problem);
-        ds.SetFieldValue(f, amounts[i].text());
+            return refuse(*problem, f);
+        line.set(f, amounts[i].text());
         amounts[i] = Amount::fromCents(amounts[i].cents());
     }
+    field_ = -1;
     const Amount G = amounts[0], X = amounts[1], L = amounts[2], K = amounts[3], N = amounts[4];
     const Amount W = amounts[5], A = amounts[6], OW = amounts[7], OA = amounts[8];
 
     const Amount D = G - K;
-    if (D != N) return refuse(msg::netPayMismatch());
-    if (D < Amount()) return refuse(msg::deductionsAboveGross());
-    if (X > G) return refuse(msg::stampDutyAboveGross());
-    if (L > G) return refuse(msg::stampLevyAboveGross());
-    if (W > G) return refuse(msg::withheldAboveGross());
-    if (A > G) return refuse(msg::dueAboveGross());
-    if (W > A && !confirm(msg::withheldAboveDueQuestion())) return false;
-    if (Amount::compareScaled(W, N, 40, 100) > 0 && !confirm(msg::withheldAbove40Question())) return false;
-    if (Amount::compareScaled(A, N, 40, 100) > 0 && !confirm(msg::dueAbove40Question())) return false;
-    if (OW > G) return refuse(msg::levyWithheldAboveGross());
-    if (OA > G) return refuse(msg::levyDueAboveGross());
+    if (D != N) return refuse(msg::netPayMismatch(), Kathares);
+    if (D < Amount()) return refuse(msg::deductionsAboveGross(), Kratiseis);
+    if (X > G) return refuse(msg::stampDutyAboveGross(), Xartosimo);
+    if (L > G) return refuse(msg::stampLevyAboveGross(), OGAXart);
+    if (W > G) return refuse(msg::withheldAboveGross(), ForosParakr);
+    if (A > G) return refuse(msg::dueAboveGross(), ForosAnal);
+    if (W > A && !confirm(msg::withheldAboveDueQuestion(), ForosParakr)) return false;
+    if (Amount::compareScaled(W, N, 40, 100) > 0 && !confirm(msg::withheldAbove40Question(), ForosParakr))
+        return false;
+    if (Amount::compareScaled(A, N, 40, 100) > 0 && !confirm(msg::dueAbove40Question(), ForosAnal)) return false;
+    if (OW > G) return refuse(msg::levyWithheldAboveGross(), OGAForouParakr);
+    if (OA > G) return refuse(msg::levyDueAboveGross(), OGAForouAnal);
 
     postAccepted = true;
     return true;

@@ -13,6 +13,15 @@ namespace edlt {
 // The accepted income-type codes (also "30", which the lookup list does not describe).
 bool isAcceptedTypeInc(std::string_view code);
 
+// The fields of the line being checked: the store's edit buffer, or a copy of a stored
+// line that the whole-declaration check works on without touching the store.
+class LineFields {
+public:
+    virtual ~LineFields() = default;
+    virtual std::string value(int field) const = 0;
+    virtual void set(int field, std::string_view value) = 0;
+};
+
 class DetailValidation {
 public:
     // refreshScratch brings the scratch copy of the stored lines up to date before the
@@ -23,14 +32,19 @@ public:
     // false after a refusal (its message shown). Conversion errors are thrown.
     // postAccepted is cleared at the start and set only when every check passed.
     bool Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted);
+    bool Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted);
+
+    // The field the last message (or thrown conversion error) is about; -1 for none.
+    int lastField() const { return field_; }
 
 private:
-    bool refuse(const std::string& message);
-    bool confirm(const std::string& question);
+    bool refuse(const std::string& message, int field);
+    bool confirm(const std::string& question, int field);
 
     UserInterface& ui_;
     const TotalsLedger& stored_;
     std::function<void()> refreshScratch_;
+    int field_ = -1;
 };
 
 }  // namespace edlt

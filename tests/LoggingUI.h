@@ -11,7 +11,7 @@
 
 namespace edlt::test {
 
-class LoggingUI : public UserInterface {
+class LoggingUI : public UnattendedUserInterface {
 public:
     std::vector<std::string> log;
     int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
@@ -22,13 +22,6 @@ public:
     void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
     void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
     void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override {}
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
 };
 
 }  // namespace edlt::test

@@ -79,6 +79,11 @@ void QtUserInterface::EndPleaseWait()
     if (onPleaseWait) onPleaseWait(false);
 }
 
+void QtUserInterface::PleaseWaitProgress(size_t done, size_t total)
+{
+    if (onProgress) onProgress(done, total);
+}
+
 void QtUserInterface::SetHourglass(bool on)
 {
     if (on) {

@@ -14,6 +14,7 @@ public:
     // Set by the main window, which knows its boxes and grid.
     std::function<void(HeaderField)> onFocusHeader;
     std::function<void(bool)> onPleaseWait;
+    std::function<void(size_t, size_t)> onProgress;
     std::function<void()> onChanged;
 
     int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
@@ -27,6 +28,7 @@ public:
     void BeginPleaseWait() override;
     void EndPleaseWait() override;
     void SetHourglass(bool on) override;
+    void PleaseWaitProgress(size_t done, size_t total) override;
     void SessionChanged() override;
 
 private:

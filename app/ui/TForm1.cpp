@@ -5,8 +5,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
+#include "app/DeclarationCheck.h"
 #include "app/ui/DeclarantHeader.h"
+#include "app/ui/FindingsPanel.h"
 #include "app/ui/KeyLed.h"
 #include "app/ui/TForm2.h"
 #include "app/ui/Text.h"
@@ -65,6 +68,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     options.programFolder = programFolder;
     options.workspaceParent = userFolder;
     options.pageFolder = userFolder;
+    options.askAboutFindings = true;
     session_ = std::make_unique<DeclarationSession>(ui_, options);
 
     titleBar(client, "Panel5", "Στοιχεία Δηλούντος", 0);
@@ -94,11 +98,23 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     totals_->move(0, 660 - 81);
 
     buildStartPanel(client);
+    findings_ = new FindingsPanel(*this);
+    addDockWidget(Qt::BottomDockWidgetArea, findings_);
+    // The window keeps its fixed size, taller by the panel while it is shown.
+    connect(findings_, &QDockWidget::visibilityChanged, this, [this] {
+        setFixedSize(sizeHint());
+        // Grown downwards past the screen's edge, the window moves up so the panel shows.
+        if (QScreen* s = screen()) {
+            const int over = frameGeometry().bottom() - s->availableGeometry().bottom();
+            if (over > 0) move(x(), std::max(s->availableGeometry().top(), y() - over));
+        }
+    });
     buildMenus();
 
     form2_ = new TForm2(this);
     ui_.onFocusHeader = [this](HeaderField f) { header_->focus(f); };
     ui_.onPleaseWait = [this](bool on) { pleaseWait(on); };
+    ui_.onProgress = [this](size_t done, size_t total) { form2_->setProgress(done, total); };
     ui_.onChanged = [this] { refresh(); };
 
     setFixedSize(sizeHint());
@@ -152,7 +168,11 @@ void TForm1::buildMenus()
     file->setObjectName("N1");
     connect(addAction(file, "N5", "Νέο"), &QAction::triggered, this, [this] { command([this] { session_->New(); }); });
     connect(addAction(file, "N2", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
-            [this] { command([this] { session_->Open(); }); });
+            [this] {
+                const unsigned long before = session_->Checker().changes();
+                command([this] { session_->Open(); });
+                findings_->checkAfterLoad(before);
+            });
     connect(addAction(file, "N7", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
             [this] { command([this] { session_->SaveAs(); }); });
     file->addSeparator();
@@ -168,8 +188,14 @@ void TForm1::buildMenus()
     toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
     toolsMenu_->setObjectName("N8");
     addAction(toolsMenu_, "N18", "Εύρεση...", QKeySequence("Ctrl+F"));
+    connect(addAction(toolsMenu_, "N21", "Έλεγχος δήλωσης", QKeySequence(Qt::Key_F7)), &QAction::triggered, findings_,
+            &FindingsPanel::N21Click);
     connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this,
-            [this] { command([this] { SpreadsheetImport(*session_, ui_).Excel1Click(); }); });
+            [this] {
+                const unsigned long before = session_->Checker().changes();
+                command([this] { SpreadsheetImport(*session_, ui_).Excel1Click(); });
+                findings_->checkAfterLoad(before);
+            });
     addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
     addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
@@ -200,9 +226,10 @@ void TForm1::refresh()
     totals_->refresh();
     label32_->setText(fromCp(session_->Label32()));
     const bool enabled = session_->DeclarationCommandsEnabled();
-    for (const char* name : {"N7", "N18", "Excel1"}) menuAction(name)->setEnabled(enabled);
+    for (const char* name : {"N7", "N18", "N21", "Excel1"}) menuAction(name)->setEnabled(enabled);
     printMenu_->menuAction()->setEnabled(enabled);
     panel2_->setVisible(session_->StartPanelVisible());
+    findings_->sessionChanged();
 }
 
 void TForm1::pleaseWait(bool on)

@@ -16,6 +16,7 @@ namespace edlt::ui {
 
 class DeclarantHeader;
 class DetailGrid;
+class FindingsPanel;
 class TForm2;
 class TKeyLed;
 class TotalsPanel;
@@ -36,6 +37,7 @@ public:
     TotalsPanel& totals() { return *totals_; }
     DetailGrid& detailGrid() { return *grid_; }
     TForm2& pleaseWaitWindow() { return *form2_; }
+    FindingsPanel& findings() { return *findings_; }
     // The menu item by its object name (N5, N2, N7, N14, N18, Excel1, ...).
     QAction* menuAction(const QString& name) const;
 
@@ -64,6 +66,7 @@ private:
     DetailGrid* grid_ = nullptr;
     TotalsPanel* totals_ = nullptr;
     TForm2* form2_ = nullptr;
+    FindingsPanel* findings_ = nullptr;
     TKeyLed* keyLed_ = nullptr;
     QLabel* label32_ = nullptr;
     QWidget* panel2_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QScreen>
 
 #include "app/ui/Text.h"
@@ -21,6 +22,30 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWind
     label->setFont(f);
     label->move(8, 8);
     label->adjustSize();
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("ProgressBar1");
+    bar_->setGeometry(8, 49, 246, 20);
+    bar_->setRange(0, 100);
+    bar_->hide();
+}
+
+void TForm2::setProgress(size_t done, size_t total)
+{
+    if (bar_->isHidden()) {
+        setFixedSize(262, 77);
+        bar_->show();
+    }
+    bar_->setValue(total == 0 ? 100 : static_cast<int>(done * 100 / total));
+    repaint();
+    // Paint only: no other widget's input runs while the command works.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm2::hideEvent(QHideEvent* event)
+{
+    bar_->hide();
+    setFixedSize(262, 49);
+    QDialog::hideEvent(event);
 }
 
 void TForm2::showNow()

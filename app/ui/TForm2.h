@@ -1,6 +1,9 @@
 #pragma once
 // The please-wait window shown while a long command runs.
 #include <QDialog>
+#include <cstddef>
+
+class QProgressBar;
 
 namespace edlt::ui {
 
@@ -10,6 +13,14 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     // Shows the window without making it modal and paints it before the work starts.
     void showNow();
+    // A long check shows how far it got; the bar goes again when the window hides.
+    void setProgress(size_t done, size_t total);
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QProgressBar* bar_ = nullptr;
 };
 
 }  // namespace edlt::ui

@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include "EdltVersion.h"
+#include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
+#include "app/ui/FindingsPanel.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Text.h"
@@ -108,7 +110,11 @@ int main(int argc, char** argv)
     form1.show();
     if (!startFile.empty()) {
         const std::filesystem::path file = std::filesystem::absolute(startFile);
-        QTimer::singleShot(0, &form1, [&form1, file] { form1.command([&form1, file] { form1.session().OpenFile(file); }); });
+        QTimer::singleShot(0, &form1, [&form1, file] {
+            const unsigned long before = form1.session().Checker().changes();
+            form1.command([&form1, file] { form1.session().OpenFile(file); });
+            form1.findings().checkAfterLoad(before);
+        });
     }
     return app.exec();
 }

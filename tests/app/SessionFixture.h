@@ -27,9 +27,10 @@ protected:
         ASSERT_TRUE(session->Start());
     }
 
-    std::unique_ptr<DeclarationSession> makeSession()
+    std::unique_ptr<DeclarationSession> makeSession(bool askAboutFindings = false)
     {
         DeclarationSession::Options o;
+        o.askAboutFindings = askAboutFindings;
         o.programFolder = dir.path();
         o.today = [] { return CalendarDate{2026, 12, 7}; };
         o.journalEntryLimit = journalEntryLimit;

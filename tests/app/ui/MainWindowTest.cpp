@@ -19,6 +19,7 @@
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "entry/ui/DetailGrid.h"
+#include "tests/app/ui/MainWindowStart.h"
 #include "entry/ui/MultiLineGrid.h"
 
 using namespace edlt;
@@ -102,15 +103,8 @@ class MainWindowTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
-        FileDialog::names().clear();
         dir_ = std::make_unique<QTemporaryDir>();
-        std::filesystem::create_directories(folder() / "Addon");
-        std::filesystem::copy_file(std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
-                                   folder() / "Addon" / "typeofinc.txt");
-        form_ = std::make_unique<TForm1>(folder());
-        form_->show();
-        form_->activateWindow();
+        form_ = test::startMainWindow(folder());
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
 
