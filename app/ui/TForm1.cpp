@@ -98,6 +98,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
 
     form2_ = new TForm2(this);
     ui_.onFocusHeader = [this](HeaderField f) { header_->focus(f); };
+    ui_.onFocusDetailLine = [this] { grid_->grid()->setFocus(Qt::OtherFocusReason); };
     ui_.onPleaseWait = [this](bool on) { pleaseWait(on); };
     ui_.onChanged = [this] { refresh(); };
 
@@ -190,7 +191,13 @@ void TForm1::command(const std::function<void()>& run)
 {
     // What is being typed in a cell belongs to the line the command posts first.
     grid_->commitPendingEditor();
-    run();
+    try {
+        run();
+    } catch (const std::exception& e) {
+        // What the command did not catch itself (no memory, a file system error of the
+        // standard library) goes to the general error report instead of ending the program.
+        ui_.ShowError(e.what());
+    }
     refresh();
 }
 

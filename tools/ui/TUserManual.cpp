@@ -7,10 +7,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWebEngineView>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/ProgramPaths.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/Text.h"
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
 #include "tools/ui/WebPrint.h"
 
 namespace edlt::ui {
@@ -64,7 +70,8 @@ TUserManual::TUserManual(const std::filesystem::path& programFolder, QWidget* pa
     };
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
-    Label1Click();
+    // Loaded ahead, quietly: a missing page is told when the user asks for it.
+    navigate("setup.htm", false);
 }
 
 QUrl TUserManual::PageUrl(const char* name) const
@@ -73,7 +80,7 @@ QUrl TUserManual::PageUrl(const char* name) const
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page.string())));
 }
 
-void TUserManual::navigate(const char* name)
+void TUserManual::navigate(const char* name, bool tellIfUnreadable)
 {
     page_ = PageUrl(name);
     const std::filesystem::path file = folder_ / "Help" / name;
@@ -84,6 +91,17 @@ void TUserManual::navigate(const char* name)
         return;
     }
     HelpBrowser->setUrl(page_);
+    if (!tellIfUnreadable) return;
+    // The pane would show an empty or foreign error page without saying which file is missing.
+    const std::filesystem::path page = folder_ / "Help" / name;
+    const int fd = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    const int error = errno;
+    MessageBox::notice(this, fromCp(format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
+                                           {cp1253::pathText(page), systemErrorText(error)})));
 }
 
 void TUserManual::Label1Click() { navigate("setup.htm"); }
