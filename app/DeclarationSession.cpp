@@ -143,6 +143,8 @@ bool DeclarationSession::Start()
     } catch (const Error& e) {
         ui_.ShowError(e.message());
     }
+    // A lock that cannot be made at all (a folder nobody can write) is no reason to stop here:
+    // the first command that writes the workspace names the file and the cause.
     if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
         ui_.ShowNotice(msg::alreadyRunning());
         return false;
@@ -423,7 +425,8 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             result = SaveResult::Cancelled;
             return;
         }
-        if (std::filesystem::exists(*path)) {
+        std::error_code unknown;  // a file that cannot even be looked at fails on writing, with its cause
+        if (std::filesystem::exists(*path, unknown)) {
             std::string name = cp1253::pathText(path->filename());
             if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo) {
                 result = SaveResult::Cancelled;
@@ -645,7 +648,7 @@ void DeclarationSession::Sort(SortKey key)
 {
     if (!PostPendingEdit()) return;
     TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    if (!ds.Active()) return;
+    if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
     ui_.SetHourglass(true);
     ui_.BeginPleaseWait();
     Guarded([&] {

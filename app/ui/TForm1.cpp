@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <new>
 
 #include "app/ui/DeclarantHeader.h"
 #include "app/ui/KeyLed.h"
@@ -12,6 +13,9 @@
 #include "app/ui/Text.h"
 #include "app/ui/TotalsPanel.h"
 #include "entry/ui/DetailGrid.h"
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
 #include "tools/SpreadsheetImport.h"
 
 namespace edlt::ui {
@@ -191,11 +195,18 @@ void TForm1::command(const std::function<void()>& run)
 {
     // What is being typed in a cell belongs to the line the command posts first.
     grid_->commitPendingEditor();
+    // What the command did not catch itself goes to the general error report instead of
+    // ending the program.
     try {
         run();
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    } catch (const std::bad_alloc&) {
+        ui_.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για να ολοκληρωθεί η εργασία."));
+    } catch (const std::filesystem::filesystem_error& e) {
+        ui_.ShowError(format(cp1253::lit("Η εργασία διακόπηκε (%s: %s)"),
+                             {cp1253::pathText(e.path1()), systemErrorText(e.code().value())}));
     } catch (const std::exception& e) {
-        // What the command did not catch itself (no memory, a file system error of the
-        // standard library) goes to the general error report instead of ending the program.
         ui_.ShowError(e.what());
     }
     refresh();

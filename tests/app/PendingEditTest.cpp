@@ -49,6 +49,11 @@ const std::vector<Command> commands = {
 };
 
 enum class Fault { UnconvertibleAmount, WorkspaceUnwritableNewLine, WorkspaceUnwritableChangedLine };
+const char* const faultNames[] = {"Unconvertible", "UnwritableNew", "UnwritableChanged"};
+
+// Readable parameters in the test names' listing.
+void PrintTo(const Command& c, std::ostream* os) { *os << c.name; }
+void PrintTo(Fault f, std::ostream* os) { *os << faultNames[static_cast<int>(f)]; }
 
 class PendingEditTest : public SessionTest, public ::testing::WithParamInterface<std::tuple<Command, Fault>> {};
 
@@ -130,8 +135,7 @@ std::string caseName(const ::testing::TestParamInfo<std::tuple<Command, Fault>>&
     std::string name = std::get<0>(info.param).name;
     for (char& c : name)
         if (c == ' ') c = '_';
-    static const char* const faults[] = {"Unconvertible", "UnwritableNew", "UnwritableChanged"};
-    return name + "_" + faults[static_cast<int>(std::get<1>(info.param))];
+    return name + "_" + faultNames[static_cast<int>(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, PendingEditTest,
