@@ -540,9 +540,14 @@ void DeclarationSession::ReopenPendingLine(const PendingLine& pending)
     // The line was checked already; undoing its post writes no workspace file until the end.
     auto validation = std::exchange(ds.BeforePost, nullptr);
     BeginDeferredWorkspace();
-    const auto putBack = [&] {
+    const auto finish = [&] {
         ds.BeforePost = std::move(validation);
-        deferred_ = false;
+        try {
+            // The workspace files may hold the line from a half-done write: the stored lines again.
+            EndDeferredWorkspace();
+        } catch (const Error&) {
+            // The same failure the user is being shown; the lines are whole in memory.
+        }
     };
     try {
         if (pending.state == DataSetState::EditState) {
@@ -561,16 +566,10 @@ void DeclarationSession::ReopenPendingLine(const PendingLine& pending)
         }
         setLineFields(ds, pending.typed);
     } catch (...) {
-        putBack();
+        finish();
         throw;
     }
-    putBack();
-    try {
-        // The workspace files may hold the line from a half-done write: the stored lines again.
-        EndDeferredWorkspace();
-    } catch (const Error&) {
-        // The same failure the user is being shown; the lines are whole in memory.
-    }
+    finish();
     Changed();
 }
 
