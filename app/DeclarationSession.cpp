@@ -464,6 +464,7 @@ bool DeclarationSession::RequestClose()
     } catch (const Error&) {
         // Closing writes the workspace lines, which are deleted next: nothing is lost.
     }
+    // A file left behind only makes the next start offer to recover it: nothing is lost.
     std::error_code ec;
     std::filesystem::remove(HeaderFile(), ec);
     workspace_.clear();
