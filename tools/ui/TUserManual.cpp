@@ -9,6 +9,7 @@
 #include <QWebEngineView>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/ProgramPaths.h"
@@ -70,8 +71,7 @@ TUserManual::TUserManual(const std::filesystem::path& programFolder, QWidget* pa
     };
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
-    // Loaded ahead, quietly: a missing page is told when the user asks for it.
-    navigate("setup.htm", false);
+    Label1Click();
 }
 
 QUrl TUserManual::PageUrl(const char* name) const
@@ -80,28 +80,26 @@ QUrl TUserManual::PageUrl(const char* name) const
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page.string())));
 }
 
-void TUserManual::navigate(const char* name, bool tellIfUnreadable)
+void TUserManual::navigate(const char* name)
 {
     page_ = PageUrl(name);
     const std::filesystem::path file = folder_ / "Help" / name;
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        // Said in the page's place rather than in a box: F1 reaches here from anywhere.
-        HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(MissingDataFileMessage(file)).toHtmlEscaped()));
+    int error = 0;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) error = errno;
+    else if (S_ISDIR(st.st_mode)) error = EISDIR;  // the pane would list the folder
+    if (fd >= 0) ::close(fd);
+    if (error == 0) {
+        HelpBrowser->setUrl(page_);
         return;
     }
-    HelpBrowser->setUrl(page_);
-    if (!tellIfUnreadable) return;
-    // The pane would show an empty or foreign error page without saying which file is missing.
-    const std::filesystem::path page = folder_ / "Help" / name;
-    const int fd = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return;
-    }
-    const int error = errno;
-    MessageBox::notice(this, fromCp(format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
-                                           {cp1253::pathText(page), systemErrorText(error)})));
+    // Said in the page's place rather than in a box: F1 reaches here from anywhere.
+    const std::string message =
+        error == ENOENT ? MissingDataFileMessage(file)
+                        : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
+                                 {cp1253::pathText(file), systemErrorText(error)});
+    HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));
 }
 
 void TUserManual::Label1Click() { navigate("setup.htm"); }

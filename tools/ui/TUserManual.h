@@ -45,7 +45,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void navigate(const char* name, bool tellIfUnreadable = true);
+    void navigate(const char* name);
     void showRestored();
 
     std::filesystem::path folder_;

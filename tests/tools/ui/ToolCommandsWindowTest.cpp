@@ -81,9 +81,8 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
         fs::create_directories(folder_ / "Addon");
-        const fs::path data = fs::path(EDLT_TEST_DATA) / ".." / ".." / "data";
-        fs::copy_file(data / "Addon" / "typeofinc.txt", folder_ / "Addon" / "typeofinc.txt");
-        fs::copy(data / "Help", folder_ / "Help", fs::copy_options::recursive);
+        fs::copy_file(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
+                      folder_ / "Addon" / "typeofinc.txt");
         form1_ = std::make_unique<TForm1>(folder_);
         QVERIFY(form1_->started());
         manual_ = std::make_unique<TUserManual>(folder_);
