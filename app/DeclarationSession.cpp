@@ -3,6 +3,7 @@
 #include <ctime>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 
 #include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
@@ -40,6 +41,15 @@ private:
 };
 
 namespace {
+
+// Sets every field of the edit buffer to its bytes in a whole line.
+void setLineFields(TFixedFormatDataSet& ds, std::string_view line)
+{
+    for (const TFixedFormatDataSet::FieldInfo& f : ds.Fields())
+        if (static_cast<size_t>(f.offset) < line.size())
+            ds.SetFieldValue(static_cast<int>(&f - ds.Fields().data()),
+                             line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width)));
+}
 
 std::string* headerSlot(HeaderFields& h, HeaderField f)
 {
@@ -140,6 +150,8 @@ bool DeclarationSession::Start()
     } catch (const Error& e) {
         ui_.ShowError(e.message());
     }
+    // A lock that cannot be made at all (a folder nobody can write) is no reason to stop here:
+    // the first command that writes the workspace names the file and the cause.
     if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
         ui_.ShowNotice(msg::alreadyRunning());
         return false;
@@ -432,7 +444,8 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             result = SaveResult::Cancelled;
             return;
         }
-        if (std::filesystem::exists(*path)) {
+        std::error_code unknown;  // a file that cannot even be looked at fails on writing, with its cause
+        if (std::filesystem::exists(*path, unknown)) {
             std::string name = cp1253::pathText(path->filename());
             if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo) {
                 result = SaveResult::Cancelled;
@@ -468,7 +481,9 @@ bool DeclarationSession::RequestClose()
     try {
         FixedFormatDataSet1.Close();
     } catch (const Error&) {
+        // Closing writes the workspace lines, which are deleted next: nothing is lost.
     }
+    // A file left behind only makes the next start offer to recover it: nothing is lost.
     std::error_code ec;
     std::filesystem::remove(HeaderFile(), ec);
     journal_->reset();
@@ -520,12 +535,63 @@ void DeclarationSession::RadioButton2Click()
 bool DeclarationSession::PostPendingEdit()
 {
     PostAccepted = true;
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    const DataSetState state = ds.State();
+    // Nothing being edited: the store's "not in edit or insert mode" is not worth a word.
+    if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
+    PendingLine pending{state, std::string(ds.CurrentText()), {},
+                        state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
+    if (state == DataSetState::EditState) pending.stored = ds.LineAt(static_cast<size_t>(ds.Cursor()));
     try {
-        FixedFormatDataSet1.Post();
-    } catch (const Error&) {
-        // Nothing to post, or the validation failed on a conversion: PostAccepted tells.
+        ds.Post();  // a refusal shows its own message and clears PostAccepted
+    } catch (const Error& e) {
+        // A conversion error, or a workspace file that could not be written (the line is
+        // then in the store already): the user is told, and keeps editing the line.
+        PostAccepted = false;
+        if (ds.State() == DataSetState::Browse) ReopenPendingLine(pending);
+        ui_.ShowError(e.message());
+        ui_.FocusDetailLine();
     }
     return PostAccepted;
+}
+
+void DeclarationSession::ReopenPendingLine(const PendingLine& pending)
+{
+    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    // The line was checked already; undoing its post writes no workspace file until the end.
+    auto validation = std::exchange(ds.BeforePost, nullptr);
+    BeginDeferredWorkspace();
+    const auto finish = [&] {
+        ds.BeforePost = std::move(validation);
+        try {
+            // The workspace files may hold the line from a half-done write: the stored lines again.
+            EndDeferredWorkspace();
+        } catch (const Error&) {
+            // The same failure the user is being shown; the lines are whole in memory.
+        }
+    };
+    try {
+        if (pending.state == DataSetState::EditState) {
+            ds.Edit();
+            setLineFields(ds, pending.stored);
+            ds.Post();
+            ds.Edit();
+        } else {
+            ds.Delete();
+            if (pending.position >= ds.CountRecords()) {
+                ds.AppendNew();
+            } else {
+                ds.SetRecordNumber(pending.position + 1);
+                ds.Insert();
+            }
+        }
+        setLineFields(ds, pending.typed);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    Changed();
 }
 
 bool DeclarationSession::FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds)
@@ -630,7 +696,7 @@ void DeclarationSession::Sort(SortKey key)
 {
     if (!PostPendingEdit()) return;
     TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    if (!ds.Active()) return;
+    if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
     ui_.SetHourglass(true);
     ui_.BeginPleaseWait();
     Guarded([&] {

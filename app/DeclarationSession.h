@@ -112,6 +112,8 @@ public:
     // Any key typed into the grid.
     void GridKeyTyped() { DeclarationModified = true; }
 
+    // Stores the line being edited before a command; false when it was not stored (the user
+    // has been told why, and the line is still being edited): the command ends.
     bool PostPendingEdit();
     void RecomputeTotals();
     void Button1Click() { Sort(SortKey::TaxNumber); }
@@ -137,6 +139,15 @@ public:
 
 private:
     class ModifiedWatch;
+    // The line being edited when a command posts it: its state, its typed bytes, the stored
+    // line it changes, and where it is or goes.
+    struct PendingLine {
+        DataSetState state;
+        std::string typed;
+        std::string stored;
+        long position;
+    };
+    void ReopenPendingLine(const PendingLine& pending);
     bool FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds);
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }

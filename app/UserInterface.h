@@ -45,6 +45,8 @@ public:
     virtual std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) = 0;
 
     virtual void FocusHeaderField(HeaderField field) = 0;
+    // Back to the cell of the detail line being edited, after a command could not store it.
+    virtual void FocusDetailLine() {}
 
     // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
     // and painted; End undoes it all.

@@ -29,6 +29,8 @@ struct TKeyLed::Impl {
         if (!display) return;
         unsigned mask = modifierMask(sym);
         if (mask == 0) return;
+        // Not checked: Caps Lock is a typing convenience, and a keyboard that refuses it
+        // leaves nothing for the user to do.
         XkbLockModifiers(display, XkbUseCoreKbd, mask, on ? mask : 0);
         XFlush(display);
     }

@@ -37,6 +37,8 @@ public:
         auto* label = new QLabel(text);
         label->setObjectName("MessageText");
         label->setWordWrap(true);
+        // What a message names (a file, a web address) can be selected and copied.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(qMin(420, 40 + label->fontMetrics().horizontalAdvance(text)));
         label->setMaximumWidth(520);
         row->addWidget(label, 1);

@@ -69,6 +69,11 @@ void QtUserInterface::FocusHeaderField(HeaderField field)
     if (onFocusHeader) onFocusHeader(field);
 }
 
+void QtUserInterface::FocusDetailLine()
+{
+    if (onFocusDetailLine) onFocusDetailLine();
+}
+
 void QtUserInterface::BeginPleaseWait()
 {
     if (onPleaseWait) onPleaseWait(true);

@@ -13,6 +13,7 @@ public:
 
     // Set by the main window, which knows its boxes and grid.
     std::function<void(HeaderField)> onFocusHeader;
+    std::function<void()> onFocusDetailLine;
     std::function<void(bool)> onPleaseWait;
     std::function<void(size_t, size_t)> onProgress;
     std::function<void()> onChanged;
@@ -25,6 +26,7 @@ public:
     std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) override;
     void FocusHeaderField(HeaderField field) override;
+    void FocusDetailLine() override;
     void BeginPleaseWait() override;
     void EndPleaseWait() override;
     void SetHourglass(bool on) override;

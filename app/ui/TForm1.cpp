@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <new>
 
 #include "app/DeclarationCheck.h"
 #include "app/ui/DeclarantHeader.h"
@@ -15,6 +16,9 @@
 #include "app/ui/Text.h"
 #include "app/ui/TotalsPanel.h"
 #include "entry/ui/DetailGrid.h"
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
 #include "tools/SpreadsheetImport.h"
 
 namespace edlt::ui {
@@ -113,6 +117,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
 
     form2_ = new TForm2(this);
     ui_.onFocusHeader = [this](HeaderField f) { header_->focus(f); };
+    ui_.onFocusDetailLine = [this] { grid_->grid()->setFocus(Qt::OtherFocusReason); };
     ui_.onPleaseWait = [this](bool on) { pleaseWait(on); };
     ui_.onProgress = [this](size_t done, size_t total) { form2_->setProgress(done, total); };
     ui_.onChanged = [this] { refresh(); };
@@ -216,7 +221,20 @@ void TForm1::command(const std::function<void()>& run)
 {
     // What is being typed in a cell belongs to the line the command posts first.
     grid_->commitPendingEditor();
-    run();
+    // What the command did not catch itself goes to the general error report instead of
+    // ending the program.
+    try {
+        run();
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    } catch (const std::bad_alloc&) {
+        ui_.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για να ολοκληρωθεί η εργασία."));
+    } catch (const std::filesystem::filesystem_error& e) {
+        ui_.ShowError(format(cp1253::lit("Η εργασία διακόπηκε (%s: %s)"),
+                             {cp1253::pathText(e.path1()), systemErrorText(e.code().value())}));
+    } catch (const std::exception& e) {
+        ui_.ShowError(e.what());
+    }
     refresh();
 }
 

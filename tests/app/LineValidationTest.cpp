@@ -131,10 +131,10 @@ TEST_F(SessionTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
     EXPECT_EQ(ui.messages().size(), 1u);
     session->FixedFormatDataSet1.Cancel();
 
-    // A pasted full stop is a conversion error: refused, PostAccepted false, nothing shown here.
+    // A pasted full stop is a conversion error: refused, PostAccepted false, its message shown.
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "1234.50", "0", "1234.50"));
-    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"E '1234.50' is not a valid floating point value"});
     EXPECT_EQ(session->FixedFormatDataSet1.State(), DataSetState::InsertState);
 }
 

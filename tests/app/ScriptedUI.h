@@ -36,6 +36,7 @@ public:
     std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& r) override { return pick(r); }
     std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& r) override { return pick(r); }
     void FocusHeaderField(HeaderField f) override { log.push_back("focus " + std::to_string(static_cast<int>(f))); }
+    void FocusDetailLine() override { log.push_back("focus line"); }
     void BeginPleaseWait() override { log.push_back("wait"); }
     void EndPleaseWait() override { log.push_back("/wait"); }
     void SetHourglass(bool) override {}

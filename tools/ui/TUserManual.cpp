@@ -7,10 +7,17 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWebEngineView>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/ProgramPaths.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/Text.h"
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
 #include "tools/ui/WebPrint.h"
 
 namespace edlt::ui {
@@ -77,13 +84,22 @@ void TUserManual::navigate(const char* name)
 {
     page_ = PageUrl(name);
     const std::filesystem::path file = folder_ / "Help" / name;
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        // Said in the page's place rather than in a box: F1 reaches here from anywhere.
-        HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(MissingDataFileMessage(file)).toHtmlEscaped()));
+    int error = 0;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) error = errno;
+    else if (S_ISDIR(st.st_mode)) error = EISDIR;  // the pane would list the folder
+    if (fd >= 0) ::close(fd);
+    if (error == 0) {
+        HelpBrowser->setUrl(page_);
         return;
     }
-    HelpBrowser->setUrl(page_);
+    // Said in the page's place rather than in a box: F1 reaches here from anywhere.
+    const std::string message =
+        error == ENOENT ? MissingDataFileMessage(file)
+                        : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
+                                 {cp1253::pathText(file), systemErrorText(error)});
+    HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));
 }
 
 void TUserManual::Label1Click() { navigate("setup.htm"); }

@@ -4,13 +4,14 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QProcess>
 #include <QUrl>
 #include <new>
+#include <optional>
 
 #include "app/UserInterface.h"
 #include "app/ui/FileDialog.h"
 #include "app/ui/TForm1.h"
-#include "entry/ui/DetailGrid.h"
 #include "reports/ui/TFind.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
@@ -35,15 +36,40 @@ std::filesystem::path toPath(const QString& name)
 
 }  // namespace
 
-bool OpenWebSite(const QString& address)
+// Whether the desktop names a program for the address's scheme; nullopt when it cannot be
+// asked (no xdg-mime), and then opening the address is the only test there is.
+std::optional<bool> DesktopHandlesScheme(const QString& scheme)
 {
-    // True only says that a launcher started; there is nothing more to know.
-    return QDesktopServices::openUrl(QUrl(address));
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {"query", "default", "x-scheme-handler/" + scheme});
+    if (!query.waitForStarted(5000)) return std::nullopt;
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return std::nullopt;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
-void WebSiteCommand()
+bool OpenWebSite(const QString& address)
 {
-    OpenWebSite(QString::fromLatin1(TaxAdministrationWebSite));
+    const QUrl url(address);
+    if (DesktopHandlesScheme(url.scheme()) == false) return false;
+    // True only says that a launcher started; there is nothing more to know.
+    return QDesktopServices::openUrl(url);
+}
+
+std::string NoWebBrowserMessage(const QString& address)
+{
+    return cp1253::lit("Δεν βρέθηκε πρόγραμμα περιήγησης για να ανοίξει τη διεύθυνση. Αντιγράψτε τη και "
+                       "ανοίξτε τη σε ένα πρόγραμμα περιήγησης:\n\n") +
+           address.toStdString();
+}
+
+void WebSiteCommand(UserInterface& ui)
+{
+    const QString address = QString::fromLatin1(TaxAdministrationWebSite);
+    if (!OpenWebSite(address)) ui.ShowNotice(NoWebBrowserMessage(address));
 }
 
 void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
@@ -76,17 +102,15 @@ void ShortcutCommand(UserInterface& ui)
 void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual)
 {
     QObject::connect(form1.menuAction("N18"), &QAction::triggered, &form1, [&form1, &find] {
-        // What is being typed in a cell belongs to the line the command posts first.
-        form1.detailGrid().commitPendingEditor();
-        find.N18Click(form1.session(), form1.userInterface());
-        form1.refresh();
+        form1.command([&form1, &find] { find.N18Click(form1.session(), form1.userInterface()); });
     });
     QObject::connect(form1.menuAction("N20"), &QAction::triggered, &form1, [&form1] {
         ZipCommand(&form1, form1.userInterface(), form1.session().ProgramFolder());
     });
     QObject::connect(form1.menuAction("N9"), &QAction::triggered, &form1,
                      [&form1] { ShortcutCommand(form1.userInterface()); });
-    QObject::connect(form1.menuAction("N10"), &QAction::triggered, &form1, [] { WebSiteCommand(); });
+    QObject::connect(form1.menuAction("N10"), &QAction::triggered, &form1,
+                     [&form1] { WebSiteCommand(form1.userInterface()); });
     QObject::connect(form1.menuAction("N12"), &QAction::triggered, &form1, [&manual] { manual.N12Click(); });
     QObject::connect(form1.menuAction("N13"), &QAction::triggered, &form1,
                      [&form1] { TAboutBox::N13Click(&form1); });

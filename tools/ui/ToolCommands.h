@@ -3,6 +3,7 @@
 // call that binds them (with the find dialog and the help window) to the main window.
 #include <QString>
 #include <filesystem>
+#include <string>
 
 class QWidget;
 
@@ -19,10 +20,13 @@ class TUserManual;
 // The tax administration's web site.
 inline constexpr const char* TaxAdministrationWebSite = "https://www.aade.gr";
 
-// Opens a web address in the user's browser; false when no browser could be started.
+// Opens a web address in the user's browser; false when the desktop names no program
+// for web addresses or no launcher could be started.
 bool OpenWebSite(const QString& address);
-// "Σύνδεση με εξυπηρετητή ΚΗΥ" (N10): nothing is shown whatever happens.
-void WebSiteCommand();
+// What the user is told then: the address is in the text, to be copied from there.
+std::string NoWebBrowserMessage(const QString& address);
+// "Σύνδεση με εξυπηρετητή ΚΗΥ" (N10): the site, or the message when it cannot be opened.
+void WebSiteCommand(UserInterface& ui);
 
 // "Δημιουργία συμπιεσμένου αρχείου (zip)" (N20): the open and save dialogs in the
 // program's folder, the replace question, and no message on success.

@@ -290,6 +290,24 @@ private slots:
         QVERIFY(form_->session().DeclarationModified);
     }
 
+    void aLineACommandCannotStoreKeepsTheFocusOnItsCell()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        store().AppendNew();
+        for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"TypeInc", "10"}, {"AkaInc", "12.5"},
+                                    {"Kratiseis", "0"}, {"Kathares", "12"}})
+            store().SetFieldValue(field, value);
+        const QModelIndex cell = grid()->currentIndex();
+        MessageBox::setNextAnswer(mrOk);
+        QTest::mouseClick(form_->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shownTexts().last(), U("'12.5' is not a valid floating point value"));
+        QCOMPARE(store().State(), DataSetState::InsertState);
+        QTRY_VERIFY(grid()->hasFocus());
+        QCOMPARE(grid()->currentIndex(), cell);
+        store().Cancel();
+    }
+
     void totalsBoxesBeepAndKeepTheirText()
     {
         MessageBox::setNextAnswer(mrYes);

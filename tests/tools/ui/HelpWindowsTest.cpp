@@ -1,6 +1,7 @@
 // The help window with its pages, F1, the about window's key word and the web-site link.
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "app/UserInterface.h"
 #include "app/ui/MessageBox.h"
 #include "store/Cp1253.h"
+#include "tests/LoggingUI.h"
 #include "tools/ui/HelpKey.h"
 #include "tools/ui/ProgramIcon.h"
 #include "tools/ui/TAboutBox.h"
@@ -87,6 +90,22 @@ private slots:
                          qPrintable(picture));
             }
         }
+    }
+
+    void aHelpPageThatCannotBeReadIsNamedInThePane()
+    {
+        QTemporaryDir program;
+        QVERIFY(QDir(program.path()).mkpath("Help/usermanual.htm"));  // a folder in the page's place
+        TUserManual manual(QFile::encodeName(program.path()).toStdString());
+        QSignalSpy loaded(manual.HelpBrowser, &QWebEngineView::loadFinished);
+        manual.Label2Click();
+        QVERIFY(loaded.wait(10000));
+        QString shown;
+        manual.HelpBrowser->page()->toPlainText([&](const QString& text) { shown = text; });
+        QTRY_COMPARE(shown, QString::fromUtf8("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%1/Help/usermanual.htm: "
+                                              "Η διαδρομή είναι φάκελος)")
+                                .arg(program.path()));
+        QVERIFY(MessageBox::shownTexts().isEmpty());
     }
 
     void topicLinksNavigate()
@@ -229,14 +248,48 @@ private slots:
         QVERIFY(!ProgramIconPixmap(16).toImage().isNull());
     }
 
-    void webSiteGoesToTheTaxAdministration()
+    void webSiteOpensOrTellsWhyNot()
     {
+        // A desktop of our making: an xdg-mime that names a browser or none, and no other program.
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray browser = qgetenv("BROWSER");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        qunsetenv("BROWSER");
+        const auto desktopBrowser = [&](const char* handler) {
+            QFile script(bin.filePath("xdg-mime"));
+            QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            script.write(QByteArray("#!/bin/sh\nprintf '") + handler + "'\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        test::LoggingUI ui;
+        const std::string noBrowser = "! " + cp1253::toUtf8(NoWebBrowserMessage("https://www.aade.gr"));
+        QVERIFY(QString::fromStdString(noBrowser).endsWith(":\n\nhttps://www.aade.gr"));
+
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
-        WebSiteCommand();
+        desktopBrowser("firefox-esr.desktop\\n");
+        WebSiteCommand(ui);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl("https://www.aade.gr")});
-        QVERIFY(OpenWebSite("https://www.aade.gr/x"));
+        QVERIFY(ui.log.empty());
+
+        // The desktop names no program for web addresses: nothing is started, the user is told.
+        desktopBrowser("");
+        WebSiteCommand(ui);
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(ui.log, std::vector<std::string>{noBrowser});
         QDesktopServices::unsetUrlHandler("https");
+
+        // A browser is named but no launcher can be started.
+        desktopBrowser("firefox-esr.desktop\\n");
+        ui.log.clear();
+        QVERIFY(!OpenWebSite("https://www.aade.gr/x"));
+        WebSiteCommand(ui);
+        QCOMPARE(ui.log, std::vector<std::string>{noBrowser});
+
+        qputenv("PATH", path);
+        if (!browser.isNull()) qputenv("BROWSER", browser);
     }
 };
 
