@@ -13,6 +13,7 @@
 #include "entry/TotalsLedger.h"
 #include "store/AtomicFile.h"
 #include "store/CopyFile.h"
+#include "store/FileLock.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "store/Error.h"
@@ -133,9 +134,12 @@ bool DeclarationSession::Start()
     } catch (const Error& e) {
         ui_.ShowError(e.message());
     }
-    if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
-        ui_.ShowNotice(msg::alreadyRunning());
-        return false;
+    if (options_.lockWorkspace) {
+        switch (lock_.acquire(workspace_.folder())) {
+        case WorkspaceLock::Result::Acquired: break;
+        case WorkspaceLock::Result::HeldByAnother: ui_.ShowNotice(msg::alreadyRunning()); return false;
+        case WorkspaceLock::Result::Unavailable: ui_.ShowError(lock_.problem()); return false;
+        }
     }
     try {
         workspace_.create();
@@ -288,9 +292,18 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         FixedFormatDataSet1.Close();
         scratchInSync_ = false;
         std::optional<std::string> problem;
+        const auto identity = FileIdentity::of(path);
         try {
             FileSource source(path);
             problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
+        } catch (const FileOpenError& e) {
+            problem = declaration_messages::openProblem() + e.framed();
+        } catch (const WriteError& e) {
+            // The workspace's disk, not the file being opened: the message names it.
+            if (wasOpen) FixedFormatDataSet1.Open();
+            ui_.ShowError(e.message());
+            Changed();
+            return;
         } catch (const Error&) {
             problem = declaration_messages::openProblem();
         }
@@ -309,6 +322,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             ui_.ShowNotice(declaration_messages::headerReadProblem());
         }
         DeclarationModified = false;
+        RememberFile(path, identity);
         SaveHeader();
         FixedFormatDataSet1.Open();
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
@@ -415,7 +429,7 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         }
         if (std::filesystem::exists(*path)) {
             std::string name = cp1253::pathText(path->filename());
-            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo) {
+            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo || !ReplacingChangedFileAccepted(*path)) {
                 result = SaveResult::Cancelled;
                 return;
             }
@@ -423,7 +437,10 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         ui_.SetHourglass(true);
         ui_.BeginPleaseWait();
         try {
+            // Another program's read-modify-write of this file ends before this save starts.
+            FileLock lock(*path, FileLock::Mode::Exclusive);
             WriteDeclaration(*path);
+            RememberFile(*path, FileIdentity::of(*path));
         } catch (...) {
             ui_.EndPleaseWait();
             ui_.SetHourglass(false);
@@ -436,6 +453,25 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         Changed();
     });
     return result;
+}
+
+void DeclarationSession::RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)
+{
+    std::error_code ec;
+    fileAtOpen_ = std::filesystem::weakly_canonical(path, ec);
+    identityAtOpen_ = identity;
+}
+
+bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!identityAtOpen_ || std::filesystem::weakly_canonical(path, ec) != fileAtOpen_) return true;
+    if (FileIdentity::of(path) == identityAtOpen_) return true;
+    const std::string question =
+        format(cp1253::lit("Το αρχείο %s άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν αντικατασταθεί, οι "
+                           "αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;"),
+               {cp1253::pathText(path.filename())});
+    return AskYesNoDefaultNo(ui_, question) == mrYes;
 }
 
 bool DeclarationSession::RequestClose()

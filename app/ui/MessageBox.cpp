@@ -63,7 +63,7 @@ public:
         }
         buttonsRow->addStretch();
         outer->addLayout(buttonsRow);
-        defaultCode_ = (buttons & mbOK) ? mrOk : mrYes;
+        defaultCode_ = (buttons & mbOK) ? mrOk : (buttons & mbDefaultNo) ? mrNo : mrYes;
         escapeCode_ = (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
         for (auto& [code, b] : buttons_)
             if (code == defaultCode_) {
