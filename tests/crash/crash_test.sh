@@ -127,6 +127,25 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p full && mount -t tmpfs -o size=256k tmpfs fu
     else
         echo "full disk: refused with \"$(head -c 200 err.txt)\", old file intact"
     fi
+    # The first page and its pictures folder: both or neither.
+    rm -f full/target
+    cat /dev/zero >full/filler 2>/dev/null
+    truncate -s -12K full/filler
+    if "$cli" report first-page input --out full/page.htm >/dev/null 2>err.txt ||
+        [ "$(ls -A full)" != filler ]; then
+        echo "FAIL full disk: the first page left $(ls -A full) ($(cat err.txt))"
+        failures=$((failures + 1))
+    else
+        echo "full disk: first page refused, nothing left"
+    fi
+    rm -f full/filler
+    # A full temporary folder is named as such, not blamed on the file being read.
+    if TMPDIR="$work/full" "$cli" check input >/dev/null 2>err.txt || ! grep -q "$work/full/" err.txt; then
+        echo "FAIL full temporary folder: not named ($(cat err.txt))"
+        failures=$((failures + 1))
+    else
+        echo "full temporary folder: \"$(head -c 200 err.txt)\""
+    fi
     umount full
 else
     echo "full disk: skipped (needs root to mount a small tmpfs)"
