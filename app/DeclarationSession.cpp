@@ -13,11 +13,11 @@
 #include "entry/TotalsLedger.h"
 #include "store/AtomicFile.h"
 #include "store/CopyFile.h"
-#include "store/FileLock.h"
 #include "store/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "store/Error.h"
 #include "store/FieldText.h"
+#include "store/FileLock.h"
 
 namespace edlt {
 
@@ -429,16 +429,21 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         }
         if (std::filesystem::exists(*path)) {
             std::string name = cp1253::pathText(path->filename());
-            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo || !ReplacingChangedFileAccepted(*path)) {
+            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == mrNo) {
                 result = SaveResult::Cancelled;
                 return;
             }
         }
+        // Another program's read-modify-write of this file ends before this save starts,
+        // and what it wrote is not replaced unasked.
+        FileLock lock(*path, FileLock::Mode::Exclusive);
+        if (!ReplacingChangedFileAccepted(*path)) {
+            result = SaveResult::Cancelled;
+            return;
+        }
         ui_.SetHourglass(true);
         ui_.BeginPleaseWait();
         try {
-            // Another program's read-modify-write of this file ends before this save starts.
-            FileLock lock(*path, FileLock::Mode::Exclusive);
             WriteDeclaration(*path);
             RememberFile(*path, FileIdentity::of(*path));
         } catch (...) {
@@ -466,7 +471,8 @@ bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::pat
 {
     std::error_code ec;
     if (!identityAtOpen_ || std::filesystem::weakly_canonical(path, ec) != fileAtOpen_) return true;
-    if (FileIdentity::of(path) == identityAtOpen_) return true;
+    const auto now = FileIdentity::of(path);
+    if (!now || now == identityAtOpen_) return true;  // gone, or as it was: nothing of another's to lose
     const std::string question =
         format(cp1253::lit("Το αρχείο %s άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν αντικατασταθεί, οι "
                            "αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;"),

@@ -12,8 +12,8 @@
 
 #include "app/UserInterface.h"
 #include "app/WorkspaceLock.h"
-#include "store/FileLock.h"
 #include "store/DeclarationFile.h"
+#include "store/FileLock.h"
 #include "store/FixedFormatDataSet.h"
 #include "store/HeaderFields.h"
 #include "store/Workspace.h"
