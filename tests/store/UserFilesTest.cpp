@@ -78,6 +78,13 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
         {"named pipe", [](const TempDir& d) { ::mkfifo((d / "p").c_str(), 0600); return d / "p"; }, false,
          "κανονικό αρχείο"},
         {"null device", [](const TempDir&) { return fs::path("/dev/null"); }, false, "κανονικό αρχείο"},
+        {"another user's file, group-writable",
+         [](const TempDir& d) {
+             if (::chown((d / "real").c_str(), 65534, 65534) != 0) {}  // as root only; else just a file
+             fs::permissions(d / "real", fs::perms(0660));
+             return d / "real";
+         },
+         true, nullptr, "real", 0660},
         {"name of 250 bytes", [](const TempDir& d) { return d / std::string(250, 'n'); }, true, nullptr,
          std::string(250, 'n'), 0600 & ~mask},
     };
@@ -87,11 +94,18 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
         fs::permissions(dir / "real", fs::perms(0640));
         const fs::path given = c.make(dir);
         const auto before = namesIn(dir.path());
+        struct stat owner {};
+        ::stat((dir / c.updated.string()).c_str(), &owner);
         try {
             writeFileAtomically(given, "new");
             EXPECT_TRUE(c.written) << c.name;
             EXPECT_EQ(readFile(dir / c.updated.string()), "new") << c.name;
             EXPECT_EQ(modeOf(dir / c.updated.string()), c.mode) << c.name;
+            struct stat now {};
+            ::stat((dir / c.updated.string()).c_str(), &now);
+            if (owner.st_nlink > 0) {
+                EXPECT_TRUE(now.st_uid == owner.st_uid && now.st_gid == owner.st_gid) << c.name;
+            }
             // A link stays a link: the file it names was updated.
             EXPECT_EQ(fs::is_symlink(given), std::string(c.name).find("link") != std::string::npos) << c.name;
         } catch (const WriteError& e) {
