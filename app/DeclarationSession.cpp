@@ -19,6 +19,7 @@
 #include "store/DetailRecord.h"
 #include "store/Error.h"
 #include "store/FieldText.h"
+#include "store/FileLock.h"
 #include "store/WorkspaceJournal.h"
 
 namespace edlt {
@@ -150,11 +151,12 @@ bool DeclarationSession::Start()
     } catch (const Error& e) {
         ui_.ShowError(e.message());
     }
-    // A lock that cannot be made at all (a folder nobody can write) is no reason to stop here:
-    // the first command that writes the workspace names the file and the cause.
-    if (options_.lockWorkspace && lock_.acquire(workspace_.folder()) == WorkspaceLock::Result::HeldByAnother) {
-        ui_.ShowNotice(msg::alreadyRunning());
-        return false;
+    if (options_.lockWorkspace) {
+        switch (lock_.acquire(workspace_.folder())) {
+        case WorkspaceLock::Result::Acquired: break;
+        case WorkspaceLock::Result::HeldByAnother: ui_.ShowNotice(msg::alreadyRunning()); return false;
+        case WorkspaceLock::Result::Unavailable: ui_.ShowError(lock_.problem()); return false;
+        }
     }
     try {
         workspace_.create();
@@ -308,9 +310,18 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         FixedFormatDataSet1.Close();
         scratchInSync_ = false;
         std::optional<std::string> problem;
+        const auto identity = FileIdentity::of(path);
         try {
             FileSource source(path);
             problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
+        } catch (const FileOpenError& e) {
+            problem = declaration_messages::openProblem() + e.framed();
+        } catch (const WriteError& e) {
+            // The workspace's disk, not the file being opened: the message names it.
+            if (wasOpen) FixedFormatDataSet1.Open();
+            ui_.ShowError(e.message());
+            Changed();
+            return;
         } catch (const Error&) {
             problem = declaration_messages::openProblem();
         }
@@ -329,6 +340,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             ui_.ShowNotice(declaration_messages::headerReadProblem());
         }
         DeclarationModified = false;
+        RememberFile(path, identity);
         SaveHeader();
         OpenDetails();
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
@@ -452,10 +464,18 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
                 return;
             }
         }
+        // Another program's read-modify-write of this file ends before this save starts,
+        // and what it wrote is not replaced unasked.
+        FileLock lock(*path, FileLock::Mode::Exclusive);
+        if (!ReplacingChangedFileAccepted(*path)) {
+            result = SaveResult::Cancelled;
+            return;
+        }
         ui_.SetHourglass(true);
         ui_.BeginPleaseWait();
         try {
             WriteDeclaration(*path);
+            RememberFile(*path, FileIdentity::of(*path));
         } catch (...) {
             ui_.EndPleaseWait();
             ui_.SetHourglass(false);
@@ -468,6 +488,26 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         Changed();
     });
     return result;
+}
+
+void DeclarationSession::RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)
+{
+    std::error_code ec;
+    fileAtOpen_ = std::filesystem::weakly_canonical(path, ec);
+    identityAtOpen_ = identity;
+}
+
+bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!identityAtOpen_ || std::filesystem::weakly_canonical(path, ec) != fileAtOpen_) return true;
+    const auto now = FileIdentity::of(path);
+    if (!now || now == identityAtOpen_) return true;  // gone, or as it was: nothing of another's to lose
+    const std::string question =
+        format(cp1253::lit("Το αρχείο %s άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν αντικατασταθεί, οι "
+                           "αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;"),
+               {cp1253::pathText(path.filename())});
+    return AskYesNoDefaultNo(ui_, question) == mrYes;
 }
 
 bool DeclarationSession::RequestClose()

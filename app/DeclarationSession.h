@@ -13,6 +13,7 @@
 #include "app/UserInterface.h"
 #include "app/WorkspaceLock.h"
 #include "store/DeclarationFile.h"
+#include "store/FileLock.h"
 #include "store/FixedFormatDataSet.h"
 #include "store/HeaderFields.h"
 #include "store/Workspace.h"
@@ -163,6 +164,12 @@ private:
     Options options_;
     Workspace workspace_;
     WorkspaceLock lock_;
+    // The file last opened or saved, as it was then, to notice another program's save.
+    std::filesystem::path fileAtOpen_;
+    std::optional<FileIdentity> identityAtOpen_;
+    void RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity);
+    // True unless path is that file, changed since, and the user declines to replace it.
+    bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
     HeaderFields header_;
     TotalsTexts edit_;
     std::string label32_;

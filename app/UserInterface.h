@@ -13,8 +13,8 @@ namespace edlt {
 enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 // Button kinds, combined as a mask; shown in this fixed order: Yes, No, OK, Cancel.
 enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
-// Added to a Yes/No mask: "Όχι" is the default button rather than "Ναι".
-enum { mbDefaultNo = 16 };
+// Not a button: No is the default instead of Yes (a question whose yes loses work).
+constexpr int mbDefaultNo = 16;
 
 // The header boxes, for moving the focus.
 enum class HeaderField { YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK };
@@ -75,6 +75,8 @@ public:
 
 // The plain two-way question: "Ναι", "Όχι".
 int AskYesNo(UserInterface& ui, const std::string& text);
+// The same with "Όχι" as the default button.
+int AskYesNoDefaultNo(UserInterface& ui, const std::string& text);
 // The question with cancel: "Ναι", "Όχι", "Άκυρο".
 int AskYesNoCancel(UserInterface& ui, const std::string& text);
 

@@ -3,29 +3,76 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "store/ByteStream.h"
+#include "store/Cp1253.h"
+#include "store/Error.h"
+#include "store/FileLock.h"
+
 namespace edlt {
+
+using Descriptor = FileDescriptor;
 
 WorkspaceLock::~WorkspaceLock()
 {
     if (fd_ >= 0) ::close(fd_);
 }
 
+WorkspaceLock::Result WorkspaceLock::unavailable(const std::filesystem::path& folder, const std::string& cause)
+{
+    problem_ = cp1253::lit("Δεν ήταν δυνατό να κλειδωθεί ο φάκελος εργασίας του προγράμματος, που δεν μπορεί να "
+                           "ξεκινήσει χωρίς αυτόν") +
+               " (" + cp1253::pathText(folder) + ": " + cause + ")";
+    return Result::Unavailable;
+}
+
 WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder)
 {
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    path_ = folder / fileName;
-    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return Result::Unavailable;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int err = errno;
-        ::close(fd);
-        return err == EWOULDBLOCK ? Result::HeldByAnother : Result::Unavailable;
+    if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return unavailable(folder, systemErrorText(errno));
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (dir.get() < 0) {
+        const int err = errno;
+        // O_NOFOLLOW on a link gives ELOOP; O_DIRECTORY on a file ENOTDIR.
+        if (err == ELOOP || err == ENOTDIR) return unavailable(folder, cp1253::lit("Δεν είναι φάκελος"));
+        return unavailable(folder, systemErrorText(err));
     }
-    fd_ = fd;
-    return Result::Acquired;
+    struct stat st {};
+    if (::fstat(dir.get(), &st) != 0) return unavailable(folder, systemErrorText(errno));
+    if (st.st_uid != ::geteuid()) return unavailable(folder, cp1253::lit("Ο φάκελος ανήκει σε άλλον χρήστη"));
+    // Unsaved payroll data lives here: nobody else may look in.
+    if ((st.st_mode & 07777) != 0700 && ::fchmod(dir.get(), 0700) != 0)
+        return unavailable(folder, systemErrorText(errno));
+
+    path_ = folder / fileName;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        Descriptor lock(::openat(dir.get(), fileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (lock.get() < 0) {
+            const int err = errno;
+            if (err == ELOOP) return unavailable(folder, notRegularFileText());
+            return unavailable(folder, systemErrorText(err));
+        }
+        if (::fstat(lock.get(), &st) != 0) return unavailable(folder, systemErrorText(errno));
+        if (!S_ISREG(st.st_mode)) return unavailable(folder, notRegularFileText());
+        if (st.st_uid != ::geteuid()) return unavailable(folder, cp1253::lit("Το αρχείο κλειδώματος ανήκει σε άλλον χρήστη"));
+        if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
+            if (err == EWOULDBLOCK) return Result::HeldByAnother;
+            return unavailable(folder, systemErrorText(err));
+        }
+        // A holder that was ending removed the file after this one opened it: the lock
+        // taken is on a name no other program sees, so take it again on the new file.
+        struct stat now {};
+        if (::fstatat(dir.get(), fileName, &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != st.st_ino ||
+            now.st_dev != st.st_dev)
+            continue;
+        fd_ = lock.release();
+        return Result::Acquired;
+    }
+    return unavailable(folder, systemErrorText(EAGAIN));
 }
 
 void WorkspaceLock::release()

@@ -1,7 +1,10 @@
 #pragma once
 // One running program per workspace folder. An flock on a file inside the folder: the
 // kernel drops it when the holder dies, so a crashed run never leaves a stale lock.
+// The lock fails closed: a folder that is not the user's own private folder, or a lock
+// file that cannot be made, stops the program rather than letting two share it.
 #include <filesystem>
+#include <string>
 
 namespace edlt {
 
@@ -14,18 +17,25 @@ public:
     WorkspaceLock(const WorkspaceLock&) = delete;
     WorkspaceLock& operator=(const WorkspaceLock&) = delete;
 
-    // Creates the folder if needed and takes the lock. Unavailable means the lock file
-    // could not be made (a disk problem, not another program).
+    // Creates the folder (0700) if needed, checks it is a real folder of the user's own
+    // (a symbolic link is never followed; a wider mode is narrowed to 0700) and takes the
+    // lock. Unavailable: the reason is in problem().
     Result acquire(const std::filesystem::path& folder);
     // Removes the lock file and lets go.
     void release();
     bool held() const { return fd_ >= 0; }
+    // Why the last acquire gave Unavailable: the message naming the folder and the cause
+    // (Windows-1253).
+    const std::string& problem() const { return problem_; }
 
     static constexpr const char* fileName = ".lock";
 
 private:
+    Result unavailable(const std::filesystem::path& folder, const std::string& cause);
+
     int fd_ = -1;
     std::filesystem::path path_;
+    std::string problem_;
 };
 
 }  // namespace edlt

@@ -17,6 +17,7 @@ int CliUserInterface::AskQuestion(const std::string& text, int, const std::vecto
 void CliUserInterface::ShowError(const std::string& text)
 {
     ++errors_;
+    if (channel_ != Channel::None) noteFailure();
     show(text, true);
 }
 
@@ -49,10 +50,21 @@ CommandSession::CommandSession(bool answerYes) : ui(answerYes)
     ui.setChannel(CliUserInterface::Channel::Stderr);
 }
 
-bool CommandSession::open(const std::filesystem::path& file)
+bool CommandSession::open(const std::string& file)
 {
     ui.setChannel(CliUserInterface::Channel::Stderr);
-    return session_->OpenFile(file);
+    if (file != "-") return session_->OpenFile(file);
+    const std::filesystem::path copy = scratchFile("stdin");
+    copyStandardInput(copy);
+    return session_->OpenFile(copy);
+}
+
+void CommandSession::write(const std::string& out)
+{
+    if (out != "-") return session_->WriteDeclaration(out);
+    const std::filesystem::path result = scratchFile("stdout");
+    session_->WriteDeclaration(result);
+    copyToStandardOutput(result);
 }
 
 }  // namespace edlt::cli

@@ -82,7 +82,12 @@ public:
     DeclarationSession& session() { return *session_; }
 
     // Opens a declaration file as Open does; its message goes to stderr when refused.
-    bool open(const std::filesystem::path& file);
+    // "-" reads it from standard input (through a copy in the private folder).
+    bool open(const std::string& file);
+    // Writes the declaration as Save As does to out, or to standard output for "-".
+    void write(const std::string& out);
+    // A file in the private folder, for what goes to standard output in the end.
+    std::filesystem::path scratchFile(const char* name) const { return folder_.path() / name; }
 
 private:
     PrivateWorkspace folder_;

@@ -18,9 +18,13 @@ int runImport(const Args& args)
     const std::string out = parsed.value("--out").value_or(parsed.positional[0]);
     if (out.empty()) return usageError(std::string("η --out θέλει ένα όνομα αρχείου: ") + usage);
 
+    const std::string& file = parsed.positional[0];
+    requireRegularFile(parsed.positional[1]);
+    // The whole read-modify-write under the locks: another command's rows are never lost.
+    FileLocks locks({{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
     CommandSession command(answer == "yes");
     DeclarationSession& session = command.session();
-    if (!command.open(parsed.positional[0])) return ExitUnreadable;
+    if (!command.open(file)) return ExitUnreadable;
     command.ui.setChannel(CliUserInterface::Channel::Stderr, true);
 
     SpreadsheetImport import(session, command.ui);
@@ -35,7 +39,7 @@ int runImport(const Args& args)
         printErr(e.message());
         return ExitRefused;
     }
-    session.WriteDeclaration(out);
+    command.write(out);
     return ExitOk;
 }
 

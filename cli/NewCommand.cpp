@@ -3,6 +3,8 @@
 
 #include "cli/Cli.h"
 #include "cli/CliUserInterface.h"
+#include "entry/Messages.h"
+#include "store/Cp1253.h"
 #include "store/Error.h"
 #include "store/FieldText.h"
 
@@ -12,7 +14,7 @@ namespace {
 
 const char* usage =
     "edlt-cli new FILE --year YYYY --afm AFM --company NAME [--person] [--name NAME] [--father FFF] "
-    "[--activity TEXT] [--town TEXT] [--street TEXT] [--number TEXT] [--tk DIGITS]";
+    "[--activity TEXT] [--town TEXT] [--street TEXT] [--number TEXT] [--tk DIGITS] [--answer yes|no]";
 
 struct HeaderOption {
     const char* option;
@@ -45,6 +47,7 @@ int runNew(const Args& args)
 {
     std::set<std::string> valueOptions;
     for (const HeaderOption& h : headerOptions) valueOptions.insert(h.option);
+    valueOptions.insert("--answer");
     ParsedArgs parsed;
     if (auto problem = parseArgs(args, valueOptions, {"--person"}, parsed))
         return usageError(*problem + ": " + usage);
@@ -52,6 +55,8 @@ int runNew(const Args& args)
         return usageError(std::string("η new θέλει ένα αρχείο: ") + usage);
     for (const char* required : {"--year", "--afm", "--company"})
         if (!parsed.has(required)) return usageError(std::string("λείπει η επιλογή ") + required + ": " + usage);
+    const std::string answer = parsed.value("--answer").value_or("no");
+    if (answer != "yes" && answer != "no") return usageError(std::string("η --answer θέλει yes ή no: ") + usage);
 
     // Every value is checked before anything is made: the header boxes would never have
     // held a longer text, and cutting it here would write something the user did not give.
@@ -90,7 +95,15 @@ int runNew(const Args& args)
         printErr(e.message());
         return ExitRefused;
     }
-    session.WriteDeclaration(parsed.positional[0]);
+    const std::string& file = parsed.positional[0];
+    FileLocks locks({{file, FileLock::Mode::Exclusive}});
+    std::error_code ec;
+    if (file != "-" && std::filesystem::exists(file, ec) && answer != "yes") {
+        // Save As would ask before replacing: the answer is no, the file stays as it was.
+        printErr(msg::overwriteQuestion(cp1253::pathText(std::filesystem::path(file).filename())));
+        return ExitRefused;
+    }
+    command.write(file);
     return ExitOk;
 }
 

@@ -1,15 +1,115 @@
 #include "cli/PrivateWorkspace.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <string>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
+#include "store/ByteStream.h"
 #include "store/Cp1253.h"
 #include "store/Error.h"
 
 namespace edlt::cli {
+
+namespace {
+
+constexpr int cleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+// What the signal handler removes; set only while the signals are blocked.
+int folderFd = -1;
+char folderPath[PATH_MAX];
+
+struct DirEntry64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[];
+};
+
+// Empties a folder with system calls alone, which a signal handler may make.
+void emptyFolder(int dirFd, int depth)
+{
+    alignas(DirEntry64) char buffer[4096];
+    for (bool removed = true; removed;) {
+        removed = false;
+        ::lseek(dirFd, 0, SEEK_SET);
+        for (long n; (n = ::syscall(SYS_getdents64, dirFd, buffer, sizeof buffer)) > 0;) {
+            for (long at = 0; at < n;) {
+                const auto* entry = reinterpret_cast<const DirEntry64*>(buffer + at);
+                at += entry->d_reclen;
+                const char* name = entry->d_name;
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+                if (::unlinkat(dirFd, name, 0) == 0) {
+                    removed = true;
+                } else if (errno == EISDIR && depth < 4) {
+                    int sub = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                    if (sub >= 0) {
+                        emptyFolder(sub, depth + 1);
+                        ::close(sub);
+                    }
+                    if (::unlinkat(dirFd, name, AT_REMOVEDIR) == 0) removed = true;
+                }
+            }
+        }
+    }
+}
+
+void removeOnSignal(int signal)
+{
+    if (folderFd >= 0) {
+        emptyFolder(folderFd, 0);
+        ::rmdir(folderPath);
+    }
+    // The disposition went back to the default on entry: the signal ends the program
+    // as it would have, once this handler returns.
+    ::raise(signal);
+}
+
+sigset_t cleanedSignalSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : cleanedSignals) sigaddset(&set, s);
+    return set;
+}
+
+class SignalsBlocked {
+public:
+    SignalsBlocked()
+    {
+        sigset_t set = cleanedSignalSet();
+        ::sigprocmask(SIG_BLOCK, &set, &old_);
+    }
+    ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &old_, nullptr); }
+    SignalsBlocked(const SignalsBlocked&) = delete;
+    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+private:
+    sigset_t old_;
+};
+
+void installHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = removeOnSignal;
+    action.sa_mask = cleanedSignalSet();
+    action.sa_flags = SA_RESETHAND;
+    for (int s : cleanedSignals) {
+        struct sigaction old {};
+        // A signal the caller chose to ignore stays ignored (nohup, a shell's background job).
+        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        ::sigaction(s, &action, nullptr);
+    }
+}
+
+}  // namespace
 
 PrivateWorkspace::PrivateWorkspace()
 {
@@ -19,16 +119,26 @@ PrivateWorkspace::PrivateWorkspace()
     std::string pattern = (base / "edlt-cli-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
+    // No signal between making the folder and telling the handler about it.
+    SignalsBlocked blocked;
     if (::mkdtemp(name.data()) == nullptr) {
         const int error = errno;
-        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία προσωρινού φακέλου στο %s: %s"),
-                           {cp1253::pathText(base), cp1253::fromUtf8(std::strerror(error)).value_or("")}));
+        throw Error(cp1253::lit("Δεν ήταν δυνατή η δημιουργία προσωρινού φακέλου") + " (" + cp1253::pathText(base) +
+                    ": " + systemErrorText(error) + ")");
     }
     path_ = name.data();
+    if (path_.native().size() < sizeof folderPath) {
+        std::memcpy(folderPath, path_.c_str(), path_.native().size() + 1);
+        folderFd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        installHandlers();
+    }
 }
 
 PrivateWorkspace::~PrivateWorkspace()
 {
+    SignalsBlocked blocked;
+    if (folderFd >= 0) ::close(folderFd);
+    folderFd = -1;
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }

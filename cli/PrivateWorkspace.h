@@ -1,7 +1,8 @@
 #pragma once
 // The command's own temporary folder: the session keeps its workspace files in it, so a
 // command never touches the window program's "temp" folder nor another command's files.
-// The folder goes when this object does, whichever way the command ends.
+// The folder goes when this object does, whichever way the command ends, also when
+// SIGINT, SIGTERM, SIGHUP or SIGPIPE ends the program.
 #include <filesystem>
 
 namespace edlt::cli {

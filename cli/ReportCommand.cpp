@@ -1,6 +1,10 @@
 // edlt-cli report: the page a print command writes, for a declaration file, at a chosen place.
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
 #include <system_error>
 
 #include <QFile>
@@ -26,19 +30,46 @@ std::string readWhole(const std::filesystem::path& path)
     return bytes;
 }
 
-// The page names its pictures relative to itself, so they go beside it under their own folder name.
-void copyPictures(const std::filesystem::path& from, const std::filesystem::path& to)
+// The page names its pictures relative to itself, so they go beside it under their own
+// folder name. The folder is filled under a temporary name and swapped in whole; the
+// returned function swaps the old one back (a page that could not be written).
+std::function<void()> placePictures(const std::filesystem::path& from, const std::filesystem::path& to)
 {
+    const std::filesystem::path folder = to.parent_path();
+    std::string name = (folder / (std::string(AtomicFileWriter::tempMarker) + "XXXXXX")).string();
+    if (::mkdtemp(name.data()) == nullptr)
+        throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}) +
+                         " (" + cp1253::pathText(folder) + ": " + systemErrorText(errno) + ")");
+    const std::filesystem::path fresh = name;
     std::error_code ec;
-    std::filesystem::create_directories(to, ec);
-    if (ec)
-        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}));
-    std::filesystem::directory_iterator it(from, ec);
-    if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
-    for (const auto& entry : it) {
-        if (!entry.is_regular_file()) continue;
-        writeFileAtomically(to / entry.path().filename(), readWhole(entry.path()));
+    try {
+        std::filesystem::directory_iterator it(from, ec);
+        if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
+        for (const auto& entry : it) {
+            if (!entry.is_regular_file()) continue;
+            writeFileAtomically(fresh / entry.path().filename(), readWhole(entry.path()),
+                                AtomicFileWriter::Durability::ProcessSafe);
+        }
+        // An old folder is exchanged with the new one in a single step, then removed.
+        if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
+            if (errno != ENOENT || ::rename(fresh.c_str(), to.c_str()) != 0)
+                throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}) +
+                                 " (" + cp1253::pathText(to) + ": " + systemErrorText(errno) + ")");
+            return [to] {
+                std::error_code ignored;
+                std::filesystem::remove_all(to, ignored);
+            };
+        }
+    } catch (...) {
+        std::filesystem::remove_all(fresh, ec);
+        throw;
     }
+    // The old folder now sits under the temporary name.
+    return [fresh, to] {
+        ::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+        std::error_code ignored;
+        std::filesystem::remove_all(fresh, ignored);
+    };
 }
 
 bool endsWithPdf(const std::string& name)
@@ -97,22 +128,34 @@ int runReport(const Args& args)
     if (pdf && kind == ReportKind::FirstPage)
         return usageError(std::string("η 1η σελίδα γράφεται μόνο ως σελίδα HTML: ") + usage);
 
+    // The first page's pictures go in a folder beside the page, which standard output has not.
+    if (out == "-" && kind == ReportKind::FirstPage)
+        return usageError(std::string("η 1η σελίδα θέλει ένα όνομα αρχείου, όχι την τυπική έξοδο: ") + usage);
+
     CommandSession command;
     DeclarationSession& session = command.session();
     if (!command.open(parsed.positional[1])) return ExitUnreadable;
     // The window program posts the line being edited first; a command line has none.
     if (!session.PostPendingEdit()) return ExitRefused;
     try {
-        const std::filesystem::path page = std::filesystem::absolute(out);
-        if (pdf)
-            writePdf(kind, session, page);
-        else
-            ReportCommand(session, command.ui).WritePage(kind, page);
+        const std::filesystem::path page = out == "-" ? command.scratchFile("page")
+                                                      : AtomicFileWriter::checkedDestination(std::filesystem::absolute(out));
+        std::function<void()> undoPictures;
         if (kind == ReportKind::FirstPage)
-            copyPictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
-                         page.parent_path() / "E7FirstPageFinal.files");
+            undoPictures = placePictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
+                                         page.parent_path() / "E7FirstPageFinal.files");
+        try {
+            if (pdf)
+                writePdf(kind, session, page);
+            else
+                ReportCommand(session, command.ui).WritePage(kind, page);
+        } catch (...) {
+            if (undoPictures) undoPictures();
+            throw;
+        }
+        if (out == "-") copyToStandardOutput(page);
     } catch (const std::exception& e) {
-        printErr(report_messages::preparationProblem());
+        printFailure(report_messages::preparationProblem());
         printErr(e.what());
         return ExitUnreadable;
     }

@@ -16,16 +16,18 @@ int runSort(const Args& args)
     const std::string out = parsed.value("--out").value_or(parsed.positional[0]);
     if (out.empty()) return usageError(std::string("η --out θέλει ένα όνομα αρχείου: ") + usage);
 
+    const std::string& file = parsed.positional[0];
+    FileLocks locks({{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
     CommandSession command;
     DeclarationSession& session = command.session();
-    if (!command.open(parsed.positional[0])) return ExitUnreadable;
+    if (!command.open(file)) return ExitUnreadable;
     if (by == "afm")
         session.Button1Click();
     else
         session.Button2Click();
     // A sort that failed has shown its error and left the lines unsorted: write nothing.
     if (command.ui.errorCount() > 0) return ExitUnreadable;
-    session.WriteDeclaration(out);
+    command.write(out);
     return ExitOk;
 }
 

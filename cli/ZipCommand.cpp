@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "cli/PrivateWorkspace.h"
 #include "store/Error.h"
 #include "tools/ZipCommand.h"
 #include "tools/ZipFile.h"
@@ -11,36 +12,42 @@ namespace edlt::cli {
 
 int runZip(const Args& args)
 {
-    std::optional<std::string> file;
-    std::optional<std::string> out;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--out") {
-            if (i + 1 >= args.size() || out)
-                return usageError("η --out θέλει ένα όνομα αρχείου: edlt-cli zip FILE [--out ARCHIVE]");
-            out = args[++i];
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usageError("άγνωστη επιλογή «" + a + "»: edlt-cli zip FILE [--out ARCHIVE]");
-        } else if (file) {
-            return usageError("η zip θέλει ένα μόνο αρχείο: edlt-cli zip FILE [--out ARCHIVE]");
-        } else {
-            file = a;
-        }
-    }
-    if (!file || file->empty() || (out && out->empty()))
-        return usageError("η zip θέλει ένα αρχείο: edlt-cli zip FILE [--out ARCHIVE]");
+    const char* usage = "edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]";
+    ParsedArgs parsed;
+    if (auto problem = parseArgs(args, {"--out", "--answer"}, {}, parsed)) return usageError(*problem + ": " + usage);
+    if (parsed.positional.size() != 1 || parsed.positional[0].empty() || parsed.value("--out") == "")
+        return usageError(std::string("η zip θέλει ένα αρχείο: ") + usage);
+    const std::string& file = parsed.positional[0];
+    // The archive holds the file under its name, which standard input does not have.
+    if (file == "-") return usageError(std::string("η zip θέλει ένα αρχείο με όνομα, όχι την τυπική είσοδο: ") + usage);
+    const std::string answer = parsed.value("--answer").value_or("no");
+    if (answer != "yes" && answer != "no") return usageError(std::string("η --answer θέλει yes ή no: ") + usage);
+    const std::optional<std::string> out = parsed.value("--out");
 
-    std::filesystem::path source(*file);
-    std::filesystem::path archive = out ? ZipArchivePath(*out) : std::filesystem::path(*file + ".zip");
+    std::filesystem::path source(file);
+    requireRegularFile(file);
     try {
-        // The command line never asks: naming the archive is consent to replace it.
-        PackFileToZip(source, archive, [] { return true; });
-        return ExitOk;
+        if (out == "-") {
+            PrivateWorkspace folder;
+            const std::filesystem::path archive = folder.path() / (source.filename().string() + ".zip");
+            PackFileToZip(source, archive, [] { return true; });
+            copyToStandardOutput(archive);
+            return ExitOk;
+        }
+        const std::filesystem::path archive = out ? ZipArchivePath(*out) : std::filesystem::path(file + ".zip");
+        FileLocks locks({{file, FileLock::Mode::Shared}, {archive.string(), FileLock::Mode::Exclusive}});
+        const std::filesystem::path chosen = out ? std::filesystem::path(*out) : archive;
+        const ZipOutcome outcome = PackFileToZip(source, archive, [&] {
+            if (answer == "yes") return true;
+            printErr(ZipReplaceQuestion(chosen));  // the window's question, answered no
+            return false;
+        });
+        return outcome == ZipOutcome::Written ? ExitOk : ExitRefused;
     } catch (const ZipRefused& e) {
         printErr(e.message());
         return ExitRefused;
     } catch (const Error& e) {
-        printErr(e.message());
+        printFailure(e.message());
         return ExitUnreadable;
     }
 }

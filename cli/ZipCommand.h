@@ -3,7 +3,7 @@
 
 namespace edlt::cli {
 
-// edlt-cli zip FILE [--out ARCHIVE]
+// edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]
 int runZip(const Args& args);
 
 }  // namespace edlt::cli

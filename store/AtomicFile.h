@@ -7,42 +7,63 @@
 #include <string_view>
 
 #include "store/ByteStream.h"
+#include "store/Error.h"
 
 namespace edlt {
 
+// A file could not be written; the message names it and the cause. Kept apart from read
+// failures so a full disk is never reported as a problem of the file being read.
+class WriteError : public Error {
+public:
+    using Error::Error;
+};
+
 class AtomicFileWriter : public ByteSink {
 public:
-    // Durable also syncs the file and its folder to disk (files the user keeps);
-    // ProcessSafe skips the syncs (workspace files rewritten after every change), which
-    // still survives a killed process because the rename is atomic.
+    // Durable also syncs the file and its folder to disk (files the user keeps) and
+    // applies checkedDestination to the target; ProcessSafe skips both (workspace files
+    // rewritten after every change), which still survives a killed process because the
+    // rename is atomic.
     enum class Durability { Durable, ProcessSafe };
 
-    // Creates the temporary file; throws Error("Cannot create file %s") when it cannot.
+    // Creates the temporary file; throws WriteError when it cannot.
     explicit AtomicFileWriter(std::filesystem::path target, Durability durability = Durability::Durable);
     ~AtomicFileWriter() override;
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void write(std::string_view data) override;
-    // Flushes, syncs and renames over the target; throws Error on any failure, after
+    // Flushes, syncs and renames over the target; throws WriteError on any failure, after
     // which the target is unchanged and the temporary file is gone.
     void commit();
     // Drops the new file; the target stays as it was.
     void discard();
 
+    // The file that is replaced: the final target of a symbolic link for durable writes.
     const std::filesystem::path& target() const { return target_; }
 
-    // The marker in temporary names, so stale ones can be recognised and removed.
+    // Where a file the user named may be replaced: a symbolic link is followed to its
+    // final target. Throws WriteError, with nothing written, for what must not be
+    // replaced: anything but a regular file, a file with other hard links (replacing it
+    // would split them), a file without any write bit (for every user, root too), a file
+    // or folder the user may not write.
+    static std::filesystem::path checkedDestination(const std::filesystem::path& path);
+
+    // The start of every temporary name, so stale ones can be recognised and removed.
+    // Short, so a name near the file system's limit can still be saved beside.
     static constexpr std::string_view tempMarker = ".edlt-tmp-";
     // Removes temporary files that a killed run left in a folder.
     static void removeStaleTemporaries(const std::filesystem::path& folder);
+    // The same in a folder the user shares with others: only the user's own ones, older
+    // than a day (a run writing now may own the newer ones).
+    static void removeOldTemporaries(const std::filesystem::path& folder);
 
 private:
     void flushBuffer();
     [[noreturn]] void fail(int error);
 
     std::filesystem::path target_;
-    std::filesystem::path temp_;
+    std::filesystem::path temp_;  // empty while the new file has no name (O_TMPFILE)
     Durability durability_;
     int fd_ = -1;
     std::string buffer_;

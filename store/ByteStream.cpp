@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "store/Cp1253.h"
@@ -20,11 +21,21 @@ size_t StringSource::read(char* buffer, size_t size)
 
 FileSource::FileSource(const std::filesystem::path& path) : path_(path)
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-        int err = errno;
-        throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(path), systemErrorText(err)}));
-    }
+    // Not blocking on a pipe that has no writer; a regular file reads the same either way.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    std::string cause;
+    struct stat st {};
+    if (fd_ < 0)
+        cause = systemErrorText(errno);
+    else if (::fstat(fd_, &st) != 0)
+        cause = systemErrorText(errno);
+    else if (!S_ISREG(st.st_mode))
+        cause = notRegularFileText();
+    if (cause.empty()) return;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    const std::string file = cp1253::pathText(path);
+    throw FileOpenError(format("Cannot open file \"%s\". %s", {file, cause}), file, cause);
 }
 
 FileSource::~FileSource()
@@ -43,7 +54,10 @@ size_t FileSource::read(char* buffer, size_t size)
     }
 }
 
-LineReader::LineReader(ByteSource& source, size_t maxLength) : source_(source), maxLength_(maxLength) {}
+LineReader::LineReader(ByteSource& source, size_t maxLength, bool stopWhenTooLong)
+    : source_(source), maxLength_(maxLength), stopWhenTooLong_(stopWhenTooLong)
+{
+}
 
 bool LineReader::fill()
 {
@@ -83,6 +97,7 @@ bool LineReader::next(std::string& line)
             tooLong_ = true;
         }
         pos_ += len;
+        if (tooLong_ && stopWhenTooLong_) return true;
         if (end == stop) continue;  // the break lies in a later chunk
         char c = *end;
         ++pos_;
@@ -92,6 +107,11 @@ bool LineReader::next(std::string& line)
         }
         return true;
     }
+}
+
+std::string notRegularFileText()
+{
+    return cp1253::lit("Δεν είναι κανονικό αρχείο");
 }
 
 std::string systemErrorText(int error)

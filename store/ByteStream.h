@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/Error.h"
+
 namespace edlt {
 
 class ByteSink {
@@ -43,7 +45,22 @@ private:
     size_t pos_ = 0;
 };
 
-// Reads a file; the constructor throws Error("Cannot open file \"%s\". %s") when it cannot.
+// A file that could not be opened for reading; cause() is the Greek reason.
+class FileOpenError : public Error {
+public:
+    FileOpenError(const std::string& message, std::string file, std::string cause)
+        : Error(message), file_(std::move(file)), cause_(std::move(cause))
+    {
+    }
+    // " (<file>: <cause>)", to follow a fixed message about the file.
+    std::string framed() const { return " (" + file_ + ": " + cause_ + ")"; }
+
+private:
+    std::string file_, cause_;
+};
+
+// Reads a regular file; the constructor throws FileOpenError("Cannot open file \"%s\". %s")
+// when it cannot, and for anything else (a folder, pipe or device would block or never end).
 class FileSource : public ByteSource {
 public:
     explicit FileSource(const std::filesystem::path& path);
@@ -58,10 +75,12 @@ private:
 };
 
 // Splits a byte source into lines ending at CR LF, LF or CR; a break after the last
-// line adds no empty line. Lines longer than maxLength are cut there and flagged.
+// line adds no empty line. Lines longer than maxLength are cut there and flagged; with
+// stopWhenTooLong the reader returns at once, the rest of that line unread (a caller
+// that refuses such a line need not read gigabytes to find its end).
 class LineReader {
 public:
-    explicit LineReader(ByteSource& source, size_t maxLength = static_cast<size_t>(-1));
+    explicit LineReader(ByteSource& source, size_t maxLength = static_cast<size_t>(-1), bool stopWhenTooLong = false);
     bool next(std::string& line);
     bool lastLineTooLong() const { return tooLong_; }
 
@@ -70,6 +89,7 @@ private:
 
     ByteSource& source_;
     size_t maxLength_;
+    bool stopWhenTooLong_;
     std::string buffer_;
     size_t pos_ = 0;
     bool eof_ = false;
@@ -78,5 +98,7 @@ private:
 
 // The Greek text for an errno, for messages about files.
 std::string systemErrorText(int error);
+// The cause given for a folder, pipe, device or socket where a regular file is needed.
+std::string notRegularFileText();
 
 }  // namespace edlt

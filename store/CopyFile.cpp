@@ -8,6 +8,7 @@
 
 #include "store/AtomicFile.h"
 #include "store/Cp1253.h"
+#include "store/FileLock.h"
 #include "store/Error.h"
 
 namespace edlt {
@@ -15,20 +16,7 @@ namespace {
 
 constexpr size_t blockSize = 8192;
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
+using Fd = FileDescriptor;
 
 // Reads until the block is full or the file ends, so a short block means the end.
 size_t readBlock(int fd, char* buffer, size_t size, const std::filesystem::path& path)

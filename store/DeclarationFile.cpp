@@ -363,10 +363,11 @@ std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::fi
                                                const std::filesystem::path& record2Path)
 {
     // One byte past a record is enough to know a line is too long; longer ones are cut.
-    LineReader reader(source, RecordSize + 1);
+    LineReader reader(source, RecordSize + 1, true);
     std::string line;
     try {
         if (!reader.next(line) || !startsWithHeaderMark(line)) return declaration_messages::invalidFile();
+        if (reader.lastLineTooLong()) return declaration_messages::wrongLineLength();
     } catch (const Error&) {
         return declaration_messages::openProblem();
     }

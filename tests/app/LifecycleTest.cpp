@@ -1,6 +1,7 @@
 #include "tests/app/SessionFixture.h"
 
 #include "app/WorkspaceLock.h"
+#include "store/AtomicFile.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -241,6 +242,34 @@ TEST_F(SessionTest, ClosingWithSave)
     EXPECT_EQ(readFile(dir / "saved").size(), 4u * 172);
 }
 
+// Another program's save between this one's open and Save As is not overwritten unasked.
+TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
+    ui.files = {dir / "out"};
+    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    const std::string others = readFile(dir / "out") + "";
+    writeFileAtomically(dir / "out", others);
+    const std::string question = "? Το αρχείο out άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν "
+                                 "αντικατασταθεί, οι αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;";
+    for (int answer : {mrNo, mrYes}) {
+        ui.clear();
+        ui.files = {dir / "out"};
+        ui.answers = {mrYes, answer};
+        EXPECT_EQ(session->SaveAs(), answer == mrYes ? DeclarationSession::SaveResult::Saved
+                                                     : DeclarationSession::SaveResult::Cancelled);
+        ASSERT_GE(ui.messages().size(), 2u);
+        EXPECT_EQ(ui.messages()[1], question);
+    }
+    // Once saved here, the file is this program's again: only the usual question.
+    ui.clear();
+    ui.files = {dir / "out"};
+    ui.answers = {mrYes};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(ui.messages().size(), 1u);
+}
+
 TEST_F(SessionTest, OneProgramPerWorkspace)
 {
     ScriptedUI other;
@@ -259,6 +288,17 @@ TEST_F(SessionTest, OneProgramPerWorkspace)
     test::writeFile(dir / "temp" / WorkspaceLock::fileName, "");
     DeclarationSession third(other, o);
     EXPECT_TRUE(third.Start());
+
+    // A workspace that cannot be locked stops the program, naming the folder.
+    test::TempDir elsewhere;
+    test::writeFile(elsewhere / "temp", "");
+    o.programFolder = elsewhere.path();
+    other.clear();
+    DeclarationSession fourth(other, o);
+    EXPECT_FALSE(fourth.Start());
+    ASSERT_FALSE(other.log.empty());
+    EXPECT_EQ(other.log.back().rfind("E Δεν ήταν δυνατό να κλειδωθεί ο φάκελος εργασίας", 0), 0u);
+    EXPECT_NE(other.log.back().find((elsewhere / "temp").string() + ": Δεν είναι φάκελος)"), std::string::npos);
 }
 
 TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)

@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <map>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "entry/CheckAFM.h"
@@ -66,11 +68,11 @@ protected:
     void SetUp() override { fs::create_directories(dir / "tmp"); }
 
     // Every run also checks that the command left nothing in its temporary folder.
-    CliRun cli(const std::vector<std::string>& args)
+    CliRun cli(const std::vector<std::string>& args, const fs::path& in = "/dev/null")
     {
         std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
         for (const std::string& a : args) command += " " + quoted(a);
-        command += " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
+        command += " <" + quoted(in.string()) + " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
         int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status));
         EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
@@ -291,7 +293,8 @@ TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
     }
     CliRun missing = cli({"totals", (dir / "none").string()});
     EXPECT_EQ(missing.code, 2);
-    EXPECT_EQ(missing.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου\n");
+    EXPECT_EQ(missing.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου (" + (dir / "none").string() +
+                               ": Το αρχείο ή ο φάκελος δεν υπάρχει)\n");
 }
 
 TEST_F(CliTest, TotalsAreRecomputedFromTheLines)
@@ -351,3 +354,120 @@ TEST_F(CliTest, SortThatCannotWriteLeavesTheFileAlone)
 }
 
 }  // namespace
+
+TEST_F(CliTest, ConventionsOfTheCommandLine)
+{
+    fs::path file = declaration({line(afm("22222222"), "B"), line(afm("11111111"), "A")});
+    const std::string original = readFile(file);
+    CliRun help = cli({"--help"}), sortHelp = cli({"sort", "--help"}), version = cli({"--version"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]"), std::string::npos);
+    EXPECT_EQ(sortHelp.code, 0);
+    EXPECT_EQ(sortHelp.out.rfind("Χρήση:\n  edlt-cli sort FILE", 0), 0u) << sortHelp.out;
+    EXPECT_EQ(version.out, "edlt-cli 1.1.0.2\n");
+
+    // Standard input to standard output, then the same with --opt=value and "--".
+    CliRun piped = cli({"sort", "-", "--by", "afm"}, file);
+    EXPECT_EQ(piped.code, 0) << piped.err;
+    EXPECT_EQ(records(dir / "out")[3].substr(1, 9), afm("11111111"));
+    const std::string sorted = piped.out;
+    EXPECT_EQ(cli({"sort", "--by=afm", "--out=" + (dir / "copy").string(), "--", file.string()}).code, 0);
+    EXPECT_EQ(readFile(dir / "copy"), sorted);
+    EXPECT_EQ(readFile(file), original);
+
+    // Names standard streams cannot stand for, and inputs that are not regular files.
+    EXPECT_EQ(cli({"report", "first-page", file.string(), "--out", "-"}).code, 2);
+    EXPECT_EQ(cli({"zip", "-"}).code, 2);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (std::vector<std::string> args : {std::vector<std::string>{"check", (dir / "fifo").string()},
+                                          {"zip", (dir / "fifo").string()},
+                                          {"import", file.string(), (dir / "fifo").string()}}) {
+        CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2) << args[0];
+        EXPECT_NE(r.err.find((dir / "fifo").string()), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Δεν είναι κανονικό αρχείο"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readFile(file), original);
+
+    // A file's control bytes never reach the terminal raw.
+    patch(file, 0, detail::Hmeres, "\x1b[2");
+    CliRun checked = cli({"check", file.string()});
+    EXPECT_EQ(checked.out, "1: '\\x1B[2' is not a valid integer value\n");
+    EXPECT_EQ(checked.out.find('\x1b'), std::string::npos);
+}
+
+TEST_F(CliTest, NewKeepsAnExistingFileUnlessAnsweredYes)
+{
+    fs::path file = declaration({line(afm("11111111"), "A")});
+    const std::string original = readFile(file);
+    std::vector<std::string> args = {"new", file.string(), "--year", "2023", "--afm", "123456783", "--company", "X"};
+    CliRun kept = cli(args);
+    EXPECT_EQ(kept.code, 1);
+    EXPECT_EQ(kept.err, "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο decl;\n");
+    EXPECT_EQ(readFile(file), original);
+    args.push_back("--answer=yes");
+    EXPECT_EQ(cli(args).code, 0);
+    EXPECT_EQ(records(file).size(), 3u);
+}
+
+// Every command that writes a file meets the same destinations the same way.
+TEST_F(CliTest, DestinationsOfEveryWritingCommand)
+{
+    const fs::path source = declaration({line(afm("11111111"), "A")}, header(), "source");
+    writeFile(dir / "sheet.csv", afm("33333333") + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n");
+    struct Destination {
+        const char* name;
+        std::function<void(const fs::path&)> make;  // from a regular file "old"
+        bool written;
+    };
+    const std::vector<Destination> destinations = {
+        {"symbolic link", [](const fs::path& t) { fs::create_symlink("old", t); }, true},
+        {"read-only", [](const fs::path& t) { fs::copy_file(t.parent_path() / "old", t); fs::permissions(t, fs::perms(0444)); }, false},
+        {"hard link", [](const fs::path& t) { fs::create_hard_link(t.parent_path() / "old", t); }, false},
+        {"folder", [](const fs::path& t) { fs::create_directory(t); }, false},
+        {"pipe", [](const fs::path& t) { ::mkfifo(t.c_str(), 0600); }, false},
+    };
+    const std::vector<std::pair<const char*, std::vector<std::string>>> commands = {
+        {"sort", {"sort", source.string(), "--by", "afm", "--out"}},
+        {"import", {"import", source.string(), (dir / "sheet.csv").string(), "--answer", "yes", "--out"}},
+        {"zip", {"zip", source.string(), "--answer", "yes", "--out"}},
+        {"report", {"report", "detail", source.string(), "--out"}},
+    };
+    for (const auto& [command, args] : commands) {
+        for (const Destination& d : destinations) {
+            fs::create_directories(dir / "d");
+            writeFile(dir / "d" / "old", "old");
+            const fs::path target = dir / "d" / (std::string(command) == "zip" ? "t.zip" : "t");
+            d.make(target);
+            std::vector<std::string> full = args;
+            full.push_back(target.string());
+            CliRun r = cli(full);
+            EXPECT_EQ(r.code, d.written ? 0 : 2) << command << ", " << d.name << ": " << r.err;
+            EXPECT_EQ(readFile(dir / "d" / "old") != "old", d.written) << command << ", " << d.name;
+            if (d.written) {
+                EXPECT_TRUE(fs::is_symlink(target));
+            } else {
+                EXPECT_NE(r.err.find(target.string()), std::string::npos) << r.err;
+            }
+            fs::remove_all(dir / "d");
+        }
+    }
+}
+
+// Two imports into one file at once: the second waits for the first and adds to its result.
+TEST_F(CliTest, ConcurrentImportsLoseNoRows)
+{
+    fs::path file = declaration({line(afm("11111111"), "A")});
+    std::string command;
+    for (const char* n : {"3333", "4444"}) {
+        std::string sheet;
+        for (int i = 1000; i < 3000; ++i)
+            sheet += afm(n + std::to_string(i)) + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n";
+        writeFile(dir / (std::string(n) + ".csv"), sheet);
+        command += quoted(EDLT_CLI_PATH) + " import " + quoted(file.string()) + " " +
+                   quoted((dir / (std::string(n) + ".csv")).string()) + " --answer yes >/dev/null 2>&1 & ";
+    }
+    command += "a=0; for j in $(jobs -p); do wait $j || a=1; done; exit $a";
+    EXPECT_EQ(std::system(("bash -c " + ::quoted(command)).c_str()), 0);
+    EXPECT_EQ(records(file).size(), 3u + 4001u);
+}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Kills edlt-cli with SIGKILL at random moments while it sorts, imports and writes a large
 # declaration: the target must afterwards be the complete old file or the complete new
-# one, and the input must be untouched. Then a write onto a full file system must fail
-# with a message and leave the old file intact.
+# one, with no partial file beside it, and the input must be untouched. Then SIGINT,
+# SIGTERM, SIGHUP and SIGPIPE at random moments must leave nothing in the temporary
+# folder, and a write onto a full file system must fail with a message and leave the old
+# file intact.
 #   tests/crash/crash_test.sh BUILD_DIR [RUNS]
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -12,6 +14,9 @@ gen="$build/edlt_generate"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The private folders a SIGKILL leaves stay in here, not in the system's temporary folder.
+export TMPDIR="$work/tmp"
+mkdir "$TMPDIR"
 
 "$gen" input 100000 11 --csv sheet.csv 20000 >/dev/null
 cp input pristine
@@ -56,6 +61,14 @@ check_case() {
             echo "FAIL $name run $i (kill after ${delay} ms): the target is neither the old nor the new file"
             failures=$((failures + 1))
         fi
+        local beside
+        beside=$(ls -A | grep -F '.edlt-tmp-')
+        if [ -n "$beside" ]; then
+            echo "FAIL $name run $i: a partial file was left beside the target: $beside"
+            failures=$((failures + 1))
+            rm -f .edlt-tmp-*
+        fi
+        rm -rf "${TMPDIR:?}"/*
         if ! cmp -s input pristine; then
             echo "FAIL $name run $i: the input file changed"
             failures=$((failures + 1))
@@ -69,6 +82,32 @@ check_case sort new-sort "$cli" sort input --by name --out target
 check_case write new-write "$cli" sort input --by afm --out target
 cp pristine input
 check_case import new-import "$cli" import input sheet.csv --out target --answer yes
+
+# The signals a terminal or a pipe sends: the private folder goes with the program.
+for signal in INT TERM HUP PIPE; do
+    total=$(duration_ms "$cli" check input)
+    [ "$total" -gt 0 ] || total=1
+    for ((i = 0; i < runs / 5 + 1; i++)); do
+        delay=$(( RANDOM % (total + 1) ))
+        "$cli" check input >/dev/null 2>&1 &
+        pid=$!
+        sleep "$(awk "BEGIN { print $delay / 1000 }")"
+        kill -"$signal" "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        if [ -n "$(ls -A "$TMPDIR")" ]; then
+            echo "FAIL SIG$signal after ${delay} ms: left in the temporary folder: $(ls -A "$TMPDIR")"
+            failures=$((failures + 1))
+            rm -rf "${TMPDIR:?}"/*
+        fi
+    done
+    echo "SIG$signal: $((runs / 5 + 1)) signals within ${total} ms"
+done
+# A reader that goes away: the program ends by SIGPIPE and cleans up.
+"$cli" check input 2>/dev/null | head -c 1 >/dev/null
+if [ -n "$(ls -A "$TMPDIR")" ]; then
+    echo "FAIL a closed pipe left its private folder"
+    failures=$((failures + 1))
+fi
 
 # A full file system: the write fails with a message and the old file stays.
 if [ "$(id -u)" -eq 0 ] && mkdir -p full && mount -t tmpfs -o size=256k tmpfs full 2>/dev/null; then
@@ -87,6 +126,25 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p full && mount -t tmpfs -o size=256k tmpfs fu
         failures=$((failures + 1))
     else
         echo "full disk: refused with \"$(head -c 200 err.txt)\", old file intact"
+    fi
+    # The first page and its pictures folder: both or neither.
+    rm -f full/target
+    cat /dev/zero >full/filler 2>/dev/null
+    truncate -s -12K full/filler
+    if "$cli" report first-page input --out full/page.htm >/dev/null 2>err.txt ||
+        [ "$(ls -A full)" != filler ]; then
+        echo "FAIL full disk: the first page left $(ls -A full) ($(cat err.txt))"
+        failures=$((failures + 1))
+    else
+        echo "full disk: first page refused, nothing left"
+    fi
+    rm -f full/filler
+    # A full temporary folder is named as such, not blamed on the file being read.
+    if TMPDIR="$work/full" "$cli" check input >/dev/null 2>err.txt || ! grep -q "$work/full/" err.txt; then
+        echo "FAIL full temporary folder: not named ($(cat err.txt))"
+        failures=$((failures + 1))
+    else
+        echo "full temporary folder: \"$(head -c 200 err.txt)\""
     fi
     umount full
 else

@@ -354,7 +354,7 @@ TEST(ZipCommand, FailuresLeaveTheExistingArchive)
         PackFileToZip(dir.path, archive, yes);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_NE(e.message().find(cp1253::lit("Η διαδρομή είναι φάκελος")), std::string::npos);
+        EXPECT_NE(e.message().find(notRegularFileText()), std::string::npos);
     }
 
     // A sparse source of 4 GiB is refused before anything is read or written.
@@ -433,8 +433,12 @@ TEST(ZipCli, PacksAndReports)
     EXPECT_TRUE(fs::exists(dir.path / "decl.txt.zip"));
     EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch"), 0);
     EXPECT_TRUE(fs::exists(dir.path / "arch.zip"));
-    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch.zip"), 0);  // replaced, not arch.zip.zip
+    // An existing archive is replaced on --answer yes alone (not as arch.zip.zip).
+    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch.zip 2>" + d + "/err"), 1);
+    EXPECT_EQ(readFile(dir.path / "err"), "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο arch.zip;\n");
+    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out=" + d + "/arch.zip --answer yes"), 0);
     EXPECT_FALSE(fs::exists(dir.path / "arch.zip.zip"));
+    EXPECT_EQ(run(cli + " zip - 2>/dev/null"), 2);
 
     EXPECT_EQ(run(cli + " zip " + d + "/missing 2>" + d + "/err"), 2);
     EXPECT_EQ(readFile(dir.path / "err"), "Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
