@@ -62,14 +62,17 @@ echo "package_test: the command line as $user"
 [ "$(as_user edlt --version)" = "edlt (e-ΔΛΤ) $version" ] || fail "edlt --version"
 as_user edlt-cli new "$home/dlt.txt" --year 2024 --afm 094019245 --company "ΕΤΑΙΡΕΙΑ ΔΟΚΙΜΗΣ" || fail "new"
 as_user edlt-cli import "$home/dlt.txt" "$home/sheet.csv" --answer yes || fail "import"
-as_user edlt-cli totals "$home/dlt.txt" | grep -q "^1 Εγγραφές" || fail "totals after import"
+totals="$(as_user edlt-cli totals "$home/dlt.txt")" || fail "totals"
+grep -q "^1 Εγγραφές" <<<"$totals" || fail "totals after import: $totals"
 mkdir -p "$home/pages" && chown "$user:" "$home/pages"
 for kind in first-page detail totals; do
   as_user edlt-cli report "$kind" "$home/dlt.txt" --out "$home/pages/$kind.htm" || fail "report $kind"
 done
 [ -n "$(ls "$home/pages/E7FirstPageFinal.files")" ] || fail "the first page's pictures"
 as_user edlt-cli zip "$home/dlt.txt" || fail "zip"
-unzip -l "$home/dlt.txt.zip" | grep -q "dlt.txt" || fail "the archive"
+# Listed first: grep -q ending early would fail the pipe (SIGPIPE) under pipefail.
+listing="$(unzip -l "$home/dlt.txt.zip")" || fail "the archive"
+grep -q "dlt.txt" <<<"$listing" || fail "the archive: $listing"
 
 echo "package_test: the window program without a display"
 set +e
