@@ -48,6 +48,8 @@ std::string escapeHtml(std::string_view value)
 
 void PageWriter::append(std::string_view text)
 {
+    // An empty view may carry no pointer at all, and memcpy must not see one.
+    if (text.empty()) return;
     if (used_ + text.size() > capacity) {
         flush();
         if (text.size() > capacity) {
