@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "store/Cp1253.h"
 
 namespace edlt::test {
@@ -33,6 +35,13 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file's permission bits; a value no mode has when it cannot be looked at.
+inline unsigned fileMode(const std::filesystem::path& p)
+{
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : ~0u;
+}
 
 inline std::string readFile(const std::filesystem::path& p)
 {

@@ -12,16 +12,6 @@ using namespace edlt;
 using namespace edlt::test;
 namespace fs = std::filesystem;
 
-namespace {
-
-unsigned mode(const fs::path& p)
-{
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 01000;
-}
-
-}  // namespace
-
 TEST(ProgramPaths, DataBesideTheExecutableThenInShare)
 {
     TempDir dir;
@@ -54,11 +44,11 @@ TEST(ProgramPaths, PrivateFoldersAreClosedToOthers)
 {
     TempDir dir;
     CreatePrivateFolder(dir / "a" / "b" / "edlt");
-    EXPECT_EQ(mode(dir / "a" / "b" / "edlt"), 0700u);
+    EXPECT_EQ(fileMode(dir / "a" / "b" / "edlt"), 0700u);
     fs::create_directories(dir / "open");
     fs::permissions(dir / "open", fs::perms(0755));
     CreatePrivateFolder(dir / "open");
-    EXPECT_EQ(mode(dir / "open"), 0700u);
+    EXPECT_EQ(fileMode(dir / "open"), 0700u);
     writeFile(dir / "file", "x");
     try {
         CreatePrivateFolder(dir / "file");
@@ -84,21 +74,21 @@ TEST(ProgramPaths, SessionKeepsTheUsersFilesPrivate)
         DeclarationSession session(ui, o);
         ASSERT_TRUE(session.Start());
         EXPECT_EQ(ui.messages(), std::vector<std::string>{"E " + cp1253::toUtf8(MissingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
-        EXPECT_EQ(mode(user / "temp"), 0700u);
-        EXPECT_EQ(mode(user / "temp" / ".lock"), 0600u);
+        EXPECT_EQ(fileMode(user / "temp"), 0700u);
+        EXPECT_EQ(fileMode(user / "temp" / ".lock"), 0600u);
         ui.answers.push_back(mrYes);
         session.New();
-        EXPECT_EQ(mode(user / "temp" / "generalData"), 0600u);
-        EXPECT_EQ(mode(user / "temp" / "record2"), 0600u);
+        EXPECT_EQ(fileMode(user / "temp" / "generalData"), 0600u);
+        EXPECT_EQ(fileMode(user / "temp" / "record2"), 0600u);
 
         std::vector<fs::path> shown;
         ReportCommand(session, ui).Run(ReportKind::Totals, [&](const ReportWindowRequest& r) { shown.push_back(r.pagePath); });
         ASSERT_EQ(shown, std::vector<fs::path>{user / "DLT.htm"});
-        EXPECT_EQ(mode(user / "DLT.htm"), 0600u);
+        EXPECT_EQ(fileMode(user / "DLT.htm"), 0600u);
         ReportCommand::CopyFirstPagePictures(data / "Addon" / "E7FirstPageFinal.files", user.path());
-        EXPECT_EQ(mode(user / "E7FirstPageFinal.files"), 0700u);
+        EXPECT_EQ(fileMode(user / "E7FirstPageFinal.files"), 0700u);
         EXPECT_EQ(readFile(user / "E7FirstPageFinal.files" / "image001.gif"), "GIF89a");
-        EXPECT_EQ(mode(user / "E7FirstPageFinal.files" / "image001.gif"), 0600u);
+        EXPECT_EQ(fileMode(user / "E7FirstPageFinal.files" / "image001.gif"), 0600u);
         session.RequestClose();
     }
     EXPECT_FALSE(fs::exists(user / "temp"));

@@ -23,13 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-mode_t modeOf(const fs::path& p)
-{
-    struct stat st {};
-    ::stat(p.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
 // Files in a folder besides the given ones: a temporary left behind shows here.
 std::vector<std::string> namesIn(const fs::path& folder)
 {
@@ -100,7 +93,7 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
             writeFileAtomically(given, "new");
             EXPECT_TRUE(c.written) << c.name;
             EXPECT_EQ(readFile(dir / c.updated.string()), "new") << c.name;
-            EXPECT_EQ(modeOf(dir / c.updated.string()), c.mode) << c.name;
+            EXPECT_EQ(fileMode(dir / c.updated.string()), c.mode) << c.name;
             struct stat now {};
             ::stat((dir / c.updated.string()).c_str(), &now);
             if (owner.st_nlink > 0) {
@@ -218,8 +211,8 @@ TEST(UserFiles, TheWorkspaceLockFailsClosed)
         const auto result = lock.acquire(temp);
         EXPECT_EQ(result == WorkspaceLock::Result::Acquired, c.acquired) << c.name;
         if (c.acquired) {
-            EXPECT_EQ(modeOf(temp), 0700u) << c.name;
-            EXPECT_EQ(modeOf(temp / WorkspaceLock::fileName), 0600u) << c.name;
+            EXPECT_EQ(fileMode(temp), 0700u) << c.name;
+            EXPECT_EQ(fileMode(temp / WorkspaceLock::fileName), 0600u) << c.name;
         } else {
             EXPECT_EQ(result, WorkspaceLock::Result::Unavailable) << c.name;
             EXPECT_NE(lock.problem().find(" (" + temp.string() + ": "), std::string::npos) << c.name;
