@@ -22,6 +22,7 @@
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
+#include "tools/sheet/StringPool.h"
 
 namespace edlt::sheet {
 namespace {
@@ -281,8 +282,8 @@ private:
     size_t pos_ = 0;
 };
 
-// The shared strings, cleaned and cut, packed in one buffer.
-class SharedStrings {
+// The workbook's shared strings (SST with its CONTINUE records).
+class SharedStrings : public StringPool {
 public:
     void read(ContinuedReader in, size_t streamSize)
     {
@@ -290,28 +291,12 @@ public:
         uint32_t unique = in.dword();
         // Each string costs three bytes at least: a count that the stream cannot hold is a claim.
         size_t hint = std::min<size_t>(unique, streamSize / 3);
-        ends_.reserve(hint);
+        reserve(hint);
         for (uint32_t i = 0; i < unique && !in.atEnd(); ++i) {
             Text t = in.unicodeString();
-            pool_ += t.bytes;
-            ends_.push_back(pool_.size());
-            lossy_.push_back(t.lossy);
-            cut_.push_back(t.cut);
+            add(t.bytes, t.lossy, t.cut);
         }
     }
-    size_t size() const { return ends_.size(); }
-    std::string_view text(size_t i) const
-    {
-        size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(pool_).substr(begin, ends_[i] - begin);
-    }
-    bool lossy(size_t i) const { return lossy_[i]; }
-    bool cut(size_t i) const { return cut_[i]; }
-
-private:
-    std::string pool_;
-    std::vector<size_t> ends_;
-    std::vector<bool> lossy_, cut_;
 };
 
 class WorkbookReader {

@@ -9,6 +9,7 @@
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
+#include "tools/sheet/StringPool.h"
 #include "tools/sheet/XmlStream.h"
 #include "tools/sheet/ZipArchive.h"
 
@@ -178,19 +179,11 @@ struct RelsHandler : XmlHandler {
     void text(const char*, size_t) override {}
 };
 
-// The shared strings, converted, cleaned and cut once, packed in one buffer.
-class SharedStrings : public XmlHandler {
+// The shared strings, converted, cleaned and cut once.
+class SharedStrings : public XmlHandler, public StringPool {
 public:
     explicit SharedStrings(uint64_t sizeHint) : sizeHint_(sizeHint) {}
-
-    size_t size() const { return ends_.size(); }
-    std::string_view text(size_t i) const
-    {
-        size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(pool_).substr(begin, ends_[i] - begin);
-    }
-    bool lossy(size_t i) const { return lossy_[i]; }
-    bool cut(size_t i) const { return cut_[i]; }
+    using StringPool::text;
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -199,9 +192,7 @@ public:
             size_t hint = count ? std::strtoull(count, nullptr, 10) : 0;
             // Each string costs at least "<si></si>" in the file.
             hint = std::min<size_t>({hint, sizeHint_ / 9, limits::maxCells});
-            ends_.reserve(hint);
-            lossy_.reserve(hint);
-            cut_.reserve(hint);
+            reserve(hint);
         } else if (name == "si") {
             inItem_ = true;
             capture_.clear();
@@ -215,12 +206,10 @@ public:
     {
         if (name == "si" && inItem_) {
             inItem_ = false;
-            if (ends_.size() >= limits::maxCells) fail(SheetFault::TooLarge);
+            if (size() >= limits::maxCells) fail(SheetFault::TooLarge);
             bool ok = true, cut = capture_.cut();
-            pool_ += BlockBuilder::keep(toCp1253Lossy(decodeEscapes(capture_.take()), ok), cut);
-            ends_.push_back(pool_.size());
-            lossy_.push_back(!ok);
-            cut_.push_back(cut);
+            std::string kept = BlockBuilder::keep(toCp1253Lossy(decodeEscapes(capture_.take()), ok), cut);
+            add(kept, !ok, cut);
         } else if (name == "rPh" && phonetic_ > 0) {
             --phonetic_;
         } else if (name == "t" && capture_.active()) {
@@ -231,9 +220,6 @@ public:
 
 private:
     uint64_t sizeHint_;
-    std::string pool_;
-    std::vector<size_t> ends_;
-    std::vector<bool> lossy_, cut_;
     TextCapture capture_;
     bool inItem_ = false;
     int phonetic_ = 0;
