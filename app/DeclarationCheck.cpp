@@ -10,9 +10,9 @@
 #include "entry/CheckAFM.h"
 #include "entry/DetailValidation.h"
 #include "entry/Messages.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 

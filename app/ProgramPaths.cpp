@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 

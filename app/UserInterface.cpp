@@ -1,6 +1,6 @@
 #include "app/UserInterface.h"
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "entry/ExchangeSort.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "entry/CheckAFM.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 namespace edlt::bench {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "entry/Amount.h"
-#include "store/ByteStream.h"
+#include "base/Amount.h"
+#include "base/ByteStream.h"
 #include "store/DeclarationFile.h"
 #include "store/FixedFormatDataSet.h"
 

@@ -11,7 +11,7 @@
 #include "reports/ReportCommand.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

@@ -12,10 +12,10 @@
 #include "app/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/CheckAFM.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "tools/ZipCommand.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
 #include "entry/CheckAFM.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt::cli {
 

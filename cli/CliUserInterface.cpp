@@ -4,7 +4,7 @@
 
 #include "app/ProgramPaths.h"
 #include "cli/Cli.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::cli {
 

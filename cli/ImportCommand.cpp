@@ -1,7 +1,7 @@
 // edlt-cli import: the import command on a declaration file, then Save As's checks and the write.
 #include "cli/Cli.h"
 #include "cli/CliUserInterface.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tools/SpreadsheetImport.h"
 
 namespace edlt::cli {

@@ -4,8 +4,8 @@
 #include "cli/Cli.h"
 #include "cli/CliUserInterface.h"
 #include "entry/Messages.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "store/FieldText.h"
 
 namespace edlt::cli {

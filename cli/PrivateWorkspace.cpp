@@ -11,9 +11,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::cli {
 

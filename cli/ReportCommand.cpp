@@ -15,8 +15,8 @@
 #include "reports/ReportCommand.h"
 #include "reports/render/PdfExport.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/PrivateWorkspace.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tools/ZipCommand.h"
 #include "tools/ZipFile.h"
 

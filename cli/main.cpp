@@ -6,8 +6,8 @@
 #include "EdltVersion.h"
 #include "cli/Cli.h"
 #include "cli/ZipCommand.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::cli {
 

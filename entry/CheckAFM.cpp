@@ -1,6 +1,6 @@
 #include "entry/CheckAFM.h"
 
-#include "entry/Convert.h"
+#include "base/Convert.h"
 
 namespace edlt {
 

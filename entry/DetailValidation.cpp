@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/CheckAFM.h"
-#include "entry/Convert.h"
+#include "base/Convert.h"
 #include "entry/Messages.h"
 #include "store/DetailRecord.h"
 

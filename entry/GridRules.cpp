@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt {
 

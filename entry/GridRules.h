@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "store/DetailRecord.h"
 
 namespace edlt {

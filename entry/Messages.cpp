@@ -1,6 +1,6 @@
 #include "entry/Messages.h"
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::msg {
 

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

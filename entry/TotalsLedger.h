@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "store/FixedFormatDataSet.h"
 
 namespace edlt {

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/CheckAFM.h"
-#include "entry/Convert.h"
-#include "store/Error.h"
+#include "base/Convert.h"
+#include "base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "tools/sheet/Sheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,9 +6,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/DeclarationFile.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

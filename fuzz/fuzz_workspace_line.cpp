@@ -4,7 +4,7 @@
 #include <string>
 
 #include "store/DeclarationFile.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The pieces the detailed payments and totals pages share.
 #include "reports/ReportPages.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::reports {
 

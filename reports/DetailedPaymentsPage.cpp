@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "reports/ReportPages.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 namespace edlt::reports {

@@ -2,9 +2,9 @@
 
 #include "app/DeclarationSession.h"
 #include "app/UserInterface.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 

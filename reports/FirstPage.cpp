@@ -1,10 +1,10 @@
 #include "reports/FirstPage.h"
 
-#include "entry/Amount.h"
-#include "entry/Convert.h"
+#include "base/Amount.h"
+#include "base/Convert.h"
 #include "reports/PageWriter.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::reports {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/DeclarationFile.h"
 #include "store/HeaderFields.h"
 

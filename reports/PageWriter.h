@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 
 namespace edlt::reports {
 

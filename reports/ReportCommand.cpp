@@ -4,10 +4,10 @@
 #include "reports/FirstPage.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/CopyFile.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "reports/PageWriter.h"
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/DeclarationFile.h"
 #include "store/DetailRecord.h"
 #include "store/HeaderFields.h"

@@ -1,6 +1,6 @@
 // The totals page: the declarant's data and one row with the nine totals boxes as they stand.
 #include "reports/ReportPages.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::reports {
 namespace {

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/ByteStream.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Error.h"
 
 namespace edlt {
 

@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/FileLock.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

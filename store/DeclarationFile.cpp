@@ -4,12 +4,12 @@
 #include <charconv>
 #include <system_error>
 
-#include "entry/Amount.h"
-#include "entry/Convert.h"
+#include "base/Amount.h"
+#include "base/Convert.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/HeaderFields.h"
 
 namespace edlt {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::detail {
 

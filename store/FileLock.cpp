@@ -7,9 +7,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 

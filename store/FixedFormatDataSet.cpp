@@ -5,11 +5,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "entry/Convert.h"
+#include "base/Convert.h"
 #include "store/AtomicFile.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "store/FieldText.h"
 
 namespace edlt {

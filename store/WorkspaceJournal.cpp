@@ -8,9 +8,9 @@
 #include <zlib.h>
 
 #include "store/AtomicFile.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

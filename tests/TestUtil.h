@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::test {
 

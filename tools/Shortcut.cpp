@@ -15,8 +15,8 @@
 #include "app/ProgramPaths.h"
 #include "app/UserInterface.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 extern char** environ;
 

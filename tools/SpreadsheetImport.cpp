@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/CheckAFM.h"
-#include "entry/Convert.h"
-#include "store/Cp1253.h"
+#include "base/Convert.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

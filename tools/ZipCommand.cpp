@@ -4,9 +4,9 @@
 #include <ctime>
 
 #include "store/AtomicFile.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "tools/ZipFile.h"
 
 namespace edlt {

@@ -8,7 +8,7 @@
 #include <zlib.h>
 
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt {
 namespace {

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/ByteStream.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Error.h"
 
 namespace edlt {
 

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "entry/CheckAFM.h"
 #include "store/FieldText.h"
 

@@ -13,15 +13,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "app/ui/TForm1.h"
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "entry/ui/DetailGrid.h"
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/MultiLineGrid.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::ui {
 

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QFile>
 
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/Text.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
 
 namespace edlt::ui {
 namespace {

@@ -13,12 +13,12 @@
 #include "app/ui/FindingsPanel.h"
 #include "app/ui/KeyLed.h"
 #include "app/ui/TForm2.h"
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "app/ui/TotalsPanel.h"
 #include "entry/ui/DetailGrid.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "tools/SpreadsheetImport.h"
 
 namespace edlt::ui {

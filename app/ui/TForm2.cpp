@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 
 namespace edlt::ui {
 

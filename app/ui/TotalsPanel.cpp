@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 
 namespace edlt::ui {
 

@@ -11,12 +11,12 @@
 #include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
 #include "app/ui/FindingsPanel.h"
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "app/ui/Windows.h"
 #include "entry/ui/WheelToArrowKeys.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tools/ui/ProgramIcon.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "entry/Convert.h"
+#include "base/Convert.h"
 #include "store/DetailRecord.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "bench/Generator.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 int main(int argc, char** argv)

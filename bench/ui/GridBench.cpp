@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include "app/UserInterface.h"
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/TotalsPanel.h"
 #include "bench/Generator.h"

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <array>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 
 namespace edlt::ui {
 namespace {

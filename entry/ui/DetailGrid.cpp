@@ -8,9 +8,9 @@
 #include "entry/GridRules.h"
 #include "entry/ui/CellText.h"
 #include "entry/ui/DetailTableModel.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt::ui {
 namespace {

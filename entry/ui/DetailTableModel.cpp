@@ -5,7 +5,7 @@
 
 #include "entry/ui/CellText.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt::ui {
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "entry/WrapTitleText.h"
 #include "entry/ui/CellText.h"
 #include "entry/ui/DetailTableModel.h"

@@ -5,7 +5,7 @@
 #include "entry/ui/CellDelegate.h"
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/GridHeaders.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt::ui {
 

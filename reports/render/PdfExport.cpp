@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "store/AtomicFile.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt::reports {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "reports/render/ReportDocument.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 class QPagedPaintDevice;
 

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "reports/ReportPages.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 namespace edlt::reports {

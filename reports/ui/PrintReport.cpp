@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "reports/render/ReportDocument.h"
 #include "reports/ui/TPrintForm.h"
 

@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/ui/MessageBox.h"
-#include "app/ui/Text.h"
-#include "store/Cp1253.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+#include "base/Cp1253.h"
 
 namespace edlt::ui {
 

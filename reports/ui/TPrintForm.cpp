@@ -20,15 +20,15 @@
 #include <QStandardPaths>
 #include <QWebEngineView>
 
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/Text.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
 #include "reports/ReportCommand.h"
 #include "reports/render/PdfExport.h"
 #include "reports/ui/ReportPreview.h"
 #include "store/AtomicFile.h"
-#include "store/Error.h"
-#include "tools/ui/WebPrint.h"
+#include "base/Error.h"
+#include "ui/WebPrint.h"
 
 namespace edlt::ui {
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "reports/ReportCommand.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tests/TestUtil.h"
 #include "tests/app/ScriptedUI.h"
 

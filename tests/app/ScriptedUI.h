@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/UserInterface.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::test {
 

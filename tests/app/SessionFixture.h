@@ -4,7 +4,7 @@
 #include <map>
 
 #include "app/DeclarationSession.h"
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "store/DetailRecord.h"
 #include "store/WorkspaceJournal.h"
 #include "tests/TestUtil.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <set>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/CheckAFM.h"
 #include "tests/app/SessionFixture.h"
 

@@ -18,7 +18,7 @@
 #include "bench/QuietUI.h"
 #include "entry/CheckAFM.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "entry/CheckAFM.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 using namespace edlt;
 

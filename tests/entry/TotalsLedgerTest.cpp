@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-#include "entry/Amount.h"
+#include "base/Amount.h"
 #include "entry/TotalsLedger.h"
 #include "store/DetailRecord.h"
 #include "store/FixedFormatDataSet.h"

@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "reports/FirstPage.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tests/TestUtil.h"
 #include "tests/reports/Golden.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "reports/ReportCommand.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tests/app/SessionFixture.h"
 #include "tests/reports/Golden.h"
 

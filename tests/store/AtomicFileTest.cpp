@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "store/AtomicFile.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "tests/TestUtil.h"
 
 using namespace edlt;

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "store/CopyFile.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 using namespace edlt;
 namespace fs = std::filesystem;

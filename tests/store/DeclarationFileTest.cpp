@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DeclarationFile.h"
 #include "store/DetailRecord.h"
-#include "store/Error.h"
+#include "base/Error.h"
 
 using namespace edlt;
 namespace fs = std::filesystem;

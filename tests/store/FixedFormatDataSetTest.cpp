@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "store/Error.h"
+#include "base/Error.h"
 #include "store/FixedFormatDataSet.h"
 #include "tests/TestUtil.h"
 

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "store/AtomicFile.h"
-#include "store/Error.h"
+#include "base/Error.h"
 #include "store/Workspace.h"
 
 using namespace edlt;

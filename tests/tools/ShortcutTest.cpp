@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "store/Error.h"
+#include "base/Error.h"
 #include "tests/TestUtil.h"
 #include "tests/app/ScriptedUI.h"
 

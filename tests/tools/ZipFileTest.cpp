@@ -10,8 +10,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "tools/ZipCommand.h"
 #include "tools/ZipFile.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 namespace edlt::sheet {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"

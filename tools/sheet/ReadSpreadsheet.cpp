@@ -4,7 +4,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 class ByteSource;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"

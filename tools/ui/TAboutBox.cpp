@@ -8,9 +8,9 @@
 #include <QScreen>
 
 #include "EdltVersion.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/Text.h"
-#include "store/Cp1253.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+#include "base/Cp1253.h"
 #include "tools/ui/ProgramIcon.h"
 
 namespace edlt::ui {

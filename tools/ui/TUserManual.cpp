@@ -13,12 +13,12 @@
 #include <unistd.h>
 
 #include "app/ProgramPaths.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/Text.h"
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
-#include "tools/ui/WebPrint.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
+#include "ui/WebPrint.h"
 
 namespace edlt::ui {
 namespace {

@@ -10,11 +10,11 @@
 #include <optional>
 
 #include "app/UserInterface.h"
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "app/ui/TForm1.h"
 #include "reports/ui/TFind.h"
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 #include "tools/Shortcut.h"
 #include "tools/ZipCommand.h"
 #include "tools/ui/HelpKey.h"

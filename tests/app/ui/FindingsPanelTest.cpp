@@ -15,9 +15,9 @@
 #include <set>
 
 #include "app/DeclarationCheck.h"
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "app/ui/FindingsPanel.h"
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "entry/ui/DetailGrid.h"
 #include "entry/ui/DetailTableModel.h"

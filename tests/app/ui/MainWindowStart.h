@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 
 namespace edlt::test {

@@ -13,10 +13,10 @@
 #include <fstream>
 
 #include "app/UserInterface.h"
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "entry/ui/DetailGrid.h"
 #include "tests/app/ui/MainWindowStart.h"

@@ -9,10 +9,10 @@
 #include <filesystem>
 
 #include "app/UserInterface.h"
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "entry/ui/DetailGrid.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 using namespace edlt;

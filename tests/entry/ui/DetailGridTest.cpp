@@ -19,7 +19,7 @@
 #include "entry/ui/DetailGrid.h"
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/WheelToArrowKeys.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 
 using namespace edlt;

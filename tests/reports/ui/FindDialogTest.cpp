@@ -15,7 +15,7 @@
 
 #include "app/DeclarationSession.h"
 #include "reports/ui/TFind.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "tests/LoggingUI.h"
 

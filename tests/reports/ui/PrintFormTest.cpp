@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "reports/ReportPages.h"
 #include "reports/render/ReportDocument.h"
 #include "reports/ui/ReportPreview.h"
@@ -25,10 +25,10 @@
 #include "reports/ui/TPrintForm.h"
 #include "app/DeclarationSession.h"
 #include "store/AtomicFile.h"
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "store/ByteStream.h"
-#include "store/Error.h"
+#include "base/ByteStream.h"
+#include "base/Error.h"
 #include "tests/LoggingUI.h"
 
 using namespace edlt;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "store/ByteStream.h"
-#include "store/Cp1253.h"
+#include "base/ByteStream.h"
+#include "base/Cp1253.h"
 #include "tools/sheet/Sheet.h"
 
 using namespace edlt;

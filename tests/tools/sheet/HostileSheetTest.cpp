@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "tests/tools/sheet/TestZip.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"

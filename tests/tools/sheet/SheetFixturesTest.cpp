@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 #include "tools/sheet/Sheet.h"
 
 using namespace edlt;

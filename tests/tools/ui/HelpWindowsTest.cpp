@@ -17,8 +17,8 @@
 #include <filesystem>
 
 #include "app/UserInterface.h"
-#include "app/ui/MessageBox.h"
-#include "store/Cp1253.h"
+#include "ui/MessageBox.h"
+#include "base/Cp1253.h"
 #include "tests/LoggingUI.h"
 #include "tools/ui/HelpKey.h"
 #include "tools/ui/ProgramIcon.h"

@@ -11,8 +11,8 @@
 #include <zip.h>
 
 #include "app/UserInterface.h"
-#include "app/ui/FileDialog.h"
-#include "app/ui/MessageBox.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "reports/ui/TFind.h"
 #include "tools/ui/TAboutBox.h"

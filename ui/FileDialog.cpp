@@ -1,4 +1,4 @@
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

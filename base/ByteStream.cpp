@@ -1,4 +1,4 @@
-#include "store/ByteStream.h"
+#include "base/ByteStream.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "entry/Amount.h"
-#include "entry/Convert.h"
-#include "store/Error.h"
+#include "base/Amount.h"
+#include "base/Convert.h"
+#include "base/Error.h"
 #include "tests/TestUtil.h"
 
 using namespace edlt;

@@ -1,4 +1,4 @@
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 

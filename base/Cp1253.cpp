@@ -1,4 +1,4 @@
-#include "store/Cp1253.h"
+#include "base/Cp1253.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,9 +1,9 @@
-#include "entry/Amount.h"
+#include "base/Amount.h"
 
 #include <limits>
 
-#include "store/Cp1253.h"
-#include "store/Error.h"
+#include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {

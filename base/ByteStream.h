@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 

@@ -1,4 +1,4 @@
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/UserInterface.h"
-#include "app/ui/Text.h"
+#include "ui/Text.h"
 #include "entry/Messages.h"
 
 namespace edlt::ui {

@@ -1,4 +1,4 @@
-#include "tools/ui/WebPrint.h"
+#include "ui/WebPrint.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
-#include "entry/Convert.h"
+#include "base/Convert.h"
 
 #include <limits>
 #include <string>
 
-#include "store/Error.h"
+#include "base/Error.h"
 
 namespace edlt {
 namespace {
