@@ -9,7 +9,7 @@ namespace edlt {
 namespace {
 
 // Beyond any field: larger values stay this large and are refused as too long.
-constexpr __int128 cap = static_cast<__int128>(1000000000000000000LL) * 100;
+constexpr Int128 cap = static_cast<Int128>(1000000000000000000LL) * 100;
 
 }  // namespace
 
@@ -22,8 +22,8 @@ std::optional<Amount> Amount::tryParse(std::string_view text)
     if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     // The mantissa is gathered exactly up to 36 digits; further digits are cut, which
     // never changes a value's rounding to cents (see unitsPerEuro).
-    constexpr __int128 gatherLimit = cap * 1000000000000LL;
-    __int128 mantissa = 0;
+    constexpr Int128 gatherLimit = cap * 1000000000000LL;
+    Int128 mantissa = 0;
     long scale = 0;  // the value is mantissa x 10^scale
     bool sawComma = false, sawDigit = false;
     for (; i < n && ((text[i] >= '0' && text[i] <= '9') || text[i] == ','); ++i) {
@@ -54,7 +54,7 @@ std::optional<Amount> Amount::tryParse(std::string_view text)
     if (i != n) return std::nullopt;
 
     long shift = scale + 4;  // to ten-thousandths
-    __int128 units = mantissa;
+    Int128 units = mantissa;
     for (; shift < 0 && units != 0; ++shift) units /= 10;
     for (; shift > 0 && units != 0 && units < cap; --shift) units *= 10;
     if (units > cap) units = cap;
@@ -70,15 +70,15 @@ Amount Amount::parse(std::string_view text)
 int64_t Amount::cents() const
 {
     // Every real amount fits a 64-bit word: round there, without 128-bit division.
-    constexpr __int128 fast = std::numeric_limits<int64_t>::max() / 2;
+    constexpr Int128 fast = std::numeric_limits<int64_t>::max() / 2;
     if (units_ > -fast && units_ < fast) {
         const int64_t u = static_cast<int64_t>(units_);
         const int64_t m = u < 0 ? -u : u;
         const int64_t c = (m + unitsPerCent / 2) / unitsPerCent;
         return u < 0 ? -c : c;
     }
-    __int128 m = units_ < 0 ? -units_ : units_;
-    __int128 c = (m + unitsPerCent / 2) / unitsPerCent;
+    Int128 m = units_ < 0 ? -units_ : units_;
+    Int128 c = (m + unitsPerCent / 2) / unitsPerCent;
     return static_cast<int64_t>(units_ < 0 ? -c : c);
 }
 

@@ -10,6 +10,10 @@
 
 namespace edlt {
 
+// GCC's 128-bit integer, outside ISO C++: wide enough for any sum of amounts and for the
+// products of compareScaled. __extension__ keeps -Wpedantic quiet here, its one spelling.
+__extension__ typedef __int128 Int128;
+
 class Amount {
 public:
     // Ten-thousandths: enough to round any amount text to cents exactly, because
@@ -18,8 +22,8 @@ public:
     static constexpr int64_t unitsPerEuro = 10000;
 
     constexpr Amount() = default;
-    static constexpr Amount fromUnits(__int128 units) { Amount a; a.units_ = units; return a; }
-    static constexpr Amount fromCents(int64_t cents) { return fromUnits(static_cast<__int128>(cents) * unitsPerCent); }
+    static constexpr Amount fromUnits(Int128 units) { Amount a; a.units_ = units; return a; }
+    static constexpr Amount fromCents(int64_t cents) { return fromUnits(static_cast<Int128>(cents) * unitsPerCent); }
 
     // Parses decimal text with the comma: optional blanks around it, a sign, digits, a
     // comma, digits, an exponent ("1E3"). ",5" is 0,5; "5," is 5; "," is 0.
@@ -27,7 +31,7 @@ public:
     // As tryParse; throws ConvertError("'%s' is not a valid floating point value").
     static Amount parse(std::string_view text);
 
-    __int128 units() const { return units_; }
+    Int128 units() const { return units_; }
     bool negative() const { return units_ < 0; }
     // Rounded half away from zero to whole cents.
     int64_t cents() const;
@@ -45,7 +49,7 @@ public:
     friend bool operator==(Amount a, Amount b) { return a.units_ == b.units_; }
 
 private:
-    __int128 units_ = 0;
+    Int128 units_ = 0;
 };
 
 // The text of amount parsed and formatted "0.##" (throws ConvertError as parse).

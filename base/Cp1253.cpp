@@ -69,8 +69,8 @@ Converter& fromCp()
 
 bool isAscii(std::string_view s)
 {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
 
@@ -116,7 +116,7 @@ std::string pathText(const std::filesystem::path& path)
     // Character by character, so one foreign letter does not hide the whole name.
     std::string out;
     for (size_t i = 0; i < name.size();) {
-        unsigned char c = name[i];
+        auto c = static_cast<unsigned char>(name[i]);
         size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
         if (i + len > name.size()) len = name.size() - i;
         auto piece = fromUtf8(std::string_view(name).substr(i, len));

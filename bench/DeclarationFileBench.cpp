@@ -107,7 +107,7 @@ void BM_ReadDeclarationFile(benchmark::State& state)
         }
     }
     state.counters["lines"] = static_cast<double>(lineCount());
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.declaration())));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.declaration())));
     if (fs::file_size(record2) != fs::file_size(d.declaration()) - 3 * 172) state.SkipWithError("record2 has the wrong size");
 }
 
@@ -126,7 +126,7 @@ void BM_WriteDeclarationFile(benchmark::State& state)
         WriteDeclarationFile(file, totalsOnly.header(), totals, lines, date);
         file.commit();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(out)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(out)));
     if (!sameFiles(out, d.declaration())) state.SkipWithError("written file differs from the generated one");
     fs::remove(out);
 }
@@ -138,7 +138,7 @@ void BM_CopyWithCp(benchmark::State& state)
     std::string command = "cp '" + d.declaration().string() + "' '" + out.string() + "'";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.declaration())));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.declaration())));
     fs::remove(out);
 }
 

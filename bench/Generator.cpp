@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
 
 #include "entry/CheckAFM.h"
@@ -79,8 +80,9 @@ void placeCents(std::string& line, detail::Field field, int64_t cents)
     char buffer[24];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, cents);
     size_t len = static_cast<size_t>(r.ptr - buffer);
-    std::fill_n(line.begin() + def.offset, def.width - len, '0');
-    std::copy(buffer, r.ptr, line.begin() + def.offset + (def.width - len));
+    const auto zeros = static_cast<size_t>(def.width) - len;
+    std::fill_n(line.begin() + def.offset, zeros, '0');
+    std::copy(buffer, r.ptr, line.begin() + def.offset + static_cast<std::ptrdiff_t>(zeros));
 }
 
 // Edit1..Edit9 in terms of the detail amounts.
@@ -118,7 +120,7 @@ void DeclarationGenerator::startPerson()
     streetNo_ = std::to_string(1 + rng_() % 250);
     tk_ = std::to_string(10000 + rng_() % 80000);
     // Most payees have one income type, some two or three, never the same twice.
-    size_t kinds = 1 + (rng_() % 10 == 0) + (rng_() % 30 == 0);
+    size_t kinds = 1 + static_cast<size_t>(rng_() % 10 == 0) + static_cast<size_t>(rng_() % 30 == 0);
     std::array<const char*, 14> codes = incomeTypes;
     typesLeft_.clear();
     for (size_t i = 0; i < kinds; ++i) {

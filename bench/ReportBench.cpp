@@ -49,7 +49,7 @@ void BM_DetailedPaymentsPageWriter(benchmark::State& state)
     }
     state.counters["lines"] = static_cast<double>(lines.count);
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
 BENCHMARK(BM_DetailedPaymentsPageWriter)->Unit(benchmark::kMillisecond);
 

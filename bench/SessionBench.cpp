@@ -214,7 +214,7 @@ void BM_OpenFile(benchmark::State& state)
         }
     }
     state.counters["lines"] = static_cast<double>(d.session.FixedFormatDataSet1.CountRecords());
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.file)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.file)));
 }
 
 void BM_OpenFileCpReference(benchmark::State& state)
@@ -224,7 +224,7 @@ void BM_OpenFileCpReference(benchmark::State& state)
     std::string command = "cp '" + d.file.string() + "' '" + out.string() + "'";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(d.file)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.file)));
     fs::remove(out);
 }
 

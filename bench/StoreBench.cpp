@@ -46,7 +46,7 @@ void BM_StoreOpen(benchmark::State& state)
         ds.Close();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(file)));
 }
 
 void BM_StoreSaveLinesTo(benchmark::State& state)
@@ -58,7 +58,7 @@ void BM_StoreSaveLinesTo(benchmark::State& state)
     ds.Open();
     const fs::path out = file.parent_path() / "record21";
     for (auto _ : state) ds.SaveLinesTo(out);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(file)));
 }
 
 void BM_StoreCopyWithCp(benchmark::State& state)
@@ -67,7 +67,7 @@ void BM_StoreCopyWithCp(benchmark::State& state)
     const std::string command = "cp '" + file.string() + "' '" + (file.parent_path() / "copy").string() + "'";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(file)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(file)));
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ void BM_ZlibDeflate200MB(benchmark::State& state)
         benchmark::DoNotOptimize(compressed);
     }
     state.counters["compressed_MB"] = static_cast<double>(compressed) / (1 << 20);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
 }
 
 void BM_ZipPackFile200MB(benchmark::State& state)
@@ -101,7 +101,7 @@ void BM_ZipPackFile200MB(benchmark::State& state)
     const fs::path archive = data.folder / "declaration.zip";
     for (auto _ : state) edlt::PackFileToZip(data.file, archive, [] { return true; });
     state.counters["archive_MB"] = static_cast<double>(fs::file_size(archive)) / (1 << 20);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchSize));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(benchSize));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
@@ -25,13 +26,14 @@ constexpr int cleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 int folderFd = -1;
 char folderPath[PATH_MAX];
 
+// The kernel's linux_dirent64; its name follows d_type (a flexible array, not ISO C++).
 struct DirEntry64 {
     ino64_t d_ino;
     off64_t d_off;
     unsigned short d_reclen;
     unsigned char d_type;
-    char d_name[];
 };
+constexpr size_t direntNameOffset = offsetof(DirEntry64, d_type) + 1;
 
 // Empties a folder with system calls alone, which a signal handler may make.
 void emptyFolder(int dirFd, int depth)
@@ -44,7 +46,7 @@ void emptyFolder(int dirFd, int depth)
             for (long at = 0; at < n;) {
                 const auto* entry = reinterpret_cast<const DirEntry64*>(buffer + at);
                 at += entry->d_reclen;
-                const char* name = entry->d_name;
+                const char* name = reinterpret_cast<const char*>(entry) + direntNameOffset;
                 if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
                 if (::unlinkat(dirFd, name, 0) == 0) {
                     removed = true;
@@ -100,7 +102,7 @@ void installHandlers()
     struct sigaction action {};
     action.sa_handler = removeOnSignal;
     action.sa_mask = cleanedSignalSet();
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     for (int s : cleanedSignals) {
         struct sigaction old {};
         // A signal the caller chose to ignore stays ignored (nohup, a shell's background job).

@@ -53,7 +53,7 @@ bool AmountKeyFilter(std::string_view text, char& key, const std::function<void(
 
 namespace {
 
-std::string digitsOf(__int128 v)
+std::string digitsOf(Int128 v)
 {
     std::string s;
     do {
@@ -63,9 +63,9 @@ std::string digitsOf(__int128 v)
     return s;
 }
 
-__int128 roundedTo(__int128 v, int droppedDigits)
+Int128 roundedTo(Int128 v, int droppedDigits)
 {
-    __int128 p = 1;
+    Int128 p = 1;
     for (int i = 0; i < droppedDigits; ++i) p *= 10;
     return (v + p / 2) / p;
 }
@@ -76,7 +76,7 @@ std::string generalDecimalText(Amount amount)
 {
     constexpr int decimals = 4;  // the amount's units are ten-thousandths
     constexpr int precision = 15;
-    __int128 units = amount.units();
+    Int128 units = amount.units();
     std::string sign = units < 0 ? "-" : "";
     if (units < 0) units = -units;
     if (units == 0) return "0";

@@ -20,9 +20,9 @@ std::string_view fieldOf(std::string_view line, detail::Field field)
     return v;
 }
 
-int64_t clampUnits(__int128 v)
+int64_t clampUnits(Int128 v)
 {
-    constexpr __int128 hi = std::numeric_limits<int64_t>::max();
+    constexpr Int128 hi = std::numeric_limits<int64_t>::max();
     return static_cast<int64_t>(v > hi ? hi : v < -hi ? -hi : v);
 }
 

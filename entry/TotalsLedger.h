@@ -94,7 +94,7 @@ private:
     // others, and a new line never moves the million before it.
     static constexpr size_t pageSize = 4096;
     std::vector<std::unique_ptr<Entry[]>> pages_;
-    std::array<__int128, 9> sums_{};
+    std::array<Int128, 9> sums_{};
     size_t badCount_ = 0;
     KeyCounts afmCounts_;
     KeyCounts pairCounts_;

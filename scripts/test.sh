@@ -10,13 +10,13 @@ jobs="$(nproc)"
 export QTWEBENGINE_DISABLE_SANDBOX=1
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-  -DEDLT_TESTS=ON -DEDLT_BENCH=ON >/dev/null
+  -DEDLT_TESTS=ON -DEDLT_BENCH=ON -DEDLT_WERROR=ON >/dev/null
 cmake --build build/release -j"$jobs"
 xvfb-run -a ctest --test-dir build/release --output-on-failure -j"$jobs"
 # The Debian package of this same tree, installed and used by an ordinary user.
 bash tests/package/package_test.sh build/release
 
-cmake -S . -B build/sanitize -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_BUILD_TYPE=Debug -DEDLT_SANITIZE=ON -DEDLT_GUI=OFF -DEDLT_BENCH=OFF -DEDLT_CRASH_TEST=OFF >/dev/null
+cmake -S . -B build/sanitize -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_BUILD_TYPE=Debug -DEDLT_SANITIZE=ON -DEDLT_GUI=OFF -DEDLT_BENCH=OFF -DEDLT_CRASH_TEST=OFF -DEDLT_WERROR=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs"

@@ -156,9 +156,10 @@ void appendFileRecord(std::string& out, std::string_view line)
         out[start + detail::fields[detail::FILLER].offset] = ' ';
         for (Field f : detail::amountFields) {
             const detail::FieldDef& def = detail::fields[f];
-            std::string_view value = trimRight(fieldOf(line, def.offset, def.width));
+            const auto offset = static_cast<size_t>(def.offset), width = static_cast<size_t>(def.width);
+            std::string_view value = trimRight(fieldOf(line, offset, width));
             int64_t cents = centsForField(value, def.width, detail::amountCaption(f));
-            putCents(out, start + def.offset, cents, def.width);
+            putCents(out, start + offset, cents, width);
         }
         const detail::FieldDef& days = detail::fields[detail::Hmeres];
         std::string_view dayText = trimRight(fieldOf(line, days.offset, days.width));
@@ -255,7 +256,7 @@ void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNum
 
     for (Field f : detail::amountFields) {
         const detail::FieldDef& def = detail::fields[f];
-        auto cents = tryStrToInt64(line.substr(def.offset, def.width));
+        auto cents = tryStrToInt64(line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
         if (!cents) continue;  // not a whole number: kept as it stands
         if (*cents < 0) {
             out.resize(start);

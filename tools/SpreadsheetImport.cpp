@@ -139,7 +139,7 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
         if (!tryStrToInt(days) || !fits(days, Hmeres) || b.cut(i, 17))
             return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
                                     "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
-        for (size_t column : {10, 11, 12, 13, 14, 15, 16, 19, 20}) {
+        for (size_t column : {10u, 11u, 12u, 13u, 14u, 15u, 16u, 19u, 20u}) {
             auto amount = normalisedAmount(b, i, column);
             if (!amount)
                 return columnMessage(row, column,

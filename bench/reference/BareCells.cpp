@@ -21,8 +21,8 @@ void parseEntry(zip_t* zip, const char* name, std::vector<std::string>& out)
     zip_file_t* file = zip_fopen(zip, name, 0);
     if (!file) return;
     XML_Parser parser = XML_ParserCreate(nullptr);
-    Collector c{&out, {}, false};
-    XML_SetUserData(parser, &c);
+    Collector collector{&out, {}, false};
+    XML_SetUserData(parser, &collector);
     XML_SetElementHandler(
         parser,
         [](void* data, const char* element, const char**) {

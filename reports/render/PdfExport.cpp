@@ -55,8 +55,8 @@ bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const
     QPainter painter;
     if (!painter.begin(&device)) throw Error("Cannot start the page device");
     // The page as large as the paper allows: a printer set to portrait gets the page whole.
-    const QSizeF page = document.pageSize();
-    const qreal scale = std::min(device.width() / page.width(), device.height() / page.height());
+    const QSizeF pageSize = document.pageSize();
+    const qreal scale = std::min(device.width() / pageSize.width(), device.height() / pageSize.height());
     const int pages = document.pageCount();
     for (int page = 0; page < pages; ++page) {
         if (page > 0 && !device.newPage()) break;

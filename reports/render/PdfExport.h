@@ -22,7 +22,7 @@ bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const
 // A PDF file that could not be written, with the system's cause (an errno).
 class PdfFileError : public Error {
 public:
-    PdfFileError(const std::string& cp1253Message, int cause) : Error(cp1253Message), cause(cause) {}
+    PdfFileError(const std::string& cp1253Message, int errnoCause) : Error(cp1253Message), cause(errnoCause) {}
     int cause;
 };
 

@@ -118,7 +118,7 @@ void BlockBuilder::store(size_t row, size_t col, std::string_view cleaned, bool 
     Block::Span* span = slot(row, col);
     // Repeated cells (an .ods run, a column of equal values) share the bytes of the last one.
     if (std::string_view(text_).substr(last_.offset, last_.length) != cleaned) {
-        last_ = Block::Span{text_.size(), cleaned.size(), 0, 0};  // a cell set twice leaves its old bytes unused
+        last_ = Block::spanOf(text_.size(), cleaned.size());  // a cell set twice leaves its old bytes unused
         text_.append(cleaned);
     }
     *span = Block::Span{last_.offset, last_.length, cut, noValue};

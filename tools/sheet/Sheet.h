@@ -43,6 +43,12 @@ struct Block {
         uint64_t cut : 1;      // the cell held more than its first length bytes
         uint64_t noValue : 1;  // a formula saved without its value
     };
+    // A whole cell's span. The text stays far below 2^38 bytes and a cell below 2^24 (cut
+    // at limits::keptCellBytes); the masks only tell the compiler so.
+    static Span spanOf(size_t offset, size_t length)
+    {
+        return Span{offset & ((uint64_t{1} << 38) - 1), length & ((uint64_t{1} << 24) - 1), 0, 0};
+    }
     size_t rows = 0, cols = 0;
     std::string text;         // every cell's bytes, one after another
     std::vector<Span> cells;  // row-major, rows * cols
@@ -58,7 +64,7 @@ struct Block {
     // Adds the next cell in row-major order (for blocks built by hand).
     void append(std::string_view cell)
     {
-        cells.push_back(Span{text.size(), cell.size(), 0, 0});
+        cells.push_back(spanOf(text.size(), cell.size()));
         text.append(cell);
     }
 };

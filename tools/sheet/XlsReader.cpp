@@ -148,7 +148,7 @@ Text codePageText(const uint8_t* data, size_t size, uint16_t codePage)
 {
     TextBuilder out;
     if (codePage == 1253) {
-        for (size_t i = 0; i < size; ++i) out.unit(cp1253Table().codePoint(data[i]));
+        for (size_t i = 0; i < size; ++i) out.unit(static_cast<uint16_t>(cp1253Table().codePoint(data[i])));  // the code page is all BMP
         return out.finish();
     }
     std::string from = codePage == 1200 || codePage == 0 || codePage == 367 ? "CP1252" : "CP" + std::to_string(codePage);
