@@ -22,7 +22,7 @@ std::pair<TotalsTexts, std::string> recount(const std::vector<std::string>& line
     std::set<std::string> afms;
     for (const std::string& line : lines) {
         auto value = [&](detail::Field f) {
-            std::string v = line.substr(detail::fields[f].offset, detail::fields[f].width);
+            std::string v = line.substr(static_cast<size_t>(detail::fields[f].offset), static_cast<size_t>(detail::fields[f].width));
             return v.substr(0, v.find_last_not_of(' ') + 1);
         };
         afms.insert(value(detail::AFM));
@@ -56,7 +56,7 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
     for (int step = 0; step < 600; ++step) {
         TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
         const long count = ds.CountRecords();
-        const unsigned what = rng() % 20;
+        const auto what = static_cast<unsigned>(rng() % 20);
         const long at = count == 0 ? 0 : static_cast<long>(rng() % static_cast<unsigned>(count));
         if (what < 8 || count == 0) {
             static const char* types[] = {"10", "11", "15", "16"};

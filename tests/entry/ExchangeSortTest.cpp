@@ -23,7 +23,8 @@ std::string describe(const std::vector<std::string>& keys)
     std::string text;
     for (const std::string& key : keys) {
         text += '[';
-        for (unsigned char c : key) {
+        for (char k : key) {
+            const auto c = static_cast<unsigned char>(k);
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
             text += (c >= 0x20 && c < 0x7F) ? std::string(1, static_cast<char>(c)) : escaped;
@@ -110,7 +111,7 @@ TEST(ExchangeSort, MatchesTheDirectProcedureOnLargerGroups)
         // The first round is large enough to be sorted in two halves on two threads.
         const size_t n = round == 0 ? 21000 : 500 + random() % 1500;
         const size_t distinct = 2 + random() % 5;
-        const unsigned bias = random() % 100;
+        const auto bias = static_cast<unsigned>(random() % 100);
         std::vector<std::string> keys;
         for (size_t i = 0; i < n; ++i) {
             const size_t pick = random() % 100 < bias ? 0 : random() % distinct;

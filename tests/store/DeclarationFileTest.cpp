@@ -37,7 +37,8 @@ std::string layoutLine(std::initializer_list<std::pair<detail::Field, std::strin
     line[0] = '3';
     for (auto& [field, value] : values) {
         const auto& def = detail::fields[field];
-        line.replace(def.offset, def.width, pad(value, def.width));
+        const auto width = static_cast<size_t>(def.width);
+        line.replace(static_cast<size_t>(def.offset), width, pad(value, width));
     }
     return line;
 }
@@ -408,7 +409,7 @@ TEST_F(DeclarationFileRead, RandomAndMutatedFiles)
         std::string file;
         if (round % 4 == 0) {
             size_t n = rng() % 800;
-            for (size_t i = 0; i < n; ++i) file += static_cast<char>(rng() % 3 ? alphabet[rng() % (sizeof alphabet - 1)] : rng());
+            for (size_t i = 0; i < n; ++i) file += rng() % 3 ? alphabet[rng() % (sizeof alphabet - 1)] : static_cast<char>(rng());
             if (rng() % 2) file.insert(0, "0JL10");
         } else {
             file = base;

@@ -119,7 +119,7 @@ TEST_F(Store, RecordIdsAreNeverReused)
     ds.SetFieldValue(0, "n3");
     ASSERT_TRUE(ds.Post());
     EXPECT_EQ(ds.RecordNumber(), ds.CountRecords());
-    EXPECT_EQ(ds.LineAt(ds.CountRecords() - 1), "n3");
+    EXPECT_EQ(ds.LineAt(static_cast<size_t>(ds.CountRecords() - 1)), "n3");
 }
 
 TEST_F(Store, DeleteMovesTheCursorAndEmptiesTheStore)

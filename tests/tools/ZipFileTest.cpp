@@ -23,7 +23,7 @@ namespace {
 uint32_t le(const std::string& s, size_t pos, int width)
 {
     uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s.at(pos + i));
+    for (int i = width - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s.at(pos + static_cast<size_t>(i)));
     return v;
 }
 
@@ -193,7 +193,7 @@ TEST(ZipFile, EmptyDataAndZlibCompatibleDeflate)
     const std::string a = archiveOf("m", data);
     const std::string deflated = zlibRawDeflate(data);
     EXPECT_EQ(a.substr(31, deflated.size()), deflated);
-    EXPECT_EQ(le(a, 14, 4), crc32(0, reinterpret_cast<const Bytef*>(data.data()), data.size()));
+    EXPECT_EQ(le(a, 14, 4), crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
 TEST(ZipFile, IndexOutOfRangeChangesNothing)
@@ -274,7 +274,7 @@ TEST(ZipFile, SinkFailuresReachTheCaller)
     TZipFile zip;
     zip.AddFile("a");
     zip.SetFileData(0, "abc");
-    for (size_t limit : {0, 10, 35, 60, 100}) {
+    for (size_t limit : {0u, 10u, 35u, 60u, 100u}) {
         FailingSink sink(limit);
         try {
             zip.SaveToStream(sink);
@@ -415,7 +415,10 @@ TEST(ZipReaders, StandardReadersExtractIdenticalCopies)
         }
         if (python) {
             std::string hex;
-            for (unsigned char c : ZipMemberName(source)) hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+            for (char k : ZipMemberName(source)) {
+                const auto c = static_cast<unsigned char>(k);
+                hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+            }
             EXPECT_EQ(run("python3 -c \"" + std::string(check) + "\" " + archive + " '" + source.string() + "' " + hex), 0)
                 << name;
         }

@@ -242,7 +242,7 @@ private slots:
     {
         MessageBox::setNextAnswer(mrYes);
         trigger("N5");
-        const int shown = MessageBox::shownTexts().size();
+        const auto shown = static_cast<int>(MessageBox::shownTexts().size());
         QVERIFY(form_->close());
         QCOMPARE(MessageBox::shownTexts().size(), shown);
         form_.reset();

@@ -69,8 +69,8 @@ TEST_P(SheetFixtures, TypicalSheetGivesTheSameBlockInEveryFormat)
 INSTANTIATE_TEST_SUITE_P(SheetFormats, SheetFixtures,
                          ::testing::Values("typical.xlsx", "typical.ods", "typical.xls", "typical.csv",
                                            "typical-comma.csv", "typical-1253.csv"),
-                         [](const auto& info) {
-                             std::string n = info.param;
+                         [](const auto& test) {
+                             std::string n = test.param;
                              for (char& c : n)
                                  if (!isalnum(static_cast<unsigned char>(c))) c = '_';
                              return n;

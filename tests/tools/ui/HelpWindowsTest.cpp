@@ -184,7 +184,7 @@ private slots:
         bool show = false;
         for (int counter = 0; counter <= 5; ++counter) {
             for (int i = 0; i < 5; ++i)
-                QCOMPARE(TAboutBox::NextKeyWordCount(counter, w[i], show), counter == i ? i + 1 : 0);
+                QCOMPARE(TAboutBox::NextKeyWordCount(counter, w[static_cast<size_t>(i)], show), counter == i ? i + 1 : 0);
             QCOMPARE(TAboutBox::NextKeyWordCount(counter, ';', show), counter == 5 ? 5 : 0);
             QCOMPARE(show, counter == 5);
             // Neither a key-word letter nor ";": unchanged, case counts.
