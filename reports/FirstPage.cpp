@@ -1,5 +1,7 @@
 #include "reports/FirstPage.h"
 
+#include <algorithm>
+
 #include "base/Amount.h"
 #include "base/Convert.h"
 #include "reports/PageWriter.h"
@@ -116,9 +118,12 @@ FirstPageValues FirstPageValuesOf(const HeaderFields& h, const TotalsTexts& tota
         v.fiscalYear = std::to_string(static_cast<int64_t>(*year) + 1);
     else
         v.fiscalYear = h.YearOfData;
-    // Only the last digit of the year: the decade "200" is part of the printed form.
-    const std::string d = h.YearOfData.empty() ? std::string() : h.YearOfData.substr(h.YearOfData.size() - 1);
-    v.period = cp1253::lit("Αποδοχές απο 1/1/200") + d + cp1253::lit(" έως 31/12/200") + d;
+    // A year of four digits is printed whole; any other text keeps the form's own "200"
+    // and its last character.
+    const std::string& y = h.YearOfData;
+    const bool fourDigits = y.size() == 4 && std::all_of(y.begin(), y.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const std::string d = fourDigits ? y : cp1253::lit("200") + (y.empty() ? std::string() : y.substr(y.size() - 1));
+    v.period = cp1253::lit("Αποδοχές απο 1/1/") + d + cp1253::lit(" έως 31/12/") + d;
     v.name = h.business ? h.CompanyName : h.CompanyName + " " + h.Name;
     v.fatherName = h.business ? std::string() : h.FatherName;
     v.address = h.Town + "," + h.Street + " " + h.Number + "," + h.TK;

@@ -46,18 +46,24 @@ TotalsTexts totals(const std::string& gross, const std::string& net)
 
 TEST(FirstPageValues, YearAndPeriod)
 {
-    auto v = reports::FirstPageValuesOf(business("2004"), {});
-    EXPECT_EQ(v.fiscalYear, "2005");
-    EXPECT_EQ(v.period, G("Αποδοχές απο 1/1/2004 έως 31/12/2004"));
-    // Only the last digit of the year: the decade is printed on the form.
-    v = reports::FirstPageValuesOf(business("2012"), {});
-    EXPECT_EQ(v.fiscalYear, "2013");
-    EXPECT_EQ(v.period, G("Αποδοχές απο 1/1/2002 έως 31/12/2002"));
-    // A year that is not a number is printed as typed.
-    v = reports::FirstPageValuesOf(business(""), {});
-    EXPECT_EQ(v.fiscalYear, "");
-    EXPECT_EQ(v.period, G("Αποδοχές απο 1/1/200 έως 31/12/200"));
-    EXPECT_EQ(reports::FirstPageValuesOf(business("20a"), {}).fiscalYear, "20a");
+    // A four-digit year is printed whole; any other text after the form's "200".
+    const struct {
+        const char* year;
+        const char* fiscalYear;
+        const char* period;
+    } cases[] = {
+        {"2004", "2005", "1/1/2004 έως 31/12/2004"},
+        {"2023", "2024", "1/1/2023 έως 31/12/2023"},
+        {"1999", "2000", "1/1/1999 έως 31/12/1999"},
+        {"", "", "1/1/200 έως 31/12/200"},
+        {"23", "24", "1/1/2003 έως 31/12/2003"},
+        {"20a", "20a", "1/1/200a έως 31/12/200a"},
+    };
+    for (const auto& c : cases) {
+        const auto v = reports::FirstPageValuesOf(business(c.year), {});
+        EXPECT_EQ(v.fiscalYear, c.fiscalYear) << c.year;
+        EXPECT_EQ(v.period, G("Αποδοχές απο ") + G(c.period)) << c.year;
+    }
 }
 
 TEST(FirstPageValues, NamesAddressAndDeductions)
