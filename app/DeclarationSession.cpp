@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/DeclarationCheck.h"
+#include "app/LongWork.h"
 #include "app/ProgramPaths.h"
 #include "entry/CheckAFM.h"
 #include "base/Convert.h"
@@ -307,18 +308,24 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
     bool wasOpen = FixedFormatDataSet1.Active();
     bool opened = false;
     Guarded([&] {
+        // A long Open shows how far it got; the window goes before any message.
+        std::optional<LongWork> work(std::in_place, ui_, true);
         FixedFormatDataSet1.Close();
         scratchInSync_ = false;
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
         try {
-            FileSource source(path);
+            FileSource file(path);
+            std::error_code unknown;
+            const auto size = std::filesystem::file_size(path, unknown);
+            ProgressSource source(file, unknown ? 0 : static_cast<size_t>(size), *work);
             problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
         } catch (const FileOpenError& e) {
             problem = declaration_messages::openProblem() + e.framed();
         } catch (const WriteError& e) {
             // The workspace's disk, not the file being opened: the message names it.
             if (wasOpen) FixedFormatDataSet1.Open();
+            work.reset();
             ui_.ShowError(e.message());
             Changed();
             return;
@@ -328,16 +335,17 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         if (problem) {
             // The workspace was left as it was: the declaration that was open stays usable.
             if (wasOpen) OpenDetails();
+            work.reset();
             if (*problem != declaration_messages::invalidFile()) ui_.Beep();
             ui_.ShowNotice(*problem);
             Changed();
             return;
         }
+        bool headerRead = true;
         try {
             header_ = LoadHeaderFields(workspace_.generalData());
         } catch (const Error&) {
-            ui_.Beep();
-            ui_.ShowNotice(declaration_messages::headerReadProblem());
+            headerRead = false;
         }
         DeclarationModified = false;
         RememberFile(path, identity);
@@ -345,9 +353,16 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         OpenDetails();
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
+        work.reset();
+        if (!headerRead) {
+            ui_.Beep();
+            ui_.ShowNotice(declaration_messages::headerReadProblem());
+        }
         EnableDeclarationCommands();
         opened = true;
         Changed();
+        // The lines are open to be fixed; the user learns which one to fix first.
+        if (auto unconvertible = UnconvertibleAmounts()) ui_.ShowError(*unconvertible);
         ui_.FocusHeaderField(HeaderField::YearOfData);
     });
     return opened;
@@ -380,6 +395,10 @@ bool DeclarationSession::PreSaveCheck()
         return false;
     }
     if (!PostPendingEdit()) return false;
+    if (auto unconvertible = UnconvertibleAmounts()) {
+        ui_.ShowError(*unconvertible);
+        return false;
+    }
 
     FoldJournal();
     CopyScratch();
@@ -425,7 +444,11 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
     std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
     TFixedFormatDataSet& ds = FixedFormatDataSet1;
     const size_t count = ds.Active() ? static_cast<size_t>(ds.CountRecords()) : 0;
-    DetailLines lines{count, [&ds](size_t i) { return std::string_view(ds.LineAt(i)); }};
+    LongWork work(ui_, false);  // Save As has the window shown already
+    DetailLines lines{count, [&ds, &work, count](size_t i) {
+                          if (i % 8192 == 0) work.progress(i, count);
+                          return std::string_view(ds.LineAt(i));
+                      }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
     WriteDeclarationFile(writer, header_, edit_, lines, today);
     writer.commit();
@@ -655,10 +678,20 @@ void DeclarationSession::RecomputeTotals()
     } else {
         StoreWorkspaceChanges();
     }
-    std::array<Amount, 9> sums = ledger_->sums();
-    for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
-    label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
+    if (ledger_->unconvertibleLines() > 0) {
+        // Never figures that leave lines out, nor those of the lines before.
+        edit_ = {};
+    } else {
+        std::array<Amount, 9> sums = ledger_->sums();
+        for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
+        label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
+    }
     if (!deferred_) Changed();
+}
+
+std::optional<std::string> DeclarationSession::UnconvertibleAmounts() const
+{
+    return ledger_->unconvertibleMessage();
 }
 
 // Both workspace files get the stored lines: written once, the scratch copy made a second

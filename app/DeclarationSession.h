@@ -116,7 +116,11 @@ public:
     // Stores the line being edited before a command; false when it was not stored (the user
     // has been told why, and the line is still being edited): the command ends.
     bool PostPendingEdit();
+    // The totals boxes and the distinct tax numbers stay blank while a line holds an amount
+    // that is not a number (UnconvertibleAmounts says which).
     void RecomputeTotals();
+    // "Γραμμή N: <conversion message>" for the first such line, nullopt when there is none.
+    std::optional<std::string> UnconvertibleAmounts() const;
     void Button1Click() { Sort(SortKey::TaxNumber); }
     void Button2Click() { Sort(SortKey::Surname); }
     void Sort(SortKey key);

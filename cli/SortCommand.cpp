@@ -21,6 +21,8 @@ int runSort(const Args& args)
     CommandSession command;
     DeclarationSession& session = command.session();
     if (!command.open(file)) return ExitUnreadable;
+    // Nor can a declaration be written with an amount that is not a number (its message is on stderr).
+    if (session.UnconvertibleAmounts()) return ExitUnreadable;
     if (by == "afm")
         session.Button1Click();
     else

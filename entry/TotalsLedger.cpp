@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "store/DetailRecord.h"
+#include "base/Cp1253.h"
 #include "base/Error.h"
 
 namespace edlt {
@@ -227,14 +228,28 @@ void TotalsLedger::dataSetChanged(const DataSetChange& change)
     }
 }
 
+std::optional<std::pair<size_t, std::string>> TotalsLedger::firstUnconvertible() const
+{
+    if (badCount_ == 0) return std::nullopt;
+    for (size_t i = 0; i < static_cast<size_t>(store_.CountRecords()); ++i) {
+        const Entry& e = slot(store_.LineIdAt(i));
+        if (e.bad) return std::pair{i, format("'%s' is not a valid floating point value", {e.badText})};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TotalsLedger::unconvertibleMessage() const
+{
+    auto bad = firstUnconvertible();
+    if (!bad) return std::nullopt;
+    std::string text = cp1253::lit("Γραμμή ") + std::to_string(bad->first + 1) + ": " + bad->second;
+    if (badCount_ > 1) text += cp1253::lit(" (και άλλες ") + std::to_string(badCount_ - 1) + cp1253::lit(" γραμμές)");
+    return text;
+}
+
 std::array<Amount, 9> TotalsLedger::sums() const
 {
-    if (badCount_ > 0) {
-        for (size_t i = 0; i < static_cast<size_t>(store_.CountRecords()); ++i) {
-            const Entry& e = slot(store_.LineIdAt(i));
-            if (e.bad) throw ConvertError(format("'%s' is not a valid floating point value", {e.badText}));
-        }
-    }
+    if (auto bad = firstUnconvertible()) throw ConvertError(bad->second);
     std::array<Amount, 9> out;
     for (size_t i = 0; i < 9; ++i) out[i] = Amount::fromUnits(sums_[i]);
     return out;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Amount.h"
@@ -31,6 +32,13 @@ public:
     // The sums in schema order of the amount fields; throws the conversion error of the
     // first line (in line order) holding an amount that is not a number.
     std::array<Amount, 9> sums() const;
+    // Lines holding an amount that is not a number: how many, and the first in line order
+    // (its 0-based index and the conversion message); nullopt when there is none.
+    size_t unconvertibleLines() const { return badCount_; }
+    std::optional<std::pair<size_t, std::string>> firstUnconvertible() const;
+    // "Γραμμή N: " and the first one's conversion message, then "(και άλλες M γραμμές)"
+    // when there are more (Windows-1253); nullopt when every amount converts.
+    std::optional<std::string> unconvertibleMessage() const;
     // Whether a stored line has this tax number and income type (texts as the fields give them).
     bool hasPair(std::string_view afm, std::string_view typeInc) const;
 

@@ -1,7 +1,9 @@
 #include "tools/SpreadsheetImport.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "app/LongWork.h"
 #include "base/Amount.h"
 #include "entry/CheckAFM.h"
 #include "base/Convert.h"
@@ -172,12 +174,15 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
 
     TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
     Outcome outcome = Outcome::Imported;
+    // A long import shows how far it got; the window goes before the closing message.
+    std::optional<LongWork> work(std::in_place, ui_, true);
     session_.BeginDeferredWorkspace();
     // The grid is told once at the end instead of row by row.
     ds.DisableControls();
     try {
         ds.MoveFirst();
         for (size_t i = 0; i < b.rows; ++i) {
+            if (i % 1024 == 0) work->progress(i, b.rows);
             ds.Insert();
             for (size_t c = 0; c < columnFields.size(); ++c) {
                 if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1));
@@ -199,6 +204,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
         outcome = Outcome::Unreadable;
     }
     ds.EnableControls();
+    work.reset();
     if (outcome == Outcome::Stopped) ui_.ShowNotice(stopMessage());
     if (outcome == Outcome::Unreadable) ui_.ShowNotice(openFailureMessage());
     session_.Guarded([&] { session_.EndDeferredWorkspace(); });

@@ -193,6 +193,56 @@ TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
     EXPECT_EQ(ui.log, std::vector<std::string>{"! Μη έγκυρο αρχείο"});  // no beep for this one
 }
 
+TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "10", "0", "10"));
+    EXPECT_TRUE(addLine("111111114", "10", "10", "0", "10"));
+    EXPECT_TRUE(addLine("012345670", "11", "10", "0", "10"));
+    ui.files = {dir / "good"};
+    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    std::string bad = readFile(dir / "good");
+    for (size_t line : {1u, 2u}) bad.replace((3 + line) * 172 + 79, 10, "00001x0000");  // gross of lines 2 and 3
+    writeFile(dir / "bad", bad);
+    const std::string message = "E Γραμμή 2: '00001x0000' is not a valid floating point value";
+
+    // Opened over a declaration with totals: the lines are there to fix, no figures are.
+    ui.answers = {mrYes};
+    session->New();
+    ui.clear();
+    EXPECT_TRUE(session->OpenFile(dir / "bad"));
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλες 1 γραμμές)"});
+    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 3);
+    EXPECT_TRUE(session->DeclarationCommandsEnabled());
+    EXPECT_FALSE(session->StartPanelVisible());
+    EXPECT_EQ(session->Totals(), TotalsTexts{});
+    EXPECT_EQ(session->Label32(), G("3 Εγγραφές"));
+
+    // Save As refuses while such a line remains; fixing one names the next.
+    const auto saveRefused = [&](const std::string& expected) {
+        ui.clear();
+        EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::CheckFailed);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{expected});
+        EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+    };
+    saveRefused(message + " (και άλλες 1 γραμμές)");
+    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    for (long line : {2L, 3L}) {
+        ds.SetRecordNumber(line);
+        ds.Edit();
+        ds.SetFieldValue(static_cast<int>(Field::AkaInc), "10");
+        EXPECT_TRUE(session->PostPendingEdit());
+        if (line == 2) {
+            saveRefused("E Γραμμή 3: '00001x0000' is not a valid floating point value");
+            EXPECT_EQ(session->Totals()[0], "");
+        }
+    }
+    EXPECT_EQ(session->Totals()[0], "30");
+    EXPECT_EQ(session->Label32(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    ui.files = {dir / "out"};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+}
+
 TEST_F(SessionTest, ClosingAsksOnlyAboutUnsavedWork)
 {
     newDeclaration();

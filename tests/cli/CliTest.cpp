@@ -297,6 +297,28 @@ TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
                                ": Το αρχείο ή ο φάκελος δεν υπάρχει)\n");
 }
 
+TEST_F(CliTest, AmountsThatAreNotNumbersAreNamedByLine)
+{
+    fs::path p = declaration({line(afm("11111111"), "ΑΛΦΑ"), line(afm("22222222"), "ΒΗΤΑ"), line(afm("33333333"), "ΓΑΜΜΑ")});
+    patch(p, 1, detail::AkaInc, "00001x0000");
+    patch(p, 2, detail::AkaInc, "00002x0000");
+    const std::string file = readFile(p);
+    const std::string first = "Γραμμή 2: '00001x0000' is not a valid floating point value";
+    for (std::vector<std::string> args : {std::vector<std::string>{"totals", p.string()}, {"sort", p.string(), "--by", "afm"}}) {
+        CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2) << args[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, first + " (και άλλες 1 γραμμές)\n");
+        EXPECT_EQ(readFile(p), file);
+    }
+    // The check names every such line and goes on with the others.
+    CliRun r = cli({"check", p.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, first + " (και άλλες 1 γραμμές)\n");
+    EXPECT_EQ(r.out, "2: '00001x0000' is not a valid floating point value\n"
+                     "3: '00002x0000' is not a valid floating point value\n");
+}
+
 TEST_F(CliTest, TotalsAreRecomputedFromTheLines)
 {
     const std::string a = afm("11111111"), b = afm("22222222");
