@@ -1,5 +1,5 @@
 # The Debian package: cpack -G DEB in the build tree. Its version is project()'s, its
-# dependencies those dpkg-shlibdeps finds for the installed programs.
+# dependencies those dpkg-shlibdeps finds for the installed programs, and the form's font.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME edlt)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -18,6 +18,8 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The first page asks for Arial: Liberation Sans has its widths and the Greek letters.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # xdg-user-dir names the Documents and Desktop folders the dialogs and the shortcut use.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

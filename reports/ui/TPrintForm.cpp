@@ -25,6 +25,7 @@
 #include "ui/Text.h"
 #include "reports/ReportCommand.h"
 #include "reports/render/PdfExport.h"
+#include "reports/ui/FormStyle.h"
 #include "reports/ui/ReportPreview.h"
 #include "store/AtomicFile.h"
 #include "base/Error.h"
@@ -61,6 +62,10 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent)
     WebBrowser1->setObjectName("WebBrowser1");
     WebBrowser1->setGeometry(8, 25, 985, 568);
     WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    AddFormStyle(WebBrowser1);
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
+        if (!document_) setPageReady(false);
+    });
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, &TPrintForm::pageLoaded);
 
     Preview = new ReportPreview(this);
@@ -84,6 +89,15 @@ void TPrintForm::prepare(const QString& pagePath, const QString& title, bool lan
     Label1->setVisible(landscapeHint);
     WebBrowser1->setVisible(!drawn);
     Preview->setVisible(drawn);
+    // A web page prints and saves only once it has loaded whole: earlier, the form comes out cut off.
+    setPageReady(drawn);
+}
+
+void TPrintForm::setPageReady(bool ready)
+{
+    Button1->setEnabled(ready);
+    SavePdfButton->setEnabled(ready && !pdfBusy_);
+    if (ready) Button1->setFocus();
 }
 
 void TPrintForm::loadReport(const QString& pagePath, const QString& title, bool landscapeHint)
@@ -98,7 +112,7 @@ void TPrintForm::loadReport(const QString& pagePath, const QString& title, bool 
     prepare(page.absoluteFilePath(), title, landscapeHint, false);
     WebBrowser1->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
     show();
-    Button1->setFocus();
+    if (Button1->isEnabled()) Button1->setFocus();
 }
 
 void TPrintForm::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
@@ -108,7 +122,7 @@ void TPrintForm::loadDocument(std::shared_ptr<const reports::ReportDocument> doc
     prepare(pagePath, title, landscapeHint, true);
     Preview->setDocument(document_);
     show();
-    Button1->setFocus();
+    if (Button1->isEnabled()) Button1->setFocus();
 }
 
 void TPrintForm::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
@@ -138,6 +152,7 @@ void TPrintForm::keyPressEvent(QKeyEvent* event)
 
 void TPrintForm::pageLoaded(bool ok)
 {
+    if (ok && !document_) setPageReady(true);
     // A page that was on disk but cannot be shown: the same message as a failed preparation.
     if (ok || !isVisible()) return;
     MessageBox::notice(this, fromCp(report_messages::preparationProblem()));
@@ -198,13 +213,15 @@ void TPrintForm::SavePdfClick()
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
     const auto chosen = FileDialog::save(this, folder, proposed, tr8("Αρχεία PDF|*.pdf"), tr8("Αποθήκευση PDF"));
     if (!chosen) return;
+    // A name typed without an extension gets the one its content has.
+    const QString path = QFileInfo(*chosen).suffix().isEmpty() ? *chosen + ".pdf" : *chosen;
 
     pdfBusy_ = true;
     SavePdfButton->setEnabled(false);
     if (document_)
-        saveDocumentPdf(*chosen);
+        saveDocumentPdf(path);
     else
-        saveWebPdf(*chosen);
+        saveWebPdf(path);
 }
 
 void TPrintForm::saveDocumentPdf(const QString& path)

@@ -58,6 +58,8 @@ signals:
 
 private:
     void pageLoaded(bool ok);
+    // The print and PDF buttons, enabled once the page can be printed whole.
+    void setPageReady(bool ready);
     void prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn);
     bool printDocument();
     void saveDocumentPdf(const QString& path);

@@ -31,6 +31,7 @@ info="$(dpkg-deb -f "$deb" Package Version Maintainer Section Depends)"
 grep -qx "Version: $version" <<<"$info" || fail "version: $info"
 grep -qx "Maintainer: e-ΔΛΤ maintainers <maintainers@edlt.invalid>" <<<"$info" || fail "maintainer: $info"
 grep -q "^Depends: .*libqt6widgets6" <<<"$info" || fail "dependencies from dpkg-shlibdeps: $info"
+grep -q "^Depends: .*fonts-liberation" <<<"$info" || fail "the first page's font is not a dependency: $info"
 
 echo "package_test: installing $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null

@@ -3,6 +3,8 @@
 // PDF and repeats the column titles; a cancelled or failed PDF leaves no file.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
@@ -101,6 +103,21 @@ class PrintFormTest : public QObject {
         std::vector<std::string> rows;
         for (size_t i = 1; i <= count; ++i) rows.push_back(detailLine(i));
         return rows;
+    }
+
+    // A session over folder with a declaration file of count lines (folder/decl.txt) open.
+    static std::unique_ptr<DeclarationSession> openDeclaration(LoggingUI& ui, const fs::path& folder, size_t count)
+    {
+        fs::create_directories(folder);
+        const fs::path declaration = folder / "decl.txt";
+        {
+            AtomicFileWriter out(declaration, AtomicFileWriter::Durability::ProcessSafe);
+            WriteDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(detailLines(count)), "20250101");
+            out.commit();
+        }
+        auto session = std::make_unique<DeclarationSession>(ui, sessionOptions(folder));
+        if (!session->Start() || !session->OpenFile(declaration)) return nullptr;
+        return session;
     }
 
     static DeclarationSession::Options sessionOptions(const fs::path& folder)
@@ -205,21 +222,33 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().size(), 1);
     }
 
+    void buttonsWaitForThePageAndAPdfNameGetsItsExtension()
+    {
+        form_->loadReport(writePage("DLT.htm", 1), u("Εκτύπωση"), true);
+        QVERIFY(!form_->Button1->isEnabled());
+        QVERIFY(!form_->SavePdfButton->isEnabled());
+        QVERIFY(waitLoaded());
+        QVERIFY(form_->Button1->isEnabled());
+        QVERIFY(form_->SavePdfButton->isEnabled());
+
+        QSignalSpy saved(form_.get(), &TPrintForm::pdfSaved);
+        for (const char* name : {"/first", "/first.page"}) {
+            FileDialog::setNextFileName(dir_.path() + name);
+            form_->SavePdfButton->click();
+            QVERIFY(saved.wait(60000));
+        }
+        QVERIFY(QFileInfo::exists(dir_.path() + "/first.pdf"));
+        QVERIFY(QFileInfo::exists(dir_.path() + "/first.page"));
+    }
+
     void windowPdfHasTheCommandLinePagesAndRepeatsTheTitles()
     {
         const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
-        fs::create_directories(folder);
-        const std::vector<std::string> rows = detailLines(300);
         const fs::path declaration = folder / "decl.txt";
-        {
-            AtomicFileWriter out(declaration, AtomicFileWriter::Durability::ProcessSafe);
-            WriteDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(rows), "20250101");
-            out.commit();
-        }
         LoggingUI ui;
-        DeclarationSession session(ui, sessionOptions(folder));
-        QVERIFY(session.Start());
-        QVERIFY(session.OpenFile(declaration));
+        const auto opened = openDeclaration(ui, folder, 300);
+        QVERIFY(opened);
+        DeclarationSession& session = *opened;
 
         const QString pdf = dir_.path() + "/window.pdf";
         FileDialog::setNextFileName(pdf);
@@ -295,6 +324,40 @@ private slots:
         QCOMPARE(saved.size(), 3);
         QVERIFY(form_->SavePdfButton->isEnabled());
         QVERIFY(form_->isVisible());
+    }
+
+    // The first page of 20,000 lines saved as PDF: Liberation Sans for the page's Arial, and
+    // the form's texts whole. EDLT_FIRST_PAGE_PDF keeps a copy to look at.
+    void firstPagePdfIsSetInTheFormsFont()
+    {
+        const fs::path folder = fs::path(dir_.path().toStdString()) / "with-blocks";
+        LoggingUI ui;
+        const auto session = openDeclaration(ui, folder, 20000);
+        QVERIFY(session);
+        fs::copy(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon", folder / "Addon", fs::copy_options::recursive);
+
+        const QString pdf = dir_.path() + "/first.pdf";
+        FileDialog::setNextFileName(pdf);
+        QSignalSpy saved(form_.get(), &TPrintForm::pdfSaved);
+        QTimer::singleShot(0, form_.get(), [&] {
+            QVERIFY(waitLoaded());
+            form_->SavePdfButton->click();
+            QVERIFY(saved.wait(60000));
+            form_->close();
+        });
+        QVERIFY(PrintReport(ReportKind::FirstPage, *session, ui, *form_));
+        session->RequestClose();
+        QCOMPARE(saved.size(), 1);
+        if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF")) QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
+
+        QProcess fonts;
+        fonts.start("pdffonts", {pdf});
+        QVERIFY(fonts.waitForFinished(30000));
+        const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
+        QVERIFY2(fontList.contains("LiberationSans"), qPrintable(fontList));
+        const QString text = pdfText(pdf, 1);
+        for (const char* whole : {"Αποδοχές απο 1/1/2025 έως 31/12/2025", "2026", "ΕΤΑΙΡΕΙΑ ΑΕ", "123456783", "24690000"})
+            QVERIFY2(text.contains(u(whole)), qPrintable(u(whole) + "\n" + text));
     }
 
     void menuCommandsShowTheirPagesOrTheMessage()
