@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include "app/ui/CommandScope.h"
 #include "ui/Text.h"
 #include "entry/CheckAFM.h"
 #include "store/FieldText.h"
@@ -174,6 +175,11 @@ bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
 
 void DeclarantHeader::checkOnLeaving(HeaderField field)
 {
+    if (CommandScope::running()) {
+        // The click that left the box started a command: the check waits for its end.
+        CommandScope::afterwards(this, [this, field] { checkOnLeaving(field); });
+        return;
+    }
     if (checking_ || !window_->isVisible()) return;
     // The focus may already be back in the box (a check refused it earlier).
     if (box(field)->hasFocus()) return;

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "app/DeclarationCheck.h"
+#include "app/ui/CommandScope.h"
 #include "app/ui/DeclarantHeader.h"
 #include "app/ui/FindingsPanel.h"
 #include "app/ui/KeyLed.h"
@@ -219,6 +220,7 @@ QAction* TForm1::menuAction(const QString& name) const
 
 void TForm1::command(const std::function<void()>& run)
 {
+    const CommandScope scope;
     // What is being typed in a cell belongs to the line the command posts first.
     grid_->commitPendingEditor();
     // What the command did not catch itself goes to the general error report instead of

@@ -1,6 +1,7 @@
 #pragma once
 // The please-wait window shown while a long command runs.
 #include <QDialog>
+#include <QSize>
 #include <cstddef>
 
 class QProgressBar;
@@ -13,7 +14,7 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     // Shows the window without making it modal and paints it before the work starts.
     void showNow();
-    // A long check shows how far it got; the bar goes again when the window hides.
+    // Long work (a check, Open, import, Save As) shows how far it got; the bar goes again when the window hides.
     void setProgress(size_t done, size_t total);
 
 protected:
@@ -21,6 +22,7 @@ protected:
 
 private:
     QProgressBar* bar_ = nullptr;
+    QSize plain_;  // without the bar
 };
 
 }  // namespace edlt::ui

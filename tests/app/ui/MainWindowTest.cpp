@@ -16,6 +16,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
+#include "app/ui/TForm2.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "entry/ui/DetailGrid.h"
@@ -306,6 +307,71 @@ private slots:
         QTRY_VERIFY(grid()->hasFocus());
         QCOMPARE(grid()->currentIndex(), cell);
         store().Cancel();
+    }
+
+    void theHeaderCheckAClickQueuedWaitsForItsCommand()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        QLineEdit* year = box("YearOfData");
+        year->setFocus();
+        QTRY_VERIFY(year->hasFocus());
+        // What had been shown when the please-wait window went, and whether its label was painted.
+        struct Watch : QObject {
+            QWidget* label;
+            bool painted = false;
+            qsizetype shownAtEnd = -1;
+            explicit Watch(QWidget* l) : label(l) {}
+            bool eventFilter(QObject* o, QEvent* e) override
+            {
+                if (o == label && e->type() == QEvent::Paint) painted = true;
+                if (o != label && e->type() == QEvent::Hide) shownAtEnd = MessageBox::shownTexts().size();
+                return false;
+            }
+        } watch(form_->pleaseWaitWindow().findChild<QLabel*>("Label1"));
+        form_->pleaseWaitWindow().installEventFilter(&watch);
+        watch.label->installEventFilter(&watch);
+        const qsizetype before = MessageBox::shownTexts().size();
+        MessageBox::setNextAnswer(mrOk);
+        QTest::mouseClick(form_->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        QVERIFY(watch.painted);
+        QVERIFY(form_->pleaseWaitWindow().rect().contains(watch.label->geometry()));
+        QCOMPARE(watch.shownAtEnd, before);
+        QTRY_COMPARE(MessageBox::shownTexts().size(), before + 1);
+        QCOMPARE(MessageBox::shownTexts().last(), U("Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"));
+    }
+
+    void aFileWithAnAmountThatIsNotANumberOpensToBeFixed()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        trigger("N5");
+        for (const char* afm : {"012345670", "111111114"}) {
+            store().AppendNew();
+            for (auto [field, value] : {std::pair{"AFM", afm}, {"TypeInc", "10"}, {"AkaInc", "10"}, {"Kratiseis", "0"},
+                                        {"Kathares", "10"}})
+                store().SetFieldValue(field, value);
+            store().Post();
+        }
+        QCOMPARE(box("Edit1")->text(), U("20"));
+        const std::filesystem::path file = folder() / "bad";
+        form_->session().WriteDeclaration(file);
+        std::string bytes;
+        {
+            std::ifstream in(file, std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        bytes.replace(4 * 172 + 79, 10, "00001x0000");  // the second line's gross
+        std::ofstream(file, std::ios::binary) << bytes;
+
+        FileDialog::setNextFileName(QString::fromStdString(file.string()));
+        MessageBox::setNextAnswer(mrOk);
+        trigger("N2");
+        QCOMPARE(MessageBox::shownTexts().last(), U("Γραμμή 2: '00001x0000' is not a valid floating point value"));
+        QVERIFY(!form_->findChild<QWidget*>("Panel2")->isVisible());
+        QVERIFY(form_->menuAction("N7")->isEnabled());
+        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(box("Edit1")->text(), QString());
+        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές"));
     }
 
     void totalsBoxesBeepAndKeepTheirText()
