@@ -1,7 +1,7 @@
 // The main window at scale: opening a declaration through the File menu until the grid has
-// painted, and painting one screen of rows with 10 and with 1,000,000 lines in the store
-// (the grid reads the store directly, so a full screen costs the same at 100 lines and at a
-// million; 10 lines leave most of the screen empty).
+// painted (beside edlt-cli totals of the same file), and painting one screen of rows with 10
+// and with 1,000,000 lines in the store (the grid reads the store directly, so a full screen
+// costs the same at 100 lines and at a million; 10 lines leave most of the screen empty).
 // Runs on a display: xvfb-run -a edlt_gui_bench
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
@@ -70,8 +71,20 @@ public:
         return MessageBox::shownTexts().isEmpty();
     }
 
+    // Open as the window's command runs it, without the whole-declaration check the menu item
+    // runs after loading: what the window adds to the session's Open.
+    bool openWithoutCheckAndPaint()
+    {
+        FileDialog::setNextFileName(QString::fromStdString(file_.string()));
+        MessageBox::setNextAnswer(mrCancel);
+        form_->command([this] { form_->session().Open(); });
+        grid()->viewport()->repaint();
+        return MessageBox::shownTexts().isEmpty();
+    }
+
     TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
     TForm1& form() { return *form_; }
+    const fs::path& file() const { return file_; }
     // What a store changes on screen: the grid's rows, the totals boxes and the counter.
     void paintGridAndTotals()
     {
@@ -104,13 +117,28 @@ Window& window(size_t count)
 void BM_OpenAndShowGrid(benchmark::State& state)
 {
     Window& w = window(static_cast<size_t>(state.range(0)));
+    const bool menu = state.range(1) != 0;
     for (auto _ : state) {
         MessageBox::clearTestState();
-        if (!w.openAndPaint()) {
+        if (!(menu ? w.openAndPaint() : w.openWithoutCheckAndPaint())) {
             state.SkipWithError(("a message was shown: " + MessageBox::shownTexts().last().toStdString()).c_str());
             return;
         }
     }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
+// The reference for opening: edlt-cli totals of the same file (it opens it as Open does and
+// prints the totals), in the same run.
+void BM_CliTotals(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    const std::string command = std::string("'") + EDLT_CLI_PATH + "' totals '" + w.file().string() + "' >/dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("edlt-cli totals failed");
+            return;
+        }
     state.counters["lines"] = static_cast<double>(w.lines());
 }
 
@@ -175,7 +203,13 @@ void BM_StoreInWindow(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_OpenAndShowGrid)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+// Opening 1,000,000 lines beside its reference, edlt-cli totals, in the same run.
+// Second argument 1: through the File menu (the check after loading included); 0: without it.
+BENCHMARK(BM_OpenAndShowGrid)->Args({100000, 1})->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_OpenAndShowGrid)
+    ->Args({1000000, 1})->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();
+BENCHMARK(BM_CliTotals)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();
 BENCHMARK(BM_PaintScreen)->Arg(10)->Arg(100)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StoreInWindow)
     ->Args({1000000, EditedLine})->Args({1000000, NewLine})->Args({1000000, DeletedLine})
