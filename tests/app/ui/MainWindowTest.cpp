@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -339,6 +340,17 @@ private slots:
         QCOMPARE(watch.shownAtEnd, before);
         QTRY_COMPARE(MessageBox::shownTexts().size(), before + 1);
         QCOMPARE(MessageBox::shownTexts().last(), U("Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"));
+
+        // Long work shows a bar below the label; it goes with the window.
+        TForm2& pleaseWait = form_->pleaseWaitWindow();
+        auto* bar = pleaseWait.findChild<QProgressBar*>("ProgressBar1");
+        pleaseWait.showNow();
+        pleaseWait.setProgress(1, 4);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->value(), 25);
+        QVERIFY(pleaseWait.rect().contains(bar->geometry()));
+        pleaseWait.hide();
+        QVERIFY(bar->isHidden());
     }
 
     void aFileWithAnAmountThatIsNotANumberOpensToBeFixed()
