@@ -101,7 +101,7 @@ class DetailGridTest : public QObject {
     std::unique_ptr<ScriptedUI> ui_;
     std::unique_ptr<DeclarationSession> session_;
     std::unique_ptr<QWidget> window_;
-    DetailGrid* detail_ = nullptr;
+    std::unique_ptr<DetailGrid> detail_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 
     TFixedFormatDataSet& store() { return session_->FixedFormatDataSet1; }
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(session_->Start());
         window_ = std::make_unique<QWidget>();
         window_->resize(1009, 600);
-        detail_ = new DetailGrid(*session_, *ui_, window_.get());
+        detail_ = std::make_unique<DetailGrid>(*session_, *ui_, window_.get());
         tester_ = std::make_unique<QAbstractItemModelTester>(detail_->model(),
                                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
         ui_->answers.push_back(mrYes);
@@ -164,7 +164,8 @@ private slots:
     void cleanup()
     {
         tester_.reset();
-        window_.reset();  // the grid goes before the session it shows
+        detail_.reset();  // the grid goes before the session it shows
+        window_.reset();
         session_.reset();
         ui_.reset();
         dir_.reset();
