@@ -127,7 +127,7 @@ private slots:
         QMainWindow main;
         auto* edit = new QLineEdit(&main);
         main.setCentralWidget(edit);
-        new F1KeyPreview(&main, [&] { manual.HelpKeyPressed(); });
+        connect(new F1KeyPreview(&main), &F1KeyPreview::pressed, &manual, &TUserManual::HelpKeyPressed);
         main.show();
         edit->setFocus();
 

@@ -14,6 +14,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
+#include "app/ui/Windows.h"
 #include "reports/ui/TFind.h"
 #include "tools/ui/TAboutBox.h"
 #include "tools/ui/TUserManual.h"
