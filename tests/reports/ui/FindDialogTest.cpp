@@ -63,7 +63,7 @@ private slots:
     {
         find_ = std::make_unique<TFind>();
         beeps_ = 0;
-        find_->beep = [this] { ++beeps_; };
+        connect(find_.get(), &TFind::keyRefused, this, [this] { ++beeps_; });
     }
     void cleanup() { find_.reset(); }
 
