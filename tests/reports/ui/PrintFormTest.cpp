@@ -29,7 +29,8 @@
 #include "store/DetailRecord.h"
 #include "base/ByteStream.h"
 #include "base/Error.h"
-#include "tests/LoggingUI.h"
+#include "tests/ui/WindowStart.h"
+#include "tests/ui/WindowUI.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -37,7 +38,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test::LoggingUI;
+using test::WindowUI;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 std::string G(const char* utf8) { return cp1253::lit(utf8); }
@@ -132,8 +133,7 @@ class PrintFormTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
-        FileDialog::names().clear();
+        test::clearPreparedAnswers();
         form_ = std::make_unique<TPrintForm>();
     }
     void cleanup() { form_.reset(); }
@@ -216,7 +216,7 @@ private slots:
             WriteDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(rows), "20250101");
             out.commit();
         }
-        LoggingUI ui;
+        WindowUI ui;
         DeclarationSession session(ui, sessionOptions(folder));
         QVERIFY(session.Start());
         QVERIFY(session.OpenFile(declaration));
@@ -301,7 +301,7 @@ private slots:
     {
         const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
         fs::create_directories(folder / "Addon");
-        LoggingUI ui;
+        WindowUI ui;
         DeclarationSession session(ui, sessionOptions(folder));
         QVERIFY(session.Start());
         session.New();

@@ -19,6 +19,7 @@
 #include "tools/ui/TAboutBox.h"
 #include "tools/ui/TUserManual.h"
 #include "tools/ui/ToolCommands.h"
+#include "tests/ui/WindowStart.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -77,13 +78,10 @@ class ToolCommandsWindowTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
-        FileDialog::names().clear();
+        test::clearPreparedAnswers();
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
-        fs::create_directories(folder_ / "Addon");
-        fs::copy_file(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
-                      folder_ / "Addon" / "typeofinc.txt");
+        test::prepareProgramFolder(folder_);
         form1_ = std::make_unique<TForm1>(folder_);
         QVERIFY(form1_->started());
         manual_ = std::make_unique<TUserManual>(folder_);
