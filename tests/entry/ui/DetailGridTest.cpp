@@ -24,6 +24,7 @@
 #include "tests/ui/Keys.h"
 #include "tests/ui/WindowStart.h"
 #include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -33,7 +34,7 @@ using test::type;
 
 namespace {
 
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
+using test::G;
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 #include "store/DetailRecord.h"
 #include "tests/ui/Keys.h"
 #include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -29,7 +30,7 @@ namespace {
 using test::typeInto;
 using test::WindowUI;
 
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
+using test::G;
 
 }  // namespace
 

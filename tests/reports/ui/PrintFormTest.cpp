@@ -31,6 +31,7 @@
 #include "base/Error.h"
 #include "tests/ui/WindowStart.h"
 #include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -41,7 +42,7 @@ namespace {
 using test::WindowUI;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
+using test::G;
 
 // A workspace line with the fields a report shows.
 std::string detailLine(size_t n)

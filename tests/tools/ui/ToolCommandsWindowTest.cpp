@@ -19,6 +19,7 @@
 #include "tools/ui/TAboutBox.h"
 #include "tools/ui/TUserManual.h"
 #include "tools/ui/ToolCommands.h"
+#include "tests/TestUtil.h"
 #include "tests/ui/WindowStart.h"
 
 using namespace edlt;
@@ -26,19 +27,6 @@ using namespace edlt::ui;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
 
@@ -101,7 +89,7 @@ private slots:
 
     void zipPacksTheChosenFileWithoutAWord()
     {
-        writeAll(folder_ / "decl.txt", "0 declaration\r\n");
+        test::writeFile(folder_ / "decl.txt", "0 declaration\r\n");
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));  // the proposed name as it stands
         trigger("N20");
@@ -119,15 +107,15 @@ private slots:
 
     void zipAsksBeforeReplacingAndOnlyYesReplaces()
     {
-        writeAll(folder_ / "a.txt", "new");
-        writeAll(folder_ / "x.zip", "old archive");
+        test::writeFile(folder_ / "a.txt", "new");
+        test::writeFile(folder_ / "x.zip", "old archive");
         const QString question = QString::fromUtf8("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;");
         for (int answer : {int(mrNo), int(mrCancel)}) {
             FileDialog::setNextFileName(q(folder_ / "a.txt"));
             FileDialog::setNextFileName(q(folder_ / "x"));
             MessageBox::setNextAnswer(answer);
             trigger("N20");
-            QCOMPARE(readAll(folder_ / "x.zip"), std::string("old archive"));
+            QCOMPARE(test::readFile(folder_ / "x.zip"), std::string("old archive"));
         }
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(q(folder_ / "x"));
@@ -141,7 +129,7 @@ private slots:
     {
         FileDialog::setNextFileName(QString());  // the open dialog cancelled: no save dialog
         trigger("N20");
-        writeAll(folder_ / "a.txt", "x");
+        test::writeFile(folder_ / "a.txt", "x");
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(QString());
         trigger("N20");
@@ -169,7 +157,7 @@ private slots:
         qputenv("XDG_CONFIG_HOME", oldConfig);
         const fs::path entry = folder_ / "Desktop" / "E-ΔΛΤ.desktop";
         QVERIFY(fs::exists(entry));
-        const std::string text = readAll(entry);
+        const std::string text = test::readFile(entry);
         QVERIFY(text.find("\nExec=" + QCoreApplication::applicationFilePath().toStdString() + "\n") != std::string::npos);
         QVERIFY(text.find("\nPath=" + QCoreApplication::applicationDirPath().toStdString() + "\n") != std::string::npos);
         QVERIFY(MessageBox::shownTexts().isEmpty());
