@@ -112,17 +112,29 @@ void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
 
 void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field, int32_t id)
 {
-    DataSetChange change{kind, index, field, id};
+    notify(DataSetChange{kind, index, field, id});
+}
+
+void TFixedFormatDataSet::notify(const DataSetChange& change)
+{
     for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
         if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
+}
+
+void TFixedFormatDataSet::announce(const DataSetChange& change)
+{
+    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
+        if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetAboutToChange(change);
 }
 
 void TFixedFormatDataSet::EnableControls()
 {
     if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
+    const DataSetChange reset{DataSetChange::Reset};
     for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_)) {
         if (!o->isControl()) continue;
-        o->dataSetChanged({DataSetChange::Reset});
+        o->dataSetAboutToChange(reset);
+        o->dataSetChanged(reset);
         o->dataSetChanged({DataSetChange::CursorMoved});
     }
 }
@@ -130,8 +142,11 @@ void TFixedFormatDataSet::EnableControls()
 void TFixedFormatDataSet::setState(DataSetState state)
 {
     if (state_ == state) return;
+    DataSetChange change{DataSetChange::StateChanged, state == DataSetState::InsertState ? insertIndex_ : -1};
+    change.state = state;
+    announce(change);
     state_ = state;
-    notify(DataSetChange::StateChanged);
+    notify(change);
 }
 
 void TFixedFormatDataSet::Open()
@@ -151,6 +166,7 @@ void TFixedFormatDataSet::Open()
         int32_t id = 0;
         while (reader.next(text)) lines.push_back(Line{std::move(text), ++id});
     }
+    announce({DataSetChange::Reset});
     lines_ = std::move(lines);
     lastId_ = static_cast<int32_t>(lines_.size());
     buildFields();
@@ -200,6 +216,7 @@ void TFixedFormatDataSet::Close()
     buffer_.clear();
     modified_ = false;
     if (changed_ && !readOnly_) writeLines(fileName_);
+    announce({DataSetChange::Reset});
     lines_.clear();
     fields_.clear();
     cursor_ = -1;
@@ -469,19 +486,18 @@ bool TFixedFormatDataSet::Post()
     if (BeforePost && !BeforePost(*this)) return false;
     std::string text = buffer_.size() > static_cast<size_t>(recordSize_) ? buffer_.substr(0, static_cast<size_t>(recordSize_))
                                                                          : buffer_;
-    DataSetChange::Kind kind;
-    int32_t id;
+    DataSetChange change{DataSetChange::RecordChanged, cursor_};
     if (state_ == DataSetState::EditState) {
-        Line& line = lines_[static_cast<size_t>(cursor_)];
-        line.text = std::move(text);
-        id = line.id;
-        kind = DataSetChange::RecordChanged;
+        change.id = lines_[static_cast<size_t>(cursor_)].id;
+        announce(change);
+        lines_[static_cast<size_t>(cursor_)].text = std::move(text);
     } else {
-        long at = std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size()));
-        id = ++lastId_;
-        lines_.insert(static_cast<size_t>(at), Line{std::move(text), id});
-        cursor_ = at;
-        kind = DataSetChange::RecordInserted;
+        change = {DataSetChange::RecordInserted, std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size())), -1,
+                  lastId_ + 1};
+        announce(change);
+        lines_.insert(static_cast<size_t>(change.index), Line{std::move(text), change.id});
+        lastId_ = change.id;
+        cursor_ = change.index;
     }
     buffer_.clear();
     modified_ = false;
@@ -489,7 +505,8 @@ bool TFixedFormatDataSet::Post()
     changed_ = true;
     eof_ = bof_ = false;
     state_ = DataSetState::Browse;
-    notify(kind, cursor_, -1, id);
+    notify(change);
+    // Announced with the line: its post ended the edit.
     notify(DataSetChange::StateChanged);
     if (AfterPost) AfterPost(*this);
     return true;
@@ -515,13 +532,13 @@ void TFixedFormatDataSet::Delete()
     if (lines_.empty()) fail("Cannot perform this operation on an empty dataset");
     if (state_ == DataSetState::EditState) Cancel();
     if (cursor_ < 0) throw Error("No Records");
-    long removed = cursor_;
-    const int32_t id = lines_[static_cast<size_t>(removed)].id;
-    lines_.erase(static_cast<size_t>(removed));
+    const DataSetChange change{DataSetChange::RecordRemoved, cursor_, -1, lines_[static_cast<size_t>(cursor_)].id};
+    announce(change);
+    lines_.erase(static_cast<size_t>(change.index));
     changed_ = true;
     if (cursor_ >= static_cast<long>(lines_.size())) cursor_ = static_cast<long>(lines_.size()) - 1;
     eof_ = lines_.empty();
-    notify(DataSetChange::RecordRemoved, removed, -1, id);
+    notify(change);
     if (AfterDelete) AfterDelete(*this);
 }
 

@@ -16,7 +16,8 @@ namespace edlt {
 
 enum class DataSetState { Inactive, Browse, EditState, InsertState };
 
-// What bound controls are told after each change.
+// What observers are told of a change: before it is made (for changes to the lines, the
+// state or the whole store) and after it (for every change).
 struct DataSetChange {
     enum Kind {
         Reset,           // opened or closed: everything may differ
@@ -31,11 +32,15 @@ struct DataSetChange {
     long index = -1;
     int field = -1;
     int32_t id = 0;  // the record id of the line inserted, replaced or removed
+    DataSetState state = DataSetState::Inactive;  // StateChanged: the state entered
 };
 
 class DataSetObserver {
 public:
     virtual ~DataSetObserver() = default;
+    // Before a change to the lines, the state or the whole store: the store is still as it
+    // was. A change to the lines that ends an insert announces the state change with it.
+    virtual void dataSetAboutToChange(const DataSetChange&) {}
     virtual void dataSetChanged(const DataSetChange& change) = 0;
     // Controls (the grid) are not told while DisableControls holds; the others always are.
     virtual bool isControl() const { return false; }
@@ -166,6 +171,8 @@ private:
     void writeLines(const std::filesystem::path& path) const;
     void startInsert(bool append);
     void notify(DataSetChange::Kind kind, long index = -1, int field = -1, int32_t id = 0);
+    void announce(const DataSetChange& change);
+    void notify(const DataSetChange& change);
     long indexOfId(int32_t id) const;
     void setState(DataSetState state);
 

@@ -13,6 +13,13 @@ struct TKeyLed::Impl {
 #ifdef EDLT_HAVE_XKB
     Display* display = nullptr;
 
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl()
+    {
+        if (display) XCloseDisplay(display);
+    }
     unsigned modifierMask(KeySym sym) const
     {
         return sym == XK_Caps_Lock ? LockMask : XkbKeysymToModifiers(display, sym);
@@ -52,7 +59,7 @@ struct TKeyLed::Impl {
 #endif
 };
 
-TKeyLed::TKeyLed(QObject* parent) : QObject(parent), impl_(new Impl)
+TKeyLed::TKeyLed(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>())
 {
 #ifdef EDLT_HAVE_XKB
     // Only on an X11 session; its own connection keeps this apart from Qt's.
@@ -60,13 +67,7 @@ TKeyLed::TKeyLed(QObject* parent) : QObject(parent), impl_(new Impl)
 #endif
 }
 
-TKeyLed::~TKeyLed()
-{
-#ifdef EDLT_HAVE_XKB
-    if (impl_->display) XCloseDisplay(impl_->display);
-#endif
-    delete impl_;
-}
+TKeyLed::~TKeyLed() = default;
 
 #ifdef EDLT_HAVE_XKB
 bool TKeyLed::CapsLock() const { return impl_->locked(XK_Caps_Lock); }

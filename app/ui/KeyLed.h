@@ -3,6 +3,7 @@
 // platforms (Wayland, offscreen) it does nothing, as the lock state is not ours to set.
 #include <QObject>
 #include <QString>
+#include <memory>
 
 namespace edlt::ui {
 
@@ -23,7 +24,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace edlt::ui

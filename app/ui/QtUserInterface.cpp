@@ -66,27 +66,27 @@ std::optional<std::filesystem::path> QtUserInterface::ChooseFileToSave(const Fil
 
 void QtUserInterface::FocusHeaderField(HeaderField field)
 {
-    if (onFocusHeader) onFocusHeader(field);
+    emit focusHeaderRequested(field);
 }
 
 void QtUserInterface::FocusDetailLine()
 {
-    if (onFocusDetailLine) onFocusDetailLine();
+    emit focusDetailLineRequested();
 }
 
 void QtUserInterface::BeginPleaseWait()
 {
-    if (onPleaseWait) onPleaseWait(true);
+    emit pleaseWaitChanged(true);
 }
 
 void QtUserInterface::EndPleaseWait()
 {
-    if (onPleaseWait) onPleaseWait(false);
+    emit pleaseWaitChanged(false);
 }
 
 void QtUserInterface::PleaseWaitProgress(size_t done, size_t total)
 {
-    if (onProgress) onProgress(done, total);
+    emit progressChanged(done, total);
 }
 
 void QtUserInterface::SetHourglass(bool on)
@@ -102,7 +102,7 @@ void QtUserInterface::SetHourglass(bool on)
 
 void QtUserInterface::SessionChanged()
 {
-    if (onChanged) onChanged();
+    emit sessionChanged();
 }
 
 }  // namespace edlt::ui

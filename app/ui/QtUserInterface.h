@@ -1,22 +1,17 @@
 #pragma once
 // The session's questions, notices, dialogs and please-wait, shown with widgets.
+#include <QObject>
 #include <QWidget>
-#include <functional>
 
 #include "app/UserInterface.h"
 
 namespace edlt::ui {
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public QObject, public UserInterface {
+    Q_OBJECT
 public:
+    // The window the boxes and dialogs belong to (not this object's parent).
     explicit QtUserInterface(QWidget* window) : window_(window) {}
-
-    // Set by the main window, which knows its boxes and grid.
-    std::function<void(HeaderField)> onFocusHeader;
-    std::function<void()> onFocusDetailLine;
-    std::function<void(bool)> onPleaseWait;
-    std::function<void(size_t, size_t)> onProgress;
-    std::function<void()> onChanged;
 
     int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
     void ShowNotice(const std::string& text) override;
@@ -32,6 +27,14 @@ public:
     void SetHourglass(bool on) override;
     void PleaseWaitProgress(size_t done, size_t total) override;
     void SessionChanged() override;
+
+signals:
+    // For the main window, which knows its boxes and grid.
+    void focusHeaderRequested(HeaderField field);
+    void focusDetailLineRequested();
+    void pleaseWaitChanged(bool on);
+    void progressChanged(size_t done, size_t total);
+    void sessionChanged();
 
 private:
     QWidget* window_;

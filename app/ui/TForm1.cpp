@@ -87,7 +87,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     label32_->setFont(bold);
     label32_->setGeometry(8, 194, 225, 18);
 
-    grid_ = new DetailGrid(*session_, ui_, client);
+    grid_ = std::make_unique<DetailGrid>(*session_, ui_, client);
 
     auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
     button1->setObjectName("Button1");
@@ -117,11 +117,12 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     buildMenus();
 
     form2_ = new TForm2(this);
-    ui_.onFocusHeader = [this](HeaderField f) { header_->focus(f); };
-    ui_.onFocusDetailLine = [this] { grid_->grid()->setFocus(Qt::OtherFocusReason); };
-    ui_.onPleaseWait = [this](bool on) { pleaseWait(on); };
-    ui_.onProgress = [this](size_t done, size_t total) { form2_->setProgress(done, total); };
-    ui_.onChanged = [this] { refresh(); };
+    connect(&ui_, &QtUserInterface::focusHeaderRequested, header_, &DeclarantHeader::focus);
+    connect(&ui_, &QtUserInterface::focusDetailLineRequested, grid_->grid(),
+            [grid = grid_->grid()] { grid->setFocus(Qt::OtherFocusReason); });
+    connect(&ui_, &QtUserInterface::pleaseWaitChanged, this, &TForm1::pleaseWait);
+    connect(&ui_, &QtUserInterface::progressChanged, form2_, &TForm2::setProgress);
+    connect(&ui_, &QtUserInterface::sessionChanged, this, &TForm1::refresh);
 
     setFixedSize(sizeHint());
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
@@ -130,13 +131,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     refresh();
 }
 
-TForm1::~TForm1()
-{
-    // The grid's model watches the session's stores: it goes first.
-    ui_.onChanged = nullptr;
-    delete grid_;
-    grid_ = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::buildStartPanel(QWidget* client)
 {

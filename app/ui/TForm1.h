@@ -59,11 +59,13 @@ private:
     void pleaseWait(bool on);
     QAction* addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut = {});
 
+    // Destroyed bottom up: the grid's models watch the session's stores, which tell the
+    // user interface.
     QtUserInterface ui_;
     std::unique_ptr<DeclarationSession> session_;
+    std::unique_ptr<DetailGrid> grid_;
     bool started_ = false;
     DeclarantHeader* header_ = nullptr;
-    DetailGrid* grid_ = nullptr;
     TotalsPanel* totals_ = nullptr;
     TForm2* form2_ = nullptr;
     FindingsPanel* findings_ = nullptr;

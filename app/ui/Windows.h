@@ -1,6 +1,8 @@
 #pragma once
 // The program's other windows, created after the main window in their fixed order and
-// kept until the program ends, with the menu commands that show them.
+// kept until the program ends, with the menu commands that show them. All the wiring
+// between windows is here, at the main window's level, so no window includes another of
+// its own rank or above.
 #include <memory>
 
 namespace edlt::ui {
@@ -10,6 +12,9 @@ class TAboutBox;
 class TUserManual;
 class TPrintForm;
 class TFind;
+
+// Connects N18, N20, N9, N10, N12 and N13 and the F1 key of the main window.
+void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual);
 
 class ProgramWindows {
 public:

@@ -28,11 +28,12 @@ QString CellEditor::textBesideSelection() const
 void CellEditor::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
-    if (typed.isEmpty() || !OnKeyPress) {
+    if (typed.isEmpty()) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QString passed = OnKeyPress(*this, typed, *event);
+    QString passed = typed;
+    emit keyTyped(passed, *event);
     if (passed == typed) {
         QLineEdit::keyPressEvent(event);
     } else {
@@ -47,9 +48,11 @@ void CellEditor::keyPressEvent(QKeyEvent* event)
 void CellEditor::inputMethodEvent(QInputMethodEvent* event)
 {
     const QString composed = event->commitString();
-    if (!composed.isEmpty() && OnKeyPress) {
+    if (!composed.isEmpty()) {
         const QKeyEvent asTyped(QEvent::KeyPress, 0, Qt::NoModifier, composed);
-        event->setCommitString(OnKeyPress(*this, composed, asTyped));
+        QString passed = composed;
+        emit keyTyped(passed, asTyped);
+        event->setCommitString(passed);
     }
     QLineEdit::inputMethodEvent(event);
 }
@@ -70,9 +73,9 @@ void CellEditor::textWasEdited(const QString& text)
         setText(kept);
         setModified(true);
         setCursorPosition(cursor);
-        if (refused && OnRefused) OnRefused();
+        if (refused) emit textRefused();
     }
-    if (OnTextEdited) OnTextEdited(this->text());
+    emit userEdited(this->text());
 }
 
 CellDelegate::CellDelegate(QObject* parent) : QStyledItemDelegate(parent)
@@ -88,7 +91,7 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     editor->setObjectName("InplaceEditor");
     editor->setFont(option.font);
     editor_ = editor;
-    if (OnEditorCreated) OnEditorCreated(*editor);
+    emit editorCreated(editor);
     return editor;
 }
 

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QStyledItemDelegate>
-#include <functional>
 
 namespace edlt::ui {
 
@@ -19,12 +18,13 @@ public:
     // The text left when what is selected is replaced: what a typed key joins.
     QString textBesideSelection() const;
 
-    // Each typed text passes here first; what it returns is what the editor receives.
-    std::function<QString(CellEditor&, const QString& typed, const QKeyEvent& event)> OnKeyPress;
+signals:
+    // Each typed text passes here first; what a slot leaves in keys is what the editor receives.
+    void keyTyped(QString& keys, const QKeyEvent& event);
     // Text the code page cannot hold (pasted) was dropped.
-    std::function<void()> OnRefused;
+    void textRefused();
     // Each change the user makes to the text (typed, pasted, deleted).
-    std::function<void(const QString& text)> OnTextEdited;
+    void userEdited(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -56,8 +56,9 @@ public:
     CellEditor* openEditor() const { return editor_ && !editor_->isHidden() ? editor_.data() : nullptr; }
     const Colours& colours() const { return colours_; }
 
-    // Called for every editor made, to connect its hooks.
-    std::function<void(CellEditor&)> OnEditorCreated;
+signals:
+    // Every editor made, for its signals to be connected.
+    void editorCreated(CellEditor* editor) const;
 
 private:
     Colours colours_;

@@ -38,10 +38,10 @@ QFont titleFont()
 }  // namespace
 
 DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
-    : QObject(window), session_(session), ui_(ui)
+    : session_(session), ui_(ui)
 {
     model_ = new DetailTableModel(session_.FixedFormatDataSet1, this);
-    model_->onError = [this](const std::string& message) { ui_.ShowError(message); };
+    connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
 
     grid_ = new TMultiLineGrid(window);
     grid_->setObjectName("dbGrid1");
@@ -52,34 +52,33 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     grid_->SetRowHeight(RowHeight);
     grid_->setGeometry(0, 217, 1009, 352);
     setColumnWidths();
-    grid_->OnKeyPress = [this](int column, const QString& typed, const QString& beside) {
-        return DBGrid1KeyPress(column, typed, beside);
-    };
-    grid_->OnColEnter = [this](int column) { dbGrid1ColEnter(column); };
-    grid_->OnColExit = [this](int column) { dbGrid1ColExit(column); };
-    grid_->OnConfirmDelete = [this] { return AskYesNo(ui_, "Delete record?") == mrYes; };
-    grid_->OnError = [this](const std::string& message) { ui_.ShowError(message); };
-    grid_->OnCellPlaced = [this] { placeLookup(); };
-    grid_->OnBeep = [this] { ui_.Beep(); };
+    connect(grid_, &TMultiLineGrid::keyTyped, this, &DetailGrid::DBGrid1KeyPress);
+    connect(grid_, &TMultiLineGrid::columnEntered, this, &DetailGrid::dbGrid1ColEnter);
+    connect(grid_, &TMultiLineGrid::columnLeft, this, &DetailGrid::dbGrid1ColExit);
+    connect(grid_, &TMultiLineGrid::deleteRequested, this,
+            [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == mrYes; });
+    connect(grid_, &TMultiLineGrid::errorRaised, this, &DetailGrid::showError);
+    connect(grid_, &TMultiLineGrid::currentCellPlaced, this, &DetailGrid::placeLookup);
+    connect(grid_, &TMultiLineGrid::textRefused, this, &DetailGrid::beep);
 
     navigator_ = new TDBNavigator(window);
     navigator_->move(238, 183 - TDBNavigator::buttonsTop());
-    navigator_->OnClick = [this](TDBNavigator::Button b) { DBNavigator1Click(b); };
+    connect(navigator_, &TDBNavigator::buttonClicked, this, &DetailGrid::DBNavigator1Click);
 
-    lookup_ = new TDBLookupComboBox(session_.FixedFormatDataSet2, window);
+    lookup_ = new TDBLookupComboBox(new IncomeTypeListModel(session_.FixedFormatDataSet2, this), window);
     lookup_->setObjectName("DBLookupComboBox1");
     lookup_->setFont(gridFont());
     lookup_->hide();
-    lookup_->OnChoose = [this](const std::string& code) { chooseIncomeType(code); };
-    lookup_->OnTab = [this](bool forward) { leaveLookup(forward); };
-    lookup_->OnEscape = [this] {
+    connect(lookup_, &TDBLookupComboBox::codeChosen, this, &DetailGrid::chooseIncomeType);
+    connect(lookup_, &TDBLookupComboBox::tabPressed, this, &DetailGrid::leaveLookup);
+    connect(lookup_, &TDBLookupComboBox::escapePressed, this, [this] {
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->cancelEdit();
-    };
+    });
     // DBLookupComboBox1Enter; leaving it other than by Tab ends the Tab hand-over too.
-    lookup_->OnEnter = [this] { session_.ComboEntered = true; };
-    lookup_->OnExit = [this] { session_.ComboEntered = false; };
-    lookup_->OnBeep = [this] { ui_.Beep(); };
+    connect(lookup_, &TDBLookupComboBox::entered, this, [this] { session_.ComboEntered = true; });
+    connect(lookup_, &TDBLookupComboBox::left, this, [this] { session_.ComboEntered = false; });
+    connect(lookup_, &TDBLookupComboBox::keyRefused, this, &DetailGrid::beep);
 
     connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
         updateNavigator();
@@ -89,12 +88,14 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     updateNavigator();
 }
 
-DetailGrid::~DetailGrid()
+void DetailGrid::showError(const std::string& message)
 {
-    // The widgets call back into this object: they go first.
-    delete lookup_.data();
-    delete navigator_.data();
-    delete grid_.data();
+    ui_.ShowError(message);
+}
+
+void DetailGrid::beep()
+{
+    ui_.Beep();
 }
 
 bool DetailGrid::guarded(const std::function<void()>& f)
@@ -143,7 +144,7 @@ void DetailGrid::commitPendingEditor()
     grid_->commitEditor();
 }
 
-QString DetailGrid::DBGrid1KeyPress(int column, const QString& typed, const QString& besideSelection)
+void DetailGrid::DBGrid1KeyPress(int column, QString& typed, const QString& besideSelection)
 {
     session_.GridKeyTyped();
     const KeyFilterKind kind = detailGridColumns().at(static_cast<size_t>(column)).filter;
@@ -187,7 +188,7 @@ QString DetailGrid::DBGrid1KeyPress(int column, const QString& typed, const QStr
         }
         if (key != '\0') passed += c;
     }
-    return passed;
+    typed = passed;
 }
 
 void DetailGrid::typeIntoLookup(QChar c)

@@ -2,7 +2,8 @@
 // The detail area of the main window: the grid dbGrid1 over the detail store
 // FixedFormatDataSet1, its navigator DBNavigator1 and the income-type lookup
 // DBLookupComboBox1, with the window's handlers of their events. The widgets are
-// children of the window, which places them; the session must outlive this object.
+// children of the window, which places them; the models that read the session's stores
+// are this object's, so the session must outlive it (the widgets need not).
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -27,7 +28,6 @@ public:
     static constexpr int RowHeight = 17;
 
     DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window);
-    ~DetailGrid() override;
 
     TMultiLineGrid* grid() const { return grid_; }
     QWidget* navigator() const { return navigator_; }
@@ -43,7 +43,7 @@ public:
     void commitPendingEditor();
 
 private:
-    QString DBGrid1KeyPress(int column, const QString& typed, const QString& besideSelection);
+    void DBGrid1KeyPress(int column, QString& typed, const QString& besideSelection);
     void dbGrid1ColEnter(int column);
     void dbGrid1ColExit(int column);
     void placeLookup();
@@ -55,6 +55,8 @@ private:
     void updateNavigator();
     void setColumnWidths();
     bool guarded(const std::function<void()>& f);
+    void showError(const std::string& message);
+    void beep();
 
     DeclarationSession& session_;
     UserInterface& ui_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "entry/ui/CellText.h"
 #include "store/DetailRecord.h"
@@ -62,10 +63,9 @@ DetailTableModel::Layout DetailTableModel::storeLayout() const
 long DetailTableModel::lineOfRow(int row) const
 {
     if (row < 0 || row >= shown_.rows || shown_.empty) return -1;
-    if (row == shown_.insertRow || row == vanishingRow_) return -1;
+    if (row == shown_.insertRow) return -1;
     long line = row;
     if (shown_.insertRow >= 0 && row > shown_.insertRow) --line;
-    if (vanishingRow_ >= 0 && row > vanishingRow_) --line;
     return line;
 }
 
@@ -163,7 +163,7 @@ bool DetailTableModel::setData(const QModelIndex& index, const QVariant& value, 
         if (!editing()) store_.Edit();
         store_.SetFieldValue(fieldOf(index.column()), bytes);
     } catch (const Error& e) {
-        if (onError) onError(e.message());
+        emit errorRaised(e.message());
         return false;
     }
     return true;
@@ -212,106 +212,89 @@ void DetailTableModel::post()
     if (store_.Active() && editing()) store_.Post();
 }
 
+// The store announces each change to its rows before making it: the view is told then,
+// while rows still mean the lines they showed, and again once the change is made.
+void DetailTableModel::dataSetAboutToChange(const DataSetChange& change)
+{
+    notifying_ = true;
+    switch (change.kind) {
+    case DataSetChange::Reset:
+        beginResetModel();
+        pending_ = PendingReset;
+        break;
+    case DataSetChange::StateChanged:
+        if (shown_.insertRow < 0 && change.state == DataSetState::InsertState && !shown_.empty) {
+            const int row = static_cast<int>(std::clamp<long>(change.index, 0, shown_.rows));
+            beginInsertRows({}, row, row);
+            pending_ = PendingInsert;
+        } else if (shown_.insertRow >= 0 && change.state != DataSetState::InsertState && store_.CountRecords() > 0) {
+            beginRemoveRows({}, shown_.insertRow, shown_.insertRow);
+            pending_ = PendingRemove;
+        }
+        break;
+    case DataSetChange::RecordRemoved:
+        // The last line leaves the empty row in its place.
+        if (shown_.insertRow < 0 && store_.CountRecords() > 1) {
+            const int row = rowOfLine(change.index);
+            beginRemoveRows({}, row, row);
+            pending_ = PendingRemove;
+        }
+        break;
+    default:
+        // A posted new line takes the pending row's place; the other changes keep the rows.
+        break;
+    }
+    notifying_ = false;
+}
+
 void DetailTableModel::dataSetChanged(const DataSetChange& change)
 {
     notifying_ = true;
-    follow(change);
+    const Layout now = storeLayout();
+    // A change that was not announced, or that did not turn out as announced, starts over.
+    if (pending_ == NothingPending && (change.kind == DataSetChange::Reset || now.rows != shown_.rows)) {
+        beginResetModel();
+        pending_ = PendingReset;
+    }
+    shown_ = now;
+    const Pending pending = std::exchange(pending_, NothingPending);
+    switch (pending) {
+    case PendingReset:
+        markedRow_ = -1;
+        endResetModel();
+        break;
+    case PendingInsert:
+        endInsertRows();
+        break;
+    case PendingRemove:
+        endRemoveRows();
+        break;
+    case NothingPending:
+        break;
+    }
+    if (pending == NothingPending) {
+        switch (change.kind) {
+        case DataSetChange::StateChanged:
+        case DataSetChange::RecordRemoved:
+            rowChanged(currentRow());
+            break;
+        case DataSetChange::RecordInserted:
+        case DataSetChange::RecordChanged:
+            rowChanged(rowOfLine(change.index));
+            break;
+        case DataSetChange::FieldChanged:
+            if (const int column = columnOf(change.field), row = currentRow(); column >= 0 && row >= 0) {
+                const QModelIndex cell = index(row, column);
+                emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+            }
+            break;
+        default:
+            break;
+        }
+    }
     notifying_ = false;
     markersChanged();
     emit storeCursorChanged();
-}
-
-// The store tells of a change after making it; the view is told as if before, from the
-// layout it was last given, so rows keep meaning the same lines until each signal ends.
-void DetailTableModel::follow(const DataSetChange& change)
-{
-    const Layout now = storeLayout();
-    auto reset = [&] {
-        beginResetModel();
-        shown_ = now;
-        markedRow_ = -1;
-        endResetModel();
-    };
-    const bool sameRows = now.rows == shown_.rows && now.insertRow == shown_.insertRow;
-    switch (change.kind) {
-    case DataSetChange::Reset:
-        reset();
-        return;
-    case DataSetChange::StateChanged:
-        if (shown_.insertRow < 0 && now.insertRow >= 0) {
-            if (shown_.empty && now.rows == 1) {
-                shown_ = now;
-                rowChanged(0);
-            } else if (now.rows == shown_.rows + 1) {
-                beginInsertRows({}, now.insertRow, now.insertRow);
-                shown_ = now;
-                endInsertRows();
-            } else {
-                reset();
-            }
-        } else if (shown_.insertRow >= 0 && now.insertRow < 0) {
-            if (now.empty && shown_.rows == 1) {
-                shown_ = now;
-                rowChanged(0);
-            } else if (now.rows == shown_.rows - 1) {
-                const int r = shown_.insertRow;
-                beginRemoveRows({}, r, r);
-                shown_ = now;
-                endRemoveRows();
-            } else {
-                reset();
-            }
-        } else if (!sameRows) {
-            reset();
-        } else {
-            shown_ = now;
-            rowChanged(currentRow());
-        }
-        return;
-    case DataSetChange::RecordInserted:
-        // Only a post of the pending new line inserts: its row becomes the stored line.
-        if (shown_.insertRow >= 0 && now.insertRow < 0 && now.rows == shown_.rows && change.index == shown_.insertRow) {
-            const int r = shown_.insertRow;
-            shown_ = now;
-            rowChanged(r);
-        } else {
-            reset();
-        }
-        return;
-    case DataSetChange::RecordRemoved:
-        if (shown_.rows == 1 && shown_.insertRow < 0 && now.empty) {
-            shown_ = now;
-            rowChanged(0);
-        } else if (shown_.insertRow < 0 && now.insertRow < 0 && now.rows == shown_.rows - 1) {
-            const int r = rowOfLine(change.index);
-            vanishingRow_ = r;
-            beginRemoveRows({}, r, r);
-            shown_ = now;
-            vanishingRow_ = -1;
-            endRemoveRows();
-        } else {
-            reset();
-        }
-        return;
-    case DataSetChange::RecordChanged:
-        if (!sameRows) {
-            reset();
-        } else {
-            rowChanged(rowOfLine(change.index));
-        }
-        return;
-    case DataSetChange::FieldChanged: {
-        const int column = columnOf(change.field);
-        const int row = currentRow();
-        if (column >= 0 && row >= 0 && row < shown_.rows) {
-            const QModelIndex cell = index(row, column);
-            emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
-        }
-        return;
-    }
-    case DataSetChange::CursorMoved:
-        return;
-    }
 }
 
 void DetailTableModel::rowChanged(int row)

@@ -4,7 +4,6 @@
 // Rows are the stored lines, plus the pending new line while the store inserts, or one
 // empty row while the store is open with no lines (typing there starts the first line).
 #include <QAbstractTableModel>
-#include <functional>
 #include <string>
 
 #include "entry/GridRules.h"
@@ -61,10 +60,9 @@ public:
     bool onUntouchedNewRow() const;
     void post();
 
-    // Where errors raised while the view writes a cell go (the general error report).
-    std::function<void(const std::string&)> onError;
-
 signals:
+    // Errors raised while the view writes a cell (for the general error report).
+    void errorRaised(const std::string& message);
     // The store moved, changed state or changed its lines: the view follows its cursor.
     void storeCursorChanged();
 
@@ -75,11 +73,13 @@ private:
         bool empty = false;  // open with no lines: one empty row
     };
 
+    enum Pending { NothingPending, PendingReset, PendingInsert, PendingRemove };
+
+    void dataSetAboutToChange(const DataSetChange& change) override;
     void dataSetChanged(const DataSetChange& change) override;
     bool isControl() const override { return true; }
-    void follow(const DataSetChange& change);
     Layout storeLayout() const;
-    long lineOfRow(int row) const;  // -1 for the pending, empty or vanishing row
+    long lineOfRow(int row) const;  // -1 for the pending or empty row
     int rowOfLine(long line) const;
     bool isBufferRow(int row) const;
     void rowChanged(int row);
@@ -87,7 +87,7 @@ private:
 
     TFixedFormatDataSet& store_;
     Layout shown_;          // what the view has been told
-    int vanishingRow_ = -1; // a removed line's row while the view is told of its removal
+    Pending pending_ = NothingPending;  // begun when announced, ended when made
     int markedRow_ = -1;    // the row whose indicator shows the cursor
     bool notifying_ = false;
 };

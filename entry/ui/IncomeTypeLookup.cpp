@@ -52,9 +52,8 @@ QVariant IncomeTypeListModel::data(const QModelIndex& index, int role) const
     return cellString(list_.FieldValueAt(static_cast<size_t>(index.row()), index.column()));
 }
 
-TDBLookupComboBox::TDBLookupComboBox(TFixedFormatDataSet& list, QWidget* parent) : QComboBox(parent)
+TDBLookupComboBox::TDBLookupComboBox(IncomeTypeListModel* list, QWidget* parent) : QComboBox(parent), list_(list)
 {
-    list_ = new IncomeTypeListModel(list, this);
     auto* view = new QTableView(this);
     view->horizontalHeader()->hide();
     view->verticalHeader()->hide();
@@ -62,7 +61,7 @@ TDBLookupComboBox::TDBLookupComboBox(TFixedFormatDataSet& list, QWidget* parent)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setWordWrap(false);
     view->setMinimumWidth(DropDownWidth);
-    setModel(list_);
+    setModel(list);
     setView(view);
     setModelColumn(0);
     view->setColumnWidth(0, 28);
@@ -70,19 +69,19 @@ TDBLookupComboBox::TDBLookupComboBox(TFixedFormatDataSet& list, QWidget* parent)
     view->verticalHeader()->setDefaultSectionSize(17);
     setMaxVisibleItems(14);
     connect(this, &QComboBox::activated, this, [this](int row) { choose(row); });
-    connect(list_, &QAbstractItemModel::modelReset, this, [this] { setCurrentIndex(-1); });
+    connect(list, &QAbstractItemModel::modelReset, this, [this] { setCurrentIndex(-1); });
     setCurrentIndex(-1);
 }
 
 std::string TDBLookupComboBox::currentCode() const
 {
-    return list_->code(currentIndex());
+    return list_ ? list_->code(currentIndex()) : std::string();
 }
 
 void TDBLookupComboBox::showCode(const std::string& code)
 {
     int row = -1;
-    for (int r = 0; r < list_->rowCount(); ++r)
+    for (int r = 0; list_ && r < list_->rowCount(); ++r)
         if (list_->code(r) == code) {
             row = r;
             break;
@@ -95,14 +94,14 @@ void TDBLookupComboBox::showCode(const std::string& code)
 
 int TDBLookupComboBox::findCode(const QString& prefix) const
 {
-    for (int r = 0; r < list_->rowCount(); ++r)
+    for (int r = 0; list_ && r < list_->rowCount(); ++r)
         if (cellString(list_->code(r)).startsWith(prefix)) return r;
     return -1;
 }
 
 void TDBLookupComboBox::choose(int row)
 {
-    if (row >= 0 && OnChoose) OnChoose(list_->code(row));
+    if (row >= 0 && list_) emit codeChosen(list_->code(row));
 }
 
 bool TDBLookupComboBox::event(QEvent* event)
@@ -112,7 +111,7 @@ bool TDBLookupComboBox::event(QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            if (OnTab) OnTab(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            emit tabPressed(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }
@@ -123,7 +122,7 @@ void TDBLookupComboBox::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
     if (event->key() == Qt::Key_Escape) {
-        if (OnEscape) OnEscape();
+        emit escapePressed();
         return;
     }
     if (typed.isEmpty() || !typed.front().isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -140,7 +139,7 @@ void TDBLookupComboBox::keyPressEvent(QKeyEvent* event)
         row = findCode(attempt);
     }
     if (row < 0) {
-        if (OnBeep) OnBeep();
+        emit keyRefused();
         return;
     }
     search_ = attempt;
@@ -155,13 +154,13 @@ void TDBLookupComboBox::focusInEvent(QFocusEvent* event)
 {
     QComboBox::focusInEvent(event);
     search_.clear();
-    if (OnEnter) OnEnter();
+    emit entered();
 }
 
 void TDBLookupComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && OnExit) OnExit();
+    if (event->reason() != Qt::PopupFocusReason) emit left();
 }
 
 }  // namespace edlt::ui

@@ -5,14 +5,15 @@
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <functional>
+#include <QPointer>
 #include <string>
 
 #include "store/FixedFormatDataSet.h"
 
 namespace edlt::ui {
 
-// The income-type list as two columns, code and description, read from the store.
+// The income-type list as two columns, code and description, read from the store. It goes
+// with the store's owner, not with the box that shows it.
 class IncomeTypeListModel : public QAbstractTableModel, public DataSetObserver {
     Q_OBJECT
 public:
@@ -35,17 +36,20 @@ public:
     // Typed keys further apart than this start a new search.
     static constexpr int SearchPauseMs = 2000;
 
-    TDBLookupComboBox(TFixedFormatDataSet& list, QWidget* parent = nullptr);
+    TDBLookupComboBox(IncomeTypeListModel* list, QWidget* parent = nullptr);
     // Shows the entry of a code (none when absent) without reporting a choice.
     void showCode(const std::string& code);
     std::string currentCode() const;
 
-    std::function<void(const std::string& code)> OnChoose;
-    std::function<void(bool forward)> OnTab;
-    std::function<void()> OnEscape;
-    std::function<void()> OnEnter;
-    std::function<void()> OnExit;
-    std::function<void()> OnBeep;
+signals:
+    void codeChosen(const std::string& code);
+    void tabPressed(bool forward);
+    void escapePressed();
+    // The box took the focus, and lost it other than to its own list.
+    void entered();
+    void left();
+    // A typed key matches no code.
+    void keyRefused();
 
 protected:
     bool event(QEvent* event) override;
@@ -57,7 +61,7 @@ private:
     int findCode(const QString& prefix) const;
     void choose(int row);
 
-    IncomeTypeListModel* list_;
+    QPointer<IncomeTypeListModel> list_;
     QString search_;
     QElapsedTimer lastKey_;
 };

@@ -14,7 +14,7 @@ TMultiLineGrid::TMultiLineGrid(QWidget* parent) : QTableView(parent)
     setHorizontalHeader(new TitleHeader(this));
     setVerticalHeader(new IndicatorHeader(this));
     delegate_ = new CellDelegate(this);
-    delegate_->OnEditorCreated = [this](CellEditor& e) { connectEditor(e); };
+    connect(delegate_, &CellDelegate::editorCreated, this, &TMultiLineGrid::connectEditor);
     setItemDelegate(delegate_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -63,32 +63,32 @@ bool TMultiLineGrid::guarded(const std::function<void()>& f)
         f();
         return true;
     } catch (const Error& e) {
-        if (OnError) OnError(e.message());
+        emit errorRaised(e.message());
     } catch (const std::exception& e) {
-        if (OnError) OnError(e.what());
+        emit errorRaised(e.what());
     }
     return false;
 }
 
 QString TMultiLineGrid::keyPress(int column, const QString& typed, const QString& besideSelection)
 {
-    return OnKeyPress ? OnKeyPress(column, typed, besideSelection) : typed;
+    QString keys = typed;
+    emit keyTyped(column, keys, besideSelection);
+    return keys;
 }
 
-void TMultiLineGrid::connectEditor(CellEditor& editor)
+void TMultiLineGrid::connectEditor(CellEditor* editor)
 {
-    editor.OnKeyPress = [this](CellEditor& e, const QString& typed, const QKeyEvent& event) -> QString {
-        if (&event == passedKey_) return typed;  // filtered by the grid on its way here
-        if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier) || typed.front() == QChar(0x7f)) return typed;
-        return keyPress(e.column(), typed, e.textBesideSelection());
-    };
-    editor.OnRefused = [this] {
-        if (OnBeep) OnBeep();
-    };
-    editor.OnTextEdited = [this, &editor](const QString& text) {
+    connect(editor, &CellEditor::keyTyped, this, [this, editor](QString& keys, const QKeyEvent& event) {
+        if (&event == passedKey_) return;  // filtered by the grid on its way here
+        if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier) || keys.front() == QChar(0x7f)) return;
+        keys = keyPress(editor->column(), keys, editor->textBesideSelection());
+    });
+    connect(editor, &CellEditor::textRefused, this, &TMultiLineGrid::textRefused);
+    connect(editor, &CellEditor::userEdited, this, [this, editor](const QString& text) {
         const QModelIndex cell = currentIndex();
-        if (model_ && cell.column() == editor.column()) model_->setData(cell, text, Qt::EditRole);
-    };
+        if (model_ && cell.column() == editor->column()) model_->setData(cell, text, Qt::EditRole);
+    });
 }
 
 void TMultiLineGrid::commitEditor()
@@ -154,8 +154,8 @@ void TMultiLineGrid::currentChanged(const QModelIndex& current, const QModelInde
         if (row != currentIndex().row()) setCurrentCell(row, currentIndex().column());
     }
     if (previous.column() != currentIndex().column()) {
-        if (OnColExit) OnColExit(previous.column());
-        if (OnColEnter) OnColEnter(currentIndex().column());
+        emit columnLeft(previous.column());
+        emit columnEntered(currentIndex().column());
     }
     cellPlaced();
 }
@@ -220,7 +220,9 @@ void TMultiLineGrid::insertRecord()
 void TMultiLineGrid::deleteRecord()
 {
     if (!model_ || !model_->canDelete()) return;
-    if (OnConfirmDelete && !OnConfirmDelete()) return;
+    bool confirmed = true;
+    emit deleteRequested(confirmed);
+    if (!confirmed) return;
     discardEditor();
     guarded([&] { model_->deleteCurrent(); });
 }
@@ -306,7 +308,7 @@ void TMultiLineGrid::setSelection(const QRect&, QItemSelectionModel::SelectionFl
 
 void TMultiLineGrid::cellPlaced()
 {
-    if (OnCellPlaced) OnCellPlaced();
+    emit currentCellPlaced();
 }
 
 void TMultiLineGrid::scrollContentsBy(int dx, int dy)

@@ -3,16 +3,18 @@
 // lines. As the design's database grid it keeps its current row on the store's cursor
 // (moving to another row posts the pending edit; a refused post keeps the row), appends
 // a line below the last, inserts with Insert, cancels with Escape and deletes with
-// Ctrl+Delete. Its events are set by the window that owns it.
+// Ctrl+Delete. Its events are signals the window that owns it connects to.
+#include <QPointer>
 #include <QTableView>
 #include <functional>
 #include <string>
+
+#include "entry/ui/DetailTableModel.h"
 
 namespace edlt::ui {
 
 class CellDelegate;
 class CellEditor;
-class DetailTableModel;
 
 class TMultiLineGrid : public QTableView {
     Q_OBJECT
@@ -25,7 +27,7 @@ public:
     void SetRowHeight(int value);
 
     void setDetailModel(DetailTableModel* model);
-    DetailTableModel* detailModel() const { return model_; }
+    DetailTableModel* detailModel() const { return model_.data(); }
     CellDelegate* cellDelegate() const { return delegate_; }
 
     // Writes an open editor's text to the store and closes it.
@@ -42,19 +44,20 @@ public:
     // The current cell follows the store's cursor.
     void followStore();
 
-    // Events, as the design's grid handlers.
-    // Characters typed into the grid or its editor (key-press): returns those let through.
-    std::function<QString(int column, const QString& typed, const QString& besideSelection)> OnKeyPress;
-    std::function<void(int column)> OnColEnter;
-    std::function<void(int column)> OnColExit;
-    // The platform's confirmation of Ctrl+Delete.
-    std::function<bool()> OnConfirmDelete;
+signals:
+    // The design's grid events. Characters typed into the grid or its editor (key-press):
+    // a slot removes from keys those it refuses; the rest are let through.
+    void keyTyped(int column, QString& keys, const QString& besideSelection);
+    void columnEntered(int column);
+    void columnLeft(int column);
+    // The platform's confirmation of Ctrl+Delete: a slot clears confirmed to keep the line.
+    void deleteRequested(bool& confirmed);
     // Errors raised by the store: the general error report.
-    std::function<void(const std::string&)> OnError;
+    void errorRaised(const std::string& message);
     // The current cell moved on the screen (row, column, scrolling, size).
-    std::function<void()> OnCellPlaced;
+    void currentCellPlaced();
     // Text the code page cannot hold was dropped from the editor.
-    std::function<void()> OnBeep;
+    void textRefused();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -69,13 +72,13 @@ protected:
 private:
     bool guarded(const std::function<void()>& f);
     QString keyPress(int column, const QString& typed, const QString& besideSelection);
-    void connectEditor(CellEditor& editor);
+    void connectEditor(CellEditor* editor);
     void setCurrentCell(int row, int column);
     void cellPlaced();
 
     int titleHeight_ = 17;
     int rowHeight_ = 17;
-    DetailTableModel* model_ = nullptr;
+    QPointer<DetailTableModel> model_;
     CellDelegate* delegate_ = nullptr;
     bool following_ = false;      // the current cell is being set from the store
     bool userMove_ = false;       // a move by the user is being carried to the store

@@ -105,9 +105,7 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
         button->setToolTip(QString::fromUtf8(t.firstLine) + " " + QString::fromUtf8(t.secondLine));
         button->setIcon(glyph(static_cast<Button>(i), palette().color(QPalette::ButtonText)));
         button->setGeometry(i * width, CaptionHeight, width, ButtonsHeight);
-        connect(button, &QToolButton::clicked, this, [this, i] {
-            if (OnClick) OnClick(static_cast<Button>(i));
-        });
+        connect(button, &QToolButton::clicked, this, [this, i] { emit buttonClicked(static_cast<Button>(i)); });
         buttons_[static_cast<size_t>(i)] = button;
     }
 }

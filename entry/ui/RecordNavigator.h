@@ -5,7 +5,6 @@
 #include <QToolButton>
 #include <QWidget>
 #include <array>
-#include <functional>
 
 namespace edlt::ui {
 
@@ -22,7 +21,8 @@ public:
     // The buttons' top inside the navigator: the captions sit above it.
     static int buttonsTop() { return CaptionHeight; }
 
-    std::function<void(Button)> OnClick;
+signals:
+    void buttonClicked(TDBNavigator::Button button);
 
 private:
     std::array<QToolButton*, ButtonCount> buttons_{};

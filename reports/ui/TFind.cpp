@@ -17,7 +17,7 @@
 
 namespace edlt::ui {
 
-TFind::TFind(QWidget* parent) : QDialog(parent), beep([] { QApplication::beep(); })
+TFind::TFind(QWidget* parent) : QDialog(parent)
 {
     setObjectName("Find");
     setWindowTitle(tr8("Εύρεση"));
@@ -129,13 +129,15 @@ bool TFind::eventFilter(QObject* watched, QEvent* event)
             key->key() == Qt::Key_Delete || key->text().isEmpty())
             return false;
         if (!acceptTyped(key->text())) {
-            beep();
+            QApplication::beep();
+            emit keyRefused();
             return true;
         }
     } else if (event->type() == QEvent::InputMethod) {
         auto* im = static_cast<QInputMethodEvent*>(event);
         if (!im->commitString().isEmpty() && !acceptTyped(im->commitString())) {
-            beep();
+            QApplication::beep();
+            emit keyRefused();
             return true;
         }
     }

@@ -2,7 +2,6 @@
 // The find dialog: search by tax number or surname, whole field or its beginning. One
 // dialog lives for the whole run and keeps its controls' contents between uses.
 #include <QDialog>
-#include <functional>
 
 #include "reports/Find.h"
 
@@ -35,9 +34,6 @@ public:
     void Button1Click();  // "ΟΚ"
     void Button2Click();  // "Ακύρωση"
 
-    // The beep of a refused key; tests count them.
-    std::function<void()> beep;
-
     QRadioButton* RadioButton1 = nullptr;  // "ΑΦΜ"
     QRadioButton* RadioButton2 = nullptr;  // "Επωνυμία"
     QLineEdit* Edit1 = nullptr;            // the search text
@@ -47,6 +43,10 @@ public:
 
 public slots:
     void reject() override;
+
+signals:
+    // A typed key was refused (with a beep).
+    void keyRefused();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -293,3 +293,50 @@ TEST_F(Store, ObserversHearCursorStateAndFields)
                                                            DataSetChange::FieldChanged, DataSetChange::RecordChanged,
                                                            DataSetChange::StateChanged}));
 }
+
+// Each change to the lines, the state or the whole store is announced while the store is
+// still as it was, so a view can say which rows will come and go.
+TEST_F(Store, ChangesAreAnnouncedBeforeTheyAreMade)
+{
+    struct Recorder : DataSetObserver {
+        TFixedFormatDataSet* ds = nullptr;
+        std::vector<std::string> heard;
+        void dataSetAboutToChange(const DataSetChange& c) override
+        {
+            heard.push_back("before " + std::to_string(c.kind) + " at " + std::to_string(c.index) + ": " +
+                            std::to_string(ds->Active() ? ds->CountRecords() : -1) + " lines, state " +
+                            std::to_string(static_cast<int>(ds->State())) + " -> " + std::to_string(static_cast<int>(c.state)));
+        }
+        void dataSetChanged(const DataSetChange& c) override
+        {
+            if (c.kind != DataSetChange::CursorMoved && c.kind != DataSetChange::FieldChanged)
+                heard.push_back("after " + std::to_string(c.kind));
+        }
+    } rec;
+    rec.ds = &ds;
+    openOver("a\r\nb\r\n");
+    ds.AddObserver(&rec);
+    ds.MoveNext();
+    ds.Insert();  // before line 1
+    ds.SetFieldValue(0, "n");
+    ds.Post();
+    ds.Edit();
+    ds.SetFieldValue(0, "x");
+    ds.Post();
+    ds.Delete();
+    ds.AppendNew();
+    ds.Cancel();
+    ds.Close();
+    ds.RemoveObserver(&rec);
+    const std::vector<std::string> expected = {
+        "before 2 at 1: 2 lines, state 1 -> 3", "after 2",  // insert begins
+        "before 4 at 1: 2 lines, state 3 -> 0", "after 4", "after 2",  // its post
+        "before 2 at -1: 3 lines, state 1 -> 2", "after 2",  // edit begins
+        "before 6 at 1: 3 lines, state 2 -> 0", "after 6", "after 2",  // its post
+        "before 5 at 1: 3 lines, state 1 -> 0", "after 5",  // delete
+        "before 2 at 2: 2 lines, state 1 -> 3", "after 2",  // append begins
+        "before 2 at -1: 2 lines, state 3 -> 1", "after 2",  // cancelled
+        "before 0 at -1: 2 lines, state 1 -> 0", "after 0",  // closed
+    };
+    EXPECT_EQ(rec.heard, expected);
+}

@@ -5,8 +5,7 @@
 
 namespace edlt::ui {
 
-F1KeyPreview::F1KeyPreview(QWidget* window, std::function<void()> onF1)
-    : QObject(window), window_(window), onF1_(std::move(onF1))
+F1KeyPreview::F1KeyPreview(QWidget* window) : QObject(window), window_(window)
 {
     qApp->installEventFilter(this);
 }
@@ -26,7 +25,7 @@ bool F1KeyPreview::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             return true;
         }
-        if (onF1_) onF1_();
+        emit pressed();
         return true;
     }
     return QObject::eventFilter(watched, event);

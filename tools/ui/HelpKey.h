@@ -1,10 +1,9 @@
 #pragma once
 // The main window's key preview for F1: whatever Shift, Ctrl or Alt are held, F1 pressed
-// anywhere in that window runs the help action instead of reaching the control.
+// anywhere in that window is reported (pressed) instead of reaching the control.
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 
 namespace edlt::ui {
 
@@ -13,15 +12,17 @@ class F1KeyPreview : public QObject {
 public:
     // Watches the whole application (so it sees keys before any control of the window);
     // lives as a child of window.
-    F1KeyPreview(QWidget* window, std::function<void()> onF1);
+    explicit F1KeyPreview(QWidget* window);
     ~F1KeyPreview() override;
+
+signals:
+    void pressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QWidget> window_;
-    std::function<void()> onF1_;
 };
 
 }  // namespace edlt::ui

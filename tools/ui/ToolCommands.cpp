@@ -1,6 +1,5 @@
 #include "tools/ui/ToolCommands.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -11,15 +10,10 @@
 
 #include "app/UserInterface.h"
 #include "ui/FileDialog.h"
-#include "app/ui/TForm1.h"
-#include "reports/ui/TFind.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
 #include "tools/Shortcut.h"
 #include "tools/ZipCommand.h"
-#include "tools/ui/HelpKey.h"
-#include "tools/ui/TAboutBox.h"
-#include "tools/ui/TUserManual.h"
 
 namespace edlt::ui {
 namespace {
@@ -97,24 +91,6 @@ void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path&
 void ShortcutCommand(UserInterface& ui)
 {
     RunShortcutCommand(ui, ShortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
-}
-
-void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual)
-{
-    QObject::connect(form1.menuAction("N18"), &QAction::triggered, &form1, [&form1, &find] {
-        form1.command([&form1, &find] { find.N18Click(form1.session(), form1.userInterface()); });
-    });
-    QObject::connect(form1.menuAction("N20"), &QAction::triggered, &form1, [&form1] {
-        ZipCommand(&form1, form1.userInterface(), form1.session().ProgramFolder());
-    });
-    QObject::connect(form1.menuAction("N9"), &QAction::triggered, &form1,
-                     [&form1] { ShortcutCommand(form1.userInterface()); });
-    QObject::connect(form1.menuAction("N10"), &QAction::triggered, &form1,
-                     [&form1] { WebSiteCommand(form1.userInterface()); });
-    QObject::connect(form1.menuAction("N12"), &QAction::triggered, &form1, [&manual] { manual.N12Click(); });
-    QObject::connect(form1.menuAction("N13"), &QAction::triggered, &form1,
-                     [&form1] { TAboutBox::N13Click(&form1); });
-    new F1KeyPreview(&form1, [&manual] { manual.HelpKeyPressed(); });
 }
 
 }  // namespace edlt::ui

@@ -1,6 +1,6 @@
 #pragma once
-// The small commands of the main window's menus "Εργαλεία" and "Βοήθεια", and the one
-// call that binds them (with the find dialog and the help window) to the main window.
+// The small commands of the main window's menus "Εργαλεία" and "Βοήθεια"; the main
+// window's level binds them to its menu items (app/ui/Windows).
 #include <QString>
 #include <filesystem>
 #include <string>
@@ -12,10 +12,6 @@ class UserInterface;
 }
 
 namespace edlt::ui {
-
-class TForm1;
-class TFind;
-class TUserManual;
 
 // The tax administration's web site.
 inline constexpr const char* TaxAdministrationWebSite = "https://www.aade.gr";
@@ -34,8 +30,5 @@ void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path&
 
 // "Δημιουργία συντόμευσης στην Επιφ. Εργασίας" (N9), for the running executable.
 void ShortcutCommand(UserInterface& ui);
-
-// Connects N18, N20, N9, N10, N12 and N13 and the F1 key of the main window.
-void ConnectToolCommands(TForm1& form1, TFind& find, TUserManual& manual);
 
 }  // namespace edlt::ui

@@ -23,7 +23,7 @@
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/MultiLineGrid.h"
 #include "tests/FaultyDeclaration.h"
-#include "tests/app/ui/MainWindowStart.h"
+#include "tests/ui/WindowStart.h"
 
 using namespace edlt;
 using namespace edlt::ui;

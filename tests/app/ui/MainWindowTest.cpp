@@ -21,36 +21,18 @@
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "entry/ui/DetailGrid.h"
-#include "tests/app/ui/MainWindowStart.h"
+#include "tests/ui/Keys.h"
+#include "tests/ui/WindowStart.h"
 #include "entry/ui/MultiLineGrid.h"
 
 using namespace edlt;
 using namespace edlt::ui;
+using test::press;
+using test::type;
 
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-void typeChar(QChar c)
-{
-    QWidget* w = QApplication::focusWidget();
-    QVERIFY2(w, "nothing has the focus");
-    int key = c.unicode() < 0x80 ? c.toUpper().unicode() : 0;
-    QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(key), QString(c), Qt::NoModifier);
-    if ((w = QApplication::focusWidget())) QTest::sendKeyEvent(QTest::KeyAction::Release, w, Qt::Key(key), QString(c), Qt::NoModifier);
-}
-
-void type(const QString& text)
-{
-    for (QChar c : text) typeChar(c);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QWidget* w = QApplication::focusWidget();
-    QVERIFY2(w, "nothing has the focus");
-    QTest::keyClick(w, key, mods);
-}
 
 }  // namespace
 

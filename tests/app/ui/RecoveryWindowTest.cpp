@@ -14,6 +14,7 @@
 #include "entry/ui/DetailGrid.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
+#include "tests/ui/WindowStart.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -35,11 +36,9 @@ class RecoveryWindowTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
+        test::clearPreparedAnswers();
         dir_ = std::make_unique<QTemporaryDir>();
-        std::filesystem::create_directories(folder() / "Addon");
-        std::filesystem::copy_file(std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
-                                   folder() / "Addon" / "typeofinc.txt");
+        test::prepareProgramFolder(folder());
     }
 
     void answeringYesBringsTheWorkBack()

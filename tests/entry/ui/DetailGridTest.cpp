@@ -21,76 +21,20 @@
 #include "entry/ui/WheelToArrowKeys.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
+#include "tests/ui/Keys.h"
+#include "tests/ui/WindowStart.h"
+#include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
 namespace fs = std::filesystem;
+using test::press;
+using test::type;
 
 namespace {
 
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
-
-// Answers from a queue; everything shown is logged as UTF-8 lines.
-class ScriptedUI : public UserInterface {
-public:
-    std::deque<int> answers;
-    std::vector<std::string> log;
-
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
-    {
-        log.push_back("? " + cp1253::toUtf8(text));
-        if (answers.empty()) {
-            qWarning("unexpected question: %s", cp1253::toUtf8(text).c_str());
-            return mrNo;
-        }
-        int a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
-    void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
-    void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override { log.push_back("beep"); }
-    std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
-
-    int beeps() const { return static_cast<int>(std::count(log.begin(), log.end(), "beep")); }
-    std::vector<std::string> messages() const
-    {
-        std::vector<std::string> out;
-        for (const auto& l : log)
-            if (l != "beep") out.push_back(l);
-        return out;
-    }
-};
-
-// Sends one typed character to whatever has the focus, as the keyboard does.
-void typeChar(QChar c)
-{
-    QWidget* w = QApplication::focusWidget();
-    QVERIFY2(w, "nothing has the focus");
-    int key = 0;
-    if (c.unicode() < 0x80) key = c.toUpper().unicode();
-    if (c == QChar(8)) key = Qt::Key_Backspace;
-    QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(key), QString(c), Qt::NoModifier);
-    if ((w = QApplication::focusWidget())) QTest::sendKeyEvent(QTest::KeyAction::Release, w, Qt::Key(key), QString(c), Qt::NoModifier);
-}
-
-void type(const QString& text)
-{
-    for (QChar c : text) typeChar(c);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QWidget* w = QApplication::focusWidget();
-    QVERIFY2(w, "nothing has the focus");
-    QTest::keyClick(w, key, mods);
-}
+using test::G;
 
 }  // namespace
 
@@ -98,10 +42,10 @@ class DetailGridTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedUI> ui_;
+    std::unique_ptr<test::WindowUI> ui_;
     std::unique_ptr<DeclarationSession> session_;
     std::unique_ptr<QWidget> window_;
-    DetailGrid* detail_ = nullptr;
+    std::unique_ptr<DetailGrid> detail_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 
     TFixedFormatDataSet& store() { return session_->FixedFormatDataSet1; }
@@ -135,10 +79,9 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         const fs::path folder = dir_->path().toStdString();
-        fs::create_directories(folder / "Addon");
-        fs::copy_file(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
-                      folder / "Addon" / "typeofinc.txt");
-        ui_ = std::make_unique<ScriptedUI>();
+        test::prepareProgramFolder(folder);
+        ui_ = std::make_unique<test::WindowUI>();
+        ui_->unscripted = mrNo;
         DeclarationSession::Options o;
         o.programFolder = folder;
         o.today = [] { return CalendarDate{2026, 12, 7}; };
@@ -147,7 +90,7 @@ private slots:
         QVERIFY(session_->Start());
         window_ = std::make_unique<QWidget>();
         window_->resize(1009, 600);
-        detail_ = new DetailGrid(*session_, *ui_, window_.get());
+        detail_ = std::make_unique<DetailGrid>(*session_, *ui_, window_.get());
         tester_ = std::make_unique<QAbstractItemModelTester>(detail_->model(),
                                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
         ui_->answers.push_back(mrYes);
@@ -158,13 +101,14 @@ private slots:
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        ui_->log.clear();
+        ui_->clear();
     }
 
     void cleanup()
     {
         tester_.reset();
-        window_.reset();  // the grid goes before the session it shows
+        detail_.reset();  // the grid goes before the session it shows
+        window_.reset();
         session_.reset();
         ui_.reset();
         dir_.reset();
@@ -380,7 +324,7 @@ private slots:
         QCOMPARE(store().CountRecords(), 1L);
         QVERIFY(grid()->selectionModel()->isRowSelected(1, {}));
         // Clicking another row is refused the same way.
-        ui_->log.clear();
+        ui_->clear();
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(grid()->model()->index(0, 1)).center());
         QCOMPARE(grid()->currentIndex().row(), 1);
         QCOMPARE(ui_->messages().size(), size_t(1));
@@ -449,7 +393,7 @@ private slots:
         QCOMPARE(store().FieldValue(detail::Kathares), std::string("0"));
 
         // A stored line is put into editing when its net-pay column is entered.
-        ui_->log.clear();
+        ui_->clear();
         grid()->cancelEdit();
         addLine("012345670", "ΑΛΦΑ", "1000", "250,5", "749,5");
         focusCell(0, DetailTableModel::ColKratiseis);

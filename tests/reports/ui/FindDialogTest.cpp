@@ -17,7 +17,9 @@
 #include "reports/ui/TFind.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
-#include "tests/LoggingUI.h"
+#include "tests/ui/Keys.h"
+#include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -25,20 +27,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test::LoggingUI;
+using test::typeInto;
+using test::WindowUI;
 
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
-
-// Types into the search field as the keyboard does.
-void type(QLineEdit* edit, const QString& text)
-{
-    for (QChar c : text) {
-        int key = c.unicode() < 0x80 ? c.toUpper().unicode() : 0;
-        if (c == QChar(8)) key = Qt::Key_Backspace;
-        QTest::sendKeyEvent(QTest::KeyAction::Press, edit, Qt::Key(key), QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::KeyAction::Release, edit, Qt::Key(key), QString(c), Qt::NoModifier);
-    }
-}
+using test::G;
 
 }  // namespace
 
@@ -63,7 +55,7 @@ private slots:
     {
         find_ = std::make_unique<TFind>();
         beeps_ = 0;
-        find_->beep = [this] { ++beeps_; };
+        connect(find_.get(), &TFind::keyRefused, this, [this] { ++beeps_; });
     }
     void cleanup() { find_.reset(); }
 
@@ -83,34 +75,34 @@ private slots:
     void taxNumberKeysAndLengths()
     {
         QLineEdit* edit = find_->Edit1;
-        type(edit, "12a3Β-4");
+        typeInto(edit, "12a3Β-4");
         QCOMPARE(edit->text(), QString("1234"));
         QCOMPARE(beeps_, 3);
-        type(edit, QString("\b"));
+        typeInto(edit, QString("\b"));
         QCOMPARE(edit->text(), QString("123"));
-        type(edit, "4567890123");
+        typeInto(edit, "4567890123");
         QCOMPARE(edit->text(), QString("123456789"));  // at most 9
         QCOMPARE(beeps_, 3);                           // the limit is silent
 
         // Surname: every character, up to 27; the digits typed before stay.
         find_->RadioButton2->setChecked(true);
-        type(edit, QString::fromUtf8("ΠΑΠΑ-δόπουλος 1234567890ΑΒΓΔ"));
+        typeInto(edit, QString::fromUtf8("ΠΑΠΑ-δόπουλος 1234567890ΑΒΓΔ"));
         QCOMPARE(edit->text().size(), 27);
         QCOMPARE(edit->text(), QString::fromUtf8("123456789ΠΑΠΑ-δόπουλος 1234"));
         QCOMPARE(beeps_, 3);
         // Characters outside the code page can never be in a declaration.
         edit->clear();
-        type(edit, QString::fromUtf8("Ж"));
+        typeInto(edit, QString::fromUtf8("Ж"));
         QCOMPARE(edit->text(), QString());
         QCOMPARE(beeps_, 4);
 
         // Back to the tax number: a longer text is kept whole but cannot grow.
         edit->setText(QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
         find_->RadioButton1->setChecked(true);
-        type(edit, "1");
+        typeInto(edit, "1");
         QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
         // Down to 8 characters, one more fits, and no more.
-        type(edit, QString("\b\b\b\b\b\b\b\b") + "12");
+        typeInto(edit, QString("\b\b\b\b\b\b\b\b") + "12");
         QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝ1"));
     }
 
@@ -154,7 +146,7 @@ private slots:
         const fs::path folder = dir.path().toStdString();
         fs::create_directories(folder / "Addon");
         std::ofstream(folder / "Addon" / "typeofinc.txt") << "10" << G("Τακτικές αποδοχές") << "\r\n";
-        LoggingUI ui;
+        WindowUI ui;
         DeclarationSession::Options o;
         o.programFolder = folder;
         o.lockWorkspace = false;

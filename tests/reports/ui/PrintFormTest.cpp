@@ -31,7 +31,9 @@
 #include "store/DetailRecord.h"
 #include "base/ByteStream.h"
 #include "base/Error.h"
-#include "tests/LoggingUI.h"
+#include "tests/ui/WindowStart.h"
+#include "tests/ui/WindowUI.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -39,10 +41,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test::LoggingUI;
+using test::WindowUI;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string G(const char* utf8) { return cp1253::lit(utf8); }
+using test::G;
 
 // A workspace line with the fields a report shows.
 std::string detailLine(size_t n)
@@ -106,7 +108,7 @@ class PrintFormTest : public QObject {
     }
 
     // A session over folder with a declaration file of count lines (folder/decl.txt) open.
-    static std::unique_ptr<DeclarationSession> openDeclaration(LoggingUI& ui, const fs::path& folder, size_t count)
+    static std::unique_ptr<DeclarationSession> openDeclaration(WindowUI& ui, const fs::path& folder, size_t count)
     {
         fs::create_directories(folder);
         const fs::path declaration = folder / "decl.txt";
@@ -149,8 +151,7 @@ class PrintFormTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
-        FileDialog::names().clear();
+        test::clearPreparedAnswers();
         form_ = std::make_unique<TPrintForm>();
     }
     void cleanup() { form_.reset(); }
@@ -245,7 +246,7 @@ private slots:
     {
         const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
         const fs::path declaration = folder / "decl.txt";
-        LoggingUI ui;
+        WindowUI ui;
         const auto opened = openDeclaration(ui, folder, 300);
         QVERIFY(opened);
         DeclarationSession& session = *opened;
@@ -331,7 +332,7 @@ private slots:
     void firstPagePdfIsSetInTheFormsFont()
     {
         const fs::path folder = fs::path(dir_.path().toStdString()) / "with-blocks";
-        LoggingUI ui;
+        WindowUI ui;
         const auto session = openDeclaration(ui, folder, 20000);
         QVERIFY(session);
         fs::copy(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon", folder / "Addon", fs::copy_options::recursive);
@@ -364,7 +365,7 @@ private slots:
     {
         const fs::path folder = fs::path(dir_.path().toStdString()) / "program";
         fs::create_directories(folder / "Addon");
-        LoggingUI ui;
+        WindowUI ui;
         DeclarationSession session(ui, sessionOptions(folder));
         QVERIFY(session.Start());
         session.New();

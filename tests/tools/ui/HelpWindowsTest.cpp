@@ -19,7 +19,7 @@
 #include "app/UserInterface.h"
 #include "ui/MessageBox.h"
 #include "base/Cp1253.h"
-#include "tests/LoggingUI.h"
+#include "tests/ui/WindowUI.h"
 #include "tools/ui/HelpKey.h"
 #include "tools/ui/ProgramIcon.h"
 #include "tools/ui/TAboutBox.h"
@@ -127,7 +127,7 @@ private slots:
         QMainWindow main;
         auto* edit = new QLineEdit(&main);
         main.setCentralWidget(edit);
-        new F1KeyPreview(&main, [&] { manual.HelpKeyPressed(); });
+        connect(new F1KeyPreview(&main), &F1KeyPreview::pressed, &manual, &TUserManual::HelpKeyPressed);
         main.show();
         edit->setFocus();
 
@@ -263,7 +263,7 @@ private slots:
             script.close();
             script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         };
-        test::LoggingUI ui;
+        test::WindowUI ui;
         const std::string noBrowser = "! " + cp1253::toUtf8(NoWebBrowserMessage("https://www.aade.gr"));
         QVERIFY(QString::fromStdString(noBrowser).endsWith(":\n\nhttps://www.aade.gr"));
 

@@ -14,29 +14,19 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
+#include "app/ui/Windows.h"
 #include "reports/ui/TFind.h"
 #include "tools/ui/TAboutBox.h"
 #include "tools/ui/TUserManual.h"
 #include "tools/ui/ToolCommands.h"
+#include "tests/TestUtil.h"
+#include "tests/ui/WindowStart.h"
 
 using namespace edlt;
 using namespace edlt::ui;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
 
@@ -76,13 +66,10 @@ class ToolCommandsWindowTest : public QObject {
 private slots:
     void init()
     {
-        MessageBox::clearTestState();
-        FileDialog::names().clear();
+        test::clearPreparedAnswers();
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
-        fs::create_directories(folder_ / "Addon");
-        fs::copy_file(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
-                      folder_ / "Addon" / "typeofinc.txt");
+        test::prepareProgramFolder(folder_);
         form1_ = std::make_unique<TForm1>(folder_);
         QVERIFY(form1_->started());
         manual_ = std::make_unique<TUserManual>(folder_);
@@ -102,7 +89,7 @@ private slots:
 
     void zipPacksTheChosenFileWithoutAWord()
     {
-        writeAll(folder_ / "decl.txt", "0 declaration\r\n");
+        test::writeFile(folder_ / "decl.txt", "0 declaration\r\n");
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));  // the proposed name as it stands
         trigger("N20");
@@ -120,15 +107,15 @@ private slots:
 
     void zipAsksBeforeReplacingAndOnlyYesReplaces()
     {
-        writeAll(folder_ / "a.txt", "new");
-        writeAll(folder_ / "x.zip", "old archive");
+        test::writeFile(folder_ / "a.txt", "new");
+        test::writeFile(folder_ / "x.zip", "old archive");
         const QString question = QString::fromUtf8("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;");
         for (int answer : {int(mrNo), int(mrCancel)}) {
             FileDialog::setNextFileName(q(folder_ / "a.txt"));
             FileDialog::setNextFileName(q(folder_ / "x"));
             MessageBox::setNextAnswer(answer);
             trigger("N20");
-            QCOMPARE(readAll(folder_ / "x.zip"), std::string("old archive"));
+            QCOMPARE(test::readFile(folder_ / "x.zip"), std::string("old archive"));
         }
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(q(folder_ / "x"));
@@ -142,7 +129,7 @@ private slots:
     {
         FileDialog::setNextFileName(QString());  // the open dialog cancelled: no save dialog
         trigger("N20");
-        writeAll(folder_ / "a.txt", "x");
+        test::writeFile(folder_ / "a.txt", "x");
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(QString());
         trigger("N20");
@@ -170,7 +157,7 @@ private slots:
         qputenv("XDG_CONFIG_HOME", oldConfig);
         const fs::path entry = folder_ / "Desktop" / "E-ΔΛΤ.desktop";
         QVERIFY(fs::exists(entry));
-        const std::string text = readAll(entry);
+        const std::string text = test::readFile(entry);
         QVERIFY(text.find("\nExec=" + QCoreApplication::applicationFilePath().toStdString() + "\n") != std::string::npos);
         QVERIFY(text.find("\nPath=" + QCoreApplication::applicationDirPath().toStdString() + "\n") != std::string::npos);
         QVERIFY(MessageBox::shownTexts().isEmpty());

@@ -1,22 +1,33 @@
 #pragma once
-// How every main-window test starts: no pre-answered boxes or file names, a fresh program
-// folder with the income-type list, the window shown and asked to become active.
+// How window tests start: no pre-answered boxes or file names, a program folder with the
+// income-type list, and for the main window, the window shown and asked to become active.
 #include <filesystem>
 #include <memory>
 
+#include "app/ui/TForm1.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
-#include "app/ui/TForm1.h"
 
 namespace edlt::test {
 
-inline std::unique_ptr<ui::TForm1> startMainWindow(const std::filesystem::path& folder)
+inline void clearPreparedAnswers()
 {
     ui::MessageBox::clearTestState();
     ui::FileDialog::names().clear();
+}
+
+// The program folder's income-type list, as installed.
+inline void prepareProgramFolder(const std::filesystem::path& folder)
+{
     std::filesystem::create_directories(folder / "Addon");
     std::filesystem::copy_file(std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "typeofinc.txt",
                                folder / "Addon" / "typeofinc.txt");
+}
+
+inline std::unique_ptr<ui::TForm1> startMainWindow(const std::filesystem::path& folder)
+{
+    clearPreparedAnswers();
+    prepareProgramFolder(folder);
     auto form = std::make_unique<ui::TForm1>(folder);
     form->show();
     form->activateWindow();
