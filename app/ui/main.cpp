@@ -14,6 +14,7 @@
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "ui/Text.h"
+#include "ui/Translation.h"
 #include "app/ui/Windows.h"
 #include "entry/ui/WheelToArrowKeys.h"
 #include "base/Error.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv)
 
     // The report and help pages share one web engine context.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Qt's own dialogs everywhere, with the program's Greek catalogue, whatever the desktop.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QtMessageHandler previous = qInstallMessageHandler(noDisplayHandler);
     // The arguments are the program's own: Qt must not take a file name for one of its options.
     int qtArgc = 1;
@@ -93,6 +96,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.Edlt"));
     const std::filesystem::path programFolder =
         edlt::DataFolder(QCoreApplication::applicationDirPath().toStdString());
+    edlt::ui::installGreekTranslation(programFolder);
     std::filesystem::path userFolder;
     try {
         userFolder = edlt::UserStateFolder();

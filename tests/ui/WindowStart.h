@@ -34,4 +34,14 @@ inline std::unique_ptr<ui::TForm1> startMainWindow(const std::filesystem::path& 
     return form;
 }
 
+// Closes what a test left open without the question about unsaved changes.
+inline void closeMainWindow(std::unique_ptr<ui::TForm1>& form)
+{
+    if (form) {
+        form->session().DeclarationModified = false;
+        form->close();
+    }
+    form.reset();
+}
+
 }  // namespace edlt::test

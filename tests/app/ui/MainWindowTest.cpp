@@ -94,11 +94,7 @@ private slots:
 
     void cleanup()
     {
-        if (form_) {
-            form_->session().DeclarationModified = false;
-            form_->close();
-        }
-        form_.reset();
+        test::closeMainWindow(form_);
         QVERIFY(MessageBox::answers().empty());
     }
 
