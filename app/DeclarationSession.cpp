@@ -288,6 +288,7 @@ void DeclarationSession::New()
         edit_ = {};
         RadioButton1Click();
         DeclarationModified = false;
+        declarationFile_.clear();
         SaveHeader();
         EnableDeclarationCommands();
         label32_ = cp1253::lit("0 Εγγραφές");
@@ -517,6 +518,7 @@ void DeclarationSession::RememberFile(const std::filesystem::path& path, std::op
 {
     std::error_code ec;
     fileAtOpen_ = std::filesystem::weakly_canonical(path, ec);
+    declarationFile_ = path;
     identityAtOpen_ = identity;
 }
 

@@ -86,6 +86,8 @@ public:
     bool StartPanelVisible() const { return startPanelVisible_; }
     const Workspace& WorkspaceFiles() const { return workspace_; }
     const std::filesystem::path& ProgramFolder() const { return options_.programFolder; }
+    // The file the declaration was opened from or last saved to; empty for a new one.
+    const std::filesystem::path& DeclarationFile() const { return declarationFile_; }
     const std::filesystem::path& PageFolder() const
     {
         return options_.pageFolder.empty() ? options_.programFolder : options_.pageFolder;
@@ -171,6 +173,7 @@ private:
     // The file last opened or saved, as it was then, to notice another program's save.
     std::filesystem::path fileAtOpen_;
     std::optional<FileIdentity> identityAtOpen_;
+    std::filesystem::path declarationFile_;
     void RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity);
     // True unless path is that file, changed since, and the user declines to replace it.
     bool ReplacingChangedFileAccepted(const std::filesystem::path& path);

@@ -11,7 +11,7 @@ run_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils unzip poppler-utils fonts-dejavu-core
+  xvfb xauth xdotool x11-utils openbox unzip poppler-utils fonts-dejavu-core
   python3 python3-openpyxl python3-xlwt python3-odf xlsx2csv
   dpkg-dev file desktop-file-utils appstream xdg-user-dirs
 )

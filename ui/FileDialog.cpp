@@ -4,24 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace edlt::ui {
 namespace {
-
-// "Όλα|*.*|Φύλλα|*.xls;*.xlsx" to Qt's "Όλα (*)" lines.
-QString qtFilter(const QString& filter)
-{
-    if (filter.isEmpty()) return {};
-    QStringList parts = filter.split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        if (patterns == "*.*") patterns = "*";
-        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
-    }
-    return out.join(";;");
-}
 
 std::optional<QString> scripted()
 {
@@ -61,6 +47,25 @@ std::optional<QString> remembered(std::optional<QString> name)
 }
 
 }  // namespace
+
+QString FileDialog::qtFilter(const QString& filter)
+{
+    if (filter.isEmpty()) return {};
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
+    QStringList parts = filter.split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        if (patterns == "*.*") patterns = "*";
+        // Qt lists the patterns after the description itself: a description that already
+        // shows them would show them twice.
+        QString description = parts[i];
+        description.remove(shownPatterns);
+        out << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return out.join(";;");
+}
 
 QString FileDialog::startFolder(const QString& fallback)
 {

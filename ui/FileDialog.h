@@ -21,6 +21,8 @@ public:
     static void setNextFileName(const QString& name) { names().push_back(name); }
     static std::deque<QString>& names();
     static QString startFolder(const QString& fallback);
+    // "Όλα|*.*|Φύλλα (*.xls)|*.xls;*.xlsx" to Qt's "Όλα (*);;Φύλλα (*.xls *.xlsx)".
+    static QString qtFilter(const QString& filter);
 };
 
 }  // namespace edlt::ui

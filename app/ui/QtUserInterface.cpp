@@ -47,6 +47,7 @@ void QtUserInterface::ShowError(const std::string& text)
 
 void QtUserInterface::Beep()
 {
+    ++beeps_;
     QApplication::beep();
 }
 

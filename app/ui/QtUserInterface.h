@@ -27,6 +27,8 @@ public:
     void SetHourglass(bool on) override;
     void PleaseWaitProgress(size_t done, size_t total) override;
     void SessionChanged() override;
+    // How many beeps this run has made (the window tests count them).
+    int beeps() const { return beeps_; }
 
 signals:
     // For the main window, which knows its boxes and grid.
@@ -39,6 +41,7 @@ signals:
 private:
     QWidget* window_;
     int hourglassDepth_ = 0;
+    int beeps_ = 0;
 };
 
 }  // namespace edlt::ui

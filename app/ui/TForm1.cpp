@@ -12,7 +12,11 @@
 #include "app/ui/CommandScope.h"
 #include "app/ui/DeclarantHeader.h"
 #include "app/ui/FindingsPanel.h"
-#include "app/ui/KeyLed.h"
+#include "app/ui/Accessibility.h"
+#include "app/ui/CapsLockKeeper.h"
+#include "app/ui/FileDrop.h"
+#include "app/ui/MainLayout.h"
+#include "app/ui/WindowTitle.h"
 #include "app/ui/TForm2.h"
 #include "ui/Text.h"
 #include "app/ui/TotalsPanel.h"
@@ -62,12 +66,9 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     setWindowTitle(QString::fromUtf8("e-ΔΛΤ"));
     auto* client = new QWidget(this);
     client->setObjectName("ClientArea");
-    client->setFixedSize(1007, 660);
     setCentralWidget(client);
 
-    keyLed_ = new TKeyLed(this);
-    keyLed_->setObjectName("KeyLed1");
-    keyLed_->SetCapsLock(true);
+    capsLock_ = new CapsLockKeeper(this);
 
     DeclarationSession::Options options;
     options.programFolder = programFolder;
@@ -85,7 +86,10 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     QFont bold = label32_->font();
     bold.setBold(true);
     label32_->setFont(bold);
-    label32_->setGeometry(8, 194, 225, 18);
+    // Two lines, upwards into the free band, when the counts are long.
+    label32_->setGeometry(8, 176, 225, 36);
+    label32_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    label32_->setWordWrap(true);
 
     grid_ = std::make_unique<DetailGrid>(*session_, ui_, client);
 
@@ -105,15 +109,6 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     buildStartPanel(client);
     findings_ = new FindingsPanel(*this);
     addDockWidget(Qt::BottomDockWidgetArea, findings_);
-    // The window keeps its fixed size, taller by the panel while it is shown.
-    connect(findings_, &QDockWidget::visibilityChanged, this, [this] {
-        setFixedSize(sizeHint());
-        // Grown downwards past the screen's edge, the window moves up so the panel shows.
-        if (QScreen* s = screen()) {
-            const int over = frameGeometry().bottom() - s->availableGeometry().bottom();
-            if (over > 0) move(x(), std::max(s->availableGeometry().top(), y() - over));
-        }
-    });
     buildMenus();
 
     form2_ = new TForm2(this);
@@ -124,8 +119,15 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     connect(&ui_, &QtUserInterface::progressChanged, form2_, &TForm2::setProgress);
     connect(&ui_, &QtUserInterface::sessionChanged, this, &TForm1::refresh);
 
-    setFixedSize(sizeHint());
-    if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    layout_ = new MainLayout(*this, *client);
+    // The window keeps its designed size, taller by the panel while it is shown.
+    connect(findings_, &QDockWidget::visibilityChanged, layout_, &MainLayout::designChanged);
+    nameControls(*client);
+    new GridTabOut(*grid_->grid(), this);
+    title_ = new WindowTitle(*this, *session_);
+    auto* drop = new FileDrop(*this, [this] { return session_->DeclarationCommandsEnabled(); });
+    connect(drop, &FileDrop::openRequested, this, &TForm1::openDropped);
+    connect(drop, &FileDrop::importRequested, this, &TForm1::importDropped);
 
     started_ = session_->Start();
     refresh();
@@ -197,6 +199,11 @@ void TForm1::buildMenus()
                 command([this] { SpreadsheetImport(*session_, ui_).Excel1Click(); });
                 findings_->checkAfterLoad(before);
             });
+    // The sort buttons' commands, also for the keyboard.
+    connect(addAction(toolsMenu_, "SortByAFM", "Ταξινόμηση ανά ΑΦΜ", QKeySequence("Ctrl+1")), &QAction::triggered,
+            this, [this] { command([this] { session_->Button1Click(); }); });
+    connect(addAction(toolsMenu_, "SortByName", "Αλφαβητική ταξινόμηση", QKeySequence("Ctrl+2")), &QAction::triggered,
+            this, [this] { command([this] { session_->Button2Click(); }); });
     addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
     addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
@@ -241,10 +248,32 @@ void TForm1::refresh()
     totals_->refresh();
     label32_->setText(fromCp(session_->Label32()));
     const bool enabled = session_->DeclarationCommandsEnabled();
-    for (const char* name : {"N7", "N18", "N21", "Excel1"}) menuAction(name)->setEnabled(enabled);
+    for (const char* name : {"N7", "N18", "N21", "Excel1", "SortByAFM", "SortByName"}) menuAction(name)->setEnabled(enabled);
     printMenu_->menuAction()->setEnabled(enabled);
     panel2_->setVisible(session_->StartPanelVisible());
     findings_->sessionChanged();
+    if (title_) title_->update();
+}
+
+void TForm1::showAtStart()
+{
+    layout_->show();
+}
+
+void TForm1::openDropped(const std::filesystem::path& file)
+{
+    const unsigned long before = session_->Checker().changes();
+    command([this, file] { session_->OpenFile(file); });
+    findings_->checkAfterLoad(before);
+}
+
+void TForm1::importDropped(const std::filesystem::path& file)
+{
+    const unsigned long before = session_->Checker().changes();
+    command([this, file] {
+        if (session_->PostPendingEdit()) SpreadsheetImport(*session_, ui_).ImportFile(file);
+    });
+    findings_->checkAfterLoad(before);
 }
 
 void TForm1::pleaseWait(bool on)
@@ -264,7 +293,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    keyLed_->SetCapsLock(false);
+    capsLock_->restore();
     event->accept();
     QApplication::quit();
 }

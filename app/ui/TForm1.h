@@ -14,12 +14,14 @@
 
 namespace edlt::ui {
 
+class CapsLockKeeper;
 class DeclarantHeader;
 class DetailGrid;
 class FindingsPanel;
 class TForm2;
-class TKeyLed;
+class MainLayout;
 class TotalsPanel;
+class WindowTitle;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -38,6 +40,9 @@ public:
     DetailGrid& detailGrid() { return *grid_; }
     TForm2& pleaseWaitWindow() { return *form2_; }
     FindingsPanel& findings() { return *findings_; }
+    CapsLockKeeper& capsLock() { return *capsLock_; }
+    // Shown at its designed size, or maximised where that does not fit the screen.
+    void showAtStart();
     // The menu item by its object name (N5, N2, N7, N14, N18, Excel1, ...).
     QAction* menuAction(const QString& name) const;
 
@@ -57,6 +62,8 @@ private:
     void buildMenus();
     void buildStartPanel(QWidget* client);
     void pleaseWait(bool on);
+    void openDropped(const std::filesystem::path& file);
+    void importDropped(const std::filesystem::path& file);
     QAction* addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut = {});
 
     // Destroyed bottom up: the grid's models watch the session's stores, which tell the
@@ -69,7 +76,9 @@ private:
     TotalsPanel* totals_ = nullptr;
     TForm2* form2_ = nullptr;
     FindingsPanel* findings_ = nullptr;
-    TKeyLed* keyLed_ = nullptr;
+    CapsLockKeeper* capsLock_ = nullptr;
+    MainLayout* layout_ = nullptr;
+    WindowTitle* title_ = nullptr;
     QLabel* label32_ = nullptr;
     QWidget* panel2_ = nullptr;
     QMenu* printMenu_ = nullptr;

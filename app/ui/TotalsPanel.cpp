@@ -57,13 +57,23 @@ void TotalsPanel::refresh()
 
 bool TotalsPanel::eventFilter(QObject*, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->text().isEmpty() && key->text()[0].isPrint()) {
-            ui_.Beep();
-            return true;
-        }
+    if (event->type() == QEvent::KeyPress && wouldEdit(*static_cast<QKeyEvent*>(event))) {
+        ui_.Beep();
+        return true;
     }
+    return false;
+}
+
+bool TotalsPanel::wouldEdit(const QKeyEvent& key)
+{
+    // Moving, selecting and copying stay; every key that would change the text is dropped.
+    const bool command = key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    if (!command && !key.text().isEmpty() && key.text()[0].isPrint()) return true;
+    if (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete) return true;
+    for (auto edit : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
+                      QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine,
+                      QKeySequence::DeleteCompleteLine})
+        if (key.matches(edit)) return true;
     return false;
 }
 

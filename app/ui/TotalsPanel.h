@@ -1,5 +1,6 @@
 #pragma once
 // Panel6: the nine totals boxes under their captions; they only display.
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
 #include <array>
@@ -15,6 +16,9 @@ public:
     void refresh();
     // Edit1..Edit9 by their number.
     QLineEdit* edit(int number) const { return edits_[static_cast<size_t>(number - 1)]; }
+
+    // A key that would change a box's text (characters, deletions, paste, cut).
+    static bool wouldEdit(const QKeyEvent& key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

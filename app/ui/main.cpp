@@ -10,6 +10,7 @@
 #include "EdltVersion.h"
 #include "app/DeclarationCheck.h"
 #include "app/ProgramPaths.h"
+#include "app/ui/CapsLockKeeper.h"
 #include "app/ui/FindingsPanel.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
@@ -111,7 +112,8 @@ int main(int argc, char** argv)
     edlt::ui::ProgramWindows windows(form1);
     edlt::ui::WheelToArrowKeys wheel;
     app.installEventFilter(&wheel);
-    form1.show();
+    form1.capsLock().restoreOnSignals();
+    form1.showAtStart();
     if (!startFile.empty()) {
         const std::filesystem::path file = std::filesystem::absolute(startFile);
         QTimer::singleShot(0, &form1, [&form1, file] {

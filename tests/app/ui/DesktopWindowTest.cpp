@@ -17,14 +17,25 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QMimeData>
+#include <QProcess>
 #include <QTextEdit>
 #include <QTranslator>
 #include <QtTest>
 #include <optional>
 
+#include "app/ui/KeyLed.h"
+#include "app/ui/QtUserInterface.h"
+#include "app/ui/TotalsPanel.h"
+#include "entry/ui/DetailGrid.h"
+#include "entry/ui/MultiLineGrid.h"
+#include "store/DetailRecord.h"
 #include "tests/app/ui/MainWindowStart.h"
+#include "base/Cp1253.h"
 #include "ui/Translation.h"
 
 using namespace edlt;
@@ -99,6 +110,33 @@ class DesktopWindowTest : public QObject {
     MissingTranslations missing_;
 
     std::filesystem::path folder() const { return dir_->path().toStdString(); }
+    QWidget* child(const char* name) { return form_->findChild<QWidget*>(name); }
+    TFixedFormatDataSet& store() { return form_->session().FixedFormatDataSet1; }
+    int beeps() { return static_cast<QtUserInterface&>(form_->userInterface()).beeps(); }
+
+    void newDeclaration()
+    {
+        MessageBox::setNextAnswer(mrYes);
+        form_->menuAction("N5")->trigger();
+    }
+
+    // A declaration of two lines saved as name, and a sheet of one row beside it.
+    QString saveDeclaration(const QString& name)
+    {
+        newDeclaration();
+        for (auto [field, value] : {std::pair{HeaderField::YearOfData, "2025"}, {HeaderField::AFM, "123456783"},
+                                    {HeaderField::CompanyName, "ΕΤΑΙΡΕΙΑ"}})
+            form_->session().SetHeaderText(field, cp1253::lit(value));
+        store().AppendNew();
+        for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"SurName", "ΑΛΦΑ"}, {"TypeInc", "10"},
+                                    {"AkaInc", "100"}, {"Kratiseis", "0"}, {"Kathares", "100"}})
+            store().SetFieldValue(field, cp1253::lit(value));
+        store().Post();
+        const QString file = dir_->filePath(name);
+        FileDialog::setNextFileName(file);
+        form_->menuAction("N7")->trigger();
+        return file;
+    }
 
     // Shows a window of Qt's, lets it settle, and checks what it shows.
     void checkGreek(QWidget* w, const char* what)
@@ -194,6 +232,190 @@ private slots:
         if (QFile log(qEnvironmentVariable("EDLT_MISSING_TRANSLATIONS")); !log.fileName().isEmpty() && log.open(QIODevice::WriteOnly))
             log.write(all.join('\n').toUtf8());
         QVERIFY2(all.isEmpty(), qPrintable(all.join("\n")));
+    }
+
+    void capsLockIsTheProgramsOnlyWhileItsWindowIsActive()
+    {
+        TKeyLed led;
+        for (bool users : {false, true}) {
+            QFileDialog dialog(form_.get());
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.show();
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QTRY_VERIFY(!led.CapsLock());  // the state the user had before the program started
+            led.SetCapsLock(users);  // the user's own choice, made where the program does not hold it
+            dialog.close();
+            form_->activateWindow();
+            QTRY_VERIFY(led.CapsLock());
+            // Another program gets the focus: the user's state is back.
+            QProcess other;
+            other.start("xmessage", {"-name", "edlt-other", "other"});
+            QVERIFY(other.waitForStarted());
+            QTRY_VERIFY(QProcess::execute("xdotool", {"search", "--sync", "--name", "edlt-other", "windowfocus", "--sync"}) == 0);
+            QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationInactive);
+            QCOMPARE(led.CapsLock(), users);
+            QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(form_->winId())});
+            QTRY_VERIFY(led.CapsLock());
+            other.kill();
+            other.waitForFinished();
+        }
+        // At exit the user's last state comes back.
+        test::closeMainWindow(form_);
+        QCOMPARE(led.CapsLock(), true);
+        led.SetCapsLock(false);
+    }
+
+    void maximisedTheBandsGridAndTotalsFollow()
+    {
+        // Maximising is the window manager's work.
+        if (QStandardPaths::findExecutable("openbox").isEmpty()) QSKIP("no window manager (openbox) to maximise");
+        QProcess wm;
+        wm.start("openbox", {"--sm-disable"});
+        QVERIFY(wm.waitForStarted());
+        const auto stopWm = qScopeGuard([&wm] { wm.terminate(); wm.waitForFinished(); });
+        QTest::qWait(500);
+        newDeclaration();
+        QWidget* client = form_->centralWidget();
+        const QSize design = form_->size();
+        auto layoutFollows = [this, client] {
+            const int w = client->width(), h = client->height();
+            QCOMPARE(child("Panel5")->width(), w);
+            QCOMPARE(child("Panel4")->width(), w);
+            QCOMPARE(child("Panel6")->geometry(), QRect(0, h - 81, w, 81));
+            QCOMPARE(child("Panel3")->width(), w);
+            QCOMPARE(child("dbGrid1")->geometry(), QRect(0, 217, w + 2, h - 81 - 10 - 217));
+        };
+        layoutFollows();
+        QCOMPARE(client->size(), QSize(1007, 660));
+        // Dragged to another size, the window goes back to its own.
+        form_->resize(design + QSize(200, 100));
+        QTest::qWait(300);
+        QTRY_COMPARE(form_->size(), design);
+        form_->showMaximized();
+        QTRY_VERIFY(client->width() > 1007 && client->height() > 660);
+        layoutFollows();
+        form_->showNormal();
+        QTRY_COMPARE(client->size(), QSize(1007, 660));
+        layoutFollows();
+    }
+
+    void everyControlHasItsNameAndTheKeyboardReachesAll()
+    {
+        newDeclaration();
+        const std::pair<const char*, const char*> names[] = {
+            {"YearOfData", "Έτος που αφορούν τα στοιχεία"}, {"AFM", "ΑΦΜ"},
+            {"AntikeimenoErgasion", "Αντικείμενο δραστηριότητας επιχείρησης"},
+            {"CompanyName", "Επωνυμία Επιχείρησης"}, {"Town", "Πόλη"}, {"Street", "Οδός"}, {"Number", "Αριθμός"},
+            {"TK", "Τ.Κ."}, {"Edit1", "Ακαθάριστες Αποδοχές"}, {"Edit9", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
+            {"dbGrid1", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"}, {"nbFirst", "Πρώτη Εγγραφή"},
+            {"nbPost", "Αποθήκευση Αλλαγών"}};
+        for (const auto& [name, spoken] : names)
+            QVERIFY2(QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).startsWith(U(spoken)), name);
+        for (int i = 1; i <= 9; ++i)
+            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(QString("Edit%1").arg(i))))->text(QAccessible::Name).isEmpty());
+        for (const char* name : {"Name", "FatherName"})
+            QVERIFY(!QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).isEmpty());
+
+        // The sorts from the menu's keys.
+        saveDeclaration("δύο");
+        store().AppendNew();
+        for (auto [field, value] : {std::pair{"AFM", "111111114"}, {"SurName", "ΑΑΑ"}, {"TypeInc", "10"},
+                                    {"AkaInc", "1"}, {"Kratiseis", "0"}, {"Kathares", "1"}})
+            store().SetFieldValue(field, cp1253::lit(value));
+        store().Post();
+        TMultiLineGrid* grid = form_->detailGrid().grid();
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΑΑ"));
+        QTest::keyClick(grid, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(store().FieldValueAt(0, detail::AFM), cp1253::lit("012345670"));
+
+        // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, whose Tab moves between cells.
+        for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+            grid->setFocus();
+            QTRY_VERIFY(grid->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, mods);
+            QWidget* now = QApplication::focusWidget();
+            QVERIFY(now && now != grid && !grid->isAncestorOf(now));
+        }
+    }
+
+    void theTitleNamesTheFileAndUnsavedWork()
+    {
+        QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ"));
+        newDeclaration();
+        QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ — Νέα δήλωση[*]"));
+        QVERIFY(!form_->isWindowModified());
+        auto* town = form_->findChild<QLineEdit*>("Town");
+        town->setFocus();
+        QTRY_VERIFY(town->hasFocus());
+        QTest::keyClicks(town, "A");
+        QTRY_VERIFY(form_->isWindowModified());
+        saveDeclaration("δήλωση-2025");
+        QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ — δήλωση-2025[*]"));
+        QVERIFY(!form_->isWindowModified());
+    }
+
+    void droppedFilesOpenOrImport()
+    {
+        const QString declaration = saveDeclaration("ρίχτηκε");
+        QFile sheet(dir_->filePath("φύλλο.csv"));
+        QVERIFY(sheet.open(QIODevice::WriteOnly));
+        sheet.write(U("111111114;ΒΗΤΑ;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n").toUtf8());
+        sheet.close();
+        const auto drop = [this](const QString& file) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form_.get(), &enter);
+            if (!enter.isAccepted()) return false;
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form_.get(), &dropped);
+            return dropped.isAccepted();
+        };
+        MessageBox::setNextAnswer(mrYes);
+        form_->menuAction("N5")->trigger();
+        QCOMPARE(store().CountRecords(), 0L);
+        QVERIFY(drop(declaration));
+        QTRY_COMPARE(store().CountRecords(), 1L);
+        QVERIFY(drop(sheet.fileName()));
+        QTRY_COMPARE(store().CountRecords(), 2L);
+        QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ — ρίχτηκε[*]"));
+        // Two files at once, or a sheet with no declaration open, are refused.
+        form_ = nullptr;
+        dir_ = std::make_unique<QTemporaryDir>();
+        form_ = test::startMainWindow(folder());
+        QVERIFY(!drop(sheet.fileName()));
+    }
+
+    void totalsBoxesDropEveryEditingKeyWithABeep()
+    {
+        newDeclaration();
+        auto* box = form_->findChild<QLineEdit*>("Edit1");
+        box->setText("1500");
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, bool> keys[] = {
+            {Qt::Key_5, Qt::NoModifier, true},         {Qt::Key_A, Qt::NoModifier, true},
+            {Qt::Key_Backspace, Qt::NoModifier, true}, {Qt::Key_Delete, Qt::NoModifier, true},
+            {Qt::Key_V, Qt::ControlModifier, true},    {Qt::Key_X, Qt::ControlModifier, true},
+            {Qt::Key_Insert, Qt::ShiftModifier, true}, {Qt::Key_Delete, Qt::ShiftModifier, true},
+            {Qt::Key_Z, Qt::ControlModifier, true},    {Qt::Key_Left, Qt::NoModifier, false},
+            {Qt::Key_C, Qt::ControlModifier, false},   {Qt::Key_A, Qt::ControlModifier, false}};
+        for (const auto& [key, mods, beeps_] : keys) {
+            const int before = beeps();
+            QTest::keyClick(box, key, mods);
+            QCOMPARE(beeps() - before, beeps_ ? 1 : 0);
+            QCOMPARE(box->text(), QString("1500"));
+        }
+    }
+
+    void theImportFilterShowsItsPatternsOnce()
+    {
+        QCOMPARE(FileDialog::qtFilter(U("Φύλλα εργασίας (*.xls, *.csv)|*.xls;*.csv|Excel (*.xlsx)|*.xlsx|*.*|*.*")),
+                 U("Φύλλα εργασίας (*.xls *.csv);;Excel (*.xlsx);;*.* (*)"));
     }
 };
 
