@@ -43,6 +43,10 @@ public:
         label->setMaximumWidth(520);
         row->addWidget(label, 1);
         outer->addLayout(row);
+        // Wide enough for the whole title beside the title bar's buttons.
+        QFont titleFont = font();
+        titleFont.setBold(true);
+        setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 120);
         auto* buttonsRow = new QHBoxLayout;
         buttonsRow->addStretch();
         struct Def {

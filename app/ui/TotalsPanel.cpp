@@ -2,10 +2,17 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
 
 #include "ui/Text.h"
 
 namespace edlt::ui {
+namespace {
+
+// The room QLineEdit keeps between its frame and its text on each side.
+constexpr int lineEditMargin = 2;
+
+}  // namespace
 
 TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent)
     : QWidget(parent), session_(session), ui_(ui)
@@ -52,7 +59,23 @@ TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget
 
 void TotalsPanel::refresh()
 {
-    for (size_t i = 0; i < 9; ++i) edits_[i]->setText(fromCp(session_.Totals()[i]));
+    showTotals(session_.Totals());
+}
+
+void TotalsPanel::showTotals(const TotalsTexts& totals)
+{
+    for (size_t i = 0; i < 9; ++i) {
+        QLineEdit* box = edits_[i];
+        const QString text = fromCp(totals[i]);
+        box->setText(text);
+        // A long sum (fourteen digits at a million lines) gets a smaller font rather than
+        // losing its first digits.
+        QFont f = font();
+        const int room = box->contentsRect().width() -
+                         2 * (box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box) + lineEditMargin);
+        while (QFontMetrics(f).horizontalAdvance(text) > room && f.pointSizeF() > 5) f.setPointSizeF(f.pointSizeF() - 0.5);
+        box->setFont(f);
+    }
 }
 
 bool TotalsPanel::eventFilter(QObject*, QEvent* event)

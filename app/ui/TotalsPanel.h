@@ -14,6 +14,7 @@ class TotalsPanel : public QWidget {
 public:
     TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent);
     void refresh();
+    void showTotals(const TotalsTexts& totals);
     // Edit1..Edit9 by their number.
     QLineEdit* edit(int number) const { return edits_[static_cast<size_t>(number - 1)]; }
 

@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -41,9 +42,12 @@ TFind::TFind(QWidget* parent) : QDialog(parent)
     auto* label2 = new QLabel(tr8("Εύρεση του:"), this);
     label2->setObjectName("Label2");
     label2->move(8, 62);
+    label2->adjustSize();
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(80, 60, 201, 21);
+    // The box starts after its caption, whatever the font's width.
+    const int editLeft = std::max(80, label2->geometry().right() + 6);
+    Edit1->setGeometry(editLeft, 60, 281 - editLeft, 21);
     Edit1->installEventFilter(this);
 
     CheckBox1 = new QCheckBox(tr8("Μόνο ολόκληρες λέξεις"), this);

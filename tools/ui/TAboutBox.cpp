@@ -74,7 +74,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     ProductName->setFont(big);
     ProductName->setGeometry(96, 20, 272, 28);
 
-    Copyright = new QLabel(tr8("Πρόγραμμα της ομάδας ανάπτυξης του e-ΔΛΤ.\n"
+    // A word joiner after the hyphen: "e-ΔΛΤ" is never broken across lines.
+    Copyright = new QLabel(tr8("Πρόγραμμα της ομάδας ανάπτυξης του e-\u2060ΔΛΤ.\n"
                                "Διατίθεται δωρεάν, χωρίς καμία εγγύηση."),
                            panel);
     Copyright->setObjectName("Copyright");

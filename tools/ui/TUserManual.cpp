@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPushButton>
 #include <QScreen>
 #include <QWebEngineView>
@@ -31,8 +33,12 @@ QLabel* topic(QWidget* parent, const char* name, const char* caption, int top)
     f.setBold(true);
     label->setFont(f);
     label->setCursor(Qt::PointingHandCursor);
-    label->setStyleSheet("color:#0a246a;");
-    label->setGeometry(12, top, 170, 22);
+    // A link the keyboard reaches too: Tab gives it the focus, Enter or Space opens it.
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->setAccessibleName(label->text());
+    label->setAccessibleDescription(tr8("Σύνδεσμος"));
+    label->setStyleSheet("QLabel { color:#0a246a; } QLabel:focus { text-decoration: underline; }");
+    label->setGeometry(12, top, std::max(170, label->sizeHint().width()), 22);
     return label;
 }
 
@@ -63,7 +69,10 @@ TUserManual::TUserManual(const std::filesystem::path& programFolder, QWidget* pa
 
     HelpBrowser = new QWebEngineView(this);
     HelpBrowser->setObjectName("HelpBrowser");
-    HelpBrowser->setGeometry(192, 0, width() - 192, height());
+    // The pane starts after the widest topic.
+    int paneLeft = 192;
+    for (QLabel* l : {Label1, Label2, Label3}) paneLeft = std::max(paneLeft, l->geometry().right() + 10);
+    HelpBrowser->setGeometry(paneLeft, 0, width() - paneLeft, height());
 
     printPage = [this] {
         // A cancelled print dialog is the user's choice, not a failure.
@@ -137,11 +146,19 @@ void TUserManual::Button1Click()
 
 bool TUserManual::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    const auto opens = [event] {
+        if (event->type() == QEvent::MouseButtonRelease)
+            return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    };
+    if (opens()) {
         if (watched == Label1) Label1Click();
         else if (watched == Label2) Label2Click();
         else if (watched == Label3) Label3Click();
+        // Enter must not go on to the dialog's default button.
+        if (event->type() == QEvent::KeyPress) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

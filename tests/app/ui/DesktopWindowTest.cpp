@@ -16,8 +16,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -32,6 +34,9 @@
 #include "app/ui/QtUserInterface.h"
 #include "app/ui/TotalsPanel.h"
 #include "entry/ui/DetailGrid.h"
+#include "reports/ui/TFind.h"
+#include "tools/ui/TAboutBox.h"
+#include "tools/ui/TUserManual.h"
 #include "entry/ui/MultiLineGrid.h"
 #include "store/DetailRecord.h"
 #include "tests/app/ui/MainWindowStart.h"
@@ -98,6 +103,36 @@ QStringList englishIn(const QStringList& texts)
             if (QString w = it.next().captured(); !allowed.contains(w)) found << t;
     found.removeDuplicates();
     return found;
+}
+
+// The labels, boxes and buttons of top that cannot show their whole text.
+QStringList clippedTexts(QWidget* top)
+{
+    QStringList clipped;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(top)) continue;
+        const QFontMetrics fm = w->fontMetrics();
+        const QRect room = w->contentsRect();
+        QString text;
+        bool whole = true;
+        if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty() && l->textFormat() != Qt::RichText) {
+            text = l->text();
+            const QRect need = fm.boundingRect(room.adjusted(l->margin(), l->margin(), -l->margin(), -l->margin()),
+                                               int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), text);
+            whole = need.width() <= room.width() && need.height() <= room.height() + 1;
+        } else if (auto* e = qobject_cast<QLineEdit*>(w); e && !e->text().isEmpty()) {
+            text = e->text();
+            const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
+            whole = fm.horizontalAdvance(text) <= room.width() - 2 * (frame + 2);
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
+            text = b->text();
+            // A push button's own minimum width is not clipping: its text and margins are.
+            whole = qobject_cast<QPushButton*>(b) ? fm.horizontalAdvance(QString(text).remove('&')) + 8 <= b->width()
+                                                  : b->sizeHint().width() <= b->width();
+        }
+        if (!whole) clipped << QStringLiteral("%1 \"%2\"").arg(w->objectName(), text);
+    }
+    return clipped;
 }
 
 }  // namespace
@@ -410,6 +445,38 @@ private slots:
             QCOMPARE(beeps() - before, beeps_ ? 1 : 0);
             QCOMPARE(box->text(), QString("1500"));
         }
+    }
+
+    void everyTextIsWholeAtAMillionLines()
+    {
+        newDeclaration();
+        // What a declaration of 1,000,000 lines shows.
+        form_->findChild<QLabel*>("Label32")->setText(U("1000000 Εγγραφές-1000000 μοναδικοί ΑΦΜ"));
+        TotalsTexts totals;
+        totals.fill("25839932398,62");
+        form_->totals().showTotals(totals);
+        QStringList clipped = clippedTexts(form_.get());
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(" / ")));
+        form_->grab().save(QStringLiteral("/tmp/edlt-million-figures.png"));
+
+        TAboutBox about(form_.get());
+        TFind find(form_.get());
+        TUserManual manual(folder());
+        for (QWidget* w : std::initializer_list<QWidget*>{&about, &find, &manual}) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            clipped = clippedTexts(w);
+            QVERIFY2(clipped.isEmpty(), qPrintable(w->objectName() + ": " + clipped.join(" / ")));
+            w->hide();
+        }
+        // The help topics are links the keyboard reaches.
+        manual.show();
+        manual.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&manual));
+        manual.Label3->setFocus();
+        QTRY_VERIFY(manual.Label3->hasFocus());
+        QTest::keyClick(manual.Label3, Qt::Key_Tab, Qt::ShiftModifier);
+        QTRY_VERIFY(manual.Label2->hasFocus());
     }
 
     void theImportFilterShowsItsPatternsOnce()
