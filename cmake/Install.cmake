@@ -39,7 +39,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/icons/edlt.svg
 if(EDLT_GUI)
   add_dependencies(edlt edlt_data)
   install(TARGETS edlt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${EDLT_QT_CATALOGUE} DESTINATION ${CMAKE_INSTALL_DATADIR}/edlt/translations)
+  install(FILES ${PROJECT_BINARY_DIR}/translations/qt_el.qm DESTINATION ${CMAKE_INSTALL_DATADIR}/edlt/translations)
   # The fixed sizes are drawn by the program's own icon code, which simplifies below 32 pixels.
   set(EDLT_ICON_SIZES 16 24 32 48 64 128 256)
   set(EDLT_ICON_FILES)

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QPageSize>
 #include <QPrintDialog>
+#include <algorithm>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -55,8 +56,9 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent)
 
     Label1 = new QLabel(tr8("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "), this);
     Label1->setObjectName("Label1");
-    Label1->move(48, 8);
     Label1->adjustSize();
+    // Its last pixel row above the page pane, which starts at 25: descenders are not cut.
+    Label1->move(48, std::min(8, 24 - Label1->height()));
 
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName("WebBrowser1");

@@ -36,6 +36,7 @@ grep -q "^Depends: .*fonts-liberation" <<<"$info" || fail "the first page's font
 echo "package_test: installing $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 for f in /usr/bin/edlt /usr/bin/edlt-cli /usr/share/edlt/Addon/typeofinc.txt /usr/share/edlt/Help/usermanual.htm \
+  /usr/share/edlt/translations/qt_el.qm \
   /usr/share/applications/org.edltapp.Edlt.desktop /usr/share/metainfo/org.edltapp.Edlt.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/org.edltapp.Edlt.svg /usr/share/icons/hicolor/48x48/apps/org.edltapp.Edlt.png \
   /usr/share/man/man1/edlt.1.gz /usr/share/man/man1/edlt-cli.1.gz /usr/share/bash-completion/completions/edlt-cli; do
