@@ -376,6 +376,29 @@ Do you want to delete it anyway?</source>
     </message>
 </context>
 <context>
+    <name>QIODevice</name>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Δεν υπάρχει τέτοιο αρχείο ή φάκελος</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Δεν επιτρέπεται η πρόσβαση</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Πάρα πολλά ανοιχτά αρχεία</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Δεν υπάρχει χώρος στη συσκευή</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Άγνωστο σφάλμα</translation>
+    </message>
+</context>
+<context>
     <name>QInputDialog</name>
     <message>
         <source>Enter a value:</source>
@@ -537,6 +560,10 @@ Do you want to delete it anyway?</source>
     <message>
         <source>top margin</source>
         <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
     </message>
 </context>
 <context>
@@ -1448,6 +1475,105 @@ Please turn one of those options off.</source>
     <message>
         <source>Copy &amp;Link Location</source>
         <translation>Αντιγραφή διεύθυνσης &amp;συνδέσμου</translation>
+    </message>
+</context>
+<context>
+    <name>RenderViewContextMenuQt</name>
+    <message>
+        <source>Back</source>
+        <translation>Πίσω</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Εμπρός</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Ανανέωση</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Αποκοπή</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Αντιγραφή</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Επικόλληση</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Αναίρεση</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Ακύρωση αναίρεσης</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Επιλογή όλων</translation>
+    </message>
+    <message>
+        <source>Paste and match style</source>
+        <translation>Επικόλληση με την ίδια μορφή</translation>
+    </message>
+    <message>
+        <source>Open link in new window</source>
+        <translation>Άνοιγμα συνδέσμου σε νέο παράθυρο</translation>
+    </message>
+    <message>
+        <source>Open link in new tab</source>
+        <translation>Άνοιγμα συνδέσμου σε νέα καρτέλα</translation>
+    </message>
+    <message>
+        <source>Copy link address</source>
+        <translation>Αντιγραφή διεύθυνσης συνδέσμου</translation>
+    </message>
+    <message>
+        <source>Save link</source>
+        <translation>Αποθήκευση συνδέσμου</translation>
+    </message>
+    <message>
+        <source>Copy image</source>
+        <translation>Αντιγραφή εικόνας</translation>
+    </message>
+    <message>
+        <source>Copy image address</source>
+        <translation>Αντιγραφή διεύθυνσης εικόνας</translation>
+    </message>
+    <message>
+        <source>Save image</source>
+        <translation>Αποθήκευση εικόνας</translation>
+    </message>
+    <message>
+        <source>Copy media address</source>
+        <translation>Αντιγραφή διεύθυνσης πολυμέσου</translation>
+    </message>
+    <message>
+        <source>Show controls</source>
+        <translation>Εμφάνιση χειριστηρίων</translation>
+    </message>
+    <message>
+        <source>Save media</source>
+        <translation>Αποθήκευση πολυμέσου</translation>
+    </message>
+    <message>
+        <source>Inspect</source>
+        <translation>Επιθεώρηση</translation>
+    </message>
+    <message>
+        <source>Exit full screen</source>
+        <translation>Έξοδος από πλήρη οθόνη</translation>
+    </message>
+    <message>
+        <source>Save page</source>
+        <translation>Αποθήκευση σελίδας</translation>
+    </message>
+    <message>
+        <source>View page source</source>
+        <translation>Προβολή κώδικα σελίδας</translation>
     </message>
 </context>
 </TS>

@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QWebEnginePage>
 #include <QtTest>
 #include <optional>
 
@@ -249,6 +250,15 @@ private slots:
         QTextEdit text(U("κείμενο"));
         std::unique_ptr<QMenu> textMenu(text.createStandardContextMenu());
         checkGreek(textMenu.get(), "text menu");
+
+        // The help and print windows' page menu.
+        QWebEnginePage page;
+        QStringList pageActions;
+        for (auto a : {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload, QWebEnginePage::Copy,
+                       QWebEnginePage::SelectAll, QWebEnginePage::CopyLinkToClipboard, QWebEnginePage::SavePage,
+                       QWebEnginePage::ViewSource, QWebEnginePage::InspectElement})
+            pageActions << page.action(a)->text();
+        QVERIFY2(englishIn(pageActions).isEmpty(), qPrintable(englishIn(pageActions).join(" / ")));
 
         QMessageBox box(QMessageBox::Warning, U("Τίτλος"), U("Κείμενο"),
                         QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No |
