@@ -29,6 +29,7 @@
 #include <QTranslator>
 #include <QWebEnginePage>
 #include <QtTest>
+#include <csignal>
 #include <optional>
 
 #include "app/ui/KeyLed.h"
@@ -309,6 +310,24 @@ private slots:
         test::closeMainWindow(form_);
         QCOMPARE(led.CapsLock(), true);
         led.SetCapsLock(false);
+
+        // Ended by SIGTERM or SIGINT, the program gives the state back and still ends by the signal.
+        for (int sig : {SIGTERM, SIGINT}) {
+            QProcess program;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_STATE_HOME", dir_->filePath(QString("state%1").arg(sig)));
+            program.setProcessEnvironment(env);
+            program.start(EDLT_BUILD_DIR "/edlt", {});
+            QVERIFY(program.waitForStarted());
+            QCOMPARE(QProcess::execute("xdotool", {"search", "--sync", "--pid", QString::number(program.processId()),
+                                                   "--name", "ΔΛΤ", "windowfocus", "--sync"}),
+                     0);
+            QTRY_VERIFY(led.CapsLock());
+            ::kill(static_cast<pid_t>(program.processId()), sig);
+            QVERIFY(program.waitForFinished());
+            QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+            QVERIFY(!led.CapsLock());
+        }
     }
 
     void maximisedTheBandsGridAndTotalsFollow()
