@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace edlt::ui {
 namespace {

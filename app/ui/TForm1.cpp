@@ -4,8 +4,6 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
-#include <QScreen>
-#include <algorithm>
 #include <new>
 
 #include "app/DeclarationCheck.h"
