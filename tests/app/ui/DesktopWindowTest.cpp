@@ -300,7 +300,7 @@ private slots:
             QVERIFY(other.waitForStarted());
             QTRY_VERIFY(QProcess::execute("xdotool", {"search", "--sync", "--name", "edlt-other", "windowfocus", "--sync"}) == 0);
             QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationInactive);
-            QCOMPARE(led.CapsLock(), users);
+            QTRY_COMPARE(led.CapsLock(), users);
             QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(form_->winId())});
             QTRY_VERIFY(led.CapsLock());
             other.kill();
