@@ -16,7 +16,6 @@ constexpr int totalsHeight = 81, gridTop = 217, gridGapAboveTotals = 10, gridWid
 
 MainLayout::MainLayout(QMainWindow& window, QWidget& client) : QObject(&window), window_(window), client_(client)
 {
-    client_.setMinimumSize(designWidth, designHeight);
     client_.installEventFilter(this);
     window_.installEventFilter(this);
     designChanged();
@@ -24,9 +23,11 @@ MainLayout::MainLayout(QMainWindow& window, QWidget& client) : QObject(&window),
 
 void MainLayout::designChanged()
 {
-    window_.setMinimumSize(0, 0);
+    // The designed size comes from the client area's; maximised on a screen smaller than
+    // that (high scaling), the window may be smaller and the grid gives up rows.
+    client_.setMinimumSize(designWidth, designHeight);
     design_ = window_.sizeHint();
-    window_.setMinimumSize(design_);
+    client_.setMinimumSize(0, 0);
     if (!(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
         window_.resize(design_);
         // Grown downwards past the screen's edge, the window moves up so all of it shows.
