@@ -41,7 +41,7 @@
 #include "tools/ui/TUserManual.h"
 #include "entry/ui/MultiLineGrid.h"
 #include "store/DetailRecord.h"
-#include "tests/app/ui/MainWindowStart.h"
+#include "tests/ui/WindowStart.h"
 #include "base/Cp1253.h"
 #include "ui/Translation.h"
 
