@@ -19,6 +19,7 @@
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
+#include "base/RunAndReport.h"
 #include "store/FieldText.h"
 #include "store/FileLock.h"
 #include "store/WorkspaceJournal.h"
@@ -133,12 +134,7 @@ CalendarDate DeclarationSession::Today() const
 
 bool DeclarationSession::Guarded(const std::function<void()>& f)
 {
-    try {
-        f();
-        return true;
-    } catch (const Error& e) {
-        ui_.ShowError(e.message());
-    }
+    if (RunAndReport(f, [this](const std::string& message) { ui_.ShowError(message); })) return true;
     Changed();
     return false;
 }

@@ -12,15 +12,6 @@ namespace {
 
 // A field as the store gives it with TrimSpace: trailing blanks removed, empty when the
 // line ends before it.
-std::string_view fieldOf(std::string_view line, detail::Field field)
-{
-    const detail::FieldDef& f = detail::fields[field];
-    if (line.size() <= static_cast<size_t>(f.offset)) return {};
-    std::string_view v = line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
-    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-    return v;
-}
-
 int64_t clampUnits(Int128 v)
 {
     constexpr Int128 hi = std::numeric_limits<int64_t>::max();
@@ -57,12 +48,12 @@ TotalsLedger::Key TotalsLedger::keyOf(std::string_view afm, std::string_view typ
 TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
 {
     Entry e;
-    const std::string_view typeInc = fieldOf(line, detail::TypeInc);
-    e.key = keyOf(fieldOf(line, detail::AFM), typeInc);
+    const std::string_view typeInc = detail::fieldValue(line, detail::TypeInc);
+    e.key = keyOf(detail::fieldValue(line, detail::AFM), typeInc);
     e.summed = typeInc != "15" && typeInc != "16";
     if (!e.summed) return e;
     for (size_t i = 0; i < detail::amountFields.size(); ++i) {
-        std::string_view text = fieldOf(line, detail::amountFields[i]);
+        std::string_view text = detail::fieldValue(line, detail::amountFields[i]);
         if (text.empty()) continue;
         if (auto a = Amount::tryParse(text)) {
             e.units[i] = clampUnits(a->units());

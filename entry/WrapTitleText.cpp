@@ -2,16 +2,10 @@
 
 #include <cstring>
 
+#include "base/Text.h"
+
 namespace edlt {
 namespace {
-
-std::string trimBlanks(const std::string& s)
-{
-    size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    size_t last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 // Halves rounded down, also for negative widths.
 int floorHalf(int v)
@@ -49,7 +43,7 @@ std::vector<std::string> WrapTitleText(const TextWidthFunction& textWidth, int w
     for (size_t i = 1; i < tokens.size(); ++i) {
         std::string& last = lines.back();
         if (textWidth(last + tokens[i]) > width) {
-            last = trimBlanks(last);
+            last = std::string(trim(last));
             lines.push_back(tokens[i]);
         } else {
             last += tokens[i];

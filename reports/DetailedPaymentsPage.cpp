@@ -52,15 +52,6 @@ constexpr detail::Field laterColumns[] = {
 
 }  // namespace
 
-std::string_view fieldOf(std::string_view line, detail::Field field)
-{
-    const detail::FieldDef& f = detail::fields[field];
-    if (line.size() <= static_cast<size_t>(f.offset)) return {};
-    std::string_view value = line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
-    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    return value;
-}
-
 void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header)
 {
     out.block(pageHeadTemplate());
@@ -75,10 +66,10 @@ void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view l
     out.line("<tr>");
     out.lineOf({cell, std::string_view(number, static_cast<size_t>(length)), "</td>"});
     for (detail::Field f : {detail::AFM, detail::SurName, detail::Name, detail::FatherName})
-        out.lineOf({cell, fieldOf(line, f), cellEnd});
-    out.lineOf({cell, fieldOf(line, detail::City), ", ", fieldOf(line, detail::Street), " ",
-                fieldOf(line, detail::StreetNo), " ", fieldOf(line, detail::TK), cellEnd});
-    for (detail::Field f : laterColumns) out.lineOf({cell, fieldOf(line, f), cellEnd});
+        out.lineOf({cell, detail::fieldValue(line, f), cellEnd});
+    out.lineOf({cell, detail::fieldValue(line, detail::City), ", ", detail::fieldValue(line, detail::Street), " ",
+                detail::fieldValue(line, detail::StreetNo), " ", detail::fieldValue(line, detail::TK), cellEnd});
+    for (detail::Field f : laterColumns) out.lineOf({cell, detail::fieldValue(line, f), cellEnd});
     out.line("</tr>");
 }
 

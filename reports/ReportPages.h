@@ -18,9 +18,6 @@ namespace edlt::reports {
 // detailed payments and totals reports must work without the Addon folder.
 const std::vector<std::string>& pageHeadTemplate();
 
-// A field of a workspace line as the record store gives it: its bytes, trailing blanks off.
-std::string_view fieldOf(std::string_view line, detail::Field field);
-
 // The 22 lines of the declarant block.
 void WriteDeclarantBlock(PageWriter& out, const HeaderFields& header);
 // The last line of the detailed payments and totals pages.

@@ -10,6 +10,7 @@
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
+#include "base/Text.h"
 
 namespace edlt {
 namespace {
@@ -32,19 +33,6 @@ const std::array<std::string, 9>& totalsCaptions()
         cp1253::lit("Σύνολο ΟΓΑ Φόρου που Αναλογεί"),
     };
     return captions;
-}
-
-std::string_view trimRight(std::string_view s)
-{
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-std::string_view trim(std::string_view s)
-{
-    s = trimRight(s);
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
 }
 
 // A field of a line as the store reads it: empty when the line ends before it.

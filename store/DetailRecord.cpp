@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "base/Cp1253.h"
+#include "base/Text.h"
 
 namespace edlt::detail {
 
@@ -38,6 +39,13 @@ std::string fieldText(std::string_view line, Field field)
         out.replace(0, part.size(), part);
     }
     return out;
+}
+
+std::string_view fieldValue(std::string_view line, Field field)
+{
+    const FieldDef& f = fields[field];
+    if (line.size() <= static_cast<size_t>(f.offset)) return {};
+    return trimRight(line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width)));
 }
 
 }  // namespace edlt::detail

@@ -50,4 +50,7 @@ const std::string& amountCaption(Field field);
 // The field's bytes of a line, space-padded when the line ends inside it.
 std::string fieldText(std::string_view line, Field field);
 
+// The field's bytes of a line without the padding spaces at its end.
+std::string_view fieldValue(std::string_view line, Field field);
+
 }  // namespace edlt::detail

@@ -10,19 +10,13 @@
 #include "base/ByteStream.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
+#include "base/Text.h"
 #include "store/FieldText.h"
 
 namespace edlt {
 namespace {
 
 constexpr int defaultRecordWidth = 250;
-
-std::string_view trimSpaces(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
 
 char latinUpper(char c)
 {
@@ -190,14 +184,14 @@ void TFixedFormatDataSet::buildFields()
         fields_.push_back({"Line", defaultWidth, 0});
     } else {
         for (const std::string& raw : schema_) {
-            std::string_view line = trimSpaces(raw);
+            std::string_view line = trim(raw);
             if (line.empty()) continue;
             size_t eq = raw.find('=');
             if (eq == std::string::npos) {
                 fields_.push_back({std::string(line), defaultWidth, 0});
                 continue;
             }
-            std::string_view name = trimSpaces(std::string_view(raw).substr(0, eq));
+            std::string_view name = trim(std::string_view(raw).substr(0, eq));
             auto width = tryStrToInt(std::string_view(raw).substr(eq + 1));
             fields_.push_back({std::string(name), width ? std::max(*width, 0) : defaultWidth, 0});
         }
@@ -366,8 +360,7 @@ std::string TFixedFormatDataSet::fieldValueOf(std::string_view line, const Field
 {
     if (line.size() <= static_cast<size_t>(field.offset)) return {};
     std::string_view value = line.substr(static_cast<size_t>(field.offset), static_cast<size_t>(field.width));
-    if (trimSpace_)
-        while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    if (trimSpace_) value = trimRight(value);
     return std::string(value);
 }
 
@@ -551,7 +544,7 @@ bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vect
                                      int options)
 {
     checkActive();
-    if (lines_.empty() || trimSpaces(keyFields).empty()) return false;
+    if (lines_.empty() || trim(keyFields).empty()) return false;
     std::vector<const FieldInfo*> keys;
     size_t start = 0;
     for (size_t i = 0; i <= keyFields.size(); ++i) {
@@ -566,11 +559,11 @@ bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vect
 
     auto matches = [&](const std::string& line) {
         for (size_t k = 0; k < keys.size(); ++k) {
-            std::string_view key = trimSpaces(keyValues.size() == 1 ? keyValues[0]
+            std::string_view key = trim(keyValues.size() == 1 ? keyValues[0]
                                               : k < keyValues.size() ? keyValues[k]
                                                                      : std::string_view());
             std::string value = fieldValueOf(line, *keys[k]);
-            std::string_view text = trimSpaces(value);
+            std::string_view text = trim(value);
             if (text.size() < key.size()) return false;
             if (text.size() > key.size() && !(options & PrefixMatch)) return false;
             for (size_t i = 0; i < key.size(); ++i) {

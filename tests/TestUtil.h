@@ -1,5 +1,6 @@
 #pragma once
-// Small helpers shared by the tests: temporary folders, whole-file reads and writes.
+// Small helpers shared by the tests: temporary folders, whole-file reads and writes, a sink
+// that fails.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +11,9 @@
 
 #include <sys/stat.h>
 
+#include "base/ByteStream.h"
 #include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::test {
 
@@ -34,6 +37,24 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// Takes limit bytes (passing them on to inner, when given), then throws "disk full".
+class FailingSink : public ByteSink {
+public:
+    explicit FailingSink(size_t limit) : limit_(limit) {}
+    FailingSink(ByteSink& inner, size_t limit) : inner_(&inner), limit_(limit) {}
+    void write(std::string_view data) override
+    {
+        if (written_ + data.size() > limit_) throw Error("disk full");
+        written_ += data.size();
+        if (inner_) inner_->write(data);
+    }
+
+private:
+    ByteSink* inner_ = nullptr;
+    size_t limit_;
+    size_t written_ = 0;
 };
 
 // A file's permission bits; a value no mode has when it cannot be looked at.

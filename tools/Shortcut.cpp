@@ -17,6 +17,7 @@
 #include "store/AtomicFile.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
+#include "base/Text.h"
 
 extern char** environ;
 
@@ -26,42 +27,10 @@ const char* const DesktopEntryFileName = "E-ΔΛΤ.desktop";
 
 namespace {
 
-bool validUtf8(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t more = 0;
-        unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-        if (c < 0x80) {
-            more = 0;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            if (c == 0xE0) low = 0xA0;   // overlong
-            if (c == 0xED) high = 0x9F;  // surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (more > s.size() - i - 1) return false;
-        for (size_t k = 1; k <= more; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if (k == 1 ? (b < low || b > high) : (b & 0xC0) != 0x80) return false;
-        }
-        i += more + 1;
-    }
-    return true;
-}
-
 std::string utf8Path(const std::filesystem::path& p)
 {
     const std::string& s = p.native();
-    if (!validUtf8(s) || s.find('\0') != std::string::npos)
+    if (!isValidUtf8(s) || s.find('\0') != std::string::npos)
         throw Error(format(cp1253::lit("Το όνομα %s δεν είναι έγκυρο κείμενο UTF-8."), {cp1253::pathText(p)}));
     return s;
 }

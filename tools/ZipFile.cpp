@@ -145,29 +145,6 @@ private:
     z_stream z_;
 };
 
-std::string deflateAll(std::string_view data)
-{
-    RawDeflater deflater;
-    z_stream& z = deflater.stream();
-    std::string out(deflateBound(&z, data.size()), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());  // callers keep data below 4 GiB
-    size_t produced = 0;
-    for (;;) {
-        if (produced == out.size()) out.resize(out.size() + chunkSize);
-        size_t room = std::min(out.size() - produced, size_t(1) << 30);
-        z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-        z.avail_out = static_cast<uInt>(room);
-        int r = deflate(&z, Z_FINISH);
-        produced += room - z.avail_out;
-        if (r == Z_STREAM_END) break;
-        if (r != Z_OK && r != Z_BUF_ERROR) throw Error(zlibFailure(r));
-    }
-    out.resize(produced);
-    out.shrink_to_fit();
-    return out;
-}
-
 std::string spillFailure(const std::filesystem::path& folder, int error)
 {
     return format(cp1253::lit("Δεν είναι δυνατή η χρήση προσωρινού αρχείου στο φάκελο %s. %s"),
@@ -284,6 +261,105 @@ size_t fillChunk(ByteSource& source, std::string& buffer)
     return got;
 }
 
+// Reads a string it does not own.
+class ViewSource : public ByteSource {
+public:
+    explicit ViewSource(std::string_view text) : text_(text) {}
+    size_t read(char* buffer, size_t size) override
+    {
+        size_t n = std::min(size, text_.size());
+        std::memcpy(buffer, text_.data(), n);
+        text_.remove_prefix(n);
+        return n;
+    }
+
+private:
+    std::string_view text_;
+};
+
+struct Deflated {
+    uint32_t crc = 0;
+    uint64_t size = 0;  // of the data before compression
+};
+
+// Deflates everything source delivers into compressed, chunk by chunk; the one place
+// member data is compressed.
+Deflated deflateMember(ByteSource& source, ByteSink& compressed)
+{
+    Deflated result;
+    uLong crc = crc32_z(0, nullptr, 0);
+    RawDeflater deflater;
+    z_stream& z = deflater.stream();
+    std::string in(chunkSize, '\0');
+    std::string out(chunkSize, '\0');
+    bool end = false;
+    while (!end) {
+        size_t got = fillChunk(source, in);
+        end = got < in.size();
+        result.size += got;
+        if (result.size > max32) throw ZipRefused(ZipTooLargeMessage());
+        crc = crc32_z(crc, reinterpret_cast<const Bytef*>(in.data()), got);
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = static_cast<uInt>(got);
+        int flush = end ? Z_FINISH : Z_NO_FLUSH;
+        int r = Z_OK;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            r = deflate(&z, flush);
+            if (r == Z_STREAM_ERROR) throw Error(zlibFailure(r));
+            size_t have = out.size() - z.avail_out;
+            if (have > 0) compressed.write(std::string_view(out.data(), have));
+        } while (z.avail_out == 0);
+        if (end && r != Z_STREAM_END) throw Error(zlibFailure(r));
+    }
+    result.crc = static_cast<uint32_t>(crc);
+    return result;
+}
+
+// Writes members one after another, then the directory and the end record: the one place
+// the layout of an archive is written. Offsets count from the first byte given to sink.
+class ZipStreamWriter {
+public:
+    explicit ZipStreamWriter(ByteSink& sink) : sink_(sink) {}
+
+    // The local header of f, then its compressed data as writeData delivers it; returns
+    // the member's offset.
+    template <typename WriteData>
+    uint32_t member(const TLocalFile& f, uint32_t externalAttributes, WriteData&& writeData)
+    {
+        const auto offset = static_cast<uint32_t>(position_);
+        std::string header = localHeaderBytes(f);
+        sink_.write(header);
+        writeData(sink_);
+        position_ += header.size() + f.Common.CompressedSize;
+        TFileHeader h = entryFor(f, externalAttributes);
+        h.LocalHeaderOffset = offset;
+        putDirectoryEntry(directory_, h);
+        ++count_;
+        return offset;
+    }
+
+    TEndOfCentralDir finish(std::string_view comment)
+    {
+        sink_.write(directory_);
+        TEndOfCentralDir e;
+        e.EntriesOnDisk = static_cast<uint16_t>(count_);
+        e.EntriesTotal = static_cast<uint16_t>(count_);
+        e.CentralDirSize = static_cast<uint32_t>(directory_.size());
+        e.CentralDirOffset = static_cast<uint32_t>(position_);
+        e.CommentLength = static_cast<uint16_t>(comment.size());
+        sink_.write(endRecordBytes(e, comment));
+        return e;
+    }
+
+private:
+    ByteSink& sink_;
+    uint64_t position_ = 0;
+    size_t count_ = 0;
+    std::string directory_;
+};
+
 }  // namespace
 
 std::string ZipTooLargeMessage()
@@ -330,18 +406,18 @@ void TZipFile::SetFileData(int index, std::string_view data)
 {
     if (index < 0 || static_cast<size_t>(index) >= Files.size()) throw Error("Index out of range.");
     if (data.size() > max32) throw ZipRefused(ZipTooLargeMessage());
-    std::string compressed = deflateAll(data);
-    if (compressed.size() > max32) throw ZipRefused(ZipTooLargeMessage());
-    uint32_t crc = static_cast<uint32_t>(crc32_z(crc32_z(0, nullptr, 0),
-                                                 reinterpret_cast<const Bytef*>(data.data()), data.size()));
+    ViewSource source(data);
+    StringSink compressed;
+    const Deflated d = deflateMember(source, compressed);
+    if (compressed.text().size() > max32) throw ZipRefused(ZipTooLargeMessage());
 
     TLocalFile& f = Files[static_cast<size_t>(index)];
     f.Signature = 0x04034B50;
     f.Common = freshCommon(f, DosDateTime(Clock()));
-    f.Common.Crc32 = crc;
-    f.Common.CompressedSize = static_cast<uint32_t>(compressed.size());
-    f.Common.UncompressedSize = static_cast<uint32_t>(data.size());
-    f.CompressedData = std::move(compressed);
+    f.Common.Crc32 = d.crc;
+    f.Common.CompressedSize = static_cast<uint32_t>(compressed.text().size());
+    f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
+    f.CompressedData = compressed.text();
     TFileHeader& h = CentralDirectory[static_cast<size_t>(index)];
     h = entryFor(f, h.ExternalAttributes);
 }
@@ -358,28 +434,13 @@ void TZipFile::SaveToStream(ByteSink& stream)
         directorySize += directoryEntrySize + h.Name.size() + h.Extra.size() + h.Comment.size();
     if (directoryOffset > max32 || directorySize > max32) throw ZipRefused(ZipTooLargeMessage());
 
-    uint64_t position = 0;
+    ZipStreamWriter writer(stream);
     for (size_t k = 0; k < Files.size(); ++k) {
         const TLocalFile& f = Files[k];
-        CentralDirectory[k].LocalHeaderOffset = static_cast<uint32_t>(position);
-        std::string header = localHeaderBytes(f);
-        stream.write(header);
-        stream.write(f.CompressedData);
-        position += header.size() + f.CompressedData.size();
+        CentralDirectory[k].LocalHeaderOffset = writer.member(
+            f, CentralDirectory[k].ExternalAttributes, [&f](ByteSink& sink) { sink.write(f.CompressedData); });
     }
-
-    std::string directory;
-    directory.reserve(static_cast<size_t>(directorySize));
-    for (const TFileHeader& h : CentralDirectory) putDirectoryEntry(directory, h);
-    stream.write(directory);
-
-    EndOfCentralDir = TEndOfCentralDir();
-    EndOfCentralDir.EntriesOnDisk = static_cast<uint16_t>(Files.size());
-    EndOfCentralDir.EntriesTotal = static_cast<uint16_t>(Files.size());
-    EndOfCentralDir.CentralDirSize = static_cast<uint32_t>(directory.size());
-    EndOfCentralDir.CentralDirOffset = static_cast<uint32_t>(position);
-    EndOfCentralDir.CommentLength = static_cast<uint16_t>(ZipComment.size());
-    stream.write(endRecordBytes(EndOfCentralDir, ZipComment));
+    EndOfCentralDir = writer.finish(ZipComment);
 }
 
 void TZipFile::SaveToFile(const std::filesystem::path& path)
@@ -394,57 +455,20 @@ void ZipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDa
 {
     checkName(name);
     SpillBuffer compressed(spillFolder, spillMemoryLimit);
-    uint64_t total = 0;
-    uLong crc = crc32_z(0, nullptr, 0);
-    {
-        RawDeflater deflater;
-        z_stream& z = deflater.stream();
-        std::string in(chunkSize, '\0');
-        std::string out(chunkSize, '\0');
-        bool end = false;
-        while (!end) {
-            size_t got = fillChunk(source, in);
-            end = got < in.size();
-            total += got;
-            if (total > max32) throw ZipRefused(ZipTooLargeMessage());
-            crc = crc32_z(crc, reinterpret_cast<const Bytef*>(in.data()), got);
-            z.next_in = reinterpret_cast<Bytef*>(in.data());
-            z.avail_in = static_cast<uInt>(got);
-            int flush = end ? Z_FINISH : Z_NO_FLUSH;
-            int r = Z_OK;
-            do {
-                z.next_out = reinterpret_cast<Bytef*>(out.data());
-                z.avail_out = static_cast<uInt>(out.size());
-                r = deflate(&z, flush);
-                if (r == Z_STREAM_ERROR) throw Error(zlibFailure(r));
-                size_t have = out.size() - z.avail_out;
-                if (have > 0) compressed.write(std::string_view(out.data(), have));
-            } while (z.avail_out == 0);
-            if (end && r != Z_STREAM_END) throw Error(zlibFailure(r));
-        }
-    }
+    const Deflated d = deflateMember(source, compressed);
 
     TLocalFile f;
     f.Name = name;
     f.Common = freshCommon(f, dosDateTime);
-    f.Common.Crc32 = static_cast<uint32_t>(crc);
-    f.Common.UncompressedSize = static_cast<uint32_t>(total);
+    f.Common.Crc32 = d.crc;
+    f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
     uint64_t directoryOffset = localHeaderSize + name.size() + compressed.size();
     if (compressed.size() > max32 || directoryOffset > max32) throw ZipRefused(ZipTooLargeMessage());
     f.Common.CompressedSize = static_cast<uint32_t>(compressed.size());
 
-    sink.write(localHeaderBytes(f));
-    compressed.copyTo(sink);
-
-    std::string tail;
-    putDirectoryEntry(tail, entryFor(f, 0));
-    TEndOfCentralDir e;
-    e.EntriesOnDisk = 1;
-    e.EntriesTotal = 1;
-    e.CentralDirSize = static_cast<uint32_t>(tail.size());
-    e.CentralDirOffset = static_cast<uint32_t>(directoryOffset);
-    tail += endRecordBytes(e, {});
-    sink.write(tail);
+    ZipStreamWriter writer(sink);
+    writer.member(f, 0, [&compressed](ByteSink& out) { compressed.copyTo(out); });
+    writer.finish({});
 }
 
 }  // namespace edlt

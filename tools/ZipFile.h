@@ -73,6 +73,8 @@ uint32_t DosDateTime(const std::tm& local);
 // Of the local clock at `when`.
 uint32_t DosDateTime(std::time_t when);
 
+// Archives of several members held in memory; written through the same streaming writer
+// as ZipSingleMember, so both give the same bytes.
 class TZipFile {
 public:
     TZipFile();

@@ -11,6 +11,7 @@
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
+#include "base/RunAndReport.h"
 
 namespace edlt::ui {
 namespace {
@@ -100,15 +101,7 @@ void DetailGrid::beep()
 
 bool DetailGrid::guarded(const std::function<void()>& f)
 {
-    try {
-        f();
-        return true;
-    } catch (const Error& e) {
-        ui_.ShowError(e.message());
-    } catch (const std::exception& e) {
-        ui_.ShowError(e.what());
-    }
-    return false;
+    return RunAndReport(f, [this](const std::string& message) { ui_.ShowError(message); }, Reported::AllExceptions);
 }
 
 void DetailGrid::setColumnWidths()

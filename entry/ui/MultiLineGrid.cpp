@@ -6,6 +6,7 @@
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/GridHeaders.h"
 #include "base/Error.h"
+#include "base/RunAndReport.h"
 
 namespace edlt::ui {
 
@@ -59,15 +60,8 @@ void TMultiLineGrid::setDetailModel(DetailTableModel* model)
 
 bool TMultiLineGrid::guarded(const std::function<void()>& f)
 {
-    try {
-        f();
-        return true;
-    } catch (const Error& e) {
-        emit errorRaised(e.message());
-    } catch (const std::exception& e) {
-        emit errorRaised(e.what());
-    }
-    return false;
+    return RunAndReport(
+        f, [this](const std::string& message) { emit errorRaised(message); }, Reported::AllExceptions);
 }
 
 QString TMultiLineGrid::keyPress(int column, const QString& typed, const QString& besideSelection)

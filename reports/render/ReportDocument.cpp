@@ -266,11 +266,11 @@ std::vector<ReportDocument::Cell> ReportDocument::rowCells(size_t row) const
         cells.push_back({0, 1, QString::number(row + 1)});
         int c = 1;
         for (detail::Field f : {detail::AFM, detail::SurName, detail::Name, detail::FatherName})
-            cells.push_back({c++, 1, fromCp(fieldOf(line, f))});
+            cells.push_back({c++, 1, fromCp(detail::fieldValue(line, f))});
         cells.push_back({c++, 1,
-                         fromCp(fieldOf(line, detail::City)) + ", " + fromCp(fieldOf(line, detail::Street)) + " " +
-                             fromCp(fieldOf(line, detail::StreetNo)) + " " + fromCp(fieldOf(line, detail::TK))});
-        for (detail::Field f : laterColumns) cells.push_back({c++, 1, fromCp(fieldOf(line, f))});
+                         fromCp(detail::fieldValue(line, detail::City)) + ", " + fromCp(detail::fieldValue(line, detail::Street)) + " " +
+                             fromCp(detail::fieldValue(line, detail::StreetNo)) + " " + fromCp(detail::fieldValue(line, detail::TK))});
+        for (detail::Field f : laterColumns) cells.push_back({c++, 1, fromCp(detail::fieldValue(line, f))});
         return cells;
     }
     if (row == lines_.count) return {{0, columns, QString()}};

@@ -5,6 +5,7 @@
 
 #include "store/CopyFile.h"
 #include "base/Error.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 namespace fs = std::filesystem;
@@ -13,25 +14,11 @@ namespace {
 
 class CopyFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("edlt-copy-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    static void put(const fs::path& p, const std::string& text) { test::writeFile(p, text); }
+    static std::string get(const fs::path& p) { return test::readFile(p); }
 
-    static void put(const fs::path& p, const std::string& text)
-    {
-        std::ofstream(p, std::ios::binary) << text;
-    }
-    static std::string get(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path dir;
+    test::TempDir folder;
+    const fs::path dir = folder.path();
 };
 
 }  // namespace

@@ -9,8 +9,12 @@
 #include "store/DeclarationFile.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
+using test::FailingSink;
+using test::readFile;
+using test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
@@ -93,26 +97,6 @@ std::string write(const HeaderFields& h, const TotalsTexts& totals, const std::v
     return sink.text();
 }
 
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        path_ = fs::temp_directory_path() / ("edlt-decl-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
 
 // A source that yields its text and then fails.
 class FailingSource : public ByteSource {
@@ -130,22 +114,6 @@ public:
 private:
     std::string text_;
     size_t pos_ = 0;
-};
-
-class FailingSink : public ByteSink {
-public:
-    FailingSink(ByteSink& inner, size_t limit) : inner_(inner), limit_(limit) {}
-    void write(std::string_view data) override
-    {
-        if (written_ + data.size() > limit_) throw Error("disk full");
-        written_ += data.size();
-        inner_.write(data);
-    }
-
-private:
-    ByteSink& inner_;
-    size_t limit_;
-    size_t written_ = 0;
 };
 
 const std::string sampleWorkspaceLine = layoutLine({
@@ -256,7 +224,7 @@ TEST(DeclarationFileWrite, RefusesWhatCannotBeWritten)
 
 TEST(DeclarationFileWrite, FailingSinkLeavesTheExistingFile)
 {
-    TempFolder dir;
+    TempDir dir;
     fs::path target = dir.path() / "123456783-DLT";
     writeFileAtomically(target, "old declaration");
     std::vector<std::string> lines(5000, sampleWorkspaceLine);
@@ -332,7 +300,7 @@ protected:
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
     }
 
-    TempFolder dir;
+    TempDir dir;
     fs::path general, record2;
     std::string valid = expectedHeader() + expectedDeclarant(person()) + emptyTotals + sampleFileLine + "\r\n";
 };
@@ -441,7 +409,7 @@ TEST_F(DeclarationFileRead, RandomAndMutatedFiles)
 
 TEST(DeclarationFileRoundTrip, FileWorkspaceFileIsByteIdentical)
 {
-    TempFolder dir;
+    TempDir dir;
     std::string line2 = sampleFileLine;
     line2.replace(79, 10, "0000000001");
     line2.replace(147, 3, "365");

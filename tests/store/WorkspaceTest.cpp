@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <set>
 #include <unistd.h>
 
 #include "store/AtomicFile.h"
 #include "base/Error.h"
 #include "store/Workspace.h"
+#include "tests/TestUtil.h"
 
 using namespace edlt;
 namespace fs = std::filesystem;
@@ -14,16 +15,10 @@ namespace {
 
 class WorkspaceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        program = fs::temp_directory_path() / ("edlt-ws-" + std::to_string(::getpid()));
-        fs::remove_all(program);
-        fs::create_directories(program);
-    }
-    void TearDown() override { fs::remove_all(program); }
-    static void put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+    static void put(const fs::path& p, const std::string& text) { test::writeFile(p, text); }
 
-    fs::path program;
+    test::TempDir folder;
+    const fs::path program = folder.path();
 };
 
 }  // namespace
@@ -31,13 +26,16 @@ protected:
 TEST_F(WorkspaceTest, LifeOfTheFolder)
 {
     Workspace ws(program);
-    EXPECT_EQ(ws.folder(), program / "temp");
-    EXPECT_EQ(ws.generalData(), program / "temp" / "generalData");
-    EXPECT_EQ(ws.record2(), program / "temp" / "record2");
-    EXPECT_EQ(ws.record21(), program / "temp" / "record21");
-
     ws.create();
     ASSERT_TRUE(fs::is_directory(ws.folder()));
+    // The work is kept in three files of its own, found again by a later run on the same
+    // program folder and by no other.
+    EXPECT_EQ((std::set<fs::path>{ws.generalData(), ws.record2(), ws.record21()}).size(), 3u);
+    put(ws.generalData(), "header");
+    EXPECT_EQ(test::readFile(Workspace(program).generalData()), "header");
+    EXPECT_FALSE(fs::exists(Workspace(program / "other").generalData()));
+    fs::remove(ws.generalData());
+
     put(ws.record2(), "lines");
     put(ws.folder() / (".record2" + std::string(AtomicFileWriter::tempMarker) + "abc123"), "half written");
     ws.create();  // an existing folder is fine; a killed run's temporaries go

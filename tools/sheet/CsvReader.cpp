@@ -8,41 +8,13 @@
 #include <string>
 
 #include "base/ByteStream.h"
+#include "base/Text.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
 
 namespace edlt::sheet {
 namespace {
-
-bool validUtf8(std::string_view s)
-{
-    size_t i = 0;
-    const size_t n = s.size();
-    while (i < n) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        uint32_t cp;
-        if ((c & 0xE0) == 0xC0) len = 2, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0) len = 3, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0) len = 4, cp = c & 0x07;
-        else return false;
-        if (i + len > n) return false;
-        for (size_t k = 1; k < len; ++k) {
-            unsigned char d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        static constexpr uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < least[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
-        i += len;
-    }
-    return true;
-}
 
 // The bytes Windows-1253 leaves unassigned.
 const std::array<bool, 256>& unassigned()
@@ -187,9 +159,9 @@ ReadResult readCsv(ByteSource& source)
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
         utf8 = true;
-        if (!validUtf8(text)) fail(SheetFault::Corrupt, "UTF-8");
+        if (!isValidUtf8(text)) fail(SheetFault::Corrupt, "UTF-8");
     } else {
-        utf8 = validUtf8(text);
+        utf8 = isValidUtf8(text);
     }
 
     char separator = 0;
