@@ -311,9 +311,10 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         scratchInSync_ = false;
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
+        std::vector<std::string> lines;
         try {
             FileSource source(path);
-            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
+            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2(), &lines);
         } catch (const FileOpenError& e) {
             problem = declaration_messages::openProblem() + e.framed();
         } catch (const WriteError& e) {
@@ -342,7 +343,9 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         DeclarationModified = false;
         RememberFile(path, identity);
         SaveHeader();
-        OpenDetails();
+        // The workspace file was just written with these lines: any journal is of the old one.
+        journal_->reset();
+        FixedFormatDataSet1.OpenWithLines(std::move(lines));
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
         EnableDeclarationCommands();

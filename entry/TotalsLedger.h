@@ -67,12 +67,15 @@ private:
         void decrement(const Key& k);
         bool contains(const Key& k) const;
         size_t live() const { return live_; }
+        // A hint that k is counted soon: its slot is fetched into the cache meanwhile.
+        void prefetch(const Key& k) const;
 
     private:
         struct Slot {
             Key key;
             int count = -1;  // -1: never used
         };
+        size_t home(const Key& k) const;  // where probing for k starts
         size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs
         void grow();
 

@@ -1,6 +1,7 @@
 #include "store/FixedFormatDataSet.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -113,8 +114,19 @@ void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
 void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field, int32_t id)
 {
     DataSetChange change{kind, index, field, id};
-    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
-        if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
+    // An observer may come or go while told: the ones of this moment are told, from a
+    // copy on the stack (a post sends a score of these; a heap copy each cost much).
+    std::array<DataSetObserver*, 8> few;
+    std::vector<DataSetObserver*> many;
+    DataSetObserver* const* told = few.data();
+    if (observers_.size() <= few.size()) {
+        std::copy(observers_.begin(), observers_.end(), few.begin());
+    } else {
+        many = observers_;
+        told = many.data();
+    }
+    for (size_t i = 0, n = observers_.size(); i < n; ++i)
+        if (controlsDisabled_ == 0 || !told[i]->isControl()) told[i]->dataSetChanged(change);
 }
 
 void TFixedFormatDataSet::EnableControls()
@@ -151,6 +163,22 @@ void TFixedFormatDataSet::Open()
         int32_t id = 0;
         while (reader.next(text)) lines.push_back(Line{std::move(text), ++id});
     }
+    activate(std::move(lines));
+}
+
+void TFixedFormatDataSet::OpenWithLines(std::vector<std::string> lines)
+{
+    if (Active()) return;
+    cursor_ = -1;
+    changed_ = false;
+    BlockList<Line> taken;
+    int32_t id = 0;
+    for (std::string& text : lines) taken.push_back(Line{std::move(text), ++id});
+    activate(std::move(taken));
+}
+
+void TFixedFormatDataSet::activate(BlockList<Line> lines)
+{
     lines_ = std::move(lines);
     lastId_ = static_cast<int32_t>(lines_.size());
     buildFields();
