@@ -107,7 +107,7 @@ size_t TotalsLedger::KeyCounts::find(const Key& k) const
 
 void TotalsLedger::KeyCounts::grow()
 {
-    std::vector<Slot> old = std::move(slots_);
+    LargeArray<Slot> old = std::move(slots_);
     size_t capacity = 64;
     while (capacity < (live_ + 1) * 4) capacity *= 2;  // zero counts are dropped here
     slots_.assign(capacity, Slot{});

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Amount.h"
+#include "base/LargeArray.h"
 #include "store/FixedFormatDataSet.h"
 
 namespace edlt {
@@ -79,7 +80,7 @@ private:
         size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs
         void grow();
 
-        std::vector<Slot> slots_;
+        LargeArray<Slot> slots_;
         size_t used_ = 0;  // slots ever taken
         size_t live_ = 0;  // keys with a count above zero
     };
