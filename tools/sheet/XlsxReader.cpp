@@ -403,10 +403,10 @@ private:
                 else block_.setText(cellRow_, cellCol_, {});
                 return;
             }
-            if (auto text = plainDecimalText(v)) return block_.setText(cellRow_, cellCol_, *text);
+            if (auto text = plainDecimalText(v)) return block_.setNumberText(cellRow_, cellCol_, *text);
             auto number = parseNumber(v);
             if (!number) fail(SheetFault::Corrupt);
-            block_.setText(cellRow_, cellCol_, formatNumber(*number));
+            block_.setNumberText(cellRow_, cellCol_, formatNumber(*number));
         } else {
             fail(SheetFault::Corrupt);
         }
