@@ -26,9 +26,9 @@ public:
     // only checked. Throws SheetError(TooLarge) past the limits.
     void setUtf8(size_t row, size_t col, std::string_view utf8, bool cut = false);
     void setText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
-    // A number's text as a reader formatted it (digits, sign, comma, exponent, "#NUM!"):
-    // nothing to clean, so stored without looking.
-    void setNumberText(size_t row, size_t col, std::string_view text);
+    // A text with nothing to clean, stored without looking: a number's text as a reader
+    // formatted it, or a text keep() gave.
+    void setCleanText(size_t row, size_t col, std::string_view text, bool cut = false);
     // Room for about this many bytes of cell text (a hint from the file's size), so the
     // texts are not copied as they grow.
     void reserveText(size_t bytes) { text_.reserve(bytes); }

@@ -375,7 +375,7 @@ private:
     void setText(size_t row, size_t col, const Text& t)
     {
         if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
-        else block_.setText(row, col, t.bytes, t.cut);
+        else block_.setCleanText(row, col, t.bytes, t.cut);
     }
 
     void cellRecord(const RecordView& r)
@@ -401,7 +401,7 @@ private:
                 uint32_t i = u32(r.data + 6);
                 if (i >= strings_.size()) fail(SheetFault::Corrupt);
                 if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
-                else block_.setText(row, col, strings_.text(i), strings_.cut(i));
+                else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
             } else {
                 BlockBuilder::checkPosition(row, col);
             }
@@ -412,11 +412,11 @@ private:
             else BlockBuilder::checkPosition(row, col);
             break;
         case NUMBER:
-            if (position(r, 14, row, col)) block_.setNumberText(row, col, formatNumber(f64(r.data + 6)));
+            if (position(r, 14, row, col)) block_.setCleanText(row, col, formatNumber(f64(r.data + 6)));
             else BlockBuilder::checkPosition(row, col);
             break;
         case RK:
-            if (position(r, 10, row, col)) block_.setNumberText(row, col, formatNumber(rkValue(u32(r.data + 6))));
+            if (position(r, 10, row, col)) block_.setCleanText(row, col, formatNumber(rkValue(u32(r.data + 6))));
             else BlockBuilder::checkPosition(row, col);
             break;
         case MULRK: {
@@ -427,7 +427,7 @@ private:
                     BlockBuilder::checkPosition(row, col + count - 1);
                     break;
                 }
-                block_.setNumberText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
+                block_.setCleanText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
             }
             break;
         }
@@ -454,7 +454,7 @@ private:
     void formula(const RecordView& r, size_t row, size_t col)
     {
         const uint8_t* v = r.data + 6;
-        if (u16(v + 6) != 0xFFFF) return block_.setNumberText(row, col, formatNumber(f64(v)));
+        if (u16(v + 6) != 0xFFFF) return block_.setCleanText(row, col, formatNumber(f64(v)));
         switch (v[0]) {
         case 0:  // a text, in the STRING record that follows
             pendingString_ = true;

@@ -380,7 +380,7 @@ private:
             }
             if (i >= strings_.size()) fail(SheetFault::Corrupt);
             if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-            else block_.setText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
+            else block_.setCleanText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
         } else if (type_ == "str" || type_ == "e") {
             block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)), cut);
         } else if (type_ == "b") {
@@ -403,10 +403,10 @@ private:
                 else block_.setText(cellRow_, cellCol_, {});
                 return;
             }
-            if (auto text = plainDecimalText(v)) return block_.setNumberText(cellRow_, cellCol_, *text);
+            if (auto text = plainDecimalText(v)) return block_.setCleanText(cellRow_, cellCol_, *text);
             auto number = parseNumber(v);
             if (!number) fail(SheetFault::Corrupt);
-            block_.setNumberText(cellRow_, cellCol_, formatNumber(*number));
+            block_.setCleanText(cellRow_, cellCol_, formatNumber(*number));
         } else {
             fail(SheetFault::Corrupt);
         }
