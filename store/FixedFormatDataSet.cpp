@@ -174,6 +174,7 @@ void TFixedFormatDataSet::OpenWithLines(std::vector<std::string> lines)
     BlockList<Line> taken;
     int32_t id = 0;
     for (std::string& text : lines) taken.push_back(Line{std::move(text), ++id});
+    std::vector<std::string>().swap(lines);  // gone before the observers build on the lines
     activate(std::move(taken));
 }
 
