@@ -18,7 +18,7 @@ class LargeArray {
 
 public:
     LargeArray() = default;
-    LargeArray(LargeArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, 0)) {}
+    LargeArray(LargeArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, size_t{0})) {}
     LargeArray& operator=(LargeArray&& o) noexcept
     {
         std::swap(data_, o.data_);

@@ -194,10 +194,10 @@ void TotalsLedger::rebuild()
     // Counting is one cache miss per line and table: each table on its own core, the
     // slots of lines a little ahead fetched while the current ones are counted.
     constexpr size_t ahead = 16;
-    auto count = [&](KeyCounts& counts, Key (*keyOf)(const Key&)) {
+    auto count = [&](KeyCounts& counts, Key (*keyFor)(const Key&)) {
         for (size_t i = 0; i < n; ++i) {
-            if (i + ahead < n) counts.prefetch(keyOf(slot(lines[i + ahead].second).key));
-            counts.increment(keyOf(slot(lines[i].second).key));
+            if (i + ahead < n) counts.prefetch(keyFor(slot(lines[i + ahead].second).key));
+            counts.increment(keyFor(slot(lines[i].second).key));
         }
     };
     auto pairs = [&] { count(pairCounts_, [](const Key& k) { return k; }); };
