@@ -311,12 +311,13 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         scratchInSync_ = false;
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
+        std::vector<std::string> lines;
         try {
             FileSource file(path);
             std::error_code unknown;
             const auto size = std::filesystem::file_size(path, unknown);
             ProgressSource source(file, unknown ? 0 : static_cast<size_t>(size), *work);
-            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2());
+            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2(), &lines);
         } catch (const FileOpenError& e) {
             problem = declaration_messages::openProblem() + e.framed();
         } catch (const WriteError& e) {
@@ -347,7 +348,9 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         DeclarationModified = false;
         RememberFile(path, identity);
         SaveHeader();
-        OpenDetails();
+        // The workspace file was just written with these lines: any journal is of the old one.
+        journal_->reset();
+        FixedFormatDataSet1.OpenWithLines(std::move(lines));
         label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
         work.reset();

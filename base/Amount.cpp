@@ -11,6 +11,32 @@ namespace {
 // Beyond any field: larger values stay this large and are refused as too long.
 constexpr Int128 cap = static_cast<Int128>(1000000000000000000LL) * 100;
 
+// The units of the common form, digits with at most one comma and no more than 14 digits
+// (so that nothing overflows 64 bits); nullopt for anything else, left to the full parser.
+std::optional<int64_t> parsePlain(std::string_view text)
+{
+    int64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool sawComma = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (++digits > 14) return std::nullopt;
+            mantissa = mantissa * 10 + (c - '0');
+            if (sawComma) ++decimals;
+        } else if (c == ',' && !sawComma) {
+            sawComma = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 && !sawComma) return std::nullopt;
+    constexpr int64_t powers[] = {1, 10, 100, 1000, 10000};
+    // To ten-thousandths; decimals past the fourth are cut, as the full parser cuts them.
+    if (decimals <= 4) return mantissa * powers[4 - decimals];
+    for (int k = decimals; k > 4 && mantissa != 0; --k) mantissa /= 10;
+    return mantissa;
+}
+
 }  // namespace
 
 std::optional<Amount> Amount::tryParse(std::string_view text)
@@ -18,6 +44,7 @@ std::optional<Amount> Amount::tryParse(std::string_view text)
     size_t i = 0, n = text.size();
     while (i < n && text[i] == ' ') ++i;
     while (n > i && text[n - 1] == ' ') --n;
+    if (auto plain = parsePlain(text.substr(i, n - i))) return fromUnits(*plain);
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     // The mantissa is gathered exactly up to 36 digits; further digits are cut, which

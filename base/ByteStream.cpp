@@ -11,6 +11,8 @@
 
 namespace edlt {
 
+constexpr size_t lineScanWindow = 256;
+
 size_t StringSource::read(char* buffer, size_t size)
 {
     size_t n = std::min(size, text_.size() - pos_);
@@ -85,9 +87,20 @@ bool LineReader::next(std::string& line)
         any = true;
         const char* start = buffer_.data() + pos_;
         size_t avail = buffer_.size() - pos_;
-        const char* end = start;
         const char* stop = start + avail;
-        while (end < stop && *end != '\r' && *end != '\n') ++end;
+        // The first CR or LF, by library scans of short windows (a window, not the rest
+        // of the buffer, so a file with only one kind of line break stays linear).
+        const char* end = stop;
+        for (size_t offset = 0; offset < avail; offset += lineScanWindow) {
+            const char* w = start + offset;
+            const size_t n = std::min(lineScanWindow, avail - offset);
+            const auto* lf = static_cast<const char*>(std::memchr(w, '\n', n));
+            const auto* cr = static_cast<const char*>(std::memchr(w, '\r', lf ? static_cast<size_t>(lf - w) : n));
+            if (cr || lf) {
+                end = cr ? cr : lf;
+                break;
+            }
+        }
         size_t len = static_cast<size_t>(end - start);
         if (line.size() < maxLength_) {
             size_t take = std::min(len, maxLength_ - line.size());

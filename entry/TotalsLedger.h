@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/Amount.h"
+#include "base/LargeArray.h"
 #include "store/FixedFormatDataSet.h"
 
 namespace edlt {
@@ -75,16 +76,19 @@ private:
         void decrement(const Key& k);
         bool contains(const Key& k) const;
         size_t live() const { return live_; }
+        // A hint that k is counted soon: its slot is fetched into the cache meanwhile.
+        void prefetch(const Key& k) const;
 
     private:
         struct Slot {
             Key key;
             int count = -1;  // -1: never used
         };
+        size_t home(const Key& k) const;  // where probing for k starts
         size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs
         void grow();
 
-        std::vector<Slot> slots_;
+        LargeArray<Slot> slots_;
         size_t used_ = 0;  // slots ever taken
         size_t live_ = 0;  // keys with a count above zero
     };

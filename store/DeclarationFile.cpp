@@ -225,6 +225,18 @@ void appendTotalsRecord(std::string& out, const TotalsTexts& totals, bool anyLin
     throw Error(format(base + cp1253::lit(". Μη αποδεκτό ποσό στη γραμμή %d"), {std::to_string(lineNumber)}));
 }
 
+// A zero-filled field as a whole number: all digits, as nearly every record has it, is read
+// here; anything else goes through tryStrToInt64.
+std::optional<int64_t> wholeField(std::string_view field)
+{
+    int64_t value = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9') return tryStrToInt64(field);
+        value = value * 10 + (c - '0');
+    }
+    return field.empty() ? tryStrToInt64(field) : std::optional<int64_t>(value);
+}
+
 // Appends the workspace line of a 170-byte detail record to out.
 void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNumber)
 {
@@ -244,7 +256,7 @@ void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNum
 
     for (Field f : detail::amountFields) {
         const detail::FieldDef& def = detail::fields[f];
-        auto cents = tryStrToInt64(line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
+        auto cents = wholeField(line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
         if (!cents) continue;  // not a whole number: kept as it stands
         if (*cents < 0) {
             out.resize(start);
@@ -348,8 +360,10 @@ std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber)
     return out;
 }
 
-std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
-                                               const std::filesystem::path& record2Path)
+namespace {
+
+std::optional<std::string> readDeclaration(ByteSource& source, const std::filesystem::path& generalDataPath,
+                                           const std::filesystem::path& record2Path, std::vector<std::string>* lines)
 {
     // One byte past a record is enough to know a line is too long; longer ones are cut.
     LineReader reader(source, RecordSize + 1, true);
@@ -383,11 +397,13 @@ std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::fi
             generalData.write(line);
             generalData.write(lineBreak);
         } else if (line[0] == '3') {
+            const size_t start = details.size();
             try {
                 appendWorkspaceLine(details, line, lineNumber);
             } catch (const Error& e) {
                 return e.message();
             }
+            if (lines) lines->emplace_back(details, start);
             details.append(lineBreak);
             if (details.size() >= sinkBlock) {
                 record2.write(details);
@@ -399,6 +415,25 @@ std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::fi
     record2.commit();
     generalData.commit();
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
+                                               const std::filesystem::path& record2Path,
+                                               std::vector<std::string>* workspaceLines)
+{
+    if (!workspaceLines) return readDeclaration(source, generalDataPath, record2Path, nullptr);
+    workspaceLines->clear();
+    std::optional<std::string> problem;
+    try {
+        problem = readDeclaration(source, generalDataPath, record2Path, workspaceLines);
+    } catch (...) {
+        workspaceLines->clear();
+        throw;
+    }
+    if (problem) workspaceLines->clear();
+    return problem;
 }
 
 HeaderFields LoadHeaderFields(ByteSource& generalData)

@@ -52,8 +52,11 @@ std::string WorkspaceToFileLine(std::string_view line);
 // AtomicFileWriter, ProcessSafe durability) and returns nullopt; on failure returns the
 // Windows-1253 message and leaves both workspace files exactly as they were.
 // Throws Error only when the workspace files themselves cannot be written.
+// With workspaceLines, the lines record2 was written with are handed over too (left empty
+// on failure), so that the store needs not read them back.
 std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
-                                               const std::filesystem::path& record2Path);
+                                               const std::filesystem::path& record2Path,
+                                               std::vector<std::string>* workspaceLines = nullptr);
 
 // Converts one 170-byte detail record into its workspace line. Throws Error with a Greek
 // message when the record is not 170 bytes or an amount cannot be held in the workspace

@@ -1,6 +1,7 @@
 #include "store/FixedFormatDataSet.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -109,16 +110,40 @@ void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field
     notify(DataSetChange{kind, index, field, id});
 }
 
+namespace {
+
+// An observer may come or go while told: the ones of this moment are told, from a copy on
+// the stack (a post sends a score of these; a heap copy each cost much).
+template <typename Tell>
+void tellEach(const std::vector<DataSetObserver*>& observers, Tell tell)
+{
+    std::array<DataSetObserver*, 8> few;
+    std::vector<DataSetObserver*> many;
+    DataSetObserver* const* told = few.data();
+    if (observers.size() <= few.size()) {
+        std::copy(observers.begin(), observers.end(), few.begin());
+    } else {
+        many = observers;
+        told = many.data();
+    }
+    for (size_t i = 0, n = (observers.size() <= few.size() ? observers.size() : many.size()); i < n; ++i)
+        tell(told[i]);
+}
+
+}  // namespace
+
 void TFixedFormatDataSet::notify(const DataSetChange& change)
 {
-    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
+    tellEach(observers_, [&](DataSetObserver* o) {
         if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
+    });
 }
 
 void TFixedFormatDataSet::announce(const DataSetChange& change)
 {
-    for (DataSetObserver* o : std::vector<DataSetObserver*>(observers_))
+    tellEach(observers_, [&](DataSetObserver* o) {
         if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetAboutToChange(change);
+    });
 }
 
 void TFixedFormatDataSet::EnableControls()
@@ -160,6 +185,23 @@ void TFixedFormatDataSet::Open()
         int32_t id = 0;
         while (reader.next(text)) lines.push_back(Line{std::move(text), ++id});
     }
+    activate(std::move(lines));
+}
+
+void TFixedFormatDataSet::OpenWithLines(std::vector<std::string> lines)
+{
+    if (Active()) return;
+    cursor_ = -1;
+    changed_ = false;
+    BlockList<Line> taken;
+    int32_t id = 0;
+    for (std::string& text : lines) taken.push_back(Line{std::move(text), ++id});
+    std::vector<std::string>().swap(lines);  // gone before the observers build on the lines
+    activate(std::move(taken));
+}
+
+void TFixedFormatDataSet::activate(BlockList<Line> lines)
+{
     announce({DataSetChange::Reset});
     lines_ = std::move(lines);
     lastId_ = static_cast<int32_t>(lines_.size());

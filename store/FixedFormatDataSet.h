@@ -76,6 +76,8 @@ public:
     void SetActive(bool value);
 
     void Open();
+    // Opens with the lines FileName was just written with, instead of reading them back.
+    void OpenWithLines(std::vector<std::string> lines);
     void Close();
     DataSetState State() const { return state_; }
 
@@ -162,6 +164,7 @@ private:
     void checkClosed() const;
     void checkActive() const;
     void checkWritable() const;
+    void activate(BlockList<Line> lines);
     bool endPendingEdit();
     void buildFields();
     std::string_view currentRecord() const;

@@ -73,7 +73,9 @@ TEST(AtomicFile, LinkedCopyStaysApartFromLaterWrites)
 
 TEST(LineReader, SplitsAtEveryBreakAndCapsLongLines)
 {
-    StringSource src("a\r\nbb\ncc\r\r\n" + std::string(5000, 'z') + "\nlast");
+    // Breaks far into a line, of either kind, past the reader's scanning windows.
+    StringSource src("a\r\nbb\ncc\r\r\n" + std::string(5000, 'z') + "\n" + std::string(300, 'y') + "\r" +
+                     std::string(90, 'w') + "\nlast");
     LineReader r(src, 100);
     std::string line;
     std::vector<std::string> got;
@@ -82,13 +84,16 @@ TEST(LineReader, SplitsAtEveryBreakAndCapsLongLines)
         got.push_back(line);
         tooLong.push_back(r.lastLineTooLong());
     }
-    ASSERT_EQ(got.size(), 6u);
+    ASSERT_EQ(got.size(), 8u);
     EXPECT_EQ(got[2], "cc");
     EXPECT_EQ(got[3], "");
     EXPECT_EQ(got[4].size(), 100u);
     EXPECT_TRUE(tooLong[4]);
-    EXPECT_FALSE(tooLong[5]);
-    EXPECT_EQ(got[5], "last");
+    EXPECT_EQ(got[5], std::string(100, 'y'));
+    EXPECT_TRUE(tooLong[5]);
+    EXPECT_EQ(got[6], std::string(90, 'w'));
+    EXPECT_FALSE(tooLong[7]);
+    EXPECT_EQ(got[7], "last");
 }
 
 TEST(Cp1253, ConvertsBothWaysAndRefusesForeignCharacters)

@@ -286,10 +286,17 @@ protected:
         writeFileAtomically(record2, "old lines\r\n");
     }
 
+    // Every read also checks the lines handed to the store: those record2 was written
+    // with, and none after a refusal.
     std::optional<std::string> read(std::string text)
     {
         StringSource source(std::move(text));
-        return ReadDeclarationFile(source, general, record2);
+        std::vector<std::string> lines{"stale"};
+        auto problem = ReadDeclarationFile(source, general, record2, &lines);
+        std::string joined;
+        for (const std::string& l : lines) joined += l + "\r\n";
+        EXPECT_EQ(joined, problem ? "" : readFile(record2));
+        return problem;
     }
 
     void expectRejected(const std::string& text, const std::string& message)

@@ -88,6 +88,12 @@ void BlockBuilder::setText(size_t row, size_t col, std::string_view cp1253, bool
     store(row, col, cleaned, cut, false);
 }
 
+void BlockBuilder::setCleanText(size_t row, size_t col, std::string_view text, bool cut)
+{
+    if (!usedColumn(col)) return checkPosition(row, col);
+    store(row, col, text, cut, false);
+}
+
 std::string BlockBuilder::keep(std::string_view cp1253, bool& cut)
 {
     std::string kept = cleanFieldText(cp1253);

@@ -26,6 +26,12 @@ public:
     // only checked. Throws SheetError(TooLarge) past the limits.
     void setUtf8(size_t row, size_t col, std::string_view utf8, bool cut = false);
     void setText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
+    // A text with nothing to clean, stored without looking: a number's text as a reader
+    // formatted it, or a text keep() gave.
+    void setCleanText(size_t row, size_t col, std::string_view text, bool cut = false);
+    // Room for about this many bytes of cell text (a hint from the file's size), so the
+    // texts are not copied as they grow.
+    void reserveText(size_t bytes) { text_.reserve(bytes); }
     // A Windows-1253 text that lost characters on the way: recorded as the row's problem.
     void setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
     // A formula cell whose file holds no value for it.

@@ -27,6 +27,9 @@
 namespace edlt::sheet {
 namespace {
 
+// The most cell text reserved ahead, whatever the stream's size.
+constexpr size_t maxTextHint = size_t(64) << 20;
+
 enum Record : uint16_t {
     BOF = 0x0809, EOF_ = 0x000A, FILEPASS = 0x002F, CODEPAGE = 0x0042, BOUNDSHEET = 0x0085, SST = 0x00FC,
     CONTINUE = 0x003C, LABELSST = 0x00FD, LABEL = 0x0204, RSTRING = 0x00D6, NUMBER = 0x0203, RK = 0x027E,
@@ -312,6 +315,8 @@ public:
         else if (version != 0x0500) fail(SheetFault::NotSpreadsheet, "BIFF");
         readGlobals();
         if (!sheetFound_ || sheetStart_ >= stream_.size()) fail(SheetFault::NotSpreadsheet);
+        // A cell's text takes about the bytes of its record: the sheet's part of the stream.
+        block_.reserveText(std::min(stream_.size() - sheetStart_, maxTextHint));
         return readSheet();
     }
 
@@ -370,7 +375,7 @@ private:
     void setText(size_t row, size_t col, const Text& t)
     {
         if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
-        else block_.setText(row, col, t.bytes, t.cut);
+        else block_.setCleanText(row, col, t.bytes, t.cut);
     }
 
     void cellRecord(const RecordView& r)
@@ -396,7 +401,7 @@ private:
                 uint32_t i = u32(r.data + 6);
                 if (i >= strings_.size()) fail(SheetFault::Corrupt);
                 if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
-                else block_.setText(row, col, strings_.text(i), strings_.cut(i));
+                else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
             } else {
                 BlockBuilder::checkPosition(row, col);
             }
@@ -407,11 +412,11 @@ private:
             else BlockBuilder::checkPosition(row, col);
             break;
         case NUMBER:
-            if (position(r, 14, row, col)) block_.setText(row, col, formatNumber(f64(r.data + 6)));
+            if (position(r, 14, row, col)) block_.setCleanText(row, col, formatNumber(f64(r.data + 6)));
             else BlockBuilder::checkPosition(row, col);
             break;
         case RK:
-            if (position(r, 10, row, col)) block_.setText(row, col, formatNumber(rkValue(u32(r.data + 6))));
+            if (position(r, 10, row, col)) block_.setCleanText(row, col, formatNumber(rkValue(u32(r.data + 6))));
             else BlockBuilder::checkPosition(row, col);
             break;
         case MULRK: {
@@ -422,7 +427,7 @@ private:
                     BlockBuilder::checkPosition(row, col + count - 1);
                     break;
                 }
-                block_.setText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
+                block_.setCleanText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
             }
             break;
         }
@@ -449,7 +454,7 @@ private:
     void formula(const RecordView& r, size_t row, size_t col)
     {
         const uint8_t* v = r.data + 6;
-        if (u16(v + 6) != 0xFFFF) return block_.setText(row, col, formatNumber(f64(v)));
+        if (u16(v + 6) != 0xFFFF) return block_.setCleanText(row, col, formatNumber(f64(v)));
         switch (v[0]) {
         case 0:  // a text, in the STRING record that follows
             pendingString_ = true;

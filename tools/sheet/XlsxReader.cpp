@@ -2,6 +2,7 @@
 // worksheet's part, and that part is read as a stream with the shared strings at hand.
 #include <cstdint>
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,29 @@ std::string resolvePart(std::string_view base, std::string_view target)
     }
     std::string out;
     for (const auto& p : parts) out += (out.empty() ? "" : "/") + p;
+    return out;
+}
+
+// The text formatNumber(parseNumber(v)) gives, without the round trip through a double, for
+// the common whole cents: an optional minus, up to 13 digits without leading zeros, and up
+// to two decimals. nullopt for anything else.
+std::optional<std::string> plainDecimalText(std::string_view v)
+{
+    const bool negative = !v.empty() && v[0] == '-';
+    if (negative) v.remove_prefix(1);
+    const size_t point = std::min(v.find('.'), v.size());
+    const std::string_view whole = v.substr(0, point);
+    std::string_view decimals = point < v.size() ? v.substr(point + 1) : std::string_view();
+    auto digits = [](std::string_view d) {
+        return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || whole.size() > 13 || (whole.size() > 1 && whole[0] == '0') || !digits(whole)) return std::nullopt;
+    if ((point < v.size() && decimals.empty()) || decimals.size() > 2 || !digits(decimals)) return std::nullopt;
+    while (!decimals.empty() && decimals.back() == '0') decimals.remove_suffix(1);
+    if (whole == "0" && decimals.empty()) return std::string("0");
+    std::string out = negative ? "-" : "";
+    out.append(whole);
+    if (!decimals.empty()) out.append(",").append(decimals);
     return out;
 }
 
@@ -356,7 +380,7 @@ private:
             }
             if (i >= strings_.size()) fail(SheetFault::Corrupt);
             if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-            else block_.setText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
+            else block_.setCleanText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
         } else if (type_ == "str" || type_ == "e") {
             block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)), cut);
         } else if (type_ == "b") {
@@ -379,9 +403,10 @@ private:
                 else block_.setText(cellRow_, cellCol_, {});
                 return;
             }
+            if (auto text = plainDecimalText(v)) return block_.setCleanText(cellRow_, cellCol_, *text);
             auto number = parseNumber(v);
             if (!number) fail(SheetFault::Corrupt);
-            block_.setText(cellRow_, cellCol_, formatNumber(*number));
+            block_.setCleanText(cellRow_, cellCol_, formatNumber(*number));
         } else {
             fail(SheetFault::Corrupt);
         }
