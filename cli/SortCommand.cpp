@@ -22,9 +22,9 @@ int runSort(const Args& args)
     DeclarationSession& session = command.session();
     if (!command.open(file)) return ExitUnreadable;
     if (by == "afm")
-        session.Button1Click();
+        session.SortByTaxNumber();
     else
-        session.Button2Click();
+        session.SortBySurname();
     // A sort that failed has shown its error and left the lines unsorted: write nothing.
     if (command.ui.errorCount() > 0) return ExitUnreadable;
     command.write(out);

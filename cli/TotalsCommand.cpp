@@ -14,7 +14,7 @@ int runTotals(const Args& args)
     CommandSession command;
     DeclarationSession& session = command.session();
     if (!command.open(parsed.positional[0])) return ExitUnreadable;
-    printOut(session.Label32());
+    printOut(session.RecordCounterText());
     const TotalsTexts& totals = session.Totals();
     for (size_t i = 0; i < totals.size(); ++i) printOut("Edit" + std::to_string(i + 1) + "=" + totals[i]);
     return ExitOk;

@@ -40,7 +40,7 @@ QFont titleFont()
 DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
     : QObject(window), session_(session), ui_(ui)
 {
-    model_ = new DetailTableModel(session_.FixedFormatDataSet1, this);
+    model_ = new DetailTableModel(session_.DetailStore(), this);
     model_->onError = [this](const std::string& message) { ui_.ShowError(message); };
 
     grid_ = new TMultiLineGrid(window);
@@ -66,7 +66,7 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     navigator_->move(238, 183 - TDBNavigator::buttonsTop());
     navigator_->OnClick = [this](TDBNavigator::Button b) { DBNavigator1Click(b); };
 
-    lookup_ = new TDBLookupComboBox(session_.FixedFormatDataSet2, window);
+    lookup_ = new TDBLookupComboBox(session_.IncomeTypeStore(), window);
     lookup_->setObjectName("DBLookupComboBox1");
     lookup_->setFont(gridFont());
     lookup_->hide();
@@ -76,9 +76,6 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->cancelEdit();
     };
-    // DBLookupComboBox1Enter; leaving it other than by Tab ends the Tab hand-over too.
-    lookup_->OnEnter = [this] { session_.ComboEntered = true; };
-    lookup_->OnExit = [this] { session_.ComboEntered = false; };
     lookup_->OnBeep = [this] { ui_.Beep(); };
 
     connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
@@ -203,7 +200,7 @@ void DetailGrid::typeIntoLookup(QChar c)
 void DetailGrid::chooseIncomeType(const std::string& code)
 {
     guarded([&] {
-        TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session_.DetailStore();
         if (!ds.Active()) return;
         if (!model_->editing()) ds.Edit();
         ds.SetFieldValue(detail::TypeInc, code);
@@ -214,14 +211,13 @@ void DetailGrid::leaveLookup(bool forward)
 {
     // The Tab typed in the box moves the grid on: to the gross pay, or back.
     grid_->setFocus(Qt::TabFocusReason);
-    session_.ComboEntered = false;
     grid_->tabMove(forward);
 }
 
 void DetailGrid::dbGrid1ColEnter(int column)
 {
     if (column != KatharesColumn) return;
-    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session_.DetailStore();
     if (!ds.Active()) return;
     try {
         ds.Edit();
@@ -271,7 +267,7 @@ bool DetailGrid::DBNavigator1BeforeAction(TDBNavigator::Button button)
 
 void DetailGrid::DBNavigator1Click(TDBNavigator::Button button)
 {
-    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session_.DetailStore();
     if (!ds.Active()) return;
     if (!DBNavigator1BeforeAction(button)) return;
     switch (button) {
@@ -306,7 +302,7 @@ void DetailGrid::DBNavigator1Click(TDBNavigator::Button button)
 void DetailGrid::updateNavigator()
 {
     if (!navigator_) return;
-    const TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    const TFixedFormatDataSet& ds = session_.DetailStore();
     const bool active = ds.Active();
     const bool lines = active && ds.CountRecords() > 0;
     const bool editing = active && model_->editing();
