@@ -131,7 +131,7 @@ TEST_F(SessionTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
     EXPECT_EQ(ui.messages().size(), 1u);
     session->DetailStore().Cancel();
 
-    // A pasted full stop is a conversion error: refused, PostAccepted false, its message shown.
+    // A pasted full stop is a conversion error: refused, LastLineAccepted false, its message shown.
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "1234.50", "0", "1234.50"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"E '1234.50' is not a valid floating point value"});
