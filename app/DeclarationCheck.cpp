@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <exception>
 #include <thread>
 
 #include "app/DeclarationSession.h"
-#include "entry/CheckAFM.h"
+#include "entry/DeclarationRules.h"
 #include "entry/DetailValidation.h"
 #include "entry/Messages.h"
 #include "base/Cp1253.h"
@@ -48,43 +47,22 @@ private:
     mutable std::array<bool, detail::FieldCount> read_{};
 };
 
-// A line's tax number and income type packed with their lengths (they fit their fields):
-// equal keys are equal pairs, compared without a string.
-struct PairKey {
-    uint64_t head = 0, tail = 0;
-    static PairKey of(const std::string& afm, const std::string& type)
-    {
-        std::array<char, 16> bytes{};
-        afm.copy(bytes.data(), 9);
-        bytes[9] = static_cast<char>(afm.size());
-        type.copy(bytes.data() + 10, 2);
-        bytes[12] = static_cast<char>(type.size());
-        PairKey k;
-        std::memcpy(&k.head, bytes.data(), 8);
-        std::memcpy(&k.tail, bytes.data() + 8, 8);
-        return k;
-    }
-    bool operator==(const PairKey&) const = default;
-    auto operator<=>(const PairKey&) const = default;
-};
-
 // What the validation shows becomes a finding of the line being checked; every question
 // is answered yes, so the checks go on as the command line's answer would let them.
-class FindingsUI : public UnattendedUserInterface {
+class FindingsQuestions : public LineQuestions {
 public:
-    FindingsUI(std::vector<CheckFinding>& out, const DetailValidation*& validation) : out_(out), validation_(validation)
+    FindingsQuestions(std::vector<CheckFinding>& out, const DetailValidation*& validation)
+        : out_(out), validation_(validation)
     {
     }
     long line = 0;
 
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    void refuse(const std::string& message) override { add(message, false); }
+    bool confirm(const std::string& question) override
     {
-        add(text, true);
-        return mrYes;
+        add(question, true);
+        return true;
     }
-    void ShowNotice(const std::string& text) override { add(text, false); }
-    void ShowWarning(const std::string& text) override { add(text, false); }
-    void ShowError(const std::string& text) override { add(text, false); }
 
     void add(const std::string& text, bool question)
     {
@@ -101,22 +79,21 @@ private:
 void checkRange(const DeclarationSession& session, size_t first, size_t last, std::vector<CheckFinding>& out,
                 std::vector<PairKey>& keys, const std::function<void(size_t)>& progress)
 {
-    const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
+    const TFixedFormatDataSet& lines = session.DetailStore();
     const DetailValidation* current = nullptr;
-    FindingsUI ui(out, current);
+    FindingsQuestions ui(out, current);
     // Stored lines are never new: the duplicate search of a new line does not run, so no
     // scratch copy is needed.
     DetailValidation validation(ui, session.Ledger(), {});
     current = &validation;
     const std::string& declarantAfm = session.Header().AFM;
     CopiedLine line(lines);
-    bool accepted = false;
     for (size_t i = first; i < last; ++i) {
         if (progress && (i - first) % 32768 == 0) progress(i - first);
         ui.line = static_cast<long>(i + 1);
         line.load(i);
         try {
-            validation.Run(line, declarantAfm, false, accepted);
+            validation.Run(line, declarantAfm, false);
         } catch (const Error& e) {
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
@@ -129,7 +106,7 @@ void checkRange(const DeclarationSession& session, size_t first, size_t last, st
 void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& out, std::vector<PairKey>& keys,
                 const CheckProgress& progress)
 {
-    const TFixedFormatDataSet& lines = session.FixedFormatDataSet1;
+    const TFixedFormatDataSet& lines = session.DetailStore();
     const size_t count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
     keys.assign(count, PairKey{});
     // Checking only reads the lines: a second core takes the second half of a large
@@ -160,49 +137,16 @@ void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& ou
     if (progress) progress(count, count);
 }
 
-// The declarant checks of Save As, each run on its own.
-void checkDeclarant(DeclarationSession& session, std::vector<CheckFinding>& out)
+void checkDeclarant(const DeclarationSession& session, std::vector<CheckFinding>& out)
 {
-    const HeaderFields& h = session.Header();
-    auto finding = [&](const std::string& message, HeaderField field) {
-        out.push_back({0, message, false, -1, field});
-    };
-    try {
-        if (!session.YearAcceptable()) finding(msg::writeYear(), HeaderField::YearOfData);
-    } catch (const ConvertError& e) {
-        finding(e.message(), HeaderField::YearOfData);
-    }
-    if (h.CompanyName.empty())
-        finding(h.business ? msg::writeCompanyName() : msg::writePersonName(), HeaderField::CompanyName);
-    try {
-        if (!CheckAFM(h.AFM)) finding(msg::wrongDeclarantAfmOnSave(), HeaderField::AFM);
-    } catch (const ConvertError& e) {
-        finding(e.message(), HeaderField::AFM);
-    }
+    for (DeclarantFinding& f : declarantFindings(session.Header(), session.Today().year))
+        out.push_back({0, std::move(f.message), false, -1, f.field});
 }
 
 void checkDuplicates(const TFixedFormatDataSet& lines, const std::vector<PairKey>& keys,
                      std::vector<CheckFinding>& out)
 {
-    // Sorted, equal keys stand together in line order, without a hash node per line.
-    struct Keyed {
-        PairKey key;
-        uint32_t line;
-        auto operator<=>(const Keyed&) const = default;
-    };
-    const size_t n = keys.size();
-    std::vector<Keyed> keyed(n);
-    for (size_t i = 0; i < n; ++i) keyed[i] = {keys[i], static_cast<uint32_t>(i)};
-    std::sort(keyed.begin(), keyed.end());
-    std::vector<std::pair<uint32_t, uint32_t>> pairs;
-    for (size_t start = 0, end = 0; start < n; start = end) {
-        end = start + 1;
-        while (end < n && keyed[end].key == keyed[start].key) ++end;
-        for (size_t a = start; a < end; ++a)
-            for (size_t b = a + 1; b < end; ++b) pairs.emplace_back(keyed[a].line, keyed[b].line);
-    }
-    std::sort(pairs.begin(), pairs.end());
-    for (const auto& [i, j] : pairs)
+    for (const auto& [i, j] : duplicatePairs(duplicateGroups(keys)))
         out.push_back({static_cast<long>(j) + 1, msg::duplicateLine(lines.FieldValueAt(i, detail::AFM)), false,
                        detail::AFM, std::nullopt});
 }
@@ -256,18 +200,18 @@ CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& p
     std::vector<PairKey> keys;
     checkLines(session, result.findings, keys, progress);
     checkDeclarant(session, result.findings);
-    checkDuplicates(session.FixedFormatDataSet1, keys, result.findings);
+    checkDuplicates(session.DetailStore(), keys, result.findings);
     return result;
 }
 
 DeclarationChecker::DeclarationChecker(DeclarationSession& session) : session_(session)
 {
-    session_.FixedFormatDataSet1.AddObserver(this);
+    session_.DetailStore().AddObserver(this);
 }
 
 DeclarationChecker::~DeclarationChecker()
 {
-    session_.FixedFormatDataSet1.RemoveObserver(this);
+    session_.DetailStore().RemoveObserver(this);
 }
 
 void DeclarationChecker::dataSetChanged(const DataSetChange& change)
@@ -287,7 +231,7 @@ bool DeclarationChecker::stale() const
 
 long DeclarationChecker::lineCount() const
 {
-    const TFixedFormatDataSet& lines = session_.FixedFormatDataSet1;
+    const TFixedFormatDataSet& lines = session_.DetailStore();
     return lines.Active() ? lines.CountRecords() : 0;
 }
 
@@ -306,19 +250,7 @@ const CheckResult& CheckWithPleaseWait(DeclarationChecker& checker, UserInterfac
     // A few thousand lines check faster than the window could appear.
     constexpr long quickLines = 20000;
     if (!checker.stale() || checker.lineCount() < quickLines) return checker.result();
-    struct PleaseWait {
-        UserInterface& ui;
-        explicit PleaseWait(UserInterface& u) : ui(u)
-        {
-            ui.SetHourglass(true);
-            ui.BeginPleaseWait();
-        }
-        ~PleaseWait()
-        {
-            ui.EndPleaseWait();
-            ui.SetHourglass(false);
-        }
-    } wait(ui);
+    const PleaseWait wait(ui);
     return checker.result([&ui](size_t done, size_t total) { ui.PleaseWaitProgress(done, total); });
 }
 
@@ -336,13 +268,13 @@ std::string linesWithProblemsText(size_t refusedLines)
 std::string findingAfm(const CheckFinding& finding, const DeclarationSession& session)
 {
     if (finding.line <= 0) return session.Header().AFM;
-    return session.FixedFormatDataSet1.FieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
+    return session.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
 }
 
 std::string findingSurname(const CheckFinding& finding, const DeclarationSession& session)
 {
     if (finding.line <= 0) return session.Header().CompanyName;
-    return session.FixedFormatDataSet1.FieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
+    return session.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
 }
 
 const std::string& findingKindText(const CheckFinding& finding)

@@ -2,27 +2,26 @@
 
 #include <ctime>
 #include <unistd.h>
-#include <unordered_map>
 #include <utility>
 
 #include "app/DeclarationCheck.h"
 #include "app/LongWork.h"
 #include "app/ProgramPaths.h"
 #include "entry/CheckAFM.h"
+#include "entry/DeclarationRules.h"
 #include "base/Convert.h"
 #include "entry/DetailValidation.h"
 #include "entry/ExchangeSort.h"
 #include "entry/Messages.h"
 #include "entry/TotalsLedger.h"
 #include "store/AtomicFile.h"
-#include "store/CopyFile.h"
+#include "store/DeclarantRecord.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
 #include "base/RunAndReport.h"
 #include "store/FieldText.h"
 #include "store/FileLock.h"
-#include "store/WorkspaceJournal.h"
 
 namespace edlt {
 
@@ -30,13 +29,13 @@ namespace edlt {
 // typing is marked by the grid itself (GridKeyTyped).
 class DeclarationSession::ModifiedWatch : public DataSetObserver {
 public:
-    explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.FixedFormatDataSet1.AddObserver(this); }
-    ~ModifiedWatch() override { s_.FixedFormatDataSet1.RemoveObserver(this); }
+    explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.details_.AddObserver(this); }
+    ~ModifiedWatch() override { s_.details_.RemoveObserver(this); }
     void dataSetChanged(const DataSetChange& c) override
     {
         if (c.kind == DataSetChange::RecordInserted ||
             c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
-            s_.DeclarationModified = true;
+            s_.modified_ = true;
     }
 
 private:
@@ -54,22 +53,37 @@ void setLineFields(TFixedFormatDataSet& ds, std::string_view line)
                              line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width)));
 }
 
-std::string* headerSlot(HeaderFields& h, HeaderField f)
-{
-    switch (f) {
-    case HeaderField::YearOfData: return &h.YearOfData;
-    case HeaderField::AFM: return &h.AFM;
-    case HeaderField::AntikeimenoErgasion: return &h.AntikeimenoErgasion;
-    case HeaderField::CompanyName: return &h.CompanyName;
-    case HeaderField::Name: return &h.Name;
-    case HeaderField::FatherName: return &h.FatherName;
-    case HeaderField::Town: return &h.Town;
-    case HeaderField::Street: return &h.Street;
-    case HeaderField::Number: return &h.Number;
-    case HeaderField::TK: return &h.TK;
+// The line checks refuse and ask through the user interface, with a beep first.
+class AskingLineQuestions : public LineQuestions {
+public:
+    explicit AskingLineQuestions(UserInterface& ui) : ui_(ui) {}
+    void refuse(const std::string& message) override
+    {
+        ui_.Beep();
+        ui_.ShowNotice(message);
     }
-    return nullptr;
-}
+    bool confirm(const std::string& question) override
+    {
+        ui_.Beep();
+        return AskYesNo(ui_, question) != mrNo;
+    }
+
+private:
+    UserInterface& ui_;
+};
+
+// The store's checks off while it lives.
+class ChecksSuspended {
+public:
+    explicit ChecksSuspended(TFixedFormatDataSet& ds) : ds_(ds), checks_(std::exchange(ds.BeforePost, nullptr)) {}
+    ~ChecksSuspended() { ds_.BeforePost = std::move(checks_); }
+    ChecksSuspended(const ChecksSuspended&) = delete;
+    ChecksSuspended& operator=(const ChecksSuspended&) = delete;
+
+private:
+    TFixedFormatDataSet& ds_;
+    std::function<bool(TFixedFormatDataSet&)> checks_;
+};
 
 // Which totals box shows each amount field's sum, in the amount fields' schema order.
 constexpr std::array<int, 9> boxOfAmount = {0, 4, 5, 1, 2, 3, 6, 7, 8};
@@ -85,32 +99,33 @@ std::string twoDigits(int v)
 DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     : ui_(ui),
       options_(std::move(options)),
-      workspace_(options_.workspaceParent.empty() ? options_.programFolder : options_.workspaceParent)
+      workspace_(options_.workspaceParent.empty() ? options_.programFolder : options_.workspaceParent),
+      recovery_(workspace_, options_.lockWorkspace)
 {
-    label32_ = cp1253::lit(" Εγγραφές (Πελάτες)");
-    for (TFixedFormatDataSet* ds : {&FixedFormatDataSet1, &FixedFormatDataSet2, &FixedFormatDataSet3}) {
+    recordCounter_ = cp1253::lit(" Εγγραφές (Πελάτες)");
+    for (TFixedFormatDataSet* ds : {&details_, &incomeTypes_, &scratch_}) {
         ds->SetFileMustExist(true);
         ds->SetReadOnly(false);
         ds->SetTrimSpace(true);
     }
-    FixedFormatDataSet1.SetSchema(detail::schema());
-    FixedFormatDataSet3.SetSchema(detail::schema());
-    FixedFormatDataSet2.SetSchema({"typeinc=2", "Desc=52"});
-    FixedFormatDataSet1.SetFileName(workspace_.record2());
-    FixedFormatDataSet3.SetFileName(workspace_.record21());
-    FixedFormatDataSet2.SetFileName(options_.programFolder / "Addon" / "typeofinc.txt");
+    details_.SetSchema(detail::schema());
+    scratch_.SetSchema(detail::schema());
+    incomeTypes_.SetSchema({"typeinc=2", "Desc=52"});
+    details_.SetFileName(workspace_.record2());
+    scratch_.SetFileName(workspace_.record21());
+    incomeTypes_.SetFileName(options_.programFolder / "Addon" / "typeofinc.txt");
 
-    ledger_ = std::make_unique<TotalsLedger>(FixedFormatDataSet1);
-    validation_ = std::make_unique<DetailValidation>(ui_, *ledger_, [this] { RefreshScratchCopy(); });
+    ledger_ = std::make_unique<TotalsLedger>(details_);
+    lineQuestions_ = std::make_unique<AskingLineQuestions>(ui_);
+    validation_ = std::make_unique<DetailValidation>(*lineQuestions_, *ledger_, [this] { copies_->refreshScratch(); });
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
-    journal_ = std::make_unique<WorkspaceJournal>(FixedFormatDataSet1, workspace_.record2(), workspace_.journal(),
-                                                  options_.journalEntryLimit);
+    copies_ = std::make_unique<WorkspaceCopies>(details_, workspace_, options_.journalEntryLimit);
     checker_ = std::make_unique<DeclarationChecker>(*this);
-    FixedFormatDataSet1.OnNewRecord = [this](TFixedFormatDataSet&) { IsNewRecord = true; };
-    FixedFormatDataSet1.AfterEdit = [this](TFixedFormatDataSet&) { IsNewRecord = false; };
-    FixedFormatDataSet1.BeforePost = [this](TFixedFormatDataSet& ds) { return FixedFormatDataSet1BeforePost(ds); };
-    FixedFormatDataSet1.AfterPost = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
-    FixedFormatDataSet1.AfterDelete = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
+    details_.OnNewRecord = [this](TFixedFormatDataSet&) { isNewRecord_ = true; };
+    details_.AfterEdit = [this](TFixedFormatDataSet&) { isNewRecord_ = false; };
+    details_.BeforePost = [this](TFixedFormatDataSet& ds) { return ValidateLine(ds); };
+    details_.AfterPost = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
+    details_.AfterDelete = [this](TFixedFormatDataSet&) { RecomputeTotals(); };
 }
 
 DeclarationSession::~DeclarationSession()
@@ -118,7 +133,7 @@ DeclarationSession::~DeclarationSession()
     // Observers go before the stores they watch.
     checker_.reset();
     modifiedWatch_.reset();
-    journal_.reset();
+    copies_.reset();
     validation_.reset();
     ledger_.reset();
 }
@@ -162,9 +177,9 @@ bool DeclarationSession::Start()
     }
     try {
         std::error_code ec;
-        if (!std::filesystem::exists(FixedFormatDataSet2.FileName(), ec))
-            throw Error(MissingDataFileMessage(FixedFormatDataSet2.FileName()));
-        FixedFormatDataSet2.Open();
+        if (!std::filesystem::exists(incomeTypes_.FileName(), ec))
+            throw Error(MissingDataFileMessage(incomeTypes_.FileName()));
+        incomeTypes_.Open();
     } catch (const Error& e) {
         ui_.ShowError(e.message());
     }
@@ -180,10 +195,7 @@ bool DeclarationSession::Start()
 
 bool DeclarationSession::HasRecoverableWork() const
 {
-    std::error_code ec;
-    if (std::filesystem::exists(HeaderFile(), ec)) return true;
-    if (WorkspaceJournal::holdsChanges(workspace_.record2(), workspace_.journal())) return true;
-    return std::filesystem::file_size(workspace_.record2(), ec) > 0 && !ec;
+    return recovery_.holdsWork();
 }
 
 void DeclarationSession::RecoverWork()
@@ -191,74 +203,26 @@ void DeclarationSession::RecoverWork()
     Guarded([&] {
         std::error_code ec;
         if (!std::filesystem::exists(workspace_.record2(), ec)) workspace_.emptyFiles();
-        // One value a line, in the order of the header boxes, then the kind.
-        std::vector<std::string> values;
-        try {
-            FileSource source(HeaderFile());
-            LineReader reader(source, 256);
-            std::string line;
-            while (reader.next(line)) values.push_back(line);
-        } catch (const Error&) {
-            values.clear();  // no header kept: the lines alone are recovered
-        }
-        HeaderFields h;
-        std::string* slots[] = {&h.YearOfData, &h.AFM, &h.AntikeimenoErgasion, &h.CompanyName, &h.Name,
-                                &h.FatherName, &h.Town, &h.Street, &h.Number, &h.TK};
-        for (size_t i = 0; i < std::size(slots) && i < values.size(); ++i) *slots[i] = values[i];
-        h.business = values.size() <= std::size(slots) || values[std::size(slots)] != "1";
-        header_ = h;
-        FixedFormatDataSet1.Close();
-        scratchInSync_ = false;
-        OpenDetails();
+        header_ = recovery_.kept();
+        details_.Close();
+        copies_->forgetScratch();
+        copies_->openDetails();
         RecomputeTotals();
         EnableDeclarationCommands();
-        DeclarationModified = true;
+        modified_ = true;
         Changed();
         ui_.FocusHeaderField(HeaderField::YearOfData);
     });
 }
 
-void DeclarationSession::SaveHeader()
-{
-    if (!options_.lockWorkspace) return;  // a private workspace is never recovered
-    const HeaderFields& h = header_;
-    std::string text;
-    for (const std::string* v : {&h.YearOfData, &h.AFM, &h.AntikeimenoErgasion, &h.CompanyName, &h.Name,
-                                 &h.FatherName, &h.Town, &h.Street, &h.Number, &h.TK})
-        text += *v + "\r\n";
-    text += h.business ? "0\r\n" : "1\r\n";
-    try {
-        writeFileAtomically(HeaderFile(), text, AtomicFileWriter::Durability::ProcessSafe);
-    } catch (const Error&) {
-        // Only a safety copy: the declaration itself is unaffected.
-    }
-}
-
 void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
 {
-    std::string* slot = headerSlot(header_, field);
+    std::string& slot = header_.value(field);
     const std::string cleaned = cleanFieldText(text);  // a header box is a field of a record too
-    if (*slot == cleaned) return;
-    *slot = cleaned.substr(0, static_cast<size_t>(HeaderMaxLength(field)));
-    DeclarationModified = true;
-    SaveHeader();
-}
-
-int DeclarationSession::HeaderMaxLength(HeaderField field)
-{
-    switch (field) {
-    case HeaderField::YearOfData: return 4;
-    case HeaderField::AFM: return 9;
-    case HeaderField::AntikeimenoErgasion: return 16;
-    case HeaderField::CompanyName: return 18;
-    case HeaderField::Name: return 9;
-    case HeaderField::FatherName: return 3;
-    case HeaderField::Town: return 10;
-    case HeaderField::Street: return 16;
-    case HeaderField::Number: return 5;
-    case HeaderField::TK: return 5;
-    }
-    return 0;
+    if (slot == cleaned) return;
+    slot = cleaned.substr(0, static_cast<size_t>(declarant::widthOf(field)));
+    modified_ = true;
+    recovery_.keep(header_);
 }
 
 const std::string& DeclarationSession::CompanyNameCaption() const
@@ -276,18 +240,18 @@ void DeclarationSession::New()
 {
     if (AskYesNo(ui_, msg::newDeclarationQuestion()) == mrNo) return;
     Guarded([&] {
-        FixedFormatDataSet1.Close();
-        scratchInSync_ = false;
+        details_.Close();
+        copies_->forgetScratch();
         workspace_.emptyFiles();
         header_ = LoadHeaderFields(workspace_.generalData());
-        OpenDetails();
-        edit_ = {};
-        RadioButton1Click();
-        DeclarationModified = false;
+        copies_->openDetails();
+        totals_ = {};
+        ChooseBusiness();
+        modified_ = false;
         declarationFile_.clear();
-        SaveHeader();
+        recovery_.keep(header_);
         EnableDeclarationCommands();
-        label32_ = cp1253::lit("0 Εγγραφές");
+        recordCounter_ = cp1253::lit("0 Εγγραφές");
         Changed();
         ui_.FocusHeaderField(HeaderField::YearOfData);
     });
@@ -302,13 +266,13 @@ void DeclarationSession::Open()
 
 bool DeclarationSession::OpenFile(const std::filesystem::path& path)
 {
-    bool wasOpen = FixedFormatDataSet1.Active();
+    bool wasOpen = details_.Active();
     bool opened = false;
     Guarded([&] {
         // A long Open shows how far it got; the window goes before any message.
         std::optional<LongWork> work(std::in_place, ui_, true);
-        FixedFormatDataSet1.Close();
-        scratchInSync_ = false;
+        details_.Close();
+        copies_->forgetScratch();
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
         std::vector<std::string> lines;
@@ -322,7 +286,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             problem = declaration_messages::openProblem() + e.framed();
         } catch (const WriteError& e) {
             // The workspace's disk, not the file being opened: the message names it.
-            if (wasOpen) FixedFormatDataSet1.Open();
+            if (wasOpen) details_.Open();
             work.reset();
             ui_.ShowError(e.message());
             Changed();
@@ -332,7 +296,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         }
         if (problem) {
             // The workspace was left as it was: the declaration that was open stays usable.
-            if (wasOpen) OpenDetails();
+            if (wasOpen) copies_->openDetails();
             work.reset();
             if (*problem != declaration_messages::invalidFile()) ui_.Beep();
             ui_.ShowNotice(*problem);
@@ -345,13 +309,11 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         } catch (const Error&) {
             headerRead = false;
         }
-        DeclarationModified = false;
+        modified_ = false;
         RememberFile(path, identity);
-        SaveHeader();
-        // The workspace file was just written with these lines: any journal is of the old one.
-        journal_->reset();
-        FixedFormatDataSet1.OpenWithLines(std::move(lines));
-        label32_ = std::to_string(FixedFormatDataSet1.CountRecords()) + cp1253::lit(" Εγγραφές");
+        recovery_.keep(header_);
+        copies_->openDetails(std::move(lines));
+        recordCounter_ = std::to_string(details_.CountRecords()) + cp1253::lit(" Εγγραφές");
         RecomputeTotals();
         work.reset();
         if (!headerRead) {
@@ -370,28 +332,18 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
 
 bool DeclarationSession::YearAcceptable()
 {
-    if (header_.YearOfData.empty()) return false;
-    int32_t year = strToInt(header_.YearOfData);
-    return year >= 1900 && year <= Today().year;
+    return yearAcceptable(header_.YearOfData, Today().year);
 }
 
 bool DeclarationSession::PreSaveCheck()
 {
-    if (!YearAcceptable()) {
-        ui_.Beep();
-        ui_.ShowNotice(msg::writeYear());
-        ui_.FocusHeaderField(HeaderField::YearOfData);
-        return false;
-    }
-    if (header_.CompanyName.empty()) {
-        ui_.Beep();
-        ui_.ShowNotice(header_.business ? msg::writeCompanyName() : msg::writePersonName());
-        ui_.FocusHeaderField(HeaderField::CompanyName);
-        return false;
-    }
-    if (!CheckAFM(header_.AFM)) {
-        ui_.ShowNotice(msg::wrongDeclarantAfmOnSave());
-        ui_.FocusHeaderField(HeaderField::AFM);
+    const std::vector<DeclarantFinding> findings = declarantFindings(header_, Today().year);
+    if (!findings.empty()) {
+        const DeclarantFinding& first = findings.front();
+        if (first.kind == DeclarantFinding::Kind::ConversionError) throw ConvertError(first.message);
+        if (first.kind == DeclarantFinding::Kind::Refusal) ui_.Beep();
+        ui_.ShowNotice(first.message);
+        ui_.FocusHeaderField(first.field);
         return false;
     }
     if (!PostPendingEdit()) return false;
@@ -400,16 +352,16 @@ bool DeclarationSession::PreSaveCheck()
         return false;
     }
 
-    FoldJournal();
-    CopyScratch();
-    TFixedFormatDataSet& scratch = FixedFormatDataSet3;
+    copies_->foldJournal();
+    copies_->copyScratch();
+    TFixedFormatDataSet& scratch = scratch_;
     scratch.Open();
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<PairKey> keys;
     keys.reserve(static_cast<size_t>(scratch.CountRecords()));
     long number = 0;
     for (scratch.MoveFirst(); !scratch.AtEnd(); scratch.MoveNext()) {
         ++number;
-        std::string afm = scratch.FieldValue(detail::AFM);
+        const std::string afm = scratch.FieldValue(detail::AFM);
         if (afm == header_.AFM) {
             ui_.Beep();
             if (AskYesNo(ui_, msg::lineSameAsDeclarantQuestion(afm, number)) == mrNo) {
@@ -417,23 +369,14 @@ bool DeclarationSession::PreSaveCheck()
                 return false;
             }
         }
-        keys.emplace_back(std::move(afm), scratch.FieldValue(detail::TypeInc));
+        keys.push_back(PairKey::of(afm, scratch.FieldValue(detail::TypeInc)));
     }
     scratch.Close();
 
-    // The first pair in line order (each line with every later one) sharing both keys:
-    // the first line whose key comes again later.
-    std::unordered_map<std::string, size_t> remaining;
-    auto joined = [](const std::pair<std::string, std::string>& k) { return k.first + '\n' + k.second; };
-    for (const auto& k : keys) ++remaining[joined(k)];
-    for (const auto& k : keys) {
-        size_t& left = remaining[joined(k)];
-        if (left >= 2) {
-            ui_.Beep();
-            ui_.ShowNotice(msg::duplicateLine(k.first));
-            return false;
-        }
-        --left;
+    if (const auto first = firstDuplicate(duplicateGroups(keys))) {
+        ui_.Beep();
+        ui_.ShowNotice(msg::duplicateLine(keys[*first].afm()));
+        return false;
     }
     return true;
 }
@@ -442,7 +385,7 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
 {
     CalendarDate d = Today();
     std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = details_;
     const size_t count = ds.Active() ? static_cast<size_t>(ds.CountRecords()) : 0;
     LongWork work(ui_, false);  // Save As has the window shown already
     DetailLines lines{count, [&ds, &work, count](size_t i) {
@@ -450,7 +393,7 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
                           return std::string_view(ds.LineAt(i));
                       }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
-    WriteDeclarationFile(writer, header_, edit_, lines, today);
+    WriteDeclarationFile(writer, header_, totals_, lines, today);
     writer.commit();
     if (ds.Active()) ds.MoveFirst();
 }
@@ -459,8 +402,7 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
 {
     SaveResult result = SaveResult::Failed;
     Guarded([&] {
-        SaveCheckPassed = PreSaveCheck();
-        if (!SaveCheckPassed) {
+        if (!PreSaveCheck()) {
             result = SaveResult::CheckFailed;
             return;
         }
@@ -494,19 +436,12 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             result = SaveResult::Cancelled;
             return;
         }
-        ui_.SetHourglass(true);
-        ui_.BeginPleaseWait();
-        try {
+        {
+            const PleaseWait wait(ui_);
             WriteDeclaration(*path);
             RememberFile(*path, FileIdentity::of(*path));
-        } catch (...) {
-            ui_.EndPleaseWait();
-            ui_.SetHourglass(false);
-            throw;
         }
-        ui_.EndPleaseWait();
-        ui_.SetHourglass(false);
-        DeclarationModified = false;
+        modified_ = false;
         result = SaveResult::Saved;
         Changed();
     });
@@ -536,30 +471,29 @@ bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::pat
 
 bool DeclarationSession::RequestClose()
 {
-    if (DeclarationModified) {
+    if (modified_) {
         int answer = AskYesNoCancel(ui_, msg::saveChangesQuestion());
         if (answer == mrCancel) return false;
         // A save that did not happen keeps the program open: the work is not lost.
         if (answer == mrYes && SaveAs() != SaveResult::Saved) return false;
     }
     try {
-        FixedFormatDataSet1.Close();
+        details_.Close();
     } catch (const Error&) {
         // Closing writes the workspace lines, which are deleted next: nothing is lost.
     }
-    // A file left behind only makes the next start offer to recover it: nothing is lost.
-    std::error_code ec;
-    std::filesystem::remove(HeaderFile(), ec);
-    journal_->reset();
+    recovery_.discard();
+    copies_->discardJournal();
     workspace_.clear();
     if (lock_.held()) {
         lock_.release();
+        std::error_code ec;
         std::filesystem::remove(workspace_.folder(), ec);
     }
     return true;
 }
 
-bool DeclarationSession::AFMExit()
+bool DeclarationSession::LeaveAfmBox()
 {
     bool ok = false;
     if (!Guarded([&] { ok = CheckAFM(header_.AFM); })) return true;  // the error report; focus moves on
@@ -569,7 +503,7 @@ bool DeclarationSession::AFMExit()
     return false;
 }
 
-bool DeclarationSession::YearOfDataExit()
+bool DeclarationSession::LeaveYearBox()
 {
     bool ok = false;
     if (!Guarded([&] { ok = YearAcceptable(); })) return true;
@@ -580,26 +514,26 @@ bool DeclarationSession::YearOfDataExit()
     return false;
 }
 
-void DeclarationSession::RadioButton1Click()
+void DeclarationSession::ChooseBusiness()
 {
-    DeclarationModified = true;
+    modified_ = true;
     header_.business = true;
-    SaveHeader();
+    recovery_.keep(header_);
     Changed();
 }
 
-void DeclarationSession::RadioButton2Click()
+void DeclarationSession::ChoosePerson()
 {
-    DeclarationModified = true;
+    modified_ = true;
     header_.business = false;
-    SaveHeader();
+    recovery_.keep(header_);
     Changed();
 }
 
 bool DeclarationSession::PostPendingEdit()
 {
-    PostAccepted = true;
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    postAccepted_ = true;
+    TFixedFormatDataSet& ds = details_;
     const DataSetState state = ds.State();
     // Nothing being edited: the store's "not in edit or insert mode" is not worth a word.
     if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
@@ -607,34 +541,26 @@ bool DeclarationSession::PostPendingEdit()
                         state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
     if (state == DataSetState::EditState) pending.stored = ds.LineAt(static_cast<size_t>(ds.Cursor()));
     try {
-        ds.Post();  // a refusal shows its own message and clears PostAccepted
+        ds.Post();  // a refusal shows its own message and clears postAccepted_
     } catch (const Error& e) {
         // A conversion error, or a workspace file that could not be written (the line is
         // then in the store already): the user is told, and keeps editing the line.
-        PostAccepted = false;
+        postAccepted_ = false;
         if (ds.State() == DataSetState::Browse) ReopenPendingLine(pending);
         ui_.ShowError(e.message());
         ui_.FocusDetailLine();
     }
-    return PostAccepted;
+    return postAccepted_;
 }
 
 void DeclarationSession::ReopenPendingLine(const PendingLine& pending)
 {
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    // The line was checked already; undoing its post writes no workspace file until the end.
-    auto validation = std::exchange(ds.BeforePost, nullptr);
-    BeginDeferredWorkspace();
-    const auto finish = [&] {
-        ds.BeforePost = std::move(validation);
-        try {
-            // The workspace files may hold the line from a half-done write: the stored lines again.
-            EndDeferredWorkspace();
-        } catch (const Error&) {
-            // The same failure the user is being shown; the lines are whole in memory.
-        }
-    };
-    try {
+    TFixedFormatDataSet& ds = details_;
+    {
+        // The line was checked already; undoing its post writes no workspace file until the
+        // end, which writes the stored lines again over what a half-done write may have left.
+        WorkspaceCopies::Deferral deferral(*copies_);
+        const ChecksSuspended unchecked(ds);
         if (pending.state == DataSetState::EditState) {
             ds.Edit();
             setLineFields(ds, pending.stored);
@@ -650,44 +576,44 @@ void DeclarationSession::ReopenPendingLine(const PendingLine& pending)
             }
         }
         setLineFields(ds, pending.typed);
-    } catch (...) {
-        finish();
-        throw;
     }
-    finish();
     Changed();
 }
 
-bool DeclarationSession::FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds)
+bool DeclarationSession::PostCheckedLine()
 {
-    return validation_->Run(ds, header_.AFM, IsNewRecord, PostAccepted);
+    postAccepted_ = true;
+    try {
+        details_.Post();
+    } catch (const Error&) {
+        // A conversion error leaves postAccepted_ clear; the totals' own errors do not.
+    }
+    return postAccepted_;
+}
+
+bool DeclarationSession::ValidateLine(TFixedFormatDataSet& ds)
+{
+    postAccepted_ = false;  // also when the checks throw
+    postAccepted_ = validation_->Run(ds, header_.AFM, isNewRecord_);
+    return postAccepted_;
 }
 
 void DeclarationSession::RecomputeTotals()
 {
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
-    label32_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
+    TFixedFormatDataSet& ds = details_;
+    recordCounter_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
     // Many stores in a row show their outcome once, at the end.
-    if (!deferred_) Changed();
-    if (deferred_) {
-        workspaceDirty_ = true;
-        journal_->dropPending();
-    } else if (!ds.StoreChanged() && ds.FileName() == workspace_.record2()) {
-        // The lines are exactly what the workspace file holds (just opened): only the
-        // scratch copy may need them.
-        CopyScratch();
-    } else {
-        StoreWorkspaceChanges();
-    }
+    if (!copies_->deferred()) Changed();
+    copies_->linesChanged();
     if (ledger_->unconvertibleLines() > 0) {
         // Never figures that leave lines out, nor those of the lines before.
-        edit_ = {};
+        totals_ = {};
     } else {
         std::array<Amount, 9> sums = ledger_->sums();
-        for (size_t i = 0; i < sums.size(); ++i) edit_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
-        label32_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
+        for (size_t i = 0; i < sums.size(); ++i) totals_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
+        recordCounter_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
     }
-    if (!deferred_) Changed();
+    if (!copies_->deferred()) Changed();
 }
 
 std::optional<std::string> DeclarationSession::UnconvertibleAmounts() const
@@ -695,117 +621,51 @@ std::optional<std::string> DeclarationSession::UnconvertibleAmounts() const
     return ledger_->unconvertibleMessage();
 }
 
-// Both workspace files get the stored lines: written once, the scratch copy made a second
-// name of the same content (files here are only ever replaced whole, so that is a copy).
 void DeclarationSession::SaveWorkspaceLines()
 {
-    scratchInSync_ = false;
-    FixedFormatDataSet1.SaveLinesTo(workspace_.record2());
-    journal_->reset();
-    if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
-    scratchInSync_ = true;
-}
-
-// A store or delete reaches the workspace as one journal entry; the file of lines is
-// rewritten whole only when the journal has grown past a fraction of it.
-void DeclarationSession::StoreWorkspaceChanges()
-{
-    if (journal_->wantsCompaction()) {
-        SaveWorkspaceLines();
-        return;
-    }
-    journal_->flush();
-    FixedFormatDataSet1.MarkLinesSaved();
-}
-
-// Readers of the workspace file (the scratch copy) need every line in it.
-void DeclarationSession::FoldJournal()
-{
-    if (FixedFormatDataSet1.Active() && journal_->holdsEntries()) SaveWorkspaceLines();
-}
-
-// The detail store over the workspace file, with what a journal left folded in first.
-void DeclarationSession::OpenDetails()
-{
-    WorkspaceJournal::fold(workspace_.record2(), workspace_.journal());
-    journal_->reset();
-    FixedFormatDataSet1.Open();
-}
-
-void DeclarationSession::RefreshScratchCopy()
-{
-    if (deferred_)
-        scratchCopyPending_ = true;
-    else
-        CopyScratch();
-}
-
-void DeclarationSession::CopyScratch()
-{
-    if (scratchInSync_) return;
-    if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
-    scratchInSync_ = true;
-}
-
-void DeclarationSession::BeginDeferredWorkspace()
-{
-    deferred_ = true;
-    workspaceDirty_ = scratchCopyPending_ = false;
-}
-
-void DeclarationSession::EndDeferredWorkspace()
-{
-    deferred_ = false;
-    // Stored lines rewrite both files (any later copy would copy the same lines); a copy
-    // alone means only a refused new line reached the duplicate search.
-    if (workspaceDirty_) {
-        SaveWorkspaceLines();
-    } else if (scratchCopyPending_) {
-        CopyScratch();
-    }
-    workspaceDirty_ = scratchCopyPending_ = false;
+    copies_->saveLines();
+    scratch_.Close();  // its readers read the file afresh
 }
 
 void DeclarationSession::Sort(SortKey key)
 {
     if (!PostPendingEdit()) return;
-    TFixedFormatDataSet& ds = FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = details_;
     if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
-    ui_.SetHourglass(true);
-    ui_.BeginPleaseWait();
-    Guarded([&] {
-        // The stored lines at the record size: what concatenating every field's full value
-        // gives. Views into the store: a million lines are not copied.
-        const size_t n = static_cast<size_t>(ds.CountRecords());
-        const size_t recordSize = static_cast<size_t>(ds.RecordSize());
-        std::vector<std::string_view> lines(n);
-        for (size_t i = 0; i < n; ++i) lines[i] = std::string_view(ds.LineAt(i)).substr(0, recordSize);
-        const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
-        std::vector<std::string_view> keys(n);
-        for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));
-        std::vector<size_t> order = exchangeSortOrder(keys);
-        scratchInSync_ = false;
-        AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
-        for (size_t i : order) {
-            writer.write(lines[i]);
-            writer.write("\r\n");
-        }
-        keys = {};
-        lines = {};
-        writer.commit();
-        // The sorted file holds every line: closing must not write the old order over it.
-        ds.MarkLinesSaved();
-        ds.Close();
-        OpenDetails();
-        ds.MoveFirst();
-    });
-    ui_.EndPleaseWait();
-    ui_.SetHourglass(false);
-    if (!FixedFormatDataSet1.Active()) {
-        // A failed rewrite left the old file in place: show the lines it holds.
-        Guarded([&] { OpenDetails(); });
+    {
+        const PleaseWait wait(ui_);
+        Guarded([&] {
+            // The stored lines at the record size: what concatenating every field's full value
+            // gives. Views into the store: a million lines are not copied.
+            const size_t n = static_cast<size_t>(ds.CountRecords());
+            const size_t recordSize = static_cast<size_t>(ds.RecordSize());
+            std::vector<std::string_view> lines(n);
+            for (size_t i = 0; i < n; ++i) lines[i] = std::string_view(ds.LineAt(i)).substr(0, recordSize);
+            const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
+            std::vector<std::string_view> keys(n);
+            for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));
+            std::vector<size_t> order = exchangeSortOrder(keys);
+            copies_->forgetScratch();
+            AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
+            for (size_t i : order) {
+                writer.write(lines[i]);
+                writer.write("\r\n");
+            }
+            keys = {};
+            lines = {};
+            writer.commit();
+            // The sorted file holds every line: closing must not write the old order over it.
+            ds.MarkLinesSaved();
+            ds.Close();
+            copies_->openDetails();
+            ds.MoveFirst();
+        });
     }
-    DeclarationModified = true;
+    if (!details_.Active()) {
+        // A failed rewrite left the old file in place: show the lines it holds.
+        Guarded([&] { copies_->openDetails(); });
+    }
+    modified_ = true;
     Changed();
 }
 

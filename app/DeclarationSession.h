@@ -1,16 +1,18 @@
 #pragma once
 // The main window's state and commands, without widgets: the header values, the three
-// record stores, the totals, the flags, and New, Open, Save As, closing, the header exits,
-// the line validation hook, the totals and the two sorts. The window binds to this; the
-// command line and the tests drive it through a UserInterface of their own.
-#include <array>
+// record stores, the totals, and New, Open, Save As, closing, the header exits, the line
+// validation hook, the totals and the two sorts. The header's safety copy and the
+// workspace files of the lines are kept by classes of their own. The window binds to this;
+// the command line and the tests drive it through a UserInterface of their own.
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/HeaderRecovery.h"
 #include "app/UserInterface.h"
+#include "app/WorkspaceCopies.h"
 #include "app/WorkspaceLock.h"
 #include "store/DeclarationFile.h"
 #include "store/FileLock.h"
@@ -22,8 +24,8 @@ namespace edlt {
 
 class DeclarationChecker;
 class DetailValidation;
+class LineQuestions;
 class TotalsLedger;
-class WorkspaceJournal;
 
 struct CalendarDate {
     int year, month, day;
@@ -58,29 +60,29 @@ public:
     bool HasRecoverableWork() const;
     // Opens that declaration as it was: header, lines, totals; marked modified.
     void RecoverWork();
-    // The header values are kept in the workspace too, so a crash does not lose them.
-    std::filesystem::path HeaderFile() const { return workspace_.folder() / "header"; }
 
     // --- State
     const HeaderFields& Header() const { return header_; }
     // Text typed into a header box (the box's own maximum length already applied).
     void SetHeaderText(HeaderField field, const std::string& text);
-    static int HeaderMaxLength(HeaderField field);
     const std::string& CompanyNameCaption() const;
 
-    bool DeclarationModified = false;
-    bool SaveCheckPassed = true;
-    bool PostAccepted = true;
-    bool IsNewRecord = false;
-    bool ComboEntered = false;
+    // Whether the declaration changed since it was created, opened or saved.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    // Whether the line the checks saw last passed them.
+    bool LastLineAccepted() const { return postAccepted_; }
 
-    TFixedFormatDataSet FixedFormatDataSet1{"FixedFormatDataSet1"};  // detail lines, temp/record2
-    TFixedFormatDataSet FixedFormatDataSet2{"FixedFormatDataSet2"};  // income types, Addon/typeofinc.txt
-    TFixedFormatDataSet FixedFormatDataSet3{"FixedFormatDataSet3"};  // scratch copy, temp/record21
+    // The detail lines (temp/record2), the income types (Addon/typeofinc.txt) and the
+    // scratch copy of the lines (temp/record21).
+    TFixedFormatDataSet& DetailStore() { return details_; }
+    const TFixedFormatDataSet& DetailStore() const { return details_; }
+    TFixedFormatDataSet& IncomeTypeStore() { return incomeTypes_; }
+    const TFixedFormatDataSet& ScratchStore() const { return scratch_; }
 
-    // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the counter label Label32.
-    const TotalsTexts& Totals() const { return edit_; }
-    const std::string& Label32() const { return label32_; }
+    // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the record counter's text.
+    const TotalsTexts& Totals() const { return totals_; }
+    const std::string& RecordCounterText() const { return recordCounter_; }
     // N7, N14, N18 and Excel1: off until a declaration is created or opened.
     bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
     bool StartPanelVisible() const { return startPanelVisible_; }
@@ -101,30 +103,33 @@ public:
     bool OpenFile(const std::filesystem::path& path);
     SaveResult SaveAs();
     bool PreSaveCheck();
-    // The year box holds a year from 1900 to this one; throws the conversion error.
-    bool YearAcceptable();
     // Writes the declaration file (no checks); throws Error on failure, the old file intact.
     void WriteDeclaration(const std::filesystem::path& path);
     // The closing question and the workspace clean-up; false when closing was cancelled.
     bool RequestClose();
 
-    bool AFMExit();
-    bool YearOfDataExit();
-    void RadioButton1Click();
-    void RadioButton2Click();
+    // Leaving the tax number or year box; false keeps the focus there (the user was told).
+    bool LeaveAfmBox();
+    bool LeaveYearBox();
+    // The declarant's kind.
+    void ChooseBusiness();
+    void ChoosePerson();
     // Any key typed into the grid.
-    void GridKeyTyped() { DeclarationModified = true; }
+    void GridKeyTyped() { modified_ = true; }
 
     // Stores the line being edited before a command; false when it was not stored (the user
     // has been told why, and the line is still being edited): the command ends.
     bool PostPendingEdit();
+    // Stores the line being edited for a command that goes on past the store's own errors;
+    // false when the checks refused it (a conversion error among them).
+    bool PostCheckedLine();
     // The totals boxes and the distinct tax numbers stay blank while a line holds an amount
     // that is not a number (UnconvertibleAmounts says which).
     void RecomputeTotals();
     // "Γραμμή N: <conversion message>" for the first such line, nullopt when there is none.
     std::optional<std::string> UnconvertibleAmounts() const;
-    void Button1Click() { Sort(SortKey::TaxNumber); }
-    void Button2Click() { Sort(SortKey::Surname); }
+    void SortByTaxNumber() { Sort(SortKey::TaxNumber); }
+    void SortBySurname() { Sort(SortKey::Surname); }
     void Sort(SortKey key);
 
     // The index of stored lines the line validation searches for duplicates.
@@ -132,11 +137,11 @@ public:
     // The whole-declaration check, with its last result.
     DeclarationChecker& Checker() { return *checker_; }
 
-    // While deferred, stores and deletes keep the totals and label current but leave the
-    // two workspace files to EndDeferredWorkspace, which brings them to exactly what
-    // storing line by line would have left. For commands that store many lines at once.
-    void BeginDeferredWorkspace();
-    void EndDeferredWorkspace();
+    // While the returned guard lives, stores and deletes keep the totals and the counter
+    // current but leave the workspace files to its end. For commands that store many lines.
+    WorkspaceCopies::Deferral DeferWorkspace() { return WorkspaceCopies::Deferral(*copies_); }
+    // Both workspace files written whole from the stored lines, for their readers.
+    void SaveWorkspaceLines();
 
     // Tells the window that the visible state changed.
     void SessionChangedNotify() { Changed(); }
@@ -155,21 +160,22 @@ private:
         long position;
     };
     void ReopenPendingLine(const PendingLine& pending);
-    bool FixedFormatDataSet1BeforePost(TFixedFormatDataSet& ds);
+    // The year box holds a year from 1900 to this one; throws the conversion error.
+    bool YearAcceptable();
+    bool ValidateLine(TFixedFormatDataSet& ds);
     void EnableDeclarationCommands();
     void Changed() { ui_.SessionChanged(); }
-    void RefreshScratchCopy();
-    void CopyScratch();
-    void SaveWorkspaceLines();
-    void StoreWorkspaceChanges();
-    void FoldJournal();
-    void OpenDetails();
-    void SaveHeader();
 
+    // First in, last out: the stores outlive everything that watches them.
+    // The form's names stay the stores' debugging names.
+    TFixedFormatDataSet details_{"FixedFormatDataSet1"};
+    TFixedFormatDataSet incomeTypes_{"FixedFormatDataSet2"};
+    TFixedFormatDataSet scratch_{"FixedFormatDataSet3"};
     UserInterface& ui_;
     Options options_;
     Workspace workspace_;
     WorkspaceLock lock_;
+    HeaderRecovery recovery_;
     // The file last opened or saved, as it was then, to notice another program's save.
     std::filesystem::path fileAtOpen_;
     std::optional<FileIdentity> identityAtOpen_;
@@ -178,21 +184,19 @@ private:
     // True unless path is that file, changed since, and the user declines to replace it.
     bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
     HeaderFields header_;
-    TotalsTexts edit_;
-    std::string label32_;
+    TotalsTexts totals_;
+    std::string recordCounter_;
     bool commandsEnabled_ = false;
     bool startPanelVisible_ = true;
+    bool modified_ = false;
+    bool postAccepted_ = true;
+    bool isNewRecord_ = false;
     std::unique_ptr<TotalsLedger> ledger_;
+    std::unique_ptr<LineQuestions> lineQuestions_;
     std::unique_ptr<DetailValidation> validation_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
-    std::unique_ptr<WorkspaceJournal> journal_;
+    std::unique_ptr<WorkspaceCopies> copies_;
     std::unique_ptr<DeclarationChecker> checker_;
-    // Whether temp/record21 is known to hold the same bytes as temp/record2: copying it
-    // again would change nothing.
-    bool scratchInSync_ = false;
-    bool deferred_ = false;
-    bool workspaceDirty_ = false;
-    bool scratchCopyPending_ = false;
 };
 
 }  // namespace edlt

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "store/HeaderFields.h"
+
 namespace edlt {
 
 // Button codes of the question box, as callers test them.
@@ -15,9 +17,6 @@ enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
 // Not a button: No is the default instead of Yes (a question whose yes loses work).
 constexpr int mbDefaultNo = 16;
-
-// The header boxes, for moving the focus.
-enum class HeaderField { YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK };
 
 struct FileDialogRequest {
     std::filesystem::path folder;    // where the dialog starts
@@ -71,6 +70,26 @@ public:
     void BeginPleaseWait() override {}
     void EndPleaseWait() override {}
     void SetHourglass(bool) override {}
+};
+
+// The please-wait protocol with the hourglass, for as long as this lives.
+class PleaseWait {
+public:
+    explicit PleaseWait(UserInterface& ui) : ui_(ui)
+    {
+        ui_.SetHourglass(true);
+        ui_.BeginPleaseWait();
+    }
+    ~PleaseWait()
+    {
+        ui_.EndPleaseWait();
+        ui_.SetHourglass(false);
+    }
+    PleaseWait(const PleaseWait&) = delete;
+    PleaseWait& operator=(const PleaseWait&) = delete;
+
+private:
+    UserInterface& ui_;
 };
 
 // The plain two-way question: "Ναι", "Όχι".

@@ -35,7 +35,7 @@ void importInto(benchmark::State& state, const fs::path& sheet)
         state.ResumeTiming();
         auto outcome = SpreadsheetImport(session, ui).ImportFile(sheet);
         state.PauseTiming();
-        state.counters["lines"] = static_cast<double>(session.FixedFormatDataSet1.CountRecords());
+        state.counters["lines"] = static_cast<double>(session.DetailStore().CountRecords());
         state.counters["imported"] = outcome == SpreadsheetImport::Outcome::Imported ? 1 : 0;
         state.ResumeTiming();
     }

@@ -80,7 +80,7 @@ void BM_DetailedPaymentsReportCommand(benchmark::State& state)
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(session.FixedFormatDataSet1.CountRecords());
+    state.counters["lines"] = static_cast<double>(session.DetailStore().CountRecords());
 }
 BENCHMARK(BM_DetailedPaymentsReportCommand)->Unit(benchmark::kMillisecond);
 

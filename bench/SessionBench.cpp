@@ -110,7 +110,7 @@ void BM_StoreEditedLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = d.session.DetailStore();
     // Lines spread over the file; each edit raises the pay by a cent, the next lowers it.
     static long record = 0;
     static int64_t delta = 1;
@@ -132,7 +132,7 @@ void BM_StoreNewLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = d.session.DetailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         ds.SetRecordNumber(middle);
@@ -154,7 +154,7 @@ void BM_DeleteLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = d.session.DetailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         state.PauseTiming();
@@ -195,7 +195,7 @@ void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(d.session.FixedFormatDataSet1.CountRecords());
+    state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
 }
 
 void BM_Button1Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
@@ -213,7 +213,7 @@ void BM_OpenFile(benchmark::State& state)
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(d.session.FixedFormatDataSet1.CountRecords());
+    state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.file)));
 }
 

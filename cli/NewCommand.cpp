@@ -6,6 +6,7 @@
 #include "entry/Messages.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
+#include "store/DeclarantRecord.h"
 #include "store/FieldText.h"
 
 namespace edlt::cli {
@@ -71,7 +72,7 @@ int runNew(const Args& args)
             return usageError("η τιμή της " + option +
                               " έχει χαρακτήρα που δεν γράφεται στην κωδικοσελίδα Windows-1253: " + usage);
         text = cleanFieldText(text);
-        const int max = DeclarationSession::HeaderMaxLength(h.field);
+        const int max = declarant::widthOf(h.field);
         if (text.size() > static_cast<size_t>(max))
             return usageError("η τιμή της " + option + " έχει περισσότερους από " + std::to_string(max) +
                               " χαρακτήρες: " + usage);
@@ -86,7 +87,7 @@ int runNew(const Args& args)
     if (!session.DeclarationCommandsEnabled()) return ExitUnreadable;  // its error is on stderr
     for (size_t i = 0; i < headerOptions.size(); ++i)
         if (values[i]) session.SetHeaderText(headerOptions[i].field, *values[i]);
-    if (parsed.flags.count("--person")) session.RadioButton2Click();
+    if (parsed.flags.count("--person")) session.ChoosePerson();
 
     try {
         if (!session.PreSaveCheck()) return ExitRefused;

@@ -24,9 +24,9 @@ int runSort(const Args& args)
     // Nor can a declaration be written with an amount that is not a number (its message is on stderr).
     if (session.UnconvertibleAmounts()) return ExitUnreadable;
     if (by == "afm")
-        session.Button1Click();
+        session.SortByTaxNumber();
     else
-        session.Button2Click();
+        session.SortBySurname();
     // A sort that failed has shown its error and left the lines unsorted: write nothing.
     if (command.ui.errorCount() > 0) return ExitUnreadable;
     command.write(out);

@@ -16,7 +16,7 @@ int runTotals(const Args& args)
     if (!command.open(parsed.positional[0])) return ExitUnreadable;
     // An amount that is not a number leaves no totals to print (its message is on stderr).
     if (session.UnconvertibleAmounts()) return ExitUnreadable;
-    printOut(session.Label32());
+    printOut(session.RecordCounterText());
     const TotalsTexts& totals = session.Totals();
     for (size_t i = 0; i < totals.size(); ++i) printOut("Edit" + std::to_string(i + 1) + "=" + totals[i]);
     return ExitOk;

@@ -21,9 +21,9 @@ bool isAcceptedTypeInc(std::string_view code)
     return false;
 }
 
-DetailValidation::DetailValidation(UserInterface& ui, const TotalsLedger& storedLines,
+DetailValidation::DetailValidation(LineQuestions& questions, const TotalsLedger& storedLines,
                                    std::function<void()> refreshScratch)
-    : ui_(ui), stored_(storedLines), refreshScratch_(std::move(refreshScratch))
+    : questions_(questions), stored_(storedLines), refreshScratch_(std::move(refreshScratch))
 {
 }
 
@@ -44,28 +44,24 @@ private:
 bool DetailValidation::refuse(const std::string& message, int field)
 {
     field_ = field;
-    ui_.Beep();
-    ui_.ShowNotice(message);
+    questions_.refuse(message);
     return false;
 }
 
 bool DetailValidation::confirm(const std::string& question, int field)
 {
     field_ = field;
-    ui_.Beep();
-    return AskYesNo(ui_, question) != mrNo;
+    return questions_.confirm(question);
 }
 
-bool DetailValidation::Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord,
-                           bool& postAccepted)
+bool DetailValidation::Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord)
 {
     EditBuffer line(ds);
-    return Run(line, declarantAfm, isNewRecord, postAccepted);
+    return Run(line, declarantAfm, isNewRecord);
 }
 
-bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted)
+bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord)
 {
-    postAccepted = false;
     field_ = -1;
     auto value = [&](Field f) { return line.value(static_cast<int>(f)); };
 
@@ -127,7 +123,6 @@ bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bo
     if (OW > G) return refuse(msg::levyWithheldAboveGross(), OGAForouParakr);
     if (OA > G) return refuse(msg::levyDueAboveGross(), OGAForouAnal);
 
-    postAccepted = true;
     return true;
 }
 

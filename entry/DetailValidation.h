@@ -4,7 +4,6 @@
 #include <functional>
 #include <string>
 
-#include "app/UserInterface.h"
 #include "entry/TotalsLedger.h"
 #include "store/FixedFormatDataSet.h"
 
@@ -22,17 +21,28 @@ public:
     virtual void set(int field, std::string_view value) = 0;
 };
 
+// What the checks ask of whoever runs them: the window and the command line show and ask,
+// the whole-declaration check records.
+class LineQuestions {
+public:
+    virtual ~LineQuestions() = default;
+    // A refusal: a beep and the message.
+    virtual void refuse(const std::string& message) = 0;
+    // A beep and a yes/no question; false only for no.
+    virtual bool confirm(const std::string& question) = 0;
+};
+
 class DetailValidation {
 public:
     // refreshScratch brings the scratch copy of the stored lines up to date before the
     // duplicate search (it may throw the copy's file errors).
-    DetailValidation(UserInterface& ui, const TotalsLedger& storedLines, std::function<void()> refreshScratch);
+    DetailValidation(LineQuestions& questions, const TotalsLedger& storedLines, std::function<void()> refreshScratch);
 
-    // Runs the checks on the store's edit buffer. Returns true to let the store go on;
-    // false after a refusal (its message shown). Conversion errors are thrown.
-    // postAccepted is cleared at the start and set only when every check passed.
-    bool Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted);
-    bool Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord, bool& postAccepted);
+    // Runs the checks on the store's edit buffer. Returns true, only when every check
+    // passed, to let the store go on; false after a refusal (its message shown).
+    // Conversion errors are thrown.
+    bool Run(TFixedFormatDataSet& ds, const std::string& declarantAfm, bool isNewRecord);
+    bool Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord);
 
     // The field the last message (or thrown conversion error) is about; -1 for none.
     int lastField() const { return field_; }
@@ -41,7 +51,7 @@ private:
     bool refuse(const std::string& message, int field);
     bool confirm(const std::string& question, int field);
 
-    UserInterface& ui_;
+    LineQuestions& questions_;
     const TotalsLedger& stored_;
     std::function<void()> refreshScratch_;
     int field_ = -1;

@@ -28,7 +28,7 @@ const std::string& FindNotFoundMessage(bool byAFM)
 
 bool FindDetailLine(DeclarationSession& session, const FindRequest& request)
 {
-    TFixedFormatDataSet& ds = session.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session.DetailStore();
     // Without a declaration there is nothing to search; the menu item is off then anyway.
     if (!ds.Active()) return false;
     const char* key = detail::fields[request.ByAFM ? detail::AFM : detail::SurName].name;
@@ -50,7 +50,7 @@ FindOutcome RunFindCommand(DeclarationSession& session, UserInterface& ui,
             return;
         }
         ui.ShowWarning(FindNotFoundMessage(request.ByAFM));
-        TFixedFormatDataSet& ds = session.FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session.DetailStore();
         if (ds.Active()) ds.MoveFirst();
         outcome = FindOutcome::NotFound;
     });

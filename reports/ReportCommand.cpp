@@ -112,18 +112,13 @@ void ReportCommand::WriteDetailedPayments(ByteSink& sink)
     reports::WriteDetailedPaymentsHead(out, session_.Header());
 
     // The rows come from a fresh scratch copy of the detail lines, as the workspace holds them.
-    TFixedFormatDataSet& details = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& details = session_.DetailStore();
     if (!details.Active()) details.Open();
-    const Workspace& workspace = session_.WorkspaceFiles();
-    details.SaveLinesTo(workspace.record2());
-    // The scratch copy holds the same bytes: a second name for them rather than a second
-    // write of every line, as the totals do after each change.
-    if (!replaceWithLink(workspace.record2(), workspace.record21())) CopyFile(workspace.record2(), workspace.record21());
+    session_.SaveWorkspaceLines();
 
     // The rows are read from the scratch copy as a stream: a second store of every line
     // would double the memory a large declaration takes.
-    session_.FixedFormatDataSet3.Close();
-    FileSource scratch(workspace.record21());
+    FileSource scratch(session_.WorkspaceFiles().record21());
     LineReader reader(scratch);
     std::string line;
     for (size_t serial = 1; reader.next(line); ++serial) reports::WriteDetailedPaymentsRow(out, serial, line);

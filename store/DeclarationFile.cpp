@@ -7,6 +7,7 @@
 #include "base/Amount.h"
 #include "base/Convert.h"
 #include "store/AtomicFile.h"
+#include "store/DeclarantRecord.h"
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
@@ -182,22 +183,12 @@ void appendDeclarantRecord(std::string& out, const HeaderFields& h)
 {
     RecordBuffer r(out);
     r.put("1");
-    r.padded(h.YearOfData, 4, "YearOfData");
-    r.padded(h.CompanyName, 18, "CompanyName");
-    if (h.business) {
-        r.fill(9 + 3, ' ');
-    } else {
-        r.padded(h.Name, 9, "Name");
-        r.padded(h.FatherName, 3, "FatherName");
+    for (const declarant::FieldDef& f : declarant::fields) {
+        if (f.offset == declarant::KindOffset + 1) r.put(h.business ? "0" : "1");  // the kind, before AFM
+        const bool blank = h.business && (f.field == HeaderField::Name || f.field == HeaderField::FatherName);
+        r.padded(blank ? std::string_view() : std::string_view(h.value(f.field)), static_cast<size_t>(f.width), f.name);
     }
-    r.put(h.business ? "0" : "1");
-    r.padded(h.AFM, 9, "AFM");
-    r.padded(h.AntikeimenoErgasion, 16, "AntikeimenoErgasion");
-    r.padded(h.Town, 10, "Town");
-    r.padded(h.Street, 16, "Street");
-    r.padded(h.Number, 5, "Number");
-    r.padded(h.TK, 5, "TK");
-    r.fill(73, ' ');
+    r.fill(RecordSize - declarant::FillerOffset, ' ');
     r.finish();
 }
 
@@ -441,20 +432,12 @@ HeaderFields LoadHeaderFields(ByteSource& generalData)
     LineReader reader(generalData, RecordSize);
     std::string line;
     reader.next(line);
-    auto at = [&line](size_t offset, size_t width) { return std::string(fieldOf(line, offset, width)); };
-    auto trimmed = [&line](size_t offset, size_t width) { return std::string(trimRight(fieldOf(line, offset, width))); };
     HeaderFields h;
-    h.YearOfData = at(1, 4);
-    h.CompanyName = trimmed(5, 18);
-    h.Name = trimmed(23, 9);
-    h.FatherName = trimmed(32, 3);
-    h.business = line.size() > 35 && line[35] == '0';
-    h.AFM = at(36, 9);
-    h.AntikeimenoErgasion = trimmed(45, 16);
-    h.Town = trimmed(61, 10);
-    h.Street = trimmed(71, 16);
-    h.Number = trimmed(87, 5);
-    h.TK = trimmed(92, 5);
+    for (const declarant::FieldDef& f : declarant::fields) {
+        std::string_view value = fieldOf(line, static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
+        h.value(f.field) = f.trimmed ? trimRight(value) : value;
+    }
+    h.business = line.size() > static_cast<size_t>(declarant::KindOffset) && line[declarant::KindOffset] == '0';
     return h;
 }
 

@@ -204,4 +204,16 @@ private:
     int controlsDisabled_ = 0;
 };
 
+// Controls are not told while this lives (DisableControls, then EnableControls).
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(TFixedFormatDataSet& ds) : ds_(ds) { ds_.DisableControls(); }
+    ~ControlsDisabled() { ds_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    TFixedFormatDataSet& ds_;
+};
+
 }  // namespace edlt

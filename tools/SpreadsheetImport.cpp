@@ -97,7 +97,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::fail()
     return Outcome::Unreadable;
 }
 
-SpreadsheetImport::Outcome SpreadsheetImport::Excel1Click()
+SpreadsheetImport::Outcome SpreadsheetImport::ChooseAndImport()
 {
     if (!session_.PostPendingEdit()) return Outcome::PendingRefused;
     auto path = ui_.ChooseFileToOpen({session_.ProgramFolder(), fileFilter(), "", ""});
@@ -172,43 +172,38 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
         return fail();
     }
 
-    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session_.DetailStore();
     Outcome outcome = Outcome::Imported;
     // A long import shows how far it got; the window goes before the closing message.
     std::optional<LongWork> work(std::in_place, ui_, true);
-    session_.BeginDeferredWorkspace();
-    // The grid is told once at the end instead of row by row.
-    ds.DisableControls();
-    try {
-        ds.MoveFirst();
-        for (size_t i = 0; i < b.rows; ++i) {
-            if (i % 1024 == 0) work->progress(i, b.rows);
-            ds.Insert();
-            for (size_t c = 0; c < columnFields.size(); ++c) {
-                if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1));
-                else ds.SetFieldValue(columnFields[c], b.at(i, c));
+    auto deferral = session_.DeferWorkspace();
+    {
+        // The grid is told once at the end instead of row by row.
+        const ControlsDisabled quiet(ds);
+        try {
+            ds.MoveFirst();
+            for (size_t i = 0; i < b.rows; ++i) {
+                if (i % 1024 == 0) work->progress(i, b.rows);
+                ds.Insert();
+                for (size_t c = 0; c < columnFields.size(); ++c) {
+                    if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1));
+                    else ds.SetFieldValue(columnFields[c], b.at(i, c));
+                }
+                if (!session_.PostCheckedLine()) {
+                    outcome = Outcome::Stopped;
+                    break;
+                }
+                session_.SetModified(true);
             }
-            session_.PostAccepted = true;
-            try {
-                ds.Post();
-            } catch (const Error&) {
-                // A conversion error leaves PostAccepted clear; the totals' own errors do not.
-            }
-            if (!session_.PostAccepted) {
-                outcome = Outcome::Stopped;
-                break;
-            }
-            session_.DeclarationModified = true;
+        } catch (const std::exception&) {
+            outcome = Outcome::Unreadable;
         }
-    } catch (const std::exception&) {
-        outcome = Outcome::Unreadable;
     }
-    ds.EnableControls();
     work.reset();
     if (outcome == Outcome::Stopped) ui_.ShowNotice(stopMessage());
     if (outcome == Outcome::Unreadable) ui_.ShowNotice(openFailureMessage());
-    session_.Guarded([&] { session_.EndDeferredWorkspace(); });
-    if (outcome == Outcome::Imported) session_.DeclarationModified = true;
+    session_.Guarded([&] { deferral.finish(); });
+    if (outcome == Outcome::Imported) session_.SetModified(true);
     session_.SessionChangedNotify();
     return outcome;
 }

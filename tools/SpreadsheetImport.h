@@ -25,7 +25,7 @@ public:
     SpreadsheetImport(DeclarationSession& session, UserInterface& ui);
 
     // The menu command: pending edit, file dialog, then ImportFile.
-    Outcome Excel1Click();
+    Outcome ChooseAndImport();
     // Everything after the file choice.
     Outcome ImportFile(const std::filesystem::path& sheetPath);
     // The same on a block already read (for tests and other readers).

@@ -7,6 +7,7 @@
 #include "app/ui/CommandScope.h"
 #include "ui/Text.h"
 #include "entry/CheckAFM.h"
+#include "store/DeclarantRecord.h"
 #include "store/FieldText.h"
 
 namespace edlt::ui {
@@ -30,8 +31,8 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     radio2_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
     radio2_->setObjectName("RadioButton2");
     radio2_->setGeometry(8, 76, 130, 20);
-    connect(radio1_, &QRadioButton::clicked, this, [this] { session_.RadioButton1Click(); refresh(); });
-    connect(radio2_, &QRadioButton::clicked, this, [this] { session_.RadioButton2Click(); refresh(); });
+    connect(radio1_, &QRadioButton::clicked, this, [this] { session_.ChooseBusiness(); refresh(); });
+    connect(radio2_, &QRadioButton::clicked, this, [this] { session_.ChoosePerson(); refresh(); });
 
     companyLabel_ = addLabel("Label4", "Επωνυμία Επιχείρησης: (*)", 140, 69);
     addBox(HeaderField::CompanyName, "CompanyName", 315, 66, 160);
@@ -77,7 +78,7 @@ QLineEdit* DeclarantHeader::addBox(HeaderField field, const char* name, int x, i
 {
     auto* box = new QLineEdit(window_);
     box->setObjectName(name);
-    box->setMaxLength(DeclarationSession::HeaderMaxLength(field));
+    box->setMaxLength(declarant::widthOf(field));
     box->setGeometry(x, y, width, 22);
     box->installEventFilter(this);
     boxes_[field] = box;
@@ -154,7 +155,7 @@ bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
             ui_.Beep();
             return true;
         }
-        session_.DeclarationModified = true;
+        session_.SetModified(true);
         if (field == HeaderField::YearOfData || field == HeaderField::AFM || field == HeaderField::TK) {
             char c = text.size() == 1 && text[0].unicode() < 128 ? static_cast<char>(text[0].unicode()) : '\x01';
             if (!DigitKeyFilter(c, [this] { ui_.Beep(); })) return true;
@@ -184,8 +185,8 @@ void DeclarantHeader::checkOnLeaving(HeaderField field)
     // The focus may already be back in the box (a check refused it earlier).
     if (box(field)->hasFocus()) return;
     checking_ = true;
-    if (field == HeaderField::AFM) session_.AFMExit();
-    else session_.YearOfDataExit();
+    if (field == HeaderField::AFM) session_.LeaveAfmBox();
+    else session_.LeaveYearBox();
     checking_ = false;
 }
 

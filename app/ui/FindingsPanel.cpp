@@ -52,7 +52,7 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)) return {};
     const CheckFinding& f = finding(index.row());
     // The list is checked again after every change; until then a line may be gone.
-    const TFixedFormatDataSet& lines = session_.FixedFormatDataSet1;
+    const TFixedFormatDataSet& lines = session_.DetailStore();
     const bool lineThere = f.line <= 0 || (lines.Active() && f.line <= lines.CountRecords());
     switch (index.column()) {
     case ColLine: return role == SortRole ? QVariant(qlonglong(f.line)) : QVariant(QString::number(f.line));
@@ -174,7 +174,7 @@ void FindingsPanel::N21Click()
 void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
 {
     // A cancelled or refused Open, or an import that stored nothing, changed nothing.
-    if (!session_.FixedFormatDataSet1.Active() || session_.Checker().changes() == changesBefore) return;
+    if (!session_.DetailStore().Active() || session_.Checker().changes() == changesBefore) return;
     checking_ = true;
     const CheckResult& result = CheckWithPleaseWait(session_.Checker(), form1_.userInterface());
     checking_ = false;
@@ -187,7 +187,7 @@ void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
 
 void FindingsPanel::sessionChanged()
 {
-    if (!session_.FixedFormatDataSet1.Active()) {
+    if (!session_.DetailStore().Active()) {
         // A refused Open leaves no lines to list.
         hint_->hide();
         if (isVisible()) hide();
@@ -226,7 +226,7 @@ void FindingsPanel::goToFinding(int row)
             return;
         }
         if (!session_.PostPendingEdit()) return;
-        TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session_.DetailStore();
         if (!ds.Active() || f.line > ds.CountRecords()) return;
         session_.Guarded([&] { ds.SetRecordNumber(f.line); });
         TMultiLineGrid* grid = form1_.detailGrid().grid();

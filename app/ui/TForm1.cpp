@@ -94,12 +94,12 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
     button1->setObjectName("Button1");
     button1->setGeometry(690, 188, 150, 25);
-    connect(button1, &QPushButton::clicked, this, [this] { command([this] { session_->Button1Click(); }); });
+    connect(button1, &QPushButton::clicked, this, [this] { command([this] { session_->SortByTaxNumber(); }); });
     auto* button2 = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
     button2->setObjectName("Button2");
     button2->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
     button2->setGeometry(845, 188, 158, 25);
-    connect(button2, &QPushButton::clicked, this, [this] { command([this] { session_->Button2Click(); }); });
+    connect(button2, &QPushButton::clicked, this, [this] { command([this] { session_->SortBySurname(); }); });
 
     totals_ = new TotalsPanel(*session_, ui_, client);
     totals_->move(0, 660 - 81);
@@ -194,14 +194,14 @@ void TForm1::buildMenus()
     connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this,
             [this] {
                 const unsigned long before = session_->Checker().changes();
-                command([this] { SpreadsheetImport(*session_, ui_).Excel1Click(); });
+                command([this] { SpreadsheetImport(*session_, ui_).ChooseAndImport(); });
                 findings_->checkAfterLoad(before);
             });
     // The sort buttons' commands, also for the keyboard.
     connect(addAction(toolsMenu_, "SortByAFM", "Ταξινόμηση ανά ΑΦΜ", QKeySequence("Ctrl+1")), &QAction::triggered,
-            this, [this] { command([this] { session_->Button1Click(); }); });
+            this, [this] { command([this] { session_->SortByTaxNumber(); }); });
     connect(addAction(toolsMenu_, "SortByName", "Αλφαβητική ταξινόμηση", QKeySequence("Ctrl+2")), &QAction::triggered,
-            this, [this] { command([this] { session_->Button2Click(); }); });
+            this, [this] { command([this] { session_->SortBySurname(); }); });
     addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
     addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
@@ -244,7 +244,7 @@ void TForm1::refresh()
 {
     header_->refresh();
     totals_->refresh();
-    label32_->setText(fromCp(session_->Label32()));
+    label32_->setText(fromCp(session_->RecordCounterText()));
     const bool enabled = session_->DeclarationCommandsEnabled();
     for (const char* name : {"N7", "N18", "N21", "Excel1", "SortByAFM", "SortByName"}) menuAction(name)->setEnabled(enabled);
     printMenu_->menuAction()->setEnabled(enabled);

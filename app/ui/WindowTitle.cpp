@@ -27,7 +27,7 @@ void WindowTitle::update()
                  QStringLiteral("[*]");
     }
     if (window_.windowTitle() != title) window_.setWindowTitle(title);
-    window_.setWindowModified(!session_.StartPanelVisible() && session_.DeclarationModified);
+    window_.setWindowModified(!session_.StartPanelVisible() && session_.Modified());
 }
 
 bool WindowTitle::eventFilter(QObject*, QEvent* event)

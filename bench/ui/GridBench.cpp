@@ -54,7 +54,7 @@ public:
     }
     ~Window()
     {
-        form_->session().DeclarationModified = false;
+        form_->session().SetModified(false);
         form_->close();
         form_.reset();
         std::error_code ec;
@@ -92,7 +92,7 @@ public:
         form_->totals().repaint();
         form_->findChild<QWidget*>("Label32")->repaint();
     }
-    long lines() { return form_->session().FixedFormatDataSet1.CountRecords(); }
+    long lines() { return form_->session().DetailStore().CountRecords(); }
 
 private:
     fs::path folder_, file_;
@@ -166,7 +166,7 @@ void BM_StoreInWindow(benchmark::State& state)
 {
     Window& w = window(static_cast<size_t>(state.range(0)));
     const auto kind = static_cast<StoreKind>(state.range(1));
-    TFixedFormatDataSet& ds = w.form().session().FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = w.form().session().DetailStore();
     const long middle = w.lines() / 2;
     MessageBox::clearTestState();
     int64_t delta = 1;

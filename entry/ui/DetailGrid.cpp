@@ -41,7 +41,7 @@ QFont titleFont()
 DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
     : session_(session), ui_(ui)
 {
-    model_ = new DetailTableModel(session_.FixedFormatDataSet1, this);
+    model_ = new DetailTableModel(session_.DetailStore(), this);
     connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
 
     grid_ = new TMultiLineGrid(window);
@@ -66,7 +66,7 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     navigator_->move(238, 183 - TDBNavigator::buttonsTop());
     connect(navigator_, &TDBNavigator::buttonClicked, this, &DetailGrid::DBNavigator1Click);
 
-    lookup_ = new TDBLookupComboBox(new IncomeTypeListModel(session_.FixedFormatDataSet2, this), window);
+    lookup_ = new TDBLookupComboBox(new IncomeTypeListModel(session_.IncomeTypeStore(), this), window);
     lookup_->setObjectName("DBLookupComboBox1");
     lookup_->setFont(gridFont());
     lookup_->hide();
@@ -76,9 +76,6 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->cancelEdit();
     });
-    // DBLookupComboBox1Enter; leaving it other than by Tab ends the Tab hand-over too.
-    connect(lookup_, &TDBLookupComboBox::entered, this, [this] { session_.ComboEntered = true; });
-    connect(lookup_, &TDBLookupComboBox::left, this, [this] { session_.ComboEntered = false; });
     connect(lookup_, &TDBLookupComboBox::keyRefused, this, &DetailGrid::beep);
 
     connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
@@ -197,7 +194,7 @@ void DetailGrid::typeIntoLookup(QChar c)
 void DetailGrid::chooseIncomeType(const std::string& code)
 {
     guarded([&] {
-        TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session_.DetailStore();
         if (!ds.Active()) return;
         if (!model_->editing()) ds.Edit();
         ds.SetFieldValue(detail::TypeInc, code);
@@ -208,14 +205,13 @@ void DetailGrid::leaveLookup(bool forward)
 {
     // The Tab typed in the box moves the grid on: to the gross pay, or back.
     grid_->setFocus(Qt::TabFocusReason);
-    session_.ComboEntered = false;
     grid_->tabMove(forward);
 }
 
 void DetailGrid::dbGrid1ColEnter(int column)
 {
     if (column != KatharesColumn) return;
-    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session_.DetailStore();
     if (!ds.Active()) return;
     try {
         ds.Edit();
@@ -265,7 +261,7 @@ bool DetailGrid::DBNavigator1BeforeAction(TDBNavigator::Button button)
 
 void DetailGrid::DBNavigator1Click(TDBNavigator::Button button)
 {
-    TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session_.DetailStore();
     if (!ds.Active()) return;
     if (!DBNavigator1BeforeAction(button)) return;
     switch (button) {
@@ -300,7 +296,7 @@ void DetailGrid::DBNavigator1Click(TDBNavigator::Button button)
 void DetailGrid::updateNavigator()
 {
     if (!navigator_) return;
-    const TFixedFormatDataSet& ds = session_.FixedFormatDataSet1;
+    const TFixedFormatDataSet& ds = session_.DetailStore();
     const bool active = ds.Active();
     const bool lines = active && ds.CountRecords() > 0;
     const bool editing = active && model_->editing();

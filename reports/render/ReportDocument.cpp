@@ -143,7 +143,7 @@ ReportDocument::ReportDocument(ReportKind kind, HeaderFields header, TotalsTexts
 
 std::shared_ptr<const ReportDocument> ReportDocument::ForSession(ReportKind kind, DeclarationSession& session)
 {
-    TFixedFormatDataSet& details = session.FixedFormatDataSet1;
+    TFixedFormatDataSet& details = session.DetailStore();
     if (!details.Active()) details.Open();
     DetailLines lines{static_cast<size_t>(details.CountRecords()),
                       [&details](size_t i) -> std::string_view { return details.LineAt(i); }};

@@ -17,7 +17,7 @@ TEST_F(SessionTest, StartPanelMenusAndNew)
 {
     EXPECT_TRUE(session->StartPanelVisible());
     EXPECT_FALSE(session->DeclarationCommandsEnabled());
-    EXPECT_EQ(session->FixedFormatDataSet2.CountRecords(), 1);
+    EXPECT_EQ(session->IncomeTypeStore().CountRecords(), 1);
 
     ui.answers = {mrNo};
     session->New();
@@ -27,22 +27,22 @@ TEST_F(SessionTest, StartPanelMenusAndNew)
     EXPECT_FALSE(session->StartPanelVisible());
     EXPECT_TRUE(session->DeclarationCommandsEnabled());
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    session->RadioButton2Click();
+    session->ChoosePerson();
     session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
 
     ui.answers = {mrNo};  // "Όχι" leaves everything as it was
     session->New();
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 1);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
 
     ui.answers = {mrYes};
     session->New();
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 0);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 0);
     EXPECT_TRUE(session->Header().business);
     EXPECT_EQ(session->Header().AFM, "");
     EXPECT_EQ(session->Header().Name, "");
     for (const std::string& box : session->Totals()) EXPECT_EQ(box, "");
-    EXPECT_EQ(session->Label32(), G("0 Εγγραφές"));
-    EXPECT_FALSE(session->DeclarationModified);
+    EXPECT_EQ(session->RecordCounterText(), G("0 Εγγραφές"));
+    EXPECT_FALSE(session->Modified());
     EXPECT_EQ(ui.log.back(), focusYear);
 }
 
@@ -50,34 +50,34 @@ TEST_F(SessionTest, HeaderExitsAndTheKindOfDeclarant)
 {
     newDeclaration();
     session->SetHeaderText(HeaderField::AFM, "");
-    EXPECT_FALSE(session->AFMExit());
+    EXPECT_FALSE(session->LeaveAfmBox());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"! Λάθος ΑΦΜ Υπόχρεου", focusAfm}));
     ui.clear();
     session->SetHeaderText(HeaderField::AFM, "12345678X");
-    EXPECT_TRUE(session->AFMExit());  // the conversion error is reported; the focus moves on
+    EXPECT_TRUE(session->LeaveAfmBox());  // the conversion error is reported; the focus moves on
     EXPECT_EQ(ui.log, std::vector<std::string>{"E '12345678X' is not a valid integer value"});
 
     for (const char* year : {"1899", "2027", "", "999"}) {
         ui.clear();
         session->SetHeaderText(HeaderField::YearOfData, year);
-        EXPECT_FALSE(session->YearOfDataExit()) << year;
+        EXPECT_FALSE(session->LeaveYearBox()) << year;
         EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία",
                                                     focusYear}));
     }
     for (const char* year : {"1900", "2026"}) {
         session->SetHeaderText(HeaderField::YearOfData, year);
-        EXPECT_TRUE(session->YearOfDataExit());
+        EXPECT_TRUE(session->LeaveYearBox());
     }
 
-    session->DeclarationModified = false;
+    session->SetModified(false);
     session->SetHeaderText(HeaderField::FatherName, G("ΓΕΩ"));
-    EXPECT_TRUE(session->DeclarationModified);  // every change marks the declaration
-    session->DeclarationModified = false;
-    session->RadioButton1Click();  // even when it is already selected
-    EXPECT_TRUE(session->DeclarationModified);
-    session->RadioButton2Click();
+    EXPECT_TRUE(session->Modified());  // every change marks the declaration
+    session->SetModified(false);
+    session->ChooseBusiness();  // even when it is already selected
+    EXPECT_TRUE(session->Modified());
+    session->ChoosePerson();
     EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμο: (*)"));
-    session->RadioButton1Click();
+    session->ChooseBusiness();
     EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμία Επιχείρησης: (*)"));
     EXPECT_EQ(session->Header().FatherName, G("ΓΕΩ"));  // hidden, not cleared
 }
@@ -95,7 +95,7 @@ TEST_F(SessionTest, PreSaveCheckStepsInOrder)
     EXPECT_FALSE(session->PreSaveCheck());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε την Επωνυμία της επιχείρησης", focusName}));
     ui.clear();
-    session->RadioButton2Click();
+    session->ChoosePerson();
     EXPECT_FALSE(session->PreSaveCheck());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Γράψτε το Ονοματεπώνυμο του υπόχρεου"});
     session->SetHeaderText(HeaderField::CompanyName, G("ΠΑΠΑΣ"));
@@ -120,8 +120,8 @@ TEST_F(SessionTest, PreSaveCheckStepsInOrder)
 
     // A pending line that fails its validation stops the check silently after its own message.
     ui.clear();
-    session->FixedFormatDataSet1.AppendNew();
-    session->FixedFormatDataSet1.SetFieldValue("AFM", "012345670");
+    session->DetailStore().AppendNew();
+    session->DetailStore().SetFieldValue("AFM", "012345670");
     EXPECT_FALSE(session->PreSaveCheck());
     EXPECT_EQ(ui.messages().size(), 1u);
 }
@@ -138,7 +138,7 @@ TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.fileRequests.back().proposedName, "123456783-DLT");
     EXPECT_EQ(ui.fileRequests.back().folder, dir.path());
-    EXPECT_FALSE(session->DeclarationModified);
+    EXPECT_FALSE(session->Modified());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
     const std::string saved = readFile(dir / "out");
     ASSERT_EQ(saved.size(), 6u * 172);
@@ -160,14 +160,14 @@ TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
     ui.clear();
     ui.files = {dir / "out"};
     EXPECT_TRUE(session->OpenFile(dir / "out"));
-    EXPECT_EQ(session->Label32(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(session->Header().Town, G("ΑΘΗΝΑ"));
     EXPECT_EQ(session->Header().CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
     EXPECT_TRUE(session->Header().business);
     EXPECT_EQ(session->Totals()[0], "1264,5");
     EXPECT_EQ(field(1, Field::AkaInc), "1234,5");
     EXPECT_EQ(field(1, Field::Hmeres), "5");
-    EXPECT_FALSE(session->DeclarationModified);
+    EXPECT_FALSE(session->Modified());
 
     // Saved again unchanged, the file is the same byte for byte.
     ui.files = {dir / "again"};
@@ -185,7 +185,7 @@ TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
     EXPECT_FALSE(session->OpenFile(dir / "bad"));
     EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
     EXPECT_EQ(workspaceLines(), before);
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 1);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
 
     writeFile(dir / "notours", "hello\r\n");
     ui.clear();
@@ -216,7 +216,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     EXPECT_TRUE(session->DeclarationCommandsEnabled());
     EXPECT_FALSE(session->StartPanelVisible());
     EXPECT_EQ(session->Totals(), TotalsTexts{});
-    EXPECT_EQ(session->Label32(), G("3 Εγγραφές"));
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές"));
 
     // Save As refuses while such a line remains; fixing one names the next.
     const auto saveRefused = [&](const std::string& expected) {
@@ -238,7 +238,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
         }
     }
     EXPECT_EQ(session->Totals()[0], "30");
-    EXPECT_EQ(session->Label32(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
     ui.files = {dir / "out"};
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
 }
@@ -246,7 +246,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
 TEST_F(SessionTest, ClosingAsksOnlyAboutUnsavedWork)
 {
     newDeclaration();
-    session->DeclarationModified = false;
+    session->SetModified(false);
     EXPECT_TRUE(session->RequestClose());
     EXPECT_TRUE(ui.log.empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
@@ -331,7 +331,7 @@ TEST_F(SessionTest, OneProgramPerWorkspace)
     EXPECT_EQ(other.log[0].rfind("! Το e-ΔΛΤ εκτελείται ήδη", 0), 0u);
 
     newDeclaration();
-    session->DeclarationModified = false;
+    session->SetModified(false);
     EXPECT_TRUE(session->RequestClose());
     session.reset();
     // A lock file left behind by a run that died is free again.
@@ -358,37 +358,37 @@ TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
     EXPECT_TRUE(addLine("111111114", "10", "100", "0", "100", {{Field::SurName, "B"}}));
     EXPECT_TRUE(addLine("222222228", "10", "100", "0", "100", {{Field::SurName, "B"}}));
     EXPECT_TRUE(addLine("333333331", "10", "100", "0", "100", {{Field::SurName, "A"}}));
-    session->DeclarationModified = false;
+    session->SetModified(false);
     ui.clear();
-    session->Button2Click();
+    session->SortBySurname();
     EXPECT_EQ(field(1, Field::AFM), "333333331");
     EXPECT_EQ(field(2, Field::AFM), "222222228");
     EXPECT_EQ(field(3, Field::AFM), "111111114");
-    EXPECT_TRUE(session->DeclarationModified);
-    EXPECT_EQ(session->FixedFormatDataSet1.RecordNumber(), 1);
+    EXPECT_TRUE(session->Modified());
+    EXPECT_EQ(session->DetailStore().RecordNumber(), 1);
     EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
     EXPECT_NE(readFile(session->WorkspaceFiles().record2()), readFile(session->WorkspaceFiles().record21()));
 
-    session->Button1Click();
+    session->SortByTaxNumber();
     EXPECT_EQ(field(1, Field::AFM), "111111114");
     EXPECT_EQ(field(3, Field::AFM), "333333331");
-    EXPECT_EQ(session->Label32(), G("3 Εγγραφές-3 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-3 μοναδικοί ΑΦΜ"));
 
     // A pending line that fails validation: no sort.
-    session->FixedFormatDataSet1.AppendNew();
-    session->FixedFormatDataSet1.SetFieldValue("AFM", "000000001");
-    session->DeclarationModified = false;
+    session->DetailStore().AppendNew();
+    session->DetailStore().SetFieldValue("AFM", "000000001");
+    session->SetModified(false);
     ui.clear();
-    session->Button1Click();
-    EXPECT_FALSE(session->DeclarationModified);
-    EXPECT_EQ(session->FixedFormatDataSet1.State(), DataSetState::InsertState);
+    session->SortByTaxNumber();
+    EXPECT_FALSE(session->Modified());
+    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
 }
 
 TEST_F(SessionTest, DeletingALineMarksTheDeclaration)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    session->DeclarationModified = false;
-    session->FixedFormatDataSet1.Delete();
-    EXPECT_TRUE(session->DeclarationModified);
+    session->SetModified(false);
+    session->DetailStore().Delete();
+    EXPECT_TRUE(session->Modified());
 }

@@ -27,12 +27,12 @@ TEST_F(SessionTest, ArithmeticRulesAndTheStateARefusalLeaves)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
-    EXPECT_EQ(session->Label32(), G("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
 
     EXPECT_FALSE(addLine("111111114", "10", "1000,00", "200", "800,01", {{Field::Xartosimo, ""}}));
-    EXPECT_FALSE(session->PostAccepted);
+    EXPECT_FALSE(session->LastLineAccepted());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{netMsg});
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     EXPECT_EQ(ds.State(), DataSetState::InsertState);
     EXPECT_EQ(ds.FieldValue("AkaInc"), "1000");      // normalised before the refusal
     EXPECT_EQ(ds.FieldValue("Xartosimo"), "0");      // empty numbers became zero
@@ -79,7 +79,7 @@ TEST_F(SessionTest, FortyPercentQuestionsInOrder)
     EXPECT_FALSE(addLine("012345670", "12", "1000", "0", "1000",
                          {{Field::ForosParakr, "300"}, {Field::ForosAnal, "250"}}));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{qAboveDue});
-    EXPECT_FALSE(session->PostAccepted);
+    EXPECT_FALSE(session->LastLineAccepted());
     // Closing the box is not "Όχι": the checks go on.
     ui.answers = {mrCancel};
     EXPECT_TRUE(session->PostPendingEdit());
@@ -105,7 +105,7 @@ TEST_F(SessionTest, BoundsAgainstGrossPay)
         EXPECT_FALSE(addLine("012345670", "10", "100", "0", "100", {{c.field, "100,01"}}));
         ASSERT_FALSE(ui.messages().empty());
         EXPECT_EQ(ui.messages().back().rfind(c.start, 0), 0u) << ui.messages().back();
-        session->FixedFormatDataSet1.Cancel();
+        session->DetailStore().Cancel();
     }
 }
 
@@ -123,19 +123,19 @@ TEST_F(SessionTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
     EXPECT_FALSE(addLine("012345670", "11", "1E9", "0", "1E9"));
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].find("πολύ μεγάλο"), std::string::npos);
-    EXPECT_EQ(session->FixedFormatDataSet1.FieldValue("AkaInc"), "1E9");
-    session->FixedFormatDataSet1.Cancel();
+    EXPECT_EQ(session->DetailStore().FieldValue("AkaInc"), "1E9");
+    session->DetailStore().Cancel();
 
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "100", "0", "100", {{Field::Hmeres, "-5"}}));
     EXPECT_EQ(ui.messages().size(), 1u);
-    session->FixedFormatDataSet1.Cancel();
+    session->DetailStore().Cancel();
 
-    // A pasted full stop is a conversion error: refused, PostAccepted false, its message shown.
+    // A pasted full stop is a conversion error: refused, LastLineAccepted false, its message shown.
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "1234.50", "0", "1234.50"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"E '1234.50' is not a valid floating point value"});
-    EXPECT_EQ(session->FixedFormatDataSet1.State(), DataSetState::InsertState);
+    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
 }
 
 TEST_F(SessionTest, DuplicatesAndTheDeclarantsOwnNumber)
@@ -148,12 +148,12 @@ TEST_F(SessionTest, DuplicatesAndTheDeclarantsOwnNumber)
     EXPECT_FALSE(addLine("012345670", "10", "5", "0", "5"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{
         "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
-    session->FixedFormatDataSet1.Cancel();
+    session->DetailStore().Cancel();
     // The scratch copy was refreshed from the workspace file before the search.
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
 
     // Editing a stored line into a duplicate passes here; saving finds it.
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     ds.SetRecordNumber(2);
     ds.Edit();
     ds.SetFieldValue("TypeInc", "10");
@@ -189,12 +189,12 @@ TEST_F(SessionTest, TotalsLeaveOutTypes15And16AndFormatOnce)
     EXPECT_EQ(t[4], "3,6");      // Edit5 stamp duty
     EXPECT_EQ(t[6], "0,1");    // Edit7 due
     EXPECT_EQ(t[8], "0");
-    EXPECT_EQ(session->Label32(), G("6 Εγγραφές-4 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("6 Εγγραφές-4 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
 
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     while (ds.CountRecords() > 0) ds.Delete();
-    EXPECT_EQ(session->Label32(), G("0 Εγγραφές-0 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("0 Εγγραφές-0 μοναδικοί ΑΦΜ"));
     for (const std::string& box : session->Totals()) EXPECT_EQ(box, "0");
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()), "");
 }

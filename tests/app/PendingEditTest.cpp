@@ -23,8 +23,8 @@ struct Command {
 // scripted user fails the test on a file dialog it was not told of.
 const std::vector<Command> commands = {
     {"Save As", [](DeclarationSession& s, ScriptedUI&) { EXPECT_EQ(s.SaveAs(), DeclarationSession::SaveResult::CheckFailed); }},
-    {"sort by tax number", [](DeclarationSession& s, ScriptedUI&) { s.Button1Click(); }},
-    {"sort by surname", [](DeclarationSession& s, ScriptedUI&) { s.Button2Click(); }},
+    {"sort by tax number", [](DeclarationSession& s, ScriptedUI&) { s.SortByTaxNumber(); }},
+    {"sort by surname", [](DeclarationSession& s, ScriptedUI&) { s.SortBySurname(); }},
     {"first page", [](DeclarationSession& s, ScriptedUI& ui) {
          EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::FirstPage, [](const auto&) { ADD_FAILURE(); }));
      }},
@@ -44,7 +44,7 @@ const std::vector<Command> commands = {
                    FindOutcome::LineRefused);
      }},
     {"import", [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_EQ(SpreadsheetImport(s, ui).Excel1Click(), SpreadsheetImport::Outcome::PendingRefused);
+         EXPECT_EQ(SpreadsheetImport(s, ui).ChooseAndImport(), SpreadsheetImport::Outcome::PendingRefused);
      }},
 };
 
@@ -64,7 +64,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     // Stored out of both sort orders, so a sort that ran would show.
     ASSERT_TRUE(addLine("222222228", "10", "1000", "0", "1000", {{detail::SurName, G("ΒΗΤΑ")}}));
     ASSERT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{detail::SurName, G("ΑΛΦΑ")}}));
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     const std::vector<std::string> stored = {ds.LineAt(0), ds.LineAt(1)};
     const fs::path record2 = session->WorkspaceFiles().record2();
     const fs::path journal = session->WorkspaceFiles().journal();
@@ -103,7 +103,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
                                                      shown[0].find(journal.string()) != std::string::npos))
             << shown[0];
     EXPECT_EQ(ui.log.back(), "focus line");
-    EXPECT_FALSE(session->PostAccepted);
+    EXPECT_FALSE(session->LastLineAccepted());
     EXPECT_FALSE(fs::exists(dir / "DLT.htm"));
     EXPECT_FALSE(fs::exists(dir / "Addon" / "E7FirstPageFinal.htm"));
 
@@ -119,7 +119,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     ASSERT_EQ(ds.CountRecords(), 2);
     EXPECT_EQ(ds.LineAt(0), stored[0]);
     EXPECT_EQ(ds.LineAt(1), stored[1]);
-    EXPECT_EQ(session->Label32(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(session->Totals()[0], "2000");
 
     if (fault == Fault::UnconvertibleAmount) return;

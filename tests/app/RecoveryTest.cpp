@@ -11,7 +11,7 @@ const char* question =
 TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
 {
     newDeclaration();
-    session->RadioButton2Click();
+    session->ChoosePerson();
     session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
     session->SetHeaderText(HeaderField::TK, "10564");
     ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
@@ -31,10 +31,10 @@ TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
     EXPECT_EQ(h.Name, G("ΓΙΑΝΝΗΣ"));
     EXPECT_EQ(h.TK, "10564");
     EXPECT_FALSE(h.business);
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 2);
-    EXPECT_EQ(session->Label32(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->DetailStore().CountRecords(), 2);
+    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(session->Totals()[0], "1050");
-    EXPECT_TRUE(session->DeclarationModified);
+    EXPECT_TRUE(session->Modified());
     EXPECT_FALSE(session->StartPanelVisible());
 
     // Closing normally removes it all: nothing is offered next time.

@@ -53,7 +53,7 @@ protected:
     // Types a new line and leaves the store to post it; returns whether it was stored.
     bool addLine(const Fields& fields)
     {
-        TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session->DetailStore();
         ds.AppendNew();
         for (const auto& [f, v] : fields) ds.SetFieldValue(static_cast<int>(f), v);
         return session->PostPendingEdit();
@@ -84,7 +84,7 @@ protected:
 
     std::string field(long record, detail::Field f)
     {
-        return session->FixedFormatDataSet1.FieldValueAt(static_cast<size_t>(record - 1), f);
+        return session->DetailStore().FieldValueAt(static_cast<size_t>(record - 1), f);
     }
 };
 

@@ -54,7 +54,7 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
     std::vector<std::string> model;
     int nextAfm = 0, kills = 0;
     for (int step = 0; step < 600; ++step) {
-        TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session->DetailStore();
         const long count = ds.CountRecords();
         const auto what = static_cast<unsigned>(rng() % 20);
         const long at = count == 0 ? 0 : static_cast<long>(rng() % static_cast<unsigned>(count));
@@ -98,13 +98,13 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
         }
         ui.clear();
         std::vector<std::string> stored;
-        for (long i = 0; i < session->FixedFormatDataSet1.CountRecords(); ++i)
-            stored.push_back(session->FixedFormatDataSet1.LineAt(static_cast<size_t>(i)));
+        for (long i = 0; i < session->DetailStore().CountRecords(); ++i)
+            stored.push_back(session->DetailStore().LineAt(static_cast<size_t>(i)));
         ASSERT_EQ(stored, model) << step;
         ASSERT_EQ(workspaceLines(), model) << "what a kill now would recover, step " << step;
         const auto [totals, label] = recount(model);
         ASSERT_EQ(session->Totals(), totals) << step;
-        ASSERT_EQ(session->Label32(), label) << step;
+        ASSERT_EQ(session->RecordCounterText(), label) << step;
     }
     EXPECT_GT(kills, 10);
 }

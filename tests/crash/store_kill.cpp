@@ -43,7 +43,7 @@ DeclarationSession::Options options(const fs::path& program, const fs::path& wor
 void operate(DeclarationSession& s, uint64_t seed, long n)
 {
     std::mt19937_64 rng(seed * 1000003 + static_cast<uint64_t>(n));
-    TFixedFormatDataSet& ds = s.FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = s.DetailStore();
     const long count = ds.CountRecords();
     const long at = static_cast<long>(rng() % static_cast<uint64_t>(count)) + 1;
     const unsigned kind = static_cast<unsigned>(rng() % 3);
@@ -80,9 +80,9 @@ struct State {
 
 State stateOf(const DeclarationSession& s)
 {
-    State st{{}, s.Totals(), s.Label32()};
-    for (long i = 0; i < s.FixedFormatDataSet1.CountRecords(); ++i)
-        st.lines.push_back(s.FixedFormatDataSet1.LineAt(static_cast<size_t>(i)));
+    State st{{}, s.Totals(), s.RecordCounterText()};
+    for (long i = 0; i < s.DetailStore().CountRecords(); ++i)
+        st.lines.push_back(s.DetailStore().LineAt(static_cast<size_t>(i)));
     return st;
 }
 
@@ -133,7 +133,7 @@ int main(int argc, char** argv)
     ui.shown = 0;
     DeclarationSession recovered(ui, options(dir, {}, true));
     if (!recovered.Start()) return 2;
-    if (!recovered.FixedFormatDataSet1.Active()) {
+    if (!recovered.DetailStore().Active()) {
         std::cout << "nothing was recovered\n";
         return 1;
     }

@@ -17,7 +17,7 @@ protected:
         return RunFindCommand(*session, ui, [&] {
             ++dialogShown;
             // The pending line has been stored before the dialog opens.
-            EXPECT_EQ(session->FixedFormatDataSet1.State(), DataSetState::Browse);
+            EXPECT_EQ(session->DetailStore().State(), DataSetState::Browse);
             FindRequest r;
             r.Cancelled = cancelled;
             r.SearchText = text;
@@ -27,7 +27,7 @@ protected:
         });
     }
 
-    long current() { return session->FixedFormatDataSet1.RecordNumber(); }
+    long current() { return session->DetailStore().RecordNumber(); }
 
     // Lines 1..4: ΚΑΡΑΠΑΠΑΣ, ΠΑΠΑΔΟΠΟΥΛΟΣ, ΠΑΠΑ, ΠΑΠΑ (the last two share a tax number).
     void fourLines()
@@ -55,7 +55,7 @@ TEST(FindKeys, TaxNumberTakesDigitsBackspaceAndTabOnly)
 TEST_F(FindTest, TaxNumberFindsTheFirstLineWithItEveryTime)
 {
     fourLines();
-    session->FixedFormatDataSet1.MoveFirst();
+    session->DetailStore().MoveFirst();
     EXPECT_EQ(find("222222228", true, false), FindOutcome::Found);
     EXPECT_EQ(current(), 3);
     // No find-next: the same search stands on the same line again.
@@ -81,7 +81,7 @@ TEST_F(FindTest, SurnameWholeOrBeginningCaseKept)
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(ui.messages().empty());
 
-    session->FixedFormatDataSet1.MoveLast();
+    session->DetailStore().MoveLast();
     EXPECT_EQ(find(G("παπα"), false, true), FindOutcome::NotFound);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"W Δεν βρέθηκε το Επώνυμο"});
     EXPECT_EQ(current(), 1);
@@ -90,7 +90,7 @@ TEST_F(FindTest, SurnameWholeOrBeginningCaseKept)
 TEST_F(FindTest, NotFoundWarnsAndStandsOnTheFirstLine)
 {
     fourLines();
-    session->FixedFormatDataSet1.MoveLast();
+    session->DetailStore().MoveLast();
     // Longer than the field: can never match, nothing else is said.
     EXPECT_EQ(find("2222222280", true, true), FindOutcome::NotFound);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"W Δεν βρέθηκε ο ΑΦΜ"});
@@ -113,7 +113,7 @@ TEST_F(FindTest, EmptyDeclarationWarns)
 TEST_F(FindTest, CancelLeavesTheCurrentLine)
 {
     fourLines();
-    session->FixedFormatDataSet1.SetRecordNumber(2);
+    session->DetailStore().SetRecordNumber(2);
     EXPECT_EQ(find("012345670", true, false, true), FindOutcome::Cancelled);
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(ui.messages().empty());
@@ -122,7 +122,7 @@ TEST_F(FindTest, CancelLeavesTheCurrentLine)
 TEST_F(FindTest, PendingLineIsStoredFirstOrStopsTheCommand)
 {
     fourLines();
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
 
     // A line that fails its checks: its message, and no dialog.
     ds.AppendNew();

@@ -72,7 +72,7 @@ TEST_F(ReportCommandTest, TotalsAfterDetailReplacesTheDetailedPage)
 
 TEST_F(ReportCommandTest, PendingLineThatFailsValidationStopsBeforeAnyFile)
 {
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     ds.AppendNew();
     ds.SetFieldValue(detail::AFM, "012345670");
     ds.SetFieldValue(detail::TypeInc, "99");
@@ -140,7 +140,7 @@ TEST_F(ReportCommandTest, DetailReportRewritesTheWorkspaceAndKeepsThePosition)
 {
     ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     ASSERT_TRUE(addLine("111111114", "10", "200", "0", "200"));
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     ASSERT_TRUE(ds.MoveFirst());
     const long position = ds.RecordNumber();
     const fs::path record2 = session->WorkspaceFiles().record2(), record21 = session->WorkspaceFiles().record21();
@@ -150,7 +150,7 @@ TEST_F(ReportCommandTest, DetailReportRewritesTheWorkspaceAndKeepsThePosition)
     const std::string lines = ds.LineAt(0) + "\r\n" + ds.LineAt(1) + "\r\n";
     EXPECT_EQ(readFile(record21), lines);
     EXPECT_EQ(readFile(record2), lines);
-    EXPECT_FALSE(session->FixedFormatDataSet3.Active());
+    EXPECT_FALSE(session->ScratchStore().Active());
     EXPECT_TRUE(ds.Active());
     EXPECT_EQ(ds.FileName(), record2);
     EXPECT_EQ(ds.RecordNumber(), position);

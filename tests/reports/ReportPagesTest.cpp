@@ -25,7 +25,7 @@ protected:
 
     void personHeader()
     {
-        session->RadioButton2Click();
+        session->ChoosePerson();
         session->SetHeaderText(HeaderField::CompanyName, G("ΓΕΩΡΓΙΟΥ"));
         session->SetHeaderText(HeaderField::Name, G("ΜΑΡΙΑ"));
         session->SetHeaderText(HeaderField::FatherName, G("ΚΩΝ"));
@@ -125,7 +125,7 @@ TEST_F(ReportPagesTest, SortedDeclarationListsTheNewOrder)
     ASSERT_TRUE(addLine("111111114", "10", "100", "0", "100", {{Field::SurName, G("ΓΑΜΑ")}}));
     ASSERT_TRUE(addLine("222222228", "10", "200", "0", "200", {{Field::SurName, G("ΑΛΦΑ")}}));
     ASSERT_TRUE(addLine("333333331", "10", "300", "0", "300", {{Field::SurName, G("ΒΗΤΑ")}}));
-    session->Button2Click();
+    session->SortBySurname();
     const std::string p = page(ReportKind::DetailedPayments);
     expectGolden("detail-sorted.htm", p);
     const size_t a = p.find(G(">ΑΛΦΑ&nbsp;")), b = p.find(G(">ΒΗΤΑ&nbsp;")), c = p.find(G(">ΓΑΜΑ&nbsp;"));

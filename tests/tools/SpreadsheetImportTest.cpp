@@ -46,7 +46,7 @@ TEST_F(ImportTest, RowsGoToTheTopInReverseOrder)
     newDeclaration();
     ASSERT_TRUE(addLine("111111114", "10", "1", "0", "1"));
     ASSERT_TRUE(addLine("222222228", "10", "2", "0", "2"));
-    session->DeclarationModified = false;
+    session->SetModified(false);
     EXPECT_EQ(import({validRow("012345670"), validRow("333333331"), validRow("012345670", "11", "10,555", "0,555", "10")}),
               Outcome::Imported);
     EXPECT_TRUE(ui.messages().empty());
@@ -54,11 +54,11 @@ TEST_F(ImportTest, RowsGoToTheTopInReverseOrder)
     for (long i = 1; i <= 5; ++i) afms.push_back(field(i, detail::AFM));
     EXPECT_EQ(afms, (std::vector<std::string>{"012345670", "333333331", "012345670", "111111114", "222222228"}));
     EXPECT_EQ(field(1, detail::AkaInc), "10,56");  // stored through the line checks
-    EXPECT_EQ(session->Label32(), G("5 Εγγραφές-4 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->RecordCounterText(), G("5 Εγγραφές-4 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(session->Totals()[0], "2013,56");
-    EXPECT_TRUE(session->DeclarationModified);
+    EXPECT_TRUE(session->Modified());
     // The deferred workspace ends exactly as storing row by row leaves it.
-    const std::string& first = session->FixedFormatDataSet1.LineAt(0);
+    const std::string& first = session->DetailStore().LineAt(0);
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).substr(0, first.size()), first);
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 5u * 172);
@@ -105,7 +105,7 @@ TEST_F(ImportTest, ValidationPassMessagesStoreNothing)
         ui.clear();
         EXPECT_EQ(import(c.rows), Outcome::RowRefused);
         EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
-        EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 0);
+        EXPECT_EQ(session->DetailStore().CountRecords(), 0);
     }
 }
 
@@ -125,7 +125,7 @@ TEST_F(ImportTest, GenericFailures)
     SpreadsheetImport imp(*session, ui);
     writeFile(dir / "notasheet.xls", "plain words, not a workbook\x01\x02");
     EXPECT_EQ(imp.ImportFile(dir / "nowhere.xlsx"), Outcome::Unreadable);
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 0);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 0);
 }
 
 TEST_F(ImportTest, ARefusedRowStopsTheInsertion)
@@ -136,19 +136,19 @@ TEST_F(ImportTest, ARefusedRowStopsTheInsertion)
     EXPECT_EQ(import({validRow("012345670"), validRow("111111114"), days, validRow("222222228")}), Outcome::Stopped);
     EXPECT_EQ(ui.messages(), (std::vector<std::string>{
         "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.", stop}));
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 2);  // the rows before it stay
-    EXPECT_EQ(session->FixedFormatDataSet1.State(), DataSetState::InsertState);
-    EXPECT_EQ(session->FixedFormatDataSet1.FieldValue("Hmeres"), "400");
+    EXPECT_EQ(session->DetailStore().CountRecords(), 2);  // the rows before it stay
+    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
+    EXPECT_EQ(session->DetailStore().FieldValue("Hmeres"), "400");
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 2u * 172);
-    EXPECT_EQ(session->Label32(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-    session->FixedFormatDataSet1.Cancel();
+    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    session->DetailStore().Cancel();
 
     // A row repeating an earlier row of the same sheet is a duplicate by the time it is stored.
     ui.clear();
     EXPECT_EQ(import({validRow("444444445"), validRow("444444445")}), Outcome::Stopped);
     EXPECT_EQ(ui.messages().back(), stop);
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 3);
-    session->FixedFormatDataSet1.Cancel();
+    EXPECT_EQ(session->DetailStore().CountRecords(), 3);
+    session->DetailStore().Cancel();
 
     // The declarant's own number asks; "Όχι" stops the import.
     ui.clear();
@@ -169,14 +169,14 @@ TEST_F(ImportTest, CsvFileEndToEnd)
     writeFile(dir / "sheet.csv", csv);
     ui.files = {dir / "sheet.csv"};
     SpreadsheetImport imp(*session, ui);
-    EXPECT_EQ(imp.Excel1Click(), Outcome::Imported);
+    EXPECT_EQ(imp.ChooseAndImport(), Outcome::Imported);
     EXPECT_EQ(ui.fileRequests.back().folder, dir.path());
     EXPECT_EQ(field(1, detail::AFM), "111111114");
     EXPECT_EQ(field(2, detail::SurName), G("ΠΑΠΑΣ"));
 
     ui.files = {std::nullopt};
-    EXPECT_EQ(imp.Excel1Click(), Outcome::Cancelled);
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 2);
+    EXPECT_EQ(imp.ChooseAndImport(), Outcome::Cancelled);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 2);
 }
 
 TEST_F(ImportTest, HeadingsRowOfARealWorkbook)

@@ -148,7 +148,7 @@ class DesktopWindowTest : public QObject {
 
     std::filesystem::path folder() const { return dir_->path().toStdString(); }
     QWidget* child(const char* name) { return form_->findChild<QWidget*>(name); }
-    TFixedFormatDataSet& store() { return form_->session().FixedFormatDataSet1; }
+    TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
     int beeps() { return static_cast<QtUserInterface&>(form_->userInterface()).beeps(); }
 
     void newDeclaration()

@@ -37,7 +37,7 @@ class FindingsPanelTest : public QObject {
     std::filesystem::path folder() const { return dir_->path().toStdString(); }
     FindingsPanel& panel() { return form_->findings(); }
     QTableView* list() { return panel().list(); }
-    TFixedFormatDataSet& store() { return form_->session().FixedFormatDataSet1; }
+    TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
 
     void activateRow(int viewRow)
     {
@@ -57,7 +57,7 @@ private slots:
 
     void cleanup()
     {
-        form_->session().DeclarationModified = false;
+        form_->session().SetModified(false);
         form_->close();
         form_.reset();
         QVERIFY(MessageBox::answers().empty());

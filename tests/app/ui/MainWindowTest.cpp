@@ -45,7 +45,7 @@ class MainWindowTest : public QObject {
     std::filesystem::path folder() const { return dir_->path().toStdString(); }
     QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
     TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
-    TFixedFormatDataSet& store() { return form_->session().FixedFormatDataSet1; }
+    TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
     void trigger(const char* name) { form_->menuAction(name)->trigger(); }
 
     // Leaves a header box by Tab and lets its check run.
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(box("AFM")->text(), U("123456783"));
         tabOutOf(box("AFM"));
         fillBox("CompanyName", U("ΕΤΑΙΡΕΙΑ ΑΕ"));
-        QVERIFY(form_->session().DeclarationModified);
+        QVERIFY(form_->session().Modified());
 
         // Three lines: one refused with its message, one whose question is answered first
         // "Όχι" then "Ναι".
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(QFile::exists(saved));
         // The next dialog of this run starts where the last name was chosen.
         QCOMPARE(FileDialog::startFolder({}), QFileInfo(saved).absolutePath());
-        QVERIFY(!form_->session().DeclarationModified);
+        QVERIFY(!form_->session().Modified());
         MessageBox::setNextAnswer(mrYes);
         trigger("N5");
         QCOMPARE(store().CountRecords(), 0L);
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(store().CountRecords(), long(rows));
         QCOMPARE(grid()->model()->rowCount(), rows);
         QCOMPARE(box("Edit1")->text(), QString::number(rows * 1000));
-        QVERIFY(form_->session().DeclarationModified);
+        QVERIFY(form_->session().Modified());
     }
 
     void aLineACommandCannotStoreKeepsTheFocusOnItsCell()

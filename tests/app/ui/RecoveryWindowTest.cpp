@@ -53,7 +53,7 @@ private slots:
             auto* name = form->findChild<QLineEdit*>("CompanyName");
             name->setText(QString::fromUtf8("ΕΤΑΙΡΕΙΑ"));
             emit name->textEdited(name->text());
-            TFixedFormatDataSet& ds = form->session().FixedFormatDataSet1;
+            TFixedFormatDataSet& ds = form->session().DetailStore();
             ds.AppendNew();
             ds.SetFieldValue(detail::AFM, "012345670");
             ds.SetFieldValue(detail::TypeInc, "10");
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(form->detailGrid().grid()->model()->rowCount(), 1);
         QCOMPARE(form->findChild<QLineEdit*>("Edit1")->text(), QString("1000"));
         QCOMPARE(form->findChild<QLabel*>("Label32")->text(), QString::fromUtf8("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
-        QVERIFY(form->session().DeclarationModified);
+        QVERIFY(form->session().Modified());
         MessageBox::setNextAnswer(mrNo);  // the closing question: the work is unsaved
         QVERIFY(form->close());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));

@@ -156,7 +156,7 @@ private slots:
         session.SetHeaderText(HeaderField::YearOfData, "2025");
         session.SetHeaderText(HeaderField::AFM, "123456783");
         session.SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
-        TFixedFormatDataSet& ds = session.FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = session.DetailStore();
         for (auto [afm, surname] : {std::pair{"012345670", "ΑΛΦΑ"}, {"111111114", "ΒΗΤΑ"}}) {
             ds.AppendNew();
             ds.SetFieldValue(detail::AFM, afm);

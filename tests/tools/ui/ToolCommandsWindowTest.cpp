@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().last(), QString::fromUtf8("Δεν βρέθηκε ο ΑΦΜ"));
 
         // A line being typed that fails its checks: its message, and no dialog.
-        TFixedFormatDataSet& ds = form1_->session().FixedFormatDataSet1;
+        TFixedFormatDataSet& ds = form1_->session().DetailStore();
         ds.AppendNew();
         ds.SetFieldValue("AFM", "012345670");
         MessageBox::setNextAnswer(mrOk);
