@@ -212,7 +212,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     ui.clear();
     EXPECT_TRUE(session->OpenFile(dir / "bad"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλες 1 γραμμές)"});
-    EXPECT_EQ(session->FixedFormatDataSet1.CountRecords(), 3);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 3);
     EXPECT_TRUE(session->DeclarationCommandsEnabled());
     EXPECT_FALSE(session->StartPanelVisible());
     EXPECT_EQ(session->Totals(), TotalsTexts{});
@@ -226,7 +226,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     };
     saveRefused(message + " (και άλλες 1 γραμμές)");
-    TFixedFormatDataSet& ds = session->FixedFormatDataSet1;
+    TFixedFormatDataSet& ds = session->DetailStore();
     for (long line : {2L, 3L}) {
         ds.SetRecordNumber(line);
         ds.Edit();

@@ -38,7 +38,7 @@ inline std::unique_ptr<ui::TForm1> startMainWindow(const std::filesystem::path& 
 inline void closeMainWindow(std::unique_ptr<ui::TForm1>& form)
 {
     if (form) {
-        form->session().DeclarationModified = false;
+        form->session().SetModified(false);
         form->close();
     }
     form.reset();
