@@ -117,16 +117,17 @@ namespace {
 template <typename Tell>
 void tellEach(const std::vector<DataSetObserver*>& observers, Tell tell)
 {
+    const size_t n = observers.size();
     std::array<DataSetObserver*, 8> few;
     std::vector<DataSetObserver*> many;
     DataSetObserver* const* told = few.data();
-    if (observers.size() <= few.size()) {
+    if (n <= few.size()) {
         std::copy(observers.begin(), observers.end(), few.begin());
     } else {
         many = observers;
         told = many.data();
     }
-    for (size_t i = 0, n = (observers.size() <= few.size() ? observers.size() : many.size()); i < n; ++i)
+    for (size_t i = 0; i < n; ++i)
         tell(told[i]);
 }
 
