@@ -29,11 +29,22 @@ void MainLayout::designChanged()
     design_ = window_.sizeHint();
     client_.setMinimumSize(0, 0);
     if (!(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        window_.resize(design_);
-        // Grown downwards past the screen's edge, the window moves up so all of it shows.
-        if (QScreen* s = window_.screen(); s && window_.isVisible()) {
-            const int over = window_.frameGeometry().bottom() - s->availableGeometry().bottom();
-            if (over > 0) window_.move(window_.x(), std::max(s->availableGeometry().top(), window_.y() - over));
+        QScreen* s = window_.screen();
+        if (s && window_.isVisible()) {
+            // Grown past what the screen holds (the findings panel), the window is maximised
+            // as at start-up and the grid gives up rows; otherwise it moves up so all of it shows.
+            const QRect available = s->availableGeometry();
+            const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+            if (design_.height() + frame.height() > available.height() ||
+                design_.width() + frame.width() > available.width()) {
+                window_.showMaximized();
+                return;
+            }
+            window_.resize(design_);
+            const int over = window_.frameGeometry().bottom() - available.bottom();
+            if (over > 0) window_.move(window_.x(), std::max(available.top(), window_.y() - over));
+        } else {
+            window_.resize(design_);
         }
     }
 }
