@@ -275,7 +275,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         copies_->forgetScratch();
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
-        std::vector<std::string> lines;
+        ArenaLines lines;
         try {
             FileSource file(path);
             std::error_code unknown;
@@ -390,7 +390,7 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
     LongWork work(ui_, false);  // Save As has the window shown already
     DetailLines lines{count, [&ds, &work, count](size_t i) {
                           if (i % 8192 == 0) work.progress(i, count);
-                          return std::string_view(ds.LineAt(i));
+                          return ds.LineAt(i);
                       }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
     WriteDeclarationFile(writer, header_, totals_, lines, today);
@@ -539,7 +539,7 @@ bool DeclarationSession::PostPendingEdit()
     if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
     PendingLine pending{state, std::string(ds.CurrentText()), {},
                         state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
-    if (state == DataSetState::EditState) pending.stored = ds.LineAt(static_cast<size_t>(ds.Cursor()));
+    if (state == DataSetState::EditState) pending.stored = std::string(ds.LineAt(static_cast<size_t>(ds.Cursor())));
     try {
         ds.Post();  // a refusal shows its own message and clears postAccepted_
     } catch (const Error& e) {
@@ -640,7 +640,7 @@ void DeclarationSession::Sort(SortKey key)
             const size_t n = static_cast<size_t>(ds.CountRecords());
             const size_t recordSize = static_cast<size_t>(ds.RecordSize());
             std::vector<std::string_view> lines(n);
-            for (size_t i = 0; i < n; ++i) lines[i] = std::string_view(ds.LineAt(i)).substr(0, recordSize);
+            for (size_t i = 0; i < n; ++i) lines[i] = ds.LineAt(i).substr(0, recordSize);
             const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
             std::vector<std::string_view> keys(n);
             for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));

@@ -63,7 +63,7 @@ void WorkspaceCopies::openDetails()
     details_.Open();
 }
 
-void WorkspaceCopies::openDetails(std::vector<std::string> lines)
+void WorkspaceCopies::openDetails(ArenaLines lines)
 {
     journal_->reset();
     details_.OpenWithLines(std::move(lines));

@@ -35,7 +35,7 @@ public:
     void openDetails();
     // The detail store opened with the lines just written to temp/record2: any journal is of
     // the file they replaced.
-    void openDetails(std::vector<std::string> lines);
+    void openDetails(ArenaLines lines);
     // temp/record2 is about to be replaced another way: the scratch copy no longer matches it.
     void forgetScratch() { scratchInSync_ = false; }
     // The journal emptied: the workspace files are about to go.

@@ -159,7 +159,7 @@ void BM_DeleteLine(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         ds.SetRecordNumber(middle);
-        const std::string line = ds.LineAt(static_cast<size_t>(middle - 1));
+        const std::string line(ds.LineAt(static_cast<size_t>(middle - 1)));
         state.ResumeTiming();
         ds.Delete();
         // Out of the timing: the line goes back where it was, through the line checks.

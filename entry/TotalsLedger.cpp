@@ -2,11 +2,13 @@
 
 #include <limits>
 #include <optional>
+#include <functional>
 #include <thread>
 
 #include "store/DetailRecord.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
+#include "base/Text.h"
 
 namespace edlt {
 namespace {
@@ -17,6 +19,32 @@ int64_t clampUnits(Int128 v)
 {
     constexpr Int128 hi = std::numeric_limits<int64_t>::max();
     return static_cast<int64_t>(v > hi ? hi : v < -hi ? -hi : v);
+}
+
+// The units of an amount as the workspace holds nearly all of them: digits, perhaps a comma
+// and one or two decimals, then blanks to the end of the field; nullopt for anything else,
+// which the full parser reads.
+std::optional<int64_t> plainUnits(std::string_view line, const detail::FieldDef& def)
+{
+    const auto from = static_cast<size_t>(def.offset), width = static_cast<size_t>(def.width);
+    if (line.size() < from + width) return std::nullopt;
+    const char* p = line.data() + from;
+    int64_t value = 0;
+    size_t i = 0;
+    for (; i < width && p[i] >= '0' && p[i] <= '9'; ++i) value = value * 10 + (p[i] - '0');
+    if (i == 0) return p[0] == ' ' && trimRight(std::string_view(p, width)).empty() ? std::optional<int64_t>(0) : std::nullopt;
+    int64_t scale = Amount::unitsPerEuro;
+    if (i < width && p[i] == ',') {
+        const size_t decimals = ++i;
+        for (; i < width && i - decimals < 2 && p[i] >= '0' && p[i] <= '9'; ++i) {
+            value = value * 10 + (p[i] - '0');
+            scale /= 10;
+        }
+        if (i == decimals) return std::nullopt;
+    }
+    for (; i < width; ++i)
+        if (p[i] != ' ') return std::nullopt;
+    return value * scale;
 }
 
 }  // namespace
@@ -39,14 +67,14 @@ TotalsLedger::Key TotalsLedger::keyOf(std::string_view afm, std::string_view typ
     Key k;
     for (size_t i = 0; i < afm.size() && i < 8; ++i) k.head |= uint64_t(static_cast<unsigned char>(afm[i])) << (8 * i);
     if (afm.size() > 8) k.tail |= static_cast<unsigned char>(afm[8]);
-    k.tail |= uint64_t(afm.size() & 0xFF) << 8;
+    k.tail |= uint64_t(afm.size() & 0xF) << 8;
     for (size_t i = 0; i < typeInc.size() && i < 2; ++i)
-        k.tail |= uint64_t(static_cast<unsigned char>(typeInc[i])) << (16 + 8 * i);
-    k.tail |= uint64_t(typeInc.size() & 0xFF) << 32;
+        k.tail |= uint64_t(static_cast<unsigned char>(typeInc[i])) << (12 + 8 * i);
+    k.tail |= uint64_t(typeInc.size() & 0x3) << 28;
     return k;
 }
 
-TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
+TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line)
 {
     Entry e;
     const std::string_view typeInc = detail::fieldValue(line, detail::TypeInc);
@@ -54,6 +82,10 @@ TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line) const
     e.summed = typeInc != "15" && typeInc != "16";
     if (!e.summed) return e;
     for (size_t i = 0; i < detail::amountFields.size(); ++i) {
+        if (auto units = plainUnits(line, detail::fields[detail::amountFields[i]])) {
+            e.units[i] = *units;
+            continue;
+        }
         std::string_view text = detail::fieldValue(line, detail::amountFields[i]);
         if (text.empty()) continue;
         if (auto a = Amount::tryParse(text)) {
@@ -70,30 +102,25 @@ void TotalsLedger::KeyCounts::clear(size_t expected)
 {
     size_t capacity = 64;
     while (capacity < expected * 2) capacity *= 2;
-    slots_.assign(capacity, Slot{});
+    slots_.assignZeroed(capacity);
     used_ = live_ = 0;
 }
 
 size_t TotalsLedger::KeyCounts::home(const Key& k) const
 {
     // Probing takes the low bits: mix the high ones in first (the finaliser of MurmurHash3).
-    uint64_t h = KeyHash{}(k);
+    uint64_t h = k.head * 0x9E3779B97F4A7C15ULL ^ (k.tail + 0x632BE59BD9B4E019ULL + (k.head >> 29));
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDULL;
     h ^= h >> 33;
     return static_cast<size_t>(h) & (slots_.size() - 1);
 }
 
-void TotalsLedger::KeyCounts::prefetch(const Key& k) const
-{
-    if (!slots_.empty()) __builtin_prefetch(&slots_[home(k)], 1);
-}
-
 size_t TotalsLedger::KeyCounts::find(const Key& k) const
 {
     const size_t mask = slots_.size() - 1;
     size_t i = home(k);
-    while (slots_[i].count >= 0 && !(slots_[i].key == k)) i = (i + 1) & mask;
+    while (slots_[i].count() != 0 && !slots_[i].holds(k)) i = (i + 1) & mask;
     return i;
 }
 
@@ -102,40 +129,65 @@ void TotalsLedger::KeyCounts::grow()
     LargeArray<Slot> old = std::move(slots_);
     size_t capacity = 64;
     while (capacity < (live_ + 1) * 4) capacity *= 2;  // zero counts are dropped here
-    slots_.assign(capacity, Slot{});
+    slots_.assignZeroed(capacity);
     used_ = 0;
     for (const Slot& s : old)
-        if (s.count > 0) {
-            slots_[find(s.key)] = s;
+        if (s.count() > 1) {
+            slots_[find(Key{s.head, s.tailAndCount & ((uint64_t(1) << keyTailBits) - 1)})] = s;
             ++used_;
         }
+}
+
+void TotalsLedger::KeyCounts::add(const Key& k, size_t at)
+{
+    Slot& s = slots_[at];
+    if (s.count() == 0) {
+        s = Slot{k.head, k.tail | (uint64_t(1) << keyTailBits)};
+        ++used_;
+    }
+    if (s.count() == 1) ++live_;
+    s.tailAndCount += uint64_t(1) << keyTailBits;
+}
+
+void TotalsLedger::KeyCounts::build(const std::vector<Key>& keys, uint64_t tailMask)
+{
+    clear(keys.size());
+    // Into buckets by the top bits of their home slot, then counted bucket by bucket: each
+    // bucket's slots are a few kilobytes of the table.
+    const size_t bits = static_cast<size_t>(__builtin_ctzll(slots_.size()));
+    const size_t shift = bits > 11 ? bits - 11 : 0;
+    std::vector<uint32_t> starts((slots_.size() >> shift) + 1, 0);
+    for (const Key& k : keys) ++starts[(home(Key{k.head, k.tail & tailMask}) >> shift) + 1];
+    for (size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+    std::vector<Key> sorted(keys.size());
+    for (const Key& k : keys) {
+        const Key own{k.head, k.tail & tailMask};
+        sorted[starts[home(own) >> shift]++] = own;
+    }
+    for (const Key& k : sorted) add(k, find(k));
 }
 
 void TotalsLedger::KeyCounts::increment(const Key& k)
 {
     if (slots_.empty()) clear(0);
     if ((used_ + 1) * 2 > slots_.size()) grow();
-    Slot& s = slots_[find(k)];
-    if (s.count < 0) {
-        s.key = k;
-        s.count = 0;
-        ++used_;
-    }
-    if (s.count++ == 0) ++live_;
+    add(k, find(k));
 }
 
 void TotalsLedger::KeyCounts::decrement(const Key& k)
 {
     if (slots_.empty()) return;
     Slot& s = slots_[find(k)];
-    if (s.count > 0 && --s.count == 0) --live_;
+    if (s.count() > 1) {
+        s.tailAndCount -= uint64_t(1) << keyTailBits;
+        if (s.count() == 1) --live_;
+    }
 }
 
 bool TotalsLedger::KeyCounts::contains(const Key& k) const
 {
     if (slots_.empty()) return false;
-    const Slot& s = slots_[find(k)];
-    return s.count > 0;
+    return slots_[find(k)].count() > 1;
 }
 
 void TotalsLedger::add(const Entry& e)
@@ -158,106 +210,80 @@ void TotalsLedger::remove(const Entry& e)
 
 void TotalsLedger::rebuild()
 {
-    pages_.clear();
-    const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
-    afmCounts_.clear(n);
-    pairCounts_.clear(n);
     sums_ = {};
     badCount_ = 0;
-    if (!store_.Active()) return;
-    std::vector<std::pair<std::string_view, int32_t>> lines;
+    const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
+    std::vector<std::string_view> lines;
     lines.reserve(n);
-    store_.ForEachLine([&](const std::string& text, int32_t id) {
-        lines.emplace_back(text, id);
-        slot(id);  // every page exists before the parsing threads write into them
-    });
+    if (n > 0) store_.ForEachLine([&](std::string_view text, int32_t) { lines.push_back(text); });
     // Parsing the amounts is most of the work: the second core parses the second half
-    // meanwhile. Counting and summing then go in line order on this one.
-    auto parse = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) slot(lines[i].second) = entryOf(lines[i].first);
+    // meanwhile, into sums of its own.
+    std::vector<Key> keys(n);
+    struct Part {
+        std::array<Int128, 9> sums{};
+        size_t bad = 0;
     };
-    if (n >= 20000) {
-        std::thread second(parse, n / 2, n);
-        parse(0, n / 2);
-        second.join();
-    } else {
-        parse(0, n);
-    }
-    // Counting is one cache miss per line and table: each table on its own core, the
-    // slots of lines a little ahead fetched while the current ones are counted.
-    constexpr size_t ahead = 16;
-    auto count = [&](KeyCounts& counts, Key (*keyFor)(const Key&)) {
-        for (size_t i = 0; i < n; ++i) {
-            if (i + ahead < n) counts.prefetch(keyFor(slot(lines[i + ahead].second).key));
-            counts.increment(keyFor(slot(lines[i].second).key));
+    auto parse = [&](size_t from, size_t to, Part& part) {
+        for (size_t i = from; i < to; ++i) {
+            const Entry e = entryOf(lines[i]);
+            keys[i] = e.key;
+            if (e.bad) ++part.bad;
+            else if (e.summed)
+                for (size_t k = 0; k < 9; ++k) part.sums[k] += e.units[k];
         }
     };
-    auto pairs = [&] { count(pairCounts_, [](const Key& k) { return k; }); };
-    std::optional<std::thread> second;
-    if (n >= 20000) second.emplace(pairs);
-    count(afmCounts_, &afmOnly);
-    for (const auto& [text, id] : lines) {
-        const Entry& e = slot(id);
-        if (e.bad) ++badCount_;
-        if (e.summed && !e.bad)
-            for (size_t i = 0; i < 9; ++i) sums_[i] += e.units[i];
+    constexpr size_t twoCores = 20000;
+    Part first, second;
+    if (n >= twoCores) {
+        std::thread other(parse, n / 2, n, std::ref(second));
+        parse(0, n / 2, first);
+        other.join();
+    } else {
+        parse(0, n, first);
     }
-    if (second) second->join();
-    else pairs();
+    for (size_t k = 0; k < 9; ++k) sums_[k] = first.sums[k] + second.sums[k];
+    badCount_ = first.bad + second.bad;
+    // Each table on its own core.
+    constexpr uint64_t wholeTail = (uint64_t(1) << keyTailBits) - 1;
+    if (n >= twoCores) {
+        std::thread other([&] { pairCounts_.build(keys, wholeTail); });
+        afmCounts_.build(keys, afmTailMask);
+        other.join();
+    } else {
+        pairCounts_.build(keys, wholeTail);
+        afmCounts_.build(keys, afmTailMask);
+    }
 }
 
-TotalsLedger::Entry& TotalsLedger::slot(int32_t id)
+void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)
 {
-    const auto at = static_cast<size_t>(id - 1);
-    while (pages_.size() <= at / pageSize) pages_.push_back(std::make_unique<Entry[]>(pageSize));
-    return pages_[at / pageSize][at % pageSize];
-}
-
-const TotalsLedger::Entry& TotalsLedger::slot(int32_t id) const
-{
-    const auto at = static_cast<size_t>(id - 1);
-    return pages_[at / pageSize][at % pageSize];
+    if (change.kind == DataSetChange::RecordChanged || change.kind == DataSetChange::RecordRemoved)
+        remove(entryOf(store_.LineAt(static_cast<size_t>(change.index))));
 }
 
 void TotalsLedger::dataSetChanged(const DataSetChange& change)
 {
-    const size_t index = static_cast<size_t>(change.index);
     switch (change.kind) {
-    case DataSetChange::Reset:
-        rebuild();
-        break;
-    case DataSetChange::RecordInserted: {
-        Entry& e = slot(change.id);
-        e = entryOf(store_.LineAt(index));
-        add(e);
-        break;
-    }
-    case DataSetChange::RecordChanged: {
-        Entry& e = slot(change.id);
-        remove(e);
-        e = entryOf(store_.LineAt(index));
-        add(e);
-        break;
-    }
-    case DataSetChange::RecordRemoved: {
-        Entry& e = slot(change.id);
-        remove(e);
-        e = Entry{};
-        break;
-    }
-    default:
-        break;
+    case DataSetChange::Reset: rebuild(); break;
+    case DataSetChange::RecordInserted:
+    case DataSetChange::RecordChanged: add(entryOf(store_.LineAt(static_cast<size_t>(change.index)))); break;
+    default: break;
     }
 }
 
 std::optional<std::pair<size_t, std::string>> TotalsLedger::firstUnconvertible() const
 {
     if (badCount_ == 0) return std::nullopt;
-    for (size_t i = 0; i < static_cast<size_t>(store_.CountRecords()); ++i) {
-        const Entry& e = slot(store_.LineIdAt(i));
-        if (e.bad) return std::pair{i, format("'%s' is not a valid floating point value", {e.badText})};
-    }
-    return std::nullopt;
+    // Rare (the user is told to fix it): the lines are read again rather than kept parsed.
+    std::optional<std::pair<size_t, std::string>> found;
+    size_t i = 0;
+    store_.ForEachLine([&](std::string_view text, int32_t) {
+        const Entry e = entryOf(text);
+        if (e.bad) found.emplace(i, format("'%s' is not a valid floating point value", {e.badText}));
+        ++i;
+        return !found;
+    });
+    return found;
 }
 
 std::optional<std::string> TotalsLedger::unconvertibleMessage() const

@@ -26,6 +26,8 @@ public:
     TotalsLedger(const TotalsLedger&) = delete;
     TotalsLedger& operator=(const TotalsLedger&) = delete;
 
+    // A line's old contents leave the sums before it changes or goes; its new ones join after.
+    void dataSetAboutToChange(const DataSetChange& change) override;
     void dataSetChanged(const DataSetChange& change) override;
     void rebuild();
 
@@ -45,23 +47,20 @@ public:
 
 private:
     // A tax number (at most 9 bytes) and an income type (at most 2) packed into two words,
-    // so a million lines hash without a string each.
+    // so a million lines hash without a string each. The tail's top bits are left free for
+    // the count kept beside it in the table.
     struct Key {
         uint64_t head = 0;  // the tax number's first 8 bytes
-        uint64_t tail = 0;  // its 9th byte, its length, then the income type and its length
+        uint64_t tail = 0;  // its 9th byte and length (12 bits), the income type and its length (18 bits)
         bool operator==(const Key&) const = default;
     };
-    struct KeyHash {
-        size_t operator()(const Key& k) const
-        {
-            uint64_t h = k.head * 0x9E3779B97F4A7C15ULL ^ (k.tail + 0x632BE59BD9B4E019ULL + (k.head >> 29));
-            return static_cast<size_t>(h ^ (h >> 32));
-        }
-    };
+    static constexpr int keyTailBits = 30;
+    static constexpr uint64_t afmTailMask = 0xFFF;
+    // What one line adds to the ledger.
     struct Entry {
         std::array<int64_t, 9> units{};
         Key key;
-        std::string badText;  // the first amount that is not a number, when summed
+        std::string_view badText;  // the first amount that is not a number, when summed
         bool summed = false;
         bool bad = false;
     };
@@ -72,40 +71,43 @@ private:
     class KeyCounts {
     public:
         void clear(size_t expected);
+        // Counts every key afresh; slots are filled in the order they lie in the table, so a
+        // million keys cost no cache miss each.
+        void build(const std::vector<Key>& keys, uint64_t tailMask);
         void increment(const Key& k);
         void decrement(const Key& k);
         bool contains(const Key& k) const;
         size_t live() const { return live_; }
-        // A hint that k is counted soon: its slot is fetched into the cache meanwhile.
-        void prefetch(const Key& k) const;
 
     private:
+        // The key and its count in 16 bytes: the count (plus one; zero for a slot never used)
+        // above the key's tail bits. An all-zero table is an empty one.
         struct Slot {
-            Key key;
-            int count = -1;  // -1: never used
+            uint64_t head;
+            uint64_t tailAndCount;
+            uint64_t count() const { return tailAndCount >> keyTailBits; }
+            bool holds(const Key& k) const
+            {
+                return head == k.head && (tailAndCount & ((uint64_t(1) << keyTailBits) - 1)) == k.tail;
+            }
         };
         size_t home(const Key& k) const;  // where probing for k starts
         size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs
         void grow();
+        void add(const Key& k, size_t at);
 
         LargeArray<Slot> slots_;
         size_t used_ = 0;  // slots ever taken
         size_t live_ = 0;  // keys with a count above zero
     };
 
-    Entry entryOf(std::string_view line) const;
-    Entry& slot(int32_t id);
-    const Entry& slot(int32_t id) const;
+    static Entry entryOf(std::string_view line);
     void add(const Entry& e);
     void remove(const Entry& e);
     static Key keyOf(std::string_view afm, std::string_view typeInc);
-    static Key afmOnly(const Key& k) { return {k.head, k.tail & 0xFFFF}; }
+    static Key afmOnly(const Key& k) { return {k.head, k.tail & afmTailMask}; }
 
     TFixedFormatDataSet& store_;
-    // By record id, in pages: a change anywhere finds its line's entry without moving
-    // others, and a new line never moves the million before it.
-    static constexpr size_t pageSize = 4096;
-    std::vector<std::unique_ptr<Entry[]>> pages_;
     std::array<Int128, 9> sums_{};
     size_t badCount_ = 0;
     KeyCounts afmCounts_;

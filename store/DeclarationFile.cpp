@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <system_error>
 
 #include "base/Amount.h"
@@ -216,25 +222,50 @@ void appendTotalsRecord(std::string& out, const TotalsTexts& totals, bool anyLin
     throw Error(format(base + cp1253::lit(". Μη αποδεκτό ποσό στη γραμμή %d"), {std::to_string(lineNumber)}));
 }
 
-// A zero-filled field as a whole number: all digits, as nearly every record has it, is read
-// here; anything else goes through tryStrToInt64.
-std::optional<int64_t> wholeField(std::string_view field)
+// Whether every byte of field is a digit, eight at a time.
+bool allDigits(std::string_view field)
 {
-    int64_t value = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9') return tryStrToInt64(field);
-        value = value * 10 + (c - '0');
+    size_t i = 0;
+    for (; i + 8 <= field.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, field.data() + i, 8);
+        // Each byte minus '0' must stay below 10: no borrow out of a byte, no byte above 9.
+        const uint64_t low = w - 0x3030303030303030ULL;
+        const uint64_t high = w + 0x4646464646464646ULL;  // sets a byte's top bit when above '9'
+        if (((low | high) & 0x8080808080808080ULL) != 0) return false;
     }
-    return field.empty() ? tryStrToInt64(field) : std::optional<int64_t>(value);
+    for (; i < field.size(); ++i)
+        if (field[i] < '0' || field[i] > '9') return false;
+    return true;
 }
 
-// Appends the workspace line of a 170-byte detail record to out.
-void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNumber)
+constexpr int maxAmountWidth()
+{
+    int widest = 0;
+    for (Field f : detail::amountFields) widest = std::max(widest, detail::fields[f].width);
+    return widest;
+}
+
+// Copies n <= 16 bytes with fixed-size moves (two overlapping ones): the calls to memmove
+// for a few bytes cost more than the work around them.
+inline void copySmall(char* to, const char* from, size_t n)
+{
+    if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        for (size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+}
+
+// Writes the workspace line of a 170-byte detail record at rec (RecordSize bytes).
+void writeWorkspaceLine(char* rec, std::string_view line, size_t lineNumber)
 {
     if (line.size() != static_cast<size_t>(RecordSize)) throw Error(declaration_messages::wrongLineLength());
-    const size_t start = out.size();
-    out.append(line);
-    char* rec = out.data() + start;
+    if (rec != line.data()) std::memcpy(rec, line.data(), line.size());  // else made in place
 
     const detail::FieldDef& days = detail::fields[detail::Hmeres];
     if (auto d = tryStrToInt(line.substr(days.offset, days.width))) {
@@ -247,29 +278,46 @@ void appendWorkspaceLine(std::string& out, std::string_view line, size_t lineNum
 
     for (Field f : detail::amountFields) {
         const detail::FieldDef& def = detail::fields[f];
-        auto cents = wholeField(line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
-        if (!cents) continue;  // not a whole number: kept as it stands
-        if (*cents < 0) {
-            out.resize(start);
-            refuseAmount(lineNumber);
-        }
-        // "0.##" of cents: whole part, then the decimals without trailing zeros.
+        const auto width = static_cast<size_t>(def.width);
+        static_assert(maxAmountWidth() <= 16);
+        const std::string_view field = line.substr(static_cast<size_t>(def.offset), width);
+        // "0.##" of the cents the digits hold: the whole part without leading zeros, then
+        // the decimals without trailing zeros, blank-filled to the field's width.
         char text[32];
-        auto res = std::to_chars(text, text + sizeof text, *cents / 100);
-        char* end = res.ptr;
-        int fraction = static_cast<int>(*cents % 100);
-        if (fraction != 0) {
-            *end++ = ',';
-            *end++ = static_cast<char>('0' + fraction / 10);
-            if (fraction % 10 != 0) *end++ = static_cast<char>('0' + fraction % 10);
+        std::memset(text, ' ', sizeof text);
+        size_t len = 0;
+        if (allDigits(field)) {
+            // As nearly every record has it: the text is made from the digits themselves.
+            size_t lead = 0;
+            while (lead + 2 < width && field[lead] == '0') ++lead;
+            if (lead + 2 == width) {
+                text[len++] = '0';
+            } else {
+                copySmall(text, field.data() + lead, width - 2 - lead);
+                len = width - 2 - lead;
+            }
+            const char tenths = field[width - 2], hundredths = field[width - 1];
+            if (tenths != '0' || hundredths != '0') {
+                text[len++] = ',';
+                text[len++] = tenths;
+                if (hundredths != '0') text[len++] = hundredths;
+            }
+        } else {
+            auto cents = tryStrToInt64(field);
+            if (!cents) continue;  // not a whole number: kept as it stands
+            if (*cents < 0) refuseAmount(lineNumber);
+            auto res = std::to_chars(text, text + sizeof text, *cents / 100);
+            char* end = res.ptr;
+            int fraction = static_cast<int>(*cents % 100);
+            if (fraction != 0) {
+                *end++ = ',';
+                *end++ = static_cast<char>('0' + fraction / 10);
+                if (fraction % 10 != 0) *end++ = static_cast<char>('0' + fraction % 10);
+            }
+            len = static_cast<size_t>(end - text);
         }
-        size_t len = static_cast<size_t>(end - text);
-        if (len > static_cast<size_t>(def.width)) {
-            out.resize(start);
-            refuseAmount(lineNumber);
-        }
-        std::fill_n(rec + def.offset, def.width, ' ');
-        std::copy(text, text + len, rec + def.offset);
+        if (len > width) refuseAmount(lineNumber);
+        copySmall(rec + def.offset, text, width);
     }
 }
 
@@ -345,16 +393,132 @@ std::string WorkspaceToFileLine(std::string_view line)
 
 std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber)
 {
-    std::string out;
-    out.reserve(RecordSize);
-    appendWorkspaceLine(out, line, lineNumber);
+    if (line.size() != static_cast<size_t>(RecordSize)) throw Error(declaration_messages::wrongLineLength());
+    std::string out(static_cast<size_t>(RecordSize), ' ');
+    writeWorkspaceLine(out.data(), line, lineNumber);
     return out;
 }
 
 namespace {
 
+constexpr size_t storedSize = RecordSize + lineBreak.size();
+
+// Turns the detail records handed over into workspace lines, in place, and writes them to
+// record2, on a thread of its own: reading the file and converting its lines take a core
+// each. The first problem in line order is the one reported, as if done one by one.
+class DetailConverter {
+public:
+    explicit DetailConverter(AtomicFileWriter& record2) : record2_(record2), thread_([this] { run(); }) {}
+    ~DetailConverter()
+    {
+        try {
+            finish();
+        } catch (...) {  // an exception is already on its way out
+        }
+    }
+    DetailConverter(const DetailConverter&) = delete;
+    DetailConverter& operator=(const DetailConverter&) = delete;
+
+    // rec holds the record as read, then its line break (storedSize bytes).
+    void add(char* rec, size_t lineNumber)
+    {
+        batch_.push_back({rec, lineNumber});
+        if (batch_.size() == batchSize) handOver();
+    }
+
+    // Waits for every line handed over; the conversion message of the first line refused,
+    // or rethrows the error writing record2.
+    std::optional<std::string> finish()
+    {
+        if (thread_.joinable()) {
+            handOver();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                done_ = true;
+            }
+            ready_.notify_one();
+            thread_.join();
+        }
+        if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+        return problem_;
+    }
+
+private:
+    struct Item {
+        char* rec;
+        size_t lineNumber;
+    };
+    static constexpr size_t batchSize = 4096;
+
+    void handOver()
+    {
+        if (batch_.empty()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back(std::move(batch_));
+        }
+        ready_.notify_one();
+        batch_ = {};
+        batch_.reserve(batchSize);
+    }
+
+    void run()
+    {
+        // Adjacent lines are one run of the arena (a block of megabytes), written with one call.
+        const char* runStart = nullptr;
+        size_t runSize = 0;
+        auto flush = [&] {
+            if (runSize > 0) record2_.write(std::string_view(runStart, runSize));
+            runSize = 0;
+        };
+        for (;;) {
+            std::vector<Item> items;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                ready_.wait(lock, [&] { return !queue_.empty() || done_; });
+                if (queue_.empty()) break;
+                items = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            if (problem_ || failure_) continue;  // the rest only drains
+            try {
+                for (const Item& item : items) {
+                    if (item.rec != runStart + runSize) {
+                        flush();
+                        runStart = item.rec;
+                    }
+                    try {
+                        writeWorkspaceLine(item.rec, std::string_view(item.rec, RecordSize), item.lineNumber);
+                    } catch (const Error& e) {
+                        problem_ = e.message();
+                        break;
+                    }
+                    runSize += storedSize;
+                }
+            } catch (...) {
+                failure_ = std::current_exception();
+            }
+        }
+        try {
+            if (!problem_ && !failure_) flush();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    AtomicFileWriter& record2_;
+    std::vector<Item> batch_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::vector<Item>> queue_;
+    bool done_ = false;
+    std::optional<std::string> problem_;
+    std::exception_ptr failure_;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
+
 std::optional<std::string> readDeclaration(ByteSource& source, const std::filesystem::path& generalDataPath,
-                                           const std::filesystem::path& record2Path, std::vector<std::string>* lines)
+                                           const std::filesystem::path& record2Path, ArenaLines* lines)
 {
     // One byte past a record is enough to know a line is too long; longer ones are cut.
     LineReader reader(source, RecordSize + 1, true);
@@ -370,39 +534,47 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
     // file was accepted, so a rejected file leaves the open declaration as it was.
     AtomicFileWriter generalData(generalDataPath, AtomicFileWriter::Durability::ProcessSafe);
     AtomicFileWriter record2(record2Path, AtomicFileWriter::Durability::ProcessSafe);
-    std::string details;
-    details.reserve(sinkBlock + RecordSize + lineBreak.size());
-    size_t lineNumber = 1;
-    for (;;) {
-        try {
-            if (!reader.next(line)) break;
-        } catch (const Error&) {
-            return declaration_messages::openProblem();
-        }
-        ++lineNumber;
-        if (!line.empty() && line[0] != '1' && line[0] != '2' && line[0] != '3')
-            return declaration_messages::openProblem();
-        if (line.size() != static_cast<size_t>(RecordSize) || reader.lastLineTooLong())
-            return declaration_messages::wrongLineLength();
-        if (line[0] == '1') {
-            generalData.write(line);
-            generalData.write(lineBreak);
-        } else if (line[0] == '3') {
-            const size_t start = details.size();
+    // Each record goes into the arena as read, with its line break, and is made a workspace
+    // line there: record2 is written straight from the arena's blocks.
+    ArenaLines unkept;
+    ArenaLines& out = lines ? *lines : unkept;
+    DetailConverter converter(record2);
+    auto readLines = [&]() -> std::optional<std::string> {
+        size_t lineNumber = 1;
+        for (;;) {
             try {
-                appendWorkspaceLine(details, line, lineNumber);
-            } catch (const Error& e) {
-                return e.message();
+                if (!reader.next(line)) return std::nullopt;
+            } catch (const Error&) {
+                return declaration_messages::openProblem();
             }
-            if (lines) lines->emplace_back(details, start);
-            details.append(lineBreak);
-            if (details.size() >= sinkBlock) {
-                record2.write(details);
-                details.clear();
+            ++lineNumber;
+            if (!line.empty() && line[0] != '1' && line[0] != '2' && line[0] != '3')
+                return declaration_messages::openProblem();
+            if (line.size() != static_cast<size_t>(RecordSize) || reader.lastLineTooLong())
+                return declaration_messages::wrongLineLength();
+            if (line[0] == '1') {
+                generalData.write(line);
+                generalData.write(lineBreak);
+            } else if (line[0] == '3') {
+                char* rec = out.arena.allocate(storedSize);
+                std::memcpy(rec, line.data(), line.size());
+                std::memcpy(rec + RecordSize, lineBreak.data(), lineBreak.size());
+                converter.add(rec, lineNumber);
+                if (lines) lines->lines.emplace_back(rec, static_cast<size_t>(RecordSize));
             }
         }
+    };
+    std::optional<std::string> problem;
+    try {
+        problem = readLines();
+    } catch (...) {
+        // A line refused before the failure is what a reading one by one would have met first.
+        if (auto earlier = converter.finish()) return earlier;
+        throw;
     }
-    record2.write(details);
+    // The converter has only lines before the reader's problem: its own comes first.
+    if (auto earlier = converter.finish()) return earlier;
+    if (problem) return problem;
     record2.commit();
     generalData.commit();
     return std::nullopt;
@@ -412,7 +584,7 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
 
 std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
                                                const std::filesystem::path& record2Path,
-                                               std::vector<std::string>* workspaceLines)
+                                               ArenaLines* workspaceLines)
 {
     if (!workspaceLines) return readDeclaration(source, generalDataPath, record2Path, nullptr);
     workspaceLines->clear();

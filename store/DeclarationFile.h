@@ -13,6 +13,7 @@
 
 #include "base/ByteStream.h"
 #include "store/HeaderFields.h"
+#include "store/LineArena.h"
 
 namespace edlt {
 
@@ -56,7 +57,7 @@ std::string WorkspaceToFileLine(std::string_view line);
 // on failure), so that the store needs not read them back.
 std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
                                                const std::filesystem::path& record2Path,
-                                               std::vector<std::string>* workspaceLines = nullptr);
+                                               ArenaLines* workspaceLines = nullptr);
 
 // Converts one 170-byte detail record into its workspace line. Throws Error with a Greek
 // message when the record is not 170 bytes or an amount cannot be held in the workspace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -179,32 +180,57 @@ void TFixedFormatDataSet::Open()
         if (fd >= 0) ::close(fd);
     }
     BlockList<Line> lines;
+    LineArena arena;
     {
         FileSource source(fileName_);  // throws "Cannot open file "%s". %s"
         LineReader reader(source);
         std::string text;
         int32_t id = 0;
-        while (reader.next(text)) lines.push_back(Line{std::move(text), ++id});
+        while (reader.next(text)) {
+            const std::string_view held = arena.add(text);
+            lines.push_back(Line{const_cast<char*>(held.data()), static_cast<uint32_t>(held.size()),
+                                 static_cast<uint32_t>(held.size()), ++id});
+        }
     }
-    activate(std::move(lines));
+    activate(std::move(lines), std::move(arena));
 }
 
-void TFixedFormatDataSet::OpenWithLines(std::vector<std::string> lines)
+void TFixedFormatDataSet::OpenWithLines(ArenaLines lines)
 {
     if (Active()) return;
     cursor_ = -1;
     changed_ = false;
     BlockList<Line> taken;
     int32_t id = 0;
-    for (std::string& text : lines) taken.push_back(Line{std::move(text), ++id});
-    std::vector<std::string>().swap(lines);  // gone before the observers build on the lines
-    activate(std::move(taken));
+    // The arena comes along: its bytes are not copied.
+    for (std::string_view text : lines.lines)
+        taken.push_back(Line{const_cast<char*>(text.data()), static_cast<uint32_t>(text.size()),
+                             static_cast<uint32_t>(text.size()), ++id});
+    std::vector<std::string_view>().swap(lines.lines);
+    activate(std::move(taken), std::move(lines.arena));
 }
 
-void TFixedFormatDataSet::activate(BlockList<Line> lines)
+TFixedFormatDataSet::Line TFixedFormatDataSet::makeLine(std::string_view text, int32_t id)
+{
+    const std::string_view held = arena_.add(text);
+    return Line{const_cast<char*>(held.data()), static_cast<uint32_t>(held.size()), static_cast<uint32_t>(held.size()), id};
+}
+
+void TFixedFormatDataSet::setText(Line& line, std::string_view text)
+{
+    if (text.size() > line.room) {
+        line = makeLine(text, line.id);
+        return;
+    }
+    if (!text.empty()) std::memmove(line.data, text.data(), text.size());
+    line.size = static_cast<uint32_t>(text.size());
+}
+
+void TFixedFormatDataSet::activate(BlockList<Line> lines, LineArena arena)
 {
     announce({DataSetChange::Reset});
     lines_ = std::move(lines);
+    arena_ = std::move(arena);
     lastId_ = static_cast<int32_t>(lines_.size());
     buildFields();
     state_ = DataSetState::Browse;
@@ -219,7 +245,7 @@ void TFixedFormatDataSet::activate(BlockList<Line> lines)
 void TFixedFormatDataSet::buildFields()
 {
     size_t longest = 0;
-    lines_.forEach([&](const Line& l) { longest = std::max(longest, l.text.size()); });
+    lines_.forEach([&](const Line& l) { longest = std::max<size_t>(longest, l.size); });
     const int defaultWidth = longest == 0 ? defaultRecordWidth : static_cast<int>(std::min<size_t>(longest, INT32_MAX));
 
     fields_.clear();
@@ -255,6 +281,7 @@ void TFixedFormatDataSet::Close()
     if (changed_ && !readOnly_) writeLines(fileName_);
     announce({DataSetChange::Reset});
     lines_.clear();
+    arena_.clear();
     fields_.clear();
     cursor_ = -1;
     lastId_ = 0;
@@ -391,7 +418,7 @@ std::string_view TFixedFormatDataSet::currentRecord() const
     checkActive();
     if (state_ == DataSetState::EditState || state_ == DataSetState::InsertState) return buffer_;
     if (cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) throw Error("No Records");
-    return lines_[static_cast<size_t>(cursor_)].text;
+    return lines_[static_cast<size_t>(cursor_)].text();
 }
 
 std::string_view TFixedFormatDataSet::CurrentText() const
@@ -450,7 +477,7 @@ bool TFixedFormatDataSet::FieldIsNull(int index) const
 
 std::string TFixedFormatDataSet::FieldValueAt(size_t index, int field) const
 {
-    return fieldValueOf(lines_[index].text, fieldByIndex(field));
+    return fieldValueOf(lines_[index].text(), fieldByIndex(field));
 }
 
 void TFixedFormatDataSet::SetFieldValue(std::string_view fieldName, std::string_view value)
@@ -526,12 +553,12 @@ bool TFixedFormatDataSet::Post()
     if (state_ == DataSetState::EditState) {
         change.id = lines_[static_cast<size_t>(cursor_)].id;
         announce(change);
-        lines_[static_cast<size_t>(cursor_)].text = std::move(text);
+        setText(lines_[static_cast<size_t>(cursor_)], text);
     } else {
         change = {DataSetChange::RecordInserted, std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size())), -1,
                   lastId_ + 1};
         announce(change);
-        lines_.insert(static_cast<size_t>(change.index), Line{std::move(text), change.id});
+        lines_.insert(static_cast<size_t>(change.index), makeLine(text, change.id));
         lastId_ = change.id;
         cursor_ = change.index;
     }
@@ -600,7 +627,7 @@ bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vect
     if (keys.empty()) return false;
     if (!MoveFirst()) return false;
 
-    auto matches = [&](const std::string& line) {
+    auto matches = [&](std::string_view line) {
         for (size_t k = 0; k < keys.size(); ++k) {
             std::string_view key = trim(keyValues.size() == 1 ? keyValues[0]
                                               : k < keyValues.size() ? keyValues[k]
@@ -621,7 +648,7 @@ bool TFixedFormatDataSet::FindRecord(std::string_view keyFields, const std::vect
     long at = 0;
     bool found = false;
     lines_.forEach([&](const Line& l) {
-        found = matches(l.text);
+        found = matches(l.text());
         if (!found) ++at;
         return !found;
     });
@@ -643,7 +670,7 @@ void TFixedFormatDataSet::writeLines(const std::filesystem::path& path) const
     std::string chunk;
     chunk.reserve(1 << 20);
     lines_.forEach([&](const Line& l) {
-        chunk.append(l.text);
+        chunk.append(l.text());
         chunk.append("\r\n");
         if (chunk.size() >= (1 << 20) - 512) {
             writer.write(chunk);

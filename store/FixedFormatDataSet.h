@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/BlockList.h"
+#include "store/LineArena.h"
 
 namespace edlt {
 
@@ -77,7 +78,7 @@ public:
 
     void Open();
     // Opens with the lines FileName was just written with, instead of reading them back.
-    void OpenWithLines(std::vector<std::string> lines);
+    void OpenWithLines(ArenaLines lines);
     void Close();
     DataSetState State() const { return state_; }
 
@@ -127,14 +128,14 @@ public:
     void MarkLinesSaved() { changed_ = false; }
 
     // Read access to any line without moving the cursor (grid painting, sorting, sums).
-    const std::string& LineAt(size_t index) const { return lines_[index].text; }
+    std::string_view LineAt(size_t index) const { return lines_[index].text(); }
     int32_t LineIdAt(size_t index) const { return lines_[index].id; }
     std::string FieldValueAt(size_t index, int field) const;
     // Every line in order with its record id, without a search per line.
     template <class F>
     void ForEachLine(F&& f) const
     {
-        lines_.forEach([&](const Line& l) { f(l.text, l.id); });
+        lines_.forEach([&](const Line& l) { return f(l.text(), l.id); });
     }
     // During an Insert, the position the new line will take.
     long InsertIndex() const { return insertIndex_; }
@@ -155,16 +156,22 @@ public:
     void EnableControls();
 
 private:
+    // A line's bytes live in arena_; an edit that fits is written over them in place.
     struct Line {
-        std::string text;
+        char* data;
+        uint32_t size;
+        uint32_t room;
         int32_t id;
+        std::string_view text() const { return {data, size}; }
     };
+    Line makeLine(std::string_view text, int32_t id);
+    void setText(Line& line, std::string_view text);
 
     [[noreturn]] void fail(std::string_view message) const;
     void checkClosed() const;
     void checkActive() const;
     void checkWritable() const;
-    void activate(BlockList<Line> lines);
+    void activate(BlockList<Line> lines, LineArena arena);
     bool endPendingEdit();
     void buildFields();
     std::string_view currentRecord() const;
@@ -190,6 +197,7 @@ private:
     // In blocks: the import inserts every row at the front, and a line stored in the middle
     // of a million must not move half of them.
     BlockList<Line> lines_;
+    LineArena arena_;
     std::vector<FieldInfo> fields_;
     int recordSize_ = 0;
     int32_t lastId_ = 0;

@@ -117,10 +117,10 @@ void WorkspaceJournal::dataSetChanged(const DataSetChange& change)
     const auto index = static_cast<uint32_t>(change.index);
     switch (change.kind) {
     case DataSetChange::RecordInserted:
-        pending_.push_back({'I', index, store_.LineAt(static_cast<size_t>(change.index))});
+        pending_.push_back({'I', index, std::string(store_.LineAt(static_cast<size_t>(change.index)))});
         break;
     case DataSetChange::RecordChanged:
-        pending_.push_back({'C', index, store_.LineAt(static_cast<size_t>(change.index))});
+        pending_.push_back({'C', index, std::string(store_.LineAt(static_cast<size_t>(change.index)))});
         break;
     case DataSetChange::RecordRemoved: pending_.push_back({'D', index, {}}); break;
     case DataSetChange::Reset: pending_.clear(); break;

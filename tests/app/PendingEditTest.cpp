@@ -65,7 +65,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     ASSERT_TRUE(addLine("222222228", "10", "1000", "0", "1000", {{detail::SurName, G("ΒΗΤΑ")}}));
     ASSERT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{detail::SurName, G("ΑΛΦΑ")}}));
     TFixedFormatDataSet& ds = session->DetailStore();
-    const std::vector<std::string> stored = {ds.LineAt(0), ds.LineAt(1)};
+    const std::vector<std::string> stored = {std::string(ds.LineAt(0)), std::string(ds.LineAt(1))};
     const fs::path record2 = session->WorkspaceFiles().record2();
     const fs::path journal = session->WorkspaceFiles().journal();
 
@@ -131,7 +131,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     EXPECT_TRUE(ui.messages().empty());
     // What a kill now would leave to recover holds every line.
     std::vector<std::string> inMemory;
-    for (size_t i = 0; i < static_cast<size_t>(ds.CountRecords()); ++i) inMemory.push_back(ds.LineAt(i));
+    for (size_t i = 0; i < static_cast<size_t>(ds.CountRecords()); ++i) inMemory.emplace_back(ds.LineAt(i));
     EXPECT_EQ(workspaceLines(), inMemory);
     if (fault == Fault::WorkspaceUnwritableChangedLine)
         EXPECT_EQ(ds.FieldValueAt(0, detail::SurName), G("ΓΑΜΜΑ"));

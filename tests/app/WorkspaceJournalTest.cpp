@@ -73,7 +73,7 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
                                       {detail::Kathares, Amount::fromCents(gross - cut).text()}})
                 ds.SetFieldValue(static_cast<int>(f), v);
             if (session->PostPendingEdit())
-                model.insert(model.begin() + ds.RecordNumber() - 1, ds.LineAt(static_cast<size_t>(ds.RecordNumber() - 1)));
+                model.insert(model.begin() + ds.RecordNumber() - 1, std::string(ds.LineAt(static_cast<size_t>(ds.RecordNumber() - 1))));
             else
                 ds.Cancel();  // the pair was taken: the duplicate message
         } else if (what < 13) {
@@ -99,7 +99,7 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
         ui.clear();
         std::vector<std::string> stored;
         for (long i = 0; i < session->DetailStore().CountRecords(); ++i)
-            stored.push_back(session->DetailStore().LineAt(static_cast<size_t>(i)));
+            stored.emplace_back(session->DetailStore().LineAt(static_cast<size_t>(i)));
         ASSERT_EQ(stored, model) << step;
         ASSERT_EQ(workspaceLines(), model) << "what a kill now would recover, step " << step;
         const auto [totals, label] = recount(model);

@@ -82,7 +82,7 @@ State stateOf(const DeclarationSession& s)
 {
     State st{{}, s.Totals(), s.RecordCounterText()};
     for (long i = 0; i < s.DetailStore().CountRecords(); ++i)
-        st.lines.push_back(s.DetailStore().LineAt(static_cast<size_t>(i)));
+        st.lines.emplace_back(s.DetailStore().LineAt(static_cast<size_t>(i)));
     return st;
 }
 

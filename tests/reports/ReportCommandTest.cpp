@@ -147,7 +147,7 @@ TEST_F(ReportCommandTest, DetailReportRewritesTheWorkspaceAndKeepsThePosition)
     fs::remove(record21);
     writeFile(record2, "stale");
     ASSERT_TRUE(run(ReportKind::DetailedPayments));
-    const std::string lines = ds.LineAt(0) + "\r\n" + ds.LineAt(1) + "\r\n";
+    const std::string lines = std::string(ds.LineAt(0)) + "\r\n" + std::string(ds.LineAt(1)) + "\r\n";
     EXPECT_EQ(readFile(record21), lines);
     EXPECT_EQ(readFile(record2), lines);
     EXPECT_FALSE(session->ScratchStore().Active());

@@ -291,10 +291,11 @@ protected:
     std::optional<std::string> read(std::string text)
     {
         StringSource source(std::move(text));
-        std::vector<std::string> lines{"stale"};
+        ArenaLines lines;
+        lines.lines.push_back(lines.arena.add("stale"));
         auto problem = ReadDeclarationFile(source, general, record2, &lines);
         std::string joined;
-        for (const std::string& l : lines) joined += l + "\r\n";
+        for (std::string_view l : lines.lines) joined += std::string(l) + "\r\n";
         EXPECT_EQ(joined, problem ? "" : readFile(record2));
         return problem;
     }
@@ -364,6 +365,17 @@ TEST_F(DeclarationFileRead, RejectionsLeaveTheWorkspaceAlone)
                    el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή 5"));
     // A truncated file: the last record ends early.
     expectRejected(valid.substr(0, valid.size() - 40), length);
+    // Thousands of lines: the problem met first in line order wins, whichever comes later.
+    auto many = [&](size_t badAmountAt, size_t shortAt) {
+        std::string file = valid;
+        for (size_t number = 5; number < 12000; ++number)
+            file += number == badAmountAt ? badAmount + "\r\n"
+                    : number == shortAt   ? sampleFileLine.substr(0, 169) + "\r\n"
+                                          : sampleFileLine + "\r\n";
+        return file;
+    };
+    expectRejected(many(9001, 9500), el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή 9001"));
+    expectRejected(many(9001, 5000), length);
 
     FailingSource failing(valid);
     EXPECT_EQ(ReadDeclarationFile(failing, general, record2), problem);

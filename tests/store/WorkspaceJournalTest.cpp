@@ -28,7 +28,7 @@ TEST(WorkspaceJournal, EveryCutReplaysAWholePrefixOfTheChanges)
         j.flush();
         ends.push_back(std::filesystem::file_size(journal));
         std::vector<std::string> lines;
-        for (long i = 0; i < ds.CountRecords(); ++i) lines.push_back(ds.LineAt(static_cast<size_t>(i)));
+        for (long i = 0; i < ds.CountRecords(); ++i) lines.emplace_back(ds.LineAt(static_cast<size_t>(i)));
         states.push_back(lines);
     };
     auto store = [&](long record, bool insert, const std::string& text) {

@@ -58,7 +58,7 @@ TEST_F(ImportTest, RowsGoToTheTopInReverseOrder)
     EXPECT_EQ(session->Totals()[0], "2013,56");
     EXPECT_TRUE(session->Modified());
     // The deferred workspace ends exactly as storing row by row leaves it.
-    const std::string& first = session->DetailStore().LineAt(0);
+    const std::string first(session->DetailStore().LineAt(0));
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).substr(0, first.size()), first);
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 5u * 172);
