@@ -213,9 +213,6 @@ void TotalsLedger::rebuild()
     sums_ = {};
     badCount_ = 0;
     const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
-    std::vector<std::string_view> lines;
-    lines.reserve(n);
-    if (n > 0) store_.ForEachLine([&](std::string_view text, int32_t) { lines.push_back(text); });
     // Parsing the amounts is most of the work: the second core parses the second half
     // meanwhile, into sums of its own.
     std::vector<Key> keys(n);
@@ -224,13 +221,14 @@ void TotalsLedger::rebuild()
         size_t bad = 0;
     };
     auto parse = [&](size_t from, size_t to, Part& part) {
-        for (size_t i = from; i < to; ++i) {
-            const Entry e = entryOf(lines[i]);
-            keys[i] = e.key;
+        size_t i = from;
+        store_.ForEachLineIn(from, to, [&](std::string_view text) {
+            const Entry e = entryOf(text);
+            keys[i++] = e.key;
             if (e.bad) ++part.bad;
             else if (e.summed)
                 for (size_t k = 0; k < 9; ++k) part.sums[k] += e.units[k];
-        }
+        });
     };
     constexpr size_t twoCores = 20000;
     Part first, second;

@@ -92,6 +92,18 @@ public:
             }
     }
 
+    // The elements at from..to-1 in order, one search for the first.
+    template <class F>
+    void forEachIn(size_t from, size_t to, F&& f) const
+    {
+        if (from >= to) return;
+        for (size_t b = blockOf(from), i = from - starts_[b]; b < blocks_.size(); ++b, i = 0)
+            for (; i < blocks_[b].size(); ++i) {
+                if (starts_[b] + i >= to) return;
+                f(blocks_[b][i]);
+            }
+    }
+
 private:
     size_t blockOf(size_t i) const
     {

@@ -137,6 +137,12 @@ public:
     {
         lines_.forEach([&](const Line& l) { return f(l.text(), l.id); });
     }
+    // The lines at from..to-1 in order (two threads may each walk a part).
+    template <class F>
+    void ForEachLineIn(size_t from, size_t to, F&& f) const
+    {
+        lines_.forEachIn(from, to, [&](const Line& l) { f(l.text()); });
+    }
     // During an Insert, the position the new line will take.
     long InsertIndex() const { return insertIndex_; }
     long Cursor() const { return cursor_; }

@@ -33,4 +33,15 @@ TEST(BlockList, FollowsAVectorThroughInsertsAndRemovalsAnywhere)
     list.forEach([&](int v) { walked.push_back(v); });
     EXPECT_EQ(walked, model);
     for (size_t i = 0; i < model.size(); ++i) ASSERT_EQ(list[i], model[i]);
+    // Parts of the walk over blocks split unevenly by inserts at the front.
+    for (int v = 0; v < 3000; ++v) {
+        list.insert(0, v);
+        model.insert(model.begin(), v);
+    }
+    const size_t n = model.size();
+    for (auto [from, to] : {std::pair<size_t, size_t>{0, n}, {1, 2}, {n / 3, 2 * n / 3}, {n / 2, n / 2}, {n - 3, n}}) {
+        std::vector<int> part;
+        list.forEachIn(from, to, [&](int v) { part.push_back(v); });
+        EXPECT_EQ(part, std::vector<int>(model.begin() + static_cast<long>(from), model.begin() + static_cast<long>(to))) << from;
+    }
 }
