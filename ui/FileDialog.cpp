@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace edlt::ui {
 namespace {
@@ -46,7 +49,42 @@ std::optional<QString> remembered(std::optional<QString> name)
     return std::nullopt;
 }
 
+// Qt sizes the places list for short English names: "Υπολογιστής" would be cut.
+void fitPlaces(QFileDialog& dialog)
+{
+    auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    if (!places || !places->model()) return;
+    int widest = 0;
+    for (int row = 0; row < places->model()->rowCount(); ++row)
+        widest = std::max(widest, places->fontMetrics().horizontalAdvance(places->model()->index(row, 0).data().toString()));
+    const int margins = 4 * places->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, places) + 12;
+    places->setMinimumWidth(widest + places->iconSize().width() + margins + 2 * places->frameWidth() +
+                            places->verticalScrollBar()->sizeHint().width());
+}
+
+std::optional<QString> chosen(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return remembered(dialog.selectedUrls().value(0).toLocalFile());
+}
+
 }  // namespace
+
+std::unique_ptr<QFileDialog> FileDialog::make(QWidget* parent, const QString& title, const QString& path,
+                                              const QString& filter, QFileDialog::AcceptMode mode)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, title, path, qtFilter(filter));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    } else {
+        // The program asks about replacing a file itself, in its own words.
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    fitPlaces(*dialog);
+    return dialog;
+}
 
 QString FileDialog::qtFilter(const QString& filter)
 {
@@ -85,18 +123,14 @@ std::optional<QString> FileDialog::open(QWidget* parent, const QString& folder, 
                                         const QString& title)
 {
     if (!names().empty()) return remembered(scripted());
-    return remembered(QFileDialog::getOpenFileName(parent, title, startFolder(folder), qtFilter(filter), nullptr,
-                                                   QFileDialog::DontUseNativeDialog));
+    return chosen(*make(parent, title, startFolder(folder), filter, QFileDialog::AcceptOpen));
 }
 
 std::optional<QString> FileDialog::save(QWidget* parent, const QString& folder, const QString& proposedName,
                                         const QString& filter, const QString& title)
 {
     if (!names().empty()) return remembered(scripted());
-    // The program asks about replacing a file itself, in its own words.
-    return remembered(QFileDialog::getSaveFileName(parent, title, QDir(startFolder(folder)).filePath(proposedName),
-                                                   qtFilter(filter), nullptr,
-                                                   QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog));
+    return chosen(*make(parent, title, QDir(startFolder(folder)).filePath(proposedName), filter, QFileDialog::AcceptSave));
 }
 
 }  // namespace edlt::ui

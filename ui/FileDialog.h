@@ -1,9 +1,11 @@
 #pragma once
 // Open and save dialogs with a folder, a filter and a proposed name. Tests pre-answer
 // them with setNextFileName (an empty name cancels).
+#include <QFileDialog>
 #include <QString>
 #include <QWidget>
 #include <deque>
+#include <memory>
 #include <optional>
 
 namespace edlt::ui {
@@ -17,6 +19,11 @@ public:
                                        const QString& title = {});
     static std::optional<QString> save(QWidget* parent, const QString& folder, const QString& proposedName,
                                        const QString& filter = {}, const QString& title = {});
+
+    // The dialog open and save show, not yet shown: Qt's own, with its places list wide
+    // enough for the longest place name. path is a folder, or a folder and a proposed name.
+    static std::unique_ptr<QFileDialog> make(QWidget* parent, const QString& title, const QString& path,
+                                             const QString& filter, QFileDialog::AcceptMode mode);
 
     static void setNextFileName(const QString& name) { names().push_back(name); }
     static std::deque<QString>& names();

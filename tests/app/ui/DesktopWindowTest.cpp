@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QListView>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSplitter>
 #include <QStyle>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -42,6 +44,7 @@
 #include "entry/ui/MultiLineGrid.h"
 #include "store/DetailRecord.h"
 #include "tests/ui/WindowStart.h"
+#include "ui/FileDialog.h"
 #include "base/Cp1253.h"
 #include "ui/Translation.h"
 
@@ -226,13 +229,23 @@ private slots:
         QDir(dir_->path()).mkdir(U("φάκελος"));
         QFile::link(dir_->filePath("δήλωση"), dir_->filePath("σύνδεσμος"));
         for (auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
-            QFileDialog d(form_.get(), QString(), dir_->path(), U("Όλα (*)"));
-            d.setOption(QFileDialog::DontUseNativeDialog);
-            d.setAcceptMode(mode);
-            if (mode == QFileDialog::AcceptOpen) d.setFileMode(QFileDialog::ExistingFile);
+            const QString proposed = mode == QFileDialog::AcceptSave ? U("νέα δήλωση") : QString();
+            auto made = FileDialog::make(form_.get(), QString(), QDir(dir_->path()).filePath(proposed), U("Όλα|*.*"), mode);
+            QFileDialog& d = *made;
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QCOMPARE(d.findChild<QLineEdit*>("fileNameEdit")->text(), proposed);
+            // Every place is named in full ("Υπολογιστής" among them).
+            auto* places = d.findChild<QListView*>("sidebar");
+            QVERIFY(places && places->model()->rowCount() > 0);
+            // However narrow Qt's remembered layout makes the list.
+            d.findChild<QSplitter*>("splitter")->setSizes({10, d.width()});
+            QVERIFY2(places->sizeHintForColumn(0) <= places->viewport()->width(),
+                     qPrintable(QString::number(places->sizeHintForColumn(0))));
             checkGreek(&d, "file dialog");
             d.setViewMode(QFileDialog::Detail);
             checkGreek(&d, "file dialog, details");
+            d.setOption(QFileDialog::DontConfirmOverwrite, false);  // Qt's own question, for its words
             d.selectFile(mode == QFileDialog::AcceptOpen ? U("λείπει") : U("δήλωση"));
             checkGreekModal([&d] { QMetaObject::invokeMethod(&d, "accept"); }, "file dialog's question");
         }
