@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <exception>
 #include <thread>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "app/DeclarationSession.h"
 #include "entry/DeclarationRules.h"
@@ -17,14 +22,15 @@ namespace edlt {
 
 namespace {
 
-// A stored line's fields, each read from the store when first asked for: the validation
-// normalises them here, not in the store.
+// A stored line's fields, each cut from the stored line when first asked for: the
+// validation normalises them here, not in the store. Only the lines are read (never the
+// store's cursor or state), so a check in the background can run beside the window.
 class CopiedLine : public LineFields {
 public:
     explicit CopiedLine(const TFixedFormatDataSet& lines) : lines_(lines) {}
     void load(size_t index)
     {
-        index_ = index;
+        text_ = lines_.LineAt(index);
         read_.fill(false);
     }
     std::string value(int field) const override { return slot(field); }
@@ -35,14 +41,14 @@ private:
     {
         const size_t f = static_cast<size_t>(field);
         if (!read_[f]) {
-            values_[f] = lines_.FieldValueAt(index_, field);
+            values_[f] = detail::fieldValue(text_, static_cast<detail::Field>(field));
             read_[f] = true;
         }
         return values_[f];
     }
 
     const TFixedFormatDataSet& lines_;
-    size_t index_ = 0;
+    std::string_view text_;
     mutable std::array<std::string, detail::FieldCount> values_;
     mutable std::array<bool, detail::FieldCount> read_{};
 };
@@ -74,41 +80,63 @@ private:
     const DetailValidation*& validation_;
 };
 
+// What checking the lines needs, taken on the session's thread: the lines themselves are
+// only read, and do not change while the check runs.
+struct LinePass {
+    const TFixedFormatDataSet& lines;
+    const TotalsLedger& ledger;
+    std::string declarantAfm;
+    size_t count = 0;
+    // The ledger's pair counts tell whether the duplicate search can find anything.
+    bool duplicates = false;
+    const std::atomic<bool>* stop = nullptr;  // set: give up as soon as possible
+
+    static LinePass of(const DeclarationSession& session)
+    {
+        const TFixedFormatDataSet& lines = session.DetailStore();
+        LinePass pass{lines, session.Ledger(), session.Header().AFM};
+        pass.count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
+        pass.duplicates = session.Ledger().hasDuplicatePairs();
+        return pass;
+    }
+    bool stopped() const { return stop && stop->load(std::memory_order_relaxed); }
+};
+
 // Lines [first, last) through the line validation; the findings go to out in line order.
 // Each line's pair key goes to keys[line] for the duplicate search.
-void checkRange(const DeclarationSession& session, size_t first, size_t last, std::vector<CheckFinding>& out,
+void checkRange(const LinePass& pass, size_t first, size_t last, std::vector<CheckFinding>& out,
                 std::vector<PairKey>& keys, const std::function<void(size_t)>& progress)
 {
-    const TFixedFormatDataSet& lines = session.DetailStore();
     const DetailValidation* current = nullptr;
     FindingsQuestions ui(out, current);
     // Stored lines are never new: the duplicate search of a new line does not run, so no
     // scratch copy is needed.
-    DetailValidation validation(ui, session.Ledger(), {});
+    DetailValidation validation(ui, pass.ledger, {});
     current = &validation;
-    const std::string& declarantAfm = session.Header().AFM;
-    CopiedLine line(lines);
+    CopiedLine line(pass.lines);
     for (size_t i = first; i < last; ++i) {
-        if (progress && (i - first) % 32768 == 0) progress(i - first);
+        if ((i - first) % 1024 == 0) {
+            if (pass.stopped()) return;
+            if (progress && (i - first) % 32768 == 0) progress(i - first);
+        }
         ui.line = static_cast<long>(i + 1);
         line.load(i);
         try {
-            validation.Run(line, declarantAfm, false);
+            validation.Run(line, pass.declarantAfm, false);
         } catch (const Error& e) {
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
         }
         // The validation never changes these two: they are the stored values.
-        keys[i] = PairKey::of(line.value(detail::AFM), line.value(detail::TypeInc));
+        if (pass.duplicates) keys[i] = PairKey::of(line.value(detail::AFM), line.value(detail::TypeInc));
     }
 }
 
-void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& out, std::vector<PairKey>& keys,
+void checkLines(const LinePass& pass, std::vector<CheckFinding>& out, std::vector<PairKey>& keys,
                 const CheckProgress& progress)
 {
-    const TFixedFormatDataSet& lines = session.DetailStore();
-    const size_t count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
-    keys.assign(count, PairKey{});
+    const size_t count = pass.count;
+    keys.assign(pass.duplicates ? count : 0, PairKey{});
     // Checking only reads the lines: a second core takes the second half of a large
     // declaration, while this thread keeps the progress (and the window) going.
     const size_t half = count >= 65536 && std::thread::hardware_concurrency() > 1 ? count / 2 : count;
@@ -118,13 +146,13 @@ void checkLines(const DeclarationSession& session, std::vector<CheckFinding>& ou
     if (half < count)
         helper = std::thread([&] {
             try {
-                checkRange(session, half, count, secondHalf, keys, {});
+                checkRange(pass, half, count, secondHalf, keys, {});
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     try {
-        checkRange(session, 0, half, out, keys, [&](size_t done) {
+        checkRange(pass, 0, half, out, keys, [&](size_t done) {
             if (progress) progress(done * count / std::max<size_t>(half, 1), count);
         });
     } catch (...) {
@@ -143,12 +171,20 @@ void checkDeclarant(const DeclarationSession& session, std::vector<CheckFinding>
         out.push_back({0, std::move(f.message), false, -1, f.field});
 }
 
-void checkDuplicates(const TFixedFormatDataSet& lines, const std::vector<PairKey>& keys,
-                     std::vector<CheckFinding>& out)
+void checkDuplicates(const LinePass& pass, const std::vector<PairKey>& keys, std::vector<CheckFinding>& out)
 {
+    if (!pass.duplicates) return;
     for (const auto& [i, j] : duplicatePairs(duplicateGroups(keys)))
-        out.push_back({static_cast<long>(j) + 1, msg::duplicateLine(lines.FieldValueAt(i, detail::AFM)), false,
+        out.push_back({static_cast<long>(j) + 1,
+                       msg::duplicateLine(std::string(detail::fieldValue(pass.lines.LineAt(i), detail::AFM))), false,
                        detail::AFM, std::nullopt});
+}
+
+// A check in the background gives up for a lower priority than the window's thread (and
+// the threads it starts inherit it), so scrolling and typing stay quick meanwhile.
+void yieldToTheWindow()
+{
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
 }
 
 std::string headerKey(const HeaderFields& h)
@@ -196,13 +232,25 @@ size_t CheckResult::questions() const
 
 CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& progress)
 {
+    const LinePass pass = LinePass::of(session);
     CheckResult result;
     std::vector<PairKey> keys;
-    checkLines(session, result.findings, keys, progress);
+    checkLines(pass, result.findings, keys, progress);
     checkDeclarant(session, result.findings);
-    checkDuplicates(session.DetailStore(), keys, result.findings);
+    checkDuplicates(pass, keys, result.findings);
     return result;
 }
+
+// A check of the lines running on its own thread.
+struct DeclarationChecker::Background {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> finished{false};  // the findings (or failure) are there to take
+    std::atomic<size_t> done{0};
+    size_t total = 0;
+    std::vector<CheckFinding> lineFindings, pairFindings;
+    std::exception_ptr failure;
+    std::thread thread;
+};
 
 DeclarationChecker::DeclarationChecker(DeclarationSession& session) : session_(session)
 {
@@ -211,14 +259,31 @@ DeclarationChecker::DeclarationChecker(DeclarationSession& session) : session_(s
 
 DeclarationChecker::~DeclarationChecker()
 {
+    stopBackground();
     session_.DetailStore().RemoveObserver(this);
+}
+
+namespace {
+
+bool changesLines(const DataSetChange& change)
+{
+    // Typing into the edit buffer or moving the cursor changes no stored line.
+    return change.kind == DataSetChange::Reset || change.kind == DataSetChange::RecordInserted ||
+           change.kind == DataSetChange::RecordRemoved || change.kind == DataSetChange::RecordChanged;
+}
+
+}  // namespace
+
+void DeclarationChecker::dataSetAboutToChange(const DataSetChange& change)
+{
+    // The lines a background check reads must not change under it: it stops first.
+    if (changesLines(change)) stopBackground();
 }
 
 void DeclarationChecker::dataSetChanged(const DataSetChange& change)
 {
-    // Typing into the edit buffer or moving the cursor changes no stored line.
-    if (change.kind == DataSetChange::Reset || change.kind == DataSetChange::RecordInserted ||
-        change.kind == DataSetChange::RecordRemoved || change.kind == DataSetChange::RecordChanged) {
+    if (changesLines(change)) {
+        stopBackground();  // a change told without being announced
         result_.reset();
         ++changes_;
     }
@@ -235,8 +300,23 @@ long DeclarationChecker::lineCount() const
     return lines.Active() ? lines.CountRecords() : 0;
 }
 
+bool DeclarationChecker::quick() const
+{
+    // A few thousand lines check faster than the window could appear.
+    constexpr long quickLines = 20000;
+    return lineCount() < quickLines;
+}
+
 const CheckResult& DeclarationChecker::result(const CheckProgress& progress)
 {
+    if (background_) {
+        while (!background_->finished.load()) {
+            if (progress) progress(background_->done.load(), background_->total);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (progress) progress(background_->total, background_->total);
+        takeBackground();
+    }
     if (stale()) {
         checkedHeader_ = headerKey(session_.Header());
         checkedYear_ = session_.Today().year;
@@ -245,11 +325,65 @@ const CheckResult& DeclarationChecker::result(const CheckProgress& progress)
     return *result_;
 }
 
+bool DeclarationChecker::startInBackground(std::function<void()> ready)
+{
+    if (background_ || !stale()) return false;
+    auto job = std::make_unique<Background>();
+    LinePass pass = LinePass::of(session_);
+    pass.stop = &job->stop;
+    job->total = pass.count;
+    Background& j = *job;
+    job->thread = std::thread([&j, pass, ready = std::move(ready)] {
+        yieldToTheWindow();
+        try {
+            std::vector<PairKey> keys;
+            checkLines(pass, j.lineFindings, keys, [&j](size_t done, size_t) { j.done = done; });
+            if (!pass.stopped()) checkDuplicates(pass, keys, j.pairFindings);
+        } catch (...) {
+            j.failure = std::current_exception();
+        }
+        if (pass.stopped()) return;
+        j.finished = true;
+        if (ready) ready();
+    });
+    background_ = std::move(job);
+    return true;
+}
+
+void DeclarationChecker::stopBackground()
+{
+    if (!background_) return;
+    background_->stop = true;
+    background_->thread.join();
+    background_.reset();
+}
+
+bool DeclarationChecker::collect()
+{
+    if (!background_ || !background_->finished.load()) return false;
+    takeBackground();
+    return true;
+}
+
+void DeclarationChecker::takeBackground()
+{
+    const std::unique_ptr<Background> job = std::move(background_);
+    job->thread.join();
+    if (job->failure) std::rethrow_exception(job->failure);
+    // The lines are those the check read; the declarant's checks take the header as it is now.
+    CheckResult result;
+    result.findings = std::move(job->lineFindings);
+    checkDeclarant(session_, result.findings);
+    result.findings.insert(result.findings.end(), std::make_move_iterator(job->pairFindings.begin()),
+                           std::make_move_iterator(job->pairFindings.end()));
+    checkedHeader_ = headerKey(session_.Header());
+    checkedYear_ = session_.Today().year;
+    result_ = std::move(result);
+}
+
 const CheckResult& CheckWithPleaseWait(DeclarationChecker& checker, UserInterface& ui)
 {
-    // A few thousand lines check faster than the window could appear.
-    constexpr long quickLines = 20000;
-    if (!checker.stale() || checker.lineCount() < quickLines) return checker.result();
+    if (!checker.stale() || checker.quick()) return checker.result();
     const PleaseWait wait(ui);
     return checker.result([&ui](size_t done, size_t total) { ui.PleaseWaitProgress(done, total); });
 }

@@ -4,6 +4,7 @@
 // shows. Nothing in the declaration changes by checking.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,9 @@ using CheckProgress = std::function<void(size_t done, size_t total)>;
 CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& progress = {});
 
 // The last check's result, kept while nothing it depends on changes: the lines, the header,
-// the date. Save As's question reuses what the findings list showed.
+// the date. Save As's question reuses what the findings list showed. A large declaration's
+// lines can be checked on other threads while the window goes on; a change to the lines
+// stops that check before the change is made.
 class DeclarationChecker : public DataSetObserver {
 public:
     explicit DeclarationChecker(DeclarationSession& session);
@@ -50,20 +53,39 @@ public:
     DeclarationChecker(const DeclarationChecker&) = delete;
     DeclarationChecker& operator=(const DeclarationChecker&) = delete;
 
+    void dataSetAboutToChange(const DataSetChange& change) override;
     void dataSetChanged(const DataSetChange& change) override;
     // Whether result() would have to check again.
     bool stale() const;
     // Counts the changes to the stored lines: a command that changed it loaded or stored lines.
     unsigned long changes() const { return changes_; }
+    // Waits for a check started in the background (telling its progress), or checks now.
     const CheckResult& result(const CheckProgress& progress = {});
     long lineCount() const;
+    // Few enough lines to check faster than a please-wait window could appear.
+    bool quick() const;
+
+    // Starts checking the lines on other threads; false when the result is current or a
+    // check is already running. ready is called on one of those threads once collect()
+    // can take the result in; a change to the lines first stops the check, and ready is
+    // then never called.
+    bool startInBackground(std::function<void()> ready);
+    bool checkingInBackground() const { return background_ != nullptr; }
+    // Takes a finished background check in (the declarant's checks are run here); false
+    // when none has finished. Throws what the check threw.
+    bool collect();
 
 private:
+    struct Background;
+    void stopBackground();
+    void takeBackground();
+
     DeclarationSession& session_;
     std::optional<CheckResult> result_;
     std::string checkedHeader_;
     int checkedYear_ = 0;
     unsigned long changes_ = 0;
+    std::unique_ptr<Background> background_;
 };
 
 // The checker's result; a long new check runs in the please-wait window, with its progress.

@@ -307,4 +307,10 @@ bool TotalsLedger::hasPair(std::string_view afm, std::string_view typeInc) const
     return pairCounts_.contains(keyOf(afm, typeInc));
 }
 
+bool TotalsLedger::hasDuplicatePairs() const
+{
+    // Fewer distinct pairs than lines: some pair comes twice.
+    return store_.Active() && pairCounts_.live() < static_cast<size_t>(store_.CountRecords());
+}
+
 }  // namespace edlt

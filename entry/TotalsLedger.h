@@ -44,6 +44,8 @@ public:
     std::optional<std::string> unconvertibleMessage() const;
     // Whether a stored line has this tax number and income type (texts as the fields give them).
     bool hasPair(std::string_view afm, std::string_view typeInc) const;
+    // Whether two stored lines share tax number and income type.
+    bool hasDuplicatePairs() const;
 
 private:
     // A tax number (at most 9 bytes) and an income type (at most 2) packed into two words,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/CheckAFM.h"
 #include "store/AtomicFile.h"
 #include "store/DeclarationFile.h"
 #include "store/DetailRecord.h"
@@ -32,15 +33,25 @@ inline std::string detailLine(const std::string& afm, const char* surnameUtf8,
     return l;
 }
 
+// The i-th of a run of tax numbers that pass their check.
+inline std::string validAfm(size_t i)
+{
+    const std::string head = std::to_string(10000000 + i);
+    for (char c = '0'; c <= '9'; ++c)
+        if (CheckAFM(head + c)) return head + c;
+    return head + '0';
+}
+
 // The lines, in order:
 //  1 sound                      5 days "1x0": a conversion error (patched in after writing)
 //  2 tax number fails its check 6 the same tax number and income type as line 1
 //  3 net pay does not add up    7 income type 17
 //  4 both 40 % questions
+// then soundLines more, each with its own tax number.
 // The header is sound unless withoutName (then the declarant has no name).
-inline void writeFaultyDeclaration(const std::filesystem::path& path, bool withoutName = false)
+inline void writeFaultyDeclaration(const std::filesystem::path& path, bool withoutName = false, size_t soundLines = 0)
 {
-    const std::vector<std::string> lines = {
+    std::vector<std::string> lines = {
         detailLine("011111111", "ΑΛΦΑ"),
         detailLine("123456789", "ΒΗΤΑ"),
         detailLine("022222222", "ΓΑΜΜΑ", {{detail::Kathares, "700"}}),
@@ -49,6 +60,7 @@ inline void writeFaultyDeclaration(const std::filesystem::path& path, bool witho
         detailLine("011111111", "ΑΛΦΑ"),
         detailLine("055555555", "ΖΗΤΑ", {{detail::TypeInc, "17"}}),
     };
+    for (size_t i = 0; i < soundLines; ++i) lines.push_back(detailLine(validAfm(i), "ΑΛΦΑ"));
     HeaderFields h;
     h.YearOfData = "2023";
     h.AFM = "123456783";

@@ -175,9 +175,37 @@ void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
 {
     // A cancelled or refused Open, or an import that stored nothing, changed nothing.
     if (!session_.DetailStore().Active() || session_.Checker().changes() == changesBefore) return;
+    if (checkInBackground()) return;
     checking_ = true;
     const CheckResult& result = CheckWithPleaseWait(session_.Checker(), form1_.userInterface());
     checking_ = false;
+    showOrHint(result);
+}
+
+bool FindingsPanel::checkInBackground()
+{
+    // A large declaration is checked beside the window: its grid is painted and usable
+    // meanwhile, and the findings come when they are ready.
+    DeclarationChecker& checker = session_.Checker();
+    if (checker.quick()) return false;
+    if (checker.checkingInBackground()) return true;
+    // Called on the check's thread; the session stops the check before this panel goes.
+    return checker.startInBackground([this] {
+        QMetaObject::invokeMethod(this, &FindingsPanel::backgroundCheckDone, Qt::QueuedConnection);
+    });
+}
+
+void FindingsPanel::backgroundCheckDone()
+{
+    // Stopped by a change since, or already taken in by a command that needed the result.
+    bool ready = false;
+    session_.Guarded([&] { ready = session_.Checker().collect(); });
+    if (!ready) return;
+    showOrHint(session_.Checker().result());
+}
+
+void FindingsPanel::showOrHint(const CheckResult& result)
+{
     if (isVisible()) {
         showResult(result);
     } else {
@@ -210,7 +238,7 @@ void FindingsPanel::recheck()
     recheckQueued_ = false;
     if (!isVisible() || checking_) return;
     DeclarationChecker& checker = session_.Checker();
-    if (!checker.stale()) return;
+    if (!checker.stale() || checkInBackground()) return;
     checking_ = true;
     showResult(CheckWithPleaseWait(checker, form1_.userInterface()));
     checking_ = false;

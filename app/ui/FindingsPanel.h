@@ -62,6 +62,11 @@ public:
 
 private:
     void recheck();
+    // Starts the check on other threads for a large declaration (or finds it running);
+    // false when it is checked here and now instead.
+    bool checkInBackground();
+    void backgroundCheckDone();
+    void showOrHint(const CheckResult& result);
     void showResult(const CheckResult& result);
     void updateHint(const CheckResult& result);
     QString titleText(const CheckResult& result) const;

@@ -1,9 +1,11 @@
 // The whole-declaration check: every finding once, on its line and cell; nothing changes;
 // the result kept until something changes; Save As's question; the CSV export.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/DeclarationCheck.h"
-#include "entry/CheckAFM.h"
 #include "entry/Messages.h"
 #include "tests/FaultyDeclaration.h"
 #include "tests/app/SessionFixture.h"
@@ -109,15 +111,7 @@ TEST_F(CheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     const size_t n = 70000;
     std::vector<std::string> lines;
     lines.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
-        std::string afm = std::to_string(10000000 + i);
-        for (char c = '0'; c <= '9'; ++c)
-            if (CheckAFM(afm + c)) {
-                afm += c;
-                break;
-            }
-        lines.push_back(detailLine(afm, "ΑΛΦΑ"));
-    }
+    for (size_t i = 0; i < n; ++i) lines.push_back(detailLine(validAfm(i), "ΑΛΦΑ"));
     lines[10] = detailLine("123456789", "ΒΗΤΑ");
     lines[n - 10] = detailLine("123456789", "ΒΗΤΑ", {{TypeInc, "11"}});
     lines[n - 1] = lines[0];
@@ -144,6 +138,37 @@ TEST_F(CheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     ASSERT_FALSE(done.empty());
     EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
     EXPECT_EQ(done.back(), n);
+
+    // In the background: the same findings, told once ready.
+    auto lineAndMessage = [](const CheckResult& result) {
+        std::vector<std::pair<long, std::string>> out;
+        for (const CheckFinding& f : result.findings) out.emplace_back(f.line, f.message);
+        return out;
+    };
+    DeclarationChecker& checker = session->Checker();
+    std::atomic<int> ready{0};
+    ASSERT_TRUE(checker.startInBackground([&] { ++ready; }));
+    EXPECT_FALSE(checker.startInBackground({}));
+    EXPECT_TRUE(checker.stale());
+    while (!checker.collect()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(ready, 1);
+    EXPECT_FALSE(checker.stale());
+    EXPECT_EQ(lineAndMessage(checker.result()), lineAndMessage(r));
+
+    // A change to the lines stops a running check; the result is then the changed lines'.
+    TFixedFormatDataSet& ds = session->DetailStore();
+    ds.SetRecordNumber(11);
+    ds.Edit();
+    ds.SetFieldValue(AFM, field(12, AFM));
+    ASSERT_TRUE(session->PostPendingEdit());
+    ASSERT_TRUE(checker.startInBackground({}));
+    ds.SetRecordNumber(11);
+    ds.Delete();
+    EXPECT_FALSE(checker.checkingInBackground());
+    EXPECT_FALSE(checker.collect());
+    const std::vector<std::pair<long, std::string>> afterDelete = {
+        {long(n - 10), msg::badLineAfm()}, {long(n - 1), msg::duplicateLine(field(1, AFM))}};
+    EXPECT_EQ(lineAndMessage(checker.result()), afterDelete);
 }
 
 TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)

@@ -76,6 +76,7 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
         if (step % 100 == 0 || step == 2999) {
             const Fresh f = countAfresh(ds);
             ASSERT_EQ(ledger.distinctTaxNumbers(), f.afms.size()) << "step " << step;
+            ASSERT_EQ(ledger.hasDuplicatePairs(), f.pairs.size() < static_cast<size_t>(ds.CountRecords())) << step;
             const auto sums = ledger.sums();
             for (size_t k = 0; k < 9; ++k) ASSERT_EQ(sums[k].text(), f.sums[k].text()) << "step " << step;
             for (int person : {0, 7, 39, 1000, 1399})
@@ -89,6 +90,7 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
     while (ds.CountRecords() > 0) ds.Delete();
     EXPECT_EQ(ledger.distinctTaxNumbers(), 0u);
     EXPECT_FALSE(ledger.hasPair("100000007", "01"));
+    EXPECT_FALSE(ledger.hasDuplicatePairs());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "app/ui/FindingsPanel.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
+#include "app/ui/TForm2.h"
 #include "entry/ui/DetailGrid.h"
 #include "entry/ui/DetailTableModel.h"
 #include "entry/ui/MultiLineGrid.h"
@@ -143,6 +144,37 @@ private slots:
         });
         panel().findChild<QPushButton*>("FindingsPrint")->click();
         QVERIFY(asked);
+    }
+
+    void aLargeDeclarationIsCheckedBesideTheWindow()
+    {
+        // Open paints the grid without waiting for the check; its hint comes when it is done.
+        test::writeFaultyDeclaration(folder() / "large", true, 30000);
+        DeclarationChecker& checker = form_->session().Checker();
+        auto open = [&] {
+            FileDialog::setNextFileName(QString::fromStdString((folder() / "large").string()));
+            form_->menuAction("N2")->trigger();
+        };
+        open();
+        QVERIFY(checker.checkingInBackground());
+        QVERIFY(form_->detailGrid().grid()->isVisible());
+        QVERIFY(!form_->pleaseWaitWindow().isVisible());
+        QTRY_VERIFY(panel().hint()->isVisible());
+        QVERIFY(panel().hint()->text().contains(QString::fromUtf8("6 γραμμές με προβλήματα")));
+
+        // A line stored meanwhile stops it; the list is then that of the lines as they are.
+        open();
+        QVERIFY(checker.checkingInBackground());
+        store().SetRecordNumber(3);
+        store().Edit();
+        store().SetFieldValue(detail::Kathares, "800");
+        QVERIFY(form_->session().PostPendingEdit());
+        QVERIFY(!checker.checkingInBackground());
+        QTest::qWait(50);
+        QVERIFY(!panel().hint()->isVisible());
+        form_->menuAction("N21")->trigger();
+        QTRY_VERIFY(panel().isVisible());
+        QCOMPARE(panel().windowTitle(), QString::fromUtf8("Έλεγχος δήλωσης: 5 γραμμές με προβλήματα, 2 ερωτήσεις"));
     }
 
     void saveQuestionDefaultsToNo()
