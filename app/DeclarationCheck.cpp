@@ -309,14 +309,12 @@ bool DeclarationChecker::quick() const
 
 const CheckResult& DeclarationChecker::result(const CheckProgress& progress)
 {
-    if (background_) {
-        while (!background_->finished.load()) {
-            if (progress) progress(background_->done.load(), background_->total);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        if (progress) progress(background_->total, background_->total);
-        takeBackground();
+    // The progress lets the window paint, and so take a finished check in itself meanwhile.
+    while (background_ && !background_->finished.load()) {
+        if (progress) progress(background_->done.load(), background_->total);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (background_) takeBackground();
     if (stale()) {
         checkedHeader_ = headerKey(session_.Header());
         checkedYear_ = session_.Today().year;

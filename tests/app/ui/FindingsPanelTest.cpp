@@ -175,6 +175,14 @@ private slots:
         form_->menuAction("N21")->trigger();
         QTRY_VERIFY(panel().isVisible());
         QCOMPARE(panel().windowTitle(), QString::fromUtf8("Έλεγχος δήλωσης: 5 γραμμές με προβλήματα, 2 ερωτήσεις"));
+
+        // The list asked for while the check runs waits for it.
+        open();
+        QVERIFY(checker.checkingInBackground());
+        form_->menuAction("N21")->trigger();
+        QVERIFY(!checker.checkingInBackground());
+        QCOMPARE(panel().windowTitle(), QString::fromUtf8("Έλεγχος δήλωσης: 6 γραμμές με προβλήματα, 2 ερωτήσεις"));
+        QCOMPARE(list()->model()->rowCount(), 8);
     }
 
     void saveQuestionDefaultsToNo()
