@@ -117,10 +117,11 @@ FindingsPanel::FindingsPanel(TForm1& form1)
     setWidget(body);
     body->setFixedHeight(190);
 
-    // The counter area's hint, beside the record counter.
+    // The counter area's hint, above the record counter (clear of its two lines at a
+    // million lines).
     hint_ = new QLabel(form1.centralWidget());
     hint_->setObjectName("Label33");
-    hint_->setGeometry(8, 172, 225, 18);
+    hint_->setGeometry(8, 156, 225, 18);
     hint_->setTextFormat(Qt::RichText);
     connect(hint_, &QLabel::linkActivated, this, [this] { N21Click(); });
     hint_->hide();
