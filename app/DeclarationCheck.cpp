@@ -34,7 +34,13 @@ public:
         read_.fill(false);
     }
     std::string value(int field) const override { return slot(field); }
-    void set(int field, std::string_view value) override { slot(field) = value; }
+    void set(int field, std::string_view value) override
+    {
+        // Written over: the stored text need not be cut out first.
+        const size_t f = static_cast<size_t>(field);
+        values_[f] = value;
+        read_[f] = true;
+    }
 
 private:
     std::string& slot(int field) const
