@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 #include <sys/resource.h>
@@ -337,19 +338,23 @@ bool DeclarationChecker::startInBackground(std::function<void()> ready)
     pass.stop = &job->stop;
     job->total = pass.count;
     Background& j = *job;
-    job->thread = std::thread([&j, pass, ready = std::move(ready)] {
-        yieldToTheWindow();
-        try {
-            std::vector<PairKey> keys;
-            checkLines(pass, j.lineFindings, keys, [&j](size_t done, size_t) { j.done = done; });
-            if (!pass.stopped()) checkDuplicates(pass, keys, j.pairFindings);
-        } catch (...) {
-            j.failure = std::current_exception();
-        }
-        if (pass.stopped()) return;
-        j.finished = true;
-        if (ready) ready();
-    });
+    try {
+        job->thread = std::thread([&j, pass, ready = std::move(ready)] {
+            yieldToTheWindow();
+            try {
+                std::vector<PairKey> keys;
+                checkLines(pass, j.lineFindings, keys, [&j](size_t done, size_t) { j.done = done; });
+                if (!pass.stopped()) checkDuplicates(pass, keys, j.pairFindings);
+            } catch (...) {
+                j.failure = std::current_exception();
+            }
+            if (pass.stopped()) return;
+            j.finished = true;
+            if (ready) ready();
+        });
+    } catch (const std::system_error&) {
+        return false;  // checked on this thread instead
+    }
     background_ = std::move(job);
     return true;
 }

@@ -65,10 +65,10 @@ public:
     // Few enough lines to check faster than a please-wait window could appear.
     bool quick() const;
 
-    // Starts checking the lines on other threads; false when the result is current or a
-    // check is already running. ready is called on one of those threads once collect()
-    // can take the result in; a change to the lines first stops the check, and ready is
-    // then never called.
+    // Starts checking the lines on other threads; false when the result is current, a
+    // check is already running or no thread could be started. ready is called on one of
+    // those threads once collect() can take the result in. A change to the lines stops the
+    // check before it is made (a finished one is dropped): collect() then takes nothing.
     bool startInBackground(std::function<void()> ready);
     bool checkingInBackground() const { return background_ != nullptr; }
     // Takes a finished background check in (the declarant's checks are run here); false
