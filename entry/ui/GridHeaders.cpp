@@ -63,7 +63,10 @@ IndicatorHeader::IndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, pa
 
 QSize IndicatorHeader::sizeHint() const
 {
-    return {IndicatorWidth, QHeaderView::sizeHint().height()};
+    // The table asks for the width alone. Qt's own hint measures 200 rows' sections afresh
+    // after every change to a row's marker, and the grid is laid out again on each store
+    // and typed cell: that was most of the time a store took in the window.
+    return {IndicatorWidth, defaultSectionSize()};
 }
 
 void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
