@@ -2,13 +2,16 @@
 // worksheet's part, and that part is read as a stream with the shared strings at hand.
 #include <cstdint>
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
+#include "tools/sheet/Handoff.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
 #include "tools/sheet/XmlStream.h"
@@ -153,6 +156,7 @@ public:
         if (size > room) cut_ = true;
         text_.append(data, std::min(size, room));
     }
+    const std::string& text() const { return text_; }
     std::string take()
     {
         on_ = false;
@@ -249,12 +253,201 @@ private:
     int phonetic_ = 0;
 };
 
+enum class CellType : uint8_t { Number, Shared, String, Error, Boolean, Date, Inline, Other, Dimension };
+
+CellType cellType(const char* t)
+{
+    if (!t) return CellType::Number;
+    const std::string_view type(t);
+    if (type == "n") return CellType::Number;
+    if (type == "s") return CellType::Shared;
+    if (type == "str") return CellType::String;
+    if (type == "e") return CellType::Error;
+    if (type == "b") return CellType::Boolean;
+    if (type == "d") return CellType::Date;
+    if (type == "inlineStr") return CellType::Inline;
+    return CellType::Other;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    return text.substr(b, text.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+// A cell of a used column as the parser met it (or, as a Dimension, the declared size in
+// row and col), its text in the bytes of its batch.
+struct CellEvent {
+    size_t row, col;
+    CellType type;
+    bool hasValue, hasFormula, cut;
+    size_t offset, length;
+};
+
+struct CellBatch {
+    std::vector<CellEvent> cells;
+    std::string bytes;
+};
+
+// Turns the cells into the block's texts.
+class CellStore {
+public:
+    CellStore(BlockBuilder& block, const SharedStrings& strings) : block_(block), strings_(strings) {}
+
+    void store(const CellEvent& cell, std::string_view text)
+    {
+        const size_t row = cell.row, col = cell.col;
+        switch (cell.type) {
+        case CellType::Dimension: return block_.reserve(row, col);
+        case CellType::Inline: return block_.setUtf8(row, col, decodeEscapes(std::string(text)), cell.cut);
+        default: break;
+        }
+        if (!cell.hasValue) {
+            // A formula written by a script that never computed it, or styling only.
+            if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
+            else BlockBuilder::checkPosition(row, col);
+            return;
+        }
+        switch (cell.type) {
+        case CellType::Shared: {
+            const std::string_view index = trimmed(text);
+            size_t i = 0;
+            if (index.empty() || index.size() > 10) fail(SheetFault::Corrupt);
+            for (char c : index) {
+                if (c < '0' || c > '9') fail(SheetFault::Corrupt);
+                i = i * 10 + static_cast<size_t>(c - '0');
+            }
+            if (i >= strings_.size()) fail(SheetFault::Corrupt);
+            if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
+            else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
+            return;
+        }
+        case CellType::String:
+        case CellType::Error: return block_.setUtf8(row, col, decodeEscapes(std::string(text)), cell.cut);
+        case CellType::Boolean: {
+            const std::string_view v = trimmed(text);
+            auto number = parseNumber(v);
+            if (v.empty()) block_.setText(row, col, {});
+            else if (!number) fail(SheetFault::Corrupt);
+            else block_.setText(row, col, *number != 0 ? "TRUE" : "FALSE");
+            return;
+        }
+        case CellType::Date: {
+            const std::string_view v = trimmed(text);
+            auto serial = parseIsoDateTime(v);
+            if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(v.substr(1));
+            if (serial) block_.setText(row, col, formatNumber(*serial));
+            else block_.setUtf8(row, col, v);
+            return;
+        }
+        case CellType::Number: {
+            const std::string_view v = trimmed(text);
+            if (v.empty()) {
+                // openpyxl writes a formula it cannot compute with an empty value.
+                if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
+                else block_.setText(row, col, {});
+                return;
+            }
+            if (auto plain = plainDecimalText(v)) return block_.setCleanText(row, col, *plain);
+            auto number = parseNumber(v);
+            if (!number) fail(SheetFault::Corrupt);
+            return block_.setCleanText(row, col, formatNumber(*number));
+        }
+        default: fail(SheetFault::Corrupt);
+        }
+    }
+
+private:
+    BlockBuilder& block_;
+    const SharedStrings& strings_;
+};
+
+// The cells are stored on a second thread while the parser reads on, in batches through a
+// few places: the memory in flight stays small whatever the cells hold. The first failure
+// in the sheet's order is the one thrown, whichever thread met it.
+class CellPipeline {
+public:
+    CellPipeline(BlockBuilder& block, const SharedStrings& strings)
+        : store_(block, strings), thread_([this] { consume(); })
+    {
+        startBatch();
+    }
+    ~CellPipeline() { stop(); }
+    CellPipeline(const CellPipeline&) = delete;
+    CellPipeline& operator=(const CellPipeline&) = delete;
+
+    void add(CellEvent cell, std::string_view text)
+    {
+        cell.offset = batch_.bytes.size();
+        cell.length = text.size();
+        batch_.cells.push_back(cell);
+        batch_.bytes.append(text);
+        if (batch_.cells.size() >= batchCells || batch_.bytes.size() >= batchBytes) flush();
+    }
+
+    // After the parse, with what stopped it, if anything: throws the first failure.
+    void finish(std::exception_ptr parseError)
+    {
+        try {
+            flush();
+        } catch (const Stopped&) {
+            // The storing thread's failure comes first.
+        }
+        stop();
+        if (storeError_) std::rethrow_exception(storeError_);
+        if (parseError) std::rethrow_exception(parseError);
+    }
+
+private:
+    static constexpr size_t batchCells = 4096;
+    static constexpr size_t batchBytes = 256 << 10;
+    struct Stopped {};  // thrown into the parser when the storing thread failed
+
+    void startBatch()
+    {
+        batch_.cells.reserve(batchCells);
+        batch_.bytes.reserve(batchBytes / 4);
+    }
+
+    void flush()
+    {
+        if (batch_.cells.empty()) return;
+        const bool taken = cells_.put(std::move(batch_));
+        batch_ = CellBatch();
+        startBatch();
+        if (!taken) throw Stopped();
+    }
+
+    void consume()
+    {
+        try {
+            while (auto batch = cells_.take())
+                for (const CellEvent& cell : batch->cells)
+                    store_.store(cell, std::string_view(batch->bytes).substr(cell.offset, cell.length));
+        } catch (...) {
+            storeError_ = std::current_exception();
+            cells_.leave();
+        }
+    }
+
+    void stop()
+    {
+        if (!thread_.joinable()) return;
+        cells_.close();
+        thread_.join();
+    }
+
+    CellStore store_;
+    Handoff<CellBatch> cells_{4};
+    CellBatch batch_;
+    std::exception_ptr storeError_;
+    std::thread thread_;
+};
+
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(BlockBuilder& block, const SharedStrings& strings, uint64_t sizeHint)
-        : block_(block), strings_(strings), sizeHint_(sizeHint)
-    {
-    }
+    SheetHandler(CellPipeline& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -275,8 +468,7 @@ public:
             if (row == 0) row = 1;  // a cell before any row element
             cellRow_ = row;
             col_ = cellCol_ = col;
-            const char* t = xmlAttr(attrs, "t");
-            type_ = t ? t : "n";
+            type_ = cellType(xmlAttr(attrs, "t"));
             inCell_ = true;
             hasValue_ = false;
             hasFormula_ = false;
@@ -304,7 +496,7 @@ public:
             inData_ = false;
         } else if (name == "c" && inCell_) {
             inCell_ = false;
-            storeCell();
+            endCell();
         } else if (name == "v") {
             value_.stop();
         } else if (name == "is") {
@@ -343,82 +535,22 @@ private:
         if (!parseCellRef(last, rows, cols) || rows > limits::maxRows || cols > limits::maxCols) return;
         // A cell costs some ten bytes of XML at least: a rectangle far larger than the
         // part can fill is a claim, not a hint.
-        if (rows * cols <= sizeHint_ / 10) block_.reserve(rows, cols);
+        if (rows * cols <= sizeHint_ / 10) cells_.add({rows, cols, CellType::Dimension, false, false, false, 0, 0}, {});
     }
 
-    static std::string trimmed(std::string text)
-    {
-        size_t b = text.find_first_not_of(" \t\r\n");
-        if (b == std::string::npos) return {};
-        size_t e = text.find_last_not_of(" \t\r\n");
-        return text.substr(b, e - b + 1);
-    }
-
-    void storeCell()
+    void endCell()
     {
         if (!BlockBuilder::usedColumn(cellCol_)) return BlockBuilder::checkPosition(cellRow_, cellCol_);
-        const bool cut = value_.cut();
-        std::string value = value_.take();
-        if (type_ == "inlineStr") {
-            const bool inlineCut = inline_.cut();
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(inline_.take()), inlineCut);
-            return;
-        }
-        if (!hasValue_) {
-            // A formula written by a script that never computed it, or styling only.
-            if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
-            else BlockBuilder::checkPosition(cellRow_, cellCol_);
-            return;
-        }
-        if (type_ == "s") {
-            std::string index = trimmed(std::move(value));
-            size_t i = 0;
-            if (index.empty() || index.size() > 10) fail(SheetFault::Corrupt);
-            for (char c : index) {
-                if (c < '0' || c > '9') fail(SheetFault::Corrupt);
-                i = i * 10 + static_cast<size_t>(c - '0');
-            }
-            if (i >= strings_.size()) fail(SheetFault::Corrupt);
-            if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-            else block_.setCleanText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-        } else if (type_ == "str" || type_ == "e") {
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)), cut);
-        } else if (type_ == "b") {
-            std::string v = trimmed(std::move(value));
-            auto number = parseNumber(v);
-            if (v.empty()) block_.setText(cellRow_, cellCol_, {});
-            else if (!number) fail(SheetFault::Corrupt);
-            else block_.setText(cellRow_, cellCol_, *number != 0 ? "TRUE" : "FALSE");
-        } else if (type_ == "d") {
-            std::string v = trimmed(std::move(value));
-            auto serial = parseIsoDateTime(v);
-            if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(std::string_view(v).substr(1));
-            if (serial) block_.setText(cellRow_, cellCol_, formatNumber(*serial));
-            else block_.setUtf8(cellRow_, cellCol_, v);
-        } else if (type_ == "n") {
-            std::string v = trimmed(std::move(value));
-            if (v.empty()) {
-                // openpyxl writes a formula it cannot compute with an empty value.
-                if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
-                else block_.setText(cellRow_, cellCol_, {});
-                return;
-            }
-            if (auto text = plainDecimalText(v)) return block_.setCleanText(cellRow_, cellCol_, *text);
-            auto number = parseNumber(v);
-            if (!number) fail(SheetFault::Corrupt);
-            block_.setCleanText(cellRow_, cellCol_, formatNumber(*number));
-        } else {
-            fail(SheetFault::Corrupt);
-        }
+        const TextCapture& text = type_ == CellType::Inline ? inline_ : value_;
+        cells_.add({cellRow_, cellCol_, type_, hasValue_, hasFormula_, text.cut(), 0, 0}, text.text());
     }
 
-    BlockBuilder& block_;
-    const SharedStrings& strings_;
+    CellPipeline& cells_;
     uint64_t sizeHint_;
     bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false, hasFormula_ = false;
     int phonetic_ = 0;
     size_t row_ = 0, col_ = 0, cellRow_ = 0, cellCol_ = 0;
-    std::string type_;
+    CellType type_ = CellType::Number;
     TextCapture value_, inline_;
 };
 
@@ -457,8 +589,17 @@ ReadResult readXlsx(ZipArchive& zip)
     if (!stringsPart.empty() && zip.contains(stringsPart)) parseZipEntry(zip, stringsPart, strings);
 
     BlockBuilder block;
-    SheetHandler sheet(block, strings, zip.sizeHint(sheetPart));
-    parseZipEntry(zip, sheetPart, sheet);
+    {
+        CellPipeline cells(block, strings);
+        SheetHandler sheet(cells, zip.sizeHint(sheetPart));
+        std::exception_ptr parseError;
+        try {
+            parseZipEntry(zip, sheetPart, sheet);
+        } catch (...) {
+            parseError = std::current_exception();
+        }
+        cells.finish(parseError);
+    }
     return block.finish();
 }
 
