@@ -2,16 +2,14 @@
 // worksheet's part, and that part is read as a stream with the shared strings at hand.
 #include <cstdint>
 #include <algorithm>
-#include <exception>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
-#include "tools/sheet/Handoff.h"
+#include "tools/sheet/CellPipeline.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
 #include "tools/sheet/XmlStream.h"
@@ -285,11 +283,6 @@ struct CellEvent {
     size_t offset, length;
 };
 
-struct CellBatch {
-    std::vector<CellEvent> cells;
-    std::string bytes;
-};
-
 // Turns the cells into the block's texts.
 class CellStore {
 public:
@@ -363,91 +356,9 @@ private:
     const SharedStrings& strings_;
 };
 
-// The cells are stored on a second thread while the parser reads on, in batches through a
-// few places: the memory in flight stays small whatever the cells hold. The first failure
-// in the sheet's order is the one thrown, whichever thread met it.
-class CellPipeline {
-public:
-    CellPipeline(BlockBuilder& block, const SharedStrings& strings)
-        : store_(block, strings), thread_([this] { consume(); })
-    {
-        startBatch();
-    }
-    ~CellPipeline() { stop(); }
-    CellPipeline(const CellPipeline&) = delete;
-    CellPipeline& operator=(const CellPipeline&) = delete;
-
-    void add(CellEvent cell, std::string_view text)
-    {
-        cell.offset = batch_.bytes.size();
-        cell.length = text.size();
-        batch_.cells.push_back(cell);
-        batch_.bytes.append(text);
-        if (batch_.cells.size() >= batchCells || batch_.bytes.size() >= batchBytes) flush();
-    }
-
-    // After the parse, with what stopped it, if anything: throws the first failure.
-    void finish(std::exception_ptr parseError)
-    {
-        try {
-            flush();
-        } catch (const Stopped&) {
-            // The storing thread's failure comes first.
-        }
-        stop();
-        if (storeError_) std::rethrow_exception(storeError_);
-        if (parseError) std::rethrow_exception(parseError);
-    }
-
-private:
-    static constexpr size_t batchCells = 4096;
-    static constexpr size_t batchBytes = 256 << 10;
-    struct Stopped {};  // thrown into the parser when the storing thread failed
-
-    void startBatch()
-    {
-        batch_.cells.reserve(batchCells);
-        batch_.bytes.reserve(batchBytes / 4);
-    }
-
-    void flush()
-    {
-        if (batch_.cells.empty()) return;
-        const bool taken = cells_.put(std::move(batch_));
-        batch_ = CellBatch();
-        startBatch();
-        if (!taken) throw Stopped();
-    }
-
-    void consume()
-    {
-        try {
-            while (auto batch = cells_.take())
-                for (const CellEvent& cell : batch->cells)
-                    store_.store(cell, std::string_view(batch->bytes).substr(cell.offset, cell.length));
-        } catch (...) {
-            storeError_ = std::current_exception();
-            cells_.leave();
-        }
-    }
-
-    void stop()
-    {
-        if (!thread_.joinable()) return;
-        cells_.close();
-        thread_.join();
-    }
-
-    CellStore store_;
-    Handoff<CellBatch> cells_{4};
-    CellBatch batch_;
-    std::exception_ptr storeError_;
-    std::thread thread_;
-};
-
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(CellPipeline& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
+    SheetHandler(CellPipeline<CellEvent, CellStore>& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -545,7 +456,7 @@ private:
         cells_.add({cellRow_, cellCol_, type_, hasValue_, hasFormula_, text.cut(), 0, 0}, text.text());
     }
 
-    CellPipeline& cells_;
+    CellPipeline<CellEvent, CellStore>& cells_;
     uint64_t sizeHint_;
     bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false, hasFormula_ = false;
     int phonetic_ = 0;
@@ -590,15 +501,9 @@ ReadResult readXlsx(ZipArchive& zip)
 
     BlockBuilder block;
     {
-        CellPipeline cells(block, strings);
+        CellPipeline<CellEvent, CellStore> cells(CellStore(block, strings));
         SheetHandler sheet(cells, zip.sizeHint(sheetPart));
-        std::exception_ptr parseError;
-        try {
-            parseZipEntry(zip, sheetPart, sheet);
-        } catch (...) {
-            parseError = std::current_exception();
-        }
-        cells.finish(parseError);
+        cells.run([&] { parseZipEntry(zip, sheetPart, sheet); });
     }
     return block.finish();
 }
