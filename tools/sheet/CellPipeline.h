@@ -64,11 +64,11 @@ private:
 
     static constexpr size_t batchCells = 4096;
     static constexpr size_t batchBytes = 256 << 10;
-    struct Stopped {};
+    struct Stopped {};  // thrown into the parser when the storing thread failed
     struct Batch {
         std::vector<Cell> cells;
         std::string bytes;  // the cells' texts, one after another
-    };  // thrown into the parser when the storing thread failed
+    };
 
     void startBatch()
     {
