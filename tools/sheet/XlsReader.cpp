@@ -20,6 +20,7 @@
 #include "base/Cp1253.h"
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
+#include "tools/sheet/CellPipeline.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
@@ -302,6 +303,44 @@ public:
     }
 };
 
+enum class XlsCellKind : uint8_t { Reserve, Shared, Clean, Lossy, Text, Number, NoValue };
+
+// A cell as its record gave it (or, as Reserve, the declared size in row and col).
+struct XlsCell {
+    size_t row, col;
+    XlsCellKind kind;
+    bool cut;
+    uint32_t index;  // Shared: the string's
+    double number;
+    size_t offset, length;
+};
+
+// Turns the cells into the block's texts, numbers formatted here.
+class XlsCellStore {
+public:
+    XlsCellStore(BlockBuilder& block, const SharedStrings& strings) : block_(block), strings_(strings) {}
+
+    void store(const XlsCell& c, std::string_view text)
+    {
+        switch (c.kind) {
+        case XlsCellKind::Reserve: return block_.reserve(c.row, c.col);
+        case XlsCellKind::Shared:
+            if (strings_.lossy(c.index))
+                return block_.setLossyText(c.row, c.col, strings_.text(c.index), strings_.cut(c.index));
+            return block_.setCleanText(c.row, c.col, strings_.text(c.index), strings_.cut(c.index));
+        case XlsCellKind::Clean: return block_.setCleanText(c.row, c.col, text, c.cut);
+        case XlsCellKind::Lossy: return block_.setLossyText(c.row, c.col, text, c.cut);
+        case XlsCellKind::Text: return block_.setText(c.row, c.col, text);
+        case XlsCellKind::Number: return block_.setCleanText(c.row, c.col, formatNumber(c.number));
+        case XlsCellKind::NoValue: return block_.setFormulaWithoutValue(c.row, c.col);
+        }
+    }
+
+private:
+    BlockBuilder& block_;
+    const SharedStrings& strings_;
+};
+
 class WorkbookReader {
 public:
     explicit WorkbookReader(std::string_view stream) : stream_(stream), records_(stream) {}
@@ -349,6 +388,16 @@ private:
 
     ReadResult readSheet()
     {
+        {
+            CellPipeline<XlsCell, XlsCellStore> cells(XlsCellStore(block_, strings_));
+            cells_ = &cells;
+            cells.run([&] { readCells(); });
+        }
+        return block_.finish();
+    }
+
+    void readCells()
+    {
         records_.seek(sheetStart_);
         RecordView r;
         if (!records_.next(r) || r.type != BOF) fail(SheetFault::Corrupt);
@@ -359,8 +408,7 @@ private:
             else if (r.type == EOF_) --depth;
             else if (depth == 1) cellRecord(r);
         }
-        if (pendingString_) block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
-        return block_.finish();
+        if (pendingString_) setNoValue(pendingRow_, pendingCol_);
     }
 
     // Row and column (1-based) of a cell record, or false when it is too short.
@@ -372,11 +420,18 @@ private:
         return BlockBuilder::usedColumn(col);
     }
 
+    void add(size_t row, size_t col, XlsCellKind kind, bool cut = false, uint32_t index = 0, double number = 0,
+             std::string_view text = {})
+    {
+        cells_->add({row, col, kind, cut, index, number, 0, 0}, text);
+    }
     void setText(size_t row, size_t col, const Text& t)
     {
-        if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
-        else block_.setCleanText(row, col, t.bytes, t.cut);
+        add(row, col, t.lossy ? XlsCellKind::Lossy : XlsCellKind::Clean, t.cut, 0, 0, t.bytes);
     }
+    void setNumber(size_t row, size_t col, double value) { add(row, col, XlsCellKind::Number, false, 0, value); }
+    void setLiteral(size_t row, size_t col, std::string_view text) { add(row, col, XlsCellKind::Text, false, 0, 0, text); }
+    void setNoValue(size_t row, size_t col) { add(row, col, XlsCellKind::NoValue); }
 
     void cellRecord(const RecordView& r)
     {
@@ -384,7 +439,7 @@ private:
         // A string result belongs to the formula just before it; any other cell ends the wait.
         if (pendingString_ && r.type != STRING && r.type != CONTINUE && r.type != 0x04BC && r.type != 0x0221
             && r.type != 0x0236) {
-            block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
+            setNoValue(pendingRow_, pendingCol_);
             pendingString_ = false;
         }
         switch (r.type) {
@@ -393,15 +448,14 @@ private:
                 size_t rows = u32(r.data + 4), cols = u16(r.data + 10);
                 // A rectangle the stream cannot fill is a claim, not a hint.
                 if (uint64_t(rows) * std::min<size_t>(cols, limits::usedCols) <= stream_.size() / 4)
-                    block_.reserve(rows, cols);
+                    add(rows, cols, XlsCellKind::Reserve);
             }
             break;
         case LABELSST:
             if (position(r, 10, row, col)) {
                 uint32_t i = u32(r.data + 6);
                 if (i >= strings_.size()) fail(SheetFault::Corrupt);
-                if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
-                else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
+                add(row, col, XlsCellKind::Shared, false, i);
             } else {
                 BlockBuilder::checkPosition(row, col);
             }
@@ -412,11 +466,11 @@ private:
             else BlockBuilder::checkPosition(row, col);
             break;
         case NUMBER:
-            if (position(r, 14, row, col)) block_.setCleanText(row, col, formatNumber(f64(r.data + 6)));
+            if (position(r, 14, row, col)) setNumber(row, col, f64(r.data + 6));
             else BlockBuilder::checkPosition(row, col);
             break;
         case RK:
-            if (position(r, 10, row, col)) block_.setCleanText(row, col, formatNumber(rkValue(u32(r.data + 6))));
+            if (position(r, 10, row, col)) setNumber(row, col, rkValue(u32(r.data + 6)));
             else BlockBuilder::checkPosition(row, col);
             break;
         case MULRK: {
@@ -427,13 +481,13 @@ private:
                     BlockBuilder::checkPosition(row, col + count - 1);
                     break;
                 }
-                block_.setCleanText(row, col + i, formatNumber(rkValue(u32(r.data + 4 + 6 * i + 2))));
+                setNumber(row, col + i, rkValue(u32(r.data + 4 + 6 * i + 2)));
             }
             break;
         }
         case BOOLERR:
             if (position(r, 8, row, col))
-                block_.setText(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
+                setLiteral(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
             else BlockBuilder::checkPosition(row, col);
             break;
         case FORMULA:
@@ -454,16 +508,16 @@ private:
     void formula(const RecordView& r, size_t row, size_t col)
     {
         const uint8_t* v = r.data + 6;
-        if (u16(v + 6) != 0xFFFF) return block_.setCleanText(row, col, formatNumber(f64(v)));
+        if (u16(v + 6) != 0xFFFF) return setNumber(row, col, f64(v));
         switch (v[0]) {
         case 0:  // a text, in the STRING record that follows
             pendingString_ = true;
             pendingRow_ = row;
             pendingCol_ = col;
             break;
-        case 1: block_.setText(row, col, v[2] ? "TRUE" : "FALSE"); break;
-        case 2: block_.setText(row, col, errorText(v[2])); break;
-        default: block_.setText(row, col, {}); break;  // the empty text
+        case 1: setLiteral(row, col, v[2] ? "TRUE" : "FALSE"); break;
+        case 2: setLiteral(row, col, errorText(v[2])); break;
+        default: setLiteral(row, col, {}); break;  // the empty text
         }
     }
 
@@ -486,6 +540,7 @@ private:
     Records records_;
     SharedStrings strings_;
     BlockBuilder block_;
+    CellPipeline<XlsCell, XlsCellStore>* cells_ = nullptr;  // while the sheet is read
     bool biff8_ = false, sheetFound_ = false, pendingString_ = false;
     uint16_t codePage_ = 1252;
     size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;

@@ -9,6 +9,7 @@
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
+#include "tools/sheet/CellPipeline.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
 #include "tools/sheet/XmlStream.h"
@@ -153,6 +154,7 @@ public:
         if (size > room) cut_ = true;
         text_.append(data, std::min(size, room));
     }
+    const std::string& text() const { return text_; }
     std::string take()
     {
         on_ = false;
@@ -249,12 +251,114 @@ private:
     int phonetic_ = 0;
 };
 
+enum class CellType : uint8_t { Number, Shared, String, Error, Boolean, Date, Inline, Other, Dimension };
+
+CellType cellType(const char* t)
+{
+    if (!t) return CellType::Number;
+    const std::string_view type(t);
+    if (type == "n") return CellType::Number;
+    if (type == "s") return CellType::Shared;
+    if (type == "str") return CellType::String;
+    if (type == "e") return CellType::Error;
+    if (type == "b") return CellType::Boolean;
+    if (type == "d") return CellType::Date;
+    if (type == "inlineStr") return CellType::Inline;
+    return CellType::Other;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    return text.substr(b, text.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+// A cell of a used column as the parser met it (or, as a Dimension, the declared size in
+// row and col), its text in the bytes of its batch.
+struct CellEvent {
+    size_t row, col;
+    CellType type;
+    bool hasValue, hasFormula, cut;
+    size_t offset, length;
+};
+
+// Turns the cells into the block's texts.
+class CellStore {
+public:
+    CellStore(BlockBuilder& block, const SharedStrings& strings) : block_(block), strings_(strings) {}
+
+    void store(const CellEvent& cell, std::string_view text)
+    {
+        const size_t row = cell.row, col = cell.col;
+        switch (cell.type) {
+        case CellType::Dimension: return block_.reserve(row, col);
+        case CellType::Inline: return block_.setUtf8(row, col, decodeEscapes(std::string(text)), cell.cut);
+        default: break;
+        }
+        if (!cell.hasValue) {
+            // A formula written by a script that never computed it, or styling only.
+            if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
+            else BlockBuilder::checkPosition(row, col);
+            return;
+        }
+        switch (cell.type) {
+        case CellType::Shared: {
+            const std::string_view index = trimmed(text);
+            size_t i = 0;
+            if (index.empty() || index.size() > 10) fail(SheetFault::Corrupt);
+            for (char c : index) {
+                if (c < '0' || c > '9') fail(SheetFault::Corrupt);
+                i = i * 10 + static_cast<size_t>(c - '0');
+            }
+            if (i >= strings_.size()) fail(SheetFault::Corrupt);
+            if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
+            else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
+            return;
+        }
+        case CellType::String:
+        case CellType::Error: return block_.setUtf8(row, col, decodeEscapes(std::string(text)), cell.cut);
+        case CellType::Boolean: {
+            const std::string_view v = trimmed(text);
+            auto number = parseNumber(v);
+            if (v.empty()) block_.setText(row, col, {});
+            else if (!number) fail(SheetFault::Corrupt);
+            else block_.setText(row, col, *number != 0 ? "TRUE" : "FALSE");
+            return;
+        }
+        case CellType::Date: {
+            const std::string_view v = trimmed(text);
+            auto serial = parseIsoDateTime(v);
+            if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(v.substr(1));
+            if (serial) block_.setText(row, col, formatNumber(*serial));
+            else block_.setUtf8(row, col, v);
+            return;
+        }
+        case CellType::Number: {
+            const std::string_view v = trimmed(text);
+            if (v.empty()) {
+                // openpyxl writes a formula it cannot compute with an empty value.
+                if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
+                else block_.setText(row, col, {});
+                return;
+            }
+            if (auto plain = plainDecimalText(v)) return block_.setCleanText(row, col, *plain);
+            auto number = parseNumber(v);
+            if (!number) fail(SheetFault::Corrupt);
+            return block_.setCleanText(row, col, formatNumber(*number));
+        }
+        default: fail(SheetFault::Corrupt);
+        }
+    }
+
+private:
+    BlockBuilder& block_;
+    const SharedStrings& strings_;
+};
+
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(BlockBuilder& block, const SharedStrings& strings, uint64_t sizeHint)
-        : block_(block), strings_(strings), sizeHint_(sizeHint)
-    {
-    }
+    SheetHandler(CellPipeline<CellEvent, CellStore>& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -275,8 +379,7 @@ public:
             if (row == 0) row = 1;  // a cell before any row element
             cellRow_ = row;
             col_ = cellCol_ = col;
-            const char* t = xmlAttr(attrs, "t");
-            type_ = t ? t : "n";
+            type_ = cellType(xmlAttr(attrs, "t"));
             inCell_ = true;
             hasValue_ = false;
             hasFormula_ = false;
@@ -304,7 +407,7 @@ public:
             inData_ = false;
         } else if (name == "c" && inCell_) {
             inCell_ = false;
-            storeCell();
+            endCell();
         } else if (name == "v") {
             value_.stop();
         } else if (name == "is") {
@@ -343,82 +446,22 @@ private:
         if (!parseCellRef(last, rows, cols) || rows > limits::maxRows || cols > limits::maxCols) return;
         // A cell costs some ten bytes of XML at least: a rectangle far larger than the
         // part can fill is a claim, not a hint.
-        if (rows * cols <= sizeHint_ / 10) block_.reserve(rows, cols);
+        if (rows * cols <= sizeHint_ / 10) cells_.add({rows, cols, CellType::Dimension, false, false, false, 0, 0}, {});
     }
 
-    static std::string trimmed(std::string text)
-    {
-        size_t b = text.find_first_not_of(" \t\r\n");
-        if (b == std::string::npos) return {};
-        size_t e = text.find_last_not_of(" \t\r\n");
-        return text.substr(b, e - b + 1);
-    }
-
-    void storeCell()
+    void endCell()
     {
         if (!BlockBuilder::usedColumn(cellCol_)) return BlockBuilder::checkPosition(cellRow_, cellCol_);
-        const bool cut = value_.cut();
-        std::string value = value_.take();
-        if (type_ == "inlineStr") {
-            const bool inlineCut = inline_.cut();
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(inline_.take()), inlineCut);
-            return;
-        }
-        if (!hasValue_) {
-            // A formula written by a script that never computed it, or styling only.
-            if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
-            else BlockBuilder::checkPosition(cellRow_, cellCol_);
-            return;
-        }
-        if (type_ == "s") {
-            std::string index = trimmed(std::move(value));
-            size_t i = 0;
-            if (index.empty() || index.size() > 10) fail(SheetFault::Corrupt);
-            for (char c : index) {
-                if (c < '0' || c > '9') fail(SheetFault::Corrupt);
-                i = i * 10 + static_cast<size_t>(c - '0');
-            }
-            if (i >= strings_.size()) fail(SheetFault::Corrupt);
-            if (strings_.lossy(i)) block_.setLossyText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-            else block_.setCleanText(cellRow_, cellCol_, strings_.text(i), strings_.cut(i));
-        } else if (type_ == "str" || type_ == "e") {
-            block_.setUtf8(cellRow_, cellCol_, decodeEscapes(std::move(value)), cut);
-        } else if (type_ == "b") {
-            std::string v = trimmed(std::move(value));
-            auto number = parseNumber(v);
-            if (v.empty()) block_.setText(cellRow_, cellCol_, {});
-            else if (!number) fail(SheetFault::Corrupt);
-            else block_.setText(cellRow_, cellCol_, *number != 0 ? "TRUE" : "FALSE");
-        } else if (type_ == "d") {
-            std::string v = trimmed(std::move(value));
-            auto serial = parseIsoDateTime(v);
-            if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(std::string_view(v).substr(1));
-            if (serial) block_.setText(cellRow_, cellCol_, formatNumber(*serial));
-            else block_.setUtf8(cellRow_, cellCol_, v);
-        } else if (type_ == "n") {
-            std::string v = trimmed(std::move(value));
-            if (v.empty()) {
-                // openpyxl writes a formula it cannot compute with an empty value.
-                if (hasFormula_) block_.setFormulaWithoutValue(cellRow_, cellCol_);
-                else block_.setText(cellRow_, cellCol_, {});
-                return;
-            }
-            if (auto text = plainDecimalText(v)) return block_.setCleanText(cellRow_, cellCol_, *text);
-            auto number = parseNumber(v);
-            if (!number) fail(SheetFault::Corrupt);
-            block_.setCleanText(cellRow_, cellCol_, formatNumber(*number));
-        } else {
-            fail(SheetFault::Corrupt);
-        }
+        const TextCapture& text = type_ == CellType::Inline ? inline_ : value_;
+        cells_.add({cellRow_, cellCol_, type_, hasValue_, hasFormula_, text.cut(), 0, 0}, text.text());
     }
 
-    BlockBuilder& block_;
-    const SharedStrings& strings_;
+    CellPipeline<CellEvent, CellStore>& cells_;
     uint64_t sizeHint_;
     bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false, hasFormula_ = false;
     int phonetic_ = 0;
     size_t row_ = 0, col_ = 0, cellRow_ = 0, cellCol_ = 0;
-    std::string type_;
+    CellType type_ = CellType::Number;
     TextCapture value_, inline_;
 };
 
@@ -457,8 +500,11 @@ ReadResult readXlsx(ZipArchive& zip)
     if (!stringsPart.empty() && zip.contains(stringsPart)) parseZipEntry(zip, stringsPart, strings);
 
     BlockBuilder block;
-    SheetHandler sheet(block, strings, zip.sizeHint(sheetPart));
-    parseZipEntry(zip, sheetPart, sheet);
+    {
+        CellPipeline<CellEvent, CellStore> cells(CellStore(block, strings));
+        SheetHandler sheet(cells, zip.sizeHint(sheetPart));
+        cells.run([&] { parseZipEntry(zip, sheetPart, sheet); });
+    }
     return block.finish();
 }
 

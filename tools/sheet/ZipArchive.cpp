@@ -3,9 +3,12 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "tools/sheet/CellText.h"
+#include "tools/sheet/Handoff.h"
 #include "tools/sheet/Sheet.h"
 
 namespace edlt::sheet {
@@ -26,6 +29,42 @@ std::string foldCase(std::string_view name)
     case ZIP_ER_MEMORY: fail(SheetFault::TooLarge);
     default: fail(SheetFault::Corrupt);
     }
+}
+
+// An entry this large is inflated on a second core while the caller parses it.
+constexpr uint64_t inflateAheadBytes = uint64_t(1) << 20;
+constexpr size_t pieceBytes = 64 * 1024;
+
+// Inflates an entry on a thread of its own, a few pieces ahead of the caller's parsing.
+void inflateAhead(const std::function<size_t(char*, size_t)>& inflate,
+                  const std::function<bool(const char*, size_t)>& chunk)
+{
+    Handoff<std::vector<char>> pieces(8);
+    std::thread inflating([&] {
+        try {
+            for (;;) {
+                std::vector<char> piece(pieceBytes);
+                const size_t n = inflate(piece.data(), piece.size());
+                if (n == 0) break;
+                piece.resize(n);
+                if (!pieces.put(std::move(piece))) return;
+            }
+            pieces.close();
+        } catch (...) {
+            pieces.close(std::current_exception());
+        }
+    });
+    struct Join {
+        Handoff<std::vector<char>>& pieces;
+        std::thread& thread;
+        ~Join()
+        {
+            pieces.leave();
+            thread.join();
+        }
+    } join{pieces, inflating};
+    while (auto piece = pieces.take())
+        if (!chunk(piece->data(), piece->size())) return;
 }
 
 }  // namespace
@@ -130,18 +169,25 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
         ~Closer() { zip_fclose(f); }
     } closer{file};
 
-    std::vector<char> buffer(64 * 1024);
     uint64_t total = 0;
-    for (;;) {
-        zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+    // One piece inflated and checked against the limits; 0 at the end of the entry.
+    auto inflate = [&](char* buffer, size_t size) -> size_t {
+        zip_int64_t n = zip_fread(file, buffer, size);
         if (n < 0) fail(SheetFault::Corrupt);  // a damaged stream or a CRC that does not match
-        if (n == 0) break;
         total += static_cast<uint64_t>(n);
         totalRead_ += static_cast<uint64_t>(n);
         if (totalRead_ > limits::maxZipBytes) fail(SheetFault::TooLarge);
         if (total > limits::ratioFreeBytes && total / limits::maxRatio > compressed) fail(SheetFault::Unsafe);
-        if (!chunk(buffer.data(), static_cast<size_t>(n))) return;
+        return static_cast<size_t>(n);
+    };
+    const uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    if (declared >= inflateAheadBytes || compressed >= inflateAheadBytes / 8) {
+        inflateAhead(inflate, chunk);
+        return;
     }
+    std::vector<char> buffer(pieceBytes);
+    while (const size_t n = inflate(buffer.data(), buffer.size()))
+        if (!chunk(buffer.data(), n)) return;
 }
 
 std::string ZipArchive::readAll(std::string_view name, size_t maxBytes)

@@ -187,3 +187,34 @@ TEST(SheetHostile, FirstWorksheetInTabOrderSkipsChartSheets)
     entries.push_back({"xl/chartsheets/sheet1.xml", "<chartsheet/>"});
     EXPECT_EQ(xlsx(entries).block.at(0, 0), "data");
 }
+
+TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
+{
+    // Thousands of rows: the sheet is inflated, parsed and stored on different threads.
+    auto sheet = [](const std::string& early, const std::string& late) {
+        std::string rows;
+        for (int r = 1; r <= 8000; ++r) {
+            const std::string n = std::to_string(r);
+            rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>0</v></c><c r=\"B" + n + "\"><v>" + n +
+                    ".25</v></c><c r=\"C" + n + "\"><v>1</v></c><c r=\"D" + n + "\"><v>2</v></c></row>";
+            if (r == 3000) rows += early;
+            if (r == 7000) rows += late;
+        }
+        return xlsxEntries(sheetXml(rows), "<sst><si><t>ok</t></si></sst>");
+    };
+    const std::string badString = "<row r=\"3001\"><c r=\"A3001\" t=\"s\"><v>9</v></c></row>";  // stored: Corrupt
+    const std::string farColumn = "<row r=\"3001\"><c r=\"XFE3001\"><v>1</v></c></row>";        // parsed: TooLarge
+    const std::string farRow = "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>";        // stored: TooLarge
+    const std::string broken = "<row r=\"7001\"><c></row>";                                       // parsed: Corrupt
+    const struct {
+        std::string early, late;
+        SheetFault fault;
+    } cases[] = {
+        {badString, farColumn, SheetFault::Corrupt},
+        {farColumn, badString, SheetFault::TooLarge},
+        {farRow, broken, SheetFault::TooLarge},
+        {broken, farRow, SheetFault::Corrupt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(faultOf([&] { xlsx(sheet(c.early, c.late)); }), c.fault);
+    EXPECT_EQ(xlsx(sheet("", "")).block.at(7999, 1), "8000,25");
+}
