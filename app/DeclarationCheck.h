@@ -55,6 +55,7 @@ public:
 
     void dataSetAboutToChange(const DataSetChange& change) override;
     void dataSetChanged(const DataSetChange& change) override;
+    bool followsFields() const override { return false; }
     // Whether result() would have to check again.
     bool stale() const;
     // Counts the changes to the stored lines: a command that changed it loaded or stored lines.

@@ -37,6 +37,7 @@ public:
             c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
             s_.modified_ = true;
     }
+    bool followsFields() const override { return false; }
 
 private:
     DeclarationSession& s_;
@@ -87,6 +88,13 @@ private:
 
 // Which totals box shows each amount field's sum, in the amount fields' schema order.
 constexpr std::array<int, 9> boxOfAmount = {0, 4, 5, 1, 2, 3, 6, 7, 8};
+
+// The counter's word, converted once: a store made it again every time.
+const std::string& recordsWord()
+{
+    static const std::string word = cp1253::lit(" Εγγραφές");
+    return word;
+}
 
 std::string twoDigits(int v)
 {
@@ -246,6 +254,7 @@ void DeclarationSession::New()
         header_ = LoadHeaderFields(workspace_.generalData());
         copies_->openDetails();
         totals_ = {};
+        totalsStale_ = false;
         ChooseBusiness();
         modified_ = false;
         declarationFile_.clear();
@@ -313,7 +322,7 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         RememberFile(path, identity);
         recovery_.keep(header_);
         copies_->openDetails(std::move(lines));
-        recordCounter_ = std::to_string(details_.CountRecords()) + cp1253::lit(" Εγγραφές");
+        recordCounter_ = std::to_string(details_.CountRecords()) + recordsWord();
         RecomputeTotals();
         work.reset();
         if (!headerRead) {
@@ -393,7 +402,7 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
                           return ds.LineAt(i);
                       }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
-    WriteDeclarationFile(writer, header_, totals_, lines, today);
+    WriteDeclarationFile(writer, header_, Totals(), lines, today);
     writer.commit();
     if (ds.Active()) ds.MoveFirst();
 }
@@ -600,20 +609,40 @@ bool DeclarationSession::ValidateLine(TFixedFormatDataSet& ds)
 
 void DeclarationSession::RecomputeTotals()
 {
-    TFixedFormatDataSet& ds = details_;
-    recordCounter_ = std::to_string(ds.CountRecords()) + cp1253::lit(" Εγγραφές");
-    // Many stores in a row show their outcome once, at the end.
-    if (!copies_->deferred()) Changed();
+    if (copies_->deferred()) {
+        // Many stores in a row show their outcome once, at the end: the figures are made
+        // when they are next read, not after every line.
+        copies_->linesChanged();
+        totalsStale_ = true;
+        return;
+    }
+    totalsStale_ = false;
+    recordCounter_ = std::to_string(details_.CountRecords()) + recordsWord();
+    Changed();
     copies_->linesChanged();
+    buildTotalsTexts();
+    Changed();
+}
+
+void DeclarationSession::refreshTotals() const
+{
+    if (!totalsStale_) return;
+    totalsStale_ = false;
+    buildTotalsTexts();
+}
+
+void DeclarationSession::buildTotalsTexts() const
+{
+    recordCounter_ = std::to_string(details_.CountRecords()) + recordsWord();
     if (ledger_->unconvertibleLines() > 0) {
         // Never figures that leave lines out, nor those of the lines before.
         totals_ = {};
     } else {
         std::array<Amount, 9> sums = ledger_->sums();
         for (size_t i = 0; i < sums.size(); ++i) totals_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
-        recordCounter_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + cp1253::lit(" μοναδικοί ΑΦΜ");
+        static const std::string distinct = cp1253::lit(" μοναδικοί ΑΦΜ");
+        recordCounter_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + distinct;
     }
-    if (!copies_->deferred()) Changed();
 }
 
 std::optional<std::string> DeclarationSession::UnconvertibleAmounts() const

@@ -81,8 +81,16 @@ public:
     const TFixedFormatDataSet& ScratchStore() const { return scratch_; }
 
     // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the record counter's text.
-    const TotalsTexts& Totals() const { return totals_; }
-    const std::string& RecordCounterText() const { return recordCounter_; }
+    const TotalsTexts& Totals() const
+    {
+        refreshTotals();
+        return totals_;
+    }
+    const std::string& RecordCounterText() const
+    {
+        refreshTotals();
+        return recordCounter_;
+    }
     // N7, N14, N18 and Excel1: off until a declaration is created or opened.
     bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
     bool StartPanelVisible() const { return startPanelVisible_; }
@@ -184,8 +192,12 @@ private:
     // True unless path is that file, changed since, and the user declines to replace it.
     bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
     HeaderFields header_;
-    TotalsTexts totals_;
-    std::string recordCounter_;
+    // Made again when next read after stores whose outcome is shown once at the end (an import).
+    void refreshTotals() const;
+    void buildTotalsTexts() const;
+    mutable TotalsTexts totals_;
+    mutable std::string recordCounter_;
+    mutable bool totalsStale_ = false;
     bool commandsEnabled_ = false;
     bool startPanelVisible_ = true;
     bool modified_ = false;

@@ -29,6 +29,7 @@ public:
     // A line's old contents leave the sums before it changes or goes; its new ones join after.
     void dataSetAboutToChange(const DataSetChange& change) override;
     void dataSetChanged(const DataSetChange& change) override;
+    bool followsFields() const override { return false; }
     void rebuild();
 
     size_t distinctTaxNumbers() const { return afmCounts_.live(); }

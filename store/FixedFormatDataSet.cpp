@@ -99,11 +99,13 @@ void TFixedFormatDataSet::SetActive(bool value)
 void TFixedFormatDataSet::AddObserver(DataSetObserver* observer)
 {
     observers_.push_back(observer);
+    if (observer->followsFields()) fieldObservers_.push_back(observer);
 }
 
 void TFixedFormatDataSet::RemoveObserver(DataSetObserver* observer)
 {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+    fieldObservers_.erase(std::remove(fieldObservers_.begin(), fieldObservers_.end(), observer), fieldObservers_.end());
 }
 
 void TFixedFormatDataSet::notify(DataSetChange::Kind kind, long index, int field, int32_t id)
@@ -136,7 +138,7 @@ void tellEach(const std::vector<DataSetObserver*>& observers, Tell tell)
 
 void TFixedFormatDataSet::notify(const DataSetChange& change)
 {
-    tellEach(observers_, [&](DataSetObserver* o) {
+    tellEach(change.kind == DataSetChange::FieldChanged ? fieldObservers_ : observers_, [&](DataSetObserver* o) {
         if (controlsDisabled_ == 0 || !o->isControl()) o->dataSetChanged(change);
     });
 }
@@ -498,7 +500,7 @@ void TFixedFormatDataSet::SetFieldValue(int index, std::string_view value)
     const size_t width = static_cast<size_t>(f.width);
     if (buffer_.size() < offset + width) buffer_.resize(offset + width, ' ');
     std::fill_n(buffer_.begin() + static_cast<long>(offset), width, ' ');
-    buffer_.replace(offset, std::min(value.size(), width), value.substr(0, width));
+    std::copy_n(value.begin(), std::min(value.size(), width), buffer_.begin() + static_cast<long>(offset));
     if (buffer_.size() > static_cast<size_t>(recordSize_)) buffer_.resize(static_cast<size_t>(recordSize_));
     modified_ = true;
     notify(DataSetChange::FieldChanged, cursor_, index);

@@ -45,6 +45,9 @@ public:
     virtual void dataSetChanged(const DataSetChange& change) = 0;
     // Controls (the grid) are not told while DisableControls holds; the others always are.
     virtual bool isControl() const { return false; }
+    // Whether it is told of FieldChanged (typing into the edit buffer); asked once, when added.
+    // Those that follow only the stored lines say no: an imported row sets twenty fields.
+    virtual bool followsFields() const { return true; }
 };
 
 class TFixedFormatDataSet {
@@ -215,6 +218,7 @@ private:
     long insertIndex_ = -1;
     bool changed_ = false;
     std::vector<DataSetObserver*> observers_;
+    std::vector<DataSetObserver*> fieldObservers_;  // those of observers_ that follow fields
     int controlsDisabled_ = 0;
 };
 

@@ -29,6 +29,7 @@ public:
     WorkspaceJournal& operator=(const WorkspaceJournal&) = delete;
 
     void dataSetChanged(const DataSetChange& change) override;
+    bool followsFields() const override { return false; }
 
     // Appends the changes heard since the last call, in one write. Throws Error; after a
     // failure only a compaction makes the files whole again (wantsCompaction says so).

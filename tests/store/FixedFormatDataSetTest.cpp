@@ -278,20 +278,27 @@ TEST_F(Store, LongLinesStayUntilEdited)
 TEST_F(Store, ObserversHearCursorStateAndFields)
 {
     struct Recorder : DataSetObserver {
+        explicit Recorder(bool followed) : fields(followed) {}
+        bool fields;
         std::vector<DataSetChange::Kind> kinds;
         void dataSetChanged(const DataSetChange& c) override { kinds.push_back(c.kind); }
-    } rec;
+        bool followsFields() const override { return fields; }
+    } rec(true), linesOnly(false);
     openOver("a\r\nb\r\n");
     ds.AddObserver(&rec);
+    ds.AddObserver(&linesOnly);
     ds.MoveNext();
     ds.Edit();
     ds.SetFieldValue(0, "x");
     ds.Post();
     ds.RemoveObserver(&rec);
+    ds.RemoveObserver(&linesOnly);
     ds.MoveFirst();
     EXPECT_EQ(rec.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
                                                            DataSetChange::FieldChanged, DataSetChange::RecordChanged,
                                                            DataSetChange::StateChanged}));
+    EXPECT_EQ(linesOnly.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
+                                                                 DataSetChange::RecordChanged, DataSetChange::StateChanged}));
 }
 
 // Each change to the lines, the state or the whole store is announced while the store is
