@@ -51,11 +51,31 @@ bool fits(std::string_view text, Field f)
     return text.size() <= static_cast<size_t>(fields[f].width);
 }
 
+// Whether text is already the form an amount is stored in, as most cells are: a whole
+// number without leading zeros (at most twelve digits), then perhaps a comma and one or
+// two decimals, the last not a zero. Rounding and writing it again would give it back.
+bool alreadyNormal(std::string_view text)
+{
+    const size_t comma = text.find(',');
+    const std::string_view whole = text.substr(0, comma);
+    if (whole.empty() || whole.size() > 12 || (whole[0] == '0' && whole.size() > 1)) return false;
+    for (char c : whole)
+        if (c < '0' || c > '9') return false;
+    if (comma == std::string_view::npos) return true;
+    const std::string_view decimals = text.substr(comma + 1);
+    if (decimals.empty() || decimals.size() > 2 || decimals.back() == '0') return false;
+    for (char c : decimals)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
 // An amount cell as it is stored: rounded to cents as a typed line would be, so that
 // 44,44416 goes in as 44,44 instead of being cut to the field. nullopt when it is no number.
 std::optional<std::string> normalisedAmount(const sheet::Block& b, size_t row, size_t column)
 {
-    auto amount = Amount::tryParse(cell(b, row, column));
+    const std::string_view text = cell(b, row, column);
+    if (alreadyNormal(text)) return std::string(text);
+    auto amount = Amount::tryParse(text);
     if (!amount) return std::nullopt;
     return amount->text();
 }
