@@ -322,7 +322,6 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         RememberFile(path, identity);
         recovery_.keep(header_);
         copies_->openDetails(std::move(lines));
-        recordCounter_ = std::to_string(details_.CountRecords()) + recordsWord();
         RecomputeTotals();
         work.reset();
         if (!headerRead) {

@@ -1,5 +1,6 @@
 #include "base/Amount.h"
 
+#include <charconv>
 #include <limits>
 
 #include "base/Cp1253.h"
@@ -147,13 +148,20 @@ std::string centsToDecimalText(int64_t cents)
     return Amount::fromCents(cents).text();
 }
 
+bool amountFits(const Amount& amount, std::string_view text, int width)
+{
+    const int64_t cents = amount.cents();
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, cents).ptr - digits;
+    return cents >= 0 && text.size() <= static_cast<size_t>(width) && written <= width;
+}
+
 std::optional<std::string> amountWriteProblem(const Amount& amount, int width, std::string_view caption)
 {
     if (amount.cents() < 0)
         return format(cp1253::lit("Το ποσό στο πεδίο «%s» δεν μπορεί να είναι αρνητικό"), {caption});
-    std::string decimal = amount.text();
-    std::string centsDigits = std::to_string(amount.cents());
-    if (decimal.size() > static_cast<size_t>(width) || centsDigits.size() > static_cast<size_t>(width))
+    const std::string decimal = amount.text();
+    if (!amountFits(amount, decimal, width))
         return format(cp1253::lit("Το ποσό %s στο πεδίο «%s» είναι πολύ μεγάλο και δεν χωράει στη δήλωση"),
                       {decimal, caption});
     return std::nullopt;

@@ -62,5 +62,7 @@ std::string centsToDecimalText(int64_t cents);
 // negative, decimal form longer than the field, or cents form with more digits. The
 // message names the field by its Greek caption.
 std::optional<std::string> amountWriteProblem(const Amount& amount, int width, std::string_view caption);
+// Whether amountWriteProblem finds nothing, without making its message; text is amount.text().
+bool amountFits(const Amount& amount, std::string_view text, int width);
 
 }  // namespace edlt

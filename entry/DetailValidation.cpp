@@ -1,7 +1,6 @@
 #include "entry/DetailValidation.h"
 
 #include <array>
-#include <charconv>
 
 #include "base/Amount.h"
 #include "entry/CheckAFM.h"
@@ -96,20 +95,17 @@ bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bo
     if (days < 0) return refuse(msg::negativeDays(), Hmeres);
 
     std::array<Amount, 9> amounts;
-    char digits[24];
     for (size_t i = 0; i < amountFields.size(); ++i) {
         const Field f = amountFields[i];
         field_ = f;
         amounts[i] = Amount::parse(value(f));
-        const int64_t cents = amounts[i].cents();
-        std::string text = amounts[i].text();
+        const std::string text = amounts[i].text();
         // Never let a value the field cannot hold be cut into a different amount; the
         // message is built only for such a value (a million lines are checked at a time).
-        const auto width = static_cast<size_t>(fields[f].width);
-        if (cents < 0 || text.size() > width || std::to_chars(digits, digits + sizeof digits, cents).ptr - digits > fields[f].width)
-            if (auto problem = amountWriteProblem(amounts[i], fields[f].width, amountCaption(f))) return refuse(*problem, f);
+        if (!amountFits(amounts[i], text, fields[f].width))
+            return refuse(*amountWriteProblem(amounts[i], fields[f].width, amountCaption(f)), f);
         line.set(f, text);
-        amounts[i] = Amount::fromCents(cents);
+        amounts[i] = Amount::fromCents(amounts[i].cents());
     }
     field_ = -1;
     const Amount G = amounts[0], X = amounts[1], L = amounts[2], K = amounts[3], N = amounts[4];

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <exception>
-#include <mutex>
 #include <thread>
 #include <system_error>
 
 #include "base/Amount.h"
+#include "base/Handoff.h"
 #include "base/Convert.h"
 #include "store/AtomicFile.h"
 #include "store/DeclarantRecord.h"
@@ -393,7 +391,6 @@ std::string WorkspaceToFileLine(std::string_view line)
 
 std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber)
 {
-    if (line.size() != static_cast<size_t>(RecordSize)) throw Error(declaration_messages::wrongLineLength());
     std::string out(static_cast<size_t>(RecordSize), ' ');
     writeWorkspaceLine(out.data(), line, lineNumber);
     return out;
@@ -432,11 +429,7 @@ public:
     {
         if (thread_.joinable()) {
             handOver();
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                done_ = true;
-            }
-            ready_.notify_one();
+            batches_.close();
             thread_.join();
         }
         if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
@@ -453,11 +446,7 @@ private:
     void handOver()
     {
         if (batch_.empty()) return;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            queue_.push_back(std::move(batch_));
-        }
-        ready_.notify_one();
+        batches_.put(std::move(batch_));  // dropped when the converter has stopped
         batch_ = {};
         batch_.reserve(batchSize);
     }
@@ -471,18 +460,9 @@ private:
             if (runSize > 0) record2_.write(std::string_view(runStart, runSize));
             runSize = 0;
         };
-        for (;;) {
-            std::vector<Item> items;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                ready_.wait(lock, [&] { return !queue_.empty() || done_; });
-                if (queue_.empty()) break;
-                items = std::move(queue_.front());
-                queue_.pop_front();
-            }
-            if (problem_ || failure_) continue;  // the rest only drains
-            try {
-                for (const Item& item : items) {
+        try {
+            while (auto items = batches_.take()) {
+                for (const Item& item : *items) {
                     if (item.rec != runStart + runSize) {
                         flush();
                         runStart = item.rec;
@@ -491,27 +471,22 @@ private:
                         writeWorkspaceLine(item.rec, std::string_view(item.rec, RecordSize), item.lineNumber);
                     } catch (const Error& e) {
                         problem_ = e.message();
-                        break;
+                        batches_.leave();
+                        return;
                     }
                     runSize += storedSize;
                 }
-            } catch (...) {
-                failure_ = std::current_exception();
             }
-        }
-        try {
-            if (!problem_ && !failure_) flush();
+            flush();
         } catch (...) {
             failure_ = std::current_exception();
+            batches_.leave();
         }
     }
 
     AtomicFileWriter& record2_;
     std::vector<Item> batch_;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::vector<Item>> queue_;
-    bool done_ = false;
+    Handoff<std::vector<Item>> batches_{8};
     std::optional<std::string> problem_;
     std::exception_ptr failure_;
     std::thread thread_;  // last: it starts once the rest is ready

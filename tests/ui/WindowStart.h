@@ -1,6 +1,9 @@
 #pragma once
 // How window tests start: no pre-answered boxes or file names, a program folder with the
 // income-type list, and for the main window, the window shown and asked to become active.
+#include <QObject>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <filesystem>
 #include <memory>
 
@@ -43,5 +46,21 @@ inline void closeMainWindow(std::unique_ptr<ui::TForm1>& form)
     }
     form.reset();
 }
+
+// What the main-window tests share: a fresh program folder and window for each test function.
+class MainWindowFixture : public QObject {
+protected:
+    std::filesystem::path folder() const { return dir_->path().toStdString(); }
+    // For init(): the window shown in a new folder and active.
+    bool openWindow()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        form_ = startMainWindow(folder());
+        return QTest::qWaitForWindowActive(form_.get());
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ui::TForm1> form_;
+};
 
 }  // namespace edlt::test

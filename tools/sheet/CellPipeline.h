@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/sheet/Handoff.h"
+#include "base/Handoff.h"
 
 namespace edlt::sheet {
 

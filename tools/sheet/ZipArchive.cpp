@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/sheet/CellText.h"
-#include "tools/sheet/Handoff.h"
+#include "base/Handoff.h"
 #include "tools/sheet/Sheet.h"
 
 namespace edlt::sheet {

@@ -142,14 +142,11 @@ QStringList clippedTexts(QWidget* top)
 
 }  // namespace
 
-class DesktopWindowTest : public QObject {
+class DesktopWindowTest : public test::MainWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TForm1> form_;
     MissingTranslations missing_;
 
-    std::filesystem::path folder() const { return dir_->path().toStdString(); }
     QWidget* child(const char* name) { return form_->findChild<QWidget*>(name); }
     TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
     int beeps() { return static_cast<QtUserInterface&>(form_->userInterface()).beeps(); }
@@ -210,12 +207,7 @@ private slots:
         QCoreApplication::installTranslator(&missing_);
     }
 
-    void init()
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        form_ = test::startMainWindow(folder());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-    }
+    void init() { QVERIFY(openWindow()); }
 
     void cleanup()
     {

@@ -29,13 +29,10 @@
 using namespace edlt;
 using namespace edlt::ui;
 
-class FindingsPanelTest : public QObject {
+class FindingsPanelTest : public test::MainWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TForm1> form_;
 
-    std::filesystem::path folder() const { return dir_->path().toStdString(); }
     FindingsPanel& panel() { return form_->findings(); }
     QTableView* list() { return panel().list(); }
     TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
@@ -49,18 +46,11 @@ class FindingsPanelTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        form_ = test::startMainWindow(folder());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-    }
+    void init() { QVERIFY(openWindow()); }
 
     void cleanup()
     {
-        form_->session().SetModified(false);
-        form_->close();
-        form_.reset();
+        test::closeMainWindow(form_);
         QVERIFY(MessageBox::answers().empty());
     }
 

@@ -36,13 +36,10 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public test::MainWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TForm1> form_;
 
-    std::filesystem::path folder() const { return dir_->path().toStdString(); }
     QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
     TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
     TFixedFormatDataSet& store() { return form_->session().DetailStore(); }
@@ -85,12 +82,7 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        form_ = test::startMainWindow(folder());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-    }
+    void init() { QVERIFY(openWindow()); }
 
     void cleanup()
     {

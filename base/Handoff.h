@@ -1,6 +1,6 @@
 #pragma once
 // Work handed from one thread to another through a few places, so that reading a large
-// sheet uses the second core. Whatever the producer meets (a damaged stream, a limit) is
+// file or sheet uses the second core. Whatever the producer meets (a damaged stream, a limit) is
 // handed on after the items before it, so the consumer sees the same items and the same
 // error, at the same place, as if one thread had done both in turn.
 #include <condition_variable>
@@ -11,7 +11,7 @@
 #include <optional>
 #include <utility>
 
-namespace edlt::sheet {
+namespace edlt {
 
 template <class Item>
 class Handoff {
@@ -77,4 +77,4 @@ private:
     bool closed_ = false, left_ = false;
 };
 
-}  // namespace edlt::sheet
+}  // namespace edlt
