@@ -18,6 +18,7 @@
 #include "base/Cp1253.h"
 #include "store/DetailRecord.h"
 #include "base/Error.h"
+#include "base/TwoCores.h"
 
 namespace edlt {
 
@@ -148,26 +149,14 @@ void checkLines(const LinePass& pass, std::vector<CheckFinding>& out, std::vecto
     // declaration, while this thread keeps the progress (and the window) going.
     const size_t half = count >= 65536 && std::thread::hardware_concurrency() > 1 ? count / 2 : count;
     std::vector<CheckFinding> secondHalf;
-    std::exception_ptr failure;
-    std::thread helper;
-    if (half < count)
-        helper = std::thread([&] {
-            try {
-                checkRange(pass, half, count, secondHalf, keys, {});
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-    try {
-        checkRange(pass, 0, half, out, keys, [&](size_t done) {
-            if (progress) progress(done * count / std::max<size_t>(half, 1), count);
-        });
-    } catch (...) {
-        if (helper.joinable()) helper.join();
-        throw;
-    }
-    if (helper.joinable()) helper.join();
-    if (failure) std::rethrow_exception(failure);
+    runBoth(
+        half < count,
+        [&] {
+            checkRange(pass, 0, half, out, keys, [&](size_t done) {
+                if (progress) progress(done * count / std::max<size_t>(half, 1), count);
+            });
+        },
+        [&] { checkRange(pass, half, count, secondHalf, keys, {}); });
     out.insert(out.end(), std::make_move_iterator(secondHalf.begin()), std::make_move_iterator(secondHalf.end()));
     if (progress) progress(count, count);
 }

@@ -4,8 +4,9 @@
 #include <cstring>
 #include <cstdint>
 #include <numeric>
-#include <thread>
 #include <utility>
+
+#include "base/TwoCores.h"
 
 // How the exchange procedure's result is found without running it.
 //
@@ -160,14 +161,9 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
     // Equal keys keep their original order here; that is where their groups start from.
     // Two cores: each sorts a half, then one merges.
     const auto middle = items.begin() + static_cast<std::ptrdiff_t>(n / 2);
-    if (n >= 20000) {
-        std::thread second([&] { std::sort(middle, items.end(), itemBefore); });
-        std::sort(items.begin(), middle, itemBefore);
-        second.join();
-        std::inplace_merge(items.begin(), middle, items.end(), itemBefore);
-    } else {
-        std::sort(items.begin(), items.end(), itemBefore);
-    }
+    runBoth(n >= 20000, [&] { std::sort(items.begin(), middle, itemBefore); },
+            [&] { std::sort(middle, items.end(), itemBefore); });
+    std::inplace_merge(items.begin(), middle, items.end(), itemBefore);
 
     std::vector<size_t> perm(n);
     std::vector<size_t> groupStarts;

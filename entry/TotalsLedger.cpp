@@ -2,13 +2,12 @@
 
 #include <limits>
 #include <optional>
-#include <functional>
-#include <thread>
 
 #include "store/DetailRecord.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/TwoCores.h"
 
 namespace edlt {
 namespace {
@@ -232,25 +231,13 @@ void TotalsLedger::rebuild()
     };
     constexpr size_t twoCores = 20000;
     Part first, second;
-    if (n >= twoCores) {
-        std::thread other(parse, n / 2, n, std::ref(second));
-        parse(0, n / 2, first);
-        other.join();
-    } else {
-        parse(0, n, first);
-    }
+    const size_t half = n >= twoCores ? n / 2 : n;
+    runBoth(half < n, [&] { parse(0, half, first); }, [&] { parse(half, n, second); });
     for (size_t k = 0; k < 9; ++k) sums_[k] = first.sums[k] + second.sums[k];
     badCount_ = first.bad + second.bad;
     // Each table on its own core.
     constexpr uint64_t wholeTail = (uint64_t(1) << keyTailBits) - 1;
-    if (n >= twoCores) {
-        std::thread other([&] { pairCounts_.build(keys, wholeTail); });
-        afmCounts_.build(keys, afmTailMask);
-        other.join();
-    } else {
-        pairCounts_.build(keys, wholeTail);
-        afmCounts_.build(keys, afmTailMask);
-    }
+    runBoth(n >= twoCores, [&] { afmCounts_.build(keys, afmTailMask); }, [&] { pairCounts_.build(keys, wholeTail); });
 }
 
 void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)
