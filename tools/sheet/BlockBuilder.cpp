@@ -130,6 +130,26 @@ void BlockBuilder::store(size_t row, size_t col, std::string_view cleaned, bool 
     *span = Block::Span{last_.offset, last_.length, cut, noValue};
 }
 
+size_t BlockBuilder::adoptText(std::string bytes)
+{
+    if (text_.empty()) {
+        text_ = std::move(bytes);
+        return 0;
+    }
+    const size_t base = text_.size();
+    text_ += bytes;
+    return base;
+}
+
+void BlockBuilder::setAdoptedText(size_t row, size_t col, size_t offset, size_t length, bool cut, bool lossy)
+{
+    if (!usedColumn(col)) return checkPosition(row, col);
+    if (length == 0 && !cut) return store(row, col, {}, false, false);  // clears, as an empty text does
+    const Block::Span span = Block::spanOf(offset, length);
+    *slot(row, col) = Block::Span{span.offset, span.length, cut, false};
+    if (lossy) problems_.try_emplace(row, unrepresentableCellMessage(col));
+}
+
 void BlockBuilder::setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut)
 {
     if (!usedColumn(col)) return checkPosition(row, col);

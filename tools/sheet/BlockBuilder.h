@@ -31,7 +31,13 @@ public:
     void setCleanText(size_t row, size_t col, std::string_view text, bool cut = false);
     // Room for about this many bytes of cell text (a hint from the file's size), so the
     // texts are not copied as they grow.
-    void reserveText(size_t bytes) { text_.reserve(bytes); }
+    void reserveText(size_t bytes) { text_.reserve(text_.size() + bytes); }
+    // Takes texts a reader gathered once for many cells (cleaned and cut already) into the
+    // block's bytes; returns where they start there, for setAdoptedText.
+    size_t adoptText(std::string bytes);
+    // A cell whose text is already among the block's bytes, at offset: as setCleanText, or
+    // as setLossyText when lossy.
+    void setAdoptedText(size_t row, size_t col, size_t offset, size_t length, bool cut, bool lossy);
     // A Windows-1253 text that lost characters on the way: recorded as the row's problem.
     void setLossyText(size_t row, size_t col, std::string_view cp1253, bool cut = false);
     // A formula cell whose file holds no value for it.

@@ -68,31 +68,9 @@ std::optional<double> clockFrom(std::string_view s, size_t pos)
     return (h * 3600.0 + m * 60.0 + sec + fraction) / 86400.0;
 }
 
-}  // namespace
-
-std::string formatNumber(double value)
+// 15 significant digits, rounded as a spreadsheet rounds what it shows.
+std::string otherNumber(double value)
 {
-    if (!std::isfinite(value)) return "#NUM!";
-    if (value == 0) return "0";
-    // Most cells are whole cents: the double nearest to c/100 shows as c/100 at 15 digits.
-    if (std::fabs(value) < 1e13) {
-        const auto cents = static_cast<int64_t>(std::llround(value * 100));
-        if (static_cast<double>(cents) / 100 == value) {
-            const uint64_t magnitude = static_cast<uint64_t>(cents < 0 ? -cents : cents);
-            // Built in a buffer and made a string once: hundreds of thousands of cells come here.
-            char buffer[24];
-            char* p = buffer;
-            if (cents < 0) *p++ = '-';
-            p = std::to_chars(p, buffer + sizeof buffer, magnitude / 100).ptr;
-            if (const uint64_t fraction = magnitude % 100; fraction != 0) {
-                *p++ = ',';
-                *p++ = static_cast<char>('0' + fraction / 10);
-                if (fraction % 10 != 0) *p++ = static_cast<char>('0' + fraction % 10);
-            }
-            return std::string(buffer, p);
-        }
-    }
-    // 15 significant digits, rounded as a spreadsheet rounds what it shows.
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
@@ -134,6 +112,38 @@ std::string formatNumber(double value)
         out += std::to_string(exponent);
     }
     return out;
+}
+
+}  // namespace
+
+std::string formatNumber(double value) { return std::string(NumberText().format(value)); }
+
+std::string_view NumberText::format(double value)
+{
+    if (!std::isfinite(value)) return "#NUM!";
+    if (value == 0) return "0";
+    // Most cells are whole cents: the double nearest to c/100 shows as c/100 at 15 digits.
+    if (std::fabs(value) < 1e13) {
+        const auto cents = static_cast<int64_t>(std::llround(value * 100));
+        if (static_cast<double>(cents) / 100 == value) return formatCents(cents);
+    }
+    other_ = otherNumber(value);
+    return other_;
+}
+
+std::string_view NumberText::formatCents(int64_t cents)
+{
+    if (cents == 0) return "0";
+    const uint64_t magnitude = cents < 0 ? uint64_t(0) - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+    char* p = cents_;
+    if (cents < 0) *p++ = '-';
+    p = std::to_chars(p, cents_ + sizeof cents_, magnitude / 100).ptr;
+    if (const uint64_t fraction = magnitude % 100; fraction != 0) {
+        *p++ = ',';
+        *p++ = static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) *p++ = static_cast<char>('0' + fraction % 10);
+    }
+    return std::string_view(cents_, static_cast<size_t>(p - cents_));
 }
 
 std::optional<double> parseNumber(std::string_view text)

@@ -2,6 +2,7 @@
 // Helpers every sheet reader shares: the text of a number, dates as serial numbers,
 // cell references, and the Greek failure messages.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,19 @@ namespace edlt::sheet {
 
 // A number as General format shows it, with the decimal comma (see Sheet.h).
 std::string formatNumber(double value);
+
+// The same for readers that format a number per cell: the text stays in this object until
+// the next format, so the common case (whole cents) allocates nothing.
+class NumberText {
+public:
+    std::string_view format(double value);
+    // A number the file holds as a whole count of cents (as the text format() gives for it).
+    std::string_view formatCents(int64_t cents);
+
+private:
+    char cents_[24];
+    std::string other_;
+};
 
 // Parses a number as the file formats write it: full stop, optional sign and exponent,
 // no blanks. Independent of the C locale, which Qt sets from the user's.

@@ -1,24 +1,27 @@
 #pragma once
-// A workbook's shared strings, converted, cleaned and cut, packed in one buffer: a cell that
-// names one by index costs a span, never a copy. Each keeps whether converting lost
-// characters and whether it was cut.
+// A workbook's shared strings, converted, cleaned and cut, packed in one buffer that the
+// block takes over: a cell that names one by index costs a span, never a copy. Each keeps
+// whether converting lost characters and whether it was cut.
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "tools/sheet/BlockBuilder.h"
 
 namespace edlt::sheet {
 
 class StringPool {
 public:
     size_t size() const { return ends_.size(); }
-    std::string_view text(size_t i) const
+
+    // Once all strings are read: their bytes go to the block, before any cell names one.
+    void moveInto(BlockBuilder& block) { base_ = block.adoptText(std::move(pool_)); }
+    // A cell that names string i (below size()).
+    void setCell(BlockBuilder& block, size_t row, size_t col, size_t i) const
     {
-        size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(pool_).substr(begin, ends_[i] - begin);
+        const size_t begin = i == 0 ? 0 : ends_[i - 1];
+        block.setAdoptedText(row, col, base_ + begin, ends_[i] - begin, cut_[i], lossy_[i]);
     }
-    bool lossy(size_t i) const { return lossy_[i]; }
-    bool cut(size_t i) const { return cut_[i]; }
 
 protected:
     void reserve(size_t count)
@@ -37,6 +40,7 @@ protected:
 
 private:
     std::string pool_;
+    size_t base_ = 0;  // where the bytes start in the block's
     std::vector<size_t> ends_;
     std::vector<bool> lossy_, cut_;
 };

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "base/Cp1253.h"
+#include "base/LargeArray.h"
 #include "store/FieldText.h"
 #include "tools/sheet/BlockBuilder.h"
-#include "tools/sheet/CellPipeline.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
@@ -303,44 +303,6 @@ public:
     }
 };
 
-enum class XlsCellKind : uint8_t { Reserve, Shared, Clean, Lossy, Text, Number, NoValue };
-
-// A cell as its record gave it (or, as Reserve, the declared size in row and col).
-struct XlsCell {
-    size_t row, col;
-    XlsCellKind kind;
-    bool cut;
-    uint32_t index;  // Shared: the string's
-    double number;
-    size_t offset, length;
-};
-
-// Turns the cells into the block's texts, numbers formatted here.
-class XlsCellStore {
-public:
-    XlsCellStore(BlockBuilder& block, const SharedStrings& strings) : block_(block), strings_(strings) {}
-
-    void store(const XlsCell& c, std::string_view text)
-    {
-        switch (c.kind) {
-        case XlsCellKind::Reserve: return block_.reserve(c.row, c.col);
-        case XlsCellKind::Shared:
-            if (strings_.lossy(c.index))
-                return block_.setLossyText(c.row, c.col, strings_.text(c.index), strings_.cut(c.index));
-            return block_.setCleanText(c.row, c.col, strings_.text(c.index), strings_.cut(c.index));
-        case XlsCellKind::Clean: return block_.setCleanText(c.row, c.col, text, c.cut);
-        case XlsCellKind::Lossy: return block_.setLossyText(c.row, c.col, text, c.cut);
-        case XlsCellKind::Text: return block_.setText(c.row, c.col, text);
-        case XlsCellKind::Number: return block_.setCleanText(c.row, c.col, formatNumber(c.number));
-        case XlsCellKind::NoValue: return block_.setFormulaWithoutValue(c.row, c.col);
-        }
-    }
-
-private:
-    BlockBuilder& block_;
-    const SharedStrings& strings_;
-};
-
 class WorkbookReader {
 public:
     explicit WorkbookReader(std::string_view stream) : stream_(stream), records_(stream) {}
@@ -354,6 +316,7 @@ public:
         else if (version != 0x0500) fail(SheetFault::NotSpreadsheet, "BIFF");
         readGlobals();
         if (!sheetFound_ || sheetStart_ >= stream_.size()) fail(SheetFault::NotSpreadsheet);
+        strings_.moveInto(block_);
         // A cell's text takes about the bytes of its record: the sheet's part of the stream.
         block_.reserveText(std::min(stream_.size() - sheetStart_, maxTextHint));
         return readSheet();
@@ -388,11 +351,7 @@ private:
 
     ReadResult readSheet()
     {
-        {
-            CellPipeline<XlsCell, XlsCellStore> cells(XlsCellStore(block_, strings_));
-            cells_ = &cells;
-            cells.run([&] { readCells(); });
-        }
+        readCells();
         return block_.finish();
     }
 
@@ -420,18 +379,21 @@ private:
         return BlockBuilder::usedColumn(col);
     }
 
-    void add(size_t row, size_t col, XlsCellKind kind, bool cut = false, uint32_t index = 0, double number = 0,
-             std::string_view text = {})
-    {
-        cells_->add({row, col, kind, cut, index, number, 0, 0}, text);
-    }
     void setText(size_t row, size_t col, const Text& t)
     {
-        add(row, col, t.lossy ? XlsCellKind::Lossy : XlsCellKind::Clean, t.cut, 0, 0, t.bytes);
+        if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
+        else block_.setCleanText(row, col, t.bytes, t.cut);
     }
-    void setNumber(size_t row, size_t col, double value) { add(row, col, XlsCellKind::Number, false, 0, value); }
-    void setLiteral(size_t row, size_t col, std::string_view text) { add(row, col, XlsCellKind::Text, false, 0, 0, text); }
-    void setNoValue(size_t row, size_t col) { add(row, col, XlsCellKind::NoValue); }
+    void setNumber(size_t row, size_t col, double value) { block_.setCleanText(row, col, numbers_.format(value)); }
+    // An RK value that is a whole number, or one hundredth of one, is a count of cents as it stands.
+    void setRk(size_t row, size_t col, uint32_t rk)
+    {
+        if (!(rk & 2)) return setNumber(row, col, rkValue(rk));
+        const int64_t whole = static_cast<int32_t>(rk) >> 2;
+        block_.setCleanText(row, col, numbers_.formatCents(rk & 1 ? whole : whole * 100));
+    }
+    void setLiteral(size_t row, size_t col, std::string_view text) { block_.setText(row, col, text); }
+    void setNoValue(size_t row, size_t col) { block_.setFormulaWithoutValue(row, col); }
 
     void cellRecord(const RecordView& r)
     {
@@ -448,14 +410,14 @@ private:
                 size_t rows = u32(r.data + 4), cols = u16(r.data + 10);
                 // A rectangle the stream cannot fill is a claim, not a hint.
                 if (uint64_t(rows) * std::min<size_t>(cols, limits::usedCols) <= stream_.size() / 4)
-                    add(rows, cols, XlsCellKind::Reserve);
+                    block_.reserve(rows, cols);
             }
             break;
         case LABELSST:
             if (position(r, 10, row, col)) {
                 uint32_t i = u32(r.data + 6);
                 if (i >= strings_.size()) fail(SheetFault::Corrupt);
-                add(row, col, XlsCellKind::Shared, false, i);
+                strings_.setCell(block_, row, col, i);
             } else {
                 BlockBuilder::checkPosition(row, col);
             }
@@ -470,7 +432,7 @@ private:
             else BlockBuilder::checkPosition(row, col);
             break;
         case RK:
-            if (position(r, 10, row, col)) setNumber(row, col, rkValue(u32(r.data + 6)));
+            if (position(r, 10, row, col)) setRk(row, col, u32(r.data + 6));
             else BlockBuilder::checkPosition(row, col);
             break;
         case MULRK: {
@@ -481,7 +443,7 @@ private:
                     BlockBuilder::checkPosition(row, col + count - 1);
                     break;
                 }
-                setNumber(row, col + i, rkValue(u32(r.data + 4 + 6 * i + 2)));
+                setRk(row, col + i, u32(r.data + 4 + 6 * i + 2));
             }
             break;
         }
@@ -540,7 +502,7 @@ private:
     Records records_;
     SharedStrings strings_;
     BlockBuilder block_;
-    CellPipeline<XlsCell, XlsCellStore>* cells_ = nullptr;  // while the sheet is read
+    NumberText numbers_;
     bool biff8_ = false, sheetFound_ = false, pendingString_ = false;
     uint16_t codePage_ = 1252;
     size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;
@@ -559,8 +521,13 @@ void quietLibgsf()
     (void)quiet;
 }
 
+struct Stream {
+    LargeArray<char> bytes;  // in huge pages where the kernel can: megabytes, read once
+    std::string_view view() const { return {bytes.begin(), bytes.size()}; }
+};
+
 // The workbook stream of an OLE2 file, whole.
-std::string workbookStream(GsfInput* input)
+Stream workbookStream(GsfInput* input)
 {
     quietLibgsf();
     struct Unref {
@@ -585,10 +552,11 @@ std::string workbookStream(GsfInput* input)
     const gsf_off_t size = gsf_input_size(book.get());
     // A stream cannot hold more than its container: a larger claim is a damaged file.
     if (size < 0 || size > containerSize) fail(SheetFault::Corrupt);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!bytes.empty() && !gsf_input_read(book.get(), bytes.size(), reinterpret_cast<guint8*>(bytes.data())))
+    Stream stream;
+    stream.bytes.assignZeroed(static_cast<size_t>(size));
+    if (size > 0 && !gsf_input_read(book.get(), stream.bytes.size(), reinterpret_cast<guint8*>(&stream.bytes[0])))
         fail(SheetFault::Corrupt);
-    return bytes;
+    return stream;
 }
 
 ReadResult readStream(std::string_view stream) { return WorkbookReader(stream).read(); }
@@ -597,13 +565,14 @@ ReadResult readStream(std::string_view stream) { return WorkbookReader(stream).r
 
 ReadResult readXls(const std::filesystem::path& path)
 {
-    return readStream(workbookStream(gsf_input_mmap_new(path.c_str(), nullptr)));
+    return readStream(workbookStream(gsf_input_mmap_new(path.c_str(), nullptr)).view());
 }
 
 ReadResult readXlsMemory(std::string_view bytes)
 {
     return readStream(workbookStream(
-        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), false)));
+        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), false))
+                          .view());
 }
 
 }  // namespace edlt::sheet

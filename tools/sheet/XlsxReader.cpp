@@ -209,7 +209,6 @@ struct RelsHandler : XmlHandler {
 class SharedStrings : public XmlHandler, public StringPool {
 public:
     explicit SharedStrings(uint64_t sizeHint) : sizeHint_(sizeHint) {}
-    using StringPool::text;
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -312,9 +311,7 @@ public:
                 i = i * 10 + static_cast<size_t>(c - '0');
             }
             if (i >= strings_.size()) fail(SheetFault::Corrupt);
-            if (strings_.lossy(i)) block_.setLossyText(row, col, strings_.text(i), strings_.cut(i));
-            else block_.setCleanText(row, col, strings_.text(i), strings_.cut(i));
-            return;
+            return strings_.setCell(block_, row, col, i);
         }
         case CellType::String:
         case CellType::Error: return block_.setUtf8(row, col, decodeEscapes(std::string(text)), cell.cut);
@@ -500,6 +497,7 @@ ReadResult readXlsx(ZipArchive& zip)
     if (!stringsPart.empty() && zip.contains(stringsPart)) parseZipEntry(zip, stringsPart, strings);
 
     BlockBuilder block;
+    strings.moveInto(block);
     {
         CellPipeline<CellEvent, CellStore> cells(CellStore(block, strings));
         SheetHandler sheet(cells, zip.sizeHint(sheetPart));
