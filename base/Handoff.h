@@ -38,7 +38,7 @@ public:
             closed_ = true;
             error_ = std::move(error);
         }
-        ready_.notify_one();
+        ready_.notify_all();  // every consumer, where several take turns
     }
 
     // The next item; nullopt after the last one, or the producer's error thrown there.

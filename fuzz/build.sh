@@ -20,7 +20,7 @@ for src in "$root"/base/*.cpp "$root"/store/*.cpp "$root"/entry/*.cpp "$root"/ap
     $CXX $flags -fsanitize=fuzzer-no-link -c "$root/$src" -o "$obj"
     objs="$objs $obj"
 done
-for kind in xlsx ods xls csv declaration workspace_line amount; do
+for kind in xlsx xlsx_sheet ods xls csv declaration workspace_line amount; do
     $CXX $flags -fsanitize=fuzzer "$here/fuzz_$kind.cpp" $objs -lzip -lexpat $(pkg-config --libs libgsf-1) -lz -o "$out/fuzz_$kind"
 done
 echo "built in $out"

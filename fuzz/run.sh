@@ -8,7 +8,7 @@ seconds=${1:-600}
 out=${2:-/tmp/edlt-fuzz}
 sh "$here/build.sh" "$out"
 mkdir -p "$here/crashes"
-for kind in xlsx ods xls csv declaration workspace_line amount; do
+for kind in xlsx xlsx_sheet ods xls csv declaration workspace_line amount; do
     mkdir -p "$out/corpus-$kind"
     echo "== $kind for $seconds s"
     LSAN_OPTIONS="suppressions=$here/lsan-libgsf.supp" "$out/fuzz_$kind" -max_total_time="$seconds" -rss_limit_mb=4096 -print_final_stats=1 \

@@ -132,13 +132,20 @@ void BlockBuilder::store(size_t row, size_t col, std::string_view cleaned, bool 
 
 size_t BlockBuilder::adoptText(std::string bytes)
 {
-    if (text_.empty()) {
-        text_ = std::move(bytes);
-        return 0;
-    }
     const size_t base = text_.size();
-    text_ += bytes;
+    if (text_.empty()) text_ = std::move(bytes);
+    else text_ += bytes;
+    adopted_ = text_.size();
     return base;
+}
+
+void BlockBuilder::restart()
+{
+    cells_.clear();
+    text_.resize(adopted_);
+    last_ = Block::Span{0, 0, 0, 0};
+    stride_ = allocatedRows_ = 0;
+    problems_.clear();
 }
 
 void BlockBuilder::setAdoptedText(size_t row, size_t col, size_t offset, size_t length, bool cut, bool lossy)

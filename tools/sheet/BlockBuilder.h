@@ -52,6 +52,8 @@ public:
     static void checkPosition(size_t row, size_t col);
 
     ReadResult finish();
+    // Forgets every cell, keeping the adopted texts: for a reader that starts over.
+    void restart();
 
 private:
     Block::Span* slot(size_t row, size_t col);
@@ -64,6 +66,7 @@ private:
     size_t stride_ = 0;
     size_t allocatedRows_ = 0;
     std::map<size_t, std::string> problems_;
+    size_t adopted_ = 0;  // bytes of text_ that adoptText gave
 };
 
 }  // namespace edlt::sheet

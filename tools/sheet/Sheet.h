@@ -127,6 +127,16 @@ ReadResult readSpreadsheet(const std::filesystem::path& path);
 
 // The readers, for callers and tests that know the kind.
 ReadResult readXlsx(ZipArchive& zip);
+// How .xlsx sheet parts are cut to be parsed on two threads: parts that may inflate to
+// minSheetBytes or more, in segments of about segmentBytes. Tests and the fuzzer make
+// both small, so that small sheets take that way too.
+struct XlsxSegmenting {
+    uint64_t minSheetBytes = uint64_t(2) << 20;
+    size_t segmentBytes = size_t(1) << 20;
+};
+void setXlsxSegmenting(XlsxSegmenting how);
+// How many sheet parts have been read in segments (the others by one parser), for tests.
+uint64_t xlsxSheetsReadInSegments();
 ReadResult readOds(ZipArchive& zip);
 ReadResult readXls(const std::filesystem::path& path);
 ReadResult readXlsMemory(std::string_view bytes);

@@ -2,6 +2,8 @@
 // worksheet's part, and that part is read as a stream with the shared strings at hand.
 #include <cstdint>
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "tools/sheet/BlockBuilder.h"
 #include "tools/sheet/CellText.h"
 #include "tools/sheet/CellPipeline.h"
+#include "tools/sheet/RowSegments.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/StringPool.h"
 #include "tools/sheet/XmlStream.h"
@@ -19,6 +22,9 @@ namespace edlt::sheet {
 namespace {
 
 constexpr size_t maxSmallPart = 16 << 20;  // workbook and relationship parts
+std::atomic<uint64_t> segmentedSheetBytes = XlsxSegmenting{}.minSheetBytes;
+std::atomic<size_t> segmentBytes = XlsxSegmenting{}.segmentBytes;
+std::atomic<uint64_t> readInSegments = 0;
 
 bool endsWith(std::string_view s, std::string_view tail)
 {
@@ -282,6 +288,13 @@ struct CellEvent {
     size_t offset, length;
 };
 
+// Where a handler's cells go: the storing thread, a segment's list, or the block itself.
+class CellSink {
+public:
+    virtual ~CellSink() = default;
+    virtual void add(CellEvent cell, std::string_view text) = 0;
+};
+
 // Turns the cells into the block's texts.
 class CellStore {
 public:
@@ -355,7 +368,28 @@ private:
 
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(CellPipeline<CellEvent, CellStore>& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
+    // The row and column a cell without a reference would follow.
+    struct Position {
+        size_t row = 0, col = 0;
+    };
+
+    SheetHandler(CellSink& cells, uint64_t sizeHint) : cells_(cells), sizeHint_(sizeHint) {}
+    // For a segment of rows cut from the part: it starts inside sheetData, and a row
+    // without its number would need the rows before it.
+    static SheetHandler forRows(CellSink& cells)
+    {
+        SheetHandler rows(cells, 0);
+        rows.inData_ = rows.rowsOnly_ = true;
+        return rows;
+    }
+
+    bool betweenRows() const { return inData_ && !inCell_ && !inInline_ && phonetic_ == 0; }
+    Position position() const { return {row_, col_}; }
+    void resume(Position p)
+    {
+        row_ = p.row;
+        col_ = p.col;
+    }
 
     void start(std::string_view name, const char** attrs) override
     {
@@ -367,6 +401,7 @@ public:
             return;
         } else if (name == "row") {
             const char* r = xmlAttr(attrs, "r");
+            if (!r && rowsOnly_) throw NeedsRowsBefore{};
             row_ = r ? parseIndex(r) : row_ + 1;
             col_ = 0;
         } else if (name == "c") {
@@ -423,6 +458,8 @@ public:
     }
 
 private:
+    struct NeedsRowsBefore {};
+
     static size_t parseIndex(const char* text)
     {
         size_t value = 0, digits = 0;
@@ -453,13 +490,73 @@ private:
         cells_.add({cellRow_, cellCol_, type_, hasValue_, hasFormula_, text.cut(), 0, 0}, text.text());
     }
 
-    CellPipeline<CellEvent, CellStore>& cells_;
+    CellSink& cells_;
     uint64_t sizeHint_;
+    bool rowsOnly_ = false;
     bool inData_ = false, inCell_ = false, inInline_ = false, hasValue_ = false, hasFormula_ = false;
     int phonetic_ = 0;
     size_t row_ = 0, col_ = 0, cellRow_ = 0, cellCol_ = 0;
     CellType type_ = CellType::Number;
     TextCapture value_, inline_;
+};
+
+class PipelineSink : public CellSink {
+public:
+    explicit PipelineSink(CellPipeline<CellEvent, CellStore>& cells) : cells_(cells) {}
+    void add(CellEvent cell, std::string_view text) override { cells_.add(cell, text); }
+
+private:
+    CellPipeline<CellEvent, CellStore>& cells_;
+};
+
+// A segment's cells, with their texts one after another, until their turn to be stored.
+struct SegmentCells : RowSegments::Parsed, CellSink {
+    void add(CellEvent cell, std::string_view text) override
+    {
+        cell.offset = bytes.size();
+        cell.length = text.size();
+        cells.push_back(cell);
+        bytes.append(text);
+    }
+    std::vector<CellEvent> cells;
+    std::string bytes;
+    SheetHandler::Position end;
+};
+
+// A large sheet's rows parsed on two threads (see RowSegments).
+class SegmentedSheet : public RowSegments, CellSink {
+public:
+    SegmentedSheet(CellStore& store, uint64_t sizeHint)
+        : RowSegments(segmentBytes), store_(store), sheet_(*this, sizeHint)
+    {
+    }
+
+protected:
+    XmlHandler& outer() override { return sheet_; }
+    bool outerBetweenRows() const override { return sheet_.betweenRows(); }
+    std::unique_ptr<Parsed> parse(std::string_view xml) override
+    {
+        auto cells = std::make_unique<SegmentCells>();
+        cells->cells.reserve(xml.size() / 32);
+        SheetHandler rows = SheetHandler::forRows(*cells);
+        parseWrapped(rows, xml);
+        cells->end = rows.position();
+        return cells;
+    }
+    void commit(Parsed& parsed) override
+    {
+        const auto& segment = static_cast<SegmentCells&>(parsed);
+        const std::string_view bytes(segment.bytes);
+        for (const CellEvent& cell : segment.cells) store_.store(cell, bytes.substr(cell.offset, cell.length));
+    }
+    void resume(const Parsed& last) override { sheet_.resume(static_cast<const SegmentCells&>(last).end); }
+
+private:
+    // The cells of the part's head and tail, stored as they come.
+    void add(CellEvent cell, std::string_view text) override { store_.store(cell, text); }
+
+    CellStore& store_;
+    SheetHandler sheet_;
 };
 
 // The part of the first worksheet in tab order (chart sheets are no worksheets).
@@ -474,6 +571,14 @@ std::string firstWorksheet(ZipArchive& zip, const std::vector<Relationship>& rel
 }
 
 }  // namespace
+
+void setXlsxSegmenting(XlsxSegmenting how)
+{
+    segmentedSheetBytes = how.minSheetBytes;
+    segmentBytes = how.segmentBytes;
+}
+
+uint64_t xlsxSheetsReadInSegments() { return readInSegments; }
 
 ReadResult readXlsx(ZipArchive& zip)
 {
@@ -498,9 +603,20 @@ ReadResult readXlsx(ZipArchive& zip)
 
     BlockBuilder block;
     strings.moveInto(block);
+    const uint64_t sheetHint = zip.sizeHint(sheetPart);
+    if (sheetHint >= segmentedSheetBytes) {
+        CellStore store(block, strings);
+        SegmentedSheet sheet(store, sheetHint);
+        if (sheet.read(zip, sheetPart)) {
+            ++readInSegments;
+            return block.finish();
+        }
+        block.restart();
+    }
     {
         CellPipeline<CellEvent, CellStore> cells(CellStore(block, strings));
-        SheetHandler sheet(cells, zip.sizeHint(sheetPart));
+        PipelineSink sink(cells);
+        SheetHandler sheet(sink, sheetHint);
         cells.run([&] { parseZipEntry(zip, sheetPart, sheet); });
     }
     return block.finish();

@@ -12,18 +12,27 @@
 namespace edlt::sheet {
 namespace {
 
-// expat reports "namespace-URI<sep>local"; the readers only look at local names.
-constexpr char separator = '\x01';
-
 // expat 2.5 scans a token that is still open again each time more bytes arrive, so one
 // huge comment or tag costs time by its size squared. No part of a sheet needs a token
 // this long without a handler being called in between.
 constexpr size_t maxBytesWithoutProgress = size_t(4) << 20;
 
+// Names are matched by their local part, whatever prefix a writer bound to the namespace:
+// expat's own namespace processing would cost a third of the parse, building and
+// scanning "URI local" for every tag and attribute.
 std::string_view localName(const char* name)
 {
-    const char* sep = std::strrchr(name, separator);
-    return sep ? std::string_view(sep + 1) : std::string_view(name);
+    const char* local = name;
+    const char* p = name;
+    for (; *p; ++p)
+        if (*p == ':') local = p + 1;
+    return std::string_view(local, static_cast<size_t>(p - local));
+}
+
+// A namespace declaration, which is no attribute of the element.
+bool declaresNamespace(const char* qualified)
+{
+    return std::strncmp(qualified, "xmlns", 5) == 0 && (qualified[5] == '\0' || qualified[5] == ':');
 }
 
 }  // namespace
@@ -31,13 +40,13 @@ std::string_view localName(const char* name)
 const char* xmlAttr(const char** attrs, std::string_view wanted)
 {
     for (size_t i = 0; attrs[i]; i += 2)
-        if (localName(attrs[i]) == wanted) return attrs[i + 1];
+        if (localName(attrs[i]) == wanted && !declaresNamespace(attrs[i])) return attrs[i + 1];
     return nullptr;
 }
 
 XmlStream::XmlStream(XmlHandler& handler) : handler_(handler)
 {
-    parser_ = XML_ParserCreateNS(nullptr, separator);
+    parser_ = XML_ParserCreate(nullptr);
     if (!parser_) throw std::bad_alloc();
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &XmlStream::onStart, &XmlStream::onEnd);

@@ -1,5 +1,5 @@
 #pragma once
-// expat as the sheet readers use it: namespaces resolved and reported by local name,
+// expat as the sheet readers use it: elements and attributes reported by local name,
 // any DOCTYPE refused at its start (spreadsheet XML never needs one, and entity
 // expansion is where XML attacks live), no external entities, and exceptions thrown by
 // a handler carried out of expat's C frames and rethrown by feed().
@@ -16,7 +16,8 @@ class ZipArchive;
 class XmlHandler {
 public:
     virtual ~XmlHandler() = default;
-    // name: the element's local name; attrs: expat's name/value pairs, names local too.
+    // name: the element's local name; attrs: expat's name/value pairs, names as written
+    // (xmlAttr looks them up by local name).
     virtual void start(std::string_view name, const char** attrs) = 0;
     virtual void end(std::string_view name) = 0;
     virtual void text(const char* data, size_t size) = 0;

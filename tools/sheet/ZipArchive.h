@@ -3,6 +3,7 @@
 // whatever size an entry declares, so the bytes actually read are counted against our
 // own limits (entries, duplicate names, bytes inflated in all, and the compression ratio
 // of an entry that inflates past a large size).
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -38,6 +39,11 @@ public:
     void read(std::string_view name, const std::function<bool(const char*, size_t)>& chunk);
     // A small entry whole; past maxBytes is TooLarge.
     std::string readAll(std::string_view name, size_t maxBytes);
+
+    // The bytes inflated so far, counted against the limit of all entries. An entry read
+    // a second time after an attempt that stopped counts once: forgetReadsSince(mark).
+    uint64_t bytesRead() const { return totalRead_; }
+    void forgetReadsSince(uint64_t mark) { totalRead_ = std::min(totalRead_, mark); }
 
 private:
     struct Handle;
