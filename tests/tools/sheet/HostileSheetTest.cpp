@@ -215,6 +215,11 @@ TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
         {farRow, broken, SheetFault::TooLarge},
         {broken, farRow, SheetFault::Corrupt},
     };
-    for (const auto& c : cases) EXPECT_EQ(faultOf([&] { xlsx(sheet(c.early, c.late)); }), c.fault);
-    EXPECT_EQ(xlsx(sheet("", "")).block.at(7999, 1), "8000,25");
+    // By one parser, and cut into segments parsed on two threads.
+    for (XlsxSegmenting how : {XlsxSegmenting{UINT64_MAX, 0}, XlsxSegmenting{0, 4096}}) {
+        setXlsxSegmenting(how);
+        for (const auto& c : cases) EXPECT_EQ(faultOf([&] { xlsx(sheet(c.early, c.late)); }), c.fault);
+        EXPECT_EQ(xlsx(sheet("", "")).block.at(7999, 1), "8000,25");
+    }
+    setXlsxSegmenting({});
 }

@@ -2,6 +2,7 @@
 // holds, the result (cells, problems or the fault) is the one a single parser gives.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/tools/sheet/TestZip.h"
@@ -14,13 +15,13 @@ using namespace edlt::sheet::test;
 namespace {
 
 // Cells, flags and problems of a read, or its fault, as one text.
-std::string outcome(const std::string& part, XlsxSegmenting how)
+template <class Open>
+std::string outcome(Open open, XlsxSegmenting how)
 {
     setXlsxSegmenting(how);
     std::string out;
     try {
-        ReadResult r = readXlsx(*ZipArchive::openMemory(
-            makeZip(xlsxEntries(part, "<sst><si><t>s0</t></si><si><t>s1</t></si></sst>"))));
+        ReadResult r = readXlsx(*open());
         for (size_t row = 0; row < r.block.rows; ++row) {
             for (size_t col = 0; col < r.block.cols; ++col)
                 out += std::string(r.block.at(row, col)) + (r.block.cut(row, col) ? "+" : "")
@@ -33,6 +34,15 @@ std::string outcome(const std::string& part, XlsxSegmenting how)
     }
     setXlsxSegmenting({});
     return out;
+}
+
+std::string outcome(const std::string& part, XlsxSegmenting how)
+{
+    return outcome(
+        [&] {
+            return ZipArchive::openMemory(makeZip(xlsxEntries(part, "<sst><si><t>s0</t></si><si><t>s1</t></si></sst>")));
+        },
+        how);
 }
 
 std::string row(int r, const std::string& cells)
@@ -92,5 +102,18 @@ TEST(SegmentedSheet, GivesWhatOneParserGives)
         const std::string segmented = outcome(c.part, {0, 1});
         EXPECT_EQ(xlsxSheetsReadInSegments() - before, c.once ? 1u : 0u) << c.what;
         EXPECT_EQ(segmented, outcome(c.part, {UINT64_MAX, 1})) << c.what;
+    }
+}
+
+TEST(SegmentedSheet, FilesOfOtherProgramsAreReadInSegments)
+{
+    for (const char* name : {"typical.xlsx", "values.xlsx", "features.xlsx", "column-s.xlsx", "real/real-lo.xlsx",
+                             "real/real-noval.xlsx"}) {
+        const auto path = std::filesystem::path(EDLT_TEST_DATA) / "sheets" / name;
+        auto open = [&] { return ZipArchive::openFile(path); };
+        const uint64_t before = xlsxSheetsReadInSegments();
+        const std::string segmented = outcome(open, {0, 64});
+        EXPECT_EQ(xlsxSheetsReadInSegments() - before, 1u) << name;
+        EXPECT_EQ(segmented, outcome(open, {UINT64_MAX, 64})) << name;
     }
 }
