@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Handoff.h"
+#include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"
 
 namespace edlt::sheet {
@@ -219,8 +220,13 @@ void RowSegments::parseWrapped(XmlHandler& handler, std::string_view xml)
 bool RowSegments::read(ZipArchive& zip, std::string_view part)
 {
     const uint64_t mark = zip.bytesRead();
+    cut_ = false;
     try {
         if (readInSegments(zip, part)) return true;
+    } catch (const SheetError&) {
+        // Before the first cut the document's parser has read everything alone: its
+        // fault is the file's, and reading again would only double the time to say so.
+        if (!cut_) throw;
     } catch (...) {
         // Whatever it was, one parser meets it again and says so.
     }
@@ -248,6 +254,7 @@ bool RowSegments::readInSegments(ZipArchive& zip, std::string_view part)
         buf.assign(segment, n);
         segment.resize(n);
         searched = 0;
+        cut_ = true;
         return segments.add(std::move(segment));
     };
     // The head is scanned with care: its first row starts the segments. After it the

@@ -33,6 +33,7 @@ public:
 
     // Reads the part; false when it must be read again with one parser (what was
     // committed then does not count, and the bytes read are forgotten by the archive).
+    // Throws the file's SheetError when it is met before the first segment.
     bool read(ZipArchive& zip, std::string_view part);
 
     // Parses one segment's XML with handler, wrapped in an element of its own.
@@ -54,6 +55,7 @@ private:
     bool readInSegments(ZipArchive& zip, std::string_view part);
 
     size_t segmentBytes_;
+    bool cut_ = false;  // a segment has been cut off this read
 };
 
 }  // namespace edlt::sheet
