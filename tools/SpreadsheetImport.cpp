@@ -71,13 +71,15 @@ bool alreadyNormal(std::string_view text)
 
 // An amount cell as it is stored: rounded to cents as a typed line would be, so that
 // 44,44416 goes in as 44,44 instead of being cut to the field. nullopt when it is no number.
-std::optional<std::string> normalisedAmount(const sheet::Block& b, size_t row, size_t column)
+// The cell's own bytes where it is already in that form, else the text written in scratch.
+std::optional<std::string_view> normalisedAmount(const sheet::Block& b, size_t row, size_t column, std::string& scratch)
 {
     const std::string_view text = cell(b, row, column);
-    if (alreadyNormal(text)) return std::string(text);
+    if (alreadyNormal(text)) return text;
     auto amount = Amount::tryParse(text);
     if (!amount) return std::nullopt;
-    return amount->text();
+    scratch = amount->text();
+    return scratch;
 }
 
 std::string columnMessage(size_t row, size_t column, const char* utf8Tail)
@@ -140,6 +142,7 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
 {
     const sheet::Block& b = sheet.block;
     auto problem = sheet.problems.begin();
+    std::string scratch;
     for (size_t i = 0; i < b.rows; ++i) {
         const size_t row = i + 1;
         if (problem != sheet.problems.end() && problem->row == row) {
@@ -162,7 +165,7 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
             return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
                                     "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         for (size_t column : {10u, 11u, 12u, 13u, 14u, 15u, 16u, 19u, 20u}) {
-            auto amount = normalisedAmount(b, i, column);
+            auto amount = normalisedAmount(b, i, column, scratch);
             if (!amount)
                 return columnMessage(row, column,
                                      " πρέπει να είναι αριθμός (η υποδιαστολή είναι το κόμμα). Διορθώστε το για να "
@@ -194,6 +197,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
 
     TFixedFormatDataSet& ds = session_.DetailStore();
     Outcome outcome = Outcome::Imported;
+    std::string scratch;
     // A long import shows how far it got; the window goes before the closing message.
     std::optional<LongWork> work(std::in_place, ui_, true);
     auto deferral = session_.DeferWorkspace();
@@ -206,7 +210,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
                 if (i % 1024 == 0) work->progress(i, b.rows);
                 ds.Insert();
                 for (size_t c = 0; c < columnFields.size(); ++c) {
-                    if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1));
+                    if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
                     else ds.SetFieldValue(columnFields[c], b.at(i, c));
                 }
                 if (!session_.PostCheckedLine()) {
