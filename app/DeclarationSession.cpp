@@ -89,10 +89,16 @@ private:
 // Which totals box shows each amount field's sum, in the amount fields' schema order.
 constexpr std::array<int, 9> boxOfAmount = {0, 4, 5, 1, 2, 3, 6, 7, 8};
 
-// The counter's word, converted once: a store made it again every time.
+// The counter's words, converted once: a store made them again every time.
 const std::string& recordsWord()
 {
     static const std::string word = cp1253::lit(" Εγγραφές");
+    return word;
+}
+
+const std::string& distinctWord()
+{
+    static const std::string word = cp1253::lit(" μοναδικοί ΑΦΜ");
     return word;
 }
 
@@ -639,8 +645,7 @@ void DeclarationSession::buildTotalsTexts() const
     } else {
         std::array<Amount, 9> sums = ledger_->sums();
         for (size_t i = 0; i < sums.size(); ++i) totals_[static_cast<size_t>(boxOfAmount[i])] = sums[i].text();
-        static const std::string distinct = cp1253::lit(" μοναδικοί ΑΦΜ");
-        recordCounter_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + distinct;
+        recordCounter_ += "-" + std::to_string(ledger_->distinctTaxNumbers()) + distinctWord();
     }
 }
 

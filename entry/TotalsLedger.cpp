@@ -132,7 +132,7 @@ void TotalsLedger::KeyCounts::grow()
     used_ = 0;
     for (const Slot& s : old)
         if (s.count() > 1) {
-            slots_[find(Key{s.head, s.tailAndCount & ((uint64_t(1) << keyTailBits) - 1)})] = s;
+            slots_[find(Key{s.head, s.tailAndCount & keyTailMask})] = s;
             ++used_;
         }
 }
@@ -141,11 +141,11 @@ void TotalsLedger::KeyCounts::add(const Key& k, size_t at)
 {
     Slot& s = slots_[at];
     if (s.count() == 0) {
-        s = Slot{k.head, k.tail | (uint64_t(1) << keyTailBits)};
+        s = Slot{k.head, k.tail | countOne};
         ++used_;
     }
     if (s.count() == 1) ++live_;
-    s.tailAndCount += uint64_t(1) << keyTailBits;
+    s.tailAndCount += countOne;
 }
 
 void TotalsLedger::KeyCounts::build(const std::vector<Key>& keys, uint64_t tailMask)
@@ -178,7 +178,7 @@ void TotalsLedger::KeyCounts::decrement(const Key& k)
     if (slots_.empty()) return;
     Slot& s = slots_[find(k)];
     if (s.count() > 1) {
-        s.tailAndCount -= uint64_t(1) << keyTailBits;
+        s.tailAndCount -= countOne;
         if (s.count() == 1) --live_;
     }
 }
@@ -236,8 +236,7 @@ void TotalsLedger::rebuild()
     for (size_t k = 0; k < 9; ++k) sums_[k] = first.sums[k] + second.sums[k];
     badCount_ = first.bad + second.bad;
     // Each table on its own core.
-    constexpr uint64_t wholeTail = (uint64_t(1) << keyTailBits) - 1;
-    runBoth(n >= twoCores, [&] { afmCounts_.build(keys, afmTailMask); }, [&] { pairCounts_.build(keys, wholeTail); });
+    runBoth(n >= twoCores, [&] { afmCounts_.build(keys, afmTailMask); }, [&] { pairCounts_.build(keys, keyTailMask); });
 }
 
 void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)

@@ -58,6 +58,8 @@ private:
         bool operator==(const Key&) const = default;
     };
     static constexpr int keyTailBits = 30;
+    static constexpr uint64_t keyTailMask = (uint64_t(1) << keyTailBits) - 1;
+    static constexpr uint64_t countOne = uint64_t(1) << keyTailBits;  // one more in a slot's count
     static constexpr uint64_t afmTailMask = 0xFFF;
     // What one line adds to the ledger.
     struct Entry {
@@ -91,7 +93,7 @@ private:
             uint64_t count() const { return tailAndCount >> keyTailBits; }
             bool holds(const Key& k) const
             {
-                return head == k.head && (tailAndCount & ((uint64_t(1) << keyTailBits) - 1)) == k.tail;
+                return head == k.head && (tailAndCount & keyTailMask) == k.tail;
             }
         };
         size_t home(const Key& k) const;  // where probing for k starts

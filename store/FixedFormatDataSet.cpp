@@ -188,11 +188,7 @@ void TFixedFormatDataSet::Open()
         LineReader reader(source);
         std::string text;
         int32_t id = 0;
-        while (reader.next(text)) {
-            const std::string_view held = arena.add(text);
-            lines.push_back(Line{const_cast<char*>(held.data()), static_cast<uint32_t>(held.size()),
-                                 static_cast<uint32_t>(held.size()), ++id});
-        }
+        while (reader.next(text)) lines.push_back(Line::over(arena.add(text), ++id));
     }
     activate(std::move(lines), std::move(arena));
 }
@@ -205,17 +201,14 @@ void TFixedFormatDataSet::OpenWithLines(ArenaLines lines)
     BlockList<Line> taken;
     int32_t id = 0;
     // The arena comes along: its bytes are not copied.
-    for (std::string_view text : lines.lines)
-        taken.push_back(Line{const_cast<char*>(text.data()), static_cast<uint32_t>(text.size()),
-                             static_cast<uint32_t>(text.size()), ++id});
+    for (std::string_view text : lines.lines) taken.push_back(Line::over(text, ++id));
     std::vector<std::string_view>().swap(lines.lines);
     activate(std::move(taken), std::move(lines.arena));
 }
 
 TFixedFormatDataSet::Line TFixedFormatDataSet::makeLine(std::string_view text, int32_t id)
 {
-    const std::string_view held = arena_.add(text);
-    return Line{const_cast<char*>(held.data()), static_cast<uint32_t>(held.size()), static_cast<uint32_t>(held.size()), id};
+    return Line::over(arena_.add(text), id);
 }
 
 void TFixedFormatDataSet::setText(Line& line, std::string_view text)

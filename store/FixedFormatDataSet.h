@@ -172,6 +172,12 @@ private:
         uint32_t room;
         int32_t id;
         std::string_view text() const { return {data, size}; }
+        // A line over bytes the store's arena holds.
+        static Line over(std::string_view held, int32_t id)
+        {
+            const auto size = static_cast<uint32_t>(held.size());
+            return Line{const_cast<char*>(held.data()), size, size, id};
+        }
     };
     Line makeLine(std::string_view text, int32_t id);
     void setText(Line& line, std::string_view text);

@@ -15,6 +15,7 @@ public:
     // Room for size bytes, valid until the arena is cleared or destroyed.
     char* allocate(size_t size)
     {
+        if (size == 0) return current_;  // nothing to hold (and no block may exist yet)
         if (size > blockBytes - used_) {
             // A line longer than a block gets a block of its own; the current one stays open.
             if (size > blockBytes / 4) return blocks_.emplace_back(new char[size]).get();

@@ -15,6 +15,22 @@
 
 namespace edlt::sheet {
 
+// Cells with their texts one after another in one buffer (Cell has offset and length).
+template <class Cell>
+struct CellBatch {
+    std::vector<Cell> cells;
+    std::string bytes;
+
+    void add(Cell cell, std::string_view text)
+    {
+        cell.offset = bytes.size();
+        cell.length = text.size();
+        cells.push_back(cell);
+        bytes.append(text);
+    }
+    std::string_view textOf(const Cell& cell) const { return std::string_view(bytes).substr(cell.offset, cell.length); }
+};
+
 template <class Cell, class Store>
 class CellPipeline {
 public:
@@ -28,10 +44,7 @@ public:
 
     void add(Cell cell, std::string_view text = {})
     {
-        cell.offset = batch_.bytes.size();
-        cell.length = text.size();
-        batch_.cells.push_back(cell);
-        batch_.bytes.append(text);
+        batch_.add(cell, text);
         if (batch_.cells.size() >= batchCells || batch_.bytes.size() >= batchBytes) flush();
     }
 
@@ -65,10 +78,7 @@ private:
     static constexpr size_t batchCells = 4096;
     static constexpr size_t batchBytes = 256 << 10;
     struct Stopped {};  // thrown into the parser when the storing thread failed
-    struct Batch {
-        std::vector<Cell> cells;
-        std::string bytes;  // the cells' texts, one after another
-    };
+    using Batch = CellBatch<Cell>;
 
     void startBatch()
     {
@@ -90,7 +100,7 @@ private:
         try {
             while (auto batch = cells_.take())
                 for (const Cell& cell : batch->cells)
-                    store_.store(cell, std::string_view(batch->bytes).substr(cell.offset, cell.length));
+                    store_.store(cell, batch->textOf(cell));
         } catch (...) {
             storeError_ = std::current_exception();
             cells_.leave();

@@ -351,12 +351,6 @@ private:
 
     ReadResult readSheet()
     {
-        readCells();
-        return block_.finish();
-    }
-
-    void readCells()
-    {
         records_.seek(sheetStart_);
         RecordView r;
         if (!records_.next(r) || r.type != BOF) fail(SheetFault::Corrupt);
@@ -367,7 +361,8 @@ private:
             else if (r.type == EOF_) --depth;
             else if (depth == 1) cellRecord(r);
         }
-        if (pendingString_) setNoValue(pendingRow_, pendingCol_);
+        if (pendingString_) block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
+        return block_.finish();
     }
 
     // Row and column (1-based) of a cell record, or false when it is too short.
@@ -392,8 +387,6 @@ private:
         const int64_t whole = static_cast<int32_t>(rk) >> 2;
         block_.setCleanText(row, col, numbers_.formatCents(rk & 1 ? whole : whole * 100));
     }
-    void setLiteral(size_t row, size_t col, std::string_view text) { block_.setText(row, col, text); }
-    void setNoValue(size_t row, size_t col) { block_.setFormulaWithoutValue(row, col); }
 
     void cellRecord(const RecordView& r)
     {
@@ -401,7 +394,7 @@ private:
         // A string result belongs to the formula just before it; any other cell ends the wait.
         if (pendingString_ && r.type != STRING && r.type != CONTINUE && r.type != 0x04BC && r.type != 0x0221
             && r.type != 0x0236) {
-            setNoValue(pendingRow_, pendingCol_);
+            block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
             pendingString_ = false;
         }
         switch (r.type) {
@@ -449,7 +442,7 @@ private:
         }
         case BOOLERR:
             if (position(r, 8, row, col))
-                setLiteral(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
+                block_.setText(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
             else BlockBuilder::checkPosition(row, col);
             break;
         case FORMULA:
@@ -477,9 +470,9 @@ private:
             pendingRow_ = row;
             pendingCol_ = col;
             break;
-        case 1: setLiteral(row, col, v[2] ? "TRUE" : "FALSE"); break;
-        case 2: setLiteral(row, col, errorText(v[2])); break;
-        default: setLiteral(row, col, {}); break;  // the empty text
+        case 1: block_.setText(row, col, v[2] ? "TRUE" : "FALSE"); break;
+        case 2: block_.setText(row, col, errorText(v[2])); break;
+        default: block_.setText(row, col, {}); break;  // the empty text
         }
     }
 

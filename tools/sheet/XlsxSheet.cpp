@@ -303,15 +303,8 @@ private:
 
 // A segment's cells, with their texts one after another, until their turn to be stored.
 struct SegmentCells : RowSegments::Parsed, CellSink {
-    void add(CellEvent cell, std::string_view text) override
-    {
-        cell.offset = bytes.size();
-        cell.length = text.size();
-        cells.push_back(cell);
-        bytes.append(text);
-    }
-    std::vector<CellEvent> cells;
-    std::string bytes;
+    void add(CellEvent cell, std::string_view text) override { batch.add(cell, text); }
+    CellBatch<CellEvent> batch;
     SheetHandler::Position end;
 };
 
@@ -329,7 +322,7 @@ protected:
     std::unique_ptr<Parsed> parse(std::string_view xml) override
     {
         auto cells = std::make_unique<SegmentCells>();
-        cells->cells.reserve(xml.size() / 32);
+        cells->batch.cells.reserve(xml.size() / 32);
         SheetHandler rows = SheetHandler::forRows(*cells);
         parseWrapped(rows, xml);
         cells->end = rows.position();
@@ -337,9 +330,8 @@ protected:
     }
     void commit(Parsed& parsed) override
     {
-        const auto& segment = static_cast<SegmentCells&>(parsed);
-        const std::string_view bytes(segment.bytes);
-        for (const CellEvent& cell : segment.cells) store_.store(cell, bytes.substr(cell.offset, cell.length));
+        const CellBatch<CellEvent>& batch = static_cast<SegmentCells&>(parsed).batch;
+        for (const CellEvent& cell : batch.cells) store_.store(cell, batch.textOf(cell));
     }
     void resume(const Parsed& last) override { sheet_.resume(static_cast<const SegmentCells&>(last).end); }
 

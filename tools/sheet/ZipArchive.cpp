@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -35,25 +36,31 @@ std::string foldCase(std::string_view name)
 constexpr uint64_t inflateAheadBytes = uint64_t(1) << 20;
 constexpr size_t pieceBytes = 64 * 1024;
 
-// Inflates an entry on a thread of its own, a few pieces ahead of the caller's parsing.
-void inflateAhead(const std::function<size_t(char*, size_t)>& inflate,
+// Inflates an entry on a thread of its own, a few pieces ahead of the caller's parsing;
+// false when no thread could be started (nothing was read then).
+bool inflateAhead(const std::function<size_t(char*, size_t)>& inflate,
                   const std::function<bool(const char*, size_t)>& chunk)
 {
     Handoff<std::vector<char>> pieces(8);
-    std::thread inflating([&] {
-        try {
-            for (;;) {
-                std::vector<char> piece(pieceBytes);
-                const size_t n = inflate(piece.data(), piece.size());
-                if (n == 0) break;
-                piece.resize(n);
-                if (!pieces.put(std::move(piece))) return;
+    std::thread inflating;
+    try {
+        inflating = std::thread([&] {
+            try {
+                for (;;) {
+                    std::vector<char> piece(pieceBytes);
+                    const size_t n = inflate(piece.data(), piece.size());
+                    if (n == 0) break;
+                    piece.resize(n);
+                    if (!pieces.put(std::move(piece))) return;
+                }
+                pieces.close();
+            } catch (...) {
+                pieces.close(std::current_exception());
             }
-            pieces.close();
-        } catch (...) {
-            pieces.close(std::current_exception());
-        }
-    });
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
     struct Join {
         Handoff<std::vector<char>>& pieces;
         std::thread& thread;
@@ -64,7 +71,8 @@ void inflateAhead(const std::function<size_t(char*, size_t)>& inflate,
         }
     } join{pieces, inflating};
     while (auto piece = pieces.take())
-        if (!chunk(piece->data(), piece->size())) return;
+        if (!chunk(piece->data(), piece->size())) break;
+    return true;
 }
 
 }  // namespace
@@ -181,10 +189,7 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
         return static_cast<size_t>(n);
     };
     const uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
-    if (declared >= inflateAheadBytes || compressed >= inflateAheadBytes / 8) {
-        inflateAhead(inflate, chunk);
-        return;
-    }
+    if ((declared >= inflateAheadBytes || compressed >= inflateAheadBytes / 8) && inflateAhead(inflate, chunk)) return;
     std::vector<char> buffer(pieceBytes);
     while (const size_t n = inflate(buffer.data(), buffer.size()))
         if (!chunk(buffer.data(), n)) return;
