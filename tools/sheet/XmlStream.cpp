@@ -7,6 +7,7 @@
 #include <new>
 
 #include "tools/sheet/CellText.h"
+#include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"
 
 namespace edlt::sheet {
@@ -44,7 +45,7 @@ const char* xmlAttr(const char** attrs, std::string_view wanted)
     return nullptr;
 }
 
-XmlStream::XmlStream(XmlHandler& handler) : handler_(handler)
+XmlStream::XmlStream(XmlHandler& handler, size_t depth) : handler_(handler), depth_(depth)
 {
     parser_ = XML_ParserCreate(nullptr);
     if (!parser_) throw std::bad_alloc();
@@ -69,6 +70,8 @@ void XmlStream::onStart(void* self, const char* name, const char** attrs)
     s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
     try {
+        // Stopped at once: expat's memory grows with every element left open.
+        if (++s->depth_ > limits::maxNesting) fail(SheetFault::TooDeep);
         // Element names are handed over local, attributes too, in place.
         s->handler_.start(localName(name), attrs);
     } catch (...) {
@@ -81,6 +84,7 @@ void XmlStream::onEnd(void* self, const char* name)
     auto* s = static_cast<XmlStream*>(self);
     s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
+    --s->depth_;
     try {
         s->handler_.end(localName(name));
     } catch (...) {

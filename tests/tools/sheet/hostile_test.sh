@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Small hostile sheets, made now, through edlt-cli import into a declaration of 10 lines:
 # each is refused or imported, never a crash. Peak memory and time are measured with
-# GNU time where it is installed (bench figures, not a pass mark).
+# GNU time where it is installed (bench figures, not a pass mark). Sheets nested millions
+# deep (deep*) are refused with the cause, and where measured within 256 MB.
 #   hostile_test.sh EDLT_CLI EDLT_GENERATE
 set -euo pipefail
 cli=$1 generate=$2
@@ -22,5 +23,15 @@ for sheet in "$dir"/*.ods "$dir"/*.xlsx "$dir"/*.xls; do
         cat "$dir/err"
         status=1
     fi
+    case $(basename "$sheet") in deep*)
+        if ! grep -q "βαθύτερα από 256 επίπεδα" "$dir/err"; then
+            echo "no cause given"
+            status=1
+        fi
+        if [ -s "$dir/time" ] && [ "$(cut -d' ' -f1 "$dir/time")" -gt $((256 * 1024)) ]; then
+            echo "past 256 MB"
+            status=1
+        fi
+    esac
 done
 exit $status
