@@ -54,6 +54,7 @@ private:
     void check(int status);
     void abort(std::exception_ptr error);
 
+    size_t parserBytes_ = 0;  // what expat holds for this parser; set before parser_
     XML_ParserStruct* parser_;
     XmlHandler& handler_;
     std::exception_ptr error_;

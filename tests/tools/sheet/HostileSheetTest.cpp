@@ -226,6 +226,19 @@ TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
     setXlsxSegmenting({});
 }
 
+TEST(SheetHostile, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
+{
+    // expat keeps every distinct element and attribute name until the document ends.
+    std::string elements, attributes;
+    for (int i = 0; i < 1000000; ++i) {
+        elements += "<e" + std::to_string(i) + "/>";
+        attributes += "<e a" + std::to_string(i) + "=\"\"/>";
+    }
+    for (const std::string& names : {elements, attributes})
+        EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetPr>" + names + "</sheetPr><sheetData/></worksheet>")); }),
+                  SheetFault::TooLarge);
+}
+
 TEST(SheetHostile, NestingPast256LevelsIsRefusedWithItsCause)
 {
     const std::string refused = cp1253::lit(

@@ -18,7 +18,9 @@ for sheet in "$dir"/*.ods "$dir"/*.xlsx "$dir"/*.xls; do
     [ -x /usr/bin/time ] && measure=(/usr/bin/time -f "%M KB %e s" -o "$dir/time")
     rc=0
     "${measure[@]}" "$cli" import "$dir/d.txt" "$sheet" --out "$dir/out.txt" > /dev/null 2> "$dir/err" || rc=$?
-    echo "$(basename "$sheet"): exit $rc $(cat "$dir/time" 2> /dev/null)"
+    # GNU time puts "Command exited with non-zero status" before its figures.
+    measured=$(tail -n 1 "$dir/time" 2> /dev/null || true)
+    echo "$(basename "$sheet"): exit $rc $measured"
     if [ "$rc" != 1 ] && [ "$rc" != 2 ]; then
         cat "$dir/err"
         status=1
@@ -28,7 +30,7 @@ for sheet in "$dir"/*.ods "$dir"/*.xlsx "$dir"/*.xls; do
             echo "no cause given"
             status=1
         fi
-        if [ -s "$dir/time" ] && [ "$(cut -d' ' -f1 "$dir/time")" -gt $((256 * 1024)) ]; then
+        if [ -n "$measured" ] && [ "${measured%% *}" -gt $((256 * 1024)) ]; then
             echo "past 256 MB"
             status=1
         fi
