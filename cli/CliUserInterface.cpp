@@ -29,11 +29,16 @@ void CliUserInterface::show(const std::string& text, bool printIt)
 
 void CliUserInterface::print(const std::string& cp1253Text) const
 {
-    std::string line = lineNumber_ ? std::to_string(*lineNumber_) + ": " + cp1253Text : cp1253Text;
-    switch (channel_) {
-    case Channel::None: break;
-    case Channel::Stdout: printOut(line); break;
-    case Channel::Stderr: printErr(line); break;
+    std::string text = lineNumber_ ? std::to_string(*lineNumber_) + ": " + cp1253Text : cp1253Text;
+    // A message of two lines (an open failure and its cause) is printed as two lines.
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = text.find('\n', start);
+        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        switch (channel_) {
+        case Channel::None: break;
+        case Channel::Stdout: printOut(line); break;
+        case Channel::Stderr: printErr(line); break;
+        }
     }
 }
 

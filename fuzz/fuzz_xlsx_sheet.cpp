@@ -1,5 +1,6 @@
 // libFuzzer target: a worksheet part's XML in a minimal .xlsx, read once cut into tiny
-// segments on two threads and once by one parser; any difference between the two aborts.
+// segments on two threads and once by one parser; any difference between the two (cells,
+// or the fault and its message) aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,7 +25,7 @@ std::string outcome(const std::string& zip, edlt::sheet::XlsxSegmenting how)
         for (const auto& p : r.problems) out += std::to_string(p.row) + p.message;
         return out;
     } catch (const edlt::sheet::SheetError& e) {
-        return "fault " + std::to_string(static_cast<int>(e.fault()));
+        return "fault " + std::to_string(static_cast<int>(e.fault())) + " " + e.what();
     }
 }
 

@@ -113,9 +113,17 @@ const std::string& SpreadsheetImport::stopMessage()
     return m;
 }
 
-SpreadsheetImport::Outcome SpreadsheetImport::fail()
+std::string SpreadsheetImport::readFailureMessage(const std::exception& error)
 {
-    ui_.ShowNotice(openFailureMessage());
+    const auto* sheetError = dynamic_cast<const sheet::SheetError*>(&error);
+    if (sheetError && sheetError->fault() == sheet::SheetFault::TooDeep)
+        return openFailureMessage() + "\n" + sheetError->message();
+    return openFailureMessage();
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
+{
+    ui_.ShowNotice(message);
     return Outcome::Unreadable;
 }
 
@@ -132,8 +140,8 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportFile(const std::filesystem::
     sheet::ReadResult sheet;
     try {
         sheet = sheet::readSpreadsheet(sheetPath);
-    } catch (const std::exception&) {
-        return fail();
+    } catch (const std::exception& e) {
+        return fail(readFailureMessage(e));
     }
     return ImportBlock(sheet);
 }

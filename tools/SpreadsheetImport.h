@@ -2,6 +2,7 @@
 // "Εισαγωγή στοιχείων από Excel": a sheet's rows become detail lines. A validation pass
 // checks every row first; only a sheet without a bad cell is stored, row by row, each
 // through the same checks and totals as a typed line.
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ public:
     // The file dialog's filter: every kind together, then each kind.
     static std::string fileFilter();
     static const std::string& openFailureMessage();
+    // What a failed read shows: the open-failure message, for nesting past the limit with
+    // its cause on the next line.
+    static std::string readFailureMessage(const std::exception& error);
     static const std::string& stopMessage();
 
     // The validation pass on its own: the message for the first bad cell, or nullopt.
@@ -41,7 +45,7 @@ public:
     static std::optional<std::string> ValidateBlock(const sheet::ReadResult& sheet);
 
 private:
-    Outcome fail();
+    Outcome fail(const std::string& message = openFailureMessage());
 
     DeclarationSession& session_;
     UserInterface& ui_;

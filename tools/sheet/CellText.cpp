@@ -280,6 +280,7 @@ void fail(SheetFault fault, std::string_view detail)
     case SheetFault::TooLarge: text = "Το υπολογιστικό φύλλο υπερβαίνει τα όρια ανάγνωσης"; break;
     case SheetFault::Unsafe: text = "Το αρχείο δεν διαβάζεται γιατί η δομή του δεν είναι ασφαλής"; break;
     case SheetFault::Protected: text = "Το υπολογιστικό φύλλο προστατεύεται με κωδικό πρόσβασης"; break;
+    case SheetFault::TooDeep: text = "στοιχεία φωλιασμένα βαθύτερα από 256 επίπεδα"; break;
     }
     std::string message = cp1253::lit(text);
     if (!detail.empty()) {

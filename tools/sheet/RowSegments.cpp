@@ -207,9 +207,9 @@ private:
 
 }  // namespace
 
-void RowSegments::parseWrapped(XmlHandler& handler, std::string_view xml)
+void RowSegments::parseWrapped(XmlHandler& handler, std::string_view xml) const
 {
-    XmlStream stream(handler);
+    XmlStream stream(handler, rowsDepth_ - std::min<size_t>(rowsDepth_, 1));
     static constexpr std::string_view open = "<segment>", close = "</segment>";
     stream.feed(open.data(), open.size());
     stream.feed(xml.data(), xml.size());
@@ -276,6 +276,7 @@ bool RowSegments::readInSegments(ZipArchive& zip, std::string_view part)
             toDocument(buf.size());
             return true;
         }
+        rowsDepth_ = document.depth();
         rowOpen = "<" + name;
         const size_t colon = name.rfind(':');
         dataClose = "</" + (colon == npos ? std::string() : name.substr(0, colon + 1)) + "sheetData";

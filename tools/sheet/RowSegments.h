@@ -36,8 +36,9 @@ public:
     // Throws the file's SheetError when it is met before the first segment.
     bool read(ZipArchive& zip, std::string_view part);
 
-    // Parses one segment's XML with handler, wrapped in an element of its own.
-    static void parseWrapped(XmlHandler& handler, std::string_view xml);
+    // Parses one segment's XML with handler, wrapped in an element of its own that stands
+    // for the innermost element open around the rows: nesting counts as in one parser.
+    void parseWrapped(XmlHandler& handler, std::string_view xml) const;
 
 protected:
     // The document's handler; its cells are committed as they come, on the reading thread.
@@ -55,7 +56,8 @@ private:
     bool readInSegments(ZipArchive& zip, std::string_view part);
 
     size_t segmentBytes_;
-    bool cut_ = false;  // a segment has been cut off this read
+    bool cut_ = false;      // a segment has been cut off this read
+    size_t rowsDepth_ = 0;  // elements open around the rows
 };
 
 }  // namespace edlt::sheet

@@ -88,6 +88,7 @@ enum class SheetFault {
     TooLarge,        // past the sheet's or our reading limits
     Unsafe,          // built to attack a reader: zip bomb, DOCTYPE
     Protected,       // encrypted or password protected
+    TooDeep,         // elements nested past limits::maxNesting
 };
 
 class SheetError : public Error {
@@ -119,6 +120,9 @@ inline constexpr uint64_t maxZipBytes = uint64_t(1) << 30;  // inflated in total
 inline constexpr uint64_t ratioFreeBytes = uint64_t(100) << 20;
 inline constexpr uint64_t maxRatio = 1000;
 inline constexpr size_t maxCsvBytes = size_t(512) << 20;
+// Open elements in an XML part: a real sheet needs about ten, and expat keeps some 140
+// bytes for each until it closes.
+inline constexpr size_t maxNesting = 256;
 }  // namespace limits
 
 // Detects the kind by content and reads the first worksheet. Throws SheetError for

@@ -2,11 +2,13 @@
 
 #include <expat.h>
 
-#include <climits>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "tools/sheet/CellText.h"
+#include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"
 
 namespace edlt::sheet {
@@ -16,6 +18,68 @@ namespace {
 // huge comment or tag costs time by its size squared. No part of a sheet needs a token
 // this long without a handler being called in between.
 constexpr size_t maxBytesWithoutProgress = size_t(4) << 20;
+// XML_Parse copies what it is given into its buffer: pieces this size keep that small.
+constexpr size_t maxPieceBytes = size_t(1) << 20;
+
+// expat's own memory, counted per parser. Besides its buffer and the open elements it
+// keeps every distinct element and attribute name until the document ends: a part naming
+// millions would take gigabytes. A sheet's parser needs a few megabytes at most.
+constexpr size_t maxParserBytes = size_t(32) << 20;
+
+struct alignas(std::max_align_t) Allocation {
+    size_t* used;  // the parser's count
+    size_t size;
+};
+
+// The count of the parser that expat is running on this thread: its allocation
+// functions take no context of their own.
+thread_local size_t* runningParser = nullptr;
+
+class Running {
+public:
+    explicit Running(size_t& used) : previous_(runningParser) { runningParser = &used; }
+    ~Running() { runningParser = previous_; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    size_t* previous_;
+};
+
+void* meteredMalloc(size_t size)
+{
+    size_t* used = runningParser;
+    if (!used || size > maxParserBytes - *used) return nullptr;
+    auto* a = static_cast<Allocation*>(std::malloc(sizeof(Allocation) + size));
+    if (!a) return nullptr;
+    *a = {used, size};
+    *used += size;
+    return a + 1;
+}
+
+void meteredFree(void* p)
+{
+    if (!p) return;
+    Allocation* a = static_cast<Allocation*>(p) - 1;
+    *a->used -= a->size;
+    std::free(a);
+}
+
+void* meteredRealloc(void* p, size_t size)
+{
+    if (!p) return meteredMalloc(size);
+    Allocation* a = static_cast<Allocation*>(p) - 1;
+    size_t* used = a->used;
+    const size_t old = a->size;
+    if (size > old && size - old > maxParserBytes - *used) return nullptr;
+    a = static_cast<Allocation*>(std::realloc(a, sizeof(Allocation) + size));
+    if (!a) return nullptr;
+    a->size = size;
+    *used = *used - old + size;
+    return a + 1;
+}
+
+const XML_Memory_Handling_Suite meteredMemory = {meteredMalloc, meteredRealloc, meteredFree};
 
 // Names are matched by their local part, whatever prefix a writer bound to the namespace:
 // expat's own namespace processing would cost a third of the parse, building and
@@ -44,9 +108,10 @@ const char* xmlAttr(const char** attrs, std::string_view wanted)
     return nullptr;
 }
 
-XmlStream::XmlStream(XmlHandler& handler) : handler_(handler)
+XmlStream::XmlStream(XmlHandler& handler, size_t depth) : handler_(handler), depth_(depth)
 {
-    parser_ = XML_ParserCreate(nullptr);
+    const Running running(parserBytes_);
+    parser_ = XML_ParserCreate_MM(nullptr, &meteredMemory, nullptr);
     if (!parser_) throw std::bad_alloc();
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &XmlStream::onStart, &XmlStream::onEnd);
@@ -69,6 +134,8 @@ void XmlStream::onStart(void* self, const char* name, const char** attrs)
     s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
     try {
+        // Stopped at once: expat's memory grows with every element left open.
+        if (++s->depth_ > limits::maxNesting) fail(SheetFault::TooDeep);
         // Element names are handed over local, attributes too, in place.
         s->handler_.start(localName(name), attrs);
     } catch (...) {
@@ -81,6 +148,7 @@ void XmlStream::onEnd(void* self, const char* name)
     auto* s = static_cast<XmlStream*>(self);
     s->sinceProgress_ = 0;
     if (s->error_ || s->done_) return;
+    --s->depth_;
     try {
         s->handler_.end(localName(name));
     } catch (...) {
@@ -129,8 +197,9 @@ void XmlStream::check(int status)
 
 bool XmlStream::feed(const char* data, size_t size)
 {
+    const Running running(parserBytes_);
     while (size > 0 && !done_) {
-        int piece = static_cast<int>(std::min<size_t>(size, INT_MAX / 2));
+        int piece = static_cast<int>(std::min(size, maxPieceBytes));
         sinceProgress_ += static_cast<size_t>(piece);
         check(XML_Parse(parser_, data, piece, XML_FALSE));
         if (sinceProgress_ > maxBytesWithoutProgress) fail(SheetFault::TooLarge);
@@ -143,6 +212,7 @@ bool XmlStream::feed(const char* data, size_t size)
 void XmlStream::finish()
 {
     if (done_) return;
+    const Running running(parserBytes_);
     check(XML_Parse(parser_, "", 0, XML_TRUE));
 }
 

@@ -28,18 +28,23 @@ const char* xmlAttr(const char** attrs, std::string_view localName);
 
 class XmlStream {
 public:
-    explicit XmlStream(XmlHandler& handler);
+    // depth: the elements already open around what this stream parses, counted towards
+    // limits::maxNesting.
+    explicit XmlStream(XmlHandler& handler, size_t depth = 0);
     ~XmlStream();
     XmlStream(const XmlStream&) = delete;
     XmlStream& operator=(const XmlStream&) = delete;
 
     // Parses the next piece; false once the handler has asked to stop (done()).
-    // Throws SheetError(Corrupt) for malformed XML, SheetError(Unsafe) for a DOCTYPE.
+    // Throws SheetError(Corrupt) for malformed XML, SheetError(Unsafe) for a DOCTYPE,
+    // SheetError(TooDeep) as soon as an element opens past limits::maxNesting.
     bool feed(const char* data, size_t size);
     // The end of the document: an unfinished document is Corrupt.
     void finish();
     // For handlers: the wanted part has been read, ignore the rest.
     void done();
+    // The elements open now.
+    size_t depth() const { return depth_; }
 
 private:
     static void onStart(void* self, const char* name, const char** attrs);
@@ -49,11 +54,13 @@ private:
     void check(int status);
     void abort(std::exception_ptr error);
 
+    size_t parserBytes_ = 0;  // what expat holds for this parser; set before parser_
     XML_ParserStruct* parser_;
     XmlHandler& handler_;
     std::exception_ptr error_;
     bool doctype_ = false;
     bool done_ = false;
+    size_t depth_;
     size_t sinceProgress_ = 0;  // bytes fed since a handler was last called
 };
 

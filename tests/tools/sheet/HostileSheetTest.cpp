@@ -2,11 +2,13 @@
 // and without a crash.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/Cp1253.h"
 #include "tests/tools/sheet/TestZip.h"
+#include "tools/SpreadsheetImport.h"
 #include "tools/sheet/Sheet.h"
 #include "tools/sheet/ZipArchive.h"
 
@@ -220,6 +222,71 @@ TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
         setXlsxSegmenting(how);
         for (const auto& c : cases) EXPECT_EQ(faultOf([&] { xlsx(sheet(c.early, c.late)); }), c.fault);
         EXPECT_EQ(xlsx(sheet("", "")).block.at(7999, 1), "8000,25");
+    }
+    setXlsxSegmenting({});
+}
+
+TEST(SheetHostile, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
+{
+    // expat keeps every distinct element and attribute name until the document ends.
+    std::string elements, attributes;
+    for (int i = 0; i < 1000000; ++i) {
+        elements += "<e" + std::to_string(i) + "/>";
+        attributes += "<e a" + std::to_string(i) + "=\"\"/>";
+    }
+    for (const std::string& names : {elements, attributes})
+        EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetPr>" + names + "</sheetPr><sheetData/></worksheet>")); }),
+                  SheetFault::TooLarge);
+}
+
+TEST(SheetHostile, NestingPast256LevelsIsRefusedWithItsCause)
+{
+    const std::string refused = cp1253::lit(
+        "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "
+        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.\nστοιχεία φωλιασμένα βαθύτερα από 256 "
+        "επίπεδα");
+    const std::string sst = "<sst><si><t>s</t></si></sst>";
+    // Each part's deepest element at levels + k: 256 at most read.
+    const struct {
+        const char* what;
+        size_t k;
+        std::function<ReadResult(size_t levels)> read;
+    } cases[] = {
+        {"sheet part", 6,
+         [&](size_t n) {
+             return xlsx(xlsxEntries(cells("<c t=\"inlineStr\"><is>" + nested(n, "<t>x</t>") + "</is></c>"), sst));
+         }},
+        {"shared strings", 3,
+         [&](size_t n) {
+             return xlsx(xlsxEntries(cells("<c t=\"s\"><v>0</v></c>"), "<sst><si>" + nested(n, "<t>x</t>") + "</si></sst>"));
+         }},
+        {"workbook", 2,
+         [&](size_t n) {
+             auto entries = xlsxEntries(cells("<c t=\"inlineStr\"><is><t>x</t></is></c>"));
+             entries[1].data.insert(entries[1].data.find("<sheets>"), nested(n, "<x/>"));
+             return xlsx(entries);
+         }},
+        {"ods content", 7,
+         [&](size_t n) {
+             return ods(odsEntries("<table:table-row><table:table-cell><text:p>" + nested(n, "x") +
+                                   "</text:p></table:table-cell></table:table-row>"));
+         }},
+    };
+    // The sheet part by one parser, and cut into segments parsed on two threads.
+    for (XlsxSegmenting how : {XlsxSegmenting{UINT64_MAX, 0}, XlsxSegmenting{0, 1}}) {
+        setXlsxSegmenting(how);
+        for (const auto& c : cases) {
+            const size_t most = 256 - c.k;
+            EXPECT_EQ(c.read(most).block.at(0, 0), "x") << c.what;
+            for (size_t levels : {most + 1, size_t(1000000)}) {
+                try {
+                    c.read(levels);
+                    ADD_FAILURE() << c.what << " " << levels << " read";
+                } catch (const SheetError& e) {
+                    EXPECT_EQ(SpreadsheetImport::readFailureMessage(e), refused) << c.what << " " << levels;
+                }
+            }
+        }
     }
     setXlsxSegmenting({});
 }

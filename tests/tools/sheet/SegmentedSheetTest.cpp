@@ -66,6 +66,14 @@ std::string rows(int from, int to)
 TEST(SegmentedSheet, GivesWhatOneParserGives)
 {
     const std::string fake = row(90, "<c r=\"A90\"><v>9</v></c>");
+    // Rows 202 levels deep (a segment's own parser starts there), their deepest at 205 + inner.
+    auto deep = [](size_t inner) {
+        return "<worksheet>" + nested(200, "<sheetData>" + rows(1, 3) +
+                                                row(4, "<c r=\"A4\" t=\"inlineStr\"><is>" + nested(inner, "<t>x</t>") +
+                                                           "</is></c>") +
+                                                rows(5, 6) + "</sheetData>") +
+               "</worksheet>";
+    };
     const struct {
         const char* what;
         std::string part;
@@ -96,6 +104,8 @@ TEST(SegmentedSheet, GivesWhatOneParserGives)
         {"another encoding", "<?xml version=\"1.0\" encoding=\"ISO-8859-7\"?>" +
                                  sheetXml(rows(1, 3) + row(4, "<c r=\"A4\" t=\"inlineStr\"><is><t>\xC1\xC2</t></is></c>")),
          false},
+        {"nested 256 levels deep", deep(50), true},
+        {"nested 257 levels deep", deep(51), false},
     };
     for (const auto& c : cases) {
         const uint64_t before = xlsxSheetsReadInSegments();

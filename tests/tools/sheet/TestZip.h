@@ -3,6 +3,7 @@
 // likes: duplicate names, sizes that lie, any number of entries.
 #include <zlib.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -113,6 +114,17 @@ inline std::string sheetXml(const std::string& sheetData)
 {
     return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + sheetData
            + "</sheetData></worksheet>";
+}
+
+// inside with levels of <a> elements around it.
+inline std::string nested(size_t levels, const std::string& inside)
+{
+    std::string out;
+    out.reserve(levels * 7 + inside.size());
+    for (size_t i = 0; i < levels; ++i) out += "<a>";
+    out += inside;
+    for (size_t i = 0; i < levels; ++i) out += "</a>";
+    return out;
 }
 
 // A minimal .ods around the body of its first table.

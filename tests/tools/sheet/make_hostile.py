@@ -43,6 +43,10 @@ def xlsx(path, sheet, strings=None, comment=""):
             z.writestr(name, text)
 
 
+def nested(levels):
+    return "<a>" * levels + "</a>" * levels
+
+
 def main(out):
     os.makedirs(out, exist_ok=True)
     # Rows of cells that each stand for a million blanks.
@@ -59,6 +63,12 @@ def main(out):
     xlsx(os.path.join(out, "strings.xlsx"), cells, ["a" * (1 << 20), "b" * (1 << 20)])
     # 101 MB of a comment: past 100 MB a ratio above 1000:1 is refused.
     xlsx(os.path.join(out, "bomb.xlsx"), '<row r="1"><c><v>1</v></c></row>', comment="<!--" + "a" * (101 << 20) + "-->")
+    # Elements nested millions deep in a cell, in shared strings and in an .ods cell: each
+    # level cost the parser some 140 bytes until depth was bounded.
+    xlsx(os.path.join(out, "deep.xlsx"), f'<row r="1"><c r="A1" t="inlineStr"><is>{nested(14_000_000)}</is></c></row>')
+    xlsx(os.path.join(out, "deep-strings.xlsx"), '<row r="1"><c t="s"><v>0</v></c></row>', [nested(1_000_000)])
+    ods(os.path.join(out, "deep.ods"),
+        '<table:table-row><table:table-cell><text:p>' + nested(5_000_000) + '</text:p></table:table-cell></table:table-row>')
     # Long shared strings in 240,000 cells of an .xls.
     book = xlwt.Workbook()
     sheet = book.add_sheet("A")
