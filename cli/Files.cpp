@@ -68,7 +68,7 @@ bool copyStandardInput(const std::filesystem::path& to)
         const size_t room = static_cast<size_t>(std::min<uint64_t>(sizeof buffer, standardInputLimit - total));
         if (room == 0)
             throw Error(declaration_messages::openProblem() + " (-: " +
-                        cp1253::lit("η τυπική είσοδος φτάνει τα 2 GiB, πάνω από κάθε δήλωση") + ")");
+                        cp1253::lit("η τυπική είσοδος φτάνει τα 2 GiB, το όριο του μεγέθους μιας δήλωσης") + ")");
         ssize_t n = ::read(STDIN_FILENO, buffer, room);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) standardStreamFailed("Δεν ήταν δυνατή η ανάγνωση της τυπικής εισόδου", errno);
