@@ -110,6 +110,69 @@ struct LinePass {
     bool stopped() const { return stop && stop->load(std::memory_order_relaxed); }
 };
 
+// Bytes no field of the declaration may hold: control characters, which the tax office's
+// reader takes for something else, and the bytes Windows-1253 leaves undefined. A file
+// opened keeps them (nothing changes bytes unasked), so the check is where they show.
+constexpr std::array<bool, 256> forbiddenBytes = [] {
+    std::array<bool, 256> table{};
+    for (size_t b = 0; b < 0x20; ++b) table[b] = true;
+    for (char c : std::string_view("\x7F\x81\x88\x8A\x8C\x8D\x8E\x8F\x90\x98\x9A\x9C\x9D\x9E\x9F\xAA\xD2\xFF"))
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+bool holdsForbiddenByte(std::string_view text)
+{
+    bool any = false;
+    for (char c : text) any |= forbiddenBytes[static_cast<unsigned char>(c)];
+    return any;
+}
+
+// "Το πεδίο «Επώνυμο» περιέχει τον χαρακτήρα \x1B, που δεν επιτρέπεται στη δήλωση", each
+// byte once, in the order met; nullopt when the value holds none.
+std::optional<std::string> forbiddenBytesMessage(const std::string& fieldName, std::string_view value)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string shown;
+    size_t count = 0;
+    std::array<bool, 256> seen{};
+    for (char c : value) {
+        const auto b = static_cast<unsigned char>(c);
+        if (!forbiddenBytes[b] || seen[b]) continue;
+        seen[b] = true;
+        shown += std::string(count++ ? " " : "") + "\\x" + hex[b >> 4] + hex[b & 15];
+    }
+    if (count == 0) return std::nullopt;
+    return format(cp1253::lit(count == 1 ? "Το πεδίο «%s» περιέχει τον χαρακτήρα %s, που δεν επιτρέπεται στη δήλωση"
+                                         : "Το πεδίο «%s» περιέχει τους χαρακτήρες %s, που δεν επιτρέπονται στη δήλωση"),
+                  {fieldName, shown});
+}
+
+// The detail fields read as text; amounts and days are read as numbers, whose conversion
+// message already shows their bytes.
+const std::array<std::pair<detail::Field, const char*>, 10>& detailTextFields()
+{
+    static constexpr std::array<std::pair<detail::Field, const char*>, 10> names = {{
+        {detail::AFM, "ΑΦΜ"}, {detail::SurName, "Επώνυμο"}, {detail::Name, "Όνομα"},
+        {detail::FatherName, "Όνομα Πατέρα ή Συζύγου"}, {detail::City, "Πόλη"}, {detail::Street, "Οδός"},
+        {detail::StreetNo, "Αριθμός"}, {detail::TK, "ΤΚ"}, {detail::TypeInc, "Είδος Αποδοχών"},
+        {detail::Ypokatastima, "Υποκατάστημα Μισθωτού"},
+    }};
+    return names;
+}
+
+void checkLineBytes(std::string_view line, long lineNumber, std::vector<CheckFinding>& out)
+{
+    if (!holdsForbiddenByte(line)) return;
+    for (const auto& [field, name] : detailTextFields()) {
+        const detail::FieldDef& def = detail::fields[field];
+        if (line.size() <= static_cast<size_t>(def.offset)) break;
+        const std::string_view value = line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width));
+        if (auto message = forbiddenBytesMessage(cp1253::lit(name), value))
+            out.push_back({lineNumber, std::move(*message), false, field, std::nullopt});
+    }
+}
+
 // Lines [first, last) through the line validation; the findings go to out in line order.
 // Each line's pair key goes to keys[line] for the duplicate search.
 void checkRange(const LinePass& pass, size_t first, size_t last, std::vector<CheckFinding>& out,
@@ -135,6 +198,7 @@ void checkRange(const LinePass& pass, size_t first, size_t last, std::vector<Che
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
         }
+        checkLineBytes(pass.lines.LineAt(i), ui.line, out);
         // The validation never changes these two: they are the stored values.
         if (pass.duplicates) keys[i] = PairKey::of(line.value(detail::AFM), line.value(detail::TypeInc));
     }
@@ -163,8 +227,22 @@ void checkLines(const LinePass& pass, std::vector<CheckFinding>& out, std::vecto
 
 void checkDeclarant(const DeclarationSession& session, std::vector<CheckFinding>& out)
 {
-    for (DeclarantFinding& f : declarantFindings(session.Header(), session.Today().year))
+    const HeaderFields& h = session.Header();
+    for (DeclarantFinding& f : declarantFindings(h, session.Today().year))
         out.push_back({0, std::move(f.message), false, -1, f.field});
+    static constexpr std::pair<HeaderField, const char*> names[] = {
+        {HeaderField::YearOfData, "Έτος"},   {HeaderField::AFM, "ΑΦΜ"},
+        {HeaderField::AntikeimenoErgasion, "Αντικείμενο Εργασιών"}, {HeaderField::CompanyName, nullptr},
+        {HeaderField::Name, "Όνομα"},        {HeaderField::FatherName, "Όνομα Πατέρα"},
+        {HeaderField::Town, "Πόλη"},         {HeaderField::Street, "Οδός"},
+        {HeaderField::Number, "Αριθμός"},    {HeaderField::TK, "ΤΚ"},
+    };
+    for (const auto& [field, name] : names) {
+        // A business's name and father's name are not written: nothing of theirs reaches the file.
+        if (h.business && (field == HeaderField::Name || field == HeaderField::FatherName)) continue;
+        const std::string caption = cp1253::lit(name ? name : h.business ? "Επωνυμία" : "Επώνυμο");
+        if (auto message = forbiddenBytesMessage(caption, h.value(field))) out.push_back({0, std::move(*message), false, -1, field});
+    }
 }
 
 void checkDuplicates(const LinePass& pass, const std::vector<PairKey>& keys, std::vector<CheckFinding>& out)

@@ -395,7 +395,7 @@ bool DeclarationSession::PreSaveCheck()
     return true;
 }
 
-void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
+void DeclarationSession::WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace)
 {
     CalendarDate d = Today();
     std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
@@ -408,6 +408,7 @@ void DeclarationSession::WriteDeclaration(const std::filesystem::path& path)
                       }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
     WriteDeclarationFile(writer, header_, Totals(), lines, today);
+    if (beforeReplace) beforeReplace();
     writer.commit();
     if (ds.Active()) ds.MoveFirst();
 }

@@ -112,7 +112,9 @@ public:
     SaveResult SaveAs();
     bool PreSaveCheck();
     // Writes the declaration file (no checks); throws Error on failure, the old file intact.
-    void WriteDeclaration(const std::filesystem::path& path);
+    // beforeReplace runs once the new file is complete, just before it replaces the old
+    // one; what it throws leaves the old file as it was.
+    void WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace = {});
     // The closing question and the workspace clean-up; false when closing was cancelled.
     bool RequestClose();
 

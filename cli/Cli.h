@@ -30,8 +30,10 @@ void printFailure(const std::string& cp1253Text);
 bool failurePrinted();
 void noteFailure();
 
-// Standard input copied whole to a file (a declaration is read from a file); throws Error.
-void copyStandardInput(const std::filesystem::path& to);
+// Standard input copied whole to a file (a declaration is read from a file). Stops at
+// once, keeping nothing, and returns false at a line longer than a record; throws Error
+// when it cannot be read or reaches 2 GiB.
+bool copyStandardInput(const std::filesystem::path& to);
 // A file's bytes to standard output; throws Error naming standard output and the cause.
 void copyToStandardOutput(const std::filesystem::path& from);
 // Refuses (FileOpenError, exit 2) an input that is not a regular file, before reading it.

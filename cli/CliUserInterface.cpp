@@ -4,7 +4,9 @@
 
 #include "app/ProgramPaths.h"
 #include "cli/Cli.h"
+#include "store/DeclarationFile.h"
 #include "base/Cp1253.h"
+#include "base/Error.h"
 
 namespace edlt::cli {
 
@@ -42,6 +44,17 @@ void CliUserInterface::print(const std::string& cp1253Text) const
     }
 }
 
+void CommandSession::requireUnchangedInput(const std::filesystem::path& out) const
+{
+    std::error_code ec, ec2;
+    if (opened_.empty() || std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened_, ec2))
+        return;
+    if (FileIdentity::of(out) == openedIdentity_) return;
+    throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. Άλλο πρόγραμμα το άλλαξε μετά την "
+                                   "ανάγνωσή του και οι αλλαγές του θα χάνονταν"),
+                       {cp1253::pathText(out)}));
+}
+
 CommandSession::CommandSession(bool answerYes) : ui(answerYes)
 {
     DeclarationSession::Options options;
@@ -58,15 +71,22 @@ CommandSession::CommandSession(bool answerYes) : ui(answerYes)
 bool CommandSession::open(const std::string& file)
 {
     ui.setChannel(CliUserInterface::Channel::Stderr);
-    if (file != "-") return session_->OpenFile(file);
+    if (file != "-") {
+        opened_ = file;
+        openedIdentity_ = FileIdentity::of(opened_);
+        return session_->OpenFile(file);
+    }
     const std::filesystem::path copy = scratchFile("stdin");
-    copyStandardInput(copy);
+    if (!copyStandardInput(copy)) {
+        printFailure(declaration_messages::wrongLineLength());  // as Open says of such a file
+        return false;
+    }
     return session_->OpenFile(copy);
 }
 
 void CommandSession::write(const std::string& out)
 {
-    if (out != "-") return session_->WriteDeclaration(out);
+    if (out != "-") return session_->WriteDeclaration(out, [&] { requireUnchangedInput(out); });
     const std::filesystem::path result = scratchFile("stdout");
     session_->WriteDeclaration(result);
     copyToStandardOutput(result);

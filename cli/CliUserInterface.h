@@ -11,6 +11,7 @@
 #include "app/DeclarationSession.h"
 #include "app/UserInterface.h"
 #include "cli/PrivateWorkspace.h"
+#include "store/FileLock.h"
 
 namespace edlt::cli {
 
@@ -84,7 +85,9 @@ public:
     // Opens a declaration file as Open does; its message goes to stderr when refused.
     // "-" reads it from standard input (through a copy in the private folder).
     bool open(const std::string& file);
-    // Writes the declaration as Save As does to out, or to standard output for "-".
+    // Writes the declaration as Save As does to out, or to standard output for "-". Written
+    // back to the file opened, it throws Error (nothing written) when that file is no
+    // longer the one read: another program that takes no lock changed or replaced it.
     void write(const std::string& out);
     // A file in the private folder, for what goes to standard output in the end.
     std::filesystem::path scratchFile(const char* name) const { return folder_.path() / name; }
@@ -92,6 +95,9 @@ public:
 private:
     PrivateWorkspace folder_;
     std::unique_ptr<DeclarationSession> session_;
+    std::filesystem::path opened_;  // as it was named, empty for standard input
+    std::optional<FileIdentity> openedIdentity_;
+    void requireUnchangedInput(const std::filesystem::path& out) const;
 };
 
 }  // namespace edlt::cli

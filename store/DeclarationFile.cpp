@@ -48,11 +48,13 @@ std::string_view fieldOf(std::string_view line, size_t offset, size_t width)
 }
 
 // The last guard of the file's shape: whatever a field was given, a record stays one line
-// of its width (the fields are cleaned where text comes in; this only makes sure).
-void blankControlBytes(std::string& out, size_t from)
+// of its width. Only line breaks are blanked: a line read from a file holds none, and text
+// typed or imported is cleaned where it comes in, so every byte read is written back as it
+// was (the check tells of the control characters a file holds).
+void blankLineBreaks(std::string& out, size_t from)
 {
-    for (size_t i = from; i < out.size(); ++i)
-        if (static_cast<unsigned char>(out[i]) < 0x20 || out[i] == '\x7F') out[i] = ' ';
+    auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    std::replace_if(out.begin() + static_cast<ptrdiff_t>(from), out.end(), isBreak, ' ');
 }
 
 // Builds one record in place at the end of out; any value that would not fit its field
@@ -86,7 +88,7 @@ public:
 
     void finish()
     {
-        blankControlBytes(out_, start_);
+        blankLineBreaks(out_, start_);
         size_t size = out_.size() - start_;
         if (!faultField_ && size != static_cast<size_t>(RecordSize)) faultField_ = "record";
         if (faultField_) {
@@ -165,7 +167,7 @@ void appendFileRecord(std::string& out, std::string_view line)
         putCents(out, start + days.offset, dayCount, days.width);
         const detail::FieldDef& filler2 = detail::fields[detail::FILLER2];
         std::fill_n(out.begin() + static_cast<ptrdiff_t>(start + filler2.offset), filler2.width, ' ');
-        blankControlBytes(out, start);
+        blankLineBreaks(out, start);
     } catch (...) {
         out.resize(start);
         throw;

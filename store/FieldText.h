@@ -1,8 +1,9 @@
 #pragma once
-// A text field of a record never holds a control character: records are lines of the
+// Text given to a field never brings a control character: records are lines of the
 // declaration file, and a line break inside a field would make the file unreadable.
-// Every way a text reaches a field (import, typing, pasting, the command line) cleans it
-// here, on the text as it came, before any check and before it is cut to the field.
+// Every way a user's text reaches a field (import, typing, pasting, the command line)
+// cleans it here, on the text as it came, before any check and before it is cut to the
+// field. A declaration file opened keeps its bytes: the check tells of what it holds.
 #include <string>
 #include <string_view>
 

@@ -210,6 +210,53 @@ TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)
     EXPECT_TRUE(ui.messages().empty());
 }
 
+TEST_F(CheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWritesThemBack)
+{
+    struct Case {
+        Field field;
+        std::string bytes;
+        const char* message;  // UTF-8
+    };
+    const std::vector<Case> cases = {
+        {SurName, std::string("A\0B", 3), "Το πεδίο «Επώνυμο» περιέχει τον χαρακτήρα \\x00, που δεν επιτρέπεται στη δήλωση"},
+        {Name, "A\tB\x1B\t", "Το πεδίο «Όνομα» περιέχει τους χαρακτήρες \\x09 \\x1B, που δεν επιτρέπονται στη δήλωση"},
+        {City, "\x7F", "Το πεδίο «Πόλη» περιέχει τον χαρακτήρα \\x7F, που δεν επιτρέπεται στη δήλωση"},
+        {Street, "\xFF\x81\xD2", "Το πεδίο «Οδός» περιέχει τους χαρακτήρες \\xFF \\x81 \\xD2, που δεν επιτρέπονται στη δήλωση"},
+        {SurName, G("ΑΛΦΑ ΩΜΕΓΑ"), nullptr},  // Greek letters are bytes of the code page
+    };
+    std::vector<std::string> lines;
+    for (const Case& c : cases) lines.push_back(detailLine(validAfm(lines.size()), "Α", {{c.field, c.bytes}}));
+    HeaderFields h;
+    h.YearOfData = "2023";
+    h.AFM = "123456783";
+    h.CompanyName = G("ΑΛΦΑ ΑΕ");
+    h.Town = "X\x1B";
+    AtomicFileWriter w(dir / "bytes");
+    WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+    w.commit();
+    open(dir / "bytes");
+
+    const CheckResult r = CheckDeclaration(*session);
+    std::vector<Expected> expected;
+    for (size_t i = 0; i < cases.size(); ++i)
+        if (cases[i].message) expected.push_back({long(i + 1), G(cases[i].message), false, cases[i].field});
+    expected.push_back({0, G("Το πεδίο «Πόλη» περιέχει τον χαρακτήρα \\x1B, που δεν επιτρέπεται στη δήλωση"), false, -1});
+    ASSERT_EQ(r.findings.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(r.findings[i].line, expected[i].line) << i;
+        EXPECT_EQ(cp1253::toUtf8(r.findings[i].message), cp1253::toUtf8(expected[i].message)) << i;
+        EXPECT_EQ(r.findings[i].field, expected[i].field) << i;
+    }
+    EXPECT_EQ(r.findings.back().headerField, HeaderField::Town);
+
+    // Opening kept every byte, and Save As writes the declarant and the lines back as read.
+    ui.files = {dir / "saved"};
+    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    const std::string read = readFile(dir / "bytes"), saved = readFile(dir / "saved");
+    EXPECT_EQ(saved.substr(172, 172), read.substr(172, 172));
+    EXPECT_EQ(saved.substr(3 * 172), read.substr(3 * 172));
+}
+
 TEST_F(CheckTest, CsvIsUtf8WithAByteOrderMarkAndQuotesWhereNeeded)
 {
     writeFaultyDeclaration(dir / "faulty");

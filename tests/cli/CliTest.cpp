@@ -2,12 +2,14 @@
 // what it prints byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <map>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 
 #include "entry/CheckAFM.h"
 #include "store/AtomicFile.h"
@@ -70,9 +72,20 @@ protected:
     // Every run also checks that the command left nothing in its temporary folder.
     CliRun cli(const std::vector<std::string>& args, const fs::path& in = "/dev/null")
     {
-        std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
+        return run(args, "", " <" + quoted(in.string()));
+    }
+
+    // Standard input from the shell command feed; no file written may pass 512 bytes.
+    CliRun piped(const std::string& feed, const std::vector<std::string>& args)
+    {
+        return run(args, "ulimit -f 1; " + feed + " | ", "");
+    }
+
+    CliRun run(const std::vector<std::string>& args, const std::string& before, const std::string& input)
+    {
+        std::string command = before + "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
         for (const std::string& a : args) command += " " + quoted(a);
-        command += " <" + quoted(in.string()) + " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
+        command += input + " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
         int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status));
         EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
@@ -441,6 +454,7 @@ TEST_F(CliTest, DestinationsOfEveryWritingCommand)
         const char* name;
         std::function<void(const fs::path&)> make;  // from a regular file "old"
         bool written;
+        const char* cause = "";
     };
     const std::vector<Destination> destinations = {
         {"symbolic link", [](const fs::path& t) { fs::create_symlink("old", t); }, true},
@@ -448,7 +462,10 @@ TEST_F(CliTest, DestinationsOfEveryWritingCommand)
         {"hard link", [](const fs::path& t) { fs::create_hard_link(t.parent_path() / "old", t); }, false},
         {"folder", [](const fs::path& t) { fs::create_directory(t); }, false},
         {"pipe", [](const fs::path& t) { ::mkfifo(t.c_str(), 0600); }, false},
+        // Refused before any lock is taken: it would wait for the input's own lock.
+        {"hard link of the input", [&](const fs::path& t) { fs::create_hard_link(source, t); }, false, "(σκληρ"},
     };
+    const std::string sourceBytes = readFile(source);
     const std::vector<std::pair<const char*, std::vector<std::string>>> commands = {
         {"sort", {"sort", source.string(), "--by", "afm", "--out"}},
         {"import", {"import", source.string(), (dir / "sheet.csv").string(), "--answer", "yes", "--out"}},
@@ -470,7 +487,9 @@ TEST_F(CliTest, DestinationsOfEveryWritingCommand)
                 EXPECT_TRUE(fs::is_symlink(target));
             } else {
                 EXPECT_NE(r.err.find(target.string()), std::string::npos) << r.err;
+                EXPECT_NE(r.err.find(d.cause), std::string::npos) << r.err;
             }
+            EXPECT_EQ(readFile(source), sourceBytes);
             fs::remove_all(dir / "d");
         }
     }
@@ -492,4 +511,98 @@ TEST_F(CliTest, ConcurrentImportsLoseNoRows)
     command += "a=0; for j in $(jobs -p); do wait $j || a=1; done; exit $a";
     EXPECT_EQ(std::system(("bash -c " + ::quoted(command)).c_str()), 0);
     EXPECT_EQ(records(file).size(), 3u + 4001u);
+}
+
+// Standard input that cannot be a declaration is refused as it comes, by every command
+// reading it: nothing of it is kept (the piped runs can write no file past 512 bytes).
+TEST_F(CliTest, EndlessStandardInputEndsAtTheFirstLineLongerThanARecord)
+{
+    const fs::path file = declaration({line(afm("11111111"), "A")});
+    writeFile(dir / "sheet.csv", afm("33333333") + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n");
+    const std::vector<std::string> feeds = {
+        "cat /dev/zero",
+        "tr '\\0' a </dev/zero",                                                  // one line without end
+        "{ head -c 344 " + quoted(file.string()) + "; tr '\\0' a </dev/zero; }",  // after two sound records
+    };
+    const std::vector<std::vector<std::string>> commands = {
+        {"check", "-"},
+        {"totals", "-"},
+        {"sort", "-", "--by", "afm"},
+        {"import", "-", (dir / "sheet.csv").string(), "--out", (dir / "imported").string()},
+        {"report", "detail", "-", "--out", (dir / "page").string()},
+    };
+    for (const std::string& feed : feeds) {
+        for (const auto& args : commands) {
+            CliRun r = piped(feed, args);
+            EXPECT_EQ(r.code, 2) << feed << " | " << args[0];
+            EXPECT_EQ(r.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής είναι λανθασμένο\n")
+                << feed << " | " << args[0];
+            EXPECT_EQ(r.out, "");
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "imported"));
+    EXPECT_FALSE(fs::exists(dir / "page"));
+}
+
+// Another program appends to the file all the while, taking no lock: a command that would
+// write the file back writes nothing, and every appended line stays.
+TEST_F(CliTest, WritingBackRefusesAFileChangedSinceItWasRead)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20000; ++i) lines.push_back(line(afm(std::to_string(20000000 - i)), "ΑΛΦΑ"));
+    // Each appended line has a tax number of its own: the import's save checks pass.
+    const std::string rest = WorkspaceToFileLine(line("", "OMEGA")).substr(10) + "\r\n";
+    writeFile(dir / "sheet.csv", afm("33333333") + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n");
+    for (const char* command : {"sort", "import"}) {
+        const fs::path p = declaration(lines);
+        const std::string original = readFile(p);
+        const std::string appender = "i=0; while [ ! -e stop ]; do i=$((i+1)); printf '3%09d%s' $i " + quoted(rest) +
+                                     " >>" + quoted(p.string()) + "; done; touch stopped";
+        ASSERT_EQ(std::system(("cd " + quoted(dir.path().string()) + " && (" + appender + ") >/dev/null 2>&1 &").c_str()), 0);
+        while (fs::file_size(p) == original.size()) std::this_thread::yield();
+
+        CliRun r = std::string(command) == "sort"
+                       ? cli({"sort", p.string(), "--by", "afm"})
+                       : cli({"import", p.string(), (dir / "sheet.csv").string(), "--answer", "yes"});
+        writeFile(dir / "stop", "");
+        while (!fs::exists(dir / "stopped")) std::this_thread::yield();
+        fs::remove(dir / "stop");
+        fs::remove(dir / "stopped");
+
+        EXPECT_EQ(r.code, 2) << command;
+        EXPECT_EQ(r.err, "Δεν ήταν δυνατή η εγγραφή του αρχείου " + p.string() +
+                             ". Άλλο πρόγραμμα το άλλαξε μετά την ανάγνωσή του και οι αλλαγές του θα χάνονταν\n")
+            << command;
+        const std::string now = readFile(p);
+        ASSERT_EQ(now.compare(0, original.size(), original), 0) << command;
+        ASSERT_EQ((now.size() - original.size()) % 172, 0u) << command;
+        for (size_t at = original.size(); at < now.size(); at += 172)
+            ASSERT_EQ(now.compare(at + 10, rest.size(), rest), 0) << command << " at " << at;
+    }
+}
+
+TEST_F(CliTest, ForbiddenBytesAreFindingsAndSortKeepsEveryByte)
+{
+    const std::vector<std::pair<std::string, std::string>> surnames = {  // the bytes, and as shown
+        {std::string("A\0B", 3), "\\x00"}, {"A\tB", "\\x09"}, {"A\x7F", "\\x7F"}, {"A\x1B[2J", "\\x1B"}, {"A\xFF", "\\xFF"},
+    };
+    std::vector<std::string> lines;
+    std::string findings;
+    for (const auto& [bytes, shown] : surnames) {
+        // Falling tax numbers: sorting reverses the lines.
+        lines.push_back(line(afm(std::to_string(90000000 - lines.size())), "", {{detail::SurName, bytes}}));
+        findings += std::to_string(lines.size()) + ": Το πεδίο «Επώνυμο» περιέχει τον χαρακτήρα " + shown +
+                    ", που δεν επιτρέπεται στη δήλωση\n";
+    }
+    const fs::path p = declaration(lines);
+    CliRun checked = cli({"check", p.string()});
+    EXPECT_EQ(checked.code, 1);
+    EXPECT_EQ(checked.out, findings);
+
+    std::vector<std::string> expected = records(p);
+    std::reverse(expected.begin() + 3, expected.end());
+    ASSERT_EQ(cli({"sort", p.string(), "--by", "afm"}).code, 0);
+    const std::vector<std::string> sorted = records(p);
+    ASSERT_EQ(sorted.size(), expected.size());
+    for (size_t i = 3; i < sorted.size(); ++i) EXPECT_EQ(sorted[i], expected[i]) << i;
 }
