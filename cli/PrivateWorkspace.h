@@ -2,15 +2,17 @@
 // The command's own temporary folder: the session keeps its workspace files in it, so a
 // command never touches the window program's "temp" folder nor another command's files.
 // The folder goes when this object does, whichever way the command ends, also when
-// SIGINT, SIGTERM, SIGHUP or SIGPIPE ends the program.
+// SIGINT, SIGTERM, SIGHUP or SIGPIPE ends the program. What SIGKILL leaves, the next
+// command removes: the folder is locked for the command's life.
 #include <filesystem>
 
 namespace edlt::cli {
 
 class PrivateWorkspace {
 public:
-    // Creates a fresh folder (mode 0700) in the system's temporary folder (TMPDIR honoured);
-    // throws Error with a Greek message when it cannot.
+    // Removes the user's folders whose command is gone, then creates and locks a fresh
+    // folder (mode 0700) in the system's temporary folder (TMPDIR honoured); throws Error
+    // with a Greek message when it cannot.
     PrivateWorkspace();
     ~PrivateWorkspace();
     PrivateWorkspace(const PrivateWorkspace&) = delete;
@@ -20,6 +22,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    int lockFd_ = -1;
 };
 
 }  // namespace edlt::cli

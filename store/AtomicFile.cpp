@@ -1,9 +1,10 @@
 #include "store/AtomicFile.h"
 
 #include <cerrno>
-#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,9 +63,9 @@ void syncFolder(const std::filesystem::path& folder)
     throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(file), cause}));
 }
 
-bool isTemporaryName(const std::string& name)
+bool isTemporaryName(std::string_view name)
 {
-    return !name.empty() && name[0] == '.' && name.find(AtomicFileWriter::tempMarker) != std::string::npos;
+    return !name.empty() && name[0] == '.' && name.find(AtomicFileWriter::tempMarker) != std::string_view::npos;
 }
 
 std::string randomSuffix()
@@ -74,6 +75,58 @@ std::string randomSuffix()
     std::string s(6, 'a');
     for (char& c : s) c = letters[next() % (sizeof letters - 1)];
     return s;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether name in the folder still is the file fd has open.
+bool stillNamed(int dirFd, const char* name, int fd)
+{
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           sameFile(opened, named);
+}
+
+// Removes a temporary whose writer is gone. Only a regular file of this user, opened
+// without following a link, whose lock is free, and still under the name when locked (a
+// writer that just renamed its file away released the lock on the final name).
+void removeIfAbandoned(int dirFd, const char* name)
+{
+    struct stat seen {};
+    if (::fstatat(dirFd, name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode) || seen.st_uid != ::geteuid())
+        return;
+    // Any access opens it for the lock; the kept mode of a replaced file may deny reading.
+    int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(dirFd, name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0 && sameFile(opened, seen) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        stillNamed(dirFd, name, fd))
+        ::unlinkat(dirFd, name, 0);
+    ::close(fd);
+}
+
+// Where O_TMPFILE is missing: a named file, locked at once. A sweep that took the lock
+// first removes the name; then the next name is tried.
+int openNamedTemporary(const std::filesystem::path& folder, std::filesystem::path& name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string pattern = (folder / (std::string(AtomicFileWriter::tempMarker) + "XXXXXX")).string();
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0) return -1;
+        // A file system without locks has no sweep either: the name is safe unlocked.
+        const bool takenByASweep = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (!takenByASweep && stillNamed(AT_FDCWD, pattern.c_str(), fd)) {
+            name = pattern;
+            return fd;
+        }
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 }  // namespace
@@ -119,30 +172,32 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
       durability_(durability)
 {
     const std::filesystem::path folder = folderOf(target_);
-    if (durability_ == Durability::Durable) removeOldTemporaries(folder);
+    removeStaleTemporaries(folder);
     struct stat old {};
-    const bool replacing = ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool keepOwnerAndMode =
+        durability_ == Durability::Durable && ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
 
-    // A file with no name until it is complete: a kill leaves nothing behind.
+    // A file with no name until it is complete: a kill leaves nothing behind. Its lock,
+    // held until it has its final name, tells a sweep that it is in use.
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        std::string pattern = (folder / (std::string(tempMarker) + "XXXXXX")).string();
-        fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd_ >= 0) temp_ = pattern;
-    }
+    if (fd_ >= 0)
+        ::flock(fd_, LOCK_EX | LOCK_NB);
+    else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+        fd_ = openNamedTemporary(folder, temp_);
     if (fd_ < 0) {
         int err = errno;
         throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του αρχείου %s. %s"),
                                 {cp1253::pathText(target_), systemErrorText(err)}));
     }
-    if (replacing) {
-        // The replaced file keeps its owner and group where this process may set them,
-        // and its permission bits.
+    if (keepOwnerAndMode) {
+        // The user's replaced file keeps its owner and group where this process may set
+        // them, and its permission bits.
         if (::fchown(fd_, old.st_uid, old.st_gid) != 0 && ::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
             // Another owner's file written by its group: the new one is the writer's own.
         }
         ::fchmod(fd_, old.st_mode & 0777);
     } else {
+        // The program's own files never take over what was there before them.
         ::fchmod(fd_, newFileMode());
     }
     buffer_.reserve(bufferSize);
@@ -156,9 +211,10 @@ AtomicFileWriter::~AtomicFileWriter()
 void AtomicFileWriter::discard()
 {
     if (fd_ >= 0) {
+        // Unnamed while still locked, so no sweep takes it for abandoned in between.
+        if (!temp_.empty()) ::unlink(temp_.c_str());
         ::close(fd_);
         fd_ = -1;
-        if (!temp_.empty()) ::unlink(temp_.c_str());
     }
     buffer_.clear();
 }
@@ -196,8 +252,21 @@ void AtomicFileWriter::commit()
     flushBuffer();
     if (durability_ == Durability::Durable && ::fsync(fd_) != 0) fail(errno);
     if (temp_.empty()) {
-        // The complete file gets a short name beside the target, then takes the target's.
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        // Nothing to replace: the complete file takes the target's name at once.
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            const int closed = ::close(fd_);
+            const int err = errno;
+            fd_ = -1;
+            if (closed != 0) {
+                ::unlink(target_.c_str());
+                cannotWrite(target_, systemErrorText(err));
+            }
+            if (durability_ == Durability::Durable) syncFolder(folderOf(target_));
+            return;
+        }
+        if (errno != EEXIST) fail(errno);
+        // The complete file gets a short name beside the target, then takes the target's.
         for (int attempt = 0; temp_.empty(); ++attempt) {
             std::filesystem::path name = folderOf(target_) / (std::string(tempMarker) + randomSuffix());
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
@@ -206,47 +275,43 @@ void AtomicFileWriter::commit()
                 fail(errno);
         }
     }
-    if (::close(fd_) != 0) {
-        int err = errno;
-        fd_ = -1;
-        ::unlink(temp_.c_str());
-        cannotWrite(target_, systemErrorText(err));
-    }
+    // The lock stays with a duplicate until after the rename; closing the file itself
+    // first still reports a late write error while the target is the old file.
+    const int holder = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (holder < 0) fail(errno);
+    const int closed = ::close(fd_);
+    int err = errno;
     fd_ = -1;
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        int err = errno;
+    if (closed != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        if (closed == 0) err = errno;
         ::unlink(temp_.c_str());
+        ::close(holder);
         cannotWrite(target_, systemErrorText(err));
     }
+    ::close(holder);
     if (durability_ == Durability::Durable) syncFolder(folderOf(target_));
 }
 
 void AtomicFileWriter::removeStaleTemporaries(const std::filesystem::path& folder)
 {
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (isTemporaryName(it->path().filename().string())) {
-            std::error_code ignored;
-            std::filesystem::remove(it->path(), ignored);
-        }
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return;
+    DIR* dir = ::fdopendir(dirFd);
+    if (dir == nullptr) {
+        ::close(dirFd);
+        return;
     }
-}
-
-void AtomicFileWriter::removeOldTemporaries(const std::filesystem::path& folder)
-{
-    const std::time_t dayAgo = std::time(nullptr) - 24 * 60 * 60;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!isTemporaryName(it->path().filename().string())) continue;
-        struct stat st {};
-        if (::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-            st.st_mtime < dayAgo)
-            ::unlink(it->path().c_str());
-    }
+    while (const dirent* entry = ::readdir(dir))
+        if (isTemporaryName(entry->d_name)) removeIfAbandoned(dirFd, entry->d_name);
+    ::closedir(dir);
 }
 
 bool replaceWithLink(const std::filesystem::path& source, const std::filesystem::path& target)
 {
+    struct stat linked {}, replaced {};
+    if (::stat(source.c_str(), &linked) != 0) return false;
+    // rename leaves both names of one file in place, so a spare link would stay behind.
+    if (::lstat(target.c_str(), &replaced) == 0 && sameFile(linked, replaced)) return true;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::filesystem::path temp = folderOf(target) / (std::string(AtomicFileWriter::tempMarker) + randomSuffix());
         if (::link(source.c_str(), temp.c_str()) != 0) {
@@ -257,6 +322,9 @@ bool replaceWithLink(const std::filesystem::path& source, const std::filesystem:
             ::unlink(temp.c_str());
             return false;
         }
+        // Target became a name of the same file meanwhile: the rename did nothing.
+        struct stat left {};
+        if (::lstat(temp.c_str(), &left) == 0 && sameFile(left, linked)) ::unlink(temp.c_str());
         return true;
     }
     return false;

@@ -20,10 +20,11 @@ public:
 
 class AtomicFileWriter : public ByteSink {
 public:
-    // Durable also syncs the file and its folder to disk (files the user keeps) and
-    // applies checkedDestination to the target; ProcessSafe skips both (workspace files
-    // rewritten after every change), which still survives a killed process because the
-    // rename is atomic.
+    // Durable also syncs the file and its folder to disk (files the user keeps), applies
+    // checkedDestination to the target and keeps a replaced file's owner and mode;
+    // ProcessSafe skips all three (the program's own workspace files, rewritten after every
+    // change, always private to the user), which still survives a killed process because
+    // the rename is atomic.
     enum class Durability { Durable, ProcessSafe };
 
     // Creates the temporary file; throws WriteError when it cannot.
@@ -33,7 +34,8 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void write(std::string_view data) override;
-    // Flushes, syncs and renames over the target; throws WriteError on any failure, after
+    // Flushes, syncs and gives the file the target's name: straight away where nothing is
+    // there yet, else by a rename over the target. Throws WriteError on any failure, after
     // which the target is unchanged and the temporary file is gone.
     void commit();
     // Drops the new file; the target stays as it was.
@@ -52,11 +54,10 @@ public:
     // The start of every temporary name, so stale ones can be recognised and removed.
     // Short, so a name near the file system's limit can still be saved beside.
     static constexpr std::string_view tempMarker = ".edlt-tmp-";
-    // Removes temporary files that a killed run left in a folder.
+    // Removes the temporary files in a folder whose writer is gone: regular files of this
+    // user whose lock can be taken (a writer holds its file's lock until the file has its
+    // final name), whatever their age. Every writer does this in its folder first.
     static void removeStaleTemporaries(const std::filesystem::path& folder);
-    // The same in a folder the user shares with others: only the user's own ones, older
-    // than a day (a run writing now may own the newer ones).
-    static void removeOldTemporaries(const std::filesystem::path& folder);
 
 private:
     void flushBuffer();
@@ -74,7 +75,7 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view con
                          AtomicFileWriter::Durability durability = AtomicFileWriter::Durability::Durable);
 
 // Makes target a second name of source's current content, replacing target atomically (a
-// hard link renamed over it). Safe as a copy because every write here replaces whole files
+// hard link renamed over it); nothing to do when it is one already. Safe as a copy because every write here replaces whole files
 // and never writes into one in place. Returns false where the file system has no hard
 // links; the caller then copies.
 bool replaceWithLink(const std::filesystem::path& source, const std::filesystem::path& target);

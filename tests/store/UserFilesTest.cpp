@@ -114,17 +114,48 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
     }
 }
 
-TEST(UserFiles, OnlyTheUsersOwnDayOldTemporariesAreRemoved)
+// A temporary goes when its writer is gone (its lock is free), whatever its age; one being
+// written, another user's, and anything but a regular file stay.
+TEST(UserFiles, OnlyTheUsersOwnUnlockedTemporariesAreRemoved)
 {
     TempDir dir;
     const std::string marker(AtomicFileWriter::tempMarker);
-    for (const char* n : {"old", "fresh"}) writeFile(dir / (marker + n), "partial");
-    writeFile(dir / ".decl.edlt-tmp-legacy", "partial");
     const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
-    fs::last_write_time(dir / (marker + "old"), twoDaysAgo);
-    fs::last_write_time(dir / ".decl.edlt-tmp-legacy", twoDaysAgo);
+    struct Case {
+        std::string name;
+        std::function<void(const fs::path&)> make;
+        bool stays;
+    };
+    std::vector<int> held;
+    const std::vector<Case> cases = {
+        {marker + "fresh", [](const fs::path& p) { writeFile(p, "partial"); }, false},
+        {".decl" + marker + "old", [&](const fs::path& p) { writeFile(p, "partial"); fs::last_write_time(p, twoDaysAgo); }, false},
+        {marker + "locked",
+         [&](const fs::path& p) {
+             writeFile(p, "being renamed");
+             held.push_back(::open(p.c_str(), O_RDONLY));
+             ::flock(held.back(), LOCK_EX);
+         },
+         true},
+        {marker + "others",
+         [](const fs::path& p) {
+             writeFile(p, "another user's");
+             if (::chown(p.c_str(), 65534, 65534) != 0) fs::permissions(p, fs::perms(0));  // not root: unopenable instead
+         },
+         true},
+        {marker + "link", [&](const fs::path& p) { writeFile(dir / "aim", "x"); fs::create_symlink(dir / "aim", p); }, true},
+        {marker + "pipe", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, true},
+        {marker + "folder", [](const fs::path& p) { fs::create_directory(p); }, true},
+    };
+    std::vector<std::string> expected = {"aim", "decl"};
+    for (const Case& c : cases) {
+        c.make(dir / c.name);
+        if (c.stays) expected.push_back(c.name);
+    }
+    std::sort(expected.begin(), expected.end());
     writeFileAtomically(dir / "decl", "new");
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{marker + "fresh", "decl"}));
+    EXPECT_EQ(namesIn(dir.path()), expected);
+    for (int fd : held) ::close(fd);
 }
 
 // A line with no break is refused at the byte past a record, not at the end of the file.
