@@ -22,6 +22,7 @@
 #include "base/RunAndReport.h"
 #include "store/FieldText.h"
 #include "store/FileLock.h"
+#include "store/PrivateFolder.h"
 
 namespace edlt {
 
@@ -170,12 +171,14 @@ bool DeclarationSession::Guarded(const std::function<void()>& f)
 
 bool DeclarationSession::Start()
 {
-    // Payroll data is private: the workspace and the pages are closed to other users.
+    // Payroll data is private: the workspace and the pages are closed to other users, or
+    // the program does not start.
     try {
-        if (!options_.pageFolder.empty()) CreatePrivateFolder(options_.pageFolder);
-        CreatePrivateFolder(workspace_.folder());
+        if (!options_.pageFolder.empty()) PrivateFolder::open(options_.pageFolder);
+        workspace_.makePrivate();
     } catch (const Error& e) {
         ui_.ShowError(e.message());
+        return false;
     }
     if (options_.lockWorkspace) {
         switch (lock_.acquire(workspace_.folder())) {

@@ -52,7 +52,8 @@ public:
     DeclarationSession& operator=(const DeclarationSession&) = delete;
 
     // Start-up: the workspace folder, its lock, the store files and the income-type list.
-    // False when another program holds this workspace (the user has been told).
+    // False when another program holds this workspace or the workspace or page folder is
+    // not private (the user has been told).
     bool Start();
 
     // Whether the workspace holds a declaration that a run which did not exit normally

@@ -2,7 +2,7 @@
 // Where the program finds its data and keeps each user's files. Data (Addon/, Help/,
 // icons/) sits beside the executable in the build tree or a copied folder, and in
 // ../share/edlt/ once installed. The workspace and the report pages are the user's own:
-// $XDG_STATE_HOME/edlt (~/.local/state/edlt), closed to other users.
+// $XDG_STATE_HOME/edlt (~/.local/state/edlt), closed to other users (see PrivateFolder).
 #include <filesystem>
 #include <string>
 
@@ -18,10 +18,6 @@ std::filesystem::path HomeFolder();
 // $XDG_STATE_HOME/edlt, or $HOME/.local/state/edlt when that is unset or not absolute.
 // Throws Error when not even a home folder is known.
 std::filesystem::path UserStateFolder();
-
-// Creates folder (and missing parents) with mode 0700; an existing folder of this user is
-// closed to others. Throws Error with a Greek message naming the folder when it cannot.
-void CreatePrivateFolder(const std::filesystem::path& folder);
 
 // "Λείπει το αρχείο του προγράμματος <path>. ..." (Windows-1253) for a data file that is
 // not where the installation puts it.

@@ -10,6 +10,7 @@
 #include "base/Cp1253.h"
 #include "base/Error.h"
 #include "store/FileLock.h"
+#include "store/PrivateFolder.h"
 
 namespace edlt {
 
@@ -30,26 +31,18 @@ WorkspaceLock::Result WorkspaceLock::unavailable(const std::filesystem::path& fo
 
 WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder)
 {
-    std::error_code ec;
-    if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), ec);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return unavailable(folder, systemErrorText(errno));
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (dir.get() < 0) {
-        const int err = errno;
-        // O_NOFOLLOW on a link gives ELOOP; O_DIRECTORY on a file ENOTDIR.
-        if (err == ELOOP || err == ENOTDIR) return unavailable(folder, cp1253::lit("Δεν είναι φάκελος"));
-        return unavailable(folder, systemErrorText(err));
+    // The folder it sits in too: another user able to change that could swap the workspace.
+    PrivateFolder dir;
+    try {
+        dir = PrivateFolder::open(folder.parent_path()).open(folder.filename().string());
+    } catch (const Error& e) {
+        problem_ = e.message();
+        return Result::Unavailable;
     }
     struct stat st {};
-    if (::fstat(dir.get(), &st) != 0) return unavailable(folder, systemErrorText(errno));
-    if (st.st_uid != ::geteuid()) return unavailable(folder, cp1253::lit("Ο φάκελος ανήκει σε άλλον χρήστη"));
-    // Unsaved payroll data lives here: nobody else may look in.
-    if ((st.st_mode & 07777) != 0700 && ::fchmod(dir.get(), 0700) != 0)
-        return unavailable(folder, systemErrorText(errno));
-
     path_ = folder / fileName;
     for (int attempt = 0; attempt < 10; ++attempt) {
-        Descriptor lock(::openat(dir.get(), fileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        Descriptor lock(::openat(dir.fd(), fileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (lock.get() < 0) {
             const int err = errno;
             if (err == ELOOP) return unavailable(folder, notRegularFileText());
@@ -58,6 +51,7 @@ WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder
         if (::fstat(lock.get(), &st) != 0) return unavailable(folder, systemErrorText(errno));
         if (!S_ISREG(st.st_mode)) return unavailable(folder, notRegularFileText());
         if (st.st_uid != ::geteuid()) return unavailable(folder, cp1253::lit("Το αρχείο κλειδώματος ανήκει σε άλλον χρήστη"));
+        if ((st.st_mode & 07777) != 0600) ::fchmod(lock.get(), 0600);
         if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;
             if (err == EWOULDBLOCK) return Result::HeldByAnother;
@@ -66,7 +60,7 @@ WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder
         // A holder that was ending removed the file after this one opened it: the lock
         // taken is on a name no other program sees, so take it again on the new file.
         struct stat now {};
-        if (::fstatat(dir.get(), fileName, &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != st.st_ino ||
+        if (::fstatat(dir.fd(), fileName, &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != st.st_ino ||
             now.st_dev != st.st_dev)
             continue;
         fd_ = lock.release();

@@ -17,15 +17,15 @@ public:
     WorkspaceLock(const WorkspaceLock&) = delete;
     WorkspaceLock& operator=(const WorkspaceLock&) = delete;
 
-    // Creates the folder (0700) if needed, checks it is a real folder of the user's own
-    // (a symbolic link is never followed; a wider mode is narrowed to 0700) and takes the
-    // lock. Unavailable: the reason is in problem().
+    // Creates the folder (0700) if needed, checks it and the folder it sits in are real
+    // folders of the user's own (a symbolic link is never followed; a wider mode is narrowed
+    // to 0700) and takes the lock. Unavailable: the reason is in problem().
     Result acquire(const std::filesystem::path& folder);
     // Removes the lock file and lets go.
     void release();
     bool held() const { return fd_ >= 0; }
     // Why the last acquire gave Unavailable: the message naming the folder and the cause
-    // (Windows-1253).
+    // (Windows-1253); for a folder that is not private, the message that the program cannot start.
     const std::string& problem() const { return problem_; }
 
     static constexpr const char* fileName = ".lock";

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <iconv.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace edlt::cp1253 {
 namespace {
@@ -109,9 +111,21 @@ std::string lit(std::string_view utf8)
     return *r;
 }
 
+std::filesystem::path shownPath(const std::filesystem::path& path)
+{
+    static constexpr std::string_view held = "/proc/self/fd/";
+    const std::string& name = path.native();
+    if (name.compare(0, held.size(), held) != 0) return path;
+    const size_t end = std::min(name.find('/', held.size()), name.size());
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(name.substr(0, end).c_str(), target, sizeof target);
+    if (n <= 0 || target[0] != '/' || static_cast<size_t>(n) >= sizeof target) return path;
+    return std::string(target, static_cast<size_t>(n)) + name.substr(end);
+}
+
 std::string pathText(const std::filesystem::path& path)
 {
-    const std::string& name = path.native();
+    const std::string name = shownPath(path).native();
     if (auto r = fromUtf8(name)) return *r;
     // Character by character, so one foreign letter does not hide the whole name.
     std::string out;

@@ -19,7 +19,12 @@ std::string toUtf8(std::string_view text);
 // literal cannot be held, which is a programming error.
 std::string lit(std::string_view utf8);
 
-// A path for a message: its UTF-8 name in Windows-1253, '?' for what does not fit.
+// A path as the user knows it: one reached through a folder held open
+// (/proc/self/fd/N/...) starts with that folder's own name.
+std::filesystem::path shownPath(const std::filesystem::path& path);
+
+// A path for a message: its UTF-8 name (as shownPath gives it) in Windows-1253, '?' for
+// what does not fit.
 std::string pathText(const std::filesystem::path& path);
 
 // The message for text the code page cannot hold (typed, pasted or read).

@@ -1,11 +1,11 @@
 #include "reports/ReportCommand.h"
 
-#include "app/ProgramPaths.h"
 #include "reports/FirstPage.h"
 #include "reports/ReportPages.h"
 #include "store/AtomicFile.h"
 #include "base/ByteStream.h"
 #include "store/CopyFile.h"
+#include "store/PrivateFolder.h"
 #include "base/Cp1253.h"
 #include "base/Error.h"
 
@@ -56,13 +56,16 @@ std::filesystem::path ReportCommand::FirstPagePicturesFolder(const std::filesyst
 
 void ReportCommand::CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder)
 {
-    const std::filesystem::path to = pageFolder / reports::FirstPageTemplate::picturesFolderName;
-    CreatePrivateFolder(to);
+    // Reached through the folder as checked: a link put in its place later leads nowhere.
+    const PrivateFolder pictures = PrivateFolder::open(pageFolder / reports::FirstPageTemplate::picturesFolderName);
+    const std::filesystem::path to = pictures.reach();
     std::error_code ec;
     std::filesystem::directory_iterator it(from, ec);
     if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
     for (const auto& entry : it) {
-        if (entry.is_regular_file()) CopyFile(entry.path(), to / entry.path().filename());
+        if (!entry.is_regular_file()) continue;
+        RemoveUnlessPrivateFile(to / entry.path().filename());
+        CopyFile(entry.path(), to / entry.path().filename());
     }
 }
 
@@ -72,9 +75,16 @@ bool ReportCommand::Run(ReportKind kind, const ShowPage& show)
     ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
     // A user's pages go to their own folder when the session names one (the installed data is read-only).
     const bool ownFolder = session_.PageFolder() != session_.ProgramFolder();
-    if (ownFolder) request.pagePath = session_.PageFolder() / request.pagePath.filename();
+    std::filesystem::path page = request.pagePath;
+    if (ownFolder) {
+        // Written through the folder the session holds; shown by the folder's own name.
+        page = session_.PageFolder() / page.filename();
+        request.pagePath = cp1253::shownPath(page);
+    }
     try {
-        WritePage(kind, request.pagePath);
+        // A page someone else made or could read is never written into: a new one is made.
+        if (ownFolder) RemoveUnlessPrivateFile(page);
+        WritePage(kind, page);
         if (ownFolder && kind == ReportKind::FirstPage)
             CopyFirstPagePictures(FirstPagePicturesFolder(session_.ProgramFolder()), session_.PageFolder());
         show(request);

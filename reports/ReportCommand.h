@@ -51,8 +51,9 @@ public:
     static std::filesystem::path FirstPageTemplateFolder(const std::filesystem::path& programFolder);
     static std::filesystem::path FirstPagePicturesFolder(const std::filesystem::path& programFolder);
 
-    // Copies the first page's pictures into pageFolder's pictures folder (created private),
-    // where the page names them. Throws Error on failure.
+    // Copies the first page's pictures into pageFolder's pictures folder (a private folder,
+    // created when missing), where the page names them; each a new file of the user's own.
+    // Throws Error on failure, a pictures folder that is not private among them.
     static void CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder);
 
 private:

@@ -1,10 +1,16 @@
 #include "store/Workspace.h"
 
 #include "store/AtomicFile.h"
+#include "store/PrivateFolder.h"
 
 namespace edlt {
 
 Workspace::Workspace(std::filesystem::path programFolder) : folder_(std::move(programFolder) / "temp") {}
+
+void Workspace::makePrivate() const
+{
+    PrivateFolder::open(folder_.parent_path()).open(folder_.filename().string());
+}
 
 void Workspace::create()
 {

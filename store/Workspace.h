@@ -16,6 +16,10 @@ public:
     // The stores and deletes since record2 was last written whole.
     std::filesystem::path journal() const { return folder_ / "journal"; }
 
+    // Checks the folder the workspace sits in and the workspace folder, creating them (0700)
+    // when missing: both must be real folders of the user's own, closed to everyone else (a
+    // wider mode is narrowed). Throws Error saying the program cannot start.
+    void makePrivate() const;
     // Creates the folder (an existing one is fine) and removes temporaries a killed run left.
     void create();
     // Empties generalData and record2, creating them when missing; throws Error on failure.

@@ -138,8 +138,13 @@ void WorkspaceJournal::fail(int error)
 void WorkspaceJournal::writeHeader(const std::string& identity)
 {
     if (fd_ >= 0) ::close(fd_);
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) fail(errno);
+    // Always a new file of the user's own, never one found under the name.
+    for (int attempt = 0;; ++attempt) {
+        if (::unlink(path_.c_str()) != 0 && errno != ENOENT) fail(errno);
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ >= 0) break;
+        if (errno != EEXIST || attempt >= 3) fail(errno);
+    }
     identity_ = identity;
     bytes_ = 0;
     entries_ = 0;

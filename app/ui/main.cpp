@@ -19,6 +19,7 @@
 #include "app/ui/Windows.h"
 #include "entry/ui/WheelToArrowKeys.h"
 #include "base/Error.h"
+#include "store/PrivateFolder.h"
 #include "tools/ui/ProgramIcon.h"
 
 namespace {
@@ -98,9 +99,13 @@ int main(int argc, char** argv)
     const std::filesystem::path programFolder =
         edlt::DataFolder(QCoreApplication::applicationDirPath().toStdString());
     edlt::ui::installGreekTranslation(programFolder);
+    // Held open while the program runs: the user's files are reached through it, whatever
+    // becomes of its name.
+    edlt::PrivateFolder stateFolder;
     std::filesystem::path userFolder;
     try {
-        userFolder = edlt::UserStateFolder();
+        stateFolder = edlt::PrivateFolder::open(edlt::UserStateFolder());
+        userFolder = stateFolder.reach();
     } catch (const edlt::Error& e) {
         edlt::ui::MessageBox::notice(nullptr, edlt::ui::fromCp(e.message()), edlt::ui::MessageBox::Kind::Warning);
         return 1;

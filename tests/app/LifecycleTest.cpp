@@ -339,7 +339,7 @@ TEST_F(SessionTest, OneProgramPerWorkspace)
     DeclarationSession third(other, o);
     EXPECT_TRUE(third.Start());
 
-    // A workspace that cannot be locked stops the program, naming the folder.
+    // A workspace that is not a private folder stops the program, naming the folder.
     test::TempDir elsewhere;
     test::writeFile(elsewhere / "temp", "");
     o.programFolder = elsewhere.path();
@@ -347,8 +347,8 @@ TEST_F(SessionTest, OneProgramPerWorkspace)
     DeclarationSession fourth(other, o);
     EXPECT_FALSE(fourth.Start());
     ASSERT_FALSE(other.log.empty());
-    EXPECT_EQ(other.log.back().rfind("E Δεν ήταν δυνατό να κλειδωθεί ο φάκελος εργασίας", 0), 0u);
-    EXPECT_NE(other.log.back().find((elsewhere / "temp").string() + ": Δεν είναι φάκελος)"), std::string::npos);
+    EXPECT_EQ(other.log.back(), "E Ο φάκελος εργασίας " + (elsewhere / "temp").string() +
+                                    " δεν είναι ιδιωτικός (δεν είναι φάκελος). Το e-ΔΛΤ δεν μπορεί να ξεκινήσει.");
 }
 
 TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
