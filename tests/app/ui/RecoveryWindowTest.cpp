@@ -1,7 +1,6 @@
 // The window after a crash: work typed into one run, the run gone without closing (its
 // workspace left behind, its lock released as the kernel does for a killed process), and
-// the next start offers it back; what it cannot bring back stays; the Caps Lock a killed
-// run left switched is put back.
+// the next start offers it back; the Caps Lock a killed run left switched is put back.
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -86,25 +85,6 @@ private slots:
         MessageBox::setNextAnswer(mrNo);  // the closing question: the work is unsaved
         QVERIFY(form->close());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));
-    }
-
-    void workThatCannotBeReadBackStaysAtClose()
-    {
-        leaveWork();
-        const std::filesystem::path record2 = folder() / "temp" / "record2";
-        std::filesystem::remove(record2);
-        std::filesystem::create_directory(record2);  // the lines cannot be read
-        MessageBox::setNextAnswer(mrYes);
-        MessageBox::setNextAnswer(mrOk);
-        auto form = start();
-        const QString kept = QString::fromUtf8("Τα στοιχεία της φυλάσσονται και θα προταθούν ξανά στην επόμενη εκκίνηση.");
-        QVERIFY(MessageBox::shownTexts().last().endsWith(kept));
-        QVERIFY(form->findChild<QWidget*>("Panel2")->isVisible());
-        MessageBox::setNextAnswer(mrOk);
-        QVERIFY(form->close());
-        QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Η ανάκτηση της προηγούμενης εργασίας δεν ολοκληρώθηκε (")));
-        QVERIFY(std::filesystem::exists(folder() / "temp" / "header"));
-        QVERIFY(std::filesystem::is_directory(record2));
     }
 
     void capsLockLeftByAKilledRunIsPutBack()
