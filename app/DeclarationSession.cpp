@@ -1,6 +1,7 @@
 #include "app/DeclarationSession.h"
 
 #include <ctime>
+#include <new>
 #include <unistd.h>
 #include <utility>
 
@@ -36,7 +37,7 @@ public:
     {
         if (c.kind == DataSetChange::RecordInserted ||
             c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
-            s_.modified_ = true;
+            s_.MarkModified();
     }
     bool followsFields() const override { return false; }
 
@@ -101,6 +102,21 @@ const std::string& distinctWord()
 {
     static const std::string word = cp1253::lit(" μοναδικοί ΑΦΜ");
     return word;
+}
+
+const std::string& recoveryQuestion()
+{
+    static const std::string question = cp1253::lit(
+        "Βρέθηκαν στοιχεία δήλωσης που δεν αποθηκεύτηκαν (η εφαρμογή δεν τερματίστηκε κανονικά). Θέλετε να τα "
+        "ανακτήσετε;");
+    return question;
+}
+
+std::string unrecoveredMessage(const std::string& cause)
+{
+    return format(cp1253::lit("Η ανάκτηση της προηγούμενης εργασίας δεν ολοκληρώθηκε (%s). Τα στοιχεία της "
+                              "φυλάσσονται και θα προταθούν ξανά στην επόμενη εκκίνηση."),
+                  {cause});
 }
 
 std::string twoDigits(int v)
@@ -201,12 +217,7 @@ bool DeclarationSession::Start()
         ui_.ShowError(e.message());
     }
     Changed();
-    if (options_.lockWorkspace && HasRecoverableWork()) {
-        static const std::string question = cp1253::lit(
-            "Βρέθηκαν στοιχεία δήλωσης που δεν αποθηκεύτηκαν (η εφαρμογή δεν τερματίστηκε κανονικά). Θέλετε να τα "
-            "ανακτήσετε;");
-        if (AskYesNo(ui_, question) == mrYes) RecoverWork();
-    }
+    if (options_.lockWorkspace && HasRecoverableWork() && AskYesNo(ui_, recoveryQuestion()) == mrYes) RecoverWork();
     return true;
 }
 
@@ -217,19 +228,66 @@ bool DeclarationSession::HasRecoverableWork() const
 
 void DeclarationSession::RecoverWork()
 {
-    Guarded([&] {
-        std::error_code ec;
-        if (!std::filesystem::exists(workspace_.record2(), ec)) workspace_.emptyFiles();
-        header_ = recovery_.kept();
-        details_.Close();
-        copies_->forgetScratch();
-        copies_->openDetails();
-        RecomputeTotals();
-        EnableDeclarationCommands();
-        modified_ = true;
+    std::string cause;
+    const bool recovered = RunAndReport(
+        [&] {
+            try {
+                details_.Close();
+                copies_->recoverDetails();
+                header_ = recovery_.kept();
+                RecomputeTotals();
+            } catch (const std::bad_alloc&) {
+                throw Error(cp1253::lit("δεν υπάρχει αρκετή μνήμη"));
+            }
+        },
+        [&](const std::string& message) { cause = message; }, Reported::AllExceptions);
+    if (!recovered) {
+        // Nothing of it is written or removed: the next start offers it again.
+        details_.MarkLinesSaved();
+        Guarded([&] { details_.Close(); });
+        header_ = {};
+        while (!cause.empty() && (cause.back() == '.' || cause.back() == ' ')) cause.pop_back();
+        unrecoveredCause_ = cause;
+        ui_.ShowError(unrecoveredMessage(cause));
         Changed();
-        ui_.FocusHeaderField(HeaderField::YearOfData);
-    });
+        return;
+    }
+    unrecoveredCause_.reset();
+    EnableDeclarationCommands();
+    MarkModified();
+    Changed();
+    ui_.FocusHeaderField(HeaderField::YearOfData);
+}
+
+bool DeclarationSession::UnrecoveredWorkSettled()
+{
+    if (!unrecoveredCause_) return true;
+    if (AskYesNo(ui_, recoveryQuestion()) == mrYes) {
+        RecoverWork();
+        return false;
+    }
+    unrecoveredCause_.reset();  // declined: it goes as any declaration the user leaves
+    return true;
+}
+
+void DeclarationSession::SetModified(bool modified)
+{
+    if (modified)
+        MarkModified();
+    else
+        modified_ = false;
+}
+
+void DeclarationSession::MarkModified()
+{
+    modified_ = true;
+    recovery_.markChanged();
+}
+
+void DeclarationSession::MarkUnmodified()
+{
+    modified_ = false;
+    recovery_.markSaved();
 }
 
 void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
@@ -238,7 +296,7 @@ void DeclarationSession::SetHeaderText(HeaderField field, const std::string& tex
     const std::string cleaned = cleanFieldText(text);  // a header box is a field of a record too
     if (slot == cleaned) return;
     slot = cleaned.substr(0, static_cast<size_t>(declarant::widthOf(field)));
-    modified_ = true;
+    MarkModified();
     recovery_.keep(header_);
 }
 
@@ -255,6 +313,7 @@ void DeclarationSession::EnableDeclarationCommands()
 
 void DeclarationSession::New()
 {
+    if (!UnrecoveredWorkSettled()) return;
     if (AskYesNo(ui_, msg::newDeclarationQuestion()) == mrNo) return;
     Guarded([&] {
         details_.Close();
@@ -265,9 +324,9 @@ void DeclarationSession::New()
         totals_ = {};
         totalsStale_ = false;
         ChooseBusiness();
-        modified_ = false;
         declarationFile_.clear();
         recovery_.keep(header_);
+        MarkUnmodified();
         EnableDeclarationCommands();
         recordCounter_ = cp1253::lit("0 Εγγραφές");
         Changed();
@@ -277,6 +336,7 @@ void DeclarationSession::New()
 
 void DeclarationSession::Open()
 {
+    if (!UnrecoveredWorkSettled()) return;
     auto path = ui_.ChooseFileToOpen({options_.programFolder, "*.*|*.*", "", ""});
     if (!path) return;
     OpenFile(*path);
@@ -284,6 +344,7 @@ void DeclarationSession::Open()
 
 bool DeclarationSession::OpenFile(const std::filesystem::path& path)
 {
+    if (!UnrecoveredWorkSettled()) return false;
     bool wasOpen = details_.Active();
     bool opened = false;
     Guarded([&] {
@@ -327,9 +388,9 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
         } catch (const Error&) {
             headerRead = false;
         }
-        modified_ = false;
         RememberFile(path, identity);
         recovery_.keep(header_);
+        MarkUnmodified();
         copies_->openDetails(std::move(lines));
         RecomputeTotals();
         work.reset();
@@ -459,7 +520,7 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
             WriteDeclaration(*path);
             RememberFile(*path, FileIdentity::of(*path));
         }
-        modified_ = false;
+        MarkUnmodified();
         result = SaveResult::Saved;
         Changed();
     });
@@ -494,6 +555,12 @@ bool DeclarationSession::RequestClose()
         if (answer == mrCancel) return false;
         // A save that did not happen keeps the program open: the work is not lost.
         if (answer == mrYes && SaveAs() != SaveResult::Saved) return false;
+    }
+    if (unrecoveredCause_) {
+        // Neither recovered nor declined: it stays as it is, for the next start.
+        ui_.ShowWarning(unrecoveredMessage(*unrecoveredCause_));
+        lock_.release();
+        return true;
     }
     try {
         details_.Close();
@@ -534,7 +601,7 @@ bool DeclarationSession::LeaveYearBox()
 
 void DeclarationSession::ChooseBusiness()
 {
-    modified_ = true;
+    MarkModified();
     header_.business = true;
     recovery_.keep(header_);
     Changed();
@@ -542,7 +609,7 @@ void DeclarationSession::ChooseBusiness()
 
 void DeclarationSession::ChoosePerson()
 {
-    modified_ = true;
+    MarkModified();
     header_.business = false;
     recovery_.keep(header_);
     Changed();
@@ -669,6 +736,7 @@ void DeclarationSession::Sort(SortKey key)
     if (!PostPendingEdit()) return;
     TFixedFormatDataSet& ds = details_;
     if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
+    MarkModified();  // before the new order reaches the workspace
     {
         const PleaseWait wait(ui_);
         Guarded([&] {
@@ -702,7 +770,6 @@ void DeclarationSession::Sort(SortKey key)
         // A failed rewrite left the old file in place: show the lines it holds.
         Guarded([&] { copies_->openDetails(); });
     }
-    modified_ = true;
     Changed();
 }
 

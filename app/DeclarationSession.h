@@ -56,11 +56,16 @@ public:
     // not private (the user has been told).
     bool Start();
 
-    // Whether the workspace holds a declaration that a run which did not exit normally
-    // left behind (only checked for a locked workspace).
+    // Whether the workspace holds unsaved work that a run which did not exit normally left
+    // behind (only checked for a locked workspace).
     bool HasRecoverableWork() const;
-    // Opens that declaration as it was: header, lines, totals; marked modified.
+    // Opens that declaration as it was: header, lines, totals; marked modified. When that
+    // fails the user is told, and the workspace is kept as it is until a recovery succeeds
+    // or the user declines one: closing leaves it for the next start, and New or Open ask
+    // first.
     void RecoverWork();
+    // Whether a recovery failed and nothing has since settled what it left.
+    bool WorkUnrecovered() const { return unrecoveredCause_.has_value(); }
 
     // --- State
     const HeaderFields& Header() const { return header_; }
@@ -70,7 +75,7 @@ public:
 
     // Whether the declaration changed since it was created, opened or saved.
     bool Modified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    void SetModified(bool modified);
     // Whether the line the checks saw last passed them.
     bool LastLineAccepted() const { return postAccepted_; }
 
@@ -126,7 +131,7 @@ public:
     void ChooseBusiness();
     void ChoosePerson();
     // Any key typed into the grid.
-    void GridKeyTyped() { modified_ = true; }
+    void GridKeyTyped() { MarkModified(); }
 
     // Stores the line being edited before a command; false when it was not stored (the user
     // has been told why, and the line is still being edited): the command ends.
@@ -175,6 +180,14 @@ private:
     bool YearAcceptable();
     bool ValidateLine(TFixedFormatDataSet& ds);
     void EnableDeclarationCommands();
+    // The declaration changed: the workspace no longer holds only saved work.
+    void MarkModified();
+    // The declaration is what a file holds (opened, saved) or nothing yet (new).
+    void MarkUnmodified();
+    // True when nothing a failed recovery left is in the way of replacing the workspace:
+    // otherwise the recovery is offered again; No discards that work, Yes tries again and
+    // the command ends.
+    bool UnrecoveredWorkSettled();
     void Changed() { ui_.SessionChanged(); }
 
     // First in, last out: the stores outlive everything that watches them.
@@ -205,6 +218,7 @@ private:
     bool startPanelVisible_ = true;
     bool modified_ = false;
     bool postAccepted_ = true;
+    std::optional<std::string> unrecoveredCause_;
     bool isNewRecord_ = false;
     std::unique_ptr<TotalsLedger> ledger_;
     std::unique_ptr<LineQuestions> lineQuestions_;

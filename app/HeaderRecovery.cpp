@@ -13,6 +13,7 @@ namespace edlt {
 bool HeaderRecovery::holdsWork() const
 {
     std::error_code ec;
+    if (std::filesystem::exists(savedMark(), ec)) return false;
     if (std::filesystem::exists(file(), ec)) return true;
     if (WorkspaceJournal::holdsChanges(workspace_.record2(), workspace_.journal())) return true;
     return std::filesystem::file_size(workspace_.record2(), ec) > 0 && !ec;
@@ -49,10 +50,31 @@ HeaderFields HeaderRecovery::kept() const
     return h;
 }
 
-void HeaderRecovery::discard() const
+void HeaderRecovery::markSaved()
+{
+    if (!enabled_) return;
+    try {
+        writeFileAtomically(savedMark(), "", AtomicFileWriter::Durability::ProcessSafe);
+        marked_ = true;
+    } catch (const Error&) {
+        // Saved work offered once more after a kill is the lesser harm.
+    }
+}
+
+void HeaderRecovery::markChanged()
+{
+    if (!marked_) return;
+    std::error_code ec;
+    std::filesystem::remove(savedMark(), ec);
+    marked_ = static_cast<bool>(ec);  // tried again at the next change
+}
+
+void HeaderRecovery::discard()
 {
     std::error_code ec;
     std::filesystem::remove(file(), ec);  // a file left behind only makes the next start offer it
+    std::filesystem::remove(savedMark(), ec);
+    marked_ = false;
 }
 
 }  // namespace edlt

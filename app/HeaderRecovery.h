@@ -1,6 +1,7 @@
 #pragma once
 // The header values kept in the workspace beside the lines, so that a run which did not
-// exit normally loses neither: the next start offers them back.
+// exit normally loses neither: the next start offers them back. A mark beside them says
+// the work is saved (in a declaration file, or nothing typed yet): such work is not offered.
 #include <filesystem>
 
 #include "store/HeaderFields.h"
@@ -14,9 +15,15 @@ public:
     HeaderRecovery(const Workspace& workspace, bool enabled) : workspace_(workspace), enabled_(enabled) {}
 
     std::filesystem::path file() const { return workspace_.folder() / "header"; }
-    // Whether the workspace holds a declaration left behind: kept header values, journal
-    // entries or lines.
+    std::filesystem::path savedMark() const { return workspace_.folder() / "saved"; }
+    // Whether the workspace holds unsaved work left behind: kept header values, journal
+    // entries or lines, without the saved mark.
     bool holdsWork() const;
+    // The workspace holds what a declaration file holds: a kill now leaves nothing to offer.
+    void markSaved();
+    // A change is about to reach the workspace: the mark goes first, so that a kill right
+    // after the change still offers it.
+    void markChanged();
     // Keeps the values, one a line in the order of the header boxes, then the kind; a
     // failure loses only this safety copy.
     void keep(const HeaderFields& header) const;
@@ -24,11 +31,12 @@ public:
     // recovered).
     HeaderFields kept() const;
     // Closing normally: nothing to recover.
-    void discard() const;
+    void discard();
 
 private:
     const Workspace& workspace_;
     bool enabled_;
+    bool marked_ = true;  // unknown until the first change: a mark a run left may be there
 };
 
 }  // namespace edlt

@@ -1,5 +1,7 @@
 #include "app/WorkspaceCopies.h"
 
+#include <filesystem>
+
 #include "store/AtomicFile.h"
 #include "store/CopyFile.h"
 #include "store/WorkspaceJournal.h"
@@ -22,8 +24,8 @@ void WorkspaceCopies::linesChanged()
         journal_->dropPending();
     } else if (!details_.StoreChanged() && details_.FileName() == workspace_.record2()) {
         // The lines are exactly what the workspace file holds (just opened): only the
-        // scratch copy may need them.
-        copyScratch();
+        // scratch copy may need them. Recovered lines wait for their first write.
+        if (!baseBehind_) copyScratch();
     } else {
         storeChanges();
     }
@@ -36,6 +38,7 @@ void WorkspaceCopies::saveLines()
     scratchInSync_ = false;
     details_.SaveLinesTo(workspace_.record2());
     journal_->reset();
+    baseBehind_ = false;
     copyScratch();
 }
 
@@ -43,7 +46,7 @@ void WorkspaceCopies::saveLines()
 // rewritten whole only when the journal has grown past a fraction of it.
 void WorkspaceCopies::storeChanges()
 {
-    if (journal_->wantsCompaction()) {
+    if (baseBehind_ || journal_->wantsCompaction()) {
         saveLines();
         return;
     }
@@ -53,25 +56,44 @@ void WorkspaceCopies::storeChanges()
 
 void WorkspaceCopies::foldJournal()
 {
-    if (details_.Active() && journal_->holdsEntries()) saveLines();
+    if (details_.Active() && (baseBehind_ || journal_->holdsEntries())) saveLines();
 }
 
 void WorkspaceCopies::openDetails()
 {
     WorkspaceJournal::fold(workspace_.record2(), workspace_.journal());
     journal_->reset();
+    baseBehind_ = false;
     details_.Open();
 }
 
 void WorkspaceCopies::openDetails(ArenaLines lines)
 {
     journal_->reset();
+    baseBehind_ = false;
     details_.OpenWithLines(std::move(lines));
+}
+
+void WorkspaceCopies::recoverDetails()
+{
+    ArenaLines lines;
+    std::error_code ec;
+    if (auto replayed = WorkspaceJournal::replayed(workspace_.record2(), workspace_.journal())) {
+        lines.lines.reserve(replayed->size());
+        for (const std::string& line : *replayed) lines.lines.push_back(lines.arena.add(line));
+    } else if (std::filesystem::exists(workspace_.record2(), ec) || ec) {
+        details_.Open();  // throws when the file cannot be read, and leaves it as it is
+    }
+    if (!details_.Active()) details_.OpenWithLines(std::move(lines));
+    journal_->dropPending();
+    scratchInSync_ = false;
+    baseBehind_ = true;
 }
 
 void WorkspaceCopies::discardJournal()
 {
     journal_->reset();
+    baseBehind_ = false;
 }
 
 void WorkspaceCopies::refreshScratch()
@@ -84,6 +106,10 @@ void WorkspaceCopies::refreshScratch()
 
 void WorkspaceCopies::copyScratch()
 {
+    if (baseBehind_) {
+        saveLines();  // copies the file it writes
+        return;
+    }
     if (scratchInSync_) return;
     if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
     scratchInSync_ = true;

@@ -36,6 +36,10 @@ public:
     // The detail store opened with the lines just written to temp/record2: any journal is of
     // the file they replaced.
     void openDetails(ArenaLines lines);
+    // The detail store opened with what a run that did not exit normally left: temp/record2
+    // with its journal replayed in memory. Nothing is written, so a full disk does not stop
+    // it; the files stay as they are until the lines are next written whole.
+    void recoverDetails();
     // temp/record2 is about to be replaced another way: the scratch copy no longer matches it.
     void forgetScratch() { scratchInSync_ = false; }
     // The journal emptied: the workspace files are about to go.
@@ -71,6 +75,10 @@ private:
     // Whether temp/record21 is known to hold the same bytes as temp/record2: copying it
     // again would change nothing.
     bool scratchInSync_ = false;
+    // The lines were recovered into memory: temp/record2 and its journal still hold them
+    // only together, so the next change rewrites the file whole instead of appending to a
+    // journal it would start again.
+    bool baseBehind_ = false;
     bool deferred_ = false;
     bool linesPending_ = false;        // lines stored while deferred
     bool scratchCopyPending_ = false;  // the scratch copy asked for while deferred

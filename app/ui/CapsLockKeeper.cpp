@@ -5,7 +5,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -48,13 +50,49 @@ CapsLockKeeper::CapsLockKeeper(QObject* parent) : QObject(parent), led_(new TKey
     connect(qApp, &QApplication::focusChanged, this, &CapsLockKeeper::follow);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &CapsLockKeeper::follow);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CapsLockKeeper::follow);
-    follow();
 }
 
 CapsLockKeeper::~CapsLockKeeper()
 {
     restore();
     if (keeper == this) keeper = nullptr;
+}
+
+void CapsLockKeeper::attach(std::filesystem::path record)
+{
+    record_ = std::move(record);
+    char state = 0;
+    const int fd = ::open(record_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        if (::read(fd, &state, 1) == 1 && (state == '0' || state == '1')) led_->SetCapsLock(state == '1');
+        ::close(fd);
+    }
+    removeRecord();
+    follow();
+}
+
+bool CapsLockKeeper::writeRecord(bool userState) const
+{
+    int fd = ::open(record_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        // Ours, from a switch whose record could not be removed: it holds no other state.
+        removeRecord();
+        fd = ::open(record_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
+    if (fd < 0) return false;
+    const char state = userState ? '1' : '0';
+    const bool written = ::write(fd, &state, 1) == 1;
+    if (::close(fd) != 0 || !written) {
+        removeRecord();
+        return false;
+    }
+    return true;
+}
+
+void CapsLockKeeper::removeRecord() const
+{
+    // unlink alone: also called from a crash signal's handler.
+    if (!record_.empty()) ::unlink(record_.c_str());
 }
 
 void CapsLockKeeper::follow()
@@ -69,23 +107,35 @@ void CapsLockKeeper::follow()
 void CapsLockKeeper::decide()
 {
     queued_ = false;
-    if (finished_) return;
+    if (finished_ || record_.empty()) return;
     QWidget* active = QApplication::activeWindow();
     const bool ours = active && QGuiApplication::applicationState() == Qt::ApplicationActive && !insideFileDialog(active);
     if (ours && !userState_) {
-        userState_ = led_->CapsLock();
+        const bool users = led_->CapsLock();
+        // A lock switched without its record could outlive a killed run: left alone then.
+        if (!writeRecord(users)) return;
+        userState_ = users;
         led_->SetCapsLock(true);
     } else if (!ours && userState_) {
         led_->SetCapsLock(*userState_);
         userState_.reset();
+        removeRecord();
     }
 }
 
 void CapsLockKeeper::restore()
 {
     finished_ = true;
-    if (userState_) led_->SetCapsLock(*userState_);
+    if (!userState_) return;
+    led_->SetCapsLock(*userState_);
     userState_.reset();
+    removeRecord();
+}
+
+void CapsLockKeeper::resume()
+{
+    finished_ = false;
+    follow();
 }
 
 void CapsLockKeeper::restoreOnSignals()

@@ -128,6 +128,7 @@ TForm1::TForm1(const std::filesystem::path& programFolder, const std::filesystem
     connect(drop, &FileDrop::importRequested, this, &TForm1::importDropped);
 
     started_ = session_->Start();
+    if (started_) capsLock_->attach(session_->WorkspaceFiles().folder() / "capslock");
     refresh();
 }
 
@@ -287,11 +288,13 @@ void TForm1::pleaseWait(bool on)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     grid_->commitPendingEditor();
+    // The user's state first: its record goes before the workspace is removed.
+    capsLock_->restore();
     if (started_ && !session_->RequestClose()) {
+        capsLock_->resume();
         event->ignore();
         return;
     }
-    capsLock_->restore();
     event->accept();
     QApplication::quit();
 }

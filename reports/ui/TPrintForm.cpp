@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "ui/FileDialog.h"
@@ -64,6 +65,9 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent)
     WebBrowser1->setObjectName("WebBrowser1");
     WebBrowser1->setGeometry(8, 25, 985, 568);
     WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    // The pages need no script of their own: one that got into a report value through a
+    // gap in its escaping still does not run. The form's style runs in a world of its own.
+    WebBrowser1->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     AddFormStyle(WebBrowser1);
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
         if (!document_) setPageReady(false);

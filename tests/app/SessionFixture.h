@@ -18,6 +18,7 @@ protected:
     ScriptedUI ui;
     std::unique_ptr<DeclarationSession> session;
     size_t journalEntryLimit = 4096;
+    std::filesystem::path workspaceParent;  // the program folder when empty
 
     void SetUp() override
     {
@@ -34,6 +35,7 @@ protected:
         o.programFolder = dir.path();
         o.today = [] { return CalendarDate{2026, 12, 7}; };
         o.journalEntryLimit = journalEntryLimit;
+        o.workspaceParent = workspaceParent;
         return std::make_unique<DeclarationSession>(ui, o);
     }
 

@@ -1,7 +1,8 @@
 // The window after a crash: work typed into one run, the run gone without closing (its
 // workspace left behind, its lock released as the kernel does for a killed process), and
-// the next start offers it back.
+// the next start offers it back; the Caps Lock a killed run left switched is put back.
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 #include <filesystem>
 
 #include "app/UserInterface.h"
+#include "app/ui/KeyLed.h"
 #include "ui/MessageBox.h"
 #include "app/ui/TForm1.h"
 #include "entry/ui/DetailGrid.h"
@@ -33,15 +35,8 @@ class RecoveryWindowTest : public QObject {
         return form;
     }
 
-private slots:
-    void init()
-    {
-        test::clearPreparedAnswers();
-        dir_ = std::make_unique<QTemporaryDir>();
-        test::prepareProgramFolder(folder());
-    }
-
-    void answeringYesBringsTheWorkBack()
+    // One run with a line typed, gone without closing.
+    void leaveWork()
     {
         {
             auto form = start();
@@ -64,7 +59,19 @@ private slots:
             // Gone without closing: no question, no clean-up.
         }
         QVERIFY(std::filesystem::exists(folder() / "temp" / "record2"));
+    }
 
+private slots:
+    void init()
+    {
+        test::clearPreparedAnswers();
+        dir_ = std::make_unique<QTemporaryDir>();
+        test::prepareProgramFolder(folder());
+    }
+
+    void answeringYesBringsTheWorkBack()
+    {
+        leaveWork();
         MessageBox::setNextAnswer(mrYes);
         auto form = start();
         QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Βρέθηκαν στοιχεία δήλωσης")));
@@ -77,6 +84,35 @@ private slots:
         QVERIFY(form->session().Modified());
         MessageBox::setNextAnswer(mrNo);  // the closing question: the work is unsaved
         QVERIFY(form->close());
+        QVERIFY(!std::filesystem::exists(folder() / "temp"));
+    }
+
+    void capsLockLeftByAKilledRunIsPutBack()
+    {
+        TKeyLed led;
+        led.SetCapsLock(true);
+        if (!led.CapsLock()) QSKIP("Caps Lock cannot be set on this display");
+        const std::filesystem::path record = folder() / "temp" / "capslock";
+        std::filesystem::create_directory(folder() / "temp");
+        std::filesystem::permissions(folder() / "temp", std::filesystem::perms::owner_all);
+        QFile left(QString::fromStdString(record.string()));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        left.write("0");  // the user's state before the run that died
+        left.close();
+
+        auto form = start();
+        QVERIFY(!led.CapsLock());
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        // Switched again for this run, with its own record.
+        QTRY_VERIFY(led.CapsLock());
+        QVERIFY(left.open(QIODevice::ReadOnly));
+        QCOMPARE(left.readAll(), QByteArray("0"));
+        left.close();
+        QCOMPARE(std::filesystem::status(record).permissions(),
+                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        QVERIFY(form->close());
+        QVERIFY(!led.CapsLock());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));
     }
 };

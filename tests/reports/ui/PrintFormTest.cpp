@@ -13,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <QtTest>
 #include <filesystem>
@@ -222,6 +225,27 @@ private slots:
         form_->Button1->click();
         QCOMPARE(asked, 2);
         QCOMPARE(MessageBox::shownTexts().size(), 1);
+    }
+
+    // A script that got into a page does not run; the form's own style still does.
+    void scriptsOfAPageDoNotRun()
+    {
+        QVERIFY(!form_->WebBrowser1->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
+        const QString page = dir_.path() + "/script.htm";
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><head><title>quiet</title></head><body><table><tr><td>1</td></tr></table>"
+                   "<script>document.title = 'ran';</script><img src=x onerror=\"document.title='ran'\"></body></html>");
+        file.close();
+        form_->loadReport(page, u("Εκτύπωση"), false);
+        QVERIFY(waitLoaded());
+        QVariant styled;
+        form_->WebBrowser1->page()->runJavaScript("!!document.getElementById('edlt-form-style')",
+                                                  QWebEngineScript::ApplicationWorld,
+                                                  [&styled](const QVariant& v) { styled = v; });
+        QTRY_VERIFY(styled.isValid());
+        QVERIFY(styled.toBool());
+        QCOMPARE(form_->WebBrowser1->title(), QString("quiet"));
     }
 
     void buttonsWaitForThePageAndAPdfNameGetsItsExtension()
