@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "bench/Generator.h"
-#include "store/AtomicFile.h"
+#include "core/store/AtomicFile.h"
 
 namespace fs = std::filesystem;
 

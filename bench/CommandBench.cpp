@@ -11,7 +11,7 @@
 
 #include "bench/Generator.h"
 #include "bench/SheetGenerator.h"
-#include "store/AtomicFile.h"
+#include "core/store/AtomicFile.h"
 
 namespace fs = std::filesystem;
 

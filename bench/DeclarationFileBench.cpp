@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "bench/Generator.h"
-#include "entry/CheckAFM.h"
-#include "store/AtomicFile.h"
-#include "store/DeclarationFile.h"
+#include "core/rules/CheckAFM.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/DeclarationFile.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "entry/ExchangeSort.h"
-#include "base/Cp1253.h"
+#include "core/rules/ExchangeSort.h"
+#include "core/base/Cp1253.h"
 
 namespace {
 

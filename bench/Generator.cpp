@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "entry/CheckAFM.h"
-#include "base/Cp1253.h"
-#include "store/DetailRecord.h"
+#include "core/rules/CheckAFM.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
 
 namespace edlt::bench {
 namespace {
@@ -255,7 +255,7 @@ DetailLines workspaceView(const std::string& workspace)
             [&workspace](size_t i) { return std::string_view(workspace).substr(i * stride, detail::RecordSize); }};
 }
 
-bool shiftGrossAndPost(TFixedFormatDataSet& ds, int64_t deltaCents)
+bool shiftGrossAndPost(FixedWidthTable& ds, int64_t deltaCents)
 {
     const Amount delta = Amount::fromCents(deltaCents);
     ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
@@ -263,7 +263,7 @@ bool shiftGrossAndPost(TFixedFormatDataSet& ds, int64_t deltaCents)
     return ds.Post();
 }
 
-bool insertNewLine(TFixedFormatDataSet& ds)
+bool insertNewLine(FixedWidthTable& ds)
 {
     // The generated payees' numbers begin at 1 and the declarant's is another.
     static const std::string afm = [] {

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/Amount.h"
-#include "base/ByteStream.h"
-#include "store/DeclarationFile.h"
-#include "store/FixedFormatDataSet.h"
+#include "core/base/Amount.h"
+#include "core/base/ByteStream.h"
+#include "core/store/DeclarationFile.h"
+#include "core/store/FixedWidthTable.h"
 
 namespace edlt::bench {
 
@@ -49,9 +49,9 @@ DetailLines workspaceView(const std::string& workspace);
 
 // Adds delta cents to gross and net pay of the line in editing, which keeps every rule of
 // the line, and posts it; false when the post was refused.
-bool shiftGrossAndPost(TFixedFormatDataSet& ds, int64_t deltaCents);
+bool shiftGrossAndPost(FixedWidthTable& ds, int64_t deltaCents);
 
 // Inserts before the current line a line whose tax number no generated payee has, and posts it.
-bool insertNewLine(TFixedFormatDataSet& ds);
+bool insertNewLine(FixedWidthTable& ds);
 
 }  // namespace edlt::bench

@@ -5,11 +5,11 @@
 
 #include <filesystem>
 
-#include "app/DeclarationSession.h"
+#include "core/session/DeclarationSession.h"
 #include "bench/QuietUI.h"
 #include "bench/SheetGenerator.h"
 #include "bench/reference/BareCells.h"
-#include "tools/SpreadsheetImport.h"
+#include "core/import/SpreadsheetImport.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UserInterface.h"
+#include "core/session/UserInterface.h"
 
 namespace edlt::bench {
 

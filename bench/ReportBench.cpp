@@ -5,13 +5,13 @@
 
 #include <unistd.h>
 
-#include "app/DeclarationSession.h"
+#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
-#include "reports/ReportCommand.h"
-#include "reports/ReportPages.h"
-#include "store/AtomicFile.h"
-#include "base/Cp1253.h"
+#include "core/reports/ReportCommand.h"
+#include "core/reports/ReportPages.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

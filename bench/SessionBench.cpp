@@ -9,14 +9,14 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/DeclarationSession.h"
+#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
-#include "base/Amount.h"
-#include "entry/CheckAFM.h"
-#include "store/AtomicFile.h"
-#include "base/Cp1253.h"
-#include "store/DetailRecord.h"
+#include "core/base/Amount.h"
+#include "core/rules/CheckAFM.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -110,7 +110,7 @@ void BM_StoreEditedLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.DetailStore();
     // Lines spread over the file; each edit raises the pay by a cent, the next lowers it.
     static long record = 0;
     static int64_t delta = 1;
@@ -132,7 +132,7 @@ void BM_StoreNewLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.DetailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         ds.SetRecordNumber(middle);
@@ -154,7 +154,7 @@ void BM_DeleteLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    TFixedFormatDataSet& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.DetailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         state.PauseTiming();

@@ -12,7 +12,7 @@
 #include "bench/PeakMemory.h"
 #include "bench/SheetGenerator.h"
 #include "bench/reference/BareCells.h"
-#include "tools/sheet/Sheet.h"
+#include "core/import/Sheet.h"
 
 namespace fs = std::filesystem;
 

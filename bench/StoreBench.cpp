@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "bench/Generator.h"
-#include "store/DetailRecord.h"
-#include "store/FixedFormatDataSet.h"
+#include "core/store/DetailRecord.h"
+#include "core/store/FixedWidthTable.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -37,7 +37,7 @@ void BM_StoreOpen(benchmark::State& state)
 {
     const fs::path& file = workspaceFile();
     for (auto _ : state) {
-        TFixedFormatDataSet ds("FixedFormatDataSet1");
+        FixedWidthTable ds("FixedFormatDataSet1");
         ds.SetFileName(file);
         ds.SetSchema(detail::schema());
         ds.Open();
@@ -52,7 +52,7 @@ void BM_StoreOpen(benchmark::State& state)
 void BM_StoreSaveLinesTo(benchmark::State& state)
 {
     const fs::path& file = workspaceFile();
-    TFixedFormatDataSet ds("FixedFormatDataSet1");
+    FixedWidthTable ds("FixedFormatDataSet1");
     ds.SetFileName(file);
     ds.SetSchema(detail::schema());
     ds.Open();

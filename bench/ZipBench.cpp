@@ -11,8 +11,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include "base/Cp1253.h"
-#include "tools/ZipCommand.h"
+#include "core/base/Cp1253.h"
+#include "core/export/ZipCommand.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "tools/ui/ProgramIcon.h"
+#include "gui/dialogs/ProgramIcon.h"
 
 int main(int argc, char** argv)
 {

@@ -14,7 +14,7 @@ mkdir -p "$out/obj"
 
 flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined -I$root $(pkg-config --cflags libgsf-1)"
 objs=""
-for src in "$root"/base/*.cpp "$root"/store/*.cpp "$root"/entry/*.cpp "$root"/app/*.cpp "$root"/tools/sheet/*.cpp; do
+for src in "$root"/core/base/*.cpp "$root"/core/store/*.cpp "$root"/core/rules/*.cpp "$root"/core/session/*.cpp "$root"/core/import/*.cpp; do
     src=${src#"$root"/}
     obj="$out/obj/$(echo "$src" | tr / _).o"
     $CXX $flags -fsanitize=fuzzer-no-link -c "$root/$src" -o "$obj"

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "base/Amount.h"
-#include "entry/CheckAFM.h"
-#include "base/Convert.h"
-#include "base/Error.h"
+#include "core/base/Amount.h"
+#include "core/rules/CheckAFM.h"
+#include "core/base/Convert.h"
+#include "core/base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "base/ByteStream.h"
-#include "tools/sheet/Sheet.h"
+#include "core/base/ByteStream.h"
+#include "core/import/Sheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

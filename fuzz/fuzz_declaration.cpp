@@ -6,9 +6,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "base/ByteStream.h"
-#include "store/DeclarationFile.h"
-#include "base/Error.h"
+#include "core/base/ByteStream.h"
+#include "core/store/DeclarationFile.h"
+#include "core/base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

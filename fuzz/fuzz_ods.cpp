@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/sheet/Sheet.h"
-#include "tools/sheet/ZipArchive.h"
+#include "core/import/Sheet.h"
+#include "core/import/ZipArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "store/DeclarationFile.h"
-#include "base/Error.h"
+#include "core/store/DeclarationFile.h"
+#include "core/base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

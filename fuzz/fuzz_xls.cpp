@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tools/sheet/Sheet.h"
+#include "core/import/Sheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/tools/sheet/TestZip.h"
-#include "tools/sheet/Sheet.h"
-#include "tools/sheet/ZipArchive.h"
+#include "tests/core/import/TestZip.h"
+#include "core/import/Sheet.h"
+#include "core/import/ZipArchive.h"
 
 namespace {
 

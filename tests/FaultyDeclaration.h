@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "entry/CheckAFM.h"
-#include "store/AtomicFile.h"
-#include "store/DeclarationFile.h"
-#include "store/DetailRecord.h"
+#include "core/rules/CheckAFM.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/DeclarationFile.h"
+#include "core/store/DetailRecord.h"
 #include "tests/TestUtil.h"
 
 namespace edlt::test {

@@ -11,9 +11,9 @@
 
 #include <sys/stat.h>
 
-#include "base/ByteStream.h"
-#include "base/Cp1253.h"
-#include "base/Error.h"
+#include "core/base/ByteStream.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
 
 namespace edlt::test {
 

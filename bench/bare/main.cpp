@@ -7,8 +7,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "base/Convert.h"
-#include "store/DetailRecord.h"
+#include "core/base/Convert.h"
+#include "core/store/DetailRecord.h"
 
 namespace {
 

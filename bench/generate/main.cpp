@@ -9,9 +9,9 @@
 #include <unordered_set>
 
 #include "bench/Generator.h"
-#include "store/AtomicFile.h"
-#include "base/Cp1253.h"
-#include "store/DetailRecord.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
 
 int main(int argc, char** argv)
 {

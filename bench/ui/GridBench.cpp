@@ -17,16 +17,16 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "app/DeclarationCheck.h"
-#include "app/UserInterface.h"
-#include "ui/FileDialog.h"
-#include "ui/MessageBox.h"
-#include "app/ui/TForm1.h"
-#include "app/ui/TotalsPanel.h"
+#include "core/session/DeclarationCheck.h"
+#include "core/session/UserInterface.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBox.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/TotalsPanel.h"
 #include "bench/Generator.h"
-#include "entry/ui/DetailGrid.h"
-#include "entry/ui/MultiLineGrid.h"
-#include "store/AtomicFile.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/grid/RecordGridView.h"
+#include "core/store/AtomicFile.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -50,7 +50,7 @@ public:
         AtomicFileWriter out(file_, AtomicFileWriter::Durability::ProcessSafe);
         bench::writeGeneratedDeclaration(out, seed, count, "20240115");
         out.commit();
-        form_ = std::make_unique<TForm1>(folder_);
+        form_ = std::make_unique<MainWindow>(folder_);
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) throw std::runtime_error("the window did not appear");
     }
@@ -90,8 +90,8 @@ public:
         return MessageBox::shownTexts().isEmpty();
     }
 
-    TMultiLineGrid* grid() { return form_->detailGrid().grid(); }
-    TForm1& form() { return *form_; }
+    RecordGridView* grid() { return form_->detailGrid().grid(); }
+    MainWindow& form() { return *form_; }
     const fs::path& file() const { return file_; }
     // What a store changes on screen: the grid's rows, the totals boxes and the counter.
     void paintGridAndTotals()
@@ -104,7 +104,7 @@ public:
 
 private:
     fs::path folder_, file_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
 };
 
 // One window at a time: a second program folder's window would double the memory.
@@ -165,7 +165,7 @@ void BM_CliTotals(benchmark::State& state)
 void BM_PaintScreen(benchmark::State& state)
 {
     Window& w = window(static_cast<size_t>(state.range(0)));
-    TMultiLineGrid* grid = w.grid();
+    RecordGridView* grid = w.grid();
     QScrollBar* bar = grid->verticalScrollBar();
     int i = 0;
     for (auto _ : state) {
@@ -185,7 +185,7 @@ void BM_StoreInWindow(benchmark::State& state)
 {
     Window& w = window(static_cast<size_t>(state.range(0)));
     const auto kind = static_cast<StoreKind>(state.range(1));
-    TFixedFormatDataSet& ds = w.form().session().DetailStore();
+    FixedWidthTable& ds = w.form().session().DetailStore();
     const long middle = w.lines() / 2;
     MessageBox::clearTestState();
     int64_t delta = 1;

@@ -17,15 +17,15 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "app/DeclarationSession.h"
+#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/PeakMemory.h"
 #include "bench/QuietUI.h"
-#include "reports/ReportCommand.h"
-#include "reports/render/PdfExport.h"
-#include "reports/ui/ReportPreview.h"
-#include "reports/ui/TPrintForm.h"
-#include "store/AtomicFile.h"
+#include "core/reports/ReportCommand.h"
+#include "render/PdfExport.h"
+#include "gui/reports/ReportPreview.h"
+#include "gui/reports/ReportWindow.h"
+#include "core/store/AtomicFile.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -118,7 +118,7 @@ void BM_PreviewFirstPage(benchmark::State& state)
     Declaration& d = declaration();
     if (!d.open()) return state.SkipWithError("the declaration did not open");
     ReportCommand(*d.session, d.ui).WritePage(ReportKind::DetailedPayments, d.page());
-    ui::TPrintForm form;
+    ui::ReportWindow form;
     double peak = 0;
     int pages = 0;
     for (auto _ : state) {

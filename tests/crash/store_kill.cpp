@@ -13,13 +13,13 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/DeclarationSession.h"
+#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
-#include "entry/CheckAFM.h"
-#include "store/AtomicFile.h"
-#include "base/Cp1253.h"
-#include "store/DetailRecord.h"
+#include "core/rules/CheckAFM.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -43,7 +43,7 @@ DeclarationSession::Options options(const fs::path& program, const fs::path& wor
 void operate(DeclarationSession& s, uint64_t seed, long n)
 {
     std::mt19937_64 rng(seed * 1000003 + static_cast<uint64_t>(n));
-    TFixedFormatDataSet& ds = s.DetailStore();
+    FixedWidthTable& ds = s.DetailStore();
     const long count = ds.CountRecords();
     const long at = static_cast<long>(rng() % static_cast<uint64_t>(count)) + 1;
     const unsigned kind = static_cast<unsigned>(rng() % 3);

@@ -1,9 +1,0 @@
-#pragma once
-#include "cli/Cli.h"
-
-namespace edlt::cli {
-
-// edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]
-int runZip(const Args& args);
-
-}  // namespace edlt::cli

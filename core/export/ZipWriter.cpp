@@ -1,0 +1,474 @@
+#include "core/export/ZipWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
+
+namespace edlt {
+namespace {
+
+constexpr uint64_t max32 = 0xFFFFFFFFu;
+constexpr size_t localHeaderSize = 30;
+constexpr size_t directoryEntrySize = 46;
+constexpr size_t chunkSize = 1 << 20;
+// Compressed data up to this size waits in memory; beyond it, in a temporary file.
+constexpr size_t spillMemoryLimit = 8 << 20;
+
+// Appends little-endian fields to a string; the whole record is then written at once.
+class LittleEndianWriter {
+public:
+    explicit LittleEndianWriter(std::string& out) : out_(out) {}
+    void u16(uint16_t v)
+    {
+        out_ += static_cast<char>(v & 0xFF);
+        out_ += static_cast<char>(v >> 8);
+    }
+    void u32(uint32_t v)
+    {
+        for (int shift = 0; shift < 32; shift += 8) out_ += static_cast<char>((v >> shift) & 0xFF);
+    }
+    void bytes(std::string_view s) { out_.append(s); }
+
+private:
+    std::string& out_;
+};
+
+void putCommon(LittleEndianWriter& w, const ZipCommonFields& c)
+{
+    w.u16(c.VersionNeeded);
+    w.u16(c.Flags);
+    w.u16(c.Method);
+    w.u32(c.DateTime);
+    w.u32(c.Crc32);
+    w.u32(c.CompressedSize);
+    w.u32(c.UncompressedSize);
+    w.u16(c.NameLength);
+    w.u16(c.ExtraLength);
+}
+
+// The local header up to and including the extra field; the data follows it.
+std::string localHeaderBytes(const LocalFileHeader& f)
+{
+    std::string out;
+    LittleEndianWriter w(out);
+    w.u32(f.Signature);
+    putCommon(w, f.Common);
+    w.bytes(std::string_view(f.Name).substr(0, f.Common.NameLength));
+    w.bytes(std::string_view(f.Extra).substr(0, f.Common.ExtraLength));
+    return out;
+}
+
+void putDirectoryEntry(std::string& out, const CentralDirectoryEntry& h)
+{
+    LittleEndianWriter w(out);
+    w.u32(h.Signature);
+    w.u16(h.VersionMadeBy);
+    putCommon(w, h.Common);
+    w.u16(h.CommentLength);
+    w.u16(h.DiskNumberStart);
+    w.u16(h.InternalAttributes);
+    w.u32(h.ExternalAttributes);
+    w.u32(h.LocalHeaderOffset);
+    w.bytes(h.Name);
+    w.bytes(h.Extra);
+    w.bytes(h.Comment);
+}
+
+std::string endRecordBytes(const EndOfCentralDirectory& e, std::string_view comment)
+{
+    std::string out;
+    LittleEndianWriter w(out);
+    w.u32(e.Signature);
+    w.u16(e.DiskNumber);
+    w.u16(e.CentralDirDisk);
+    w.u16(e.EntriesOnDisk);
+    w.u16(e.EntriesTotal);
+    w.u32(e.CentralDirSize);
+    w.u32(e.CentralDirOffset);
+    w.u16(e.CommentLength);
+    w.bytes(comment);
+    return out;
+}
+
+void checkName(const std::string& name)
+{
+    if (name.size() > 0xFFFF)
+        throw ZipRefused(cp1253::lit("Το όνομα του αρχείου είναι πολύ μεγάλο για το αρχείο zip."));
+}
+
+ZipCommonFields freshCommon(const LocalFileHeader& f, uint32_t dateTime)
+{
+    ZipCommonFields c;
+    c.DateTime = dateTime;
+    c.NameLength = static_cast<uint16_t>(f.Name.size());
+    c.ExtraLength = static_cast<uint16_t>(f.Extra.size());
+    return c;
+}
+
+CentralDirectoryEntry entryFor(const LocalFileHeader& f, uint32_t externalAttributes)
+{
+    CentralDirectoryEntry h;
+    h.Common = f.Common;
+    h.ExternalAttributes = externalAttributes;
+    h.Name = f.Name;
+    h.Extra = f.Extra;
+    return h;
+}
+
+std::string zlibFailure(int code)
+{
+    return format(cp1253::lit("Σφάλμα κατά τη συμπίεση των δεδομένων (zlib %d)."), {std::to_string(code)});
+}
+
+// A zlib deflate stream at the default level and memory settings, with no zlib header or
+// Adler-32 trailer: the same deflate bytes a zlib stream carries between them.
+class RawDeflater {
+public:
+    RawDeflater()
+    {
+        std::memset(&z_, 0, sizeof z_);
+        int r = deflateInit2(&z_, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        if (r != Z_OK) throw Error(zlibFailure(r));
+    }
+    ~RawDeflater() { deflateEnd(&z_); }
+    RawDeflater(const RawDeflater&) = delete;
+    RawDeflater& operator=(const RawDeflater&) = delete;
+    z_stream& stream() { return z_; }
+
+private:
+    z_stream z_;
+};
+
+std::string spillFailure(const std::filesystem::path& folder, int error)
+{
+    return format(cp1253::lit("Δεν είναι δυνατή η χρήση προσωρινού αρχείου στο φάκελο %s. %s"),
+                  {cp1253::pathText(folder), systemErrorText(error)});
+}
+
+// Holds the compressed data until the local header, which must precede it, can be written:
+// in memory up to a limit, then in an unnamed file that vanishes with its descriptor.
+class SpillBuffer : public ByteSink {
+public:
+    SpillBuffer(std::filesystem::path folder, size_t memoryLimit)
+        : folder_(folder.empty() ? std::filesystem::path(".") : std::move(folder)), limit_(memoryLimit)
+    {
+    }
+    ~SpillBuffer() override
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SpillBuffer(const SpillBuffer&) = delete;
+    SpillBuffer& operator=(const SpillBuffer&) = delete;
+
+    void write(std::string_view data) override
+    {
+        size_ += data.size();
+        if (fd_ < 0 && memory_.size() + data.size() <= limit_) {
+            memory_.append(data);
+            return;
+        }
+        if (fd_ < 0) {
+            openFile();
+            writeFile(memory_);
+            std::string().swap(memory_);
+        }
+        writeFile(data);
+    }
+
+    uint64_t size() const { return size_; }
+
+    void copyTo(ByteSink& sink)
+    {
+        if (fd_ < 0) {
+            sink.write(memory_);
+            return;
+        }
+        std::string buffer(chunkSize, '\0');
+        for (uint64_t offset = 0; offset < size_;) {
+            ssize_t n = ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw Error(spillFailure(folder_, errno));
+            if (n == 0) throw Error(spillFailure(folder_, EIO));
+            sink.write(std::string_view(buffer.data(), static_cast<size_t>(n)));
+            offset += static_cast<uint64_t>(n);
+        }
+    }
+
+private:
+    static int openIn(const std::filesystem::path& folder, int& error)
+    {
+#ifdef O_TMPFILE
+        int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+#endif
+        // File systems without O_TMPFILE: a named file removed at once, named so that a
+        // run killed in between leaves a name the stale-file cleanup recognises.
+        std::string pattern = (folder / (".zip" + std::string(AtomicFileWriter::tempMarker) + "XXXXXX")).string();
+        int fd2 = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd2 < 0) {
+            error = errno;
+            return -1;
+        }
+        ::unlink(pattern.c_str());
+        return fd2;
+    }
+
+    void openFile()
+    {
+        int error = 0;
+        fd_ = openIn(folder_, error);
+        if (fd_ >= 0) return;
+        std::error_code ec;
+        std::filesystem::path fallback = std::filesystem::temp_directory_path(ec);
+        int ignored = 0;
+        if (!ec) fd_ = openIn(fallback, ignored);
+        if (fd_ < 0) throw Error(spillFailure(folder_, error));
+    }
+
+    void writeFile(std::string_view data)
+    {
+        while (!data.empty()) {
+            ssize_t n = ::write(fd_, data.data(), data.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw Error(spillFailure(folder_, errno));
+            if (n == 0) throw Error(spillFailure(folder_, ENOSPC));
+            data.remove_prefix(static_cast<size_t>(n));
+        }
+    }
+
+    std::filesystem::path folder_;
+    size_t limit_;
+    std::string memory_;
+    uint64_t size_ = 0;
+    int fd_ = -1;
+};
+
+// Reads until the buffer is full or the source ends; fewer bytes than asked means the end.
+size_t fillChunk(ByteSource& source, std::string& buffer)
+{
+    size_t got = 0;
+    while (got < buffer.size()) {
+        size_t n = source.read(buffer.data() + got, buffer.size() - got);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+// Reads a string it does not own.
+class ViewSource : public ByteSource {
+public:
+    explicit ViewSource(std::string_view text) : text_(text) {}
+    size_t read(char* buffer, size_t size) override
+    {
+        size_t n = std::min(size, text_.size());
+        std::memcpy(buffer, text_.data(), n);
+        text_.remove_prefix(n);
+        return n;
+    }
+
+private:
+    std::string_view text_;
+};
+
+struct Deflated {
+    uint32_t crc = 0;
+    uint64_t size = 0;  // of the data before compression
+};
+
+// Deflates everything source delivers into compressed, chunk by chunk; the one place
+// member data is compressed.
+Deflated deflateMember(ByteSource& source, ByteSink& compressed)
+{
+    Deflated result;
+    uLong crc = crc32_z(0, nullptr, 0);
+    RawDeflater deflater;
+    z_stream& z = deflater.stream();
+    std::string in(chunkSize, '\0');
+    std::string out(chunkSize, '\0');
+    bool end = false;
+    while (!end) {
+        size_t got = fillChunk(source, in);
+        end = got < in.size();
+        result.size += got;
+        if (result.size > max32) throw ZipRefused(ZipTooLargeMessage());
+        crc = crc32_z(crc, reinterpret_cast<const Bytef*>(in.data()), got);
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = static_cast<uInt>(got);
+        int flush = end ? Z_FINISH : Z_NO_FLUSH;
+        int r = Z_OK;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            r = deflate(&z, flush);
+            if (r == Z_STREAM_ERROR) throw Error(zlibFailure(r));
+            size_t have = out.size() - z.avail_out;
+            if (have > 0) compressed.write(std::string_view(out.data(), have));
+        } while (z.avail_out == 0);
+        if (end && r != Z_STREAM_END) throw Error(zlibFailure(r));
+    }
+    result.crc = static_cast<uint32_t>(crc);
+    return result;
+}
+
+// Writes members one after another, then the directory and the end record: the one place
+// the layout of an archive is written. Offsets count from the first byte given to sink.
+class ZipStreamWriter {
+public:
+    explicit ZipStreamWriter(ByteSink& sink) : sink_(sink) {}
+
+    // The local header of f, then its compressed data as writeData delivers it; returns
+    // the member's offset.
+    template <typename WriteData>
+    uint32_t member(const LocalFileHeader& f, uint32_t externalAttributes, WriteData&& writeData)
+    {
+        const auto offset = static_cast<uint32_t>(position_);
+        std::string header = localHeaderBytes(f);
+        sink_.write(header);
+        writeData(sink_);
+        position_ += header.size() + f.Common.CompressedSize;
+        CentralDirectoryEntry h = entryFor(f, externalAttributes);
+        h.LocalHeaderOffset = offset;
+        putDirectoryEntry(directory_, h);
+        ++count_;
+        return offset;
+    }
+
+    EndOfCentralDirectory finish(std::string_view comment)
+    {
+        sink_.write(directory_);
+        EndOfCentralDirectory e;
+        e.EntriesOnDisk = static_cast<uint16_t>(count_);
+        e.EntriesTotal = static_cast<uint16_t>(count_);
+        e.CentralDirSize = static_cast<uint32_t>(directory_.size());
+        e.CentralDirOffset = static_cast<uint32_t>(position_);
+        e.CommentLength = static_cast<uint16_t>(comment.size());
+        sink_.write(endRecordBytes(e, comment));
+        return e;
+    }
+
+private:
+    ByteSink& sink_;
+    uint64_t position_ = 0;
+    size_t count_ = 0;
+    std::string directory_;
+};
+
+}  // namespace
+
+std::string ZipTooLargeMessage()
+{
+    return cp1253::lit("Το αρχείο είναι πολύ μεγάλο για συμπίεση: το αρχείο zip δέχεται μόνο αρχεία "
+                       "μικρότερα από 4 GB.");
+}
+
+uint32_t DosDateTime(const std::tm& local)
+{
+    int year = local.tm_year + 1900;
+    if (year < 1980 || year > 2107) return 0;
+    int second = std::min(local.tm_sec, 59);  // a leap second would not fit five bits
+    uint32_t time = static_cast<uint32_t>(local.tm_hour * 2048 + local.tm_min * 32 + second / 2);
+    uint32_t date = static_cast<uint32_t>((year - 1980) * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
+    return (date << 16) | time;
+}
+
+uint32_t DosDateTime(std::time_t when)
+{
+    std::tm local{};
+    if (!::localtime_r(&when, &local)) return 0;
+    return DosDateTime(local);
+}
+
+ZipWriter::ZipWriter() : Clock([] { return std::time(nullptr); }) {}
+
+void ZipWriter::AddFile(const std::string& name, uint32_t externalAttributes)
+{
+    checkName(name);
+    if (Files.size() >= 0xFFFF)
+        throw ZipRefused(cp1253::lit("Το αρχείο zip δεν μπορεί να έχει περισσότερα από 65535 αρχεία."));
+    LocalFileHeader f;
+    f.Name = name;
+    f.Common = freshCommon(f, DosDateTime(Clock()));
+    CentralDirectoryEntry h = entryFor(f, externalAttributes);
+    Files.reserve(Files.size() + 1);
+    CentralDirectory.reserve(CentralDirectory.size() + 1);
+    Files.push_back(std::move(f));
+    CentralDirectory.push_back(std::move(h));
+}
+
+void ZipWriter::SetFileData(int index, std::string_view data)
+{
+    if (index < 0 || static_cast<size_t>(index) >= Files.size()) throw Error("Index out of range.");
+    if (data.size() > max32) throw ZipRefused(ZipTooLargeMessage());
+    ViewSource source(data);
+    StringSink compressed;
+    const Deflated d = deflateMember(source, compressed);
+    if (compressed.text().size() > max32) throw ZipRefused(ZipTooLargeMessage());
+
+    LocalFileHeader& f = Files[static_cast<size_t>(index)];
+    f.Signature = 0x04034B50;
+    f.Common = freshCommon(f, DosDateTime(Clock()));
+    f.Common.Crc32 = d.crc;
+    f.Common.CompressedSize = static_cast<uint32_t>(compressed.text().size());
+    f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
+    f.CompressedData = compressed.text();
+    CentralDirectoryEntry& h = CentralDirectory[static_cast<size_t>(index)];
+    h = entryFor(f, h.ExternalAttributes);
+}
+
+void ZipWriter::SaveToStream(ByteSink& stream)
+{
+    // The layout is checked before the first byte: an archive the 32-bit fields cannot
+    // describe is refused rather than written with wrapped offsets.
+    uint64_t directoryOffset = 0;
+    for (const LocalFileHeader& f : Files)
+        directoryOffset += localHeaderSize + f.Name.size() + f.Extra.size() + f.CompressedData.size();
+    uint64_t directorySize = 0;
+    for (const CentralDirectoryEntry& h : CentralDirectory)
+        directorySize += directoryEntrySize + h.Name.size() + h.Extra.size() + h.Comment.size();
+    if (directoryOffset > max32 || directorySize > max32) throw ZipRefused(ZipTooLargeMessage());
+
+    ZipStreamWriter writer(stream);
+    for (size_t k = 0; k < Files.size(); ++k) {
+        const LocalFileHeader& f = Files[k];
+        CentralDirectory[k].LocalHeaderOffset = writer.member(
+            f, CentralDirectory[k].ExternalAttributes, [&f](ByteSink& sink) { sink.write(f.CompressedData); });
+    }
+    EndOfCentralDir = writer.finish(ZipComment);
+}
+
+void ZipWriter::SaveToFile(const std::filesystem::path& path)
+{
+    AtomicFileWriter writer(path);
+    SaveToStream(writer);
+    writer.commit();
+}
+
+void ZipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
+                     const std::filesystem::path& spillFolder)
+{
+    checkName(name);
+    SpillBuffer compressed(spillFolder, spillMemoryLimit);
+    const Deflated d = deflateMember(source, compressed);
+
+    LocalFileHeader f;
+    f.Name = name;
+    f.Common = freshCommon(f, dosDateTime);
+    f.Common.Crc32 = d.crc;
+    f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
+    uint64_t directoryOffset = localHeaderSize + name.size() + compressed.size();
+    if (compressed.size() > max32 || directoryOffset > max32) throw ZipRefused(ZipTooLargeMessage());
+    f.Common.CompressedSize = static_cast<uint32_t>(compressed.size());
+
+    ZipStreamWriter writer(sink);
+    writer.member(f, 0, [&compressed](ByteSink& out) { compressed.copyTo(out); });
+    writer.finish({});
+}
+
+}  // namespace edlt

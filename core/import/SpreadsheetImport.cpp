@@ -1,0 +1,243 @@
+#include "core/import/SpreadsheetImport.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/session/LongWork.h"
+#include "core/base/Amount.h"
+#include "core/rules/CheckAFM.h"
+#include "core/base/Convert.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
+#include "core/base/Error.h"
+
+namespace edlt {
+namespace {
+
+using namespace detail;
+
+// Sheet columns A..T in order.
+constexpr std::array<Field, 20> columnFields = {
+    AFM,       SurName,   Name,        FatherName, City,      Street,       StreetNo, TK,     TypeInc, AkaInc,
+    Xartosimo, OGAXart,   Kratiseis,   Kathares,   ForosParakr, ForosAnal, Ypokatastima, Hmeres, OGAForouParakr,
+    OGAForouAnal};
+
+// A cell beyond the block: the reader of the sheet would have failed there.
+struct OutsideBlock {};
+
+std::string_view cell(const sheet::Block& b, size_t row, size_t column)
+{
+    if (row >= b.rows || column > b.cols) throw OutsideBlock{};
+    return b.at(row, column - 1);
+}
+
+std::string lineMessage(size_t row, const char* utf8Tail)
+{
+    return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) + cp1253::lit(utf8Tail);
+}
+
+bool isImportTypeInc(std::string_view code)
+{
+    static constexpr std::array<std::string_view, 13> codes = {"10", "11", "12", "13", "14", "15", "16",
+                                                               "20", "21", "22", "23", "24", "25"};
+    for (std::string_view c : codes)
+        if (c == code) return true;
+    return false;
+}
+
+// A cell longer than its field would be cut into another value: refused like a bad number.
+bool fits(std::string_view text, Field f)
+{
+    return text.size() <= static_cast<size_t>(fields[f].width);
+}
+
+// Whether text is already the form an amount is stored in, as most cells are: a whole
+// number without leading zeros (at most twelve digits), then perhaps a comma and one or
+// two decimals, the last not a zero. Rounding and writing it again would give it back.
+bool alreadyNormal(std::string_view text)
+{
+    const size_t comma = text.find(',');
+    const std::string_view whole = text.substr(0, comma);
+    if (whole.empty() || whole.size() > 12 || (whole[0] == '0' && whole.size() > 1)) return false;
+    for (char c : whole)
+        if (c < '0' || c > '9') return false;
+    if (comma == std::string_view::npos) return true;
+    const std::string_view decimals = text.substr(comma + 1);
+    if (decimals.empty() || decimals.size() > 2 || decimals.back() == '0') return false;
+    for (char c : decimals)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// An amount cell as it is stored: rounded to cents as a typed line would be, so that
+// 44,44416 goes in as 44,44 instead of being cut to the field. nullopt when it is no number.
+// The cell's own bytes where it is already in that form, else the text written in scratch.
+std::optional<std::string_view> normalisedAmount(const sheet::Block& b, size_t row, size_t column, std::string& scratch)
+{
+    const std::string_view text = cell(b, row, column);
+    if (alreadyNormal(text)) return text;
+    auto amount = Amount::tryParse(text);
+    if (!amount) return std::nullopt;
+    scratch = amount->text();
+    return scratch;
+}
+
+std::string columnMessage(size_t row, size_t column, const char* utf8Tail)
+{
+    return lineMessage(row, " του αρχείου: Η στήλη Νο ") + std::to_string(column) + cp1253::lit(utf8Tail);
+}
+
+}  // namespace
+
+SpreadsheetImport::SpreadsheetImport(DeclarationSession& session, UserInterface& ui) : session_(session), ui_(ui) {}
+
+std::string SpreadsheetImport::fileFilter()
+{
+    return cp1253::lit(
+        "Φύλλα εργασίας (*.xls, *.xlsx, *.ods, *.csv)|*.xls;*.xlsx;*.ods;*.csv|"
+        "Excel 97-2003 (*.xls)|*.xls|Excel (*.xlsx)|*.xlsx|OpenDocument (*.ods)|*.ods|Κείμενο CSV (*.csv)|*.csv");
+}
+
+const std::string& SpreadsheetImport::openFailureMessage()
+{
+    static const std::string m = cp1253::lit(
+        "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "
+        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.");
+    return m;
+}
+
+const std::string& SpreadsheetImport::stopMessage()
+{
+    static const std::string m =
+        cp1253::lit("Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε");
+    return m;
+}
+
+std::string SpreadsheetImport::readFailureMessage(const std::exception& error)
+{
+    const auto* sheetError = dynamic_cast<const sheet::SheetError*>(&error);
+    if (sheetError && sheetError->fault() == sheet::SheetFault::TooDeep)
+        return openFailureMessage() + "\n" + sheetError->message();
+    return openFailureMessage();
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
+{
+    ui_.ShowNotice(message);
+    return Outcome::Unreadable;
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::ChooseAndImport()
+{
+    if (!session_.PostPendingEdit()) return Outcome::PendingRefused;
+    auto path = ui_.ChooseFileToOpen({session_.ProgramFolder(), fileFilter(), "", ""});
+    if (!path) return Outcome::Cancelled;
+    return ImportFile(*path);
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::ImportFile(const std::filesystem::path& sheetPath)
+{
+    sheet::ReadResult sheet;
+    try {
+        sheet = sheet::readSpreadsheet(sheetPath);
+    } catch (const std::exception& e) {
+        return fail(readFailureMessage(e));
+    }
+    return ImportBlock(sheet);
+}
+
+std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadResult& sheet)
+{
+    const sheet::Block& b = sheet.block;
+    auto problem = sheet.problems.begin();
+    std::string scratch;
+    for (size_t i = 0; i < b.rows; ++i) {
+        const size_t row = i + 1;
+        if (problem != sheet.problems.end() && problem->row == row) {
+            return cp1253::lit("Λάθος στη γραμμή ") + std::to_string(row) + cp1253::lit(" του αρχείου: ") +
+                   problem->message + cp1253::lit(". Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        }
+        for (size_t column = 1; column <= std::min(columnFields.size(), b.cols); ++column)
+            if (b.formulaWithoutValue(i, column - 1))
+                return columnMessage(row, column,
+                                     " περιέχει τύπο χωρίς αποθηκευμένη τιμή. Ανοίξτε και αποθηκεύστε το αρχείο σε "
+                                     "πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά.");
+        if (!CheckAFM(cell(b, i, 1)))
+            return lineMessage(row, " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
+                                    "προχωρήσετε στην εισαγωγή.");
+        if (!isImportTypeInc(cell(b, i, 9)))
+            return lineMessage(row, " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
+                                    "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        const std::string_view days = cell(b, i, 18);
+        if (!tryStrToInt(days) || !fits(days, Hmeres) || b.cut(i, 17))
+            return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
+                                    "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        for (size_t column : {10u, 11u, 12u, 13u, 14u, 15u, 16u, 19u, 20u}) {
+            auto amount = normalisedAmount(b, i, column, scratch);
+            if (!amount)
+                return columnMessage(row, column,
+                                     " πρέπει να είναι αριθμός (η υποδιαστολή είναι το κόμμα). Διορθώστε το για να "
+                                     "προχωρήσετε στην εισαγωγή.");
+            // A number cut by the reader is longer than any field.
+            if (!fits(*amount, columnFields[column - 1]) || b.cut(i, column - 1))
+                return lineMessage(row, " του αρχείου: Το ποσό της στήλης Νο ") + std::to_string(column) +
+                       cp1253::lit(" δεν χωράει στο πεδίο του. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+        }
+    }
+    return std::nullopt;
+}
+
+SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResult& sheet)
+{
+    const sheet::Block& b = sheet.block;
+    // A single cell (or none) gives no block at all.
+    if (b.rows * b.cols <= 1) return fail();
+    try {
+        if (auto message = ValidateBlock(sheet)) {
+            ui_.ShowNotice(*message);
+            return Outcome::RowRefused;
+        }
+    } catch (const OutsideBlock&) {
+        return fail();
+    } catch (const ConvertError&) {
+        return fail();
+    }
+
+    FixedWidthTable& ds = session_.DetailStore();
+    Outcome outcome = Outcome::Imported;
+    std::string scratch;
+    // A long import shows how far it got; the window goes before the closing message.
+    std::optional<LongWork> work(std::in_place, ui_, true);
+    auto deferral = session_.DeferWorkspace();
+    {
+        // The grid is told once at the end instead of row by row.
+        const ControlsDisabled quiet(ds);
+        try {
+            ds.MoveFirst();
+            for (size_t i = 0; i < b.rows; ++i) {
+                if (i % 1024 == 0) work->progress(i, b.rows);
+                ds.Insert();
+                for (size_t c = 0; c < columnFields.size(); ++c) {
+                    if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
+                    else ds.SetFieldValue(columnFields[c], b.at(i, c));
+                }
+                if (!session_.PostCheckedLine()) {
+                    outcome = Outcome::Stopped;
+                    break;
+                }
+                session_.SetModified(true);
+            }
+        } catch (const std::exception&) {
+            outcome = Outcome::Unreadable;
+        }
+    }
+    work.reset();
+    if (outcome == Outcome::Stopped) ui_.ShowNotice(stopMessage());
+    if (outcome == Outcome::Unreadable) ui_.ShowNotice(openFailureMessage());
+    session_.Guarded([&] { deferral.finish(); });
+    if (outcome == Outcome::Imported) session_.SetModified(true);
+    session_.SessionChangedNotify();
+    return outcome;
+}
+
+}  // namespace edlt

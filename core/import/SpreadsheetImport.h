@@ -1,0 +1,54 @@
+#pragma once
+// "Εισαγωγή στοιχείων από Excel": a sheet's rows become detail lines. A validation pass
+// checks every row first; only a sheet without a bad cell is stored, row by row, each
+// through the same checks and totals as a typed line.
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/session/DeclarationSession.h"
+#include "core/import/Sheet.h"
+
+namespace edlt {
+
+class SpreadsheetImport {
+public:
+    enum class Outcome {
+        Cancelled,         // no file chosen
+        PendingRefused,    // the line being edited was refused first
+        Unreadable,        // the generic open-failure message was shown
+        RowRefused,        // the validation pass found a bad cell (nothing stored)
+        Stopped,           // a row was refused when stored (the rows before it stay)
+        Imported,
+    };
+
+    SpreadsheetImport(DeclarationSession& session, UserInterface& ui);
+
+    // The menu command: pending edit, file dialog, then ImportFile.
+    Outcome ChooseAndImport();
+    // Everything after the file choice.
+    Outcome ImportFile(const std::filesystem::path& sheetPath);
+    // The same on a block already read (for tests and other readers).
+    Outcome ImportBlock(const sheet::ReadResult& sheet);
+
+    // The file dialog's filter: every kind together, then each kind.
+    static std::string fileFilter();
+    static const std::string& openFailureMessage();
+    // What a failed read shows: the open-failure message, for nesting past the limit with
+    // its cause on the next line.
+    static std::string readFailureMessage(const std::exception& error);
+    static const std::string& stopMessage();
+
+    // The validation pass on its own: the message for the first bad cell, or nullopt.
+    // Throws when the generic failure applies (a column beyond the block, a conversion error).
+    static std::optional<std::string> ValidateBlock(const sheet::ReadResult& sheet);
+
+private:
+    Outcome fail(const std::string& message = openFailureMessage());
+
+    DeclarationSession& session_;
+    UserInterface& ui_;
+};
+
+}  // namespace edlt

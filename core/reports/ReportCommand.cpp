@@ -1,0 +1,139 @@
+#include "core/reports/ReportCommand.h"
+
+#include "core/reports/FirstPage.h"
+#include "core/reports/ReportPages.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/ByteStream.h"
+#include "core/store/CopyFile.h"
+#include "core/store/PrivateFolder.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+
+namespace edlt {
+
+namespace report_messages {
+const std::string& preparationProblem()
+{
+    static const std::string m = cp1253::lit("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης");
+    return m;
+}
+const std::string& printProblem()
+{
+    static const std::string m =
+        cp1253::lit("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή");
+    return m;
+}
+}  // namespace report_messages
+
+std::filesystem::path ReportCommand::RelativePagePath(ReportKind kind)
+{
+    if (kind == ReportKind::FirstPage) return std::filesystem::path("Addon") / "E7FirstPageFinal.htm";
+    return "DLT.htm";
+}
+
+ReportWindowRequest ReportCommand::WindowRequest(ReportKind kind, const std::filesystem::path& programFolder)
+{
+    ReportWindowRequest r;
+    r.pagePath = programFolder / RelativePagePath(kind);
+    switch (kind) {
+    case ReportKind::FirstPage: r.title = cp1253::lit("Εκτύπωση 1ης Σελίδας"); break;
+    case ReportKind::DetailedPayments: r.title = cp1253::lit("Εκτύπωση"); break;
+    case ReportKind::Totals: r.title = cp1253::lit("Εκτύπωση Συνόλων"); break;
+    }
+    r.landscapeHint = kind == ReportKind::DetailedPayments;
+    return r;
+}
+
+std::filesystem::path ReportCommand::FirstPageTemplateFolder(const std::filesystem::path& programFolder)
+{
+    return programFolder / "Addon" / reports::FirstPageTemplate::folderName;
+}
+
+std::filesystem::path ReportCommand::FirstPagePicturesFolder(const std::filesystem::path& programFolder)
+{
+    return programFolder / "Addon" / reports::FirstPageTemplate::picturesFolderName;
+}
+
+void ReportCommand::CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder)
+{
+    // Reached through the folder as checked: a link put in its place later leads nowhere.
+    const PrivateFolder pictures = PrivateFolder::open(pageFolder / reports::FirstPageTemplate::picturesFolderName);
+    const std::filesystem::path to = pictures.reach();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(from, ec);
+    if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
+    for (const auto& entry : it) {
+        if (!entry.is_regular_file()) continue;
+        RemoveUnlessPrivateFile(to / entry.path().filename());
+        CopyFile(entry.path(), to / entry.path().filename());
+    }
+}
+
+bool ReportCommand::Run(ReportKind kind, const ShowPage& show)
+{
+    if (!session_.PostPendingEdit()) return false;
+    ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
+    // A user's pages go to their own folder when the session names one (the installed data is read-only).
+    const bool ownFolder = session_.PageFolder() != session_.ProgramFolder();
+    std::filesystem::path page = request.pagePath;
+    if (ownFolder) {
+        // Written through the folder the session holds; shown by the folder's own name.
+        page = session_.PageFolder() / page.filename();
+        request.pagePath = cp1253::shownPath(page);
+    }
+    try {
+        // A page someone else made or could read is never written into: a new one is made.
+        if (ownFolder) RemoveUnlessPrivateFile(page);
+        WritePage(kind, page);
+        if (ownFolder && kind == ReportKind::FirstPage)
+            CopyFirstPagePictures(FirstPagePicturesFolder(session_.ProgramFolder()), session_.PageFolder());
+        show(request);
+        return true;
+    } catch (const Error&) {
+    } catch (const std::exception&) {
+        // A file system or memory failure is a failed preparation like any other.
+    }
+    ui_.ShowNotice(report_messages::preparationProblem());
+    return false;
+}
+
+void ReportCommand::WritePage(ReportKind kind, const std::filesystem::path& path)
+{
+    const HeaderFields& header = session_.Header();
+    const TotalsTexts& totals = session_.Totals();
+    if (kind == ReportKind::FirstPage) {
+        const auto blocks = reports::FirstPageTemplate::Load(FirstPageTemplateFolder(session_.ProgramFolder()));
+        AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
+        reports::WriteFirstPage(file, blocks, header, totals);
+        file.commit();
+        return;
+    }
+    AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
+    if (kind == ReportKind::DetailedPayments)
+        WriteDetailedPayments(file);
+    else
+        reports::WriteTotalsPage(file, header, totals);
+    file.commit();
+}
+
+void ReportCommand::WriteDetailedPayments(ByteSink& sink)
+{
+    reports::PageWriter out(sink);
+    reports::WriteDetailedPaymentsHead(out, session_.Header());
+
+    // The rows come from a fresh scratch copy of the detail lines, as the workspace holds them.
+    FixedWidthTable& details = session_.DetailStore();
+    if (!details.Active()) details.Open();
+    session_.SaveWorkspaceLines();
+
+    // The rows are read from the scratch copy as a stream: a second store of every line
+    // would double the memory a large declaration takes.
+    FileSource scratch(session_.WorkspaceFiles().record21());
+    LineReader reader(scratch);
+    std::string line;
+    for (size_t serial = 1; reader.next(line); ++serial) reports::WriteDetailedPaymentsRow(out, serial, line);
+    reports::WriteDetailedPaymentsEnd(out, session_.Totals());
+    out.flush();
+}
+
+}  // namespace edlt

@@ -1,0 +1,231 @@
+#pragma once
+// The main window's state and commands, without widgets: the header values, the three
+// record stores, the totals, and New, Open, Save As, closing, the header exits, the line
+// validation hook, the totals and the two sorts. The header's safety copy and the
+// workspace files of the lines are kept by classes of their own. The window binds to this;
+// the command line and the tests drive it through a UserInterface of their own.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/session/HeaderRecovery.h"
+#include "core/session/UserInterface.h"
+#include "core/session/WorkspaceCopies.h"
+#include "core/session/WorkspaceLock.h"
+#include "core/store/DeclarationFile.h"
+#include "core/store/FileLock.h"
+#include "core/store/FixedWidthTable.h"
+#include "core/store/HeaderFields.h"
+#include "core/store/Workspace.h"
+
+namespace edlt {
+
+class DeclarationChecker;
+class DetailValidation;
+class LineQuestions;
+class TotalsLedger;
+
+struct CalendarDate {
+    int year, month, day;
+};
+
+class DeclarationSession {
+public:
+    struct Options {
+        std::filesystem::path programFolder;    // Addon/ and Help/ (see DataFolder), the dialogs' last resort
+        std::filesystem::path workspaceParent;  // where "temp" goes; the program folder when empty
+        std::filesystem::path pageFolder;       // where report pages go, created private; the program folder when empty
+        std::function<CalendarDate()> today;    // the system date when empty
+        bool lockWorkspace = true;
+        size_t journalEntryLimit = 4096;  // stores between two rewrites of the workspace file
+        // Save As asks before its file dialog while lines fail their checks (the window).
+        bool askAboutFindings = false;
+    };
+    enum class SaveResult { Saved, CheckFailed, Cancelled, Failed };
+    enum class SortKey { TaxNumber, Surname };
+
+    DeclarationSession(UserInterface& ui, Options options);
+    ~DeclarationSession();
+    DeclarationSession(const DeclarationSession&) = delete;
+    DeclarationSession& operator=(const DeclarationSession&) = delete;
+
+    // Start-up: the workspace folder, its lock, the store files and the income-type list.
+    // False when another program holds this workspace or the workspace or page folder is
+    // not private (the user has been told).
+    bool Start();
+
+    // Whether the workspace holds unsaved work that a run which did not exit normally left
+    // behind (only checked for a locked workspace).
+    bool HasRecoverableWork() const;
+    // Opens that declaration as it was: header, lines, totals; marked modified. When that
+    // fails the user is told, and the workspace is kept as it is until a recovery succeeds
+    // or the user declines one: closing leaves it for the next start, and New or Open ask
+    // first.
+    void RecoverWork();
+    // Whether a recovery failed and nothing has since settled what it left.
+    bool WorkUnrecovered() const { return unrecoveredCause_.has_value(); }
+
+    // --- State
+    const HeaderFields& Header() const { return header_; }
+    // Text typed into a header box (the box's own maximum length already applied).
+    void SetHeaderText(HeaderField field, const std::string& text);
+    const std::string& CompanyNameCaption() const;
+
+    // Whether the declaration changed since it was created, opened or saved.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified);
+    // Whether the line the checks saw last passed them.
+    bool LastLineAccepted() const { return postAccepted_; }
+
+    // The detail lines (temp/record2), the income types (Addon/typeofinc.txt) and the
+    // scratch copy of the lines (temp/record21).
+    FixedWidthTable& DetailStore() { return details_; }
+    const FixedWidthTable& DetailStore() const { return details_; }
+    FixedWidthTable& IncomeTypeStore() { return incomeTypes_; }
+    const FixedWidthTable& ScratchStore() const { return scratch_; }
+
+    // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the record counter's text.
+    const TotalsTexts& Totals() const
+    {
+        refreshTotals();
+        return totals_;
+    }
+    const std::string& RecordCounterText() const
+    {
+        refreshTotals();
+        return recordCounter_;
+    }
+    // N7, N14, N18 and Excel1: off until a declaration is created or opened.
+    bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
+    bool StartPanelVisible() const { return startPanelVisible_; }
+    const Workspace& WorkspaceFiles() const { return workspace_; }
+    const std::filesystem::path& ProgramFolder() const { return options_.programFolder; }
+    // The file the declaration was opened from or last saved to; empty for a new one.
+    const std::filesystem::path& DeclarationFile() const { return declarationFile_; }
+    const std::filesystem::path& PageFolder() const
+    {
+        return options_.pageFolder.empty() ? options_.programFolder : options_.pageFolder;
+    }
+    CalendarDate Today() const;
+
+    // --- Commands (errors nobody catches go to the general error report)
+    void New();
+    void Open();
+    // Open of a chosen file; false when it was refused (its message shown).
+    bool OpenFile(const std::filesystem::path& path);
+    SaveResult SaveAs();
+    bool PreSaveCheck();
+    // Writes the declaration file (no checks); throws Error on failure, the old file intact.
+    // beforeReplace runs once the new file is complete, just before it replaces the old
+    // one; what it throws leaves the old file as it was.
+    void WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace = {});
+    // The closing question and the workspace clean-up; false when closing was cancelled.
+    bool RequestClose();
+
+    // Leaving the tax number or year box; false keeps the focus there (the user was told).
+    bool LeaveAfmBox();
+    bool LeaveYearBox();
+    // The declarant's kind.
+    void ChooseBusiness();
+    void ChoosePerson();
+    // Any key typed into the grid.
+    void GridKeyTyped() { MarkModified(); }
+
+    // Stores the line being edited before a command; false when it was not stored (the user
+    // has been told why, and the line is still being edited): the command ends.
+    bool PostPendingEdit();
+    // Stores the line being edited for a command that goes on past the store's own errors;
+    // false when the checks refused it (a conversion error among them).
+    bool PostCheckedLine();
+    // The totals boxes and the distinct tax numbers stay blank while a line holds an amount
+    // that is not a number (UnconvertibleAmounts says which).
+    void RecomputeTotals();
+    // "Γραμμή N: <conversion message>" for the first such line, nullopt when there is none.
+    std::optional<std::string> UnconvertibleAmounts() const;
+    void SortByTaxNumber() { Sort(SortKey::TaxNumber); }
+    void SortBySurname() { Sort(SortKey::Surname); }
+    void Sort(SortKey key);
+
+    // The index of stored lines the line validation searches for duplicates.
+    const TotalsLedger& Ledger() const { return *ledger_; }
+    // The whole-declaration check, with its last result.
+    DeclarationChecker& Checker() { return *checker_; }
+
+    // While the returned guard lives, stores and deletes keep the totals and the counter
+    // current but leave the workspace files to its end. For commands that store many lines.
+    WorkspaceCopies::Deferral DeferWorkspace() { return WorkspaceCopies::Deferral(*copies_); }
+    // Both workspace files written whole from the stored lines, for their readers.
+    void SaveWorkspaceLines();
+
+    // Tells the window that the visible state changed.
+    void SessionChangedNotify() { Changed(); }
+
+    // Runs f, reporting an Error it throws through the general error report.
+    bool Guarded(const std::function<void()>& f);
+
+private:
+    class ModifiedWatch;
+    // The line being edited when a command posts it: its state, its typed bytes, the stored
+    // line it changes, and where it is or goes.
+    struct PendingLine {
+        DataSetState state;
+        std::string typed;
+        std::string stored;
+        long position;
+    };
+    void ReopenPendingLine(const PendingLine& pending);
+    // The year box holds a year from 1900 to this one; throws the conversion error.
+    bool YearAcceptable();
+    bool ValidateLine(FixedWidthTable& ds);
+    void EnableDeclarationCommands();
+    // The declaration changed: the workspace no longer holds only saved work.
+    void MarkModified();
+    // The declaration is what a file holds (opened, saved) or nothing yet (new).
+    void MarkUnmodified();
+    // True when nothing a failed recovery left is in the way of replacing the workspace:
+    // otherwise the recovery is offered again; No discards that work, Yes tries again and
+    // the command ends.
+    bool UnrecoveredWorkSettled();
+    void Changed() { ui_.SessionChanged(); }
+
+    // First in, last out: the stores outlive everything that watches them.
+    // The form's names stay the stores' debugging names.
+    FixedWidthTable details_{"FixedFormatDataSet1"};
+    FixedWidthTable incomeTypes_{"FixedFormatDataSet2"};
+    FixedWidthTable scratch_{"FixedFormatDataSet3"};
+    UserInterface& ui_;
+    Options options_;
+    Workspace workspace_;
+    WorkspaceLock lock_;
+    HeaderRecovery recovery_;
+    // The file last opened or saved, as it was then, to notice another program's save.
+    std::filesystem::path fileAtOpen_;
+    std::optional<FileIdentity> identityAtOpen_;
+    std::filesystem::path declarationFile_;
+    void RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity);
+    // True unless path is that file, changed since, and the user declines to replace it.
+    bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
+    HeaderFields header_;
+    // Made again when next read after stores whose outcome is shown once at the end (an import).
+    void refreshTotals() const;
+    void buildTotalsTexts() const;
+    mutable TotalsTexts totals_;
+    mutable std::string recordCounter_;
+    mutable bool totalsStale_ = false;
+    bool commandsEnabled_ = false;
+    bool startPanelVisible_ = true;
+    bool modified_ = false;
+    bool postAccepted_ = true;
+    std::optional<std::string> unrecoveredCause_;
+    bool isNewRecord_ = false;
+    std::unique_ptr<TotalsLedger> ledger_;
+    std::unique_ptr<LineQuestions> lineQuestions_;
+    std::unique_ptr<DetailValidation> validation_;
+    std::unique_ptr<ModifiedWatch> modifiedWatch_;
+    std::unique_ptr<WorkspaceCopies> copies_;
+    std::unique_ptr<DeclarationChecker> checker_;
+};
+
+}  // namespace edlt

@@ -1,0 +1,28 @@
+#include "core/session/LongWork.h"
+
+namespace edlt {
+
+LongWork::LongWork(UserInterface& ui, bool ownWindow) : ui_(ui), ownWindow_(ownWindow) {}
+
+LongWork::~LongWork()
+{
+    if (shown_ && ownWindow_) {
+        ui_.EndPleaseWait();
+        ui_.SetHourglass(false);
+    }
+}
+
+void LongWork::progress(size_t done, size_t total)
+{
+    if (!shown_) {
+        if (std::chrono::steady_clock::now() - start_ < showAfter) return;
+        shown_ = true;
+        if (ownWindow_) {
+            ui_.SetHourglass(true);
+            ui_.BeginPleaseWait();
+        }
+    }
+    ui_.PleaseWaitProgress(done, total);
+}
+
+}  // namespace edlt

@@ -1,0 +1,102 @@
+#pragma once
+// Everything the declaration session shows or asks goes through this interface: the
+// window implements it with widgets, the command line prints, tests script the answers.
+// All texts are Windows-1253.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/store/HeaderFields.h"
+
+namespace edlt {
+
+// Button codes of the question box, as callers test them.
+enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+// Button kinds, combined as a mask; shown in this fixed order: Yes, No, OK, Cancel.
+enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
+// Not a button: No is the default instead of Yes (a question whose yes loses work).
+constexpr int mbDefaultNo = 16;
+
+struct FileDialogRequest {
+    std::filesystem::path folder;    // where the dialog starts
+    std::string filter;              // "*.*|*.*" style, pairs of description|pattern
+    std::string proposedName;        // Windows-1253; empty for none
+    std::string title;               // Windows-1253; empty for the standard title
+};
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // A modal question titled with the application title; returns the code of the button
+    // pressed, mrCancel when the box was closed without a button.
+    virtual int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
+    // A notice with the one button OK.
+    virtual void ShowNotice(const std::string& text) = 0;
+    // The warning kind of notice (the find command's).
+    virtual void ShowWarning(const std::string& text) = 0;
+    // The general error report: a command ended on an error nobody caught.
+    virtual void ShowError(const std::string& text) = 0;
+    virtual void Beep() = 0;
+
+    virtual std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) = 0;
+
+    virtual void FocusHeaderField(HeaderField field) = 0;
+    // Back to the cell of the detail line being edited, after a command could not store it.
+    virtual void FocusDetailLine() {}
+
+    // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
+    // and painted; End undoes it all.
+    virtual void BeginPleaseWait() = 0;
+    virtual void EndPleaseWait() = 0;
+    virtual void SetHourglass(bool on) = 0;
+    // Between BeginPleaseWait and EndPleaseWait: how much of the work is done.
+    virtual void PleaseWaitProgress(size_t /*done*/, size_t /*total*/) {}
+
+    // The session's visible state changed (header, totals, label, commands, start panel).
+    virtual void SessionChanged() {}
+};
+
+// For code that runs without anyone watching (checks, benchmarks, tests): no beep, no
+// dialogs (they cancel), no focus, no please-wait; questions and notices are left to it.
+class UnattendedUserInterface : public UserInterface {
+public:
+    void Beep() override {}
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void FocusHeaderField(HeaderField) override {}
+    void BeginPleaseWait() override {}
+    void EndPleaseWait() override {}
+    void SetHourglass(bool) override {}
+};
+
+// The please-wait protocol with the hourglass, for as long as this lives.
+class PleaseWait {
+public:
+    explicit PleaseWait(UserInterface& ui) : ui_(ui)
+    {
+        ui_.SetHourglass(true);
+        ui_.BeginPleaseWait();
+    }
+    ~PleaseWait()
+    {
+        ui_.EndPleaseWait();
+        ui_.SetHourglass(false);
+    }
+    PleaseWait(const PleaseWait&) = delete;
+    PleaseWait& operator=(const PleaseWait&) = delete;
+
+private:
+    UserInterface& ui_;
+};
+
+// The plain two-way question: "Ναι", "Όχι".
+int AskYesNo(UserInterface& ui, const std::string& text);
+// The same with "Όχι" as the default button.
+int AskYesNoDefaultNo(UserInterface& ui, const std::string& text);
+// The question with cancel: "Ναι", "Όχι", "Άκυρο".
+int AskYesNoCancel(UserInterface& ui, const std::string& text);
+
+}  // namespace edlt

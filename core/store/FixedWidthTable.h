@@ -1,0 +1,243 @@
+#pragma once
+// FixedWidthTable: a text file held in memory as lines, each cut into named text
+// fields by a schema of "Name=width" lines, with a cursor, an edit buffer and events.
+// Nothing in it knows about declarations.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/store/BlockList.h"
+#include "core/store/LineArena.h"
+
+namespace edlt {
+
+enum class DataSetState { Inactive, Browse, EditState, InsertState };
+
+// What observers are told of a change: before it is made (for changes to the lines, the
+// state or the whole store) and after it (for every change).
+struct DataSetChange {
+    enum Kind {
+        Reset,           // opened or closed: everything may differ
+        CursorMoved,
+        StateChanged,
+        FieldChanged,    // a field of the edit buffer; field holds its index
+        RecordInserted,  // index holds the new line's position
+        RecordRemoved,   // index held the removed line
+        RecordChanged,   // the line at index was replaced
+    };
+    Kind kind;
+    long index = -1;
+    int field = -1;
+    int32_t id = 0;  // the record id of the line inserted, replaced or removed
+    DataSetState state = DataSetState::Inactive;  // StateChanged: the state entered
+};
+
+class DataSetObserver {
+public:
+    virtual ~DataSetObserver() = default;
+    // Before a change to the lines, the state or the whole store: the store is still as it
+    // was. A change to the lines that ends an insert announces the state change with it.
+    virtual void dataSetAboutToChange(const DataSetChange&) {}
+    virtual void dataSetChanged(const DataSetChange& change) = 0;
+    // Controls (the grid) are not told while DisableControls holds; the others always are.
+    virtual bool isControl() const { return false; }
+    // Whether it is told of FieldChanged (typing into the edit buffer); asked once, when added.
+    // Those that follow only the stored lines say no: an imported row sets twenty fields.
+    virtual bool followsFields() const { return true; }
+};
+
+class FixedWidthTable {
+public:
+    struct FieldInfo {
+        std::string name;
+        int width;
+        int offset;
+    };
+    enum FindOption { IgnoreCase = 1, PrefixMatch = 2 };
+
+    explicit FixedWidthTable(std::string name = "FixedFormatDataSet");
+    ~FixedWidthTable();
+    FixedWidthTable(const FixedWidthTable&) = delete;
+    FixedWidthTable& operator=(const FixedWidthTable&) = delete;
+
+    // Properties: all but Active only while closed.
+    const std::string& Name() const { return name_; }
+    const std::filesystem::path& FileName() const { return fileName_; }
+    void SetFileName(const std::filesystem::path& path);
+    const std::vector<std::string>& Schema() const { return schema_; }
+    void SetSchema(std::vector<std::string> schema);
+    bool FileMustExist() const { return fileMustExist_; }
+    void SetFileMustExist(bool value);
+    bool TrimSpace() const { return trimSpace_; }
+    void SetTrimSpace(bool value);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    void SetActive(bool value);
+
+    void Open();
+    // Opens with the lines FileName was just written with, instead of reading them back.
+    void OpenWithLines(ArenaLines lines);
+    void Close();
+    DataSetState State() const { return state_; }
+
+    // Moves end a pending edit first; they return false when its post was refused
+    // (the cursor then stays where it was).
+    bool MoveFirst();
+    bool MoveNext();
+    bool MovePrior();
+    bool MoveLast();
+    bool AtEnd() const;
+    bool AtBeginning() const { return bof_; }
+    long CountRecords() const;
+    long RecordNumber() const;
+    bool SetRecordNumber(long number);
+
+    // The record id of the current line, and going back to it.
+    int32_t Bookmark() const;
+    bool GotoBookmark(int32_t id);
+
+    std::string FieldValue(std::string_view fieldName) const;
+    std::string FieldValue(int index) const;
+    bool FieldIsNull(int index) const;
+    void SetFieldValue(std::string_view fieldName, std::string_view value);
+    void SetFieldValue(int index, std::string_view value);
+    int FieldIndex(std::string_view fieldName) const;  // -1 when absent
+    const std::vector<FieldInfo>& Fields() const { return fields_; }
+    int RecordSize() const { return recordSize_; }
+
+    void Edit();
+    void Insert();
+    void AppendNew();
+    // Runs BeforePost; false when it refused (state and edit buffer stay as they were).
+    bool Post();
+    void Cancel();
+    void Delete();
+    // Whether a field was written since the edit began.
+    bool Modified() const { return modified_; }
+    // The line a post would store (the edit buffer), or the current line in Browse.
+    std::string_view CurrentText() const;
+
+    bool FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
+    bool FindRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
+
+    void SaveLinesTo(const std::filesystem::path& path);
+    bool StoreChanged() const { return changed_; }
+    // The lines are kept elsewhere too (a journal beside the file): Close need not write them.
+    void MarkLinesSaved() { changed_ = false; }
+
+    // Read access to any line without moving the cursor (grid painting, sorting, sums).
+    std::string_view LineAt(size_t index) const { return lines_[index].text(); }
+    int32_t LineIdAt(size_t index) const { return lines_[index].id; }
+    std::string FieldValueAt(size_t index, int field) const;
+    // Every line in order with its record id, without a search per line.
+    template <class F>
+    void ForEachLine(F&& f) const
+    {
+        lines_.forEach([&](const Line& l) { return f(l.text(), l.id); });
+    }
+    // The lines at from..to-1 in order (two threads may each walk a part).
+    template <class F>
+    void ForEachLineIn(size_t from, size_t to, F&& f) const
+    {
+        lines_.forEachIn(from, to, [&](const Line& l) { f(l.text()); });
+    }
+    // During an Insert, the position the new line will take.
+    long InsertIndex() const { return insertIndex_; }
+    long Cursor() const { return cursor_; }
+
+    // Events. BeforePost returns false to refuse the post (after showing its own message).
+    std::function<bool(FixedWidthTable&)> BeforePost;
+    std::function<void(FixedWidthTable&)> AfterPost;
+    std::function<void(FixedWidthTable&)> AfterDelete;
+    std::function<void(FixedWidthTable&)> OnNewRecord;
+    std::function<void(FixedWidthTable&)> AfterEdit;
+
+    void AddObserver(DataSetObserver* observer);
+    void RemoveObserver(DataSetObserver* observer);
+    // Many changes in a row (an import): the controls hear nothing until the matching
+    // EnableControls, then one Reset and the cursor.
+    void DisableControls() { ++controlsDisabled_; }
+    void EnableControls();
+
+private:
+    // A line's bytes live in arena_; an edit that fits is written over them in place.
+    struct Line {
+        char* data;
+        uint32_t size;
+        uint32_t room;
+        int32_t id;
+        std::string_view text() const { return {data, size}; }
+        // A line over bytes the store's arena holds.
+        static Line over(std::string_view held, int32_t id)
+        {
+            const auto size = static_cast<uint32_t>(held.size());
+            return Line{const_cast<char*>(held.data()), size, size, id};
+        }
+    };
+    Line makeLine(std::string_view text, int32_t id);
+    void setText(Line& line, std::string_view text);
+
+    [[noreturn]] void fail(std::string_view message) const;
+    void checkClosed() const;
+    void checkActive() const;
+    void checkWritable() const;
+    void activate(BlockList<Line> lines, LineArena arena);
+    bool endPendingEdit();
+    void buildFields();
+    std::string_view currentRecord() const;
+    std::string fieldValueOf(std::string_view line, const FieldInfo& field) const;
+    const FieldInfo& fieldByName(std::string_view name) const;
+    const FieldInfo& fieldByIndex(int index) const;
+    void writeLines(const std::filesystem::path& path) const;
+    void startInsert(bool append);
+    void notify(DataSetChange::Kind kind, long index = -1, int field = -1, int32_t id = 0);
+    void announce(const DataSetChange& change);
+    void notify(const DataSetChange& change);
+    long indexOfId(int32_t id) const;
+    void setState(DataSetState state);
+
+    std::string name_;
+    std::filesystem::path fileName_;
+    std::vector<std::string> schema_;
+    bool fileMustExist_ = true;
+    bool trimSpace_ = true;
+    bool readOnly_ = false;
+
+    DataSetState state_ = DataSetState::Inactive;
+    // In blocks: the import inserts every row at the front, and a line stored in the middle
+    // of a million must not move half of them.
+    BlockList<Line> lines_;
+    LineArena arena_;
+    std::vector<FieldInfo> fields_;
+    int recordSize_ = 0;
+    int32_t lastId_ = 0;
+    long cursor_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    std::string buffer_;
+    bool modified_ = false;
+    long insertIndex_ = -1;
+    bool changed_ = false;
+    std::vector<DataSetObserver*> observers_;
+    std::vector<DataSetObserver*> fieldObservers_;  // those of observers_ that follow fields
+    int controlsDisabled_ = 0;
+};
+
+// Controls are not told while this lives (DisableControls, then EnableControls).
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(FixedWidthTable& ds) : ds_(ds) { ds_.DisableControls(); }
+    ~ControlsDisabled() { ds_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    FixedWidthTable& ds_;
+};
+
+}  // namespace edlt

@@ -1,0 +1,60 @@
+#pragma once
+// The find dialog: search by tax number or surname, whole field or its beginning. One
+// dialog lives for the whole run and keeps its controls' contents between uses.
+#include <QDialog>
+
+#include "core/session/Find.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace edlt {
+class DeclarationSession;
+class UserInterface;
+}  // namespace edlt
+
+namespace edlt::ui {
+
+class FindDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FindDialog(QWidget* parent = nullptr);
+
+    // Shows the dialog modally and returns what it stored when it closed.
+    FindRequest Execute();
+    // What the last closing stored: cancelled (also by the close box or Escape), or the
+    // text, kind and match choice of the last "ΟΚ".
+    const FindRequest& Result() const { return result_; }
+
+    // The find command (N18, Ctrl+F).
+    FindOutcome N18Click(DeclarationSession& session, UserInterface& ui);
+
+    void Button1Click();  // "ΟΚ"
+    void Button2Click();  // "Ακύρωση"
+
+    QRadioButton* RadioButton1 = nullptr;  // "ΑΦΜ"
+    QRadioButton* RadioButton2 = nullptr;  // "Επωνυμία"
+    QLineEdit* Edit1 = nullptr;            // the search text
+    QCheckBox* CheckBox1 = nullptr;        // "Μόνο ολόκληρες λέξεις"
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+public slots:
+    void reject() override;
+
+signals:
+    // A typed key was refused (with a beep).
+    void keyRefused();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool acceptTyped(const QString& text);
+
+    FindRequest result_;
+};
+
+}  // namespace edlt::ui

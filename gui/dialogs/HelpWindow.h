@@ -1,0 +1,55 @@
+#pragma once
+// The help window: three topic links on the left, the page in a browser pane on the
+// right, and a print button. One window lives for the whole run, hidden between uses.
+#include <QDialog>
+#include <QUrl>
+#include <filesystem>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QWebEngineView;
+
+namespace edlt::ui {
+
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Points the pane at the installation page at once.
+    explicit HelpWindow(const std::filesystem::path& programFolder, QWidget* parent = nullptr);
+
+    // The help command (N12): the installation page, the window shown and restored.
+    void N12Click();
+    // F1 in the main window: the same on the usage page.
+    void HelpKeyPressed();
+
+    void Label1Click();  // "Οδηγίες εγκατάστασης": Help/setup.htm
+    void Label2Click();  // "Οδηγίες χρήσης εφαρμογής": Help/usermanual.htm
+    void Label3Click();  // "Όροι χρήσης εφαρμογής": Help/oroi.htm
+    void Button1Click();  // "Εκτύπωση"
+
+    // The page the pane was last sent to.
+    const QUrl& Page() const { return page_; }
+    QUrl PageUrl(const char* name) const;
+
+    // Prints the page shown; false when it failed. Tests put their own in.
+    std::function<bool()> printPage;
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QWebEngineView* HelpBrowser = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void navigate(const char* name);
+    void showRestored();
+
+    std::filesystem::path folder_;
+    QUrl page_;
+};
+
+}  // namespace edlt::ui

@@ -1,0 +1,96 @@
+#include "gui/dialogs/ToolCommands.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QUrl>
+#include <new>
+#include <optional>
+
+#include "core/session/UserInterface.h"
+#include "gui/common/FileDialog.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/desktop/Shortcut.h"
+#include "core/export/ZipCommand.h"
+
+namespace edlt::ui {
+namespace {
+
+QString fromPath(const std::filesystem::path& p)
+{
+    return QFile::decodeName(QByteArray::fromStdString(p.string()));
+}
+
+std::filesystem::path toPath(const QString& name)
+{
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+}  // namespace
+
+// Whether the desktop names a program for the address's scheme; nullopt when it cannot be
+// asked (no xdg-mime), and then opening the address is the only test there is.
+std::optional<bool> DesktopHandlesScheme(const QString& scheme)
+{
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {"query", "default", "x-scheme-handler/" + scheme});
+    if (!query.waitForStarted(5000)) return std::nullopt;
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return std::nullopt;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool OpenWebSite(const QString& address)
+{
+    const QUrl url(address);
+    if (DesktopHandlesScheme(url.scheme()) == false) return false;
+    // True only says that a launcher started; there is nothing more to know.
+    return QDesktopServices::openUrl(url);
+}
+
+std::string NoWebBrowserMessage(const QString& address)
+{
+    return cp1253::lit("Δεν βρέθηκε πρόγραμμα περιήγησης για να ανοίξει τη διεύθυνση. Αντιγράψτε τη και "
+                       "ανοίξτε τη σε ένα πρόγραμμα περιήγησης:\n\n") +
+           address.toStdString();
+}
+
+void WebSiteCommand(UserInterface& ui)
+{
+    const QString address = QString::fromLatin1(TaxAdministrationWebSite);
+    if (!OpenWebSite(address)) ui.ShowNotice(NoWebBrowserMessage(address));
+}
+
+void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
+{
+    const QString folder = fromPath(programFolder);
+    const auto source = FileDialog::open(parent, folder, QStringLiteral("*.*|*.*"));
+    if (!source) return;
+    const std::filesystem::path sourcePath = toPath(*source);
+    const auto chosen =
+        FileDialog::save(parent, folder, fromPath(sourcePath.filename()), QStringLiteral("*.zip|*.zip"));
+    if (!chosen) return;
+    try {
+        // Only "Ναι" replaces a file: closing the question keeps it.
+        RunZipCommand(sourcePath, toPath(*chosen),
+                      [&](const std::string& question) { return AskYesNo(ui, question) == mrYes; });
+    } catch (const Error& e) {
+        ui.ShowError(e.message());
+    } catch (const std::bad_alloc&) {
+        ui.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για τη συμπίεση του αρχείου."));
+    } catch (const std::exception&) {
+        ui.ShowError(cp1253::lit("Η δημιουργία του συμπιεσμένου αρχείου απέτυχε."));
+    }
+}
+
+void ShortcutCommand(UserInterface& ui)
+{
+    RunShortcutCommand(ui, ShortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
+}
+
+}  // namespace edlt::ui

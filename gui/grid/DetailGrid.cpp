@@ -1,0 +1,311 @@
+#include "gui/grid/DetailGrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "core/rules/CheckAFM.h"
+#include "core/rules/GridRules.h"
+#include "gui/grid/CellText.h"
+#include "gui/grid/DetailTableModel.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
+#include "core/base/Error.h"
+#include "core/base/RunAndReport.h"
+
+namespace edlt::ui {
+namespace {
+
+// 8-point sans serif.
+QFont gridFont()
+{
+    QFont f;
+    f.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans Condensed", "Sans Serif"});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(8);
+    return f;
+}
+
+// The titles' font: the same face at the size the design's 8-point title font has on its
+// screen, where "ΑΚΑΘΑΡΙΣΤΕΣ" and "ΑΠΟΔΟΧΕΣ (*)" fit a 72-pixel column and every title
+// wraps into the three lines a 45-pixel title row holds.
+QFont titleFont()
+{
+    QFont f = gridFont();
+    f.setPixelSize(10);
+    return f;
+}
+
+}  // namespace
+
+DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
+    : session_(session), ui_(ui)
+{
+    model_ = new DetailTableModel(session_.DetailStore(), this);
+    connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
+
+    grid_ = new RecordGridView(window);
+    grid_->setObjectName("dbGrid1");
+    grid_->setFont(gridFont());
+    grid_->horizontalHeader()->setFont(titleFont());
+    grid_->setDetailModel(model_);
+    grid_->SetTitleHeight(TitleHeight);
+    grid_->SetRowHeight(RowHeight);
+    grid_->setGeometry(0, 217, 1009, 352);
+    setColumnWidths();
+    connect(grid_, &RecordGridView::keyTyped, this, &DetailGrid::DBGrid1KeyPress);
+    connect(grid_, &RecordGridView::columnEntered, this, &DetailGrid::dbGrid1ColEnter);
+    connect(grid_, &RecordGridView::columnLeft, this, &DetailGrid::dbGrid1ColExit);
+    connect(grid_, &RecordGridView::deleteRequested, this,
+            [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == mrYes; });
+    connect(grid_, &RecordGridView::errorRaised, this, &DetailGrid::showError);
+    connect(grid_, &RecordGridView::currentCellPlaced, this, &DetailGrid::placeLookup);
+    connect(grid_, &RecordGridView::textRefused, this, &DetailGrid::beep);
+
+    navigator_ = new RecordNavigator(window);
+    navigator_->move(238, 183 - RecordNavigator::buttonsTop());
+    connect(navigator_, &RecordNavigator::buttonClicked, this, &DetailGrid::DBNavigator1Click);
+
+    lookup_ = new IncomeTypeCombo(new IncomeTypeListModel(session_.IncomeTypeStore(), this), window);
+    lookup_->setObjectName("DBLookupComboBox1");
+    lookup_->setFont(gridFont());
+    lookup_->hide();
+    connect(lookup_, &IncomeTypeCombo::codeChosen, this, &DetailGrid::chooseIncomeType);
+    connect(lookup_, &IncomeTypeCombo::tabPressed, this, &DetailGrid::leaveLookup);
+    connect(lookup_, &IncomeTypeCombo::escapePressed, this, [this] {
+        grid_->setFocus(Qt::OtherFocusReason);
+        grid_->cancelEdit();
+    });
+    connect(lookup_, &IncomeTypeCombo::keyRefused, this, &DetailGrid::beep);
+
+    connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
+        updateNavigator();
+        placeLookup();
+    });
+    connect(model_, &QAbstractItemModel::dataChanged, this, &DetailGrid::placeLookup);
+    updateNavigator();
+}
+
+void DetailGrid::showError(const std::string& message)
+{
+    ui_.ShowError(message);
+}
+
+void DetailGrid::beep()
+{
+    ui_.Beep();
+}
+
+bool DetailGrid::guarded(const std::function<void()>& f)
+{
+    return RunAndReport(f, [this](const std::string& message) { ui_.ShowError(message); }, Reported::AllExceptions);
+}
+
+void DetailGrid::setColumnWidths()
+{
+    // A column without a width gets the one of its field's size, or of its title if wider.
+    const QFontMetrics cell(grid_->font());
+    const QFontMetrics title(grid_->horizontalHeader()->font());
+    const auto& columns = detailGridColumns();
+    for (int c = 0; c < GridColumnCount; ++c) {
+        int width = columns[static_cast<size_t>(c)].width;
+        if (width == 0)
+            width = std::max(cell.horizontalAdvance(QString(DetailTableModel::fieldWidth(c), QLatin1Char('0'))) + 5,
+                             title.horizontalAdvance(cellString(columnTitle(c))) + 6);
+        grid_->setColumnWidth(c, width);
+    }
+}
+
+void DetailGrid::setVisibleForWait(bool visible)
+{
+    waiting_ = !visible;
+    // The lookup goes first, so the focus does not wander into it while the grid hides.
+    if (!visible) {
+        if (lookup_->hasFocus()) grid_->setFocus(Qt::OtherFocusReason);
+        lookup_->hide();
+    }
+    grid_->setVisible(visible);
+    navigator_->setVisible(visible);
+    placeLookup();
+}
+
+void DetailGrid::commitPendingEditor()
+{
+    grid_->commitEditor();
+}
+
+void DetailGrid::DBGrid1KeyPress(int column, QString& typed, const QString& besideSelection)
+{
+    session_.GridKeyTyped();
+    const KeyFilterKind kind = detailGridColumns().at(static_cast<size_t>(column)).filter;
+    const auto beep = [this] { ui_.Beep(); };
+    QString passed;
+    for (QChar c : typed) {
+        const bool typingKey = c.unicode() >= 0x20 || c == QChar(8) || c == QChar(9) || c == QChar(13) || c == QChar(27);
+        if (!typingKey) {
+            passed += c;
+            continue;
+        }
+        std::optional<char> byte = cellByte(c);
+        if (!byte) {  // no place for it in the code page
+            ui_.Beep();
+            continue;
+        }
+        char key = *byte;
+        switch (kind) {
+        case KeyFilterKind::Digits:
+            DigitKeyFilter(key, beep);
+            break;
+        case KeyFilterKind::Amount:
+            try {
+                std::string text;
+                for (QChar t : besideSelection + passed)
+                    if (std::optional<char> b = cellByte(t)) text += *b;
+                AmountKeyFilter(text, key, beep);
+            } catch (const std::exception&) {
+                // The design ignores errors of the amount filter.
+            }
+            break;
+        case KeyFilterKind::Lookup:
+            // The income type is chosen in the lookup box: the key goes on there.
+            if (key != '\t' && (c.isPrint() || key == 8)) {
+                typeIntoLookup(c);
+                key = '\0';
+            }
+            break;
+        case KeyFilterKind::None:
+            break;
+        }
+        if (key != '\0') passed += c;
+    }
+    typed = passed;
+}
+
+void DetailGrid::typeIntoLookup(QChar c)
+{
+    placeLookup();
+    if (lookup_->isHidden()) return;
+    lookup_->setFocus(Qt::OtherFocusReason);
+    const int key = c == QChar(8) ? Qt::Key_Backspace : c.isDigit() ? Qt::Key_0 + c.digitValue() : 0;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(lookup_, &press);
+}
+
+void DetailGrid::chooseIncomeType(const std::string& code)
+{
+    guarded([&] {
+        FixedWidthTable& ds = session_.DetailStore();
+        if (!ds.Active()) return;
+        if (!model_->editing()) ds.Edit();
+        ds.SetFieldValue(detail::TypeInc, code);
+    });
+}
+
+void DetailGrid::leaveLookup(bool forward)
+{
+    // The Tab typed in the box moves the grid on: to the gross pay, or back.
+    grid_->setFocus(Qt::TabFocusReason);
+    grid_->tabMove(forward);
+}
+
+void DetailGrid::dbGrid1ColEnter(int column)
+{
+    if (column != KatharesColumn) return;
+    FixedWidthTable& ds = session_.DetailStore();
+    if (!ds.Active()) return;
+    try {
+        ds.Edit();
+    } catch (const Error&) {
+        // As the design: a store that cannot edit shows its error when the value is set.
+    }
+    guarded([&] {
+        NetPayProposal proposal = ProposeNetPay(ds.FieldValue(detail::AkaInc), ds.FieldValue(detail::Kratiseis));
+        if (proposal.message) ui_.ShowNotice(*proposal.message);
+        ds.SetFieldValue(detail::Kathares, proposal.net);
+    });
+}
+
+void DetailGrid::dbGrid1ColExit(int column)
+{
+    if (column == TypeIncColumn) lookup_->hide();
+}
+
+// The part of DBGrid1DrawColumnCell that lays the lookup box over the focused TypeInc cell.
+void DetailGrid::placeLookup()
+{
+    if (!lookup_ || !grid_) return;
+    const QModelIndex cur = grid_->currentIndex();
+    const QRect cell = cur.isValid() ? grid_->visualRect(cur) : QRect();
+    const bool over = !waiting_ && grid_->isVisible() && cur.isValid() && cur.column() == TypeIncColumn &&
+                      cell.isValid() && grid_->viewport()->rect().contains(cell.center());
+    if (!over) {
+        if (!lookup_->isHidden()) lookup_->hide();
+        return;
+    }
+    QWidget* parent = lookup_->parentWidget();
+    const QPoint at = parent->mapFromGlobal(grid_->viewport()->mapToGlobal(cell.topLeft()));
+    // The box is as high as a row, so it covers its cell and no other.
+    const int height = std::max(RowHeight, cell.height());
+    lookup_->setGeometry(at.x(), at.y(), cell.width(), height);
+    lookup_->showCode(model_->cellText(cur.row(), TypeIncColumn));
+    if (lookup_->isHidden()) lookup_->show();
+    lookup_->raise();
+}
+
+bool DetailGrid::DBNavigator1BeforeAction(RecordNavigator::Button button)
+{
+    // Only "Ναι" deletes: a box closed without an answer keeps the line.
+    if (button == RecordNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == mrYes;
+    return true;
+}
+
+void DetailGrid::DBNavigator1Click(RecordNavigator::Button button)
+{
+    FixedWidthTable& ds = session_.DetailStore();
+    if (!ds.Active()) return;
+    if (!DBNavigator1BeforeAction(button)) return;
+    switch (button) {
+    case RecordNavigator::nbFirst:
+        grid_->commitEditor();
+        guarded([&] { ds.MoveFirst(); });
+        break;
+    case RecordNavigator::nbLast:
+        grid_->commitEditor();
+        guarded([&] { ds.MoveLast(); });
+        break;
+    case RecordNavigator::nbInsert:
+        grid_->insertRecord();
+        break;
+    case RecordNavigator::nbDelete:
+        grid_->discardEditor();
+        guarded([&] { model_->deleteCurrent(); });
+        break;
+    case RecordNavigator::nbPost:
+        grid_->commitEditor();
+        guarded([&] { model_->post(); });
+        break;
+    case RecordNavigator::nbCancel:
+        grid_->cancelEdit();
+        break;
+    default:
+        break;
+    }
+    updateNavigator();
+}
+
+void DetailGrid::updateNavigator()
+{
+    if (!navigator_) return;
+    const FixedWidthTable& ds = session_.DetailStore();
+    const bool active = ds.Active();
+    const bool lines = active && ds.CountRecords() > 0;
+    const bool editing = active && model_->editing();
+    navigator_->button(RecordNavigator::nbFirst)->setEnabled(lines);
+    navigator_->button(RecordNavigator::nbLast)->setEnabled(lines);
+    navigator_->button(RecordNavigator::nbInsert)->setEnabled(active && !ds.ReadOnly());
+    navigator_->button(RecordNavigator::nbDelete)->setEnabled(model_->canDelete());
+    navigator_->button(RecordNavigator::nbPost)->setEnabled(editing);
+    navigator_->button(RecordNavigator::nbCancel)->setEnabled(editing);
+}
+
+}  // namespace edlt::ui

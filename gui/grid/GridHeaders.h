@@ -1,0 +1,31 @@
+#pragma once
+// The two fixed parts of RecordGridView: the title row, whose titles wrap over several
+// lines, and the narrow indicator column that marks the current row.
+#include <QHeaderView>
+
+namespace edlt::ui {
+
+class TitleHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit TitleHeader(QWidget* parent = nullptr);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+class IndicatorHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    static constexpr int IndicatorWidth = 11;
+    explicit IndicatorHeader(QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+// The raised inner edge of the design's fixed cells.
+void drawRaisedEdge(QPainter* painter, const QRect& rect, const QPalette& palette);
+
+}  // namespace edlt::ui

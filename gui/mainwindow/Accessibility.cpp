@@ -1,0 +1,85 @@
+#include "gui/mainwindow/Accessibility.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+
+#include "gui/common/Text.h"
+
+namespace edlt::ui {
+namespace {
+
+// "Έτος που αφορούν\nτα στοιχεία: (*)" is read "Έτος που αφορούν τα στοιχεία".
+QString spoken(QString caption)
+{
+    caption.replace('\n', ' ');
+    caption.remove(QStringLiteral("(*)"));
+    caption = caption.simplified();
+    while (caption.endsWith(':')) caption.chop(1);
+    return caption.trimmed();
+}
+
+void name(QWidget& client, const char* labelName, const QString& controlName)
+{
+    auto* label = client.findChild<QLabel*>(labelName);
+    auto* control = client.findChild<QWidget*>(controlName);
+    if (!label || !control) return;
+    label->setBuddy(control);
+    control->setAccessibleName(spoken(label->text()));
+}
+
+bool isInside(const QWidget* w, const QWidget& ancestor)
+{
+    for (; w; w = w->parentWidget())
+        if (w == &ancestor) return true;
+    return false;
+}
+
+}  // namespace
+
+void nameControls(QWidget& client)
+{
+    const std::pair<const char*, const char*> header[] = {
+        {"Label1", "YearOfData"}, {"Label2", "AFM"},      {"Label3", "AntikeimenoErgasion"},
+        {"Label4", "CompanyName"}, {"Label5", "Name"},    {"Label6", "FatherName"},
+        {"Label8", "Town"},       {"Label9", "Street"},   {"Label10", "Number"},
+        {"Label11", "TK"}};
+    for (const auto& [label, box] : header) name(client, label, box);
+    // The company box's caption follows the business/person switch; its buddy keeps the
+    // name current without a fixed one.
+    if (auto* company = client.findChild<QWidget*>("CompanyName")) company->setAccessibleName({});
+    for (int i = 1; i <= 9; ++i)
+        name(client, qPrintable(QStringLiteral("LabelEdit%1").arg(i)), QStringLiteral("Edit%1").arg(i));
+    if (auto* grid = client.findChild<QWidget*>("dbGrid1"))
+        grid->setAccessibleName(tr8("Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"));
+    if (auto* navigator = client.findChild<QWidget*>("DBNavigator1"))
+        for (QLabel* caption : navigator->findChildren<QLabel*>())
+            if (caption->objectName().startsWith(QStringLiteral("Label_")))
+                name(*navigator, qPrintable(caption->objectName()), caption->objectName().mid(6));
+}
+
+GridTabOut::GridTabOut(QWidget& grid, QObject* parent) : QObject(parent), grid_(grid)
+{
+    qApp->installEventFilter(this);
+}
+
+bool GridTabOut::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::ControlModifier) || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (!isInside(focus, grid_)) return false;
+    const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+    // The next control in the tab chain that is not the grid or its cell editor.
+    for (QWidget* w = forward ? grid_.nextInFocusChain() : grid_.previousInFocusChain(); w && w != &grid_;
+         w = forward ? w->nextInFocusChain() : w->previousInFocusChain()) {
+        if (isInside(w, grid_) || !(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled()) continue;
+        w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return true;
+}
+
+}  // namespace edlt::ui

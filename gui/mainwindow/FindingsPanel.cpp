@@ -1,0 +1,311 @@
+#include "gui/mainwindow/FindingsPanel.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/common/FileDialog.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/common/Text.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/grid/DetailTableModel.h"
+#include "gui/grid/RecordGridView.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+
+namespace edlt::ui {
+
+FindingsModel::FindingsModel(const DeclarationSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session)
+{
+}
+
+void FindingsModel::setResult(const CheckResult& result)
+{
+    beginResetModel();
+    findings_ = result.findings;
+    endResetModel();
+}
+
+int FindingsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(findings_.size());
+}
+
+int FindingsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FindingsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)) return {};
+    const CheckFinding& f = finding(index.row());
+    // The list is checked again after every change; until then a line may be gone.
+    const FixedWidthTable& lines = session_.DetailStore();
+    const bool lineThere = f.line <= 0 || (lines.Active() && f.line <= lines.CountRecords());
+    switch (index.column()) {
+    case ColLine: return role == SortRole ? QVariant(qlonglong(f.line)) : QVariant(QString::number(f.line));
+    case ColAFM: return lineThere ? fromCp(findingAfm(f, session_)) : QString();
+    case ColSurName: return lineThere ? fromCp(findingSurname(f, session_)) : QString();
+    case ColKind: return fromCp(findingKindText(f));
+    case ColMessage: return fromCp(f.message);
+    }
+    return {};
+}
+
+QVariant FindingsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* titles[] = {"Γραμμή", "ΑΦΜ", "Επώνυμο", "Είδος", "Μήνυμα"};
+    return section >= 0 && section < ColumnCount ? tr8(titles[section]) : QVariant();
+}
+
+FindingsPanel::FindingsPanel(MainWindow& form1)
+    : QDockWidget(tr8("Έλεγχος δήλωσης"), &form1), form1_(form1), session_(form1.session())
+{
+    setObjectName("FindingsPanel");
+    setFeatures(QDockWidget::DockWidgetClosable);
+    setAllowedAreas(Qt::BottomDockWidgetArea);
+
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(4, 2, 4, 4);
+    model_ = new FindingsModel(session_, this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(FindingsModel::SortRole);
+    sorted_->setSortLocaleAware(true);
+    list_ = new QTableView(body);
+    list_->setObjectName("FindingsList");
+    list_->setModel(sorted_);
+    list_->setSortingEnabled(true);
+    list_->sortByColumn(FindingsModel::ColLine, Qt::AscendingOrder);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    list_->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {80, 90, 150, 70};
+    for (int c = 0; c < 4; ++c) list_->setColumnWidth(c, widths[c]);
+    // Double-click and Enter both activate a row.
+    connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& i) { goToFinding(modelRow(i.row())); });
+    column->addWidget(list_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* print = new QPushButton(tr8("Εκτύπωση λίστας..."), body);
+    print->setObjectName("FindingsPrint");
+    connect(print, &QPushButton::clicked, this, &FindingsPanel::printList);
+    auto* csv = new QPushButton(tr8("Αποθήκευση ως CSV..."), body);
+    csv->setObjectName("FindingsCsv");
+    connect(csv, &QPushButton::clicked, this, &FindingsPanel::exportCsv);
+    buttons->addWidget(print);
+    buttons->addWidget(csv);
+    column->addLayout(buttons);
+    setWidget(body);
+    body->setFixedHeight(190);
+
+    // The counter area's hint, above the record counter (clear of its two lines at a
+    // million lines).
+    hint_ = new QLabel(form1.centralWidget());
+    hint_->setObjectName("Label33");
+    hint_->setGeometry(8, 156, 225, 18);
+    hint_->setTextFormat(Qt::RichText);
+    connect(hint_, &QLabel::linkActivated, this, [this] { N21Click(); });
+    hint_->hide();
+    hide();
+}
+
+int FindingsPanel::modelRow(int viewRow) const
+{
+    return sorted_->mapToSource(sorted_->index(viewRow, 0)).row();
+}
+
+QString FindingsPanel::titleText(const CheckResult& result) const
+{
+    QString title = tr8("Έλεγχος δήλωσης: ") + fromCp(linesWithProblemsText(result.refusedLines()));
+    if (const size_t q = result.questions()) title += tr8(", %1 ερωτήσεις").arg(q);
+    return title;
+}
+
+void FindingsPanel::showResult(const CheckResult& result)
+{
+    model_->setResult(result);
+    setWindowTitle(titleText(result));
+    updateHint(result);
+}
+
+void FindingsPanel::updateHint(const CheckResult& result)
+{
+    const size_t refused = result.refusedLines();
+    if (refused == 0) {
+        hint_->hide();
+        return;
+    }
+    hint_->setText(QStringLiteral("<a href=\"#findings\" style=\"color:#c00000\">%1</a>")
+                       .arg(fromCp(linesWithProblemsText(refused)).toHtmlEscaped()));
+    hint_->show();
+}
+
+void FindingsPanel::N21Click()
+{
+    form1_.command([this] {
+        if (!session_.PostPendingEdit()) return;
+        checking_ = true;
+        showResult(CheckWithPleaseWait(session_.Checker(), form1_.userInterface()));
+        checking_ = false;
+        show();
+        list_->setFocus();
+        if (model_->rowCount() > 0) list_->selectRow(0);
+    });
+}
+
+void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
+{
+    // A cancelled or refused Open, or an import that stored nothing, changed nothing.
+    if (!session_.DetailStore().Active() || session_.Checker().changes() == changesBefore) return;
+    if (checkInBackground()) return;
+    checking_ = true;
+    const CheckResult& result = CheckWithPleaseWait(session_.Checker(), form1_.userInterface());
+    checking_ = false;
+    showOrHint(result);
+}
+
+bool FindingsPanel::checkInBackground()
+{
+    // A large declaration is checked beside the window: its grid is painted and usable
+    // meanwhile, and the findings come when they are ready.
+    DeclarationChecker& checker = session_.Checker();
+    if (checker.quick()) return false;
+    if (checker.checkingInBackground()) return true;
+    // Called on the check's thread; the session stops the check before this panel goes.
+    return checker.startInBackground([this] {
+        QMetaObject::invokeMethod(this, &FindingsPanel::backgroundCheckDone, Qt::QueuedConnection);
+    });
+}
+
+void FindingsPanel::backgroundCheckDone()
+{
+    // Stopped by a change since, or already taken in by a command that needed the result.
+    bool ready = false;
+    session_.Guarded([&] { ready = session_.Checker().collect(); });
+    if (!ready) return;
+    showOrHint(session_.Checker().result());
+}
+
+void FindingsPanel::showOrHint(const CheckResult& result)
+{
+    if (isVisible()) {
+        showResult(result);
+    } else {
+        updateHint(result);
+    }
+}
+
+void FindingsPanel::sessionChanged()
+{
+    if (!session_.DetailStore().Active()) {
+        // A refused Open leaves no lines to list.
+        hint_->hide();
+        if (isVisible()) hide();
+        if (model_->rowCount() > 0) model_->setResult({});
+        return;
+    }
+    if (!isVisible()) {
+        // The count it showed may no longer hold; the panel tells the new one.
+        if (session_.Checker().stale()) hint_->hide();
+        return;
+    }
+    if (recheckQueued_) return;
+    // After the command that changed the lines has finished, never inside it.
+    recheckQueued_ = true;
+    QTimer::singleShot(0, this, [this] { recheck(); });
+}
+
+void FindingsPanel::recheck()
+{
+    recheckQueued_ = false;
+    if (!isVisible() || checking_) return;
+    DeclarationChecker& checker = session_.Checker();
+    if (!checker.stale() || checkInBackground()) return;
+    checking_ = true;
+    showResult(CheckWithPleaseWait(checker, form1_.userInterface()));
+    checking_ = false;
+}
+
+void FindingsPanel::goToFinding(int row)
+{
+    if (row < 0 || row >= model_->rowCount()) return;
+    const CheckFinding f = model_->finding(row);
+    form1_.command([&] {
+        if (f.line <= 0) {
+            if (f.headerField) form1_.userInterface().FocusHeaderField(*f.headerField);
+            return;
+        }
+        if (!session_.PostPendingEdit()) return;
+        FixedWidthTable& ds = session_.DetailStore();
+        if (!ds.Active() || f.line > ds.CountRecords()) return;
+        session_.Guarded([&] { ds.SetRecordNumber(f.line); });
+        RecordGridView* grid = form1_.detailGrid().grid();
+        DetailTableModel* model = form1_.detailGrid().model();
+        const int column = f.field >= 0 ? DetailTableModel::columnOf(f.field) : -1;
+        grid->followStore();
+        if (column >= 0) grid->moveTo(model->currentRow(), column);
+        grid->setFocus();
+    });
+}
+
+QString FindingsPanel::listHtml() const
+{
+    QString html = QStringLiteral("<html><body><h3>%1</h3><p>%2 %3</p>"
+                                  "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>")
+                       .arg(windowTitle().toHtmlEscaped(), fromCp(session_.Header().AFM).toHtmlEscaped(),
+                            fromCp(session_.Header().CompanyName).toHtmlEscaped());
+    for (int c = 0; c < FindingsModel::ColumnCount; ++c)
+        html += QStringLiteral("<th>%1</th>").arg(model_->headerData(c, Qt::Horizontal).toString());
+    html += QStringLiteral("</tr>");
+    // In the order the list shows.
+    for (int r = 0; r < sorted_->rowCount(); ++r) {
+        html += QStringLiteral("<tr>");
+        for (int c = 0; c < FindingsModel::ColumnCount; ++c)
+            html += QStringLiteral("<td>%1</td>").arg(sorted_->index(r, c).data().toString().toHtmlEscaped());
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table></body></html>");
+}
+
+void FindingsPanel::printList()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QTextDocument document;
+    document.setHtml(listHtml());
+    document.print(&printer);
+}
+
+void FindingsPanel::exportCsv()
+{
+    const QString proposed = fromCp(session_.Header().AFM) + QStringLiteral("-elegxos.csv");
+    const auto name = FileDialog::save(this, QFile::decodeName(session_.ProgramFolder().string().c_str()), proposed,
+                                       QStringLiteral("*.csv|*.csv"));
+    if (!name) return;
+    const std::string csv = FindingsCsv(CheckWithPleaseWait(session_.Checker(), form1_.userInterface()), session_);
+    session_.Guarded([&] {
+        writeFileAtomically(QFile::encodeName(*name).toStdString(), csv, AtomicFileWriter::Durability::Durable);
+    });
+}
+
+}  // namespace edlt::ui

@@ -1,0 +1,88 @@
+#include "gui/mainwindow/KeyboardLocks.h"
+
+#include <QGuiApplication>
+
+#ifdef EDLT_HAVE_XKB
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#endif
+
+namespace edlt::ui {
+
+struct KeyboardLocks::Impl {
+#ifdef EDLT_HAVE_XKB
+    Display* display = nullptr;
+
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl()
+    {
+        if (display) XCloseDisplay(display);
+    }
+    unsigned modifierMask(KeySym sym) const
+    {
+        return sym == XK_Caps_Lock ? LockMask : XkbKeysymToModifiers(display, sym);
+    }
+    bool locked(KeySym sym) const
+    {
+        if (!display) return false;
+        XkbStateRec state;
+        if (XkbGetState(display, XkbUseCoreKbd, &state) != Success) return false;
+        return (state.locked_mods & modifierMask(sym)) != 0;
+    }
+    void lock(KeySym sym, bool on)
+    {
+        if (!display) return;
+        unsigned mask = modifierMask(sym);
+        if (mask == 0) return;
+        // Not checked: Caps Lock is a typing convenience, and a keyboard that refuses it
+        // leaves nothing for the user to do.
+        XkbLockModifiers(display, XkbUseCoreKbd, mask, on ? mask : 0);
+        XFlush(display);
+    }
+    bool indicator(const char* name) const
+    {
+        if (!display) return false;
+        Bool state = False;
+        Atom atom = XInternAtom(display, name, False);
+        XkbGetNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr);
+        return state;
+    }
+    void setIndicator(const char* name, bool on)
+    {
+        if (!display) return;
+        Atom atom = XInternAtom(display, name, False);
+        XkbSetNamedIndicator(display, atom, True, on, False, nullptr);
+        XFlush(display);
+    }
+#endif
+};
+
+KeyboardLocks::KeyboardLocks(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>())
+{
+#ifdef EDLT_HAVE_XKB
+    // Only on an X11 session; its own connection keeps this apart from Qt's.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) impl_->display = XOpenDisplay(nullptr);
+#endif
+}
+
+KeyboardLocks::~KeyboardLocks() = default;
+
+#ifdef EDLT_HAVE_XKB
+bool KeyboardLocks::CapsLock() const { return impl_->locked(XK_Caps_Lock); }
+void KeyboardLocks::SetCapsLock(bool on) { if (CapsLock() != on) impl_->lock(XK_Caps_Lock, on); }
+bool KeyboardLocks::NumLock() const { return impl_->locked(XK_Num_Lock); }
+void KeyboardLocks::SetNumLock(bool on) { if (NumLock() != on) impl_->lock(XK_Num_Lock, on); }
+bool KeyboardLocks::ScrollLock() const { return impl_->indicator("Scroll Lock"); }
+void KeyboardLocks::SetScrollLock(bool on) { if (ScrollLock() != on) impl_->setIndicator("Scroll Lock", on); }
+#else
+bool KeyboardLocks::CapsLock() const { return false; }
+void KeyboardLocks::SetCapsLock(bool) {}
+bool KeyboardLocks::NumLock() const { return false; }
+void KeyboardLocks::SetNumLock(bool) {}
+bool KeyboardLocks::ScrollLock() const { return false; }
+void KeyboardLocks::SetScrollLock(bool) {}
+#endif
+
+}  // namespace edlt::ui

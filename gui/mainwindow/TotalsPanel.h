@@ -1,0 +1,33 @@
+#pragma once
+// Panel6: the nine totals boxes under their captions; they only display.
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+#include <array>
+
+#include "core/session/DeclarationSession.h"
+
+namespace edlt::ui {
+
+class TotalsPanel : public QWidget {
+    Q_OBJECT
+public:
+    TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent);
+    void refresh();
+    void showTotals(const TotalsTexts& totals);
+    // Edit1..Edit9 by their number.
+    QLineEdit* edit(int number) const { return edits_[static_cast<size_t>(number - 1)]; }
+
+    // A key that would change a box's text (characters, deletions, paste, cut).
+    static bool wouldEdit(const QKeyEvent& key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DeclarationSession& session_;
+    UserInterface& ui_;
+    std::array<QLineEdit*, 9> edits_{};
+};
+
+}  // namespace edlt::ui

@@ -1,0 +1,25 @@
+#include "gui/reports/PrintReport.h"
+
+#include <QFile>
+
+#include "gui/common/Text.h"
+#include "render/ReportDocument.h"
+#include "gui/reports/ReportWindow.h"
+
+namespace edlt::ui {
+
+bool PrintReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window)
+{
+    return ReportCommand(session, ui).Run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
+        if (kind == ReportKind::FirstPage)
+            window.showReport(path, fromCp(request.title), request.landscapeHint);
+        else
+            // The page file is written; the window draws the report itself, page by page as
+            // it is looked at, so a declaration of any size shows at once.
+            window.showDocument(reports::ReportDocument::ForSession(kind, session), path, fromCp(request.title),
+                                request.landscapeHint);
+    });
+}
+
+}  // namespace edlt::ui

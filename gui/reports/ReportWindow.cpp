@@ -1,0 +1,279 @@
+#include "gui/reports/ReportWindow.h"
+
+#include <cerrno>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QElapsedTimer>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <algorithm>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/Text.h"
+#include "core/reports/ReportCommand.h"
+#include "render/PdfExport.h"
+#include "gui/reports/FormStyle.h"
+#include "gui/reports/ReportPreview.h"
+#include "core/store/AtomicFile.h"
+#include "core/base/Error.h"
+#include "gui/common/WebPrint.h"
+
+namespace edlt::ui {
+
+ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("PrintForm");
+    setWindowTitle(tr8("Εκτύπωση"));
+    // A fixed frame whose title bar has only the close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(1000, 672);
+    setModal(true);
+
+    // The print button comes first in the tab order, so it is created first.
+    Button1 = new QPushButton(tr8("Εκτύπωση"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(440, 600, 145, 65);
+    connect(Button1, &QPushButton::clicked, this, &ReportWindow::Button1Click);
+
+    SavePdfButton = new QPushButton(tr8("Αποθήκευση PDF"), this);
+    SavePdfButton->setObjectName("SavePdfButton");
+    SavePdfButton->setGeometry(600, 600, 145, 65);
+    connect(SavePdfButton, &QPushButton::clicked, this, &ReportWindow::SavePdfClick);
+
+    Label1 = new QLabel(tr8("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "), this);
+    Label1->setObjectName("Label1");
+    Label1->adjustSize();
+    // Its last pixel row above the page pane, which starts at 25: descenders are not cut.
+    Label1->move(48, std::min(8, 24 - Label1->height()));
+
+    WebBrowser1 = new QWebEngineView(this);
+    WebBrowser1->setObjectName("WebBrowser1");
+    WebBrowser1->setGeometry(8, 25, 985, 568);
+    WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    // The pages need no script of their own: one that got into a report value through a
+    // gap in its escaping still does not run. The form's style runs in a world of its own.
+    WebBrowser1->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    AddFormStyle(WebBrowser1);
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
+        if (!document_) setPageReady(false);
+    });
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &ReportWindow::pageLoaded);
+
+    Preview = new ReportPreview(this);
+    Preview->setGeometry(WebBrowser1->geometry());
+    Preview->hide();
+
+    printPage = [this] {
+        if (document_) return printDocument();
+        // A cancelled print dialog is the user's choice, not a failure.
+        return PrintWebPage(WebBrowser1, this) != WebPrintResult::Failed;
+    };
+
+    if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+}
+
+void ReportWindow::prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn)
+{
+    pagePath_ = pagePath;
+    landscape_ = landscapeHint;
+    setWindowTitle(title);
+    Label1->setVisible(landscapeHint);
+    WebBrowser1->setVisible(!drawn);
+    Preview->setVisible(drawn);
+    // A web page prints and saves only once it has loaded whole: earlier, the form comes out cut off.
+    setPageReady(drawn);
+}
+
+void ReportWindow::setPageReady(bool ready)
+{
+    Button1->setEnabled(ready);
+    SavePdfButton->setEnabled(ready && !pdfBusy_);
+    if (ready) Button1->setFocus();
+}
+
+void ReportWindow::loadReport(const QString& pagePath, const QString& title, bool landscapeHint)
+{
+    // The view would show its own error page for a missing file; the command reports it instead.
+    const QFileInfo page(pagePath);
+    if (!page.isFile() || !page.isReadable())
+        throw Error(format("Cannot open file \"%s\". %s",
+                           {toCp(pagePath).value_or(std::string("?")), systemErrorText(ENOENT)}));
+    document_.reset();
+    Preview->setDocument(nullptr);
+    prepare(page.absoluteFilePath(), title, landscapeHint, false);
+    WebBrowser1->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
+    show();
+    if (Button1->isEnabled()) Button1->setFocus();
+}
+
+void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                              const QString& title, bool landscapeHint)
+{
+    document_ = std::move(document);
+    prepare(pagePath, title, landscapeHint, true);
+    Preview->setDocument(document_);
+    show();
+    if (Button1->isEnabled()) Button1->setFocus();
+}
+
+void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                              const QString& title, bool landscapeHint)
+{
+    loadDocument(std::move(document), pagePath, title, landscapeHint);
+    exec();
+    // The document reads the declaration's lines; it must not outlive the command.
+    Preview->setDocument(nullptr);
+    document_.reset();
+}
+
+void ReportWindow::showReport(const QString& pagePath, const QString& title, bool landscapeHint)
+{
+    loadReport(pagePath, title, landscapeHint);
+    exec();
+}
+
+void ReportWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ReportWindow::pageLoaded(bool ok)
+{
+    if (ok && !document_) setPageReady(true);
+    // A page that was on disk but cannot be shown: the same message as a failed preparation.
+    if (ok || !isVisible()) return;
+    MessageBox::notice(this, fromCp(report_messages::preparationProblem()));
+    reject();
+}
+
+void ReportWindow::Button1Click()
+{
+    const bool ok = printPage && printPage();
+    // Whatever happened, the pointer is the ordinary one again.
+    unsetCursor();
+    if (!ok) MessageBox::notice(this, fromCp(report_messages::printProblem()));
+}
+
+std::function<bool(int, int)> ReportWindow::progressFor(QProgressDialog& dialog)
+{
+    dialog.setObjectName("ReportProgress");
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    dialog.setValue(0);
+    auto shown = std::make_shared<QElapsedTimer>();
+    shown->start();
+    // Telling the dialog every page would cost more than drawing it; ten times a second is enough.
+    return [&dialog, shown](int done, int total) {
+        if (done == 1 || done == total || shown->elapsed() >= 100) {
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+            shown->restart();
+        }
+        return !dialog.wasCanceled();
+    };
+}
+
+bool ReportWindow::printDocument()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(document_->pageLayout());
+    printer.setFullPage(true);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return true;  // the user's choice, not a failure
+    if (!printer.isValid()) return false;
+    QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    try {
+        if (!reports::PaintPages(*document_, printer, progressFor(progress))) printer.abort();
+    } catch (const Error&) {
+        return false;
+    }
+    return printer.printerState() != QPrinter::Error;
+}
+
+void ReportWindow::SavePdfClick()
+{
+    if (pdfBusy_) return;
+    const QString proposed = QFileInfo(pagePath_).completeBaseName() + ".pdf";
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+    const auto chosen = FileDialog::save(this, folder, proposed, tr8("Αρχεία PDF|*.pdf"), tr8("Αποθήκευση PDF"));
+    if (!chosen) return;
+    // A name typed without an extension gets the one its content has.
+    const QString path = QFileInfo(*chosen).suffix().isEmpty() ? *chosen + ".pdf" : *chosen;
+
+    pdfBusy_ = true;
+    SavePdfButton->setEnabled(false);
+    if (document_)
+        saveDocumentPdf(path);
+    else
+        saveWebPdf(path);
+}
+
+void ReportWindow::saveDocumentPdf(const QString& path)
+{
+    QProgressDialog progress(tr8("Αποθήκευση PDF…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    try {
+        const bool written =
+            reports::WritePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()), progressFor(progress));
+        // Cancelled: nothing was written and nothing is said.
+        pdfFinished(path, written, 0);
+    } catch (const reports::PdfFileError& e) {
+        pdfFinished(path, false, e.cause);
+    }
+}
+
+void ReportWindow::saveWebPdf(const QString& path)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The wide detailed report fits only across the page, as its hint tells the user.
+    const QPageLayout layout(QPageSize(QPageSize::A4), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    WebBrowser1->printToPdf(
+        [this, path](const QByteArray& pdf) {
+            QApplication::restoreOverrideCursor();
+            if (pdf.isEmpty()) return pdfFinished(path, false, EIO);
+            try {
+                errno = 0;
+                writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                    std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+            } catch (const Error&) {
+                // The writer throws right after the failed call, so errno still holds its cause.
+                return pdfFinished(path, false, errno ? errno : EIO);
+            }
+            pdfFinished(path, true, 0);
+        },
+        layout);
+}
+
+void ReportWindow::pdfFinished(const QString& path, bool ok, int cause)
+{
+    SavePdfButton->setEnabled(true);
+    pdfBusy_ = false;
+    if (cause != 0)
+        MessageBox::notice(this, tr8("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF") + " (" + path + ": " +
+                                     fromCp(systemErrorText(cause)) + ")");
+    emit pdfSaved(path, ok);
+}
+
+}  // namespace edlt::ui

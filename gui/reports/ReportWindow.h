@@ -1,0 +1,77 @@
+#pragma once
+// The print window: a modal window whose HTML view shows a report page, with the print
+// button and a button that saves the shown page as PDF. One instance lives for the whole
+// run; every report sets the page, the title and the landscape hint before showing it.
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "render/ReportDocument.h"
+
+class QLabel;
+class QProgressDialog;
+class QPushButton;
+class QWebEngineView;
+
+namespace edlt::ui {
+
+class ReportPreview;
+
+class ReportWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit ReportWindow(QWidget* parent = nullptr);
+
+    // Navigates to the page, sets the title and the hint, and shows the window modally;
+    // returns when the user closes it. Throws edlt::Error when the page cannot be read.
+    void showReport(const QString& pagePath, const QString& title, bool landscapeHint);
+    // The same without the modal wait (the window is shown and the call returns).
+    void loadReport(const QString& pagePath, const QString& title, bool landscapeHint);
+    // A drawn report (detailed payments, totals) in the preview instead of the HTML view;
+    // pagePath is the page file written for it, which names the proposed PDF.
+    void showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                      const QString& title, bool landscapeHint);
+    void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
+                      const QString& title, bool landscapeHint);
+
+    QLabel* Label1 = nullptr;           // the landscape hint
+    QWebEngineView* WebBrowser1 = nullptr;
+    ReportPreview* Preview = nullptr;   // in WebBrowser1's place for drawn reports
+    QPushButton* Button1 = nullptr;     // "Εκτύπωση"
+    QPushButton* SavePdfButton = nullptr;
+
+    // Prints the page shown after the user's print dialog; false when it failed. Tests
+    // put their own in.
+    std::function<bool()> printPage;
+
+    void Button1Click();
+    void SavePdfClick();
+
+protected:
+    // Only the close box closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
+
+signals:
+    // The PDF the user asked for was written (true) or could not be (false).
+    void pdfSaved(const QString& path, bool ok);
+
+private:
+    void pageLoaded(bool ok);
+    // The print and PDF buttons, enabled once the page can be printed whole.
+    void setPageReady(bool ready);
+    void prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn);
+    bool printDocument();
+    void saveDocumentPdf(const QString& path);
+    void saveWebPdf(const QString& path);
+    void pdfFinished(const QString& path, bool ok, int cause);
+    // A progress window with a cancel button for count pages; the callback tells it each page.
+    std::function<bool(int, int)> progressFor(QProgressDialog& dialog);
+
+    std::shared_ptr<const reports::ReportDocument> document_;
+    QString pagePath_;
+    bool landscape_ = false;
+    bool pdfBusy_ = false;
+};
+
+}  // namespace edlt::ui

@@ -1,0 +1,24 @@
+#include "programs/edlt-cli/Cli.h"
+#include "core/rules/CheckAFM.h"
+#include "core/base/Error.h"
+
+namespace edlt::cli {
+
+int runCheckAfm(const Args& args)
+{
+    if (args.size() != 1) return usageError("η check-afm θέλει ακριβώς ένα όρισμα: edlt-cli check-afm TEXT");
+    std::string text;
+    if (!argToCp1253(args[0], text)) {
+        // A character outside the code page cannot be a digit: the conversion fails on it.
+        printErr(format("'%s' is not a valid integer value", {"?"}));
+        return ExitUnreadable;
+    }
+    try {
+        return CheckAFM(text) ? ExitOk : ExitRefused;
+    } catch (const ConvertError& e) {
+        printErr(e.message());
+        return ExitUnreadable;
+    }
+}
+
+}  // namespace edlt::cli

@@ -1,0 +1,95 @@
+#include "programs/edlt-cli/CliUserInterface.h"
+
+#include <iostream>
+
+#include "core/session/ProgramPaths.h"
+#include "programs/edlt-cli/Cli.h"
+#include "core/store/DeclarationFile.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+
+namespace edlt::cli {
+
+int CliUserInterface::AskQuestion(const std::string& text, int, const std::vector<std::string>&)
+{
+    show(text, printQuestions_);
+    return answerYes_ ? mrYes : mrNo;
+}
+
+void CliUserInterface::ShowError(const std::string& text)
+{
+    ++errors_;
+    if (channel_ != Channel::None) noteFailure();
+    show(text, true);
+}
+
+void CliUserInterface::show(const std::string& text, bool printIt)
+{
+    shown_.push_back(text);
+    if (printIt) print(text);
+}
+
+void CliUserInterface::print(const std::string& cp1253Text) const
+{
+    std::string text = lineNumber_ ? std::to_string(*lineNumber_) + ": " + cp1253Text : cp1253Text;
+    // A message of two lines (an open failure and its cause) is printed as two lines.
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = text.find('\n', start);
+        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        switch (channel_) {
+        case Channel::None: break;
+        case Channel::Stdout: printOut(line); break;
+        case Channel::Stderr: printErr(line); break;
+        }
+    }
+}
+
+void CommandSession::requireUnchangedInput(const std::filesystem::path& out) const
+{
+    std::error_code ec, ec2;
+    if (opened_.empty() || std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened_, ec2))
+        return;
+    if (FileIdentity::of(out) == openedIdentity_) return;
+    throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. Άλλο πρόγραμμα το άλλαξε μετά την "
+                                   "ανάγνωσή του και οι αλλαγές του θα χάνονταν"),
+                       {cp1253::pathText(out)}));
+}
+
+CommandSession::CommandSession(bool answerYes) : ui(answerYes)
+{
+    DeclarationSession::Options options;
+    options.programFolder = DataFolder(executableFolder());
+    options.workspaceParent = folder_.path();
+    options.lockWorkspace = false;
+    session_ = std::make_unique<DeclarationSession>(ui, std::move(options));
+    ui.setChannel(CliUserInterface::Channel::None);
+    session_->Start();
+    ui.clear();
+    ui.setChannel(CliUserInterface::Channel::Stderr);
+}
+
+bool CommandSession::open(const std::string& file)
+{
+    ui.setChannel(CliUserInterface::Channel::Stderr);
+    if (file != "-") {
+        opened_ = file;
+        openedIdentity_ = FileIdentity::of(opened_);
+        return session_->OpenFile(file);
+    }
+    const std::filesystem::path copy = scratchFile("stdin");
+    if (!copyStandardInput(copy)) {
+        printFailure(declaration_messages::wrongLineLength());  // as Open says of such a file
+        return false;
+    }
+    return session_->OpenFile(copy);
+}
+
+void CommandSession::write(const std::string& out)
+{
+    if (out != "-") return session_->WriteDeclaration(out, [&] { requireUnchangedInput(out); });
+    const std::filesystem::path result = scratchFile("stdout");
+    session_->WriteDeclaration(result);
+    copyToStandardOutput(result);
+}
+
+}  // namespace edlt::cli

@@ -1,0 +1,239 @@
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <map>
+
+#include "EdltVersion.h"
+#include "programs/edlt-cli/Cli.h"
+#include "programs/edlt-cli/ZipCommand.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+
+namespace edlt::cli {
+
+namespace {
+bool failureShown = false;
+}
+
+std::string escapeControls(const std::string& text)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        // A file's bytes must never drive the terminal (escape sequences, bells, returns).
+        if (b < 0x20 || b == 0x7F) {
+            out += "\\x";
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void printOut(const std::string& cp1253Text) { std::cout << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n'; }
+void printErr(const std::string& cp1253Text) { std::cerr << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n'; }
+
+void noteFailure() { failureShown = true; }
+
+void printFailure(const std::string& cp1253Text)
+{
+    noteFailure();
+    printErr(cp1253Text);
+}
+
+bool failurePrinted() { return failureShown; }
+
+int usageError(const std::string& utf8Text)
+{
+    std::cerr << "edlt-cli: " << utf8Text << "\nΔείτε: edlt-cli --help\n";
+    return ExitUnreadable;
+}
+
+bool argToCp1253(const std::string& utf8, std::string& out)
+{
+    auto r = cp1253::fromUtf8(utf8);
+    if (!r) return false;
+    out = *r;
+    return true;
+}
+
+std::filesystem::path executableFolder()
+{
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec);
+    return self.parent_path();
+}
+
+std::optional<std::string> ParsedArgs::value(const std::string& option) const
+{
+    auto it = values.find(option);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> parseArgs(const Args& args, const std::set<std::string>& valueOptions,
+                                     const std::set<std::string>& flagOptions, ParsedArgs& out)
+{
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            out.positional.push_back(a);  // "-" alone is standard input or output
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (size_t eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = a.substr(eq + 1);
+            a.resize(eq);
+        }
+        if (valueOptions.count(a)) {
+            if (out.values.count(a)) return "η επιλογή " + a + " δόθηκε δύο φορές";
+            if (!inlineValue && i + 1 >= args.size()) return "η επιλογή " + a + " θέλει μια τιμή";
+            out.values[a] = inlineValue ? *inlineValue : args[++i];
+        } else if (flagOptions.count(a) && !inlineValue) {
+            if (out.flags.count(a)) return "η επιλογή " + a + " δόθηκε δύο φορές";
+            out.flags.insert(a);
+        } else {
+            return "άγνωστη επιλογή «" + args[i] + "»";
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace edlt::cli
+
+namespace {
+
+struct CommandHelp {
+    const char* name;
+    const char* text;
+};
+
+const CommandHelp commandHelp[] = {
+    {"check-afm",
+     "  edlt-cli check-afm TEXT\n"
+     "      Ελέγχει αν το TEXT είναι έγκυρος ΑΦΜ (έξοδος 0 έγκυρος, 1 μη έγκυρος,\n"
+     "      2 το TEXT δεν είναι αριθμός).\n"},
+    {"new",
+     "  edlt-cli new FILE --year YYYY --afm AFM --company NAME [--person] [--name NAME]\n"
+     "           [--father FFF] [--activity TEXT] [--town TEXT] [--street TEXT]\n"
+     "           [--number TEXT] [--tk DIGITS] [--answer yes|no]\n"
+     "      Δημιουργεί δήλωση χωρίς αναλυτικές γραμμές και τη γράφει στο FILE μετά τους\n"
+     "      ελέγχους της Αποθήκευσης (έτος, επωνυμία, ΑΦΜ υπόχρεου). Με --person ο\n"
+     "      υπόχρεος είναι φυσικό πρόσωπο (το επώνυμο στο --company). Υπάρχον FILE\n"
+     "      αντικαθίσταται μόνο με --answer yes.\n"},
+    {"check",
+     "  edlt-cli check FILE\n"
+     "      Ανοίγει το FILE και τυπώνει κάθε εύρημα ως \"<n>: <μήνυμα>\" (n η γραμμή\n"
+     "      αναλυτικών αμοιβών, 0 για τον υπόχρεο).\n"},
+    {"totals",
+     "  edlt-cli totals FILE\n"
+     "      Τυπώνει τον μετρητή εγγραφών και τα εννέα σύνολα (Edit1=... έως Edit9=...).\n"},
+    {"sort",
+     "  edlt-cli sort FILE --by afm|name [--out OUT]\n"
+     "      Ταξινομεί τις γραμμές κατά ΑΦΜ ή κατά επώνυμο και γράφει τη δήλωση στο OUT\n"
+     "      (αλλιώς στο FILE).\n"},
+    {"import",
+     "  edlt-cli import FILE SHEET [--out OUT] [--answer yes|no]\n"
+     "      Εισάγει τις γραμμές του φύλλου SHEET (.xls, .xlsx, .ods ή .csv) στη δήλωση FILE\n"
+     "      όπως η εντολή Εισαγωγής (οι ερωτήσεις απαντώνται με --answer, αλλιώς όχι) και\n"
+     "      τη γράφει στο OUT (αλλιώς στο FILE) μετά τους ελέγχους της Αποθήκευσης.\n"},
+    {"report",
+     "  edlt-cli report first-page|detail|totals FILE --out PAGE|REPORT.pdf\n"
+     "      Γράφει τη σελίδα εκτύπωσης (1η σελίδα, αναλυτικές αμοιβές ή σύνολα) της\n"
+     "      δήλωσης FILE στο PAGE· η 1η σελίδα παίρνει δίπλα της και τον φάκελο εικόνων.\n"
+     "      Με όνομα .pdf οι αναλυτικές αμοιβές και τα σύνολα γράφονται ως PDF, με τις\n"
+     "      ίδιες σελίδες με την Αποθήκευση PDF του παραθύρου εκτύπωσης.\n"},
+    {"zip",
+     "  edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]\n"
+     "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip). Υπάρχον ARCHIVE\n"
+     "      αντικαθίσταται μόνο με --answer yes.\n"},
+};
+
+const char* conventionsText =
+    "\n"
+    "Οι επιλογές γράφονται --opt τιμή ή --opt=τιμή· το -- τελειώνει τις επιλογές.\n"
+    "FILE - διαβάζει τη δήλωση από την τυπική είσοδο· --out - γράφει στην τυπική έξοδο.\n"
+    "Έξοδος: 0 επιτυχία, 1 η εργασία απορρίφθηκε από έλεγχο ή ερώτηση (δεν γράφτηκε\n"
+    "τίποτα), 2 ένα αρχείο δεν διαβάζεται ή δεν γράφεται ή η γραμμή εντολών είναι λανθασμένη.\n";
+
+std::string helpText()
+{
+    std::string text = "edlt-cli: ο βοηθός γραμμής εντολών του e-ΔΛΤ\n\nΧρήση:\n";
+    for (const CommandHelp& c : commandHelp) text += c.text;
+    text += "  edlt-cli --help | COMMAND --help\n      Εμφανίζει αυτό το κείμενο ή το κείμενο μιας εντολής.\n";
+    text += "  edlt-cli --version\n      Εμφανίζει την έκδοση.\n";
+    return text + conventionsText;
+}
+
+// --help anywhere before "--" asks for the command's help instead of running it.
+bool asksForHelp(const edlt::cli::Args& args)
+{
+    for (const std::string& a : args) {
+        if (a == "--") return false;
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace edlt::cli;
+    const std::map<std::string, int (*)(const Args&)> commands = {
+        {"check-afm", runCheckAfm},
+        {"new", runNew},
+        {"check", runCheck},
+        {"totals", runTotals},
+        {"sort", runSort},
+        {"report", runReport},
+        {"import", runImport},
+        {"zip", runZip},
+    };
+    if (argc < 2) {
+        std::cerr << helpText();
+        return ExitUnreadable;
+    }
+    std::string command = argv[1];
+    if (command == "--version") {
+        std::cout << "edlt-cli " EDLT_VERSION "\n";
+        return ExitOk;
+    }
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << helpText();
+        return ExitOk;
+    }
+    auto it = commands.find(command);
+    if (it == commands.end()) return usageError("άγνωστη εντολή «" + command + "»");
+    Args args(argv + 2, argv + argc);
+    if (asksForHelp(args)) {
+        for (const CommandHelp& c : commandHelp)
+            if (command == c.name) std::cout << "Χρήση:\n" << c.text << conventionsText;
+        return ExitOk;
+    }
+    int code = ExitUnreadable;
+    try {
+        code = it->second(args);
+    } catch (const edlt::Error& e) {
+        printFailure(e.message());
+    } catch (const std::exception& e) {
+        printFailure(edlt::cp1253::pathText(e.what()));
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        printFailure(edlt::cp1253::lit("Δεν ήταν δυνατή η εγγραφή στην τυπική έξοδο"));
+        return ExitUnreadable;
+    }
+    // A command that told of a failure never reports success.
+    return code == ExitOk && failurePrinted() ? ExitUnreadable : code;
+}

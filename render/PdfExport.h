@@ -1,0 +1,33 @@
+#pragma once
+// Report pages onto a paged device (a PDF writer or a printer), and a PDF written whole
+// through the program's atomic writer, so a cancelled or failed export leaves no file.
+#include <filesystem>
+#include <functional>
+
+#include "render/ReportDocument.h"
+#include "core/base/Error.h"
+
+class QPagedPaintDevice;
+
+namespace edlt::reports {
+
+// Told after each page (pages done, pages in all); returns false to stop.
+using PageProgress = std::function<bool(int done, int total)>;
+
+// Draws every page of document on device, which has no margins and is already set to
+// the document's page layout. False when progress stopped it; the device is then
+// left with the pages drawn so far.
+bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress);
+
+// A PDF file that could not be written, with the system's cause (an errno).
+class PdfFileError : public Error {
+public:
+    PdfFileError(const std::string& cp1253Message, int errnoCause) : Error(cp1253Message), cause(errnoCause) {}
+    int cause;
+};
+
+// Writes document as a PDF file at path. False when progress stopped it (no file is left);
+// throws PdfFileError when the file cannot be written (the old file at path stays).
+bool WritePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress);
+
+}  // namespace edlt::reports

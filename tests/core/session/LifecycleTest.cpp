@@ -1,0 +1,394 @@
+#include "tests/core/session/SessionFixture.h"
+
+#include "core/session/WorkspaceLock.h"
+#include "core/store/AtomicFile.h"
+
+using namespace edlt;
+using namespace edlt::test;
+using detail::Field;
+
+namespace {
+const std::string focusYear = "focus " + std::to_string(static_cast<int>(HeaderField::YearOfData));
+const std::string focusAfm = "focus " + std::to_string(static_cast<int>(HeaderField::AFM));
+const std::string focusName = "focus " + std::to_string(static_cast<int>(HeaderField::CompanyName));
+}  // namespace
+
+TEST_F(SessionTest, StartPanelMenusAndNew)
+{
+    EXPECT_TRUE(session->StartPanelVisible());
+    EXPECT_FALSE(session->DeclarationCommandsEnabled());
+    EXPECT_EQ(session->IncomeTypeStore().CountRecords(), 1);
+
+    ui.answers = {mrNo};
+    session->New();
+    EXPECT_TRUE(session->StartPanelVisible());
+
+    newDeclaration();
+    EXPECT_FALSE(session->StartPanelVisible());
+    EXPECT_TRUE(session->DeclarationCommandsEnabled());
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    session->ChoosePerson();
+    session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
+
+    ui.answers = {mrNo};  // "Όχι" leaves everything as it was
+    session->New();
+    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
+
+    ui.answers = {mrYes};
+    session->New();
+    EXPECT_EQ(session->DetailStore().CountRecords(), 0);
+    EXPECT_TRUE(session->Header().business);
+    EXPECT_EQ(session->Header().AFM, "");
+    EXPECT_EQ(session->Header().Name, "");
+    for (const std::string& box : session->Totals()) EXPECT_EQ(box, "");
+    EXPECT_EQ(session->RecordCounterText(), G("0 Εγγραφές"));
+    EXPECT_FALSE(session->Modified());
+    EXPECT_EQ(ui.log.back(), focusYear);
+}
+
+TEST_F(SessionTest, HeaderExitsAndTheKindOfDeclarant)
+{
+    newDeclaration();
+    session->SetHeaderText(HeaderField::AFM, "");
+    EXPECT_FALSE(session->LeaveAfmBox());
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"! Λάθος ΑΦΜ Υπόχρεου", focusAfm}));
+    ui.clear();
+    session->SetHeaderText(HeaderField::AFM, "12345678X");
+    EXPECT_TRUE(session->LeaveAfmBox());  // the conversion error is reported; the focus moves on
+    EXPECT_EQ(ui.log, std::vector<std::string>{"E '12345678X' is not a valid integer value"});
+
+    for (const char* year : {"1899", "2027", "", "999"}) {
+        ui.clear();
+        session->SetHeaderText(HeaderField::YearOfData, year);
+        EXPECT_FALSE(session->LeaveYearBox()) << year;
+        EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία",
+                                                    focusYear}));
+    }
+    for (const char* year : {"1900", "2026"}) {
+        session->SetHeaderText(HeaderField::YearOfData, year);
+        EXPECT_TRUE(session->LeaveYearBox());
+    }
+
+    session->SetModified(false);
+    session->SetHeaderText(HeaderField::FatherName, G("ΓΕΩ"));
+    EXPECT_TRUE(session->Modified());  // every change marks the declaration
+    session->SetModified(false);
+    session->ChooseBusiness();  // even when it is already selected
+    EXPECT_TRUE(session->Modified());
+    session->ChoosePerson();
+    EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμο: (*)"));
+    session->ChooseBusiness();
+    EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμία Επιχείρησης: (*)"));
+    EXPECT_EQ(session->Header().FatherName, G("ΓΕΩ"));  // hidden, not cleared
+}
+
+TEST_F(SessionTest, PreSaveCheckStepsInOrder)
+{
+    newDeclaration();
+    session->SetHeaderText(HeaderField::YearOfData, "1899");
+    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"});
+    session->SetHeaderText(HeaderField::YearOfData, "2025");
+
+    ui.clear();
+    session->SetHeaderText(HeaderField::CompanyName, "");
+    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε την Επωνυμία της επιχείρησης", focusName}));
+    ui.clear();
+    session->ChoosePerson();
+    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Γράψτε το Ονοματεπώνυμο του υπόχρεου"});
+    session->SetHeaderText(HeaderField::CompanyName, G("ΠΑΠΑΣ"));
+
+    ui.clear();
+    session->SetHeaderText(HeaderField::AFM, "123456789");
+    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"! Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου", focusAfm}));
+    session->SetHeaderText(HeaderField::AFM, "123456783");
+
+    ui.answers = {mrYes};
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    EXPECT_TRUE(addLine("123456783", "10", "100", "0", "100"));
+    ui.clear();
+    ui.answers = {mrYes};
+    EXPECT_TRUE(session->PreSaveCheck());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{
+        "? Ο ΑΦΜ: 123456783 που έχει εισαχθεί στη γραμμή 2 των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. "
+        "Είστε σίγουρος ότι αυτό είναι σωστό;"});
+    ui.answers = {mrNo};
+    EXPECT_FALSE(session->PreSaveCheck());
+
+    // A pending line that fails its validation stops the check silently after its own message.
+    ui.clear();
+    session->DetailStore().AppendNew();
+    session->DetailStore().SetFieldValue("AFM", "012345670");
+    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_EQ(ui.messages().size(), 1u);
+}
+
+TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
+{
+    newDeclaration();
+    session->SetHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
+    EXPECT_TRUE(addLine("012345670", "10", "1234,5", "234,5", "1000", {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")}, {Field::Hmeres, "5"}}));
+    EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
+    EXPECT_TRUE(addLine("012345670", "21", "20", "0", "20"));
+    ui.clear();
+    ui.files = {dir / "out"};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(ui.fileRequests.back().proposedName, "123456783-DLT");
+    EXPECT_EQ(ui.fileRequests.back().folder, dir.path());
+    EXPECT_FALSE(session->Modified());
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
+    const std::string saved = readFile(dir / "out");
+    ASSERT_EQ(saved.size(), 6u * 172);
+    EXPECT_EQ(saved.substr(0, 21), "0JL10    202612072025");
+    EXPECT_EQ(saved.substr(3 * 172 + 79, 10), "0000123450");  // gross 1234,5 in cents
+    EXPECT_EQ(saved.substr(3 * 172 + 147, 3), "005");
+
+    // Overwriting asks with the file's own name; "Όχι" writes nothing.
+    ui.clear();
+    ui.files = {dir / "out"};
+    ui.answers = {mrNo};
+    session->SetHeaderText(HeaderField::Town, G("ΠΑΤΡΑ"));
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Cancelled);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"? Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο out;"});
+    EXPECT_EQ(readFile(dir / "out"), saved);
+
+    ui.answers = {mrYes};
+    session->New();
+    ui.clear();
+    ui.files = {dir / "out"};
+    EXPECT_TRUE(session->OpenFile(dir / "out"));
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->Header().Town, G("ΑΘΗΝΑ"));
+    EXPECT_EQ(session->Header().CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+    EXPECT_TRUE(session->Header().business);
+    EXPECT_EQ(session->Totals()[0], "1264,5");
+    EXPECT_EQ(field(1, Field::AkaInc), "1234,5");
+    EXPECT_EQ(field(1, Field::Hmeres), "5");
+    EXPECT_FALSE(session->Modified());
+
+    // Saved again unchanged, the file is the same byte for byte.
+    ui.files = {dir / "again"};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(readFile(dir / "again"), saved);
+}
+
+TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    const std::vector<std::string> before = workspaceLines();
+    writeFile(dir / "bad", "0JL10    20250101" + std::string(153, ' ') + "\r\n9xx\r\n");
+    ui.clear();
+    EXPECT_FALSE(session->OpenFile(dir / "bad"));
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
+    EXPECT_EQ(workspaceLines(), before);
+    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
+
+    writeFile(dir / "notours", "hello\r\n");
+    ui.clear();
+    EXPECT_FALSE(session->OpenFile(dir / "notours"));
+    EXPECT_EQ(ui.log, std::vector<std::string>{"! Μη έγκυρο αρχείο"});  // no beep for this one
+}
+
+TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "10", "0", "10"));
+    EXPECT_TRUE(addLine("111111114", "10", "10", "0", "10"));
+    EXPECT_TRUE(addLine("012345670", "11", "10", "0", "10"));
+    ui.files = {dir / "good"};
+    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    std::string bad = readFile(dir / "good");
+    for (size_t line : {1u, 2u}) bad.replace((3 + line) * 172 + 79, 10, "00001x0000");  // gross of lines 2 and 3
+    writeFile(dir / "bad", bad);
+    const std::string message = "E Γραμμή 2: '00001x0000' is not a valid floating point value";
+
+    // Opened over a declaration with totals: the lines are there to fix, no figures are.
+    ui.answers = {mrYes};
+    session->New();
+    ui.clear();
+    EXPECT_TRUE(session->OpenFile(dir / "bad"));
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλες 1 γραμμές)"});
+    EXPECT_EQ(session->DetailStore().CountRecords(), 3);
+    EXPECT_TRUE(session->DeclarationCommandsEnabled());
+    EXPECT_FALSE(session->StartPanelVisible());
+    EXPECT_EQ(session->Totals(), TotalsTexts{});
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές"));
+
+    // Save As refuses while such a line remains; fixing one names the next.
+    const auto saveRefused = [&](const std::string& expected) {
+        ui.clear();
+        EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::CheckFailed);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{expected});
+        EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+    };
+    saveRefused(message + " (και άλλες 1 γραμμές)");
+    FixedWidthTable& ds = session->DetailStore();
+    for (long line : {2L, 3L}) {
+        ds.SetRecordNumber(line);
+        ds.Edit();
+        ds.SetFieldValue(static_cast<int>(Field::AkaInc), "10");
+        EXPECT_TRUE(session->PostPendingEdit());
+        if (line == 2) {
+            saveRefused("E Γραμμή 3: '00001x0000' is not a valid floating point value");
+            EXPECT_EQ(session->Totals()[0], "");
+        }
+    }
+    EXPECT_EQ(session->Totals()[0], "30");
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    ui.files = {dir / "out"};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+}
+
+TEST_F(SessionTest, ClosingAsksOnlyAboutUnsavedWork)
+{
+    newDeclaration();
+    session->SetModified(false);
+    EXPECT_TRUE(session->RequestClose());
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
+}
+
+TEST_F(SessionTest, ClosingQuestionAnswers)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    const std::string q = "? Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;";
+
+    ui.answers = {mrCancel};
+    EXPECT_FALSE(session->RequestClose());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{q});
+
+    ui.answers = {mrYes};
+    ui.files = {std::nullopt};  // the save dialog cancelled: the work stays open
+    EXPECT_FALSE(session->RequestClose());
+    EXPECT_TRUE(std::filesystem::exists(session->WorkspaceFiles().record2()));
+
+    writeFile(dir / "exists", "old");
+    ui.answers = {mrYes, mrNo};  // then refusing to overwrite
+    ui.files = {dir / "exists"};
+    EXPECT_FALSE(session->RequestClose());
+    EXPECT_EQ(readFile(dir / "exists"), "old");
+
+    session->SetHeaderText(HeaderField::YearOfData, "");
+    ui.answers = {mrYes};  // the save check fails
+    EXPECT_FALSE(session->RequestClose());
+
+    ui.answers = {mrNo};
+    EXPECT_TRUE(session->RequestClose());
+    EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
+}
+
+TEST_F(SessionTest, ClosingWithSave)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    ui.answers = {mrYes};
+    ui.files = {dir / "saved"};
+    EXPECT_TRUE(session->RequestClose());
+    EXPECT_EQ(readFile(dir / "saved").size(), 4u * 172);
+}
+
+// Another program's save between this one's open and Save As is not overwritten unasked.
+TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
+    ui.files = {dir / "out"};
+    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    const std::string others = readFile(dir / "out") + "";
+    writeFileAtomically(dir / "out", others);
+    const std::string question = "? Το αρχείο out άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν "
+                                 "αντικατασταθεί, οι αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;";
+    for (int answer : {mrNo, mrYes}) {
+        ui.clear();
+        ui.files = {dir / "out"};
+        ui.answers = {mrYes, answer};
+        EXPECT_EQ(session->SaveAs(), answer == mrYes ? DeclarationSession::SaveResult::Saved
+                                                     : DeclarationSession::SaveResult::Cancelled);
+        ASSERT_GE(ui.messages().size(), 2u);
+        EXPECT_EQ(ui.messages()[1], question);
+    }
+    // Once saved here, the file is this program's again: only the usual question.
+    ui.clear();
+    ui.files = {dir / "out"};
+    ui.answers = {mrYes};
+    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(ui.messages().size(), 1u);
+}
+
+TEST_F(SessionTest, OneProgramPerWorkspace)
+{
+    ScriptedUI other;
+    DeclarationSession::Options o;
+    o.programFolder = dir.path();
+    DeclarationSession second(other, o);
+    EXPECT_FALSE(second.Start());
+    ASSERT_EQ(other.log.size(), 1u);
+    EXPECT_EQ(other.log[0].rfind("! Το e-ΔΛΤ εκτελείται ήδη", 0), 0u);
+
+    newDeclaration();
+    session->SetModified(false);
+    EXPECT_TRUE(session->RequestClose());
+    session.reset();
+    // A lock file left behind by a run that died is free again.
+    test::writeFile(dir / "temp" / WorkspaceLock::fileName, "");
+    DeclarationSession third(other, o);
+    EXPECT_TRUE(third.Start());
+
+    // A workspace that is not a private folder stops the program, naming the folder.
+    test::TempDir elsewhere;
+    test::writeFile(elsewhere / "temp", "");
+    o.programFolder = elsewhere.path();
+    other.clear();
+    DeclarationSession fourth(other, o);
+    EXPECT_FALSE(fourth.Start());
+    ASSERT_FALSE(other.log.empty());
+    EXPECT_EQ(other.log.back(), "E Ο φάκελος εργασίας " + (elsewhere / "temp").string() +
+                                    " δεν είναι ιδιωτικός (δεν είναι φάκελος). Το e-ΔΛΤ δεν μπορεί να ξεκινήσει.");
+}
+
+TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
+{
+    newDeclaration();
+    // Same line from character 12 on, different tax numbers: B, B', A with A's key lowest.
+    EXPECT_TRUE(addLine("111111114", "10", "100", "0", "100", {{Field::SurName, "B"}}));
+    EXPECT_TRUE(addLine("222222228", "10", "100", "0", "100", {{Field::SurName, "B"}}));
+    EXPECT_TRUE(addLine("333333331", "10", "100", "0", "100", {{Field::SurName, "A"}}));
+    session->SetModified(false);
+    ui.clear();
+    session->SortBySurname();
+    EXPECT_EQ(field(1, Field::AFM), "333333331");
+    EXPECT_EQ(field(2, Field::AFM), "222222228");
+    EXPECT_EQ(field(3, Field::AFM), "111111114");
+    EXPECT_TRUE(session->Modified());
+    EXPECT_EQ(session->DetailStore().RecordNumber(), 1);
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
+    EXPECT_NE(readFile(session->WorkspaceFiles().record2()), readFile(session->WorkspaceFiles().record21()));
+
+    session->SortByTaxNumber();
+    EXPECT_EQ(field(1, Field::AFM), "111111114");
+    EXPECT_EQ(field(3, Field::AFM), "333333331");
+    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-3 μοναδικοί ΑΦΜ"));
+
+    // A pending line that fails validation: no sort.
+    session->DetailStore().AppendNew();
+    session->DetailStore().SetFieldValue("AFM", "000000001");
+    session->SetModified(false);
+    ui.clear();
+    session->SortByTaxNumber();
+    EXPECT_FALSE(session->Modified());
+    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
+}
+
+TEST_F(SessionTest, DeletingALineMarksTheDeclaration)
+{
+    newDeclaration();
+    EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    session->SetModified(false);
+    session->DetailStore().Delete();
+    EXPECT_TRUE(session->Modified());
+}

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "core/base/Error.h"
+#include "core/store/FixedWidthTable.h"
+#include "tests/TestUtil.h"
+
+using namespace edlt;
+using edlt::test::G;
+using edlt::test::readFile;
+using edlt::test::writeFile;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.message();
+    }
+    return "(no error)";
+}
+
+struct Store : ::testing::Test {
+    test::TempDir dir;
+    FixedWidthTable ds{"FixedFormatDataSet1"};
+
+    void openOver(const std::string& content, std::vector<std::string> schema = {"Code=2", "Desc=5"})
+    {
+        writeFile(dir / "data", content);
+        ds.SetFileName(dir / "data");
+        ds.SetSchema(std::move(schema));
+        ds.Open();
+    }
+};
+
+}  // namespace
+
+TEST_F(Store, FieldsFromSchemaAndTrimSpace)
+{
+    openOver(G("10Τακτικές αποδοχές") + "\r\n", {"typeinc=2", "Desc=52"});
+    EXPECT_EQ(ds.FieldValue("typeinc"), "10");
+    EXPECT_EQ(ds.FieldValue("DESC"), G("Τακτικές αποδοχές"));  // names fold Latin case
+    ds.Close();
+
+    std::string padded = G("10Τακτικές αποδοχές");
+    padded.resize(54, ' ');
+    writeFile(dir / "data", padded + "\r\n");
+    ds.SetTrimSpace(false);
+    ds.Open();
+    EXPECT_EQ(ds.FieldValue("Desc").size(), 52u);
+    EXPECT_EQ(ds.FieldValue("Desc").substr(17), std::string(35, ' '));
+}
+
+TEST_F(Store, DefaultWidthsAndOddSchemaLines)
+{
+    openOver(std::string(37, 'x') + "\nshort\n", {});
+    ASSERT_EQ(ds.Fields().size(), 1u);
+    EXPECT_EQ(ds.Fields()[0].name, "Line");
+    EXPECT_EQ(ds.Fields()[0].width, 37);
+    ds.Close();
+
+    writeFile(dir / "data", "");
+    ds.Open();
+    EXPECT_EQ(ds.Fields()[0].width, 250);
+    EXPECT_EQ(ds.RecordSize(), 250);
+    ds.Close();
+
+    writeFile(dir / "data", "abcdefgh\r\n");
+    ds.SetSchema({"A=2", "  ", "Code", "B=x", " C = 3"});
+    ds.Open();
+    ASSERT_EQ(ds.Fields().size(), 4u);
+    EXPECT_EQ(ds.Fields()[1].name, "Code");
+    EXPECT_EQ(ds.Fields()[1].width, 8);  // longest line
+    EXPECT_EQ(ds.Fields()[2].width, 8);
+    EXPECT_EQ(ds.Fields()[3].name, "C");
+    EXPECT_EQ(ds.Fields()[3].width, 3);
+    EXPECT_EQ(ds.Fields()[3].offset, 18);
+}
+
+TEST_F(Store, LineBreaksOfEveryKind)
+{
+    openOver("a\r\nb\nc\rd\r\n\r\ne");
+    EXPECT_EQ(ds.CountRecords(), 6);  // the empty line counts; the final break adds nothing
+    ds.SetRecordNumber(5);
+    EXPECT_TRUE(ds.FieldIsNull(0));
+    EXPECT_EQ(ds.FieldValue(0), "");
+}
+
+TEST_F(Store, WritingFieldsPadsAndCuts)
+{
+    openOver("", {"A=10", "B=5", "C=3"});
+    ds.Insert();
+    ds.SetFieldValue("B", "ABC");
+    EXPECT_EQ(ds.CurrentText(), std::string(10, ' ') + "ABC  ");
+    ds.SetFieldValue("B", "ABCDEFG");
+    EXPECT_EQ(ds.FieldValue("B"), "ABCDE");
+    ASSERT_TRUE(ds.Post());
+    EXPECT_EQ(ds.LineAt(0), std::string(10, ' ') + "ABCDE");
+    EXPECT_EQ(ds.FieldValue("C"), "");
+}
+
+TEST_F(Store, RecordIdsAreNeverReused)
+{
+    openOver("a\r\nb\r\nc\r\n");
+    ds.SetRecordNumber(2);
+    ds.Insert();
+    ds.SetFieldValue(0, "n1");
+    ASSERT_TRUE(ds.Post());
+    EXPECT_EQ(ds.RecordNumber(), 2);  // stored before the record that was current
+    EXPECT_EQ(ds.Bookmark(), 4);
+    ds.SetRecordNumber(3);
+    ds.Delete();
+    ds.Insert();
+    ds.SetFieldValue(0, "n2");
+    ASSERT_TRUE(ds.Post());
+    EXPECT_EQ(ds.Bookmark(), 5);
+    ds.AppendNew();
+    ds.SetFieldValue(0, "n3");
+    ASSERT_TRUE(ds.Post());
+    EXPECT_EQ(ds.RecordNumber(), ds.CountRecords());
+    EXPECT_EQ(ds.LineAt(static_cast<size_t>(ds.CountRecords() - 1)), "n3");
+}
+
+TEST_F(Store, DeleteMovesTheCursorAndEmptiesTheStore)
+{
+    openOver("a\r\nb\r\nc\r\n");
+    ds.MoveLast();
+    ds.Delete();
+    EXPECT_EQ(ds.RecordNumber(), 2);
+    EXPECT_EQ(ds.FieldValue(0), "b");
+    ds.MoveFirst();
+    ds.Delete();
+    EXPECT_EQ(ds.FieldValue(0), "b");
+    ds.Delete();
+    EXPECT_EQ(ds.CountRecords(), 0);
+    EXPECT_TRUE(ds.AtEnd());
+    EXPECT_EQ(errorOf([&] { ds.Delete(); }),
+              "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
+}
+
+TEST_F(Store, EventsAndRefusal)
+{
+    openOver("a\r\n");
+    std::vector<std::string> log;
+    bool refuse = true;
+    ds.BeforePost = [&](FixedWidthTable&) { log.push_back("before"); return !refuse; };
+    ds.AfterPost = [&](FixedWidthTable&) { log.push_back("after"); };
+    ds.OnNewRecord = [&](FixedWidthTable&) { log.push_back("new"); };
+    ds.AfterEdit = [&](FixedWidthTable&) { log.push_back("edit"); };
+    ds.AfterDelete = [&](FixedWidthTable&) { log.push_back("delete"); };
+
+    ds.Edit();
+    ds.SetFieldValue(0, "zz");
+    EXPECT_FALSE(ds.Post());
+    EXPECT_EQ(ds.State(), DataSetState::EditState);
+    EXPECT_EQ(ds.FieldValue(0), "zz");  // the buffer survives a refusal
+    EXPECT_FALSE(ds.MoveNext());        // a move posts, and the refusal stops it
+    refuse = false;
+    EXPECT_TRUE(ds.Post());
+    ds.Insert();
+    ds.Cancel();                         // nothing written: no post
+    ds.Insert();
+    EXPECT_TRUE(ds.MoveFirst());         // unmodified insert is cancelled by a move
+    EXPECT_EQ(ds.CountRecords(), 1);
+    ds.Delete();
+    EXPECT_EQ(log, (std::vector<std::string>{"edit", "before", "before", "before", "after", "new", "new", "delete"}));
+}
+
+TEST_F(Store, EditOnAnEmptyStoreInserts)
+{
+    openOver("");
+    int news = 0;
+    ds.OnNewRecord = [&](FixedWidthTable&) { ++news; };
+    ds.Edit();
+    EXPECT_EQ(ds.State(), DataSetState::InsertState);
+    EXPECT_EQ(news, 1);
+    ds.Delete();  // in insert state Delete cancels
+    EXPECT_EQ(ds.State(), DataSetState::Browse);
+}
+
+TEST_F(Store, FailureMessages)
+{
+    EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }), "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
+    ds.SetFileName(dir / "missing");
+    std::string msg = errorOf([&] { ds.Open(); });
+    EXPECT_EQ(msg.rfind("Cannot open file \"" + (dir / "missing").string() + "\". ", 0), 0u) << msg;
+    EXPECT_FALSE(ds.Active());
+
+    openOver("a\r\n");
+    EXPECT_EQ(errorOf([&] { ds.SetTrimSpace(false); }),
+              "FixedFormatDataSet1: Cannot perform this operation on an open dataset");
+    EXPECT_EQ(errorOf([&] { ds.SetFieldValue(0, "x"); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { ds.Post(); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { ds.FieldValue("Nope"); }), "FixedFormatDataSet1: Field 'Nope' not found");
+    EXPECT_EQ(errorOf([&] { ds.GotoBookmark(99); }), "Bookmark not found");
+    ds.Close();
+    ds.SetReadOnly(true);
+    ds.Open();
+    EXPECT_EQ(errorOf([&] { ds.Edit(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
+    EXPECT_EQ(errorOf([&] { ds.Delete(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
+    ds.Close();
+    ds.SetReadOnly(false);
+    writeFile(dir / "data", "");
+    ds.Open();
+    EXPECT_EQ(errorOf([&] { ds.FieldValue(0); }), "No Records");
+}
+
+TEST_F(Store, FileMustExistFalseCreatesTheFile)
+{
+    ds.SetFileName(dir / "new");
+    ds.SetFileMustExist(false);
+    ds.Open();
+    EXPECT_TRUE(std::filesystem::exists(dir / "new"));
+    EXPECT_EQ(ds.CountRecords(), 0);
+}
+
+TEST_F(Store, FindRecordKeysAndOptions)
+{
+    std::vector<std::string> schema = {"AFM=9", "SurName=18"};
+    std::string lines = std::string("123456783") + G("ΠΑΠΑΔΟΠΟΥΛΟΣ") + "\r\n" + "111111111" + "SMITH\r\n" +
+                        "222222222" + G("ΠΑΠΑ") + "\r\n";
+    openOver(lines, schema);
+    EXPECT_TRUE(ds.FindRecord("SurName", G(" ΠΑΠΑ "), FixedWidthTable::PrefixMatch));
+    EXPECT_EQ(ds.RecordNumber(), 1);
+    EXPECT_TRUE(ds.FindRecord("SurName", G(" ΠΑΠΑ ")));
+    EXPECT_EQ(ds.RecordNumber(), 3);  // only the whole word matches without PrefixMatch
+    EXPECT_TRUE(ds.FindRecord("SurName", "smith", FixedWidthTable::IgnoreCase));
+    EXPECT_FALSE(ds.FindRecord("SurName", "smith"));
+    EXPECT_FALSE(ds.FindRecord("SurName", G("παπα"), FixedWidthTable::IgnoreCase));  // Greek never folds
+    EXPECT_TRUE(ds.FindRecord("AFM,SurName", std::vector<std::string>{"111111111", "SMITH"}));
+    EXPECT_EQ(ds.RecordNumber(), 2);
+    EXPECT_FALSE(ds.FindRecord("AFM SurName", std::vector<std::string>{"111111111", "PAPA"}));
+    EXPECT_FALSE(ds.FindRecord("  ", "x"));
+}
+
+TEST_F(Store, CloseWritesOnlyWhatChanged)
+{
+    openOver("a\r\nb\n");
+    ds.Close();
+    EXPECT_EQ(readFile(dir / "data"), "a\r\nb\n");  // only read: never written
+
+    ds.Open();
+    ds.Edit();
+    ds.SetFieldValue(0, "c");
+    ds.Post();
+    ds.SaveLinesTo(dir / "copy");
+    EXPECT_EQ(ds.FileName(), dir / "copy");
+    writeFile(dir / "copy", "untouched");
+    ds.Close();  // SaveLinesTo cleared the changed flag
+    EXPECT_EQ(readFile(dir / "copy"), "untouched");
+
+    ds.SetFileName(dir / "data");
+    ds.Open();
+    ds.Delete();
+    ds.Close();
+    EXPECT_EQ(readFile(dir / "data"), "b\r\n");
+}
+
+TEST_F(Store, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
+{
+    openOver("");
+    ds.SaveLinesTo(dir / "out");
+    EXPECT_TRUE(std::filesystem::exists(dir / "out"));
+    EXPECT_EQ(readFile(dir / "out"), "");
+}
+
+TEST_F(Store, LongLinesStayUntilEdited)
+{
+    openOver("12345678901\r\n");  // record size 7
+    EXPECT_EQ(ds.LineAt(0), "12345678901");
+    ds.Edit();
+    ds.SetFieldValue("Code", "99");
+    ds.Post();
+    EXPECT_EQ(ds.LineAt(0), "9934567");
+}
+
+TEST_F(Store, ObserversHearCursorStateAndFields)
+{
+    struct Recorder : DataSetObserver {
+        explicit Recorder(bool followed) : fields(followed) {}
+        bool fields;
+        std::vector<DataSetChange::Kind> kinds;
+        void dataSetChanged(const DataSetChange& c) override { kinds.push_back(c.kind); }
+        bool followsFields() const override { return fields; }
+    } rec(true), linesOnly(false);
+    openOver("a\r\nb\r\n");
+    ds.AddObserver(&rec);
+    ds.AddObserver(&linesOnly);
+    ds.MoveNext();
+    ds.Edit();
+    ds.SetFieldValue(0, "x");
+    ds.Post();
+    ds.RemoveObserver(&rec);
+    ds.RemoveObserver(&linesOnly);
+    ds.MoveFirst();
+    EXPECT_EQ(rec.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
+                                                           DataSetChange::FieldChanged, DataSetChange::RecordChanged,
+                                                           DataSetChange::StateChanged}));
+    EXPECT_EQ(linesOnly.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
+                                                                 DataSetChange::RecordChanged, DataSetChange::StateChanged}));
+}
+
+// Each change to the lines, the state or the whole store is announced while the store is
+// still as it was, so a view can say which rows will come and go.
+TEST_F(Store, ChangesAreAnnouncedBeforeTheyAreMade)
+{
+    struct Recorder : DataSetObserver {
+        FixedWidthTable* ds = nullptr;
+        std::vector<std::string> heard;
+        void dataSetAboutToChange(const DataSetChange& c) override
+        {
+            heard.push_back("before " + std::to_string(c.kind) + " at " + std::to_string(c.index) + ": " +
+                            std::to_string(ds->Active() ? ds->CountRecords() : -1) + " lines, state " +
+                            std::to_string(static_cast<int>(ds->State())) + " -> " + std::to_string(static_cast<int>(c.state)));
+        }
+        void dataSetChanged(const DataSetChange& c) override
+        {
+            if (c.kind != DataSetChange::CursorMoved && c.kind != DataSetChange::FieldChanged)
+                heard.push_back("after " + std::to_string(c.kind));
+        }
+    } rec;
+    rec.ds = &ds;
+    openOver("a\r\nb\r\n");
+    ds.AddObserver(&rec);
+    ds.MoveNext();
+    ds.Insert();  // before line 1
+    ds.SetFieldValue(0, "n");
+    ds.Post();
+    ds.Edit();
+    ds.SetFieldValue(0, "x");
+    ds.Post();
+    ds.Delete();
+    ds.AppendNew();
+    ds.Cancel();
+    ds.Close();
+    ds.RemoveObserver(&rec);
+    const std::vector<std::string> expected = {
+        "before 2 at 1: 2 lines, state 1 -> 3", "after 2",  // insert begins
+        "before 4 at 1: 2 lines, state 3 -> 0", "after 4", "after 2",  // its post
+        "before 2 at -1: 3 lines, state 1 -> 2", "after 2",  // edit begins
+        "before 6 at 1: 3 lines, state 2 -> 0", "after 6", "after 2",  // its post
+        "before 5 at 1: 3 lines, state 1 -> 0", "after 5",  // delete
+        "before 2 at 2: 2 lines, state 1 -> 3", "after 2",  // append begins
+        "before 2 at -1: 2 lines, state 3 -> 1", "after 2",  // cancelled
+        "before 0 at -1: 2 lines, state 1 -> 0", "after 0",  // closed
+    };
+    EXPECT_EQ(rec.heard, expected);
+}

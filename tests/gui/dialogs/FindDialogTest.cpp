@@ -1,0 +1,201 @@
+// The find dialog's keys and choices, and the find command through it, over a session.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "core/session/DeclarationSession.h"
+#include "gui/dialogs/FindDialog.h"
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
+#include "tests/gui/common/Keys.h"
+#include "tests/gui/common/WindowUI.h"
+#include "tests/TestUtil.h"
+
+using namespace edlt;
+using namespace edlt::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+using test::typeInto;
+using test::WindowUI;
+
+using test::G;
+
+}  // namespace
+
+class FindDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FindDialog> find_;
+    int beeps_ = 0;
+
+    // Runs the dialog modally; act does what the user does while it is open.
+    FindRequest run(const std::function<void()>& act)
+    {
+        QTimer::singleShot(0, find_.get(), [this, act] {
+            QVERIFY(find_->isVisible());
+            act();
+        });
+        return find_->Execute();
+    }
+
+private slots:
+    void init()
+    {
+        find_ = std::make_unique<FindDialog>();
+        beeps_ = 0;
+        connect(find_.get(), &FindDialog::keyRefused, this, [this] { ++beeps_; });
+    }
+    void cleanup() { find_.reset(); }
+
+    void builtAsDesigned()
+    {
+        QCOMPARE(find_->windowTitle(), QString::fromUtf8("Εύρεση"));
+        QCOMPARE(find_->size(), QSize(287, 197));
+        QCOMPARE(find_->Button1->text(), QString::fromUtf8("\u039F\u039A"));  // Greek Omicron, Kappa
+        QVERIFY(find_->Button1->isDefault());
+        QCOMPARE(find_->Button2->text(), QString::fromUtf8("Ακύρωση"));
+        QVERIFY(find_->RadioButton1->isChecked());
+        QVERIFY(find_->CheckBox1->isChecked());
+        QCOMPARE(find_->CheckBox1->text(), QString::fromUtf8("Μόνο ολόκληρες λέξεις"));
+        QVERIFY(!find_->Result().Cancelled);
+    }
+
+    void taxNumberKeysAndLengths()
+    {
+        QLineEdit* edit = find_->Edit1;
+        typeInto(edit, "12a3Β-4");
+        QCOMPARE(edit->text(), QString("1234"));
+        QCOMPARE(beeps_, 3);
+        typeInto(edit, QString("\b"));
+        QCOMPARE(edit->text(), QString("123"));
+        typeInto(edit, "4567890123");
+        QCOMPARE(edit->text(), QString("123456789"));  // at most 9
+        QCOMPARE(beeps_, 3);                           // the limit is silent
+
+        // Surname: every character, up to 27; the digits typed before stay.
+        find_->RadioButton2->setChecked(true);
+        typeInto(edit, QString::fromUtf8("ΠΑΠΑ-δόπουλος 1234567890ΑΒΓΔ"));
+        QCOMPARE(edit->text().size(), 27);
+        QCOMPARE(edit->text(), QString::fromUtf8("123456789ΠΑΠΑ-δόπουλος 1234"));
+        QCOMPARE(beeps_, 3);
+        // Characters outside the code page can never be in a declaration.
+        edit->clear();
+        typeInto(edit, QString::fromUtf8("Ж"));
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(beeps_, 4);
+
+        // Back to the tax number: a longer text is kept whole but cannot grow.
+        edit->setText(QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
+        find_->RadioButton1->setChecked(true);
+        typeInto(edit, "1");
+        QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
+        // Down to 8 characters, one more fits, and no more.
+        typeInto(edit, QString("\b\b\b\b\b\b\b\b") + "12");
+        QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝ1"));
+    }
+
+    void okStoresTheChoicesAndTheDialogKeepsThem()
+    {
+        FindRequest r = run([this] {
+            find_->RadioButton2->setChecked(true);
+            find_->Edit1->setText(QString::fromUtf8("ΠΑΠΑ"));
+            find_->CheckBox1->setChecked(false);
+            find_->Button1->click();
+        });
+        QVERIFY(!r.Cancelled);
+        QVERIFY(!r.ByAFM);
+        QVERIFY(r.PartialMatch);
+        QCOMPARE(r.SearchText, G("ΠΑΠΑ"));
+
+        // Enter presses "ΟΚ"; the controls show their last values.
+        r = run([this] {
+            QCOMPARE(find_->Edit1->text(), QString::fromUtf8("ΠΑΠΑ"));
+            QVERIFY(find_->RadioButton2->isChecked());
+            find_->Edit1->setFocus();
+            QTest::keyClick(find_->Edit1, Qt::Key_Return);
+        });
+        QVERIFY(!r.Cancelled);
+        QCOMPARE(r.SearchText, G("ΠΑΠΑ"));
+    }
+
+    void cancelCloseBoxAndEscapeAllCancel()
+    {
+        run([this] { find_->Button1->click(); });
+        QVERIFY(!find_->Result().Cancelled);
+        QVERIFY(run([this] { find_->Button2->click(); }).Cancelled);
+        QVERIFY(run([this] { find_->close(); }).Cancelled);
+        QVERIFY(run([this] { QTest::keyClick(find_->Edit1, Qt::Key_Escape); }).Cancelled);
+        QVERIFY(!find_->isVisible());
+    }
+
+    void commandFindsOrWarnsThroughTheDialog()
+    {
+        QTemporaryDir dir;
+        const fs::path folder = dir.path().toStdString();
+        fs::create_directories(folder / "Addon");
+        std::ofstream(folder / "Addon" / "typeofinc.txt") << "10" << G("Τακτικές αποδοχές") << "\r\n";
+        WindowUI ui;
+        DeclarationSession::Options o;
+        o.programFolder = folder;
+        o.lockWorkspace = false;
+        DeclarationSession session(ui, o);
+        QVERIFY(session.Start());
+        session.New();
+        session.SetHeaderText(HeaderField::YearOfData, "2025");
+        session.SetHeaderText(HeaderField::AFM, "123456783");
+        session.SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        FixedWidthTable& ds = session.DetailStore();
+        for (auto [afm, surname] : {std::pair{"012345670", "ΑΛΦΑ"}, {"111111114", "ΒΗΤΑ"}}) {
+            ds.AppendNew();
+            ds.SetFieldValue(detail::AFM, afm);
+            ds.SetFieldValue(detail::SurName, G(surname));
+            ds.SetFieldValue(detail::TypeInc, "10");
+            ds.SetFieldValue(detail::AkaInc, "100");
+            ds.SetFieldValue(detail::Kratiseis, "0");
+            ds.SetFieldValue(detail::Kathares, "100");
+            QVERIFY(session.PostPendingEdit());
+        }
+        ui.log.clear();
+        ds.MoveFirst();
+
+        QTimer::singleShot(0, find_.get(), [this] {
+            find_->RadioButton1->setChecked(true);
+            find_->Edit1->setText("111111114");
+            find_->Button1->click();
+        });
+        QCOMPARE(find_->N18Click(session, ui), FindOutcome::Found);
+        QCOMPARE(ds.RecordNumber(), 2L);
+
+        QTimer::singleShot(0, find_.get(), [this] {
+            find_->RadioButton2->setChecked(true);
+            find_->Edit1->setText(QString::fromUtf8("βητα"));
+            find_->Button1->click();
+        });
+        QCOMPARE(find_->N18Click(session, ui), FindOutcome::NotFound);
+        QCOMPARE(ui.log, std::vector<std::string>{"W Δεν βρέθηκε το Επώνυμο"});
+        QCOMPARE(ds.RecordNumber(), 1L);
+
+        // Closing the dialog leaves the line where it was.
+        ds.MoveLast();
+        QTimer::singleShot(0, find_.get(), [this] { find_->close(); });
+        QCOMPARE(find_->N18Click(session, ui), FindOutcome::Cancelled);
+        QCOMPARE(ds.RecordNumber(), 2L);
+        QCOMPARE(ui.log.size(), size_t(1));
+        session.RequestClose();
+    }
+};
+
+QTEST_MAIN(FindDialogTest)
+#include "FindDialogTest.moc"
