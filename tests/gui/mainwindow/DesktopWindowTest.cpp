@@ -382,7 +382,7 @@ private slots:
         for (const auto& [name, spoken] : names)
             QVERIFY2(QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).startsWith(U(spoken)), name);
         for (int i = 1; i <= 9; ++i)
-            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(QString("Edit%1").arg(i))))->text(QAccessible::Name).isEmpty());
+            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(TotalsPanel::boxName(i))))->text(QAccessible::Name).isEmpty());
         for (const char* name : {"Name", "FatherName"})
             QVERIFY(!QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).isEmpty());
 
