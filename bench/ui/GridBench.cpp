@@ -69,7 +69,7 @@ public:
     {
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(mrCancel);  // an unexpected box must not wait for a click
-        form_->menuAction("N2")->trigger();
+        form_->menuAction(MenuCommand::Open)->trigger();
         grid()->viewport()->repaint();
         return MessageBox::shownTexts().isEmpty();
     }
@@ -98,7 +98,7 @@ public:
     {
         grid()->viewport()->repaint();
         form_->totals().repaint();
-        form_->findChild<QWidget*>("Label32")->repaint();
+        form_->findChild<QWidget*>("recordCounter")->repaint();
     }
     long lines() { return form_->session().DetailStore().CountRecords(); }
 

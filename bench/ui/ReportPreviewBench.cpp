@@ -125,13 +125,13 @@ void BM_PreviewFirstPage(benchmark::State& state)
         const long before = resetPeak();
         form.loadDocument(reports::ReportDocument::ForSession(ReportKind::DetailedPayments, *d.session),
                           QString::fromStdString(d.page().string()), "bench", true);
-        form.Preview->viewport()->repaint();
+        form.preview->viewport()->repaint();
         QApplication::processEvents();
         state.PauseTiming();
-        pages = form.Preview->document()->pageCount();
+        pages = form.preview->document()->pageCount();
         for (int page : {pages / 2, pages - 1, 1}) {
-            form.Preview->showPage(page);
-            form.Preview->viewport()->repaint();
+            form.preview->showPage(page);
+            form.preview->viewport()->repaint();
         }
         peak = addedMb(before);
         // EDLT_BENCH_SHOT=FILE.png keeps a picture of the window at its first page.

@@ -9,7 +9,7 @@
 
 namespace edlt::ui {
 
-WebPrintResult PrintWebPage(QWebEngineView* view, QWidget* parent)
+WebPrintResult printWebPage(QWebEngineView* view, QWidget* parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);

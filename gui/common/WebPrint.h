@@ -9,6 +9,6 @@ enum class WebPrintResult { Printed, Cancelled, Failed };
 
 // Shows the print dialog and prints the view's page; waits until the view has finished.
 // Failed when there is no usable printer or the view could not print.
-WebPrintResult PrintWebPage(QWebEngineView* view, QWidget* parent);
+WebPrintResult printWebPage(QWebEngineView* view, QWidget* parent);
 
 }  // namespace edlt::ui

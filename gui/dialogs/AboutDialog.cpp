@@ -18,23 +18,23 @@ namespace {
 
 const std::string& keyWord()
 {
-    static const std::string word = cp1253::lit(AboutDialog::KeyWordUtf8());
+    static const std::string word = cp1253::lit(AboutDialog::keyWordUtf8());
     return word;
 }
 
 }  // namespace
 
-const char* AboutDialog::KeyWordUtf8()
+const char* AboutDialog::keyWordUtf8()
 {
     return "ΜΙΣΘΟ";
 }
 
-QString AboutDialog::ContactText()
+QString AboutDialog::contactText()
 {
     return tr8("Ομάδα ανάπτυξης του e-ΔΛΤ\nΗλεκτρονικό ταχυδρομείο: dev@edlt.local");
 }
 
-int AboutDialog::NextKeyWordCount(int counter, char typed, bool& showContact)
+int AboutDialog::nextKeyWordCount(int counter, char typed, bool& showContact)
 {
     showContact = false;
     const std::string& word = keyWord();
@@ -50,49 +50,49 @@ int AboutDialog::NextKeyWordCount(int counter, char typed, bool& showContact)
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("AboutBox");
+    setObjectName("aboutDialog");
     setWindowTitle(tr8("Σχετικά"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(400, 290);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName("Panel1");
+    panel->setObjectName("aboutFrame");
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setGeometry(8, 8, 384, 225);
 
-    ProgramIcon = new QLabel(panel);
-    ProgramIcon->setObjectName("ProgramIcon");
-    ProgramIcon->setPixmap(ProgramIconPixmap(64));
-    ProgramIcon->setGeometry(16, 16, 64, 64);
+    iconLabel = new QLabel(panel);
+    iconLabel->setObjectName("iconLabel");
+    iconLabel->setPixmap(programIconPixmap(64));
+    iconLabel->setGeometry(16, 16, 64, 64);
 
-    ProductName = new QLabel(tr8("e-ΔΛΤ v. " EDLT_VERSION), panel);
-    ProductName->setObjectName("ProductName");
-    QFont big = ProductName->font();
+    productLabel = new QLabel(tr8("e-ΔΛΤ v. " EDLT_VERSION), panel);
+    productLabel->setObjectName("productLabel");
+    QFont big = productLabel->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 4);
-    ProductName->setFont(big);
-    ProductName->setGeometry(96, 20, 272, 28);
+    productLabel->setFont(big);
+    productLabel->setGeometry(96, 20, 272, 28);
 
     // A word joiner after the hyphen: "e-ΔΛΤ" is never broken across lines.
-    Copyright = new QLabel(tr8("Πρόγραμμα της ομάδας ανάπτυξης του e-\u2060ΔΛΤ.\n"
+    noticeLabel = new QLabel(tr8("Πρόγραμμα της ομάδας ανάπτυξης του e-\u2060ΔΛΤ.\n"
                                "Διατίθεται δωρεάν, χωρίς καμία εγγύηση."),
                            panel);
-    Copyright->setObjectName("Copyright");
-    Copyright->setWordWrap(true);
-    Copyright->setGeometry(96, 52, 272, 48);
+    noticeLabel->setObjectName("noticeLabel");
+    noticeLabel->setWordWrap(true);
+    noticeLabel->setGeometry(96, 52, 272, 48);
 
-    Comments = new QLabel(tr8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"), panel);
-    Comments->setObjectName("Comments");
-    Comments->setWordWrap(true);
-    Comments->setAlignment(Qt::AlignCenter);
-    Comments->setGeometry(16, 120, 352, 80);
+    descriptionLabel = new QLabel(tr8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"), panel);
+    descriptionLabel->setObjectName("descriptionLabel");
+    descriptionLabel->setWordWrap(true);
+    descriptionLabel->setAlignment(Qt::AlignCenter);
+    descriptionLabel->setGeometry(16, 120, 352, 80);
 
-    OKButton = new QPushButton(tr8("OK"), this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setGeometry(162, 248, 75, 30);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(tr8("OK"), this);
+    okButton->setObjectName("okButton");
+    okButton->setGeometry(162, 248, 75, 30);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     // The window sees every key before its controls.
     installEventFilter(this);
@@ -101,13 +101,13 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 }
 
-void AboutDialog::N13Click(QWidget* parent)
+void AboutDialog::showAbout(QWidget* parent)
 {
     AboutDialog box(parent);
     box.exec();
 }
 
-bool AboutDialog::Typed(const QString& text)
+bool AboutDialog::takeTyped(const QString& text)
 {
     bool used = false;
     for (QChar ch : text) {
@@ -119,8 +119,8 @@ bool AboutDialog::Typed(const QString& text)
         if (c != ';' && keyWord().find(c) == std::string::npos) continue;  // leaves the counter alone
         used = true;
         bool showContact = false;
-        counter_ = NextKeyWordCount(counter_, c, showContact);
-        if (showContact) MessageBox::notice(this, ContactText());
+        counter_ = nextKeyWordCount(counter_, c, showContact);
+        if (showContact) MessageBox::notice(this, contactText());
     }
     return used;
 }
@@ -131,7 +131,7 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
     // to the window is never counted twice.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->text().isEmpty() && Typed(key->text())) return true;
+        if (!key->text().isEmpty() && takeTyped(key->text())) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

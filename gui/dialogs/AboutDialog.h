@@ -13,26 +13,26 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    // The about command (N13): a new window every time, shown modally.
-    static void N13Click(QWidget* parent);
+    // The about command: a new window every time, shown modally.
+    static void showAbout(QWidget* parent);
 
     // The key word: five distinct Greek capitals, closed by ";".
-    static const char* KeyWordUtf8();
+    static const char* keyWordUtf8();
     // The counter after a typed Windows-1253 character; showContact is set when the
     // closing ";" comes after the whole word.
-    static int NextKeyWordCount(int counter, char typed, bool& showContact);
-    static QString ContactText();
+    static int nextKeyWordCount(int counter, char typed, bool& showContact);
+    static QString contactText();
 
-    int KeyWordCounter() const { return counter_; }
+    int keyWordCounter() const { return counter_; }
     // Typed text, as a key press anywhere in the window delivers it; true when it held
     // a key-word character or ";".
-    bool Typed(const QString& text);
+    bool takeTyped(const QString& text);
 
-    QLabel* ProgramIcon = nullptr;
-    QLabel* ProductName = nullptr;
-    QLabel* Copyright = nullptr;
-    QLabel* Comments = nullptr;
-    QPushButton* OKButton = nullptr;
+    QLabel* iconLabel = nullptr;
+    QLabel* productLabel = nullptr;
+    QLabel* noticeLabel = nullptr;
+    QLabel* descriptionLabel = nullptr;
+    QPushButton* okButton = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -20,57 +20,57 @@ namespace edlt::ui {
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("Find");
+    setObjectName("findDialog");
     setWindowTitle(tr8("Εύρεση"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(287, 197);
 
-    auto* label1 = new QLabel(tr8("Αναζήτηση με:"), this);
-    label1->setObjectName("Label1");
-    label1->move(24, 8);
+    auto* searchBy = new QLabel(tr8("Αναζήτηση με:"), this);
+    searchBy->setObjectName("searchByLabel");
+    searchBy->move(24, 8);
     auto* panel = new QWidget(this);
-    panel->setObjectName("Panel1");
+    panel->setObjectName("searchByPanel");
     panel->setGeometry(8, 28, 200, 24);
-    RadioButton1 = new QRadioButton(tr8("ΑΦΜ"), panel);
-    RadioButton1->setObjectName("RadioButton1");
-    RadioButton1->move(16, 2);
-    RadioButton1->setChecked(true);
-    RadioButton2 = new QRadioButton(tr8("Επωνυμία"), panel);
-    RadioButton2->setObjectName("RadioButton2");
-    RadioButton2->move(88, 2);
+    byTaxNumberRadio = new QRadioButton(tr8("ΑΦΜ"), panel);
+    byTaxNumberRadio->setObjectName("byTaxNumberRadio");
+    byTaxNumberRadio->move(16, 2);
+    byTaxNumberRadio->setChecked(true);
+    bySurnameRadio = new QRadioButton(tr8("Επωνυμία"), panel);
+    bySurnameRadio->setObjectName("bySurnameRadio");
+    bySurnameRadio->move(88, 2);
 
-    auto* label2 = new QLabel(tr8("Εύρεση του:"), this);
-    label2->setObjectName("Label2");
-    label2->move(8, 62);
-    label2->adjustSize();
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
+    auto* searchTextLabel = new QLabel(tr8("Εύρεση του:"), this);
+    searchTextLabel->setObjectName("searchTextLabel");
+    searchTextLabel->move(8, 62);
+    searchTextLabel->adjustSize();
+    searchTextEdit = new QLineEdit(this);
+    searchTextEdit->setObjectName("searchTextEdit");
     // The box starts after its caption, whatever the font's width.
-    const int editLeft = std::max(80, label2->geometry().right() + 6);
-    Edit1->setGeometry(editLeft, 60, 281 - editLeft, 21);
-    Edit1->installEventFilter(this);
+    const int editLeft = std::max(80, searchTextLabel->geometry().right() + 6);
+    searchTextEdit->setGeometry(editLeft, 60, 281 - editLeft, 21);
+    searchTextEdit->installEventFilter(this);
 
-    CheckBox1 = new QCheckBox(tr8("Μόνο ολόκληρες λέξεις"), this);
-    CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->move(64, 112);
-    CheckBox1->setChecked(true);
+    wholeWordsCheck = new QCheckBox(tr8("Μόνο ολόκληρες λέξεις"), this);
+    wholeWordsCheck->setObjectName("wholeWordsCheck");
+    wholeWordsCheck->move(64, 112);
+    wholeWordsCheck->setChecked(true);
 
     // "ΟΚ" in Greek capitals, as users of the program know it.
-    Button1 = new QPushButton(tr8("ΟΚ"), this);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(28, 150, 75, 41);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(tr8("Ακύρωση"), this);
-    Button2->setObjectName("Button2");
-    Button2->setGeometry(176, 150, 75, 41);
-    Button2->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &FindDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &FindDialog::Button2Click);
+    okButton = new QPushButton(tr8("ΟΚ"), this);
+    okButton->setObjectName("okButton");
+    okButton->setGeometry(28, 150, 75, 41);
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(tr8("Ακύρωση"), this);
+    cancelButton->setObjectName("cancelButton");
+    cancelButton->setGeometry(176, 150, 75, 41);
+    cancelButton->setAutoDefault(false);
+    connect(okButton, &QPushButton::clicked, this, &FindDialog::onOkClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &FindDialog::onCancelClicked);
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 }
 
-FindRequest FindDialog::Execute()
+FindRequest FindDialog::execute()
 {
     // Closing by any other way than "ΟΚ" cancels, so a stale search never runs unasked.
     result_.Cancelled = true;
@@ -78,28 +78,28 @@ FindRequest FindDialog::Execute()
     return result_;
 }
 
-FindOutcome FindDialog::N18Click(DeclarationSession& session, UserInterface& ui)
+FindOutcome FindDialog::runFind(DeclarationSession& session, UserInterface& ui)
 {
-    return RunFindCommand(session, ui, [this] { return Execute(); });
+    return RunFindCommand(session, ui, [this] { return execute(); });
 }
 
-void FindDialog::Button1Click()
+void FindDialog::onOkClicked()
 {
-    auto text = toCp(Edit1->text());
+    auto text = toCp(searchTextEdit->text());
     if (!text) {
         // Pasted text the code page cannot hold could never be in a declaration.
         MessageBox::notice(this, fromCp(cp1253::unrepresentableMessage()));
-        Edit1->setFocus();
+        searchTextEdit->setFocus();
         return;
     }
     result_.Cancelled = false;
     result_.SearchText = *text;
-    result_.PartialMatch = !CheckBox1->isChecked();
-    result_.ByAFM = RadioButton1->isChecked();
+    result_.PartialMatch = !wholeWordsCheck->isChecked();
+    result_.ByAFM = byTaxNumberRadio->isChecked();
     accept();
 }
 
-void FindDialog::Button2Click()
+void FindDialog::onCancelClicked()
 {
     reject();
 }
@@ -112,9 +112,9 @@ void FindDialog::reject()
 
 bool FindDialog::acceptTyped(const QString& text)
 {
-    const bool byAfm = RadioButton1->isChecked();
+    const bool byAfm = byTaxNumberRadio->isChecked();
     // The limit follows the choice of the moment; text already longer is never cut.
-    Edit1->setMaxLength(std::max<int>(FindMaxLength(byAfm), static_cast<int>(Edit1->text().size())));
+    searchTextEdit->setMaxLength(std::max<int>(FindMaxLength(byAfm), static_cast<int>(searchTextEdit->text().size())));
     for (QChar ch : text) {
         auto cp = toCp(QString(ch));
         if (!cp || cp->size() != 1 || !FindKeyAccepted(byAfm, (*cp)[0])) return false;
@@ -124,7 +124,7 @@ bool FindDialog::acceptTyped(const QString& text)
 
 bool FindDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != Edit1) return QDialog::eventFilter(watched, event);
+    if (watched != searchTextEdit) return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Enter and Escape belong to the dialog's buttons; keys without a character

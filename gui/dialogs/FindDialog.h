@@ -23,23 +23,23 @@ public:
     explicit FindDialog(QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns what it stored when it closed.
-    FindRequest Execute();
+    FindRequest execute();
     // What the last closing stored: cancelled (also by the close box or Escape), or the
     // text, kind and match choice of the last "ΟΚ".
-    const FindRequest& Result() const { return result_; }
+    const FindRequest& lastRequest() const { return result_; }
 
-    // The find command (N18, Ctrl+F).
-    FindOutcome N18Click(DeclarationSession& session, UserInterface& ui);
+    // The find command (Ctrl+F).
+    FindOutcome runFind(DeclarationSession& session, UserInterface& ui);
 
-    void Button1Click();  // "ΟΚ"
-    void Button2Click();  // "Ακύρωση"
+    void onOkClicked();
+    void onCancelClicked();
 
-    QRadioButton* RadioButton1 = nullptr;  // "ΑΦΜ"
-    QRadioButton* RadioButton2 = nullptr;  // "Επωνυμία"
-    QLineEdit* Edit1 = nullptr;            // the search text
-    QCheckBox* CheckBox1 = nullptr;        // "Μόνο ολόκληρες λέξεις"
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QRadioButton* byTaxNumberRadio = nullptr;  // "ΑΦΜ"
+    QRadioButton* bySurnameRadio = nullptr;    // "Επωνυμία"
+    QLineEdit* searchTextEdit = nullptr;
+    QCheckBox* wholeWordsCheck = nullptr;      // "Μόνο ολόκληρες λέξεις"
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 public slots:
     void reject() override;

@@ -47,7 +47,7 @@ QLabel* topic(QWidget* parent, const char* name, const char* caption, int top)
 HelpWindow::HelpWindow(const std::filesystem::path& programFolder, QWidget* parent)
     : QDialog(parent), folder_(programFolder)
 {
-    setObjectName("UserManual");
+    setObjectName("helpWindow");
     setWindowTitle(tr8("Οδηγίες εφαρμογής"));
     // A window of its own in the task bar: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
@@ -55,35 +55,35 @@ HelpWindow::HelpWindow(const std::filesystem::path& programFolder, QWidget* pare
     setFixedSize(1000, 680);
 
     auto* prompt = new QLabel(tr8("Επιλέξτε θέμα:"), this);
-    prompt->setObjectName("Label4");
+    prompt->setObjectName("topicPrompt");
     prompt->setGeometry(12, 16, 170, 20);
-    Label1 = topic(this, "Label1", "Οδηγίες εγκατάστασης", 52);
-    Label2 = topic(this, "Label2", "Οδηγίες χρήσης εφαρμογής", 84);
-    Label3 = topic(this, "Label3", "Όροι χρήσης εφαρμογής", 116);
-    for (QLabel* l : {Label1, Label2, Label3}) l->installEventFilter(this);
+    setupLink = topic(this, "setupLink", "Οδηγίες εγκατάστασης", 52);
+    usageLink = topic(this, "usageLink", "Οδηγίες χρήσης εφαρμογής", 84);
+    termsLink = topic(this, "termsLink", "Όροι χρήσης εφαρμογής", 116);
+    for (QLabel* l : {setupLink, usageLink, termsLink}) l->installEventFilter(this);
 
-    Button1 = new QPushButton(tr8("Εκτύπωση"), this);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(12, 160, 145, 41);
-    connect(Button1, &QPushButton::clicked, this, &HelpWindow::Button1Click);
+    printButton = new QPushButton(tr8("Εκτύπωση"), this);
+    printButton->setObjectName("printButton");
+    printButton->setGeometry(12, 160, 145, 41);
+    connect(printButton, &QPushButton::clicked, this, &HelpWindow::onPrintClicked);
 
-    HelpBrowser = new QWebEngineView(this);
-    HelpBrowser->setObjectName("HelpBrowser");
+    helpBrowser = new QWebEngineView(this);
+    helpBrowser->setObjectName("helpBrowser");
     // The pane starts after the widest topic.
     int paneLeft = 192;
-    for (QLabel* l : {Label1, Label2, Label3}) paneLeft = std::max(paneLeft, l->geometry().right() + 10);
-    HelpBrowser->setGeometry(paneLeft, 0, width() - paneLeft, height());
+    for (QLabel* l : {setupLink, usageLink, termsLink}) paneLeft = std::max(paneLeft, l->geometry().right() + 10);
+    helpBrowser->setGeometry(paneLeft, 0, width() - paneLeft, height());
 
     printPage = [this] {
         // A cancelled print dialog is the user's choice, not a failure.
-        return PrintWebPage(HelpBrowser, this) != WebPrintResult::Failed;
+        return printWebPage(helpBrowser, this) != WebPrintResult::Failed;
     };
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
-    Label1Click();
+    showSetupPage();
 }
 
-QUrl HelpWindow::PageUrl(const char* name) const
+QUrl HelpWindow::pageUrl(const char* name) const
 {
     const std::filesystem::path page = folder_ / "Help" / name;
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page.string())));
@@ -91,7 +91,7 @@ QUrl HelpWindow::PageUrl(const char* name) const
 
 void HelpWindow::navigate(const char* name)
 {
-    page_ = PageUrl(name);
+    page_ = pageUrl(name);
     const std::filesystem::path file = folder_ / "Help" / name;
     int error = 0;
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -100,7 +100,7 @@ void HelpWindow::navigate(const char* name)
     else if (S_ISDIR(st.st_mode)) error = EISDIR;  // the pane would list the folder
     if (fd >= 0) ::close(fd);
     if (error == 0) {
-        HelpBrowser->setUrl(page_);
+        helpBrowser->setUrl(page_);
         return;
     }
     // Said in the page's place rather than in a box: F1 reaches here from anywhere.
@@ -108,12 +108,12 @@ void HelpWindow::navigate(const char* name)
         error == ENOENT ? MissingDataFileMessage(file)
                         : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
                                  {cp1253::pathText(file), systemErrorText(error)});
-    HelpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));
+    helpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));
 }
 
-void HelpWindow::Label1Click() { navigate("setup.htm"); }
-void HelpWindow::Label2Click() { navigate("usermanual.htm"); }
-void HelpWindow::Label3Click() { navigate("oroi.htm"); }
+void HelpWindow::showSetupPage() { navigate("setup.htm"); }
+void HelpWindow::showUsagePage() { navigate("usermanual.htm"); }
+void HelpWindow::showTermsPage() { navigate("oroi.htm"); }
 
 void HelpWindow::showRestored()
 {
@@ -123,19 +123,19 @@ void HelpWindow::showRestored()
     activateWindow();
 }
 
-void HelpWindow::N12Click()
+void HelpWindow::onManualTriggered()
 {
-    Label1Click();
+    showSetupPage();
     showRestored();
 }
 
-void HelpWindow::HelpKeyPressed()
+void HelpWindow::onHelpKeyPressed()
 {
-    Label2Click();
+    showUsagePage();
     showRestored();
 }
 
-void HelpWindow::Button1Click()
+void HelpWindow::onPrintClicked()
 {
     const bool ok = printPage && printPage();
     // Whatever happened, the pointer is the ordinary one again.
@@ -154,9 +154,9 @@ bool HelpWindow::eventFilter(QObject* watched, QEvent* event)
         return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
     };
     if (opens()) {
-        if (watched == Label1) Label1Click();
-        else if (watched == Label2) Label2Click();
-        else if (watched == Label3) Label3Click();
+        if (watched == setupLink) showSetupPage();
+        else if (watched == usageLink) showUsagePage();
+        else if (watched == termsLink) showTermsPage();
         // Enter must not go on to the dialog's default button.
         if (event->type() == QEvent::KeyPress) return true;
     }

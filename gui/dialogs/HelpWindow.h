@@ -18,28 +18,28 @@ public:
     // Points the pane at the installation page at once.
     explicit HelpWindow(const std::filesystem::path& programFolder, QWidget* parent = nullptr);
 
-    // The help command (N12): the installation page, the window shown and restored.
-    void N12Click();
+    // The manual command: the installation page, the window shown and restored.
+    void onManualTriggered();
     // F1 in the main window: the same on the usage page.
-    void HelpKeyPressed();
+    void onHelpKeyPressed();
 
-    void Label1Click();  // "Οδηγίες εγκατάστασης": Help/setup.htm
-    void Label2Click();  // "Οδηγίες χρήσης εφαρμογής": Help/usermanual.htm
-    void Label3Click();  // "Όροι χρήσης εφαρμογής": Help/oroi.htm
-    void Button1Click();  // "Εκτύπωση"
+    void showSetupPage();  // "Οδηγίες εγκατάστασης": Help/setup.htm
+    void showUsagePage();  // "Οδηγίες χρήσης εφαρμογής": Help/usermanual.htm
+    void showTermsPage();  // "Όροι χρήσης εφαρμογής": Help/oroi.htm
+    void onPrintClicked();  // "Εκτύπωση"
 
     // The page the pane was last sent to.
-    const QUrl& Page() const { return page_; }
-    QUrl PageUrl(const char* name) const;
+    const QUrl& page() const { return page_; }
+    QUrl pageUrl(const char* name) const;
 
     // Prints the page shown; false when it failed. Tests put their own in.
     std::function<bool()> printPage;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QWebEngineView* HelpBrowser = nullptr;
+    QLabel* setupLink = nullptr;
+    QLabel* usageLink = nullptr;
+    QLabel* termsLink = nullptr;
+    QPushButton* printButton = nullptr;
+    QWebEngineView* helpBrowser = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,7 +6,7 @@
 
 namespace edlt::ui {
 
-QPixmap ProgramIconPixmap(int size)
+QPixmap programIconPixmap(int size)
 {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
@@ -38,10 +38,10 @@ QPixmap ProgramIconPixmap(int size)
     return pm;
 }
 
-QIcon ProgramIcon()
+QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(ProgramIconPixmap(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(programIconPixmap(size));
     return icon;
 }
 

@@ -6,8 +6,8 @@
 
 namespace edlt::ui {
 
-QPixmap ProgramIconPixmap(int size);
+QPixmap programIconPixmap(int size);
 // Every usual size, for the application's windows.
-QIcon ProgramIcon();
+QIcon programIcon();
 
 }  // namespace edlt::ui

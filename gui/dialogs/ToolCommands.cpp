@@ -32,7 +32,7 @@ std::filesystem::path toPath(const QString& name)
 
 // Whether the desktop names a program for the address's scheme; nullopt when it cannot be
 // asked (no xdg-mime), and then opening the address is the only test there is.
-std::optional<bool> DesktopHandlesScheme(const QString& scheme)
+std::optional<bool> desktopHandlesScheme(const QString& scheme)
 {
     QProcess query;
     query.start(QStringLiteral("xdg-mime"), {"query", "default", "x-scheme-handler/" + scheme});
@@ -45,28 +45,28 @@ std::optional<bool> DesktopHandlesScheme(const QString& scheme)
     return !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
-bool OpenWebSite(const QString& address)
+bool openWebSite(const QString& address)
 {
     const QUrl url(address);
-    if (DesktopHandlesScheme(url.scheme()) == false) return false;
+    if (desktopHandlesScheme(url.scheme()) == false) return false;
     // True only says that a launcher started; there is nothing more to know.
     return QDesktopServices::openUrl(url);
 }
 
-std::string NoWebBrowserMessage(const QString& address)
+std::string noWebBrowserMessage(const QString& address)
 {
     return cp1253::lit("Δεν βρέθηκε πρόγραμμα περιήγησης για να ανοίξει τη διεύθυνση. Αντιγράψτε τη και "
                        "ανοίξτε τη σε ένα πρόγραμμα περιήγησης:\n\n") +
            address.toStdString();
 }
 
-void WebSiteCommand(UserInterface& ui)
+void webSiteCommand(UserInterface& ui)
 {
     const QString address = QString::fromLatin1(TaxAdministrationWebSite);
-    if (!OpenWebSite(address)) ui.ShowNotice(NoWebBrowserMessage(address));
+    if (!openWebSite(address)) ui.ShowNotice(noWebBrowserMessage(address));
 }
 
-void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
+void zipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
 {
     const QString folder = fromPath(programFolder);
     const auto source = FileDialog::open(parent, folder, QStringLiteral("*.*|*.*"));
@@ -88,7 +88,7 @@ void ZipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path&
     }
 }
 
-void ShortcutCommand(UserInterface& ui)
+void shortcutCommand(UserInterface& ui)
 {
     RunShortcutCommand(ui, ShortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
 }

@@ -80,7 +80,8 @@ void CellEditor::textWasEdited(const QString& text)
 
 CellDelegate::CellDelegate(QObject* parent) : QStyledItemDelegate(parent)
 {
-    // The design takes them from the desktop: active border and inactive title.
+    // The classic desktop's active-border and inactive-title colours, fixed so they read
+    // the same on every theme.
     colours_.row = QColor(0xc8, 0xd4, 0xe6);
     colours_.focused = QColor(0x4f, 0x6d, 0x94);
 }
@@ -88,7 +89,7 @@ CellDelegate::CellDelegate(QObject* parent) : QStyledItemDelegate(parent)
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     auto* editor = new CellEditor(index.column(), parent);
-    editor->setObjectName("InplaceEditor");
+    editor->setObjectName("cellEditor");
     editor->setFont(option.font);
     editor_ = editor;
     emit editorCreated(editor);

@@ -26,9 +26,8 @@ QFont gridFont()
     return f;
 }
 
-// The titles' font: the same face at the size the design's 8-point title font has on its
-// screen, where "ΑΚΑΘΑΡΙΣΤΕΣ" and "ΑΠΟΔΟΧΕΣ (*)" fit a 72-pixel column and every title
-// wraps into the three lines a 45-pixel title row holds.
+// The titles' font: the same face at 10 pixels, where "ΑΚΑΘΑΡΙΣΤΕΣ" and "ΑΠΟΔΟΧΕΣ (*)" fit
+// a 72-pixel column and every title wraps into the three lines a 45-pixel title row holds.
 QFont titleFont()
 {
     QFont f = gridFont();
@@ -45,17 +44,17 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
 
     grid_ = new RecordGridView(window);
-    grid_->setObjectName("dbGrid1");
+    grid_->setObjectName("detailGrid");
     grid_->setFont(gridFont());
     grid_->horizontalHeader()->setFont(titleFont());
     grid_->setDetailModel(model_);
-    grid_->SetTitleHeight(TitleHeight);
-    grid_->SetRowHeight(RowHeight);
+    grid_->setTitleHeight(TitleHeight);
+    grid_->setRecordRowHeight(RowHeight);
     grid_->setGeometry(0, 217, 1009, 352);
     setColumnWidths();
-    connect(grid_, &RecordGridView::keyTyped, this, &DetailGrid::DBGrid1KeyPress);
-    connect(grid_, &RecordGridView::columnEntered, this, &DetailGrid::dbGrid1ColEnter);
-    connect(grid_, &RecordGridView::columnLeft, this, &DetailGrid::dbGrid1ColExit);
+    connect(grid_, &RecordGridView::keyTyped, this, &DetailGrid::onKeyTyped);
+    connect(grid_, &RecordGridView::columnEntered, this, &DetailGrid::onColumnEntered);
+    connect(grid_, &RecordGridView::columnLeft, this, &DetailGrid::onColumnLeft);
     connect(grid_, &RecordGridView::deleteRequested, this,
             [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == mrYes; });
     connect(grid_, &RecordGridView::errorRaised, this, &DetailGrid::showError);
@@ -64,10 +63,10 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
 
     navigator_ = new RecordNavigator(window);
     navigator_->move(238, 183 - RecordNavigator::buttonsTop());
-    connect(navigator_, &RecordNavigator::buttonClicked, this, &DetailGrid::DBNavigator1Click);
+    connect(navigator_, &RecordNavigator::buttonClicked, this, &DetailGrid::onNavigatorClicked);
 
     lookup_ = new IncomeTypeCombo(new IncomeTypeListModel(session_.IncomeTypeStore(), this), window);
-    lookup_->setObjectName("DBLookupComboBox1");
+    lookup_->setObjectName("incomeTypeLookup");
     lookup_->setFont(gridFont());
     lookup_->hide();
     connect(lookup_, &IncomeTypeCombo::codeChosen, this, &DetailGrid::chooseIncomeType);
@@ -134,7 +133,7 @@ void DetailGrid::commitPendingEditor()
     grid_->commitEditor();
 }
 
-void DetailGrid::DBGrid1KeyPress(int column, QString& typed, const QString& besideSelection)
+void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSelection)
 {
     session_.GridKeyTyped();
     const KeyFilterKind kind = detailGridColumns().at(static_cast<size_t>(column)).filter;
@@ -163,7 +162,7 @@ void DetailGrid::DBGrid1KeyPress(int column, QString& typed, const QString& besi
                     if (std::optional<char> b = cellByte(t)) text += *b;
                 AmountKeyFilter(text, key, beep);
             } catch (const std::exception&) {
-                // The design ignores errors of the amount filter.
+                // An error of the amount filter never blocks typing.
             }
             break;
         case KeyFilterKind::Lookup:
@@ -208,7 +207,7 @@ void DetailGrid::leaveLookup(bool forward)
     grid_->tabMove(forward);
 }
 
-void DetailGrid::dbGrid1ColEnter(int column)
+void DetailGrid::onColumnEntered(int column)
 {
     if (column != KatharesColumn) return;
     FixedWidthTable& ds = session_.DetailStore();
@@ -216,7 +215,7 @@ void DetailGrid::dbGrid1ColEnter(int column)
     try {
         ds.Edit();
     } catch (const Error&) {
-        // As the design: a store that cannot edit shows its error when the value is set.
+        // A store that cannot edit shows its error when the value is set, just below.
     }
     guarded([&] {
         NetPayProposal proposal = ProposeNetPay(ds.FieldValue(detail::AkaInc), ds.FieldValue(detail::Kratiseis));
@@ -225,12 +224,12 @@ void DetailGrid::dbGrid1ColEnter(int column)
     });
 }
 
-void DetailGrid::dbGrid1ColExit(int column)
+void DetailGrid::onColumnLeft(int column)
 {
     if (column == TypeIncColumn) lookup_->hide();
 }
 
-// The part of DBGrid1DrawColumnCell that lays the lookup box over the focused TypeInc cell.
+// Lays the lookup box over the focused TypeInc cell, wherever scrolling put it.
 void DetailGrid::placeLookup()
 {
     if (!lookup_ || !grid_) return;
@@ -252,18 +251,18 @@ void DetailGrid::placeLookup()
     lookup_->raise();
 }
 
-bool DetailGrid::DBNavigator1BeforeAction(RecordNavigator::Button button)
+bool DetailGrid::navigatorActionAllowed(RecordNavigator::Button button)
 {
     // Only "Ναι" deletes: a box closed without an answer keeps the line.
     if (button == RecordNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == mrYes;
     return true;
 }
 
-void DetailGrid::DBNavigator1Click(RecordNavigator::Button button)
+void DetailGrid::onNavigatorClicked(RecordNavigator::Button button)
 {
     FixedWidthTable& ds = session_.DetailStore();
     if (!ds.Active()) return;
-    if (!DBNavigator1BeforeAction(button)) return;
+    if (!navigatorActionAllowed(button)) return;
     switch (button) {
     case RecordNavigator::nbFirst:
         grid_->commitEditor();

@@ -1,7 +1,6 @@
 #pragma once
-// The detail area of the main window: the grid dbGrid1 over the detail store
-// FixedFormatDataSet1, its navigator DBNavigator1 and the income-type lookup
-// DBLookupComboBox1, with the window's handlers of their events. The widgets are
+// The detail area of the main window: the grid over the detail store, its record
+// navigator and the income-type lookup, with the window's handlers of their events. The widgets are
 // children of the window, which places them; the models that read the session's stores
 // are this object's, so the session must outlive it (the widgets need not).
 #include <QObject>
@@ -32,7 +31,7 @@ public:
     RecordGridView* grid() const { return grid_; }
     QWidget* navigator() const { return navigator_; }
     QWidget* lookup() const { return lookup_; }
-    RecordNavigator* dbNavigator() const { return navigator_; }
+    RecordNavigator* recordNavigator() const { return navigator_; }
     IncomeTypeCombo* lookupBox() const { return lookup_; }
     DetailTableModel* model() const { return model_; }
 
@@ -43,15 +42,15 @@ public:
     void commitPendingEditor();
 
 private:
-    void DBGrid1KeyPress(int column, QString& typed, const QString& besideSelection);
-    void dbGrid1ColEnter(int column);
-    void dbGrid1ColExit(int column);
+    void onKeyTyped(int column, QString& typed, const QString& besideSelection);
+    void onColumnEntered(int column);
+    void onColumnLeft(int column);
     void placeLookup();
     void typeIntoLookup(QChar c);
     void chooseIncomeType(const std::string& code);
     void leaveLookup(bool forward);
-    bool DBNavigator1BeforeAction(RecordNavigator::Button button);
-    void DBNavigator1Click(RecordNavigator::Button button);
+    bool navigatorActionAllowed(RecordNavigator::Button button);
+    void onNavigatorClicked(RecordNavigator::Button button);
     void updateNavigator();
     void setColumnWidths();
     bool guarded(const std::function<void()>& f);

@@ -12,7 +12,7 @@ namespace edlt::ui {
 
 void drawRaisedEdge(QPainter* painter, const QRect& rect, const QPalette& palette)
 {
-    // Bottom and right first, then top and left, as the design draws it.
+    // The dark bottom and right edges own the corners they share with the light ones.
     painter->setPen(palette.color(QPalette::Dark));
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     painter->drawLine(rect.topRight(), rect.bottomRight());

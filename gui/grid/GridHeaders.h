@@ -25,7 +25,7 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
-// The raised inner edge of the design's fixed cells.
+// The raised inner edge of the grid's fixed cells (titles and indicator).
 void drawRaisedEdge(QPainter* painter, const QRect& rect, const QPalette& palette);
 
 }  // namespace edlt::ui

@@ -1,5 +1,5 @@
 #pragma once
-// DBLookupComboBox1: the income-type lookup laid over the grid's TypeInc cell. It lists
+// IncomeTypeCombo: the income-type lookup laid over the grid's TypeInc cell. It lists
 // the code and description of each line of the income-type list store; typing searches
 // the codes, and choosing an entry reports its code.
 #include <QAbstractTableModel>

@@ -27,13 +27,13 @@ RecordGridView::RecordGridView(QWidget* parent) : QTableView(parent)
     setCornerButtonEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    // Both heights start at 17, as the design's grid is created.
+    // Both heights start at 17 until the owner sets its own.
     horizontalHeader()->setFixedHeight(titleHeight_);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(rowHeight_);
 }
 
-void RecordGridView::SetTitleHeight(int value)
+void RecordGridView::setTitleHeight(int value)
 {
     if (value == titleHeight_) return;
     titleHeight_ = value;
@@ -41,7 +41,7 @@ void RecordGridView::SetTitleHeight(int value)
     updateGeometries();
 }
 
-void RecordGridView::SetRowHeight(int value)
+void RecordGridView::setRecordRowHeight(int value)
 {
     if (value == rowHeight_) return;
     rowHeight_ = value;

@@ -1,6 +1,6 @@
 #pragma once
 // RecordGridView: a data grid over a record store whose column titles wrap over several
-// lines. As the design's database grid it keeps its current row on the store's cursor
+// lines. Like any grid bound to a record store it keeps its current row on the store's cursor
 // (moving to another row posts the pending edit; a refused post keeps the row), appends
 // a line below the last, inserts with Insert, cancels with Escape and deletes with
 // Ctrl+Delete. Its events are signals the window that owns it connects to.
@@ -21,10 +21,10 @@ class RecordGridView : public QTableView {
 public:
     explicit RecordGridView(QWidget* parent = nullptr);
 
-    int TitleHeight() const { return titleHeight_; }
-    void SetTitleHeight(int value);
-    int RowHeight() const { return rowHeight_; }
-    void SetRowHeight(int value);
+    int titleHeight() const { return titleHeight_; }
+    void setTitleHeight(int value);
+    int recordRowHeight() const { return rowHeight_; }
+    void setRecordRowHeight(int value);
 
     void setDetailModel(DetailTableModel* model);
     DetailTableModel* detailModel() const { return model_.data(); }
@@ -45,7 +45,7 @@ public:
     void followStore();
 
 signals:
-    // The design's grid events. Characters typed into the grid or its editor (key-press):
+    // What the owner handles. Characters typed into the grid or its editor (key-press):
     // a slot removes from keys those it refuses; the rest are let through.
     void keyTyped(int column, QString& keys, const QString& besideSelection);
     void columnEntered(int column);

@@ -14,15 +14,15 @@ struct ButtonText {
 };
 
 constexpr std::array<ButtonText, RecordNavigator::ButtonCount> texts = {{
-    {"nbFirst", "Πρώτη", "Εγγραφή"},
-    {"nbLast", "Τελευταία", "Εγγραφή"},
-    {"nbInsert", "Εισαγωγή", "Εγγραφής"},
-    {"nbDelete", "Διαγραφή", "Εγγραφής"},
-    {"nbPost", "Αποθήκευση", "Αλλαγών"},
-    {"nbCancel", "Ακύρωση", "Αλλαγών"},
+    {"firstButton", "Πρώτη", "Εγγραφή"},
+    {"lastButton", "Τελευταία", "Εγγραφή"},
+    {"insertButton", "Εισαγωγή", "Εγγραφής"},
+    {"deleteButton", "Διαγραφή", "Εγγραφής"},
+    {"postButton", "Αποθήκευση", "Αλλαγών"},
+    {"cancelButton", "Ακύρωση", "Αλλαγών"},
 }};
 
-// The glyphs of the design's navigator, drawn rather than shipped as pictures.
+// The buttons' glyphs, drawn rather than shipped as pictures, so they follow the theme's ink.
 QIcon glyph(RecordNavigator::Button b, const QColor& ink)
 {
     QPixmap pm(16, 16);
@@ -85,7 +85,7 @@ QIcon glyph(RecordNavigator::Button b, const QColor& ink)
 
 RecordNavigator::RecordNavigator(QWidget* parent) : QWidget(parent)
 {
-    setObjectName("DBNavigator1");
+    setObjectName("recordNavigator");
     setFixedSize(ButtonsWidth, CaptionHeight + ButtonsHeight);
     const int width = ButtonsWidth / ButtonCount;
     QFont small = font();
@@ -94,7 +94,7 @@ RecordNavigator::RecordNavigator(QWidget* parent) : QWidget(parent)
         const ButtonText& t = texts[static_cast<size_t>(i)];
         const QString caption = QString::fromUtf8(t.firstLine) + "\n" + QString::fromUtf8(t.secondLine);
         auto* label = new QLabel(caption, this);
-        label->setObjectName(QString("Label_") + t.name);
+        label->setObjectName(QString(t.name) + "Caption");
         label->setFont(small);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         label->setGeometry(i * width, 0, width, CaptionHeight - 2);

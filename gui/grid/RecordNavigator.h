@@ -1,5 +1,5 @@
 #pragma once
-// DBNavigator1: six buttons over the detail store (first, last, insert, delete, post,
+// RecordNavigator: six buttons over the detail store (first, last, insert, delete, post,
 // cancel), each with a hint and a two-line caption above it. The buttons never take the
 // focus, so an open cell editor stays open until the action writes it.
 #include <QToolButton>

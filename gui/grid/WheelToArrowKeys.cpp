@@ -14,7 +14,7 @@ bool WheelToArrowKeys::scrollsItself(const QWidget* widget)
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         if (w->inherits("QWebEngineView")) return true;
         const QString& name = w->objectName();
-        if (name == QLatin1String("WebBrowser1") || name == QLatin1String("HelpBrowser")) return true;
+        if (name == QLatin1String("pageView") || name == QLatin1String("helpBrowser")) return true;
     }
     return false;
 }

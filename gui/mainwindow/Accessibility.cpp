@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "gui/common/Text.h"
+#include "gui/mainwindow/TotalsPanel.h"
 
 namespace edlt::ui {
 namespace {
@@ -19,7 +20,7 @@ QString spoken(QString caption)
     return caption.trimmed();
 }
 
-void name(QWidget& client, const char* labelName, const QString& controlName)
+void name(QWidget& client, const QString& labelName, const QString& controlName)
 {
     auto* label = client.findChild<QLabel*>(labelName);
     auto* control = client.findChild<QWidget*>(controlName);
@@ -40,22 +41,21 @@ bool isInside(const QWidget* w, const QWidget& ancestor)
 void nameControls(QWidget& client)
 {
     const std::pair<const char*, const char*> header[] = {
-        {"Label1", "YearOfData"}, {"Label2", "AFM"},      {"Label3", "AntikeimenoErgasion"},
-        {"Label4", "CompanyName"}, {"Label5", "Name"},    {"Label6", "FatherName"},
-        {"Label8", "Town"},       {"Label9", "Street"},   {"Label10", "Number"},
-        {"Label11", "TK"}};
+        {"yearLabel", "YearOfData"},        {"taxNumberLabel", "AFM"},     {"activityLabel", "AntikeimenoErgasion"},
+        {"companyNameLabel", "CompanyName"}, {"nameLabel", "Name"},        {"fatherNameLabel", "FatherName"},
+        {"townLabel", "Town"},              {"streetLabel", "Street"},     {"numberLabel", "Number"},
+        {"postCodeLabel", "TK"}};
     for (const auto& [label, box] : header) name(client, label, box);
     // The company box's caption follows the business/person switch; its buddy keeps the
     // name current without a fixed one.
     if (auto* company = client.findChild<QWidget*>("CompanyName")) company->setAccessibleName({});
-    for (int i = 1; i <= 9; ++i)
-        name(client, qPrintable(QStringLiteral("LabelEdit%1").arg(i)), QStringLiteral("Edit%1").arg(i));
-    if (auto* grid = client.findChild<QWidget*>("dbGrid1"))
+    for (int i = 1; i <= 9; ++i) name(client, TotalsPanel::boxName(i) + "Caption", TotalsPanel::boxName(i));
+    if (auto* grid = client.findChild<QWidget*>("detailGrid"))
         grid->setAccessibleName(tr8("Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"));
-    if (auto* navigator = client.findChild<QWidget*>("DBNavigator1"))
+    if (auto* navigator = client.findChild<QWidget*>("recordNavigator"))
         for (QLabel* caption : navigator->findChildren<QLabel*>())
-            if (caption->objectName().startsWith(QStringLiteral("Label_")))
-                name(*navigator, qPrintable(caption->objectName()), caption->objectName().mid(6));
+            if (caption->objectName().endsWith(QStringLiteral("Caption")))
+                name(*navigator, caption->objectName(), caption->objectName().chopped(7));
 }
 
 GridTabOut::GridTabOut(QWidget& grid, QObject* parent) : QObject(parent), grid_(grid)

@@ -43,9 +43,9 @@ bool insideFileDialog(const QWidget* w)
 
 }  // namespace
 
-CapsLockKeeper::CapsLockKeeper(QObject* parent) : QObject(parent), led_(new KeyboardLocks(this))
+CapsLockKeeper::CapsLockKeeper(QObject* parent) : QObject(parent), locks_(new KeyboardLocks(this))
 {
-    led_->setObjectName("KeyLed1");
+    locks_->setObjectName("keyboardLocks");
     keeper = this;
     connect(qApp, &QApplication::focusChanged, this, &CapsLockKeeper::follow);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &CapsLockKeeper::follow);
@@ -64,7 +64,7 @@ void CapsLockKeeper::attach(std::filesystem::path record)
     char state = 0;
     const int fd = ::open(record_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0) {
-        if (::read(fd, &state, 1) == 1 && (state == '0' || state == '1')) led_->SetCapsLock(state == '1');
+        if (::read(fd, &state, 1) == 1 && (state == '0' || state == '1')) locks_->setCapsLock(state == '1');
         ::close(fd);
     }
     removeRecord();
@@ -111,13 +111,13 @@ void CapsLockKeeper::decide()
     QWidget* active = QApplication::activeWindow();
     const bool ours = active && QGuiApplication::applicationState() == Qt::ApplicationActive && !insideFileDialog(active);
     if (ours && !userState_) {
-        const bool users = led_->CapsLock();
+        const bool users = locks_->capsLock();
         // A lock switched without its record could outlive a killed run: left alone then.
         if (!writeRecord(users)) return;
         userState_ = users;
-        led_->SetCapsLock(true);
+        locks_->setCapsLock(true);
     } else if (!ours && userState_) {
-        led_->SetCapsLock(*userState_);
+        locks_->setCapsLock(*userState_);
         userState_.reset();
         removeRecord();
     }
@@ -127,7 +127,7 @@ void CapsLockKeeper::restore()
 {
     finished_ = true;
     if (!userState_) return;
-    led_->SetCapsLock(*userState_);
+    locks_->setCapsLock(*userState_);
     userState_.reset();
     removeRecord();
 }

@@ -38,7 +38,7 @@ private:
     bool writeRecord(bool userState) const;
     void removeRecord() const;
 
-    KeyboardLocks* led_;
+    KeyboardLocks* locks_;
     std::filesystem::path record_;  // empty until attached: nothing is switched before
     std::optional<bool> userState_;  // set while the program holds the lock on
     bool finished_ = false;

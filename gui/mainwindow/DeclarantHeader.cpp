@@ -16,44 +16,44 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     : QObject(window), session_(session), ui_(ui), window_(window)
 {
     // First row: year and tax number; second: the kind and the names; third: the address.
-    addLabel("Label1", "Έτος που αφορούν\nτα στοιχεία: (*)", 8, 22);
+    addLabel("yearLabel", "Έτος που αφορούν\nτα στοιχεία: (*)", 8, 22);
     addBox(HeaderField::YearOfData, "YearOfData", 135, 27, 50);
-    addLabel("Label2", "ΑΦΜ: (*) ", 205, 30);
+    addLabel("taxNumberLabel", "ΑΦΜ: (*) ", 205, 30);
     addBox(HeaderField::AFM, "AFM", 265, 27, 90);
-    addLabel("Label3", "Αντικείμενο δραστηριότητας \nεπιχείρησης: (*)", 380, 22);
+    addLabel("activityLabel", "Αντικείμενο δραστηριότητας \nεπιχείρησης: (*)", 380, 22);
     addBox(HeaderField::AntikeimenoErgasion, "AntikeimenoErgasion", 565, 27, 150);
-    addLabel("Label17", "(*) Υποχρεωτικά Στοιχεία", 780, 30, true);
+    addLabel("mandatoryNote", "(*) Υποχρεωτικά Στοιχεία", 780, 30, true);
 
-    radio1_ = new QRadioButton(tr8("Επωνυμία"), window_);
-    radio1_->setObjectName("RadioButton1");
-    radio1_->setGeometry(8, 56, 110, 20);
-    radio1_->setChecked(true);
-    radio2_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
-    radio2_->setObjectName("RadioButton2");
-    radio2_->setGeometry(8, 76, 130, 20);
-    connect(radio1_, &QRadioButton::clicked, this, [this] { session_.ChooseBusiness(); refresh(); });
-    connect(radio2_, &QRadioButton::clicked, this, [this] { session_.ChoosePerson(); refresh(); });
+    businessRadio_ = new QRadioButton(tr8("Επωνυμία"), window_);
+    businessRadio_->setObjectName("businessRadio");
+    businessRadio_->setGeometry(8, 56, 110, 20);
+    businessRadio_->setChecked(true);
+    personRadio_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
+    personRadio_->setObjectName("personRadio");
+    personRadio_->setGeometry(8, 76, 130, 20);
+    connect(businessRadio_, &QRadioButton::clicked, this, [this] { session_.ChooseBusiness(); refresh(); });
+    connect(personRadio_, &QRadioButton::clicked, this, [this] { session_.ChoosePerson(); refresh(); });
 
-    companyLabel_ = addLabel("Label4", "Επωνυμία Επιχείρησης: (*)", 140, 69);
+    companyLabel_ = addLabel("companyNameLabel", "Επωνυμία Επιχείρησης: (*)", 140, 69);
     addBox(HeaderField::CompanyName, "CompanyName", 315, 66, 160);
-    nameLabel_ = addLabel("Label5", "Όνομα:", 490, 69);
+    nameLabel_ = addLabel("nameLabel", "Όνομα:", 490, 69);
     addBox(HeaderField::Name, "Name", 540, 66, 90);
-    fatherLabel_ = addLabel("Label6", "Πατρώνυμο:", 650, 69);
+    fatherLabel_ = addLabel("fatherNameLabel", "Πατρώνυμο:", 650, 69);
     addBox(HeaderField::FatherName, "FatherName", 730, 66, 45);
 
-    addLabel("Label7", "Διεύθυνση:", 8, 108, true);
-    addLabel("Label8", "Πόλη:", 100, 108);
+    addLabel("addressLabel", "Διεύθυνση:", 8, 108, true);
+    addLabel("townLabel", "Πόλη:", 100, 108);
     addBox(HeaderField::Town, "Town", 140, 105, 100);
-    addLabel("Label9", "Οδός:", 260, 108);
+    addLabel("streetLabel", "Οδός:", 260, 108);
     addBox(HeaderField::Street, "Street", 300, 105, 150);
-    addLabel("Label10", "Αριθμός:", 470, 108);
+    addLabel("numberLabel", "Αριθμός:", 470, 108);
     addBox(HeaderField::Number, "Number", 530, 105, 55);
-    addLabel("Label11", "Τ.Κ.:", 605, 108);
+    addLabel("postCodeLabel", "Τ.Κ.:", 605, 108);
     addBox(HeaderField::TK, "TK", 645, 105, 55);
 
     // Tab order as the band lists it.
     QWidget* order[] = {box(HeaderField::YearOfData), box(HeaderField::AFM), box(HeaderField::AntikeimenoErgasion),
-                        radio1_, radio2_, box(HeaderField::CompanyName), box(HeaderField::Name),
+                        businessRadio_, personRadio_, box(HeaderField::CompanyName), box(HeaderField::Name),
                         box(HeaderField::FatherName), box(HeaderField::Town), box(HeaderField::Street),
                         box(HeaderField::Number), box(HeaderField::TK)};
     for (size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
@@ -107,8 +107,8 @@ void DeclarantHeader::refresh()
         if (b->text() != text) b->setText(text);
         lastGood_[b] = text;
     }
-    radio1_->setChecked(h.business);
-    radio2_->setChecked(!h.business);
+    businessRadio_->setChecked(h.business);
+    personRadio_->setChecked(!h.business);
     companyLabel_->setText(fromCp(session_.CompanyNameCaption()));
     companyLabel_->adjustSize();
     for (QWidget* w : {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(fatherLabel_),

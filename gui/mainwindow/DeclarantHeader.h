@@ -36,8 +36,8 @@ private:
     QWidget* window_;
     std::map<HeaderField, QLineEdit*> boxes_;
     std::map<QLineEdit*, QString> lastGood_;
-    QRadioButton* radio1_;
-    QRadioButton* radio2_;
+    QRadioButton* businessRadio_;
+    QRadioButton* personRadio_;
     QLabel* companyLabel_;
     QLabel* nameLabel_;
     QLabel* fatherLabel_;

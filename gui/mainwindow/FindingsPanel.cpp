@@ -71,8 +71,8 @@ QVariant FindingsModel::headerData(int section, Qt::Orientation orientation, int
     return section >= 0 && section < ColumnCount ? tr8(titles[section]) : QVariant();
 }
 
-FindingsPanel::FindingsPanel(MainWindow& form1)
-    : QDockWidget(tr8("Έλεγχος δήλωσης"), &form1), form1_(form1), session_(form1.session())
+FindingsPanel::FindingsPanel(MainWindow& window)
+    : QDockWidget(tr8("Έλεγχος δήλωσης"), &window), window_(window), session_(window.session())
 {
     setObjectName("FindingsPanel");
     setFeatures(QDockWidget::DockWidgetClosable);
@@ -119,11 +119,11 @@ FindingsPanel::FindingsPanel(MainWindow& form1)
 
     // The counter area's hint, above the record counter (clear of its two lines at a
     // million lines).
-    hint_ = new QLabel(form1.centralWidget());
-    hint_->setObjectName("Label33");
+    hint_ = new QLabel(window.centralWidget());
+    hint_->setObjectName("findingsHint");
     hint_->setGeometry(8, 156, 225, 18);
     hint_->setTextFormat(Qt::RichText);
-    connect(hint_, &QLabel::linkActivated, this, [this] { N21Click(); });
+    connect(hint_, &QLabel::linkActivated, this, [this] { checkDeclaration(); });
     hint_->hide();
     hide();
 }
@@ -159,12 +159,12 @@ void FindingsPanel::updateHint(const CheckResult& result)
     hint_->show();
 }
 
-void FindingsPanel::N21Click()
+void FindingsPanel::checkDeclaration()
 {
-    form1_.command([this] {
+    window_.command([this] {
         if (!session_.PostPendingEdit()) return;
         checking_ = true;
-        showResult(CheckWithPleaseWait(session_.Checker(), form1_.userInterface()));
+        showResult(CheckWithPleaseWait(session_.Checker(), window_.userInterface()));
         checking_ = false;
         show();
         list_->setFocus();
@@ -178,7 +178,7 @@ void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
     if (!session_.DetailStore().Active() || session_.Checker().changes() == changesBefore) return;
     if (checkInBackground()) return;
     checking_ = true;
-    const CheckResult& result = CheckWithPleaseWait(session_.Checker(), form1_.userInterface());
+    const CheckResult& result = CheckWithPleaseWait(session_.Checker(), window_.userInterface());
     checking_ = false;
     showOrHint(result);
 }
@@ -241,7 +241,7 @@ void FindingsPanel::recheck()
     DeclarationChecker& checker = session_.Checker();
     if (!checker.stale() || checkInBackground()) return;
     checking_ = true;
-    showResult(CheckWithPleaseWait(checker, form1_.userInterface()));
+    showResult(CheckWithPleaseWait(checker, window_.userInterface()));
     checking_ = false;
 }
 
@@ -249,17 +249,17 @@ void FindingsPanel::goToFinding(int row)
 {
     if (row < 0 || row >= model_->rowCount()) return;
     const CheckFinding f = model_->finding(row);
-    form1_.command([&] {
+    window_.command([&] {
         if (f.line <= 0) {
-            if (f.headerField) form1_.userInterface().FocusHeaderField(*f.headerField);
+            if (f.headerField) window_.userInterface().FocusHeaderField(*f.headerField);
             return;
         }
         if (!session_.PostPendingEdit()) return;
         FixedWidthTable& ds = session_.DetailStore();
         if (!ds.Active() || f.line > ds.CountRecords()) return;
         session_.Guarded([&] { ds.SetRecordNumber(f.line); });
-        RecordGridView* grid = form1_.detailGrid().grid();
-        DetailTableModel* model = form1_.detailGrid().model();
+        RecordGridView* grid = window_.detailGrid().grid();
+        DetailTableModel* model = window_.detailGrid().model();
         const int column = f.field >= 0 ? DetailTableModel::columnOf(f.field) : -1;
         grid->followStore();
         if (column >= 0) grid->moveTo(model->currentRow(), column);
@@ -302,7 +302,7 @@ void FindingsPanel::exportCsv()
     const auto name = FileDialog::save(this, QFile::decodeName(session_.ProgramFolder().string().c_str()), proposed,
                                        QStringLiteral("*.csv|*.csv"));
     if (!name) return;
-    const std::string csv = FindingsCsv(CheckWithPleaseWait(session_.Checker(), form1_.userInterface()), session_);
+    const std::string csv = FindingsCsv(CheckWithPleaseWait(session_.Checker(), window_.userInterface()), session_);
     session_.Guarded([&] {
         writeFileAtomically(QFile::encodeName(*name).toStdString(), csv, AtomicFileWriter::Durability::Durable);
     });

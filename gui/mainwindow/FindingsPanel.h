@@ -40,10 +40,10 @@ private:
 class FindingsPanel : public QDockWidget {
     Q_OBJECT
 public:
-    explicit FindingsPanel(MainWindow& form1);
+    explicit FindingsPanel(MainWindow& window);
 
     // "Έλεγχος δήλωσης": posts the pending line, checks and shows the panel.
-    void N21Click();
+    void checkDeclaration();
     // After Open or an import: the hint in the counter area when lines fail their checks.
     // changesBefore: the checker's count of changes before the command.
     void checkAfterLoad(unsigned long changesBefore);
@@ -72,7 +72,7 @@ private:
     QString titleText(const CheckResult& result) const;
     QString listHtml() const;
 
-    MainWindow& form1_;
+    MainWindow& window_;
     DeclarationSession& session_;
     FindingsModel* model_ = nullptr;
     QSortFilterProxyModel* sorted_ = nullptr;

@@ -13,14 +13,14 @@ public:
     explicit KeyboardLocks(QObject* parent = nullptr);
     ~KeyboardLocks() override;
 
-    QString About() const { return QStringLiteral("KeyboardLocks: Caps Lock, Num Lock and Scroll Lock"); }
-    void SetAbout(const QString&) {}
-    bool CapsLock() const;
-    void SetCapsLock(bool on);
-    bool NumLock() const;
-    void SetNumLock(bool on);
-    bool ScrollLock() const;
-    void SetScrollLock(bool on);
+    QString about() const { return QStringLiteral("KeyboardLocks: Caps Lock, Num Lock and Scroll Lock"); }
+    void setAbout(const QString&) {}
+    bool capsLock() const;
+    void setCapsLock(bool on);
+    bool numLock() const;
+    void setNumLock(bool on);
+    bool scrollLock() const;
+    void setScrollLock(bool on);
 
 private:
     struct Impl;

@@ -8,8 +8,8 @@
 namespace edlt::ui {
 namespace {
 
-// The client area as designed; the controls' places are measured from it.
-constexpr int designWidth = 1007, designHeight = 660;
+// The client area at the fixed size; the controls' places are measured from it.
+constexpr int clientWidth = 1007, clientHeight = 660;
 constexpr int totalsHeight = 81, gridTop = 217, gridGapAboveTotals = 10, gridWiderThanClient = 2;
 
 }  // namespace
@@ -18,15 +18,15 @@ MainLayout::MainLayout(QMainWindow& window, QWidget& client) : QObject(&window),
 {
     client_.installEventFilter(this);
     window_.installEventFilter(this);
-    designChanged();
+    fixedSizeChanged();
 }
 
-void MainLayout::designChanged()
+void MainLayout::fixedSizeChanged()
 {
-    // The designed size comes from the client area's; maximised on a screen smaller than
+    // The fixed size comes from the client area's; maximised on a screen smaller than
     // that (high scaling), the window may be smaller and the grid gives up rows.
-    client_.setMinimumSize(designWidth, designHeight);
-    design_ = window_.sizeHint();
+    client_.setMinimumSize(clientWidth, clientHeight);
+    fixedSize_ = window_.sizeHint();
     client_.setMinimumSize(0, 0);
     if (!(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
         QScreen* s = window_.screen();
@@ -35,16 +35,16 @@ void MainLayout::designChanged()
             // as at start-up and the grid gives up rows; otherwise it moves up so all of it shows.
             const QRect available = s->availableGeometry();
             const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
-            if (design_.height() + frame.height() > available.height() ||
-                design_.width() + frame.width() > available.width()) {
+            if (fixedSize_.height() + frame.height() > available.height() ||
+                fixedSize_.width() + frame.width() > available.width()) {
                 window_.showMaximized();
                 return;
             }
-            window_.resize(design_);
+            window_.resize(fixedSize_);
             const int over = window_.frameGeometry().bottom() - available.bottom();
             if (over > 0) window_.move(window_.x(), std::max(available.top(), window_.y() - over));
         } else {
-            window_.resize(design_);
+            window_.resize(fixedSize_);
         }
     }
 }
@@ -55,11 +55,11 @@ void MainLayout::show()
     const QRect available = s ? s->availableGeometry() : QRect();
     // The frame is not known before the first show; the title bar and borders take about this.
     const QSize frame(16, 40);
-    if (s && (design_.width() + frame.width() > available.width() || design_.height() + frame.height() > available.height())) {
+    if (s && (fixedSize_.width() + frame.width() > available.width() || fixedSize_.height() + frame.height() > available.height())) {
         window_.showMaximized();
         return;
     }
-    if (s) window_.move(available.center() - QRect(QPoint(), design_).center());
+    if (s) window_.move(available.center() - QRect(QPoint(), fixedSize_).center());
     window_.show();
 }
 
@@ -68,11 +68,11 @@ bool MainLayout::eventFilter(QObject* watched, QEvent* event)
     if (watched == &client_ && event->type() == QEvent::Resize) layOut();
     if (watched == &window_ && event->type() == QEvent::Resize &&
         !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) &&
-        window_.size() != design_) {
-        // Not resizable by dragging: back to the designed size once the drag's step is done.
+        window_.size() != fixedSize_) {
+        // Not resizable by dragging: back to the fixed size once the drag's step is done.
         QTimer::singleShot(0, this, [this] {
             if (!(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
-                window_.resize(design_);
+                window_.resize(fixedSize_);
         });
     }
     return false;
@@ -81,22 +81,22 @@ bool MainLayout::eventFilter(QObject* watched, QEvent* event)
 void MainLayout::layOut()
 {
     const int w = client_.width(), h = client_.height();
-    for (const char* bar : {"Panel5", "Panel4"})
+    for (const char* bar : {"declarantTitle", "detailTitle"})
         if (auto* b = client_.findChild<QWidget*>(bar)) b->resize(w, b->height());
-    auto* totals = client_.findChild<QWidget*>("Panel6");
+    auto* totals = client_.findChild<QWidget*>("totalsPanel");
     const int totalsTop = h - totalsHeight;
     if (totals) {
         totals->setGeometry(0, totalsTop, w, totalsHeight);
-        if (auto* title = totals->findChild<QWidget*>("Panel3")) title->resize(w, title->height());
+        if (auto* title = totals->findChild<QWidget*>("totalsTitle")) title->resize(w, title->height());
     }
-    if (auto* grid = client_.findChild<QWidget*>("dbGrid1"))
+    if (auto* grid = client_.findChild<QWidget*>("detailGrid"))
         grid->setGeometry(0, gridTop, w + gridWiderThanClient, totalsTop - gridGapAboveTotals - gridTop);
-    if (auto* start = client_.findChild<QWidget*>("Panel2")) {
+    if (auto* start = client_.findChild<QWidget*>("startPanel")) {
         start->setGeometry(0, 0, w, h);
-        auto* image = start->findChild<QWidget*>("Image1");
-        auto* label = start->findChild<QWidget*>("Label18");
+        auto* image = start->findChild<QWidget*>("startPicture");
+        auto* prompt = start->findChild<QWidget*>("startPrompt");
         if (image) image->move(w / 2 - image->width() / 2, 50);
-        if (image && label) label->move(w / 2 - label->width() / 2, image->height() + 100);
+        if (image && prompt) prompt->move(w / 2 - prompt->width() / 2, image->height() + 100);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The main window's size: its designed size while normal (a drag to another size is
-// undone), any size when maximised, with the bands, the grid and the totals following the
-// client area.
+// The main window's size: fixed while normal (a drag to another size is undone), so the
+// controls keep the places users know; any size when maximised, with the bands, the grid
+// and the totals following the client area.
 #include <QMainWindow>
 #include <QObject>
 
@@ -12,9 +12,9 @@ class MainLayout : public QObject {
 public:
     MainLayout(QMainWindow& window, QWidget& client);
 
-    // The designed size changed (a panel shown or hidden).
-    void designChanged();
-    // Shown at the designed size, centred; maximised where that size does not fit the screen.
+    // The fixed size changed (a panel shown or hidden).
+    void fixedSizeChanged();
+    // Shown at the fixed size, centred; maximised where that size does not fit the screen.
     void show();
 
 protected:
@@ -25,7 +25,7 @@ private:
 
     QMainWindow& window_;
     QWidget& client_;
-    QSize design_;
+    QSize fixedSize_;
 };
 
 }  // namespace edlt::ui

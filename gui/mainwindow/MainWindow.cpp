@@ -60,10 +60,10 @@ QPixmap startPicture()
 MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder, QWidget* parent)
     : QMainWindow(parent), ui_(this)
 {
-    setObjectName("Form1");
+    setObjectName("mainWindow");
     setWindowTitle(QString::fromUtf8("e-ΔΛΤ"));
     auto* client = new QWidget(this);
-    client->setObjectName("ClientArea");
+    client->setObjectName("clientArea");
     setCentralWidget(client);
 
     capsLock_ = new CapsLockKeeper(this);
@@ -75,31 +75,31 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     options.askAboutFindings = true;
     session_ = std::make_unique<DeclarationSession>(ui_, options);
 
-    titleBar(client, "Panel5", "Στοιχεία Δηλούντος", 0);
+    titleBar(client, "declarantTitle", "Στοιχεία Δηλούντος", 0);
     header_ = new DeclarantHeader(*session_, ui_, client);
-    titleBar(client, "Panel4", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου", 133);
+    titleBar(client, "detailTitle", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου", 133);
 
-    label32_ = new QLabel(client);
-    label32_->setObjectName("Label32");
-    QFont bold = label32_->font();
+    recordCounter_ = new QLabel(client);
+    recordCounter_->setObjectName("recordCounter");
+    QFont bold = recordCounter_->font();
     bold.setBold(true);
-    label32_->setFont(bold);
+    recordCounter_->setFont(bold);
     // Two lines, upwards into the free band, when the counts are long.
-    label32_->setGeometry(8, 176, 225, 36);
-    label32_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    label32_->setWordWrap(true);
+    recordCounter_->setGeometry(8, 176, 225, 36);
+    recordCounter_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    recordCounter_->setWordWrap(true);
 
     grid_ = std::make_unique<DetailGrid>(*session_, ui_, client);
 
-    auto* button1 = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
-    button1->setObjectName("Button1");
-    button1->setGeometry(690, 188, 150, 25);
-    connect(button1, &QPushButton::clicked, this, [this] { command([this] { session_->SortByTaxNumber(); }); });
-    auto* button2 = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
-    button2->setObjectName("Button2");
-    button2->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
-    button2->setGeometry(845, 188, 158, 25);
-    connect(button2, &QPushButton::clicked, this, [this] { command([this] { session_->SortBySurname(); }); });
+    auto* sortByTaxNumber = new QPushButton(tr8("Ταξινόμηση ανά ΑΦΜ"), client);
+    sortByTaxNumber->setObjectName("sortByTaxNumberButton");
+    sortByTaxNumber->setGeometry(690, 188, 150, 25);
+    connect(sortByTaxNumber, &QPushButton::clicked, this, [this] { command([this] { session_->SortByTaxNumber(); }); });
+    auto* sortBySurname = new QPushButton(tr8("Αλφαβητική Ταξινόμηση"), client);
+    sortBySurname->setObjectName("sortBySurnameButton");
+    sortBySurname->setToolTip(tr8("Πατήστε για να ταξινομηθούν αλφαβητικά οι εγγραφές "));
+    sortBySurname->setGeometry(845, 188, 158, 25);
+    connect(sortBySurname, &QPushButton::clicked, this, [this] { command([this] { session_->SortBySurname(); }); });
 
     totals_ = new TotalsPanel(*session_, ui_, client);
     totals_->move(0, 660 - 81);
@@ -109,17 +109,17 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     addDockWidget(Qt::BottomDockWidgetArea, findings_);
     buildMenus();
 
-    form2_ = new PleaseWaitDialog(this);
+    pleaseWaitDialog_ = new PleaseWaitDialog(this);
     connect(&ui_, &QtUserInterface::focusHeaderRequested, header_, &DeclarantHeader::focus);
     connect(&ui_, &QtUserInterface::focusDetailLineRequested, grid_->grid(),
             [grid = grid_->grid()] { grid->setFocus(Qt::OtherFocusReason); });
     connect(&ui_, &QtUserInterface::pleaseWaitChanged, this, &MainWindow::pleaseWait);
-    connect(&ui_, &QtUserInterface::progressChanged, form2_, &PleaseWaitDialog::setProgress);
+    connect(&ui_, &QtUserInterface::progressChanged, pleaseWaitDialog_, &PleaseWaitDialog::setProgress);
     connect(&ui_, &QtUserInterface::sessionChanged, this, &MainWindow::refresh);
 
     layout_ = new MainLayout(*this, *client);
-    // The window keeps its designed size, taller by the panel while it is shown.
-    connect(findings_, &QDockWidget::visibilityChanged, layout_, &MainLayout::designChanged);
+    // The window keeps its fixed size, taller by the panel while it is shown.
+    connect(findings_, &QDockWidget::visibilityChanged, layout_, &MainLayout::fixedSizeChanged);
     nameControls(*client);
     new GridTabOut(*grid_->grid(), this);
     title_ = new WindowTitle(*this, *session_);
@@ -136,87 +136,88 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildStartPanel(QWidget* client)
 {
-    panel2_ = new QWidget(client);
-    panel2_->setObjectName("Panel2");
-    panel2_->setAutoFillBackground(true);
-    panel2_->setGeometry(0, 0, client->width(), client->height());
-    auto* image = new QLabel(panel2_);
-    image->setObjectName("Image1");
+    startPanel_ = new QWidget(client);
+    startPanel_->setObjectName("startPanel");
+    startPanel_->setAutoFillBackground(true);
+    startPanel_->setGeometry(0, 0, client->width(), client->height());
+    auto* image = new QLabel(startPanel_);
+    image->setObjectName("startPicture");
     image->setPixmap(startPicture());
     image->adjustSize();
-    image->move(panel2_->width() / 2 - image->width() / 2, 50);
-    auto* label = new QLabel(tr8("Παρακαλώ επιλέξτε 'Αρχείο' - 'Νέο' ή 'Αρχείο' - Άνοιγμα' για να ξεκινήσετε"), panel2_);
-    label->setObjectName("Label18");
-    QFont f = label->font();
+    image->move(startPanel_->width() / 2 - image->width() / 2, 50);
+    auto* prompt = new QLabel(tr8("Παρακαλώ επιλέξτε 'Αρχείο' - 'Νέο' ή 'Αρχείο' - Άνοιγμα' για να ξεκινήσετε"), startPanel_);
+    prompt->setObjectName("startPrompt");
+    QFont f = prompt->font();
     f.setPointSize(f.pointSize() + 3);
     f.setBold(true);
-    label->setFont(f);
-    label->adjustSize();
-    label->move(panel2_->width() / 2 - label->width() / 2, image->height() + 100);
-    panel2_->raise();
+    prompt->setFont(f);
+    prompt->adjustSize();
+    prompt->move(startPanel_->width() / 2 - prompt->width() / 2, image->height() + 100);
+    startPanel_->raise();
 }
 
-QAction* MainWindow::addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut)
+QAction* MainWindow::addAction(QMenu* menu, MenuCommand command, const char* name, const char* text,
+                              const QKeySequence& shortcut)
 {
     QAction* a = menu->addAction(tr8(text));
     a->setObjectName(name);
     if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    actions_[static_cast<size_t>(command)] = a;
     return a;
 }
 
 void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
-    file->setObjectName("N1");
-    connect(addAction(file, "N5", "Νέο"), &QAction::triggered, this, [this] { command([this] { session_->New(); }); });
-    connect(addAction(file, "N2", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+    file->setObjectName("fileMenu");
+    connect(addAction(file, MenuCommand::New, "newAction", "Νέο"), &QAction::triggered, this, [this] { command([this] { session_->New(); }); });
+    connect(addAction(file, MenuCommand::Open, "openAction", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
             [this] {
                 const unsigned long before = session_->Checker().changes();
                 command([this] { session_->Open(); });
                 findings_->checkAfterLoad(before);
             });
-    connect(addAction(file, "N7", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+    connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
             [this] { command([this] { session_->SaveAs(); }); });
     file->addSeparator();
-    connect(addAction(file, "N4", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
+    connect(addAction(file, MenuCommand::Exit, "exitAction", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
 
     printMenu_ = menuBar()->addMenu(tr8("Εκτύπωση"));
-    printMenu_->setObjectName("N14");
-    printMenu_->menuAction()->setObjectName("N14");
-    addAction(printMenu_, "N15", "Εκτύπωση 1ης Σελίδας");
-    addAction(printMenu_, "N16", "Αναλυτικές Αμοιβές");
-    addAction(printMenu_, "N17", "Εκτύπωση Συνόλων");
+    printMenu_->setObjectName("printMenu");
+    printMenu_->menuAction()->setObjectName("printMenuAction");
+    actions_[static_cast<size_t>(MenuCommand::Print)] = printMenu_->menuAction();
+    addAction(printMenu_, MenuCommand::PrintFirstPage, "printFirstPageAction", "Εκτύπωση 1ης Σελίδας");
+    addAction(printMenu_, MenuCommand::PrintDetailedPayments, "printDetailedPaymentsAction", "Αναλυτικές Αμοιβές");
+    addAction(printMenu_, MenuCommand::PrintTotals, "printTotalsAction", "Εκτύπωση Συνόλων");
 
     toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
-    toolsMenu_->setObjectName("N8");
-    addAction(toolsMenu_, "N18", "Εύρεση...", QKeySequence("Ctrl+F"));
-    connect(addAction(toolsMenu_, "N21", "Έλεγχος δήλωσης", QKeySequence(Qt::Key_F7)), &QAction::triggered, findings_,
-            &FindingsPanel::N21Click);
-    connect(addAction(toolsMenu_, "Excel1", "Εισαγωγή στοιχείων από Excel"), &QAction::triggered, this,
+    toolsMenu_->setObjectName("toolsMenu");
+    addAction(toolsMenu_, MenuCommand::Find, "findAction", "Εύρεση...", QKeySequence("Ctrl+F"));
+    connect(addAction(toolsMenu_, MenuCommand::Check, "checkAction", "Έλεγχος δήλωσης", QKeySequence(Qt::Key_F7)),
+            &QAction::triggered, findings_, &FindingsPanel::checkDeclaration);
+    connect(addAction(toolsMenu_, MenuCommand::Import, "importAction", "Εισαγωγή στοιχείων από Excel"),
+            &QAction::triggered, this,
             [this] {
                 const unsigned long before = session_->Checker().changes();
                 command([this] { SpreadsheetImport(*session_, ui_).ChooseAndImport(); });
                 findings_->checkAfterLoad(before);
             });
     // The sort buttons' commands, also for the keyboard.
-    connect(addAction(toolsMenu_, "SortByAFM", "Ταξινόμηση ανά ΑΦΜ", QKeySequence("Ctrl+1")), &QAction::triggered,
-            this, [this] { command([this] { session_->SortByTaxNumber(); }); });
-    connect(addAction(toolsMenu_, "SortByName", "Αλφαβητική ταξινόμηση", QKeySequence("Ctrl+2")), &QAction::triggered,
-            this, [this] { command([this] { session_->SortBySurname(); }); });
-    addAction(toolsMenu_, "N20", "Δημιουργία συμπιεσμένου αρχείου (zip)");
-    addAction(toolsMenu_, "N9", "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
-    addAction(toolsMenu_, "N10", "Σύνδεση με εξυπηρετητή ΚΗΥ");
+    connect(addAction(toolsMenu_, MenuCommand::SortByTaxNumber, "sortByTaxNumberAction", "Ταξινόμηση ανά ΑΦΜ",
+                      QKeySequence("Ctrl+1")),
+            &QAction::triggered, this, [this] { command([this] { session_->SortByTaxNumber(); }); });
+    connect(addAction(toolsMenu_, MenuCommand::SortBySurname, "sortBySurnameAction", "Αλφαβητική ταξινόμηση",
+                      QKeySequence("Ctrl+2")),
+            &QAction::triggered, this, [this] { command([this] { session_->SortBySurname(); }); });
+    addAction(toolsMenu_, MenuCommand::Zip, "zipAction", "Δημιουργία συμπιεσμένου αρχείου (zip)");
+    addAction(toolsMenu_, MenuCommand::DesktopShortcut, "desktopShortcutAction",
+              "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
+    addAction(toolsMenu_, MenuCommand::WebSite, "webSiteAction", "Σύνδεση με εξυπηρετητή ΚΗΥ");
 
     helpMenu_ = menuBar()->addMenu(tr8("Βοήθεια"));
-    helpMenu_->setObjectName("N11");
-    addAction(helpMenu_, "N12", "Οδηγίες εφαρμογής");
-    addAction(helpMenu_, "N13", "Σχετικά...");
-}
-
-QAction* MainWindow::menuAction(const QString& name) const
-{
-    if (name == "N14") return printMenu_->menuAction();
-    return findChild<QAction*>(name);
+    helpMenu_->setObjectName("helpMenu");
+    addAction(helpMenu_, MenuCommand::Manual, "manualAction", "Οδηγίες εφαρμογής");
+    addAction(helpMenu_, MenuCommand::About, "aboutAction", "Σχετικά...");
 }
 
 void MainWindow::command(const std::function<void()>& run)
@@ -245,11 +246,12 @@ void MainWindow::refresh()
 {
     header_->refresh();
     totals_->refresh();
-    label32_->setText(fromCp(session_->RecordCounterText()));
+    recordCounter_->setText(fromCp(session_->RecordCounterText()));
     const bool enabled = session_->DeclarationCommandsEnabled();
-    for (const char* name : {"N7", "N18", "N21", "Excel1", "SortByAFM", "SortByName"}) menuAction(name)->setEnabled(enabled);
-    printMenu_->menuAction()->setEnabled(enabled);
-    panel2_->setVisible(session_->StartPanelVisible());
+    for (MenuCommand c : {MenuCommand::SaveAs, MenuCommand::Print, MenuCommand::Find, MenuCommand::Check,
+                          MenuCommand::Import, MenuCommand::SortByTaxNumber, MenuCommand::SortBySurname})
+        menuAction(c)->setEnabled(enabled);
+    startPanel_->setVisible(session_->StartPanelVisible());
     findings_->sessionChanged();
     if (title_) title_->update();
 }
@@ -279,9 +281,9 @@ void MainWindow::pleaseWait(bool on)
 {
     grid_->setVisibleForWait(!on);
     if (on) {
-        form2_->showNow();
+        pleaseWaitDialog_->showNow();
     } else {
-        form2_->hide();
+        pleaseWaitDialog_->hide();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,6 +24,15 @@ class MainLayout;
 class TotalsPanel;
 class WindowTitle;
 
+// The main window's menu items, for the windows that hook their commands in and for tests.
+enum class MenuCommand {
+    New, Open, SaveAs, Exit,
+    Print, PrintFirstPage, PrintDetailedPayments, PrintTotals,
+    Find, Check, Import, SortByTaxNumber, SortBySurname, Zip, DesktopShortcut, WebSite,
+    Manual, About,
+    Count
+};
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -38,13 +48,13 @@ public:
     DeclarantHeader& header() { return *header_; }
     TotalsPanel& totals() { return *totals_; }
     DetailGrid& detailGrid() { return *grid_; }
-    PleaseWaitDialog& pleaseWaitWindow() { return *form2_; }
+    PleaseWaitDialog& pleaseWaitWindow() { return *pleaseWaitDialog_; }
     FindingsPanel& findings() { return *findings_; }
     CapsLockKeeper& capsLock() { return *capsLock_; }
-    // Shown at its designed size, or maximised where that does not fit the screen.
+    // Shown at its fixed size, or maximised where that does not fit the screen.
     void showAtStart();
-    // The menu item by its object name (N5, N2, N7, N14, N18, Excel1, ...).
-    QAction* menuAction(const QString& name) const;
+    // The menu item of a command; for Print, the "Εκτύπωση" menu's own item.
+    QAction* menuAction(MenuCommand command) const { return actions_[static_cast<size_t>(command)]; }
 
     // Commands of later windows hook in here.
     QMenu* printMenu() const { return printMenu_; }
@@ -64,7 +74,8 @@ private:
     void pleaseWait(bool on);
     void openDropped(const std::filesystem::path& file);
     void importDropped(const std::filesystem::path& file);
-    QAction* addAction(QMenu* menu, const char* name, const char* text, const QKeySequence& shortcut = {});
+    QAction* addAction(QMenu* menu, MenuCommand command, const char* name, const char* text,
+                       const QKeySequence& shortcut = {});
 
     // Destroyed bottom up: the grid's models watch the session's stores, which tell the
     // user interface.
@@ -74,16 +85,17 @@ private:
     bool started_ = false;
     DeclarantHeader* header_ = nullptr;
     TotalsPanel* totals_ = nullptr;
-    PleaseWaitDialog* form2_ = nullptr;
+    PleaseWaitDialog* pleaseWaitDialog_ = nullptr;
     FindingsPanel* findings_ = nullptr;
     CapsLockKeeper* capsLock_ = nullptr;
     MainLayout* layout_ = nullptr;
     WindowTitle* title_ = nullptr;
-    QLabel* label32_ = nullptr;
-    QWidget* panel2_ = nullptr;
+    QLabel* recordCounter_ = nullptr;
+    QWidget* startPanel_ = nullptr;
     QMenu* printMenu_ = nullptr;
     QMenu* toolsMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
+    std::array<QAction*, static_cast<size_t>(MenuCommand::Count)> actions_{};
 };
 
 }  // namespace edlt::ui

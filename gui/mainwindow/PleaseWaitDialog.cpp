@@ -14,22 +14,22 @@ namespace edlt::ui {
 
 PleaseWaitDialog::PleaseWaitDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    setObjectName("Form2");
+    setObjectName("pleaseWaitDialog");
     setWindowTitle(tr8("Παρακαλώ περιμένετε"));
     setFixedSize(262, 49);
     setModal(false);
     auto* label = new QLabel(tr8("Παρακαλώ περιμένετε"), this);
-    label->setObjectName("Label1");
+    label->setObjectName("pleaseWaitText");
     QFont f = label->font();
     f.setPixelSize(24);
     label->setFont(f);
     label->move(8, 8);
     label->adjustSize();
-    // The designed 262 x 49, or more where the desktop's font draws the label wider.
+    // 262 x 49, or more where the desktop's font draws the label wider.
     plain_ = QSize(std::max(262, label->width() + 16), std::max(49, label->geometry().bottom() + 9));
     setFixedSize(plain_);
     bar_ = new QProgressBar(this);
-    bar_->setObjectName("ProgressBar1");
+    bar_->setObjectName("progressBar");
     bar_->setGeometry(8, plain_.height(), plain_.width() - 16, 20);
     bar_->setRange(0, 100);
     bar_->hide();

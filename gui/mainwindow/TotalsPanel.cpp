@@ -12,15 +12,20 @@ namespace {
 // The room QLineEdit keeps between its frame and its text on each side.
 constexpr int lineEditMargin = 2;
 
+// By number, in the order of TotalsTexts.
+constexpr const char* boxNames[] = {"grossPayTotal",  "deductionsTotal",      "netPayTotal",
+                                    "taxWithheldTotal", "stampDutyTotal",     "stampDutyOgaTotal",
+                                    "taxDueTotal",    "ogaTaxWithheldTotal", "ogaTaxDueTotal"};
+
 }  // namespace
 
 TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent)
     : QWidget(parent), session_(session), ui_(ui)
 {
-    setObjectName("Panel6");
+    setObjectName("totalsPanel");
     setAutoFillBackground(true);
     auto* title = new QLabel(tr8("Σύνολα αποδοχών και λοιπών στοιχείων"), this);
-    title->setObjectName("Panel3");
+    title->setObjectName("totalsTitle");
     title->setAlignment(Qt::AlignCenter);
     title->setStyleSheet("background:#0a246a; color:white; font-weight:bold;");
     title->setGeometry(0, 0, 1007, 18);
@@ -39,14 +44,14 @@ TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget
     int x = 8;
     for (const Box& b : boxes) {
         auto* caption = new QLabel(tr8(b.caption), this);
-        caption->setObjectName(QStringLiteral("LabelEdit%1").arg(b.number));
+        caption->setObjectName(boxName(b.number) + "Caption");
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         QFont small = caption->font();
         small.setPixelSize(10);
         caption->setFont(small);
         caption->setGeometry(x - gap / 2, 20, width + gap, 32);
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QStringLiteral("Edit%1").arg(b.number));
+        edit->setObjectName(boxName(b.number));
         edit->setReadOnly(true);
         edit->setAlignment(Qt::AlignRight);
         edit->setGeometry(x, 54, width, 22);
@@ -55,6 +60,11 @@ TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget
         x += width + gap;
     }
     resize(1007, 81);
+}
+
+QString TotalsPanel::boxName(int number)
+{
+    return QString::fromLatin1(boxNames[static_cast<size_t>(number - 1)]);
 }
 
 void TotalsPanel::refresh()

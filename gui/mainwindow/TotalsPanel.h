@@ -1,5 +1,5 @@
 #pragma once
-// Panel6: the nine totals boxes under their captions; they only display.
+// The nine totals boxes under their captions; they only display.
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
@@ -15,8 +15,10 @@ public:
     TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget* parent);
     void refresh();
     void showTotals(const TotalsTexts& totals);
-    // Edit1..Edit9 by their number.
+    // The box of a total by its number, 1 to 9, in the order of TotalsTexts.
     QLineEdit* edit(int number) const { return edits_[static_cast<size_t>(number - 1)]; }
+    // The box's object name; its caption's is this followed by "Caption".
+    static QString boxName(int number);
 
     // A key that would change a box's text (characters, deletions, paste, cut).
     static bool wouldEdit(const QKeyEvent& key);

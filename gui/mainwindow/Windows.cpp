@@ -14,39 +14,41 @@
 
 namespace edlt::ui {
 
-void ConnectToolCommands(MainWindow& form1, FindDialog& find, HelpWindow& manual)
+void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manual)
 {
     // Each connection ends with the window it shows.
-    QObject::connect(form1.menuAction("N18"), &QAction::triggered, &find, [&form1, &find] {
-        form1.command([&form1, &find] { find.N18Click(form1.session(), form1.userInterface()); });
+    QObject::connect(window.menuAction(MenuCommand::Find), &QAction::triggered, &find, [&window, &find] {
+        window.command([&window, &find] { find.runFind(window.session(), window.userInterface()); });
     });
-    QObject::connect(form1.menuAction("N20"), &QAction::triggered, &form1, [&form1] {
-        ZipCommand(&form1, form1.userInterface(), form1.session().ProgramFolder());
+    QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window, [&window] {
+        zipCommand(&window, window.userInterface(), window.session().ProgramFolder());
     });
-    QObject::connect(form1.menuAction("N9"), &QAction::triggered, &form1,
-                     [&form1] { ShortcutCommand(form1.userInterface()); });
-    QObject::connect(form1.menuAction("N10"), &QAction::triggered, &form1,
-                     [&form1] { WebSiteCommand(form1.userInterface()); });
-    QObject::connect(form1.menuAction("N12"), &QAction::triggered, &manual, &HelpWindow::N12Click);
-    QObject::connect(form1.menuAction("N13"), &QAction::triggered, &form1,
-                     [&form1] { AboutDialog::N13Click(&form1); });
-    QObject::connect(new F1KeyPreview(&form1), &F1KeyPreview::pressed, &manual, &HelpWindow::HelpKeyPressed);
+    QObject::connect(window.menuAction(MenuCommand::DesktopShortcut), &QAction::triggered, &window,
+                     [&window] { shortcutCommand(window.userInterface()); });
+    QObject::connect(window.menuAction(MenuCommand::WebSite), &QAction::triggered, &window,
+                     [&window] { webSiteCommand(window.userInterface()); });
+    QObject::connect(window.menuAction(MenuCommand::Manual), &QAction::triggered, &manual,
+                     &HelpWindow::onManualTriggered);
+    QObject::connect(window.menuAction(MenuCommand::About), &QAction::triggered, &window,
+                     [&window] { AboutDialog::showAbout(&window); });
+    QObject::connect(new F1KeyPreview(&window), &F1KeyPreview::pressed, &manual, &HelpWindow::onHelpKeyPressed);
 }
 
-ProgramWindows::ProgramWindows(MainWindow& form1)
-    : about_(std::make_unique<AboutDialog>(&form1)),
+ProgramWindows::ProgramWindows(MainWindow& window)
+    : about_(std::make_unique<AboutDialog>(&window)),
       // No parent: the help window has its own entry in the task bar.
-      manual_(std::make_unique<HelpWindow>(form1.session().ProgramFolder())),
-      print_(std::make_unique<ReportWindow>(&form1)),
-      find_(std::make_unique<FindDialog>(&form1))
+      manual_(std::make_unique<HelpWindow>(window.session().ProgramFolder())),
+      print_(std::make_unique<ReportWindow>(&window)),
+      find_(std::make_unique<FindDialog>(&window))
 {
-    ConnectToolCommands(form1, *find_, *manual_);
-    const std::pair<const char*, ReportKind> reports[] = {
-        {"N15", ReportKind::FirstPage}, {"N16", ReportKind::DetailedPayments}, {"N17", ReportKind::Totals}};
-    for (const auto& [name, kind] : reports) {
+    connectToolCommands(window, *find_, *manual_);
+    const std::pair<MenuCommand, ReportKind> reports[] = {{MenuCommand::PrintFirstPage, ReportKind::FirstPage},
+                                                          {MenuCommand::PrintDetailedPayments, ReportKind::DetailedPayments},
+                                                          {MenuCommand::PrintTotals, ReportKind::Totals}};
+    for (const auto& [command, kind] : reports) {
         const ReportKind k = kind;
-        QObject::connect(form1.menuAction(name), &QAction::triggered, print_.get(), [&form1, print = print_.get(), k] {
-            form1.command([&form1, print, k] { PrintReport(k, form1.session(), form1.userInterface(), *print); });
+        QObject::connect(window.menuAction(command), &QAction::triggered, print_.get(), [&window, print = print_.get(), k] {
+            window.command([&window, print, k] { printReport(k, window.session(), window.userInterface(), *print); });
         });
     }
 }

@@ -13,17 +13,18 @@ class HelpWindow;
 class ReportWindow;
 class FindDialog;
 
-// Connects N18, N20, N9, N10, N12 and N13 and the F1 key of the main window.
-void ConnectToolCommands(MainWindow& form1, FindDialog& find, HelpWindow& manual);
+// Connects the find, zip, shortcut, web site, manual and about commands and the F1 key
+// of the main window.
+void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manual);
 
 class ProgramWindows {
 public:
-    explicit ProgramWindows(MainWindow& form1);
+    explicit ProgramWindows(MainWindow& window);
     ~ProgramWindows();
 
-    AboutDialog* aboutBox() const { return about_.get(); }
-    HelpWindow* userManual() const { return manual_.get(); }
-    ReportWindow* printForm() const { return print_.get(); }
+    AboutDialog* aboutDialog() const { return about_.get(); }
+    HelpWindow* helpWindow() const { return manual_.get(); }
+    ReportWindow* reportWindow() const { return print_.get(); }
     FindDialog* find() const { return find_.get(); }
 
 private:

@@ -76,7 +76,7 @@ const char* formScript = R"js(
 
 }  // namespace
 
-void AddFormStyle(QWebEngineView* view)
+void addFormStyle(QWebEngineView* view)
 {
     QWebEngineScript script;
     script.setName("edlt-form-style");

@@ -9,6 +9,6 @@ namespace edlt::ui {
 // Gives the page's Arial the metric-compatible Liberation Sans (Greek letters included),
 // turns the titles the page marks mso-rotate:90 to read upwards, and lets a number wider
 // than its cell shrink to fit it. Applies to every page the view loads from now on.
-void AddFormStyle(QWebEngineView* view);
+void addFormStyle(QWebEngineView* view);
 
 }  // namespace edlt::ui

@@ -8,7 +8,7 @@
 
 namespace edlt::ui {
 
-bool PrintReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window)
+bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window)
 {
     return ReportCommand(session, ui).Run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));

@@ -11,6 +11,6 @@ class ReportWindow;
 
 // Runs the protocol and shows the page modally in window; false when nothing was shown
 // (the pending line was refused, or the preparation message was shown through ui).
-bool PrintReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window);
+bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window);
 
 }  // namespace edlt::ui

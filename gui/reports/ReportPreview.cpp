@@ -13,7 +13,7 @@ constexpr int gap = 8;  // pixels between pages and around them
 
 ReportPreview::ReportPreview(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    setObjectName("ReportPreview");
+    setObjectName("reportPreview");
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setBackgroundRole(QPalette::Dark);

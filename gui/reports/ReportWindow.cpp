@@ -37,7 +37,7 @@ namespace edlt::ui {
 
 ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("PrintForm");
+    setObjectName("reportWindow");
     setWindowTitle(tr8("Εκτύπωση"));
     // A fixed frame whose title bar has only the close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -45,43 +45,43 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     setModal(true);
 
     // The print button comes first in the tab order, so it is created first.
-    Button1 = new QPushButton(tr8("Εκτύπωση"), this);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(440, 600, 145, 65);
-    connect(Button1, &QPushButton::clicked, this, &ReportWindow::Button1Click);
+    printButton = new QPushButton(tr8("Εκτύπωση"), this);
+    printButton->setObjectName("printButton");
+    printButton->setGeometry(440, 600, 145, 65);
+    connect(printButton, &QPushButton::clicked, this, &ReportWindow::onPrintClicked);
 
-    SavePdfButton = new QPushButton(tr8("Αποθήκευση PDF"), this);
-    SavePdfButton->setObjectName("SavePdfButton");
-    SavePdfButton->setGeometry(600, 600, 145, 65);
-    connect(SavePdfButton, &QPushButton::clicked, this, &ReportWindow::SavePdfClick);
+    savePdfButton = new QPushButton(tr8("Αποθήκευση PDF"), this);
+    savePdfButton->setObjectName("savePdfButton");
+    savePdfButton->setGeometry(600, 600, 145, 65);
+    connect(savePdfButton, &QPushButton::clicked, this, &ReportWindow::onSavePdfClicked);
 
-    Label1 = new QLabel(tr8("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "), this);
-    Label1->setObjectName("Label1");
-    Label1->adjustSize();
+    landscapeHintLabel = new QLabel(tr8("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "), this);
+    landscapeHintLabel->setObjectName("landscapeHint");
+    landscapeHintLabel->adjustSize();
     // Its last pixel row above the page pane, which starts at 25: descenders are not cut.
-    Label1->move(48, std::min(8, 24 - Label1->height()));
+    landscapeHintLabel->move(48, std::min(8, 24 - landscapeHintLabel->height()));
 
-    WebBrowser1 = new QWebEngineView(this);
-    WebBrowser1->setObjectName("WebBrowser1");
-    WebBrowser1->setGeometry(8, 25, 985, 568);
-    WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    pageView = new QWebEngineView(this);
+    pageView->setObjectName("pageView");
+    pageView->setGeometry(8, 25, 985, 568);
+    pageView->setFocusPolicy(Qt::ClickFocus);
     // The pages need no script of their own: one that got into a report value through a
     // gap in its escaping still does not run. The form's style runs in a world of its own.
-    WebBrowser1->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    AddFormStyle(WebBrowser1);
-    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
+    pageView->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    addFormStyle(pageView);
+    connect(pageView, &QWebEngineView::loadStarted, this, [this] {
         if (!document_) setPageReady(false);
     });
-    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &ReportWindow::pageLoaded);
+    connect(pageView, &QWebEngineView::loadFinished, this, &ReportWindow::pageLoaded);
 
-    Preview = new ReportPreview(this);
-    Preview->setGeometry(WebBrowser1->geometry());
-    Preview->hide();
+    preview = new ReportPreview(this);
+    preview->setGeometry(pageView->geometry());
+    preview->hide();
 
     printPage = [this] {
         if (document_) return printDocument();
         // A cancelled print dialog is the user's choice, not a failure.
-        return PrintWebPage(WebBrowser1, this) != WebPrintResult::Failed;
+        return printWebPage(pageView, this) != WebPrintResult::Failed;
     };
 
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
@@ -92,18 +92,18 @@ void ReportWindow::prepare(const QString& pagePath, const QString& title, bool l
     pagePath_ = pagePath;
     landscape_ = landscapeHint;
     setWindowTitle(title);
-    Label1->setVisible(landscapeHint);
-    WebBrowser1->setVisible(!drawn);
-    Preview->setVisible(drawn);
+    landscapeHintLabel->setVisible(landscapeHint);
+    pageView->setVisible(!drawn);
+    preview->setVisible(drawn);
     // A web page prints and saves only once it has loaded whole: earlier, the form comes out cut off.
     setPageReady(drawn);
 }
 
 void ReportWindow::setPageReady(bool ready)
 {
-    Button1->setEnabled(ready);
-    SavePdfButton->setEnabled(ready && !pdfBusy_);
-    if (ready) Button1->setFocus();
+    printButton->setEnabled(ready);
+    savePdfButton->setEnabled(ready && !pdfBusy_);
+    if (ready) printButton->setFocus();
 }
 
 void ReportWindow::loadReport(const QString& pagePath, const QString& title, bool landscapeHint)
@@ -114,11 +114,11 @@ void ReportWindow::loadReport(const QString& pagePath, const QString& title, boo
         throw Error(format("Cannot open file \"%s\". %s",
                            {toCp(pagePath).value_or(std::string("?")), systemErrorText(ENOENT)}));
     document_.reset();
-    Preview->setDocument(nullptr);
+    preview->setDocument(nullptr);
     prepare(page.absoluteFilePath(), title, landscapeHint, false);
-    WebBrowser1->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
+    pageView->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
     show();
-    if (Button1->isEnabled()) Button1->setFocus();
+    if (printButton->isEnabled()) printButton->setFocus();
 }
 
 void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
@@ -126,9 +126,9 @@ void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> d
 {
     document_ = std::move(document);
     prepare(pagePath, title, landscapeHint, true);
-    Preview->setDocument(document_);
+    preview->setDocument(document_);
     show();
-    if (Button1->isEnabled()) Button1->setFocus();
+    if (printButton->isEnabled()) printButton->setFocus();
 }
 
 void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
@@ -137,7 +137,7 @@ void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> d
     loadDocument(std::move(document), pagePath, title, landscapeHint);
     exec();
     // The document reads the declaration's lines; it must not outlive the command.
-    Preview->setDocument(nullptr);
+    preview->setDocument(nullptr);
     document_.reset();
 }
 
@@ -165,7 +165,7 @@ void ReportWindow::pageLoaded(bool ok)
     reject();
 }
 
-void ReportWindow::Button1Click()
+void ReportWindow::onPrintClicked()
 {
     const bool ok = printPage && printPage();
     // Whatever happened, the pointer is the ordinary one again.
@@ -175,7 +175,7 @@ void ReportWindow::Button1Click()
 
 std::function<bool(int, int)> ReportWindow::progressFor(QProgressDialog& dialog)
 {
-    dialog.setObjectName("ReportProgress");
+    dialog.setObjectName("reportProgress");
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(0);
     dialog.setAutoReset(false);
@@ -211,7 +211,7 @@ bool ReportWindow::printDocument()
     return printer.printerState() != QPrinter::Error;
 }
 
-void ReportWindow::SavePdfClick()
+void ReportWindow::onSavePdfClicked()
 {
     if (pdfBusy_) return;
     const QString proposed = QFileInfo(pagePath_).completeBaseName() + ".pdf";
@@ -223,7 +223,7 @@ void ReportWindow::SavePdfClick()
     const QString path = QFileInfo(*chosen).suffix().isEmpty() ? *chosen + ".pdf" : *chosen;
 
     pdfBusy_ = true;
-    SavePdfButton->setEnabled(false);
+    savePdfButton->setEnabled(false);
     if (document_)
         saveDocumentPdf(path);
     else
@@ -249,7 +249,7 @@ void ReportWindow::saveWebPdf(const QString& path)
     // The wide detailed report fits only across the page, as its hint tells the user.
     const QPageLayout layout(QPageSize(QPageSize::A4), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    WebBrowser1->printToPdf(
+    pageView->printToPdf(
         [this, path](const QByteArray& pdf) {
             QApplication::restoreOverrideCursor();
             if (pdf.isEmpty()) return pdfFinished(path, false, EIO);
@@ -268,7 +268,7 @@ void ReportWindow::saveWebPdf(const QString& path)
 
 void ReportWindow::pdfFinished(const QString& path, bool ok, int cause)
 {
-    SavePdfButton->setEnabled(true);
+    savePdfButton->setEnabled(true);
     pdfBusy_ = false;
     if (cause != 0)
         MessageBox::notice(this, tr8("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF") + " (" + path + ": " +

@@ -35,18 +35,18 @@ public:
     void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
                       const QString& title, bool landscapeHint);
 
-    QLabel* Label1 = nullptr;           // the landscape hint
-    QWebEngineView* WebBrowser1 = nullptr;
-    ReportPreview* Preview = nullptr;   // in WebBrowser1's place for drawn reports
-    QPushButton* Button1 = nullptr;     // "Εκτύπωση"
-    QPushButton* SavePdfButton = nullptr;
+    QLabel* landscapeHintLabel = nullptr;
+    QWebEngineView* pageView = nullptr;
+    ReportPreview* preview = nullptr;  // in pageView's place for drawn reports
+    QPushButton* printButton = nullptr;  // "Εκτύπωση"
+    QPushButton* savePdfButton = nullptr;
 
     // Prints the page shown after the user's print dialog; false when it failed. Tests
     // put their own in.
     std::function<bool()> printPage;
 
-    void Button1Click();
-    void SavePdfClick();
+    void onPrintClicked();
+    void onSavePdfClicked();
 
 protected:
     // Only the close box closes the window.

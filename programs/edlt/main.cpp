@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     qInstallMessageHandler(previous);
-    QApplication::setWindowIcon(edlt::ui::ProgramIcon());
+    QApplication::setWindowIcon(edlt::ui::programIcon());
     QApplication::setApplicationName(QStringLiteral("e-DLT"));
     // Docks and task bars group the window under the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.Edlt"));
@@ -112,19 +112,19 @@ int main(int argc, char** argv)
     }
 
     // The windows in their fixed order; all live until the program ends.
-    edlt::ui::MainWindow form1(programFolder, userFolder);
-    if (!form1.started()) return 1;
-    edlt::ui::ProgramWindows windows(form1);
+    edlt::ui::MainWindow window(programFolder, userFolder);
+    if (!window.started()) return 1;
+    edlt::ui::ProgramWindows windows(window);
     edlt::ui::WheelToArrowKeys wheel;
     app.installEventFilter(&wheel);
-    form1.capsLock().restoreOnSignals();
-    form1.showAtStart();
+    window.capsLock().restoreOnSignals();
+    window.showAtStart();
     if (!startFile.empty()) {
         const std::filesystem::path file = std::filesystem::absolute(startFile);
-        QTimer::singleShot(0, &form1, [&form1, file] {
-            const unsigned long before = form1.session().Checker().changes();
-            form1.command([&form1, file] { form1.session().OpenFile(file); });
-            form1.findings().checkAfterLoad(before);
+        QTimer::singleShot(0, &window, [&window, file] {
+            const unsigned long before = window.session().Checker().changes();
+            window.command([&window, file] { window.session().OpenFile(file); });
+            window.findings().checkAfterLoad(before);
         });
     }
     return app.exec();

@@ -47,7 +47,7 @@ class FindDialogTest : public QObject {
             QVERIFY(find_->isVisible());
             act();
         });
-        return find_->Execute();
+        return find_->execute();
     }
 
 private slots:
@@ -59,22 +59,22 @@ private slots:
     }
     void cleanup() { find_.reset(); }
 
-    void builtAsDesigned()
+    void controlsAndTheirDefaults()
     {
         QCOMPARE(find_->windowTitle(), QString::fromUtf8("Εύρεση"));
         QCOMPARE(find_->size(), QSize(287, 197));
-        QCOMPARE(find_->Button1->text(), QString::fromUtf8("\u039F\u039A"));  // Greek Omicron, Kappa
-        QVERIFY(find_->Button1->isDefault());
-        QCOMPARE(find_->Button2->text(), QString::fromUtf8("Ακύρωση"));
-        QVERIFY(find_->RadioButton1->isChecked());
-        QVERIFY(find_->CheckBox1->isChecked());
-        QCOMPARE(find_->CheckBox1->text(), QString::fromUtf8("Μόνο ολόκληρες λέξεις"));
-        QVERIFY(!find_->Result().Cancelled);
+        QCOMPARE(find_->okButton->text(), QString::fromUtf8("\u039F\u039A"));  // Greek Omicron, Kappa
+        QVERIFY(find_->okButton->isDefault());
+        QCOMPARE(find_->cancelButton->text(), QString::fromUtf8("Ακύρωση"));
+        QVERIFY(find_->byTaxNumberRadio->isChecked());
+        QVERIFY(find_->wholeWordsCheck->isChecked());
+        QCOMPARE(find_->wholeWordsCheck->text(), QString::fromUtf8("Μόνο ολόκληρες λέξεις"));
+        QVERIFY(!find_->lastRequest().Cancelled);
     }
 
     void taxNumberKeysAndLengths()
     {
-        QLineEdit* edit = find_->Edit1;
+        QLineEdit* edit = find_->searchTextEdit;
         typeInto(edit, "12a3Β-4");
         QCOMPARE(edit->text(), QString("1234"));
         QCOMPARE(beeps_, 3);
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(beeps_, 3);                           // the limit is silent
 
         // Surname: every character, up to 27; the digits typed before stay.
-        find_->RadioButton2->setChecked(true);
+        find_->bySurnameRadio->setChecked(true);
         typeInto(edit, QString::fromUtf8("ΠΑΠΑ-δόπουλος 1234567890ΑΒΓΔ"));
         QCOMPARE(edit->text().size(), 27);
         QCOMPARE(edit->text(), QString::fromUtf8("123456789ΠΑΠΑ-δόπουλος 1234"));
@@ -98,7 +98,7 @@ private slots:
 
         // Back to the tax number: a longer text is kept whole but cannot grow.
         edit->setText(QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
-        find_->RadioButton1->setChecked(true);
+        find_->byTaxNumberRadio->setChecked(true);
         typeInto(edit, "1");
         QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝΝΟΠΟΥΛΟΣ"));
         // Down to 8 characters, one more fits, and no more.
@@ -109,10 +109,10 @@ private slots:
     void okStoresTheChoicesAndTheDialogKeepsThem()
     {
         FindRequest r = run([this] {
-            find_->RadioButton2->setChecked(true);
-            find_->Edit1->setText(QString::fromUtf8("ΠΑΠΑ"));
-            find_->CheckBox1->setChecked(false);
-            find_->Button1->click();
+            find_->bySurnameRadio->setChecked(true);
+            find_->searchTextEdit->setText(QString::fromUtf8("ΠΑΠΑ"));
+            find_->wholeWordsCheck->setChecked(false);
+            find_->okButton->click();
         });
         QVERIFY(!r.Cancelled);
         QVERIFY(!r.ByAFM);
@@ -121,10 +121,10 @@ private slots:
 
         // Enter presses "ΟΚ"; the controls show their last values.
         r = run([this] {
-            QCOMPARE(find_->Edit1->text(), QString::fromUtf8("ΠΑΠΑ"));
-            QVERIFY(find_->RadioButton2->isChecked());
-            find_->Edit1->setFocus();
-            QTest::keyClick(find_->Edit1, Qt::Key_Return);
+            QCOMPARE(find_->searchTextEdit->text(), QString::fromUtf8("ΠΑΠΑ"));
+            QVERIFY(find_->bySurnameRadio->isChecked());
+            find_->searchTextEdit->setFocus();
+            QTest::keyClick(find_->searchTextEdit, Qt::Key_Return);
         });
         QVERIFY(!r.Cancelled);
         QCOMPARE(r.SearchText, G("ΠΑΠΑ"));
@@ -132,11 +132,11 @@ private slots:
 
     void cancelCloseBoxAndEscapeAllCancel()
     {
-        run([this] { find_->Button1->click(); });
-        QVERIFY(!find_->Result().Cancelled);
-        QVERIFY(run([this] { find_->Button2->click(); }).Cancelled);
+        run([this] { find_->okButton->click(); });
+        QVERIFY(!find_->lastRequest().Cancelled);
+        QVERIFY(run([this] { find_->cancelButton->click(); }).Cancelled);
         QVERIFY(run([this] { find_->close(); }).Cancelled);
-        QVERIFY(run([this] { QTest::keyClick(find_->Edit1, Qt::Key_Escape); }).Cancelled);
+        QVERIFY(run([this] { QTest::keyClick(find_->searchTextEdit, Qt::Key_Escape); }).Cancelled);
         QVERIFY(!find_->isVisible());
     }
 
@@ -171,26 +171,26 @@ private slots:
         ds.MoveFirst();
 
         QTimer::singleShot(0, find_.get(), [this] {
-            find_->RadioButton1->setChecked(true);
-            find_->Edit1->setText("111111114");
-            find_->Button1->click();
+            find_->byTaxNumberRadio->setChecked(true);
+            find_->searchTextEdit->setText("111111114");
+            find_->okButton->click();
         });
-        QCOMPARE(find_->N18Click(session, ui), FindOutcome::Found);
+        QCOMPARE(find_->runFind(session, ui), FindOutcome::Found);
         QCOMPARE(ds.RecordNumber(), 2L);
 
         QTimer::singleShot(0, find_.get(), [this] {
-            find_->RadioButton2->setChecked(true);
-            find_->Edit1->setText(QString::fromUtf8("βητα"));
-            find_->Button1->click();
+            find_->bySurnameRadio->setChecked(true);
+            find_->searchTextEdit->setText(QString::fromUtf8("βητα"));
+            find_->okButton->click();
         });
-        QCOMPARE(find_->N18Click(session, ui), FindOutcome::NotFound);
+        QCOMPARE(find_->runFind(session, ui), FindOutcome::NotFound);
         QCOMPARE(ui.log, std::vector<std::string>{"W Δεν βρέθηκε το Επώνυμο"});
         QCOMPARE(ds.RecordNumber(), 1L);
 
         // Closing the dialog leaves the line where it was.
         ds.MoveLast();
         QTimer::singleShot(0, find_.get(), [this] { find_->close(); });
-        QCOMPARE(find_->N18Click(session, ui), FindOutcome::Cancelled);
+        QCOMPARE(find_->runFind(session, ui), FindOutcome::Cancelled);
         QCOMPARE(ds.RecordNumber(), 2L);
         QCOMPARE(ui.log.size(), size_t(1));
         session.RequestClose();

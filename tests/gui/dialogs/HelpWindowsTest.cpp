@@ -57,14 +57,14 @@ private slots:
     {
         HelpWindow manual(dataFolder);
         QCOMPARE(manual.windowTitle(), QString::fromUtf8("Οδηγίες εφαρμογής"));
-        QCOMPARE(manual.HelpBrowser->objectName(), QString("HelpBrowser"));
+        QCOMPARE(manual.helpBrowser->objectName(), QString("helpBrowser"));
         QVERIFY(!(manual.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(manual.isHidden());
-        QCOMPARE(manual.Page(), QUrl::fromLocalFile(QString::fromStdString((dataFolder / "Help" / "setup.htm").string())));
-        QCOMPARE(manual.Label1->text(), QString::fromUtf8("Οδηγίες εγκατάστασης"));
-        QCOMPARE(manual.Label2->text(), QString::fromUtf8("Οδηγίες χρήσης εφαρμογής"));
-        QCOMPARE(manual.Label3->text(), QString::fromUtf8("Όροι χρήσης εφαρμογής"));
-        QCOMPARE(manual.Label1->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(manual.page(), QUrl::fromLocalFile(QString::fromStdString((dataFolder / "Help" / "setup.htm").string())));
+        QCOMPARE(manual.setupLink->text(), QString::fromUtf8("Οδηγίες εγκατάστασης"));
+        QCOMPARE(manual.usageLink->text(), QString::fromUtf8("Οδηγίες χρήσης εφαρμογής"));
+        QCOMPARE(manual.termsLink->text(), QString::fromUtf8("Όροι χρήσης εφαρμογής"));
+        QCOMPARE(manual.setupLink->cursor().shape(), Qt::PointingHandCursor);
     }
 
     // The pages shipped beside the program load, each declaring its code page.
@@ -73,11 +73,11 @@ private slots:
         HelpWindow manual(dataFolder);
         manual.show();
         for (const char* page : {"setup.htm", "usermanual.htm", "oroi.htm"}) {
-            QSignalSpy loaded(manual.HelpBrowser, &QWebEngineView::loadFinished);
-            manual.HelpBrowser->setUrl(manual.PageUrl(page));
+            QSignalSpy loaded(manual.helpBrowser, &QWebEngineView::loadFinished);
+            manual.helpBrowser->setUrl(manual.pageUrl(page));
             QVERIFY2(loaded.wait(20000), page);
             QVERIFY2(loaded.last().at(0).toBool(), page);
-            QTRY_VERIFY2(manual.HelpBrowser->title().contains(QString::fromUtf8("e-ΔΛΤ")), page);
+            QTRY_VERIFY2(manual.helpBrowser->title().contains(QString::fromUtf8("e-ΔΛΤ")), page);
 
             // Every picture a page shows is installed with it.
             QFile file(QString::fromStdString((dataFolder / "Help" / page).string()));
@@ -97,11 +97,11 @@ private slots:
         QTemporaryDir program;
         QVERIFY(QDir(program.path()).mkpath("Help/usermanual.htm"));  // a folder in the page's place
         HelpWindow manual(QFile::encodeName(program.path()).toStdString());
-        QSignalSpy loaded(manual.HelpBrowser, &QWebEngineView::loadFinished);
-        manual.Label2Click();
+        QSignalSpy loaded(manual.helpBrowser, &QWebEngineView::loadFinished);
+        manual.showUsagePage();
         QVERIFY(loaded.wait(10000));
         QString shown;
-        manual.HelpBrowser->page()->toPlainText([&](const QString& text) { shown = text; });
+        manual.helpBrowser->page()->toPlainText([&](const QString& text) { shown = text; });
         QTRY_COMPARE(shown, QString::fromUtf8("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%1/Help/usermanual.htm: "
                                               "Η διαδρομή είναι φάκελος)")
                                 .arg(program.path()));
@@ -112,13 +112,13 @@ private slots:
     {
         HelpWindow manual(dataFolder);
         manual.show();
-        QTest::mouseClick(manual.Label2, Qt::LeftButton);
-        QCOMPARE(manual.Page(), manual.PageUrl("usermanual.htm"));
-        QTest::mouseClick(manual.Label3, Qt::LeftButton);
-        QCOMPARE(manual.Page(), manual.PageUrl("oroi.htm"));
-        QTRY_COMPARE(manual.HelpBrowser->url(), manual.PageUrl("oroi.htm"));
-        QTest::mouseClick(manual.Label1, Qt::LeftButton);
-        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+        QTest::mouseClick(manual.usageLink, Qt::LeftButton);
+        QCOMPARE(manual.page(), manual.pageUrl("usermanual.htm"));
+        QTest::mouseClick(manual.termsLink, Qt::LeftButton);
+        QCOMPARE(manual.page(), manual.pageUrl("oroi.htm"));
+        QTRY_COMPARE(manual.helpBrowser->url(), manual.pageUrl("oroi.htm"));
+        QTest::mouseClick(manual.setupLink, Qt::LeftButton);
+        QCOMPARE(manual.page(), manual.pageUrl("setup.htm"));
     }
 
     void helpCommandAndF1RestoreTheWindowOnTheirPages()
@@ -127,69 +127,69 @@ private slots:
         QMainWindow main;
         auto* edit = new QLineEdit(&main);
         main.setCentralWidget(edit);
-        connect(new F1KeyPreview(&main), &F1KeyPreview::pressed, &manual, &HelpWindow::HelpKeyPressed);
+        connect(new F1KeyPreview(&main), &F1KeyPreview::pressed, &manual, &HelpWindow::onHelpKeyPressed);
         main.show();
         edit->setFocus();
 
-        manual.Label3Click();
-        manual.N12Click();
+        manual.showTermsPage();
+        manual.onManualTriggered();
         QVERIFY(manual.isVisible());
-        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+        QCOMPARE(manual.page(), manual.pageUrl("setup.htm"));
 
         manual.showMinimized();
         QTRY_VERIFY(manual.windowState() & Qt::WindowMinimized);
-        manual.Label3Click();
-        manual.N12Click();
+        manual.showTermsPage();
+        manual.onManualTriggered();
         QVERIFY(!(manual.windowState() & Qt::WindowMinimized));
-        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+        QCOMPARE(manual.page(), manual.pageUrl("setup.htm"));
 
         manual.showMinimized();
         QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         QVERIFY(!(manual.windowState() & Qt::WindowMinimized));
         QVERIFY(manual.isVisible());
-        QCOMPARE(manual.Page(), manual.PageUrl("usermanual.htm"));
+        QCOMPARE(manual.page(), manual.pageUrl("usermanual.htm"));
 
         // Other keys reach the control; F1 in another window is not the main window's.
         QTest::keyClicks(edit, "ab");
         QCOMPARE(edit->text(), QString("ab"));
-        manual.Label3Click();
-        QTest::keyClick(manual.Button1, Qt::Key_F1);
-        QCOMPARE(manual.Page(), manual.PageUrl("oroi.htm"));
+        manual.showTermsPage();
+        QTest::keyClick(manual.printButton, Qt::Key_F1);
+        QCOMPARE(manual.page(), manual.pageUrl("oroi.htm"));
     }
 
     void printFailureIsReported()
     {
         HelpWindow manual(dataFolder);
         manual.printPage = [] { return true; };
-        manual.Button1->click();
+        manual.printButton->click();
         QVERIFY(MessageBox::shownTexts().isEmpty());
         manual.printPage = [] { return false; };
         MessageBox::setNextAnswer(mrOk);
-        manual.Button1->click();
+        manual.printButton->click();
         QCOMPARE(MessageBox::shownTexts(),
                  QStringList{QString::fromUtf8(
                      "Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή")});
-        QCOMPARE(manual.Page(), manual.PageUrl("setup.htm"));
+        QCOMPARE(manual.page(), manual.pageUrl("setup.htm"));
     }
 
     void keyWordCounterTable()
     {
-        const QString word = QString::fromUtf8(AboutDialog::KeyWordUtf8());
+        const QString word = QString::fromUtf8(AboutDialog::keyWordUtf8());
         QCOMPARE(word.size(), 5);
         for (int i = 0; i < 5; ++i) {
             QVERIFY(word[i].isUpper());
             QCOMPARE(word.count(word[i]), 1);
         }
-        const std::string w = cp1253::lit(AboutDialog::KeyWordUtf8());
+        const std::string w = cp1253::lit(AboutDialog::keyWordUtf8());
         bool show = false;
         for (int counter = 0; counter <= 5; ++counter) {
             for (int i = 0; i < 5; ++i)
-                QCOMPARE(AboutDialog::NextKeyWordCount(counter, w[static_cast<size_t>(i)], show), counter == i ? i + 1 : 0);
-            QCOMPARE(AboutDialog::NextKeyWordCount(counter, ';', show), counter == 5 ? 5 : 0);
+                QCOMPARE(AboutDialog::nextKeyWordCount(counter, w[static_cast<size_t>(i)], show), counter == i ? i + 1 : 0);
+            QCOMPARE(AboutDialog::nextKeyWordCount(counter, ';', show), counter == 5 ? 5 : 0);
             QCOMPARE(show, counter == 5);
             // Neither a key-word letter nor ";": unchanged, case counts.
             for (char other : {'a', '1', ' ', cp("Ω"), static_cast<char>(w[0] + 0x20)}) {
-                QCOMPARE(AboutDialog::NextKeyWordCount(counter, other, show), counter);
+                QCOMPARE(AboutDialog::nextKeyWordCount(counter, other, show), counter);
                 QVERIFY(!show);
             }
         }
@@ -197,55 +197,55 @@ private slots:
 
     void keyWordTypedInTheWindow()
     {
-        const QString word = QString::fromUtf8(AboutDialog::KeyWordUtf8());
+        const QString word = QString::fromUtf8(AboutDialog::keyWordUtf8());
         AboutDialog box;
         QCOMPARE(box.windowTitle(), QString::fromUtf8("Σχετικά"));
-        QCOMPARE(box.ProductName->text(), QString::fromUtf8("e-ΔΛΤ v. 1.1.0.2"));
-        QCOMPARE(box.Comments->text(), QString::fromUtf8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"));
-        QVERIFY(box.OKButton->isDefault());
-        QVERIFY(!box.ProgramIcon->pixmap().isNull());
-        QCOMPARE(box.KeyWordCounter(), 0);
+        QCOMPARE(box.productLabel->text(), QString::fromUtf8("e-ΔΛΤ v. 1.1.0.2"));
+        QCOMPARE(box.descriptionLabel->text(), QString::fromUtf8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"));
+        QVERIFY(box.okButton->isDefault());
+        QVERIFY(!box.iconLabel->pixmap().isNull());
+        QCOMPARE(box.keyWordCounter(), 0);
         box.show();
-        box.OKButton->setFocus();
+        box.okButton->setFocus();
 
         auto typeInto = [](QWidget* w, const QString& text) {
             for (QChar c : text) QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(0), QString(c), Qt::NoModifier);
         };
-        typeInto(box.OKButton, word.left(1));
-        QCOMPARE(box.KeyWordCounter(), 1);
-        typeInto(box.OKButton, word.left(1));
-        QCOMPARE(box.KeyWordCounter(), 0);
-        typeInto(box.OKButton, word.left(3) + "x7" + word.mid(3));
-        QCOMPARE(box.KeyWordCounter(), 5);
+        typeInto(box.okButton, word.left(1));
+        QCOMPARE(box.keyWordCounter(), 1);
+        typeInto(box.okButton, word.left(1));
+        QCOMPARE(box.keyWordCounter(), 0);
+        typeInto(box.okButton, word.left(3) + "x7" + word.mid(3));
+        QCOMPARE(box.keyWordCounter(), 5);
         QVERIFY(MessageBox::shownTexts().isEmpty());
         MessageBox::setNextAnswer(mrOk);
         MessageBox::setNextAnswer(mrOk);
         typeInto(&box, ";");
-        typeInto(box.OKButton, QString(QChar(0x037E)));  // the Greek question mark
-        QCOMPARE(box.KeyWordCounter(), 5);
-        QCOMPARE(MessageBox::shownTexts(), QStringList({AboutDialog::ContactText(), AboutDialog::ContactText()}));
-        typeInto(box.OKButton, word.mid(1, 1));
-        QCOMPARE(box.KeyWordCounter(), 0);
+        typeInto(box.okButton, QString(QChar(0x037E)));  // the Greek question mark
+        QCOMPARE(box.keyWordCounter(), 5);
+        QCOMPARE(MessageBox::shownTexts(), QStringList({AboutDialog::contactText(), AboutDialog::contactText()}));
+        typeInto(box.okButton, word.mid(1, 1));
+        QCOMPARE(box.keyWordCounter(), 0);
 
         // Every opening starts again at 0.
         QTimer::singleShot(0, [] {
             auto* opened = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
             QVERIFY(opened);
-            QCOMPARE(opened->KeyWordCounter(), 0);
-            opened->OKButton->click();
+            QCOMPARE(opened->keyWordCounter(), 0);
+            opened->okButton->click();
         });
-        AboutDialog::N13Click(nullptr);
+        AboutDialog::showAbout(nullptr);
     }
 
     void programIconIsDrawnAtEverySize()
     {
-        const QIcon icon = ProgramIcon();
+        const QIcon icon = programIcon();
         QVERIFY(!icon.isNull());
-        const QImage big = ProgramIconPixmap(256).toImage();
+        const QImage big = programIconPixmap(256).toImage();
         QCOMPARE(big.size(), QSize(256, 256));
         QCOMPARE(big.pixelColor(0, 0).alpha(), 0);           // rounded corners
         QVERIFY(big.pixelColor(128, 20).blue() > 150);      // blue face
-        QVERIFY(!ProgramIconPixmap(16).toImage().isNull());
+        QVERIFY(!programIconPixmap(16).toImage().isNull());
     }
 
     void webSiteOpensOrTellsWhyNot()
@@ -264,19 +264,19 @@ private slots:
             script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         };
         test::WindowUI ui;
-        const std::string noBrowser = "! " + cp1253::toUtf8(NoWebBrowserMessage("https://www.aade.gr"));
+        const std::string noBrowser = "! " + cp1253::toUtf8(noWebBrowserMessage("https://www.aade.gr"));
         QVERIFY(QString::fromStdString(noBrowser).endsWith(":\n\nhttps://www.aade.gr"));
 
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         desktopBrowser("firefox-esr.desktop\\n");
-        WebSiteCommand(ui);
+        webSiteCommand(ui);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl("https://www.aade.gr")});
         QVERIFY(ui.log.empty());
 
         // The desktop names no program for web addresses: nothing is started, the user is told.
         desktopBrowser("");
-        WebSiteCommand(ui);
+        webSiteCommand(ui);
         QCOMPARE(catcher.urls.size(), 1);
         QCOMPARE(ui.log, std::vector<std::string>{noBrowser});
         QDesktopServices::unsetUrlHandler("https");
@@ -284,8 +284,8 @@ private slots:
         // A browser is named but no launcher can be started.
         desktopBrowser("firefox-esr.desktop\\n");
         ui.log.clear();
-        QVERIFY(!OpenWebSite("https://www.aade.gr/x"));
-        WebSiteCommand(ui);
+        QVERIFY(!openWebSite("https://www.aade.gr/x"));
+        webSiteCommand(ui);
         QCOMPARE(ui.log, std::vector<std::string>{noBrowser});
 
         qputenv("PATH", path);

@@ -57,11 +57,11 @@ class ToolCommandsWindowTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_;
     fs::path folder_;
-    std::unique_ptr<MainWindow> form1_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<HelpWindow> manual_;
     std::unique_ptr<FindDialog> find_;
 
-    void trigger(const char* name) { form1_->menuAction(name)->trigger(); }
+    void trigger(MenuCommand command) { window_->menuAction(command)->trigger(); }
 
 private slots:
     void init()
@@ -70,18 +70,18 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
         test::prepareProgramFolder(folder_);
-        form1_ = std::make_unique<MainWindow>(folder_);
-        QVERIFY(form1_->started());
+        window_ = std::make_unique<MainWindow>(folder_);
+        QVERIFY(window_->started());
         manual_ = std::make_unique<HelpWindow>(folder_);
-        find_ = std::make_unique<FindDialog>(form1_.get());
-        ConnectToolCommands(*form1_, *find_, *manual_);
+        find_ = std::make_unique<FindDialog>(window_.get());
+        connectToolCommands(*window_, *find_, *manual_);
     }
 
     void cleanup()
     {
         find_.reset();
         manual_.reset();
-        form1_.reset();
+        window_.reset();
         dir_.reset();
         QVERIFY(FileDialog::names().empty());
         QVERIFY(MessageBox::answers().empty());
@@ -92,7 +92,7 @@ private slots:
         test::writeFile(folder_ / "decl.txt", "0 declaration\r\n");
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));  // the proposed name as it stands
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         QCOMPARE(soleMember(folder_ / "decl.txt.zip"), (std::pair<std::string, std::string>{"decl.txt", "0 declaration\r\n"}));
         QVERIFY(MessageBox::shownTexts().isEmpty());
 
@@ -100,7 +100,7 @@ private slots:
         fs::create_directories(folder_ / "out dir");
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));
         FileDialog::setNextFileName(q(folder_ / "out dir" / "arch.zip"));
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         QCOMPARE(soleMember(folder_ / "out dir" / "arch.zip").first, std::string("decl.txt"));
         QVERIFY(!fs::exists(folder_ / "out dir" / "arch.zip.zip"));
     }
@@ -114,13 +114,13 @@ private slots:
             FileDialog::setNextFileName(q(folder_ / "a.txt"));
             FileDialog::setNextFileName(q(folder_ / "x"));
             MessageBox::setNextAnswer(answer);
-            trigger("N20");
+            trigger(MenuCommand::Zip);
             QCOMPARE(test::readFile(folder_ / "x.zip"), std::string("old archive"));
         }
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(q(folder_ / "x"));
         MessageBox::setNextAnswer(mrYes);
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         QCOMPARE(soleMember(folder_ / "x.zip").second, std::string("new"));
         QCOMPARE(MessageBox::shownTexts(), QStringList({question, question, question}));
     }
@@ -128,11 +128,11 @@ private slots:
     void zipCancelledOrFailing()
     {
         FileDialog::setNextFileName(QString());  // the open dialog cancelled: no save dialog
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         test::writeFile(folder_ / "a.txt", "x");
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(QString());
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         QVERIFY(!fs::exists(folder_ / "a.txt.zip"));
         QVERIFY(MessageBox::shownTexts().isEmpty());
 
@@ -140,7 +140,7 @@ private slots:
         FileDialog::setNextFileName(q(folder_ / "gone.txt"));
         FileDialog::setNextFileName(q(folder_ / "gone.txt"));
         MessageBox::setNextAnswer(mrOk);
-        trigger("N20");
+        trigger(MenuCommand::Zip);
         QCOMPARE(MessageBox::shownTexts().size(), 1);
         QVERIFY(MessageBox::shownTexts()[0].contains("gone.txt"));
         QVERIFY(!fs::exists(folder_ / "gone.txt.zip"));
@@ -151,8 +151,8 @@ private slots:
         const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", dir_->path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (dir_->path() + "/config").toUtf8());
-        trigger("N9");
-        trigger("N9");  // again: replaced without a question
+        trigger(MenuCommand::DesktopShortcut);
+        trigger(MenuCommand::DesktopShortcut);  // again: replaced without a question
         qputenv("HOME", oldHome);
         qputenv("XDG_CONFIG_HOME", oldConfig);
         const fs::path entry = folder_ / "Desktop" / "E-ΔΛΤ.desktop";
@@ -165,37 +165,37 @@ private slots:
 
     void helpAboutAndFindFromTheMenus()
     {
-        trigger("N12");
+        trigger(MenuCommand::Manual);
         QVERIFY(manual_->isVisible());
-        QCOMPARE(manual_->Page(), manual_->PageUrl("setup.htm"));
+        QCOMPARE(manual_->page(), manual_->pageUrl("setup.htm"));
         manual_->hide();
 
-        form1_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
-        QTest::keyClick(form1_.get(), Qt::Key_F1);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_F1);
         QVERIFY(manual_->isVisible());
-        QCOMPARE(manual_->Page(), manual_->PageUrl("usermanual.htm"));
+        QCOMPARE(manual_->page(), manual_->pageUrl("usermanual.htm"));
 
         bool aboutShown = false;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
             QVERIFY(box);
             aboutShown = true;
-            box->OKButton->click();
+            box->okButton->click();
         });
-        trigger("N13");
+        trigger(MenuCommand::About);
         QVERIFY(aboutShown);
 
         // Find runs on the open declaration through the find dialog.
         MessageBox::setNextAnswer(mrYes);
-        form1_->session().New();
-        QTimer::singleShot(0, [&] { find_->Button1->click(); });
+        window_->session().New();
+        QTimer::singleShot(0, [&] { find_->okButton->click(); });
         MessageBox::setNextAnswer(mrOk);
-        trigger("N18");
+        trigger(MenuCommand::Find);
         QCOMPARE(MessageBox::shownTexts().last(), QString::fromUtf8("Δεν βρέθηκε ο ΑΦΜ"));
 
         // A line being typed that fails its checks: its message, and no dialog.
-        FixedWidthTable& ds = form1_->session().DetailStore();
+        FixedWidthTable& ds = window_->session().DetailStore();
         ds.AppendNew();
         ds.SetFieldValue("AFM", "012345670");
         MessageBox::setNextAnswer(mrOk);
@@ -203,10 +203,10 @@ private slots:
         QTimer::singleShot(0, [&] {
             if (find_->isVisible()) {
                 findShown = true;
-                find_->Button2->click();
+                find_->cancelButton->click();
             }
         });
-        trigger("N18");
+        trigger(MenuCommand::Find);
         QVERIFY(!findShown);
         QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Πρέπει να συμπληρώσετε")));
         ds.Cancel();

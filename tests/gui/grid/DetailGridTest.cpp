@@ -114,11 +114,11 @@ private slots:
         dir_.reset();
     }
 
-    void gridIsBuiltAsDesigned()
+    void gridSizesAndNames()
     {
-        QCOMPARE(grid()->objectName(), QString("dbGrid1"));
-        QCOMPARE(grid()->TitleHeight(), 45);
-        QCOMPARE(grid()->RowHeight(), 17);
+        QCOMPARE(grid()->objectName(), QString("detailGrid"));
+        QCOMPARE(grid()->titleHeight(), 45);
+        QCOMPARE(grid()->recordRowHeight(), 17);
         QCOMPARE(grid()->horizontalHeader()->height(), 45);
         QCOMPARE(grid()->verticalHeader()->defaultSectionSize(), 17);
         QCOMPARE(grid()->model()->columnCount(), 20);
@@ -126,13 +126,13 @@ private slots:
         QCOMPARE(grid()->columnWidth(8), 65);
         QCOMPARE(grid()->columnWidth(14), 72);
         QCOMPARE(grid()->model()->headerData(7, Qt::Horizontal).toString(), QString("TK"));
-        QCOMPARE(detail_->navigator()->objectName(), QString("DBNavigator1"));
+        QCOMPARE(detail_->navigator()->objectName(), QString("recordNavigator"));
         QCOMPARE(detail_->navigator()->size(), QSize(444, 62));
-        QCOMPARE(detail_->lookup()->objectName(), QString("DBLookupComboBox1"));
+        QCOMPARE(detail_->lookup()->objectName(), QString("incomeTypeLookup"));
         QVERIFY(detail_->lookup()->isHidden());
-        for (const char* name : {"nbFirst", "nbLast", "nbInsert", "nbDelete", "nbPost", "nbCancel"})
+        for (const char* name : {"firstButton", "lastButton", "insertButton", "deleteButton", "postButton", "cancelButton"})
             QVERIFY2(detail_->navigator()->findChild<QToolButton*>(name), name);
-        QCOMPARE(detail_->dbNavigator()->button(RecordNavigator::nbDelete)->toolTip(), QString::fromUtf8("Διαγραφή Εγγραφής"));
+        QCOMPARE(detail_->recordNavigator()->button(RecordNavigator::nbDelete)->toolTip(), QString::fromUtf8("Διαγραφή Εγγραφής"));
         // An empty declaration shows one empty row to type into.
         QCOMPARE(grid()->model()->rowCount(), 1);
     }
@@ -411,7 +411,7 @@ private slots:
         addLine("012345670", "ΑΛΦΑ", "1000", "0", "1000");
         addLine("111111114", "ΒΗΤΑ", "500", "0", "500");
         QCOMPARE(session_->Totals()[0], std::string("1500"));
-        QToolButton* del = detail_->dbNavigator()->button(RecordNavigator::nbDelete);
+        QToolButton* del = detail_->recordNavigator()->button(RecordNavigator::nbDelete);
         QVERIFY(del->isEnabled());
         ui_->answers.push_back(mrNo);
         del->click();
@@ -482,7 +482,7 @@ private slots:
 
         // Report pages keep their own scrolling.
         auto* page = new QTextEdit(window_.get());
-        page->setObjectName("WebBrowser1");
+        page->setObjectName("pageView");
         page->setGeometry(0, 0, 200, 150);
         page->show();
         wheel(page->viewport(), -120);

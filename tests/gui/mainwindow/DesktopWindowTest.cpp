@@ -154,7 +154,7 @@ class DesktopWindowTest : public test::MainWindowFixture {
     void newDeclaration()
     {
         MessageBox::setNextAnswer(mrYes);
-        form_->menuAction("N5")->trigger();
+        form_->menuAction(MenuCommand::New)->trigger();
     }
 
     // A declaration of two lines saved as name, and a sheet of one row beside it.
@@ -171,7 +171,7 @@ class DesktopWindowTest : public test::MainWindowFixture {
         store().Post();
         const QString file = dir_->filePath(name);
         FileDialog::setNextFileName(file);
-        form_->menuAction("N7")->trigger();
+        form_->menuAction(MenuCommand::SaveAs)->trigger();
         return file;
     }
 
@@ -287,34 +287,34 @@ private slots:
 
     void capsLockIsTheProgramsOnlyWhileItsWindowIsActive()
     {
-        KeyboardLocks led;
+        KeyboardLocks locks;
         for (bool users : {false, true}) {
             QFileDialog dialog(form_.get());
             dialog.setOption(QFileDialog::DontUseNativeDialog);
             dialog.show();
             dialog.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
-            QTRY_VERIFY(!led.CapsLock());  // the state the user had before the program started
-            led.SetCapsLock(users);  // the user's own choice, made where the program does not hold it
+            QTRY_VERIFY(!locks.capsLock());  // the state the user had before the program started
+            locks.setCapsLock(users);  // the user's own choice, made where the program does not hold it
             dialog.close();
             form_->activateWindow();
-            QTRY_VERIFY(led.CapsLock());
+            QTRY_VERIFY(locks.capsLock());
             // Another program gets the focus: the user's state is back.
             QProcess other;
             other.start("xmessage", {"-name", "edlt-other", "other"});
             QVERIFY(other.waitForStarted());
             QTRY_VERIFY(QProcess::execute("xdotool", {"search", "--sync", "--name", "edlt-other", "windowfocus", "--sync"}) == 0);
             QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationInactive);
-            QTRY_COMPARE(led.CapsLock(), users);
+            QTRY_COMPARE(locks.capsLock(), users);
             QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(form_->winId())});
-            QTRY_VERIFY(led.CapsLock());
+            QTRY_VERIFY(locks.capsLock());
             other.kill();
             other.waitForFinished();
         }
         // At exit the user's last state comes back.
         test::closeMainWindow(form_);
-        QCOMPARE(led.CapsLock(), true);
-        led.SetCapsLock(false);
+        QCOMPARE(locks.capsLock(), true);
+        locks.setCapsLock(false);
 
         // Ended by SIGTERM or SIGINT, the program gives the state back and still ends by the signal.
         for (int sig : {SIGTERM, SIGINT}) {
@@ -327,11 +327,11 @@ private slots:
             QCOMPARE(QProcess::execute("xdotool", {"search", "--sync", "--pid", QString::number(program.processId()),
                                                    "--name", "ΔΛΤ", "windowfocus", "--sync"}),
                      0);
-            QTRY_VERIFY(led.CapsLock());
+            QTRY_VERIFY(locks.capsLock());
             ::kill(static_cast<pid_t>(program.processId()), sig);
             QVERIFY(program.waitForFinished());
             QCOMPARE(program.exitStatus(), QProcess::CrashExit);
-            QVERIFY(!led.CapsLock());
+            QVERIFY(!locks.capsLock());
         }
     }
 
@@ -346,21 +346,21 @@ private slots:
         QTest::qWait(500);
         newDeclaration();
         QWidget* client = form_->centralWidget();
-        const QSize design = form_->size();
+        const QSize fixedSize = form_->size();
         auto layoutFollows = [this, client] {
             const int w = client->width(), h = client->height();
-            QCOMPARE(child("Panel5")->width(), w);
-            QCOMPARE(child("Panel4")->width(), w);
-            QCOMPARE(child("Panel6")->geometry(), QRect(0, h - 81, w, 81));
-            QCOMPARE(child("Panel3")->width(), w);
-            QCOMPARE(child("dbGrid1")->geometry(), QRect(0, 217, w + 2, h - 81 - 10 - 217));
+            QCOMPARE(child("declarantTitle")->width(), w);
+            QCOMPARE(child("detailTitle")->width(), w);
+            QCOMPARE(child("totalsPanel")->geometry(), QRect(0, h - 81, w, 81));
+            QCOMPARE(child("totalsTitle")->width(), w);
+            QCOMPARE(child("detailGrid")->geometry(), QRect(0, 217, w + 2, h - 81 - 10 - 217));
         };
         layoutFollows();
         QCOMPARE(client->size(), QSize(1007, 660));
         // Dragged to another size, the window goes back to its own.
-        form_->resize(design + QSize(200, 100));
+        form_->resize(fixedSize + QSize(200, 100));
         QTest::qWait(300);
-        QTRY_COMPARE(form_->size(), design);
+        QTRY_COMPARE(form_->size(), fixedSize);
         form_->showMaximized();
         QTRY_VERIFY(client->width() > 1007 && client->height() > 660);
         layoutFollows();
@@ -376,13 +376,13 @@ private slots:
             {"YearOfData", "Έτος που αφορούν τα στοιχεία"}, {"AFM", "ΑΦΜ"},
             {"AntikeimenoErgasion", "Αντικείμενο δραστηριότητας επιχείρησης"},
             {"CompanyName", "Επωνυμία Επιχείρησης"}, {"Town", "Πόλη"}, {"Street", "Οδός"}, {"Number", "Αριθμός"},
-            {"TK", "Τ.Κ."}, {"Edit1", "Ακαθάριστες Αποδοχές"}, {"Edit9", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
-            {"dbGrid1", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"}, {"nbFirst", "Πρώτη Εγγραφή"},
-            {"nbPost", "Αποθήκευση Αλλαγών"}};
+            {"TK", "Τ.Κ."}, {"grossPayTotal", "Ακαθάριστες Αποδοχές"}, {"ogaTaxDueTotal", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
+            {"detailGrid", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"}, {"firstButton", "Πρώτη Εγγραφή"},
+            {"postButton", "Αποθήκευση Αλλαγών"}};
         for (const auto& [name, spoken] : names)
             QVERIFY2(QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).startsWith(U(spoken)), name);
         for (int i = 1; i <= 9; ++i)
-            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(QString("Edit%1").arg(i))))->text(QAccessible::Name).isEmpty());
+            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(TotalsPanel::boxName(i))))->text(QAccessible::Name).isEmpty());
         for (const char* name : {"Name", "FatherName"})
             QVERIFY(!QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).isEmpty());
 
@@ -445,7 +445,7 @@ private slots:
             return dropped.isAccepted();
         };
         MessageBox::setNextAnswer(mrYes);
-        form_->menuAction("N5")->trigger();
+        form_->menuAction(MenuCommand::New)->trigger();
         QCOMPARE(store().CountRecords(), 0L);
         QVERIFY(drop(declaration));
         QTRY_COMPARE(store().CountRecords(), 1L);
@@ -462,7 +462,7 @@ private slots:
     void totalsBoxesDropEveryEditingKeyWithABeep()
     {
         newDeclaration();
-        auto* box = form_->findChild<QLineEdit*>("Edit1");
+        auto* box = form_->findChild<QLineEdit*>("grossPayTotal");
         box->setText("1500");
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());
@@ -485,7 +485,7 @@ private slots:
     {
         newDeclaration();
         // What a declaration of 1,000,000 lines shows.
-        form_->findChild<QLabel*>("Label32")->setText(U("1000000 Εγγραφές-1000000 μοναδικοί ΑΦΜ"));
+        form_->findChild<QLabel*>("recordCounter")->setText(U("1000000 Εγγραφές-1000000 μοναδικοί ΑΦΜ"));
         TotalsTexts totals;
         totals.fill("25839932398,62");
         form_->totals().showTotals(totals);
@@ -507,10 +507,10 @@ private slots:
         manual.show();
         manual.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&manual));
-        manual.Label3->setFocus();
-        QTRY_VERIFY(manual.Label3->hasFocus());
-        QTest::keyClick(manual.Label3, Qt::Key_Tab, Qt::ShiftModifier);
-        QTRY_VERIFY(manual.Label2->hasFocus());
+        manual.termsLink->setFocus();
+        QTRY_VERIFY(manual.termsLink->hasFocus());
+        QTest::keyClick(manual.termsLink, Qt::Key_Tab, Qt::ShiftModifier);
+        QTRY_VERIFY(manual.usageLink->hasFocus());
     }
 
     void theImportFilterShowsItsPatternsOnce()

@@ -56,13 +56,13 @@ private slots:
 
     void theWholePath()
     {
-        QAction* check = form_->menuAction("N21");
+        QAction* check = form_->menuAction(MenuCommand::Check);
         QCOMPARE(check->shortcut(), QKeySequence(Qt::Key_F7));
         QVERIFY(!check->isEnabled());
 
         test::writeFaultyDeclaration(folder() / "faulty", true);
         FileDialog::setNextFileName(QString::fromStdString((folder() / "faulty").string()));
-        form_->menuAction("N2")->trigger();
+        form_->menuAction(MenuCommand::Open)->trigger();
         QVERIFY(check->isEnabled());
         QLabel* hint = panel().hint();
         QVERIFY(hint->isVisible());
@@ -143,7 +143,7 @@ private slots:
         DeclarationChecker& checker = form_->session().Checker();
         auto open = [&] {
             FileDialog::setNextFileName(QString::fromStdString((folder() / "large").string()));
-            form_->menuAction("N2")->trigger();
+            form_->menuAction(MenuCommand::Open)->trigger();
         };
         open();
         QVERIFY(checker.checkingInBackground());
@@ -152,7 +152,7 @@ private slots:
         QTRY_VERIFY(panel().hint()->isVisible());
         QVERIFY(panel().hint()->text().contains(QString::fromUtf8("6 γραμμές με προβλήματα")));
         // Clear of the record counter, which takes two lines at this size.
-        QVERIFY(!panel().hint()->geometry().intersects(form_->findChild<QWidget*>("Label32")->geometry()));
+        QVERIFY(!panel().hint()->geometry().intersects(form_->findChild<QWidget*>("recordCounter")->geometry()));
 
         // A line stored meanwhile stops it; the list is then that of the lines as they are.
         open();
@@ -164,14 +164,14 @@ private slots:
         QVERIFY(!checker.checkingInBackground());
         QTest::qWait(50);
         QVERIFY(!panel().hint()->isVisible());
-        form_->menuAction("N21")->trigger();
+        form_->menuAction(MenuCommand::Check)->trigger();
         QTRY_VERIFY(panel().isVisible());
         QCOMPARE(panel().windowTitle(), QString::fromUtf8("Έλεγχος δήλωσης: 5 γραμμές με προβλήματα, 2 ερωτήσεις"));
 
         // The list asked for while the check runs waits for it.
         open();
         QVERIFY(checker.checkingInBackground());
-        form_->menuAction("N21")->trigger();
+        form_->menuAction(MenuCommand::Check)->trigger();
         QVERIFY(!checker.checkingInBackground());
         QCOMPARE(panel().windowTitle(), QString::fromUtf8("Έλεγχος δήλωσης: 6 γραμμές με προβλήματα, 2 ερωτήσεις"));
         QCOMPARE(list()->model()->rowCount(), 8);

@@ -43,7 +43,7 @@ class MainWindowTest : public test::MainWindowFixture {
     QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
     RecordGridView* grid() { return form_->detailGrid().grid(); }
     FixedWidthTable& store() { return form_->session().DetailStore(); }
-    void trigger(const char* name) { form_->menuAction(name)->trigger(); }
+    void trigger(MenuCommand command) { form_->menuAction(command)->trigger(); }
 
     // Leaves a header box by Tab and lets its check run.
     void tabOutOf(QLineEdit* b)
@@ -90,35 +90,35 @@ private slots:
         QVERIFY(MessageBox::answers().empty());
     }
 
-    void startsAsDesigned()
+    void startsWithItsControlsAndNoDeclaration()
     {
         QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ"));
         QCOMPARE(form_->centralWidget()->size(), QSize(1007, 660));
-        QVERIFY(form_->findChild<QWidget*>("Panel2")->isVisible());
-        QVERIFY(!form_->menuAction("N7")->isEnabled());
-        QVERIFY(!form_->menuAction("N14")->isEnabled());
-        QVERIFY(!form_->menuAction("N18")->isEnabled());
-        QVERIFY(!form_->menuAction("Excel1")->isEnabled());
-        QVERIFY(form_->menuAction("N5")->isEnabled());
+        QVERIFY(form_->findChild<QWidget*>("startPanel")->isVisible());
+        QVERIFY(!form_->menuAction(MenuCommand::SaveAs)->isEnabled());
+        QVERIFY(!form_->menuAction(MenuCommand::Print)->isEnabled());
+        QVERIFY(!form_->menuAction(MenuCommand::Find)->isEnabled());
+        QVERIFY(!form_->menuAction(MenuCommand::Import)->isEnabled());
+        QVERIFY(form_->menuAction(MenuCommand::New)->isEnabled());
         for (const char* name : {"YearOfData", "AFM", "AntikeimenoErgasion", "CompanyName", "Name", "FatherName", "Town",
-                                 "Street", "Number", "TK", "Edit1", "Edit9"})
+                                 "Street", "Number", "TK", "grossPayTotal", "ogaTaxDueTotal"})
             QVERIFY2(box(name), name);
         QCOMPARE(box("AFM")->maxLength(), 9);
         QCOMPARE(box("CompanyName")->maxLength(), 18);
-        QVERIFY(form_->findChild<QWidget*>("dbGrid1"));
-        QVERIFY(form_->findChild<QWidget*>("DBNavigator1"));
-        QVERIFY(form_->findChild<QPushButton*>("Button1"));
+        QVERIFY(form_->findChild<QWidget*>("detailGrid"));
+        QVERIFY(form_->findChild<QWidget*>("recordNavigator"));
+        QVERIFY(form_->findChild<QPushButton*>("sortByTaxNumberButton"));
     }
 
     void aPersonsWholePath()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         QCOMPARE(MessageBox::shownTexts().last(), U("Δημιουργία νέου αρχείου;"));
-        QVERIFY(!form_->findChild<QWidget*>("Panel2")->isVisible());
-        QVERIFY(form_->menuAction("N7")->isEnabled());
+        QVERIFY(!form_->findChild<QWidget*>("startPanel")->isVisible());
+        QVERIFY(form_->menuAction(MenuCommand::SaveAs)->isEnabled());
         QTRY_VERIFY(box("YearOfData")->hasFocus());
-        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("0 Εγγραφές"));
+        QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("0 Εγγραφές"));
 
         // A refused year and tax number hold the focus.
         fillBox("YearOfData", "1899");
@@ -167,13 +167,13 @@ private slots:
         press(Qt::Key_Escape);
         QCOMPARE(store().State(), DataSetState::Browse);
 
-        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-        QCOMPARE(box("Edit1")->text(), U("1500"));
-        QCOMPARE(box("Edit3")->text(), U("1300"));
-        QCOMPARE(box("Edit4")->text(), U("300"));
+        QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+        QCOMPARE(box("grossPayTotal")->text(), U("1500"));
+        QCOMPARE(box("netPayTotal")->text(), U("1300"));
+        QCOMPARE(box("taxWithheldTotal")->text(), U("300"));
 
         // Sort by surname: ΑΛΦΑ before ΒΗΤΑ.
-        form_->findChild<QPushButton*>("Button2")->click();
+        form_->findChild<QPushButton*>("sortBySurnameButton")->click();
         QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
 
         grid()->setFocus();
@@ -183,20 +183,20 @@ private slots:
         // Save As, then Open the file again: the same grid and totals.
         const QString saved = dir_->filePath("saved-DLT");
         FileDialog::setNextFileName(saved);
-        trigger("N7");
+        trigger(MenuCommand::SaveAs);
         QVERIFY(QFile::exists(saved));
         // The next dialog of this run starts where the last name was chosen.
         QCOMPARE(FileDialog::startFolder({}), QFileInfo(saved).absolutePath());
         QVERIFY(!form_->session().Modified());
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         QCOMPARE(store().CountRecords(), 0L);
         FileDialog::setNextFileName(saved);
-        trigger("N2");
+        trigger(MenuCommand::Open);
         QCOMPARE(store().CountRecords(), 2L);
         QCOMPARE(box("CompanyName")->text(), U("ΕΤΑΙΡΕΙΑ ΑΕ"));
-        QCOMPARE(box("Edit1")->text(), U("1500"));
-        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+        QCOMPARE(box("grossPayTotal")->text(), U("1500"));
+        QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
         QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
 
         // Exit without changes asks nothing; with changes it asks, and "Άκυρο" keeps it open.
@@ -213,7 +213,7 @@ private slots:
     void exitWithoutChangesAsksNothing()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         const auto shown = static_cast<int>(MessageBox::shownTexts().size());
         QVERIFY(form_->close());
         QCOMPARE(MessageBox::shownTexts().size(), shown);
@@ -223,13 +223,13 @@ private slots:
     void radioButtonsSwitchTheNameBoxes()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         QVERIFY(!box("Name")->isVisible());
-        form_->findChild<QRadioButton*>("RadioButton2")->click();
+        form_->findChild<QRadioButton*>("personRadio")->click();
         QVERIFY(box("Name")->isVisible());
-        QCOMPARE(form_->findChild<QLabel*>("Label4")->text(), U("Επωνυμο: (*)"));
+        QCOMPARE(form_->findChild<QLabel*>("companyNameLabel")->text(), U("Επωνυμο: (*)"));
         fillBox("Name", U("ΓΙΑΝΝΗΣ"));
-        form_->findChild<QRadioButton*>("RadioButton1")->click();
+        form_->findChild<QRadioButton*>("businessRadio")->click();
         QVERIFY(!box("Name")->isVisible());
         QCOMPARE(box("Name")->text(), U("ΓΙΑΝΝΗΣ"));
     }
@@ -237,7 +237,7 @@ private slots:
     void importThroughTheMenu()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         // Many rows reach the grid at once, not one by one.
         QFile csv(dir_->filePath("sheet.csv"));
         QVERIFY(csv.open(QIODevice::WriteOnly));
@@ -254,25 +254,25 @@ private slots:
         FileDialog::setNextFileName(csv.fileName());
         QElapsedTimer timer;
         timer.start();
-        trigger("Excel1");
+        trigger(MenuCommand::Import);
         qInfo("imported %d rows through the window in %lld ms", rows, static_cast<long long>(timer.elapsed()));
         QCOMPARE(store().CountRecords(), long(rows));
         QCOMPARE(grid()->model()->rowCount(), rows);
-        QCOMPARE(box("Edit1")->text(), QString::number(rows * 1000));
+        QCOMPARE(box("grossPayTotal")->text(), QString::number(rows * 1000));
         QVERIFY(form_->session().Modified());
     }
 
     void aLineACommandCannotStoreKeepsTheFocusOnItsCell()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         store().AppendNew();
         for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"TypeInc", "10"}, {"AkaInc", "12.5"},
                                     {"Kratiseis", "0"}, {"Kathares", "12"}})
             store().SetFieldValue(field, value);
         const QModelIndex cell = grid()->currentIndex();
         MessageBox::setNextAnswer(mrOk);
-        QTest::mouseClick(form_->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        QTest::mouseClick(form_->findChild<QPushButton*>("sortByTaxNumberButton"), Qt::LeftButton);
         QCOMPARE(MessageBox::shownTexts().last(), U("'12.5' is not a valid floating point value"));
         QCOMPARE(store().State(), DataSetState::InsertState);
         QTRY_VERIFY(grid()->hasFocus());
@@ -283,7 +283,7 @@ private slots:
     void theHeaderCheckAClickQueuedWaitsForItsCommand()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         QLineEdit* year = box("YearOfData");
         year->setFocus();
         QTRY_VERIFY(year->hasFocus());
@@ -299,12 +299,12 @@ private slots:
                 if (o != label && e->type() == QEvent::Hide) shownAtEnd = MessageBox::shownTexts().size();
                 return false;
             }
-        } watch(form_->pleaseWaitWindow().findChild<QLabel*>("Label1"));
+        } watch(form_->pleaseWaitWindow().findChild<QLabel*>("pleaseWaitText"));
         form_->pleaseWaitWindow().installEventFilter(&watch);
         watch.label->installEventFilter(&watch);
         const qsizetype before = MessageBox::shownTexts().size();
         MessageBox::setNextAnswer(mrOk);
-        QTest::mouseClick(form_->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        QTest::mouseClick(form_->findChild<QPushButton*>("sortByTaxNumberButton"), Qt::LeftButton);
         QVERIFY(watch.painted);
         QVERIFY(form_->pleaseWaitWindow().rect().contains(watch.label->geometry()));
         QCOMPARE(watch.shownAtEnd, before);
@@ -313,7 +313,7 @@ private slots:
 
         // Long work shows a bar below the label; it goes with the window.
         PleaseWaitDialog& pleaseWait = form_->pleaseWaitWindow();
-        auto* bar = pleaseWait.findChild<QProgressBar*>("ProgressBar1");
+        auto* bar = pleaseWait.findChild<QProgressBar*>("progressBar");
         pleaseWait.showNow();
         pleaseWait.setProgress(1, 4);
         QVERIFY(bar->isVisible());
@@ -326,7 +326,7 @@ private slots:
     void aFileWithAnAmountThatIsNotANumberOpensToBeFixed()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
+        trigger(MenuCommand::New);
         for (const char* afm : {"012345670", "111111114"}) {
             store().AppendNew();
             for (auto [field, value] : {std::pair{"AFM", afm}, {"TypeInc", "10"}, {"AkaInc", "10"}, {"Kratiseis", "0"},
@@ -334,7 +334,7 @@ private slots:
                 store().SetFieldValue(field, value);
             store().Post();
         }
-        QCOMPARE(box("Edit1")->text(), U("20"));
+        QCOMPARE(box("grossPayTotal")->text(), U("20"));
         const std::filesystem::path file = folder() / "bad";
         form_->session().WriteDeclaration(file);
         std::string bytes;
@@ -347,20 +347,20 @@ private slots:
 
         FileDialog::setNextFileName(QString::fromStdString(file.string()));
         MessageBox::setNextAnswer(mrOk);
-        trigger("N2");
+        trigger(MenuCommand::Open);
         QCOMPARE(MessageBox::shownTexts().last(), U("Γραμμή 2: '00001x0000' is not a valid floating point value"));
-        QVERIFY(!form_->findChild<QWidget*>("Panel2")->isVisible());
-        QVERIFY(form_->menuAction("N7")->isEnabled());
+        QVERIFY(!form_->findChild<QWidget*>("startPanel")->isVisible());
+        QVERIFY(form_->menuAction(MenuCommand::SaveAs)->isEnabled());
         QCOMPARE(store().CountRecords(), 2L);
-        QCOMPARE(box("Edit1")->text(), QString());
-        QCOMPARE(form_->findChild<QLabel*>("Label32")->text(), U("2 Εγγραφές"));
+        QCOMPARE(box("grossPayTotal")->text(), QString());
+        QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές"));
     }
 
     void totalsBoxesBeepAndKeepTheirText()
     {
         MessageBox::setNextAnswer(mrYes);
-        trigger("N5");
-        QLineEdit* e = box("Edit1");
+        trigger(MenuCommand::New);
+        QLineEdit* e = box("grossPayTotal");
         e->setFocus();
         QTest::keyClicks(e, "12");
         QCOMPARE(e->text(), QString());

@@ -41,7 +41,7 @@ class RecoveryWindowTest : public QObject {
         {
             auto form = start();
             MessageBox::setNextAnswer(mrYes);
-            form->menuAction("N5")->trigger();
+            form->menuAction(MenuCommand::New)->trigger();
             auto* afm = form->findChild<QLineEdit*>("AFM");
             afm->setText("123456783");
             emit afm->textEdited(afm->text());
@@ -75,12 +75,12 @@ private slots:
         MessageBox::setNextAnswer(mrYes);
         auto form = start();
         QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Βρέθηκαν στοιχεία δήλωσης")));
-        QVERIFY(!form->findChild<QWidget*>("Panel2")->isVisible());
+        QVERIFY(!form->findChild<QWidget*>("startPanel")->isVisible());
         QCOMPARE(form->findChild<QLineEdit*>("AFM")->text(), QString("123456783"));
         QCOMPARE(form->findChild<QLineEdit*>("CompanyName")->text(), QString::fromUtf8("ΕΤΑΙΡΕΙΑ"));
         QCOMPARE(form->detailGrid().grid()->model()->rowCount(), 1);
-        QCOMPARE(form->findChild<QLineEdit*>("Edit1")->text(), QString("1000"));
-        QCOMPARE(form->findChild<QLabel*>("Label32")->text(), QString::fromUtf8("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
+        QCOMPARE(form->findChild<QLineEdit*>("grossPayTotal")->text(), QString("1000"));
+        QCOMPARE(form->findChild<QLabel*>("recordCounter")->text(), QString::fromUtf8("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
         QVERIFY(form->session().Modified());
         MessageBox::setNextAnswer(mrNo);  // the closing question: the work is unsaved
         QVERIFY(form->close());
@@ -89,9 +89,9 @@ private slots:
 
     void capsLockLeftByAKilledRunIsPutBack()
     {
-        KeyboardLocks led;
-        led.SetCapsLock(true);
-        if (!led.CapsLock()) QSKIP("Caps Lock cannot be set on this display");
+        KeyboardLocks locks;
+        locks.setCapsLock(true);
+        if (!locks.capsLock()) QSKIP("Caps Lock cannot be set on this display");
         const std::filesystem::path record = folder() / "temp" / "capslock";
         std::filesystem::create_directory(folder() / "temp");
         std::filesystem::permissions(folder() / "temp", std::filesystem::perms::owner_all);
@@ -101,18 +101,18 @@ private slots:
         left.close();
 
         auto form = start();
-        QVERIFY(!led.CapsLock());
+        QVERIFY(!locks.capsLock());
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         // Switched again for this run, with its own record.
-        QTRY_VERIFY(led.CapsLock());
+        QTRY_VERIFY(locks.capsLock());
         QVERIFY(left.open(QIODevice::ReadOnly));
         QCOMPARE(left.readAll(), QByteArray("0"));
         left.close();
         QCOMPARE(std::filesystem::status(record).permissions(),
                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
         QVERIFY(form->close());
-        QVERIFY(!led.CapsLock());
+        QVERIFY(!locks.capsLock());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));
     }
 };

@@ -147,7 +147,7 @@ class PrintFormTest : public QObject {
 
     bool waitLoaded()
     {
-        QSignalSpy loaded(form_->WebBrowser1, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(form_->pageView, &QWebEngineView::loadFinished);
         return loaded.wait(30000) && loaded.first().first().toBool();
     }
 
@@ -159,22 +159,22 @@ private slots:
     }
     void cleanup() { form_.reset(); }
 
-    void builtAsDesigned()
+    void controlsAndTheirPlaces()
     {
-        QCOMPARE(form_->objectName(), QString("PrintForm"));
+        QCOMPARE(form_->objectName(), QString("reportWindow"));
         QCOMPARE(form_->windowTitle(), u("Εκτύπωση"));
         QCOMPARE(form_->size(), QSize(1000, 672));
         QCOMPARE(form_->minimumSize(), form_->maximumSize());
-        QCOMPARE(form_->Label1->text(), u("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "));
-        QCOMPARE(form_->Label1->x(), 48);
-        QVERIFY(form_->Label1->geometry().bottom() < form_->findChild<QWidget*>("WebBrowser1")->y());
-        QCOMPARE(form_->WebBrowser1->objectName(), QString("WebBrowser1"));
-        QCOMPARE(form_->WebBrowser1->geometry(), QRect(8, 25, 985, 568));
-        QCOMPARE(form_->Button1->text(), u("Εκτύπωση"));
-        QCOMPARE(form_->Button1->geometry(), QRect(440, 600, 145, 65));
-        QCOMPARE(form_->SavePdfButton->text(), u("Αποθήκευση PDF"));
+        QCOMPARE(form_->landscapeHintLabel->text(), u("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "));
+        QCOMPARE(form_->landscapeHintLabel->x(), 48);
+        QVERIFY(form_->landscapeHintLabel->geometry().bottom() < form_->findChild<QWidget*>("pageView")->y());
+        QCOMPARE(form_->pageView->objectName(), QString("pageView"));
+        QCOMPARE(form_->pageView->geometry(), QRect(8, 25, 985, 568));
+        QCOMPARE(form_->printButton->text(), u("Εκτύπωση"));
+        QCOMPARE(form_->printButton->geometry(), QRect(440, 600, 145, 65));
+        QCOMPARE(form_->savePdfButton->text(), u("Αποθήκευση PDF"));
         // First in the tab order.
-        QCOMPARE(form_->nextInFocusChain(), static_cast<QWidget*>(form_->Button1));
+        QCOMPARE(form_->nextInFocusChain(), static_cast<QWidget*>(form_->printButton));
         QVERIFY(!(form_->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(!(form_->windowFlags() & Qt::WindowMinimizeButtonHint));
     }
@@ -216,13 +216,13 @@ private slots:
         int asked = 0;
         form_->printPage = [&] { return ++asked > 1; };
         MessageBox::setNextAnswer(1);
-        form_->Button1->click();
+        form_->printButton->click();
         QCOMPARE(MessageBox::shownTexts(),
                  QStringList{u("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή")});
         QVERIFY(form_->isVisible());
         QCOMPARE(form_->cursor().shape(), Qt::ArrowCursor);
         // A second try that works shows nothing more.
-        form_->Button1->click();
+        form_->printButton->click();
         QCOMPARE(asked, 2);
         QCOMPARE(MessageBox::shownTexts().size(), 1);
     }
@@ -230,7 +230,7 @@ private slots:
     // A script that got into a page does not run; the form's own style still does.
     void scriptsOfAPageDoNotRun()
     {
-        QVERIFY(!form_->WebBrowser1->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
+        QVERIFY(!form_->pageView->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
         const QString page = dir_.path() + "/script.htm";
         QFile file(page);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -240,27 +240,27 @@ private slots:
         form_->loadReport(page, u("Εκτύπωση"), false);
         QVERIFY(waitLoaded());
         QVariant styled;
-        form_->WebBrowser1->page()->runJavaScript("!!document.getElementById('edlt-form-style')",
+        form_->pageView->page()->runJavaScript("!!document.getElementById('edlt-form-style')",
                                                   QWebEngineScript::ApplicationWorld,
                                                   [&styled](const QVariant& v) { styled = v; });
         QTRY_VERIFY(styled.isValid());
         QVERIFY(styled.toBool());
-        QCOMPARE(form_->WebBrowser1->title(), QString("quiet"));
+        QCOMPARE(form_->pageView->title(), QString("quiet"));
     }
 
     void buttonsWaitForThePageAndAPdfNameGetsItsExtension()
     {
         form_->loadReport(writePage("DLT.htm", 1), u("Εκτύπωση"), true);
-        QVERIFY(!form_->Button1->isEnabled());
-        QVERIFY(!form_->SavePdfButton->isEnabled());
+        QVERIFY(!form_->printButton->isEnabled());
+        QVERIFY(!form_->savePdfButton->isEnabled());
         QVERIFY(waitLoaded());
-        QVERIFY(form_->Button1->isEnabled());
-        QVERIFY(form_->SavePdfButton->isEnabled());
+        QVERIFY(form_->printButton->isEnabled());
+        QVERIFY(form_->savePdfButton->isEnabled());
 
         QSignalSpy saved(form_.get(), &ReportWindow::pdfSaved);
         for (const char* name : {"/first", "/first.page"}) {
             FileDialog::setNextFileName(dir_.path() + name);
-            form_->SavePdfButton->click();
+            form_->savePdfButton->click();
             QVERIFY(saved.wait(60000));
         }
         QVERIFY(QFileInfo::exists(dir_.path() + "/first.pdf"));
@@ -279,12 +279,12 @@ private slots:
         const QString pdf = dir_.path() + "/window.pdf";
         FileDialog::setNextFileName(pdf);
         QTimer::singleShot(0, form_.get(), [&] {
-            QVERIFY(form_->Preview->isVisible());
-            QVERIFY(!form_->WebBrowser1->isVisible());
-            form_->SavePdfButton->click();
+            QVERIFY(form_->preview->isVisible());
+            QVERIFY(!form_->pageView->isVisible());
+            form_->savePdfButton->click();
             form_->close();
         });
-        QVERIFY(PrintReport(ReportKind::DetailedPayments, session, ui, *form_));
+        QVERIFY(printReport(ReportKind::DetailedPayments, session, ui, *form_));
         QVERIFY(MessageBox::shownTexts().isEmpty());
         session.RequestClose();
 
@@ -321,11 +321,11 @@ private slots:
         QTemporaryDir target;
         FileDialog::setNextFileName(target.path() + "/cancelled.pdf");
         QTimer::singleShot(0, form_.get(), [&] {
-            auto* progress = form_->findChild<QProgressDialog*>("ReportProgress");
+            auto* progress = form_->findChild<QProgressDialog*>("reportProgress");
             QVERIFY(progress);
             progress->cancel();
         });
-        form_->SavePdfButton->click();
+        form_->savePdfButton->click();
         QCOMPARE(saved.size(), 1);
         QVERIFY(!saved.first().at(1).toBool());
         QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
@@ -337,18 +337,18 @@ private slots:
                                  QString::fromStdString(cp1253::toUtf8(systemErrorText(ENOENT))) + ")";
         FileDialog::setNextFileName(missing);
         MessageBox::setNextAnswer(1);
-        form_->SavePdfButton->click();
+        form_->savePdfButton->click();
         QCOMPARE(MessageBox::shownTexts(), QStringList{expected});
 
         form_->loadReport(writePage("DLT.htm", 1), u("Εκτύπωση"), true);
         QVERIFY(waitLoaded());
         FileDialog::setNextFileName(missing);
         MessageBox::setNextAnswer(1);
-        form_->SavePdfButton->click();
+        form_->savePdfButton->click();
         QVERIFY(saved.wait(60000));
         QCOMPARE(MessageBox::shownTexts(), (QStringList{expected, expected}));
         QCOMPARE(saved.size(), 3);
-        QVERIFY(form_->SavePdfButton->isEnabled());
+        QVERIFY(form_->savePdfButton->isEnabled());
         QVERIFY(form_->isVisible());
     }
 
@@ -367,11 +367,11 @@ private slots:
         QSignalSpy saved(form_.get(), &ReportWindow::pdfSaved);
         QTimer::singleShot(0, form_.get(), [&] {
             QVERIFY(waitLoaded());
-            form_->SavePdfButton->click();
+            form_->savePdfButton->click();
             QVERIFY(saved.wait(60000));
             form_->close();
         });
-        QVERIFY(PrintReport(ReportKind::FirstPage, *session, ui, *form_));
+        QVERIFY(printReport(ReportKind::FirstPage, *session, ui, *form_));
         session->RequestClose();
         QCOMPARE(saved.size(), 1);
         if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF")) QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
@@ -402,25 +402,25 @@ private slots:
         auto closeWhenShown = [&] {
             QTimer::singleShot(0, form_.get(), [&] {
                 titles << form_->windowTitle();
-                hints << form_->Label1->isVisible();
-                drawn << (form_->Preview->isVisible() && form_->Preview->document() != nullptr);
+                hints << form_->landscapeHintLabel->isVisible();
+                drawn << (form_->preview->isVisible() && form_->preview->document() != nullptr);
                 form_->close();
             });
         };
         closeWhenShown();
-        QVERIFY(PrintReport(ReportKind::DetailedPayments, session, ui, *form_));
+        QVERIFY(printReport(ReportKind::DetailedPayments, session, ui, *form_));
         closeWhenShown();
-        QVERIFY(PrintReport(ReportKind::Totals, session, ui, *form_));
+        QVERIFY(printReport(ReportKind::Totals, session, ui, *form_));
         QCOMPARE(titles, (QStringList{u("Εκτύπωση"), u("Εκτύπωση Συνόλων")}));
         QCOMPARE(hints, (QList<bool>{true, false}));
         // Both pages are written and drawn by the window itself; the web view is left for the first page.
         QCOMPARE(drawn, (QList<bool>{true, true}));
         QVERIFY(fs::is_regular_file(folder / "DLT.htm"));
-        QVERIFY(!form_->Preview->document());  // it read the session's lines, so it ends with the command
+        QVERIFY(!form_->preview->document());  // it read the session's lines, so it ends with the command
         QVERIFY(ui.log.empty());
 
         // No template blocks in this program folder: the first page cannot be prepared.
-        QVERIFY(!PrintReport(ReportKind::FirstPage, session, ui, *form_));
+        QVERIFY(!printReport(ReportKind::FirstPage, session, ui, *form_));
         QCOMPARE(ui.log, std::vector<std::string>{"! Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης"});
         QVERIFY(!form_->isVisible());
         session.RequestClose();
