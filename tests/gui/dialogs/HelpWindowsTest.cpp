@@ -164,7 +164,7 @@ private slots:
         manual.Button1->click();
         QVERIFY(MessageBox::shownTexts().isEmpty());
         manual.printPage = [] { return false; };
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         manual.Button1->click();
         QCOMPARE(MessageBox::shownTexts(),
                  QStringList{QString::fromUtf8(
@@ -218,8 +218,8 @@ private slots:
         typeInto(box.OKButton, word.left(3) + "x7" + word.mid(3));
         QCOMPARE(box.KeyWordCounter(), 5);
         QVERIFY(MessageBox::shownTexts().isEmpty());
-        MessageBox::setNextAnswer(mrOk);
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
+        MessageBox::setNextAnswer(Answer::Ok);
         typeInto(&box, ";");
         typeInto(box.OKButton, QString(QChar(0x037E)));  // the Greek question mark
         QCOMPARE(box.KeyWordCounter(), 5);
