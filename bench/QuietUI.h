@@ -15,10 +15,10 @@ public:
     int shown = 0;     // questions and notices since the last reset
     std::string last;  // the last text shown (Windows-1253)
 
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         note(text);
-        return mrYes;
+        return Answer::Yes;
     }
     void ShowNotice(const std::string& text) override { note(text); }
     void ShowWarning(const std::string& text) override { note(text); }

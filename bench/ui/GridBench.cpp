@@ -68,7 +68,7 @@ public:
     bool openAndPaint()
     {
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
-        MessageBox::setNextAnswer(mrCancel);  // an unexpected box must not wait for a click
+        MessageBox::setNextAnswer(Answer::Cancel);  // an unexpected box must not wait for a click
         form_->menuAction(MenuCommand::Open)->trigger();
         grid()->viewport()->repaint();
         return MessageBox::shownTexts().isEmpty();
@@ -84,7 +84,7 @@ public:
     bool openWithoutCheckAndPaint()
     {
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
-        MessageBox::setNextAnswer(mrCancel);
+        MessageBox::setNextAnswer(Answer::Cancel);
         form_->command([this] { form_->session().Open(); });
         grid()->viewport()->repaint();
         return MessageBox::shownTexts().isEmpty();

@@ -11,10 +11,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/session/DeclarationSession.h"
 #include "core/rules/DeclarationRules.h"
 #include "core/rules/DetailValidation.h"
 #include "core/rules/Messages.h"
+#include "core/rules/TotalsLedger.h"
 #include "core/base/Cp1253.h"
 #include "core/store/DetailRecord.h"
 #include "core/base/Error.h"
@@ -88,7 +88,7 @@ private:
     const DetailValidation*& validation_;
 };
 
-// What checking the lines needs, taken on the session's thread: the lines themselves are
+// What checking the lines needs, taken on the window's thread: the lines themselves are
 // only read, and do not change while the check runs.
 struct LinePass {
     const FixedWidthTable& lines;
@@ -99,12 +99,12 @@ struct LinePass {
     bool duplicates = false;
     const std::atomic<bool>* stop = nullptr;  // set: give up as soon as possible
 
-    static LinePass of(const DeclarationSession& session)
+    static LinePass of(const DeclarationView& declaration)
     {
-        const FixedWidthTable& lines = session.DetailStore();
-        LinePass pass{lines, session.Ledger(), session.Header().AFM};
+        const FixedWidthTable& lines = declaration.DetailStore();
+        LinePass pass{lines, declaration.Ledger(), declaration.Header().AFM};
         pass.count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
-        pass.duplicates = session.Ledger().hasDuplicatePairs();
+        pass.duplicates = declaration.Ledger().hasDuplicatePairs();
         return pass;
     }
     bool stopped() const { return stop && stop->load(std::memory_order_relaxed); }
@@ -225,10 +225,10 @@ void checkLines(const LinePass& pass, std::vector<CheckFinding>& out, std::vecto
     if (progress) progress(count, count);
 }
 
-void checkDeclarant(const DeclarationSession& session, std::vector<CheckFinding>& out)
+void checkDeclarant(const DeclarationView& declaration, std::vector<CheckFinding>& out)
 {
-    const HeaderFields& h = session.Header();
-    for (DeclarantFinding& f : declarantFindings(h, session.Today().year))
+    const HeaderFields& h = declaration.Header();
+    for (DeclarantFinding& f : declarantFindings(h, declaration.Today().year))
         out.push_back({0, std::move(f.message), false, -1, f.field});
     static constexpr std::pair<HeaderField, const char*> names[] = {
         {HeaderField::YearOfData, "Έτος"},   {HeaderField::AFM, "ΑΦΜ"},
@@ -304,13 +304,13 @@ size_t CheckResult::questions() const
     return n;
 }
 
-CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& progress)
+CheckResult CheckDeclaration(const DeclarationView& declaration, const CheckProgress& progress)
 {
-    const LinePass pass = LinePass::of(session);
+    const LinePass pass = LinePass::of(declaration);
     CheckResult result;
     std::vector<PairKey> keys;
     checkLines(pass, result.findings, keys, progress);
-    checkDeclarant(session, result.findings);
+    checkDeclarant(declaration, result.findings);
     checkDuplicates(pass, keys, result.findings);
     return result;
 }
@@ -326,15 +326,11 @@ struct DeclarationChecker::Background {
     std::thread thread;
 };
 
-DeclarationChecker::DeclarationChecker(DeclarationSession& session) : session_(session)
-{
-    session_.DetailStore().AddObserver(this);
-}
+DeclarationChecker::DeclarationChecker(const DeclarationView& declaration) : declaration_(declaration) {}
 
 DeclarationChecker::~DeclarationChecker()
 {
     stopBackground();
-    session_.DetailStore().RemoveObserver(this);
 }
 
 namespace {
@@ -365,12 +361,12 @@ void DeclarationChecker::dataSetChanged(const DataSetChange& change)
 
 bool DeclarationChecker::stale() const
 {
-    return !result_ || checkedHeader_ != headerKey(session_.Header()) || checkedYear_ != session_.Today().year;
+    return !result_ || checkedHeader_ != headerKey(declaration_.Header()) || checkedYear_ != declaration_.Today().year;
 }
 
 long DeclarationChecker::lineCount() const
 {
-    const FixedWidthTable& lines = session_.DetailStore();
+    const FixedWidthTable& lines = declaration_.DetailStore();
     return lines.Active() ? lines.CountRecords() : 0;
 }
 
@@ -390,9 +386,9 @@ const CheckResult& DeclarationChecker::result(const CheckProgress& progress)
     }
     if (background_) takeBackground();
     if (stale()) {
-        checkedHeader_ = headerKey(session_.Header());
-        checkedYear_ = session_.Today().year;
-        result_ = CheckDeclaration(session_, progress);
+        checkedHeader_ = headerKey(declaration_.Header());
+        checkedYear_ = declaration_.Today().year;
+        result_ = CheckDeclaration(declaration_, progress);
     }
     return *result_;
 }
@@ -401,7 +397,7 @@ bool DeclarationChecker::startInBackground(std::function<void()> ready)
 {
     if (background_ || !stale()) return false;
     auto job = std::make_unique<Background>();
-    LinePass pass = LinePass::of(session_);
+    LinePass pass = LinePass::of(declaration_);
     pass.stop = &job->stop;
     job->total = pass.count;
     Background& j = *job;
@@ -449,11 +445,11 @@ void DeclarationChecker::takeBackground()
     // The lines are those the check read; the declarant's checks take the header as it is now.
     CheckResult result;
     result.findings = std::move(job->lineFindings);
-    checkDeclarant(session_, result.findings);
+    checkDeclarant(declaration_, result.findings);
     result.findings.insert(result.findings.end(), std::make_move_iterator(job->pairFindings.begin()),
                            std::make_move_iterator(job->pairFindings.end()));
-    checkedHeader_ = headerKey(session_.Header());
-    checkedYear_ = session_.Today().year;
+    checkedHeader_ = headerKey(declaration_.Header());
+    checkedYear_ = declaration_.Today().year;
     result_ = std::move(result);
 }
 
@@ -475,16 +471,16 @@ std::string linesWithProblemsText(size_t refusedLines)
     return std::to_string(refusedLines) + cp1253::lit(" γραμμές με προβλήματα");
 }
 
-std::string findingAfm(const CheckFinding& finding, const DeclarationSession& session)
+std::string findingAfm(const CheckFinding& finding, const DeclarationView& declaration)
 {
-    if (finding.line <= 0) return session.Header().AFM;
-    return session.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
+    if (finding.line <= 0) return declaration.Header().AFM;
+    return declaration.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
 }
 
-std::string findingSurname(const CheckFinding& finding, const DeclarationSession& session)
+std::string findingSurname(const CheckFinding& finding, const DeclarationView& declaration)
 {
-    if (finding.line <= 0) return session.Header().CompanyName;
-    return session.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
+    if (finding.line <= 0) return declaration.Header().CompanyName;
+    return declaration.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
 }
 
 const std::string& findingKindText(const CheckFinding& finding)
@@ -493,13 +489,13 @@ const std::string& findingKindText(const CheckFinding& finding)
     return finding.question ? question : refusal;
 }
 
-std::string FindingsCsv(const CheckResult& result, const DeclarationSession& session)
+std::string FindingsCsv(const CheckResult& result, const DeclarationView& declaration)
 {
     std::string csv = "\xEF\xBB\xBF" + cp1253::toUtf8(cp1253::lit("Γραμμή;ΑΦΜ;Επώνυμο;Είδος;Μήνυμα")) + "\r\n";
     for (const CheckFinding& f : result.findings) {
         csv += std::to_string(f.line);
         for (const std::string& text :
-             {findingAfm(f, session), findingSurname(f, session), findingKindText(f), f.message})
+             {findingAfm(f, declaration), findingSurname(f, declaration), findingKindText(f), f.message})
             csv += ';' + csvField(cp1253::toUtf8(text));
         csv += "\r\n";
     }

@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "core/session/DeclarationView.h"
 #include "core/session/UserInterface.h"
 #include "core/store/FixedWidthTable.h"
 
 namespace edlt {
-
-class DeclarationSession;
 
 struct CheckFinding {
     long line = 0;          // the 1-based detail line; 0 for the declarant
@@ -35,20 +34,21 @@ struct CheckResult {
 // Called between lines with how many are done, of how many.
 using CheckProgress = std::function<void(size_t done, size_t total)>;
 
-// Every finding about the session's declaration: each stored line through the line
+// Every finding about the declaration: each stored line through the line
 // validation as it runs when the line is stored (questions are findings, taken as answered
 // yes; the first refusal ends the line; an amount that is not a number is a finding of its
 // line), the declarant checks of Save As, and every pair of lines i < j sharing tax number
 // and income type (reported on line j, in order of i and then j).
-CheckResult CheckDeclaration(DeclarationSession& session, const CheckProgress& progress = {});
+CheckResult CheckDeclaration(const DeclarationView& declaration, const CheckProgress& progress = {});
 
 // The last check's result, kept while nothing it depends on changes: the lines, the header,
 // the date. Save As's question reuses what the findings list showed. A large declaration's
 // lines can be checked on other threads while the window goes on; a change to the lines
-// stops that check before the change is made.
+// stops that check before the change is made. Its owner adds it as an observer of the
+// declaration's detail store, which is how it learns of those changes.
 class DeclarationChecker : public DataSetObserver {
 public:
-    explicit DeclarationChecker(DeclarationSession& session);
+    explicit DeclarationChecker(const DeclarationView& declaration);
     ~DeclarationChecker() override;
     DeclarationChecker(const DeclarationChecker&) = delete;
     DeclarationChecker& operator=(const DeclarationChecker&) = delete;
@@ -81,7 +81,7 @@ private:
     void stopBackground();
     void takeBackground();
 
-    DeclarationSession& session_;
+    const DeclarationView& declaration_;
     std::optional<CheckResult> result_;
     std::string checkedHeader_;
     int checkedYear_ = 0;
@@ -99,10 +99,10 @@ std::string linesWithProblemsText(size_t refusedLines);
 
 // The findings as a spreadsheet file: ';'-separated, UTF-8 with a byte-order mark, a
 // header row, one row a finding (line, tax number, surname, kind, message).
-std::string FindingsCsv(const CheckResult& result, const DeclarationSession& session);
+std::string FindingsCsv(const CheckResult& result, const DeclarationView& declaration);
 // A finding's tax number and surname: the line's, or the declarant's for line 0.
-std::string findingAfm(const CheckFinding& finding, const DeclarationSession& session);
-std::string findingSurname(const CheckFinding& finding, const DeclarationSession& session);
+std::string findingAfm(const CheckFinding& finding, const DeclarationView& declaration);
+std::string findingSurname(const CheckFinding& finding, const DeclarationView& declaration);
 // "Λάθος" or "Ερώτηση"
 const std::string& findingKindText(const CheckFinding& finding);
 

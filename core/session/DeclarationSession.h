@@ -1,16 +1,21 @@
 #pragma once
 // The main window's state and commands, without widgets: the header values, the three
 // record stores, the totals, and New, Open, Save As, closing, the header exits, the line
-// validation hook, the totals and the two sorts. The header's safety copy and the
-// workspace files of the lines are kept by classes of their own. The window binds to this;
-// the command line and the tests drive it through a UserInterface of their own.
+// being edited, the totals and the two sorts. Each job has a file of its own (StartAndClose,
+// OpenAndNew, SaveAs, HeaderExits, PendingEdit, TotalsDisplay, Sorting); the header's
+// safety copy and the workspace files of the lines are kept by classes of their own. The
+// window binds to this; the command line and the tests drive it through a UserInterface of
+// their own.
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "core/session/DeclarationView.h"
 #include "core/session/HeaderRecovery.h"
+#include "core/session/PendingEdit.h"
+#include "core/session/TotalsDisplay.h"
 #include "core/session/UserInterface.h"
 #include "core/session/WorkspaceCopies.h"
 #include "core/session/WorkspaceLock.h"
@@ -23,15 +28,9 @@
 namespace edlt {
 
 class DeclarationChecker;
-class DetailValidation;
-class LineQuestions;
 class TotalsLedger;
 
-struct CalendarDate {
-    int year, month, day;
-};
-
-class DeclarationSession {
+class DeclarationSession : public DeclarationView {
 public:
     struct Options {
         std::filesystem::path programFolder;    // Addon/ and Help/ (see DataFolder), the dialogs' last resort
@@ -47,7 +46,7 @@ public:
     enum class SortKey { TaxNumber, Surname };
 
     DeclarationSession(UserInterface& ui, Options options);
-    ~DeclarationSession();
+    ~DeclarationSession() override;
     DeclarationSession(const DeclarationSession&) = delete;
     DeclarationSession& operator=(const DeclarationSession&) = delete;
 
@@ -68,7 +67,7 @@ public:
     bool WorkUnrecovered() const { return unrecoveredCause_.has_value(); }
 
     // --- State
-    const HeaderFields& Header() const { return header_; }
+    const HeaderFields& Header() const override { return header_; }
     // Text typed into a header box (the box's own maximum length already applied).
     void SetHeaderText(HeaderField field, const std::string& text);
     const std::string& CompanyNameCaption() const;
@@ -77,26 +76,18 @@ public:
     bool Modified() const { return modified_; }
     void SetModified(bool modified);
     // Whether the line the checks saw last passed them.
-    bool LastLineAccepted() const { return postAccepted_; }
+    bool LastLineAccepted() const { return pendingEdit_->lastLineAccepted(); }
 
     // The detail lines (temp/record2), the income types (Addon/typeofinc.txt) and the
     // scratch copy of the lines (temp/record21).
     FixedWidthTable& DetailStore() { return details_; }
-    const FixedWidthTable& DetailStore() const { return details_; }
+    const FixedWidthTable& DetailStore() const override { return details_; }
     FixedWidthTable& IncomeTypeStore() { return incomeTypes_; }
     const FixedWidthTable& ScratchStore() const { return scratch_; }
 
     // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the record counter's text.
-    const TotalsTexts& Totals() const
-    {
-        refreshTotals();
-        return totals_;
-    }
-    const std::string& RecordCounterText() const
-    {
-        refreshTotals();
-        return recordCounter_;
-    }
+    const TotalsTexts& Totals() const { return totals_->texts(); }
+    const std::string& RecordCounterText() const { return totals_->counter(); }
     // N7, N14, N18 and Excel1: off until a declaration is created or opened.
     bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
     bool StartPanelVisible() const { return startPanelVisible_; }
@@ -108,7 +99,7 @@ public:
     {
         return options_.pageFolder.empty() ? options_.programFolder : options_.pageFolder;
     }
-    CalendarDate Today() const;
+    CalendarDate Today() const override;
 
     // --- Commands (errors nobody catches go to the general error report)
     void New();
@@ -135,12 +126,13 @@ public:
 
     // Stores the line being edited before a command; false when it was not stored (the user
     // has been told why, and the line is still being edited): the command ends.
-    bool PostPendingEdit();
+    bool PostPendingEdit() { return pendingEdit_->post(); }
     // Stores the line being edited for a command that goes on past the store's own errors;
     // false when the checks refused it (a conversion error among them).
-    bool PostCheckedLine();
-    // The totals boxes and the distinct tax numbers stay blank while a line holds an amount
-    // that is not a number (UnconvertibleAmounts says which).
+    bool PostCheckedLine() { return pendingEdit_->postChecked(); }
+    // The counter and the totals boxes made again and shown. The totals boxes and the
+    // distinct tax numbers stay blank while a line holds an amount that is not a number
+    // (UnconvertibleAmounts says which).
     void RecomputeTotals();
     // "Γραμμή N: <conversion message>" for the first such line, nullopt when there is none.
     std::optional<std::string> UnconvertibleAmounts() const;
@@ -149,7 +141,7 @@ public:
     void Sort(SortKey key);
 
     // The index of stored lines the line validation searches for duplicates.
-    const TotalsLedger& Ledger() const { return *ledger_; }
+    const TotalsLedger& Ledger() const override { return *ledger_; }
     // The whole-declaration check, with its last result.
     DeclarationChecker& Checker() { return *checker_; }
 
@@ -167,18 +159,12 @@ public:
 
 private:
     class ModifiedWatch;
-    // The line being edited when a command posts it: its state, its typed bytes, the stored
-    // line it changes, and where it is or goes.
-    struct PendingLine {
-        DataSetState state;
-        std::string typed;
-        std::string stored;
-        long position;
-    };
-    void ReopenPendingLine(const PendingLine& pending);
+    // The stored lines changed (a store, a delete) or were loaded: the counter is shown, the
+    // workspace files follow the lines, then the totals are shown. A store has reached the
+    // disk once this returns.
+    void storedLinesChanged();
     // The year box holds a year from 1900 to this one; throws the conversion error.
     bool YearAcceptable();
-    bool ValidateLine(FixedWidthTable& ds);
     void EnableDeclarationCommands();
     // The declaration changed: the workspace no longer holds only saved work.
     void MarkModified();
@@ -208,23 +194,15 @@ private:
     // True unless path is that file, changed since, and the user declines to replace it.
     bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
     HeaderFields header_;
-    // Made again when next read after stores whose outcome is shown once at the end (an import).
-    void refreshTotals() const;
-    void buildTotalsTexts() const;
-    mutable TotalsTexts totals_;
-    mutable std::string recordCounter_;
-    mutable bool totalsStale_ = false;
     bool commandsEnabled_ = false;
     bool startPanelVisible_ = true;
     bool modified_ = false;
-    bool postAccepted_ = true;
     std::optional<std::string> unrecoveredCause_;
-    bool isNewRecord_ = false;
     std::unique_ptr<TotalsLedger> ledger_;
-    std::unique_ptr<LineQuestions> lineQuestions_;
-    std::unique_ptr<DetailValidation> validation_;
+    std::unique_ptr<TotalsDisplay> totals_;
     std::unique_ptr<ModifiedWatch> modifiedWatch_;
     std::unique_ptr<WorkspaceCopies> copies_;
+    std::unique_ptr<PendingEdit> pendingEdit_;
     std::unique_ptr<DeclarationChecker> checker_;
 };
 

@@ -4,19 +4,19 @@
 
 namespace edlt {
 
-int AskYesNo(UserInterface& ui, const std::string& text)
+Answer AskYesNo(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι")};
     return ui.AskQuestion(text, mbYes | mbNo, captions);
 }
 
-int AskYesNoDefaultNo(UserInterface& ui, const std::string& text)
+Answer AskYesNoDefaultNo(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι")};
     return ui.AskQuestion(text, mbYes | mbNo | mbDefaultNo, captions);
 }
 
-int AskYesNoCancel(UserInterface& ui, const std::string& text)
+Answer AskYesNoCancel(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι"), cp1253::lit("Άκυρο")};
     return ui.AskQuestion(text, mbYes | mbNo | mbCancel, captions);

@@ -11,8 +11,8 @@
 
 namespace edlt {
 
-// Button codes of the question box, as callers test them.
-enum ButtonCode { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+// The button a question was answered with.
+enum class Answer { Ok, Cancel, Yes, No };
 // Button kinds, combined as a mask; shown in this fixed order: Yes, No, OK, Cancel.
 enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
 // Not a button: No is the default instead of Yes (a question whose yes loses work).
@@ -29,9 +29,9 @@ class UserInterface {
 public:
     virtual ~UserInterface() = default;
 
-    // A modal question titled with the application title; returns the code of the button
-    // pressed, mrCancel when the box was closed without a button.
-    virtual int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
+    // A modal question titled with the application title; returns the button pressed,
+    // Cancel when the box was closed without a button.
+    virtual Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
     // A notice with the one button OK.
     virtual void ShowNotice(const std::string& text) = 0;
     // The warning kind of notice (the find command's).
@@ -93,10 +93,10 @@ private:
 };
 
 // The plain two-way question: "Ναι", "Όχι".
-int AskYesNo(UserInterface& ui, const std::string& text);
+Answer AskYesNo(UserInterface& ui, const std::string& text);
 // The same with "Όχι" as the default button.
-int AskYesNoDefaultNo(UserInterface& ui, const std::string& text);
+Answer AskYesNoDefaultNo(UserInterface& ui, const std::string& text);
 // The question with cancel: "Ναι", "Όχι", "Άκυρο".
-int AskYesNoCancel(UserInterface& ui, const std::string& text);
+Answer AskYesNoCancel(UserInterface& ui, const std::string& text);
 
 }  // namespace edlt

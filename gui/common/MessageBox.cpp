@@ -50,74 +50,79 @@ public:
         auto* buttonsRow = new QHBoxLayout;
         buttonsRow->addStretch();
         struct Def {
-            int kind, code;
+            int kind;
+            Answer answer;
             const char* standard;
+            const char* objectName;  // the names the buttons have always had
         };
-        const Def defs[] = {{mbYes, mrYes, "&Yes"}, {mbNo, mrNo, "&No"}, {mbOK, mrOk, "OK"}, {mbCancel, mrCancel, "Cancel"}};
+        const Def defs[] = {{mbYes, Answer::Yes, "&Yes", "Button6"},
+                            {mbNo, Answer::No, "&No", "Button7"},
+                            {mbOK, Answer::Ok, "OK", "Button1"},
+                            {mbCancel, Answer::Cancel, "Cancel", "Button2"}};
         int captionIndex = 0;
         for (const Def& d : defs) {
             if (!(buttons & d.kind)) continue;
             QString caption = captionIndex < captions.size() ? captions[captionIndex] : QString::fromLatin1(d.standard);
             ++captionIndex;
             auto* b = new QPushButton(caption);
-            b->setObjectName(QStringLiteral("Button%1").arg(d.code));
+            b->setObjectName(QString::fromLatin1(d.objectName));
             b->setAutoDefault(false);
             buttonsRow->addWidget(b);
-            const int code = d.code;
-            connect(b, &QPushButton::clicked, this, [this, code] { finish(code); });
-            buttons_.append({code, b});
+            const Answer answer = d.answer;
+            connect(b, &QPushButton::clicked, this, [this, answer] { finish(answer); });
+            buttons_.append({answer, b});
         }
         buttonsRow->addStretch();
         outer->addLayout(buttonsRow);
-        defaultCode_ = (buttons & mbOK) ? mrOk : (buttons & mbDefaultNo) ? mrNo : mrYes;
-        escapeCode_ = (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
-        for (auto& [code, b] : buttons_)
-            if (code == defaultCode_) {
+        defaultAnswer_ = (buttons & mbOK) ? Answer::Ok : (buttons & mbDefaultNo) ? Answer::No : Answer::Yes;
+        escapeAnswer_ = (buttons & mbCancel) ? Answer::Cancel : (buttons & mbNo) ? Answer::No : Answer::Ok;
+        for (auto& [answer, b] : buttons_)
+            if (answer == defaultAnswer_) {
                 b->setDefault(true);
                 b->setFocus();
             }
     }
 
-    int answer() const { return answer_; }
+    Answer answer() const { return answer_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override
     {
-        if (e->key() == Qt::Key_Escape) return finish(escapeCode_);
+        if (e->key() == Qt::Key_Escape) return finish(escapeAnswer_);
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
             // Enter presses the button that has the focus, else the default one.
-            for (auto& [code, b] : buttons_)
-                if (b->hasFocus()) return finish(code);
-            return finish(defaultCode_);
+            for (auto& [answer, b] : buttons_)
+                if (b->hasFocus()) return finish(answer);
+            return finish(defaultAnswer_);
         }
         QDialog::keyPressEvent(e);
     }
     void closeEvent(QCloseEvent* e) override
     {
-        if (!finished_) answer_ = mrCancel;
+        if (!finished_) answer_ = Answer::Cancel;
         QDialog::closeEvent(e);
     }
 
 private:
-    void finish(int code)
+    void finish(Answer answer)
     {
         finished_ = true;
-        answer_ = code;
+        answer_ = answer;
         accept();
     }
 
-    QList<QPair<int, QPushButton*>> buttons_;
-    int defaultCode_ = mrOk;
-    int escapeCode_ = mrOk;
-    int answer_ = mrCancel;
+    QList<QPair<Answer, QPushButton*>> buttons_;
+    Answer defaultAnswer_ = Answer::Ok;
+    Answer escapeAnswer_ = Answer::Ok;
+    Answer answer_ = Answer::Cancel;
     bool finished_ = false;
 };
 
 }  // namespace
 
-std::deque<int>& MessageBox::answers()
+std::deque<Answer>& MessageBox::answers()
 {
-    static std::deque<int> queue;
+    static std::deque<Answer> queue;
     return queue;
 }
 
@@ -133,11 +138,11 @@ void MessageBox::clearTestState()
     shownTexts().clear();
 }
 
-int MessageBox::ask(QWidget* parent, const QString& text, int buttons, const QStringList& captions, Kind kind)
+Answer MessageBox::ask(QWidget* parent, const QString& text, int buttons, const QStringList& captions, Kind kind)
 {
     shownTexts().append(text);
     if (!answers().empty()) {
-        int a = answers().front();
+        const Answer a = answers().front();
         answers().pop_front();
         return a;
     }

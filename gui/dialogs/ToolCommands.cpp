@@ -78,7 +78,7 @@ void zipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path&
     try {
         // Only "Ναι" replaces a file: closing the question keeps it.
         RunZipCommand(sourcePath, toPath(*chosen),
-                      [&](const std::string& question) { return AskYesNo(ui, question) == mrYes; });
+                      [&](const std::string& question) { return AskYesNo(ui, question) == Answer::Yes; });
     } catch (const Error& e) {
         ui.ShowError(e.message());
     } catch (const std::bad_alloc&) {

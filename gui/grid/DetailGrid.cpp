@@ -56,7 +56,7 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     connect(grid_, &RecordGridView::columnEntered, this, &DetailGrid::onColumnEntered);
     connect(grid_, &RecordGridView::columnLeft, this, &DetailGrid::onColumnLeft);
     connect(grid_, &RecordGridView::deleteRequested, this,
-            [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == mrYes; });
+            [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == Answer::Yes; });
     connect(grid_, &RecordGridView::errorRaised, this, &DetailGrid::showError);
     connect(grid_, &RecordGridView::currentCellPlaced, this, &DetailGrid::placeLookup);
     connect(grid_, &RecordGridView::textRefused, this, &DetailGrid::beep);
@@ -254,7 +254,7 @@ void DetailGrid::placeLookup()
 bool DetailGrid::navigatorActionAllowed(RecordNavigator::Button button)
 {
     // Only "Ναι" deletes: a box closed without an answer keeps the line.
-    if (button == RecordNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == mrYes;
+    if (button == RecordNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == Answer::Yes;
     return true;
 }
 

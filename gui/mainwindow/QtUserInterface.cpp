@@ -22,7 +22,7 @@ QString fromPath(const std::filesystem::path& p)
 
 }  // namespace
 
-int QtUserInterface::AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions)
+Answer QtUserInterface::AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions)
 {
     QStringList qcaptions;
     for (const std::string& c : captions) qcaptions << fromCp(c);

@@ -13,7 +13,7 @@ public:
     // The window the boxes and dialogs belong to (not this object's parent).
     explicit QtUserInterface(QWidget* window) : window_(window) {}
 
-    int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
+    Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
     void ShowNotice(const std::string& text) override;
     void ShowWarning(const std::string& text) override;
     void ShowError(const std::string& text) override;

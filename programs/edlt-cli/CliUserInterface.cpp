@@ -10,10 +10,10 @@
 
 namespace edlt::cli {
 
-int CliUserInterface::AskQuestion(const std::string& text, int, const std::vector<std::string>&)
+Answer CliUserInterface::AskQuestion(const std::string& text, int, const std::vector<std::string>&)
 {
     show(text, printQuestions_);
-    return answerYes_ ? mrYes : mrNo;
+    return answerYes_ ? Answer::Yes : Answer::No;
 }
 
 void CliUserInterface::ShowError(const std::string& text)

@@ -19,7 +19,7 @@ class CliUserInterface : public UserInterface {
 public:
     enum class Channel { None, Stdout, Stderr };
 
-    // Every question is answered with yes (mrYes) or no (mrNo).
+    // Every question is answered with yes (Answer::Yes) or no (Answer::No).
     explicit CliUserInterface(bool answerYes = false) : answerYes_(answerYes) {}
 
     void setAnswer(bool yes) { answerYes_ = yes; }
@@ -44,7 +44,7 @@ public:
         errors_ = 0;
     }
 
-    int AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
+    Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
     void ShowNotice(const std::string& text) override { show(text, true); }
     void ShowWarning(const std::string& text) override { show(text, true); }
     void ShowError(const std::string& text) override;

@@ -152,7 +152,7 @@ TEST_F(ImportTest, ARefusedRowStopsTheInsertion)
 
     // The declarant's own number asks; "Όχι" stops the import.
     ui.clear();
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_EQ(import({validRow("123456783")}), Outcome::Stopped);
     EXPECT_EQ(ui.messages().back(), stop);
 }
@@ -213,7 +213,7 @@ TEST_F(ImportTest, RealSheetsInEveryKindGiveTheSameRecords)
 
         newDeclaration();
         ui.clear();
-        ui.answers = {mrYes};  // the first row has the declarant's tax number
+        ui.answers = {Answer::Yes};  // the first row has the declarant's tax number
         SpreadsheetImport imp(*session, ui);
         ASSERT_EQ(imp.ImportFile(path), Outcome::Imported);
         EXPECT_EQ(field(2, detail::Xartosimo), "44,44");

@@ -190,13 +190,13 @@ TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)
         "? Η δήλωση έχει 2 γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;";
 
     open(dir / "bad");
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Cancelled);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
     EXPECT_TRUE(ui.fileRequests.empty());
 
     ui.clear();
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     ui.files = {dir / "saved"};
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});

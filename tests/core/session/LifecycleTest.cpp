@@ -19,7 +19,7 @@ TEST_F(SessionTest, StartPanelMenusAndNew)
     EXPECT_FALSE(session->DeclarationCommandsEnabled());
     EXPECT_EQ(session->IncomeTypeStore().CountRecords(), 1);
 
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     session->New();
     EXPECT_TRUE(session->StartPanelVisible());
 
@@ -30,11 +30,11 @@ TEST_F(SessionTest, StartPanelMenusAndNew)
     session->ChoosePerson();
     session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
 
-    ui.answers = {mrNo};  // "Όχι" leaves everything as it was
+    ui.answers = {Answer::No};  // "Όχι" leaves everything as it was
     session->New();
     EXPECT_EQ(session->DetailStore().CountRecords(), 1);
 
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session->New();
     EXPECT_EQ(session->DetailStore().CountRecords(), 0);
     EXPECT_TRUE(session->Header().business);
@@ -106,16 +106,16 @@ TEST_F(SessionTest, PreSaveCheckStepsInOrder)
     EXPECT_EQ(ui.log, (std::vector<std::string>{"! Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου", focusAfm}));
     session->SetHeaderText(HeaderField::AFM, "123456783");
 
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     EXPECT_TRUE(addLine("123456783", "10", "100", "0", "100"));
     ui.clear();
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     EXPECT_TRUE(session->PreSaveCheck());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{
         "? Ο ΑΦΜ: 123456783 που έχει εισαχθεί στη γραμμή 2 των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. "
         "Είστε σίγουρος ότι αυτό είναι σωστό;"});
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_FALSE(session->PreSaveCheck());
 
     // A pending line that fails its validation stops the check silently after its own message.
@@ -149,13 +149,13 @@ TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
     // Overwriting asks with the file's own name; "Όχι" writes nothing.
     ui.clear();
     ui.files = {dir / "out"};
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     session->SetHeaderText(HeaderField::Town, G("ΠΑΤΡΑ"));
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Cancelled);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"? Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο out;"});
     EXPECT_EQ(readFile(dir / "out"), saved);
 
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session->New();
     ui.clear();
     ui.files = {dir / "out"};
@@ -207,7 +207,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     const std::string message = "E Γραμμή 2: '00001x0000' is not a valid floating point value";
 
     // Opened over a declaration with totals: the lines are there to fix, no figures are.
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session->New();
     ui.clear();
     EXPECT_TRUE(session->OpenFile(dir / "bad"));
@@ -258,26 +258,26 @@ TEST_F(SessionTest, ClosingQuestionAnswers)
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     const std::string q = "? Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;";
 
-    ui.answers = {mrCancel};
+    ui.answers = {Answer::Cancel};
     EXPECT_FALSE(session->RequestClose());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{q});
 
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     ui.files = {std::nullopt};  // the save dialog cancelled: the work stays open
     EXPECT_FALSE(session->RequestClose());
     EXPECT_TRUE(std::filesystem::exists(session->WorkspaceFiles().record2()));
 
     writeFile(dir / "exists", "old");
-    ui.answers = {mrYes, mrNo};  // then refusing to overwrite
+    ui.answers = {Answer::Yes, Answer::No};  // then refusing to overwrite
     ui.files = {dir / "exists"};
     EXPECT_FALSE(session->RequestClose());
     EXPECT_EQ(readFile(dir / "exists"), "old");
 
     session->SetHeaderText(HeaderField::YearOfData, "");
-    ui.answers = {mrYes};  // the save check fails
+    ui.answers = {Answer::Yes};  // the save check fails
     EXPECT_FALSE(session->RequestClose());
 
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_TRUE(session->RequestClose());
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
 }
@@ -286,7 +286,7 @@ TEST_F(SessionTest, ClosingWithSave)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     ui.files = {dir / "saved"};
     EXPECT_TRUE(session->RequestClose());
     EXPECT_EQ(readFile(dir / "saved").size(), 4u * 172);
@@ -303,11 +303,11 @@ TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     writeFileAtomically(dir / "out", others);
     const std::string question = "? Το αρχείο out άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν "
                                  "αντικατασταθεί, οι αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;";
-    for (int answer : {mrNo, mrYes}) {
+    for (Answer answer : {Answer::No, Answer::Yes}) {
         ui.clear();
         ui.files = {dir / "out"};
-        ui.answers = {mrYes, answer};
-        EXPECT_EQ(session->SaveAs(), answer == mrYes ? DeclarationSession::SaveResult::Saved
+        ui.answers = {Answer::Yes, answer};
+        EXPECT_EQ(session->SaveAs(), answer == Answer::Yes ? DeclarationSession::SaveResult::Saved
                                                      : DeclarationSession::SaveResult::Cancelled);
         ASSERT_GE(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1], question);
@@ -315,7 +315,7 @@ TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     // Once saved here, the file is this program's again: only the usual question.
     ui.clear();
     ui.files = {dir / "out"};
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.messages().size(), 1u);
 }

@@ -69,19 +69,19 @@ TEST_F(SessionTest, FortyPercentQuestionsInOrder)
     EXPECT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{Field::ForosParakr, "400"}, {Field::ForosAnal, "400"}}));
     EXPECT_TRUE(ui.messages().empty());  // exactly 40 % asks nothing
 
-    ui.answers = {mrYes, mrYes};
+    ui.answers = {Answer::Yes, Answer::Yes};
     EXPECT_TRUE(addLine("012345670", "11", "1000", "0", "1000",
                         {{Field::ForosParakr, "400,01"}, {Field::ForosAnal, "400,01"}}));
     EXPECT_EQ(ui.messages(), (std::vector<std::string>{q40Withheld, q40Due}));
 
     ui.clear();
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_FALSE(addLine("012345670", "12", "1000", "0", "1000",
                          {{Field::ForosParakr, "300"}, {Field::ForosAnal, "250"}}));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{qAboveDue});
     EXPECT_FALSE(session->LastLineAccepted());
     // Closing the box is not "Όχι": the checks go on.
-    ui.answers = {mrCancel};
+    ui.answers = {Answer::Cancel};
     EXPECT_TRUE(session->PostPendingEdit());
 }
 
@@ -101,7 +101,7 @@ TEST_F(SessionTest, BoundsAgainstGrossPay)
     };
     for (const Case& c : cases) {
         ui.clear();
-        ui.answers = {mrYes, mrYes, mrYes};
+        ui.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
         EXPECT_FALSE(addLine("012345670", "10", "100", "0", "100", {{c.field, "100,01"}}));
         ASSERT_FALSE(ui.messages().empty());
         EXPECT_EQ(ui.messages().back().rfind(c.start, 0), 0u) << ui.messages().back();
@@ -165,10 +165,10 @@ TEST_F(SessionTest, DuplicatesAndTheDeclarantsOwnNumber)
 
     // The declarant's own number asks first; "Όχι" leaves the line unstored.
     ui.clear();
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_FALSE(addLine("123456783", "10", "5", "0", "5"));
     EXPECT_EQ(ui.messages().size(), 1u);
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     EXPECT_TRUE(session->PostPendingEdit());
 }
 

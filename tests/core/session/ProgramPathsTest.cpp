@@ -166,7 +166,7 @@ TEST(ProgramPaths, FilesFoundInTheStateFolderAreNeverWrittenInto)
         ScriptedUI ui;
         DeclarationSession session(ui, sessionOptions(data.path(), state.path()));
         ASSERT_TRUE(session.Start());
-        ui.answers.push_back(mrYes);
+        ui.answers.push_back(Answer::Yes);
         session.New();
         const fs::path file = state / c.file;
         fs::create_directories(file.parent_path());
@@ -203,7 +203,7 @@ TEST(ProgramPaths, WritesGoIntoTheFolderCheckedWhateverBecomesOfItsName)
     ScriptedUI ui;
     DeclarationSession session(ui, sessionOptions(data.path(), held.reach()));
     ASSERT_TRUE(session.Start());
-    ui.answers.push_back(mrYes);
+    ui.answers.push_back(Answer::Yes);
     session.New();
 
     fs::rename(dir / "edlt", dir / "moved");
@@ -238,7 +238,7 @@ TEST(ProgramPaths, SessionKeepsTheUsersFilesPrivate)
         EXPECT_EQ(ui.messages(), std::vector<std::string>{"E " + cp1253::toUtf8(MissingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
         EXPECT_EQ(fileMode(user / "temp"), 0700u);
         EXPECT_EQ(fileMode(user / "temp" / ".lock"), 0600u);
-        ui.answers.push_back(mrYes);
+        ui.answers.push_back(Answer::Yes);
         session.New();
         EXPECT_EQ(fileMode(user / "temp" / "generalData"), 0600u);
         EXPECT_EQ(fileMode(user / "temp" / "record2"), 0600u);

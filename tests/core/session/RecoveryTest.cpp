@@ -25,7 +25,7 @@ TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
     session.reset();  // the program dies: no closing, the workspace stays
 
     ui.clear();
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session = makeSession();
     ASSERT_TRUE(session->Start());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
@@ -43,7 +43,7 @@ TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
     EXPECT_FALSE(session->StartPanelVisible());
 
     // Closing normally removes it all: nothing is offered next time.
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_TRUE(session->RequestClose());
     session.reset();
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
@@ -59,7 +59,7 @@ TEST_F(SessionTest, DecliningRecoveryKeepsTheFilesUntilNewOrExit)
     ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
     session.reset();
     ui.clear();
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     session = makeSession();
     ASSERT_TRUE(session->Start());
     EXPECT_TRUE(session->StartPanelVisible());
@@ -139,7 +139,7 @@ TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
     disk.fill();
     const auto left = contents(workspace);
     ui.clear();
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session = makeSession();
     ASSERT_TRUE(session->Start());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
@@ -152,7 +152,7 @@ TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
 
     disk.makeRoom();
     ui.clear();
-    ui.answers = {mrYes};
+    ui.answers = {Answer::Yes};
     session = makeSession();
     ASSERT_TRUE(session->Start());
     EXPECT_EQ(workspaceLines(), stored);
@@ -163,7 +163,7 @@ TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
     std::vector<std::string> now = stored;
     now.emplace_back(session->DetailStore().LineAt(44));
     EXPECT_EQ(workspaceLines(), now);
-    ui.answers = {mrNo};
+    ui.answers = {Answer::No};
     EXPECT_TRUE(session->RequestClose());
 }
 
@@ -171,8 +171,8 @@ TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
 // what it left is kept through closing until it is recovered or declined.
 TEST_F(SessionTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
 {
-    for (const int againAtNew : {mrYes, mrNo}) {
-        SCOPED_TRACE(againAtNew == mrYes ? "recovered at New" : "declined at New");
+    for (const Answer againAtNew : {Answer::Yes, Answer::No}) {
+        SCOPED_TRACE(againAtNew == Answer::Yes ? "recovered at New" : "declined at New");
         newDeclaration();
         ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
         ASSERT_TRUE(addLine("111111114", "11", "50", "0", "50"));
@@ -185,7 +185,7 @@ TEST_F(SessionTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
 
         for (int start = 0; start < 2; ++start) {
             ui.clear();
-            ui.answers = {mrYes};
+            ui.answers = {Answer::Yes};
             session = makeSession();
             ASSERT_TRUE(session->Start());
             ASSERT_EQ(ui.messages().size(), 2u);
@@ -201,20 +201,20 @@ TEST_F(SessionTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
         }
 
         // The cause gone, New offers the work again before it replaces anything.
-        ui.answers = {mrYes};
+        ui.answers = {Answer::Yes};
         session = makeSession();
         ASSERT_TRUE(session->Start());
         ASSERT_TRUE(session->WorkUnrecovered());
         std::filesystem::remove(record2);
         std::filesystem::rename(dir / "lines", record2);
         ui.clear();
-        ui.answers = {againAtNew, mrYes};
+        ui.answers = {againAtNew, Answer::Yes};
         session->New();
         EXPECT_EQ(ui.messages().front(), question);
         EXPECT_FALSE(session->WorkUnrecovered());
-        EXPECT_EQ(session->DetailStore().CountRecords(), againAtNew == mrYes ? 2 : 0);
-        EXPECT_EQ(session->Modified(), againAtNew == mrYes);
-        ui.answers = {mrNo};
+        EXPECT_EQ(session->DetailStore().CountRecords(), againAtNew == Answer::Yes ? 2 : 0);
+        EXPECT_EQ(session->Modified(), againAtNew == Answer::Yes);
+        ui.answers = {Answer::No};
         EXPECT_TRUE(session->RequestClose());
         EXPECT_FALSE(std::filesystem::exists(workspace));
         session = makeSession();
@@ -230,7 +230,7 @@ TEST_F(SessionTest, OnlyUnsavedWorkIsOffered)
         SCOPED_TRACE(static_cast<int>(after));
         const std::filesystem::path saved = dir / ("saved" + std::to_string(static_cast<int>(after)));
         if (after == After::New) {
-            ui.answers = {mrYes};
+            ui.answers = {Answer::Yes};
             session->New();
         } else {
             newDeclaration();
@@ -252,7 +252,7 @@ TEST_F(SessionTest, OnlyUnsavedWorkIsOffered)
         session.reset();  // killed
 
         ui.clear();
-        if (offered) ui.answers = {mrNo};
+        if (offered) ui.answers = {Answer::No};
         session = makeSession();
         ASSERT_TRUE(session->Start());
         EXPECT_EQ(ui.messages(), offered ? std::vector<std::string>{question} : std::vector<std::string>{});

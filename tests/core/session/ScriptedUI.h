@@ -14,18 +14,18 @@ namespace edlt::test {
 class ScriptedUI : public UserInterface {
 public:
     std::vector<std::string> log;
-    std::deque<int> answers;
+    std::deque<Answer> answers;
     std::deque<std::optional<std::filesystem::path>> files;
     std::vector<FileDialogRequest> fileRequests;
 
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         log.push_back("? " + cp1253::toUtf8(text));
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << cp1253::toUtf8(text);
-            return mrYes;
+            return Answer::Yes;
         }
-        int a = answers.front();
+        Answer a = answers.front();
         answers.pop_front();
         return a;
     }

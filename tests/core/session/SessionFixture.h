@@ -42,7 +42,7 @@ protected:
     // New declaration with a valid business header.
     void newDeclaration()
     {
-        ui.answers.push_back(mrYes);
+        ui.answers.push_back(Answer::Yes);
         session->New();
         session->SetHeaderText(HeaderField::YearOfData, "2025");
         session->SetHeaderText(HeaderField::AFM, "123456783");

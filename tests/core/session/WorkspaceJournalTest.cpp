@@ -92,7 +92,7 @@ TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
             session.reset();  // killed: nothing closed, nothing folded
             ++kills;
             ui.clear();
-            ui.answers = {mrYes};
+            ui.answers = {Answer::Yes};
             session = makeSession();
             ASSERT_TRUE(session->Start());
         }

@@ -15,14 +15,14 @@ namespace edlt::test {
 class WindowUI : public UnattendedUserInterface {
 public:
     std::vector<std::string> log;
-    std::deque<int> answers;
-    int unscripted = mrYes;
+    std::deque<Answer> answers;
+    Answer unscripted = Answer::Yes;
 
-    int AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         log.push_back("? " + cp1253::toUtf8(text));
         if (answers.empty()) return unscripted;
-        const int a = answers.front();
+        const Answer a = answers.front();
         answers.pop_front();
         return a;
     }

@@ -164,7 +164,7 @@ private slots:
         manual.printButton->click();
         QVERIFY(MessageBox::shownTexts().isEmpty());
         manual.printPage = [] { return false; };
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         manual.printButton->click();
         QCOMPARE(MessageBox::shownTexts(),
                  QStringList{QString::fromUtf8(
@@ -218,8 +218,8 @@ private slots:
         typeInto(box.okButton, word.left(3) + "x7" + word.mid(3));
         QCOMPARE(box.keyWordCounter(), 5);
         QVERIFY(MessageBox::shownTexts().isEmpty());
-        MessageBox::setNextAnswer(mrOk);
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
+        MessageBox::setNextAnswer(Answer::Ok);
         typeInto(&box, ";");
         typeInto(box.okButton, QString(QChar(0x037E)));  // the Greek question mark
         QCOMPARE(box.keyWordCounter(), 5);

@@ -110,7 +110,7 @@ private slots:
         test::writeFile(folder_ / "a.txt", "new");
         test::writeFile(folder_ / "x.zip", "old archive");
         const QString question = QString::fromUtf8("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;");
-        for (int answer : {int(mrNo), int(mrCancel)}) {
+        for (Answer answer : {Answer::No, Answer::Cancel}) {
             FileDialog::setNextFileName(q(folder_ / "a.txt"));
             FileDialog::setNextFileName(q(folder_ / "x"));
             MessageBox::setNextAnswer(answer);
@@ -119,7 +119,7 @@ private slots:
         }
         FileDialog::setNextFileName(q(folder_ / "a.txt"));
         FileDialog::setNextFileName(q(folder_ / "x"));
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::Zip);
         QCOMPARE(soleMember(folder_ / "x.zip").second, std::string("new"));
         QCOMPARE(MessageBox::shownTexts(), QStringList({question, question, question}));
@@ -139,7 +139,7 @@ private slots:
         // A source that is gone: the file layer's own message, and no archive.
         FileDialog::setNextFileName(q(folder_ / "gone.txt"));
         FileDialog::setNextFileName(q(folder_ / "gone.txt"));
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         trigger(MenuCommand::Zip);
         QCOMPARE(MessageBox::shownTexts().size(), 1);
         QVERIFY(MessageBox::shownTexts()[0].contains("gone.txt"));
@@ -187,10 +187,10 @@ private slots:
         QVERIFY(aboutShown);
 
         // Find runs on the open declaration through the find dialog.
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         window_->session().New();
         QTimer::singleShot(0, [&] { find_->okButton->click(); });
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         trigger(MenuCommand::Find);
         QCOMPARE(MessageBox::shownTexts().last(), QString::fromUtf8("Δεν βρέθηκε ο ΑΦΜ"));
 
@@ -198,7 +198,7 @@ private slots:
         FixedWidthTable& ds = window_->session().DetailStore();
         ds.AppendNew();
         ds.SetFieldValue("AFM", "012345670");
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         bool findShown = false;
         QTimer::singleShot(0, [&] {
             if (find_->isVisible()) {

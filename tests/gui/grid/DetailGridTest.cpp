@@ -81,7 +81,7 @@ private slots:
         const fs::path folder = dir_->path().toStdString();
         test::prepareProgramFolder(folder);
         ui_ = std::make_unique<test::WindowUI>();
-        ui_->unscripted = mrNo;
+        ui_->unscripted = Answer::No;
         DeclarationSession::Options o;
         o.programFolder = folder;
         o.today = [] { return CalendarDate{2026, 12, 7}; };
@@ -93,7 +93,7 @@ private slots:
         detail_ = std::make_unique<DetailGrid>(*session_, *ui_, window_.get());
         tester_ = std::make_unique<QAbstractItemModelTester>(detail_->model(),
                                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
-        ui_->answers.push_back(mrYes);
+        ui_->answers.push_back(Answer::Yes);
         session_->New();
         session_->SetHeaderText(HeaderField::YearOfData, "2025");
         session_->SetHeaderText(HeaderField::AFM, "123456783");
@@ -413,15 +413,15 @@ private slots:
         QCOMPARE(session_->Totals()[0], std::string("1500"));
         QToolButton* del = detail_->recordNavigator()->button(RecordNavigator::nbDelete);
         QVERIFY(del->isEnabled());
-        ui_->answers.push_back(mrNo);
+        ui_->answers.push_back(Answer::No);
         del->click();
         QCOMPARE(ui_->messages(), std::vector<std::string>{"? Είστε σίγουρος;"});
         QCOMPARE(store().CountRecords(), 2L);
         QCOMPARE(session_->Totals()[0], std::string("1500"));
-        ui_->answers.push_back(mrCancel);  // the box closed without an answer
+        ui_->answers.push_back(Answer::Cancel);  // the box closed without an answer
         del->click();
         QCOMPARE(store().CountRecords(), 2L);
-        ui_->answers.push_back(mrYes);
+        ui_->answers.push_back(Answer::Yes);
         del->click();
         QCOMPARE(store().CountRecords(), 1L);
         QCOMPARE(session_->Totals()[0], std::string("1000"));
@@ -442,11 +442,11 @@ private slots:
         QCOMPARE(grid()->model()->rowCount(), 2);
         QCOMPARE(grid()->currentIndex().row(), 1);
 
-        ui_->answers.push_back(mrNo);
+        ui_->answers.push_back(Answer::No);
         press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(ui_->messages(), std::vector<std::string>{"? Delete record?"});
         QCOMPARE(store().CountRecords(), 2L);
-        ui_->answers.push_back(mrYes);
+        ui_->answers.push_back(Answer::Yes);
         press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(store().CountRecords(), 1L);
         QCOMPARE(stored(0, detail::SurName), G("ΑΛΦΑ"));

@@ -153,7 +153,7 @@ class DesktopWindowTest : public test::MainWindowFixture {
 
     void newDeclaration()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         form_->menuAction(MenuCommand::New)->trigger();
     }
 
@@ -444,7 +444,7 @@ private slots:
             QApplication::sendEvent(form_.get(), &dropped);
             return dropped.isAccepted();
         };
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         form_->menuAction(MenuCommand::New)->trigger();
         QCOMPARE(store().CountRecords(), 0L);
         QVERIFY(drop(declaration));

@@ -185,9 +185,9 @@ private slots:
             QVERIFY(box);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        const int answer = MessageBox::ask(form_.get(), QString::fromUtf8("Να αποθηκευτεί;"), mbYes | mbNo | mbDefaultNo,
+        const Answer answer = MessageBox::ask(form_.get(), QString::fromUtf8("Να αποθηκευτεί;"), mbYes | mbNo | mbDefaultNo,
                                            {QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")});
-        QCOMPARE(answer, int(mrNo));
+        QVERIFY(answer == Answer::No);
     }
 };
 

@@ -112,7 +112,7 @@ private slots:
 
     void aPersonsWholePath()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         QCOMPARE(MessageBox::shownTexts().last(), U("Δημιουργία νέου αρχείου;"));
         QVERIFY(!form_->findChild<QWidget*>("startPanel")->isVisible());
@@ -122,14 +122,14 @@ private slots:
 
         // A refused year and tax number hold the focus.
         fillBox("YearOfData", "1899");
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         tabOutOf(box("YearOfData"));
         QCOMPARE(MessageBox::shownTexts().last(), U("Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"));
         QTRY_VERIFY(box("YearOfData")->hasFocus());
         fillBox("YearOfData", "2025");
         fillBox("AFM", "12345678a9");  // the letter is dropped
         QCOMPARE(box("AFM")->text(), U("123456789"));
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         tabOutOf(box("AFM"));
         QCOMPARE(MessageBox::shownTexts().last(), U("Λάθος ΑΦΜ Υπόχρεου"));
         QTRY_VERIFY(box("AFM")->hasFocus());
@@ -147,20 +147,20 @@ private slots:
         typeLine(1, "012345670", "ΑΛΦΑ", "10", "500", "0");
         grid()->moveTo(1, 14);  // tax withheld 300 of net 500: above 40 %
         type("300");
-        MessageBox::setNextAnswer(mrNo);
+        MessageBox::setNextAnswer(Answer::No);
         press(Qt::Key_Down);
         QCOMPARE(MessageBox::shownTexts().last(),
                  U("Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος από τον Αναλογούντα Φόρο. Είστε βέβαιος ότι θέλετε να "
                    "συνεχίσετε με την αποθήκευση;"));
         QCOMPARE(store().CountRecords(), 1L);
         QCOMPARE(grid()->currentIndex().row(), 1);
-        MessageBox::setNextAnswer(mrYes);
-        MessageBox::setNextAnswer(mrYes);  // then the 40 % question
+        MessageBox::setNextAnswer(Answer::Yes);
+        MessageBox::setNextAnswer(Answer::Yes);  // then the 40 % question
         press(Qt::Key_Down);
         QVERIFY(MessageBox::shownTexts().last().contains(U("40%")));
         QCOMPARE(store().CountRecords(), 2L);
         typeLine(2, "111111114", "ΓΑΜΜΑ", "10", "10", "0");
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         press(Qt::Key_Down);  // the same tax number and income type again
         QVERIFY(MessageBox::shownTexts().last().startsWith(U("Ο ΑΦΜ: 111111114 έχει εισαχθεί 2 φορές")));
         QCOMPARE(store().CountRecords(), 2L);
@@ -188,7 +188,7 @@ private slots:
         // The next dialog of this run starts where the last name was chosen.
         QCOMPARE(FileDialog::startFolder({}), QFileInfo(saved).absolutePath());
         QVERIFY(!form_->session().Modified());
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         QCOMPARE(store().CountRecords(), 0L);
         FileDialog::setNextFileName(saved);
@@ -201,10 +201,10 @@ private slots:
 
         // Exit without changes asks nothing; with changes it asks, and "Άκυρο" keeps it open.
         fillBox("Town", U("ΑΘΗΝΑ"));
-        MessageBox::setNextAnswer(mrCancel);
+        MessageBox::setNextAnswer(Answer::Cancel);
         QVERIFY(!form_->close());
         QCOMPARE(MessageBox::shownTexts().last(), U("Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;"));
-        MessageBox::setNextAnswer(mrNo);
+        MessageBox::setNextAnswer(Answer::No);
         QVERIFY(form_->close());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));
         form_.reset();
@@ -212,7 +212,7 @@ private slots:
 
     void exitWithoutChangesAsksNothing()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         const auto shown = static_cast<int>(MessageBox::shownTexts().size());
         QVERIFY(form_->close());
@@ -222,7 +222,7 @@ private slots:
 
     void radioButtonsSwitchTheNameBoxes()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         QVERIFY(!box("Name")->isVisible());
         form_->findChild<QRadioButton*>("personRadio")->click();
@@ -236,7 +236,7 @@ private slots:
 
     void importThroughTheMenu()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         // Many rows reach the grid at once, not one by one.
         QFile csv(dir_->filePath("sheet.csv"));
@@ -264,14 +264,14 @@ private slots:
 
     void aLineACommandCannotStoreKeepsTheFocusOnItsCell()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         store().AppendNew();
         for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"TypeInc", "10"}, {"AkaInc", "12.5"},
                                     {"Kratiseis", "0"}, {"Kathares", "12"}})
             store().SetFieldValue(field, value);
         const QModelIndex cell = grid()->currentIndex();
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(form_->findChild<QPushButton*>("sortByTaxNumberButton"), Qt::LeftButton);
         QCOMPARE(MessageBox::shownTexts().last(), U("'12.5' is not a valid floating point value"));
         QCOMPARE(store().State(), DataSetState::InsertState);
@@ -282,7 +282,7 @@ private slots:
 
     void theHeaderCheckAClickQueuedWaitsForItsCommand()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         QLineEdit* year = box("YearOfData");
         year->setFocus();
@@ -303,7 +303,7 @@ private slots:
         form_->pleaseWaitWindow().installEventFilter(&watch);
         watch.label->installEventFilter(&watch);
         const qsizetype before = MessageBox::shownTexts().size();
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(form_->findChild<QPushButton*>("sortByTaxNumberButton"), Qt::LeftButton);
         QVERIFY(watch.painted);
         QVERIFY(form_->pleaseWaitWindow().rect().contains(watch.label->geometry()));
@@ -325,7 +325,7 @@ private slots:
 
     void aFileWithAnAmountThatIsNotANumberOpensToBeFixed()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         for (const char* afm : {"012345670", "111111114"}) {
             store().AppendNew();
@@ -346,7 +346,7 @@ private slots:
         std::ofstream(file, std::ios::binary) << bytes;
 
         FileDialog::setNextFileName(QString::fromStdString(file.string()));
-        MessageBox::setNextAnswer(mrOk);
+        MessageBox::setNextAnswer(Answer::Ok);
         trigger(MenuCommand::Open);
         QCOMPARE(MessageBox::shownTexts().last(), U("Γραμμή 2: '00001x0000' is not a valid floating point value"));
         QVERIFY(!form_->findChild<QWidget*>("startPanel")->isVisible());
@@ -358,7 +358,7 @@ private slots:
 
     void totalsBoxesBeepAndKeepTheirText()
     {
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         QLineEdit* e = box("grossPayTotal");
         e->setFocus();

@@ -40,7 +40,7 @@ class RecoveryWindowTest : public QObject {
     {
         {
             auto form = start();
-            MessageBox::setNextAnswer(mrYes);
+            MessageBox::setNextAnswer(Answer::Yes);
             form->menuAction(MenuCommand::New)->trigger();
             auto* afm = form->findChild<QLineEdit*>("AFM");
             afm->setText("123456783");
@@ -72,7 +72,7 @@ private slots:
     void answeringYesBringsTheWorkBack()
     {
         leaveWork();
-        MessageBox::setNextAnswer(mrYes);
+        MessageBox::setNextAnswer(Answer::Yes);
         auto form = start();
         QVERIFY(MessageBox::shownTexts().last().startsWith(QString::fromUtf8("Βρέθηκαν στοιχεία δήλωσης")));
         QVERIFY(!form->findChild<QWidget*>("startPanel")->isVisible());
@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(form->findChild<QLineEdit*>("grossPayTotal")->text(), QString("1000"));
         QCOMPARE(form->findChild<QLabel*>("recordCounter")->text(), QString::fromUtf8("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
         QVERIFY(form->session().Modified());
-        MessageBox::setNextAnswer(mrNo);  // the closing question: the work is unsaved
+        MessageBox::setNextAnswer(Answer::No);  // the closing question: the work is unsaved
         QVERIFY(form->close());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));
     }

@@ -1,0 +1,141 @@
+#include "core/session/PendingEdit.h"
+
+#include <functional>
+#include <string_view>
+#include <utility>
+
+#include "core/base/Error.h"
+#include "core/rules/DetailValidation.h"
+
+namespace edlt {
+
+namespace {
+
+// Sets every field of the edit buffer to its bytes in a whole line.
+void setLineFields(FixedWidthTable& ds, std::string_view line)
+{
+    for (const FixedWidthTable::FieldInfo& f : ds.Fields())
+        if (static_cast<size_t>(f.offset) < line.size())
+            ds.SetFieldValue(static_cast<int>(&f - ds.Fields().data()),
+                             line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width)));
+}
+
+// The line checks refuse and ask through the user interface, with a beep first.
+class AskingLineQuestions : public LineQuestions {
+public:
+    explicit AskingLineQuestions(UserInterface& ui) : ui_(ui) {}
+    void refuse(const std::string& message) override
+    {
+        ui_.Beep();
+        ui_.ShowNotice(message);
+    }
+    bool confirm(const std::string& question) override
+    {
+        ui_.Beep();
+        return AskYesNo(ui_, question) != Answer::No;
+    }
+
+private:
+    UserInterface& ui_;
+};
+
+// The store's checks off while it lives.
+class ChecksSuspended {
+public:
+    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds), checks_(std::exchange(ds.BeforePost, nullptr)) {}
+    ~ChecksSuspended() { ds_.BeforePost = std::move(checks_); }
+    ChecksSuspended(const ChecksSuspended&) = delete;
+    ChecksSuspended& operator=(const ChecksSuspended&) = delete;
+
+private:
+    FixedWidthTable& ds_;
+    std::function<bool(FixedWidthTable&)> checks_;
+};
+
+}  // namespace
+
+PendingEdit::PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, const TotalsLedger& ledger,
+                         const HeaderFields& header, UserInterface& ui)
+    : details_(details),
+      copies_(copies),
+      header_(header),
+      ui_(ui),
+      questions_(std::make_unique<AskingLineQuestions>(ui)),
+      validation_(std::make_unique<DetailValidation>(*questions_, ledger, [this] { copies_.refreshScratch(); }))
+{
+    details_.OnNewRecord = [this](FixedWidthTable&) { isNewRecord_ = true; };
+    details_.AfterEdit = [this](FixedWidthTable&) { isNewRecord_ = false; };
+    details_.BeforePost = [this](FixedWidthTable& ds) { return validate(ds); };
+}
+
+PendingEdit::~PendingEdit() = default;
+
+bool PendingEdit::post()
+{
+    accepted_ = true;
+    FixedWidthTable& ds = details_;
+    const DataSetState state = ds.State();
+    // Nothing being edited: the store's "not in edit or insert mode" is not worth a word.
+    if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
+    Line line{state, std::string(ds.CurrentText()), {},
+              state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
+    if (state == DataSetState::EditState) line.stored = std::string(ds.LineAt(static_cast<size_t>(ds.Cursor())));
+    try {
+        ds.Post();  // a refusal shows its own message and clears accepted_
+    } catch (const Error& e) {
+        // A conversion error, or a workspace file that could not be written (the line is
+        // then in the store already): the user is told, and keeps editing the line.
+        accepted_ = false;
+        if (ds.State() == DataSetState::Browse) reopen(line);
+        ui_.ShowError(e.message());
+        ui_.FocusDetailLine();
+    }
+    return accepted_;
+}
+
+void PendingEdit::reopen(const Line& line)
+{
+    FixedWidthTable& ds = details_;
+    {
+        // The line was checked already; undoing its post writes no workspace file until the
+        // end, which writes the stored lines again over what a half-done write may have left.
+        WorkspaceCopies::Deferral deferral(copies_);
+        const ChecksSuspended unchecked(ds);
+        if (line.state == DataSetState::EditState) {
+            ds.Edit();
+            setLineFields(ds, line.stored);
+            ds.Post();
+            ds.Edit();
+        } else {
+            ds.Delete();
+            if (line.position >= ds.CountRecords()) {
+                ds.AppendNew();
+            } else {
+                ds.SetRecordNumber(line.position + 1);
+                ds.Insert();
+            }
+        }
+        setLineFields(ds, line.typed);
+    }
+    ui_.SessionChanged();
+}
+
+bool PendingEdit::postChecked()
+{
+    accepted_ = true;
+    try {
+        details_.Post();
+    } catch (const Error&) {
+        // A conversion error leaves accepted_ clear; the totals' own errors do not.
+    }
+    return accepted_;
+}
+
+bool PendingEdit::validate(FixedWidthTable& ds)
+{
+    accepted_ = false;  // also when the checks throw
+    accepted_ = validation_->Run(ds, header_.AFM, isNewRecord_);
+    return accepted_;
+}
+
+}  // namespace edlt

@@ -1,0 +1,164 @@
+// Save As: the checks before it, the declaration file written whole, and the question
+// before replacing what another program saved over the file.
+#include "core/session/DeclarationSession.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/rules/DeclarationRules.h"
+#include "core/rules/Messages.h"
+#include "core/session/DeclarationCheck.h"
+#include "core/session/LongWork.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/DetailRecord.h"
+
+namespace edlt {
+
+namespace {
+
+std::string twoDigits(int v)
+{
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+}  // namespace
+
+bool DeclarationSession::PreSaveCheck()
+{
+    const std::vector<DeclarantFinding> findings = declarantFindings(header_, Today().year);
+    if (!findings.empty()) {
+        const DeclarantFinding& first = findings.front();
+        if (first.kind == DeclarantFinding::Kind::ConversionError) throw ConvertError(first.message);
+        if (first.kind == DeclarantFinding::Kind::Refusal) ui_.Beep();
+        ui_.ShowNotice(first.message);
+        ui_.FocusHeaderField(first.field);
+        return false;
+    }
+    if (!PostPendingEdit()) return false;
+    if (auto unconvertible = UnconvertibleAmounts()) {
+        ui_.ShowError(*unconvertible);
+        return false;
+    }
+
+    copies_->foldJournal();
+    copies_->copyScratch();
+    FixedWidthTable& scratch = scratch_;
+    scratch.Open();
+    std::vector<PairKey> keys;
+    keys.reserve(static_cast<size_t>(scratch.CountRecords()));
+    long number = 0;
+    for (scratch.MoveFirst(); !scratch.AtEnd(); scratch.MoveNext()) {
+        ++number;
+        const std::string afm = scratch.FieldValue(detail::AFM);
+        if (afm == header_.AFM) {
+            ui_.Beep();
+            if (AskYesNo(ui_, msg::lineSameAsDeclarantQuestion(afm, number)) == Answer::No) {
+                scratch.Close();
+                return false;
+            }
+        }
+        keys.push_back(PairKey::of(afm, scratch.FieldValue(detail::TypeInc)));
+    }
+    scratch.Close();
+
+    if (const auto first = firstDuplicate(duplicateGroups(keys))) {
+        ui_.Beep();
+        ui_.ShowNotice(msg::duplicateLine(keys[*first].afm()));
+        return false;
+    }
+    return true;
+}
+
+void DeclarationSession::WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace)
+{
+    CalendarDate d = Today();
+    std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
+    FixedWidthTable& ds = details_;
+    const size_t count = ds.Active() ? static_cast<size_t>(ds.CountRecords()) : 0;
+    LongWork work(ui_, false);  // Save As has the window shown already
+    DetailLines lines{count, [&ds, &work, count](size_t i) {
+                          if (i % 8192 == 0) work.progress(i, count);
+                          return ds.LineAt(i);
+                      }};
+    AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
+    WriteDeclarationFile(writer, header_, Totals(), lines, today);
+    if (beforeReplace) beforeReplace();
+    writer.commit();
+    if (ds.Active()) ds.MoveFirst();
+}
+
+DeclarationSession::SaveResult DeclarationSession::SaveAs()
+{
+    SaveResult result = SaveResult::Failed;
+    Guarded([&] {
+        if (!PreSaveCheck()) {
+            result = SaveResult::CheckFailed;
+            return;
+        }
+        if (options_.askAboutFindings) {
+            const size_t refused = CheckWithPleaseWait(*checker_, ui_).refusedLines();
+            if (refused > 0) ui_.Beep();
+            if (refused > 0 &&
+                ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
+                                {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != Answer::Yes) {
+                result = SaveResult::Cancelled;
+                return;
+            }
+        }
+        auto path = ui_.ChooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
+        if (!path) {
+            result = SaveResult::Cancelled;
+            return;
+        }
+        std::error_code unknown;  // a file that cannot even be looked at fails on writing, with its cause
+        if (std::filesystem::exists(*path, unknown)) {
+            std::string name = cp1253::pathText(path->filename());
+            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == Answer::No) {
+                result = SaveResult::Cancelled;
+                return;
+            }
+        }
+        // Another program's read-modify-write of this file ends before this save starts,
+        // and what it wrote is not replaced unasked.
+        FileLock lock(*path, FileLock::Mode::Exclusive);
+        if (!ReplacingChangedFileAccepted(*path)) {
+            result = SaveResult::Cancelled;
+            return;
+        }
+        {
+            const PleaseWait wait(ui_);
+            WriteDeclaration(*path);
+            RememberFile(*path, FileIdentity::of(*path));
+        }
+        MarkUnmodified();
+        result = SaveResult::Saved;
+        Changed();
+    });
+    return result;
+}
+
+void DeclarationSession::RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)
+{
+    std::error_code ec;
+    fileAtOpen_ = std::filesystem::weakly_canonical(path, ec);
+    declarationFile_ = path;
+    identityAtOpen_ = identity;
+}
+
+bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!identityAtOpen_ || std::filesystem::weakly_canonical(path, ec) != fileAtOpen_) return true;
+    const auto now = FileIdentity::of(path);
+    if (!now || now == identityAtOpen_) return true;  // gone, or as it was: nothing of another's to lose
+    const std::string question =
+        format(cp1253::lit("Το αρχείο %s άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν αντικατασταθεί, οι "
+                           "αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;"),
+               {cp1253::pathText(path.filename())});
+    return AskYesNoDefaultNo(ui_, question) == Answer::Yes;
+}
+
+}  // namespace edlt

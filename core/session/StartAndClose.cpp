@@ -1,0 +1,151 @@
+// The session's start-up, the recovery of work a run that did not exit normally left, and
+// closing.
+#include "core/session/DeclarationSession.h"
+
+#include <filesystem>
+#include <new>
+
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/base/RunAndReport.h"
+#include "core/rules/Messages.h"
+#include "core/session/ProgramPaths.h"
+#include "core/store/PrivateFolder.h"
+
+namespace edlt {
+
+namespace {
+
+const std::string& recoveryQuestion()
+{
+    static const std::string question = cp1253::lit(
+        "Βρέθηκαν στοιχεία δήλωσης που δεν αποθηκεύτηκαν (η εφαρμογή δεν τερματίστηκε κανονικά). Θέλετε να τα "
+        "ανακτήσετε;");
+    return question;
+}
+
+std::string unrecoveredMessage(const std::string& cause)
+{
+    return format(cp1253::lit("Η ανάκτηση της προηγούμενης εργασίας δεν ολοκληρώθηκε (%s). Τα στοιχεία της "
+                              "φυλάσσονται και θα προταθούν ξανά στην επόμενη εκκίνηση."),
+                  {cause});
+}
+
+}  // namespace
+
+bool DeclarationSession::Start()
+{
+    // Payroll data is private: the workspace and the pages are closed to other users, or
+    // the program does not start.
+    try {
+        if (!options_.pageFolder.empty()) PrivateFolder::open(options_.pageFolder);
+        workspace_.makePrivate();
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+        return false;
+    }
+    if (options_.lockWorkspace) {
+        switch (lock_.acquire(workspace_.folder())) {
+        case WorkspaceLock::Result::Acquired: break;
+        case WorkspaceLock::Result::HeldByAnother: ui_.ShowNotice(msg::alreadyRunning()); return false;
+        case WorkspaceLock::Result::Unavailable: ui_.ShowError(lock_.problem()); return false;
+        }
+    }
+    try {
+        workspace_.create();
+    } catch (const Error&) {
+        // An existing or unmakeable folder is not a start-up failure.
+    }
+    try {
+        std::error_code ec;
+        if (!std::filesystem::exists(incomeTypes_.FileName(), ec))
+            throw Error(MissingDataFileMessage(incomeTypes_.FileName()));
+        incomeTypes_.Open();
+    } catch (const Error& e) {
+        ui_.ShowError(e.message());
+    }
+    Changed();
+    if (options_.lockWorkspace && HasRecoverableWork() && AskYesNo(ui_, recoveryQuestion()) == Answer::Yes) RecoverWork();
+    return true;
+}
+
+bool DeclarationSession::HasRecoverableWork() const
+{
+    return recovery_.holdsWork();
+}
+
+void DeclarationSession::RecoverWork()
+{
+    std::string cause;
+    const bool recovered = RunAndReport(
+        [&] {
+            try {
+                details_.Close();
+                copies_->recoverDetails();
+                header_ = recovery_.kept();
+                storedLinesChanged();
+            } catch (const std::bad_alloc&) {
+                throw Error(cp1253::lit("δεν υπάρχει αρκετή μνήμη"));
+            }
+        },
+        [&](const std::string& message) { cause = message; }, Reported::AllExceptions);
+    if (!recovered) {
+        // Nothing of it is written or removed: the next start offers it again.
+        details_.MarkLinesSaved();
+        Guarded([&] { details_.Close(); });
+        header_ = {};
+        while (!cause.empty() && (cause.back() == '.' || cause.back() == ' ')) cause.pop_back();
+        unrecoveredCause_ = cause;
+        ui_.ShowError(unrecoveredMessage(cause));
+        Changed();
+        return;
+    }
+    unrecoveredCause_.reset();
+    EnableDeclarationCommands();
+    MarkModified();
+    Changed();
+    ui_.FocusHeaderField(HeaderField::YearOfData);
+}
+
+bool DeclarationSession::UnrecoveredWorkSettled()
+{
+    if (!unrecoveredCause_) return true;
+    if (AskYesNo(ui_, recoveryQuestion()) == Answer::Yes) {
+        RecoverWork();
+        return false;
+    }
+    unrecoveredCause_.reset();  // declined: it goes as any declaration the user leaves
+    return true;
+}
+
+bool DeclarationSession::RequestClose()
+{
+    if (modified_) {
+        const Answer answer = AskYesNoCancel(ui_, msg::saveChangesQuestion());
+        if (answer == Answer::Cancel) return false;
+        // A save that did not happen keeps the program open: the work is not lost.
+        if (answer == Answer::Yes && SaveAs() != SaveResult::Saved) return false;
+    }
+    if (unrecoveredCause_) {
+        // Neither recovered nor declined: it stays as it is, for the next start.
+        ui_.ShowWarning(unrecoveredMessage(*unrecoveredCause_));
+        lock_.release();
+        return true;
+    }
+    try {
+        details_.Close();
+    } catch (const Error&) {
+        // Closing writes the workspace lines, which are deleted next: nothing is lost.
+    }
+    recovery_.discard();
+    copies_->discardJournal();
+    workspace_.clear();
+    if (lock_.held()) {
+        lock_.release();
+        std::error_code ec;
+        std::filesystem::remove(workspace_.folder(), ec);
+    }
+    return true;
+}
+
+}  // namespace edlt
