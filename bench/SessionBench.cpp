@@ -198,8 +198,8 @@ void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
     state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
 }
 
-void BM_Button1Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
-void BM_Button2Click(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::Surname); }
+void BM_SortByTaxNumber(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
+void BM_SortBySurname(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::Surname); }
 
 OpenDeclaration& large() { return declaration(largeCount); }
 
@@ -234,7 +234,7 @@ void BM_OpenFileCpReference(benchmark::State& state)
 BENCHMARK(BM_StoreEditedLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_StoreNewLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_DeleteLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_Button1Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_Button2Click)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_SortByTaxNumber)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_SortBySurname)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_OpenFileCpReference)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();

@@ -53,12 +53,12 @@ public:
             int kind;
             Answer answer;
             const char* standard;
-            const char* objectName;  // the names the buttons have always had
+            const char* objectName;
         };
-        const Def defs[] = {{mbYes, Answer::Yes, "&Yes", "Button6"},
-                            {mbNo, Answer::No, "&No", "Button7"},
-                            {mbOK, Answer::Ok, "OK", "Button1"},
-                            {mbCancel, Answer::Cancel, "Cancel", "Button2"}};
+        const Def defs[] = {{mbYes, Answer::Yes, "&Yes", "yesButton"},
+                            {mbNo, Answer::No, "&No", "noButton"},
+                            {mbOK, Answer::Ok, "OK", "okButton"},
+                            {mbCancel, Answer::Cancel, "Cancel", "cancelButton"}};
         int captionIndex = 0;
         for (const Def& d : defs) {
             if (!(buttons & d.kind)) continue;
