@@ -31,6 +31,8 @@ TEST(Cp1253, OneTableForBytesAndCharacters)
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         const char16_t u = cp1253::toUnicode(byte);
-        if (u != 0xFFFD) EXPECT_EQ(cp1253::fromUnicode(u), byte) << b;
+        if (u != 0xFFFD) {
+            EXPECT_EQ(cp1253::fromUnicode(u), byte) << b;
+        }
     }
 }

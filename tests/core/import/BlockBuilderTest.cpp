@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/import/BlockBuilder.h"
+#include "core/import/CellText.h"
 
 using namespace edlt;
 using namespace edlt::sheet;
