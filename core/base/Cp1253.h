@@ -1,6 +1,7 @@
 #pragma once
 // Text in the core is Windows-1253 bytes. These convert at the edges (command line,
-// file names, source literals) with iconv; nothing is ever silently replaced on the way in.
+// file names, source literals, spreadsheets, the window) through the one table of the code
+// page here; nothing is ever silently replaced on the way in.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,8 +13,14 @@ namespace edlt::cp1253 {
 // or the input is not valid UTF-8.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
-// Windows-1253 to UTF-8; the three unassigned bytes become U+FFFD.
+// Windows-1253 to UTF-8; the unassigned bytes become U+FFFD.
 std::string toUtf8(std::string_view text);
+
+// The character of a byte; U+FFFD for the bytes the code page leaves unassigned.
+char16_t toUnicode(char byte);
+
+// The byte of a character; nullopt where the code page has none.
+std::optional<char> fromUnicode(char32_t codePoint);
 
 // A UTF-8 source literal of ours in Windows-1253. Throws std::logic_error when the
 // literal cannot be held, which is a programming error.

@@ -84,7 +84,7 @@ void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals)
     out.line("<tr><td class=\"style2\" colspan=\"18\">&nbsp;</td></tr>");
     out.line("<tr><td class=\"style2\">&nbsp;</td>");
     out.line(total);
-    // Edit1, Edit5, Edit6, Edit2, Edit3, Edit4, Edit7, two empty cells, Edit8, Edit9.
+    // Boxes 1, 5, 6, 2, 3, 4 and 7, two empty cells, boxes 8 and 9.
     for (int box : {1, 5, 6, 2, 3, 4, 7}) out.lineOf({cell, totals[static_cast<size_t>(box - 1)], "</td>"});
     out.line("<td class=\"style2\">&nbsp;</td>");
     out.line("<td class=\"style2\">&nbsp;</td>");

@@ -12,16 +12,23 @@
 
 namespace edlt::reports {
 
-// The template blocks Memo3..Memo6, Windows-1253 lines.
+// The four template blocks, Windows-1253 lines, in page order.
 struct FirstPageTemplate {
-    std::vector<std::string> Memo3, Memo4, Memo5, Memo6;
+    // The document head and styles, and the form's top down to the fiscal year's label.
+    std::vector<std::string> pageHead;
+    // The "final declaration" title, down to the heading of the declarant's details.
+    std::vector<std::string> declarantHeading;
+    // The telephone, the legal representative, and the summary table down to the gross pay.
+    std::vector<std::string> summaryHead;
+    // The rest of the summary table, and the document's end.
+    std::vector<std::string> pageEnd;
 
     // The folder under Addon that holds the blocks, and the pictures folder the page names.
     static constexpr const char* folderName = "E7FirstPageFinal";
     static constexpr const char* picturesFolderName = "E7FirstPageFinal.files";
 
-    // Reads Memo3.htm .. Memo6.htm (UTF-8 files) from folder; throws Error when one is
-    // missing, unreadable or holds a character Windows-1253 cannot.
+    // Reads the blocks, in order, from Memo3.htm .. Memo6.htm (UTF-8 files) in folder; throws
+    // Error when one is missing, unreadable or holds a character Windows-1253 cannot.
     static FirstPageTemplate Load(const std::filesystem::path& folder);
 };
 

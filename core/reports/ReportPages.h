@@ -13,7 +13,7 @@
 
 namespace edlt::reports {
 
-// The page head template (Memo1): document head, the issuing-authority line repeated on
+// The page head template: document head, the issuing-authority line repeated on
 // every printed page, the title, and the opened cell that holds the rest. Built in: the
 // detailed payments and totals reports must work without the Addon folder.
 const std::vector<std::string>& pageHeadTemplate();

@@ -41,7 +41,7 @@ void WriteTotalsPage(ByteSink& sink, const HeaderFields& header, const TotalsTex
     out.block(pageHeadTemplate());
     WriteDeclarantBlock(out, header);
     for (const std::string& l : tableHead()) out.line(l);
-    // Edit1, Edit5, Edit6, Edit2, Edit3, Edit4, Edit7, Edit8, Edit9.
+    // The nine totals in the page's order: boxes 1, 5, 6, 2, 3, 4, 7, 8, 9.
     for (int box : {1, 5, 6, 2, 3, 4, 7, 8, 9})
         out.lineOf({"<td class=\"style2\">", totals[static_cast<size_t>(box - 1)], "</td>"});
     WriteClosingLine(out);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <cstdint>
-#include <numeric>
-#include <utility>
 
 #include "core/base/TwoCores.h"
 
@@ -204,19 +202,6 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
         }
         for (size_t i = begin; i < end; ++i)
             smaller.add(perm[i], 1);
-    }
-    return perm;
-}
-
-std::vector<size_t> exchangeSortOrderDirect(const std::vector<std::string_view>& keys)
-{
-    std::vector<size_t> perm(keys.size());
-    std::iota(perm.begin(), perm.end(), size_t{0});
-    for (size_t i = 0; i < perm.size(); ++i) {
-        for (size_t j = i + 1; j < perm.size(); ++j) {
-            if (compareKeyBytes(keys[perm[j]], keys[perm[i]]) < 0)
-                std::swap(perm[i], perm[j]);
-        }
     }
     return perm;
 }

@@ -13,9 +13,6 @@ namespace edlt {
 // original index of the line that ends at position k.
 std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys);
 
-// The direct quadratic procedure, for tests and tiny inputs.
-std::vector<size_t> exchangeSortOrderDirect(const std::vector<std::string_view>& keys);
-
 // Unsigned byte comparison, the shorter text first when it is a prefix of the other:
 // negative, zero or positive.
 int compareKeyBytes(std::string_view a, std::string_view b);

@@ -1,22 +1,29 @@
 #include "gui/common/Text.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "core/base/Cp1253.h"
 
 namespace edlt::ui {
 
-QString fromCp(const std::string& cp1253)
+QString fromCp(std::string_view cp1253)
 {
-    QStringDecoder decoder("windows-1253");
-    return decoder(QByteArrayView(cp1253.data(), static_cast<qsizetype>(cp1253.size())));
+    QString out(static_cast<qsizetype>(cp1253.size()), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (size_t i = 0; i < cp1253.size(); ++i) d[i] = QChar(cp1253::toUnicode(cp1253[i]));
+    return out;
 }
 
 std::optional<std::string> toCp(const QString& text)
 {
-    QStringEncoder encoder("windows-1253");
-    QByteArray bytes = encoder(text);
-    if (encoder.hasError()) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    // A character outside the Basic Multilingual Plane comes as a surrogate pair, which
+    // has no byte either.
+    for (QChar c : text) {
+        const std::optional<char> b = cp1253::fromUnicode(c.unicode());
+        if (!b) return std::nullopt;
+        out += *b;
+    }
+    return out;
 }
 
 }  // namespace edlt::ui

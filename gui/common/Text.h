@@ -4,10 +4,12 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace edlt::ui {
 
-QString fromCp(const std::string& cp1253);
+// Through the core's table of the code page; its unassigned bytes show as U+FFFD.
+QString fromCp(std::string_view cp1253);
 // nullopt when a character has no place in Windows-1253.
 std::optional<std::string> toCp(const QString& text);
 // A UTF-8 literal as a QString (for our own captions).

@@ -1,6 +1,6 @@
 #pragma once
 // Windows-1253 bytes to QString and back by table, for text drawn many times a second
-// (grid cells, list rows). Agrees with ui/Text.h, which it is built from.
+// (grid cells, list rows): the core's table of the code page, as gui/common/Text.h.
 #include <QString>
 #include <optional>
 #include <string>

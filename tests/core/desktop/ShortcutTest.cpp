@@ -25,7 +25,7 @@ std::string value(const std::string& text, const std::string& key)
 
 }  // namespace
 
-TEST(DesktopEntry, ExecQuotingFollowsTheEntryRules)
+TEST(Shortcut, ExecQuotingFollowsTheEntryRules)
 {
     EXPECT_EQ(QuoteExecArgument("/opt/edlt/edlt"), "/opt/edlt/edlt");
     EXPECT_EQ(QuoteExecArgument("/home/μαρία/e-ΔΛΤ/edlt"), "/home/μαρία/e-ΔΛΤ/edlt");
@@ -39,7 +39,7 @@ TEST(DesktopEntry, ExecQuotingFollowsTheEntryRules)
     EXPECT_EQ(EscapeDesktopString(" a b\\c\nd\te\r"), "\\sa b\\\\c\\nd\\te\\r");
 }
 
-TEST(DesktopEntry, ContentStartsTheProgramInItsFolder)
+TEST(Shortcut, ContentStartsTheProgramInItsFolder)
 {
     const std::string text = DesktopEntryText(ShortcutTargetFor("/opt/e-dlt/edlt"));
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
@@ -53,7 +53,7 @@ TEST(DesktopEntry, ContentStartsTheProgramInItsFolder)
     EXPECT_EQ(text.back(), '\n');
 }
 
-TEST(DesktopEntry, PathsWithBlanksBackslashesAndPercentSigns)
+TEST(Shortcut, PathsWithBlanksBackslashesAndPercentSigns)
 {
     const std::string text = DesktopEntryText(ShortcutTargetFor("/home/user/Τα προγράμματά μου/100% e\\dlt/edlt"));
     // Quoted for the argument rule, then the backslash doubled again for the string rule.
@@ -70,7 +70,7 @@ TEST(DesktopEntry, PathsWithBlanksBackslashesAndPercentSigns)
     EXPECT_THROW(DesktopEntryText(ShortcutTargetFor("/tmp/\xC1\xE8/edlt")), Error);
 }
 
-TEST(DesktopEntry, InstalledProgramGetsAnEntryTheValidatorAccepts)
+TEST(Shortcut, InstalledProgramGetsAnEntryTheValidatorAccepts)
 {
     TempDir dir;
     std::filesystem::create_directories(dir / "usr" / "bin");
@@ -84,7 +84,7 @@ TEST(DesktopEntry, InstalledProgramGetsAnEntryTheValidatorAccepts)
     EXPECT_EQ(RunProgram({"desktop-file-validate", (dir / "edlt.desktop").string()}, 10000), std::optional<std::string>(""));
 }
 
-TEST(DesktopShortcut, WrittenExecutableAndTrustedIntoANewFolderThenReplaced)
+TEST(Shortcut, WrittenExecutableAndTrustedIntoANewFolderThenReplaced)
 {
     TempDir dir;
     const std::filesystem::path desktop = dir / "Επιφάνεια εργασίας";
@@ -105,7 +105,7 @@ TEST(DesktopShortcut, WrittenExecutableAndTrustedIntoANewFolderThenReplaced)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(desktop), std::filesystem::directory_iterator()), 1);
 }
 
-TEST(DesktopShortcut, CommandReportsFailureOnlyWithItsMessage)
+TEST(Shortcut, CommandReportsFailureOnlyWithItsMessage)
 {
     TempDir dir;
     ScriptedUI ui;
@@ -125,7 +125,7 @@ TEST(DesktopShortcut, CommandReportsFailureOnlyWithItsMessage)
     EXPECT_EQ(ui.messages(), (std::vector<std::string>{failed, failed, failed}));
 }
 
-TEST(DesktopShortcut, DesktopFolderFromTheUsersDirectories)
+TEST(Shortcut, DesktopFolderFromTheUsersDirectories)
 {
     TempDir dir;
     EnvVar home("HOME", dir.path().string());
@@ -138,7 +138,7 @@ TEST(DesktopShortcut, DesktopFolderFromTheUsersDirectories)
     EXPECT_EQ(UserDesktopFolder(), dir / "Επιφάνεια εργασίας");
 }
 
-TEST(DesktopShortcut, RunProgramCapturesAndGivesUp)
+TEST(Shortcut, RunProgramCapturesAndGivesUp)
 {
     EXPECT_EQ(RunProgram({"sh", "-c", "echo hello"}, 5000), std::optional<std::string>("hello\n"));
     EXPECT_EQ(RunProgram({"sh", "-c", "exit 3"}, 5000), std::nullopt);
@@ -146,7 +146,7 @@ TEST(DesktopShortcut, RunProgramCapturesAndGivesUp)
     EXPECT_EQ(RunProgram({"sleep", "10"}, 200), std::nullopt);
 }
 
-TEST(DesktopShortcut, DesktopSettingAsXdgUserDirReadsIt)
+TEST(Shortcut, DesktopSettingAsXdgUserDirReadsIt)
 {
     const std::filesystem::path home = "/home/μαρία";
     EXPECT_EQ(DesktopFolderSetting("# comment\nXDG_DESKTOP_DIR=\"$HOME/Επιφάνεια εργασίας\"\n", home),

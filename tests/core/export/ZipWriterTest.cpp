@@ -5,16 +5,14 @@
 #include <fstream>
 #include <random>
 #include <sys/mman.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
-#include "core/export/ZipCommand.h"
 #include "core/export/ZipWriter.h"
 #include "tests/TestUtil.h"
+#include "tests/core/export/ZipTestData.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -47,28 +45,6 @@ std::string zlibRawDeflate(const std::string& data)
     return out.substr(2, size - 6);
 }
 
-// Declaration-like lines with some random bytes between them.
-std::string mixedData(size_t size, unsigned seed = 1)
-{
-    std::mt19937 rng(seed);
-    std::string out;
-    while (out.size() < size) {
-        out += "3" + std::to_string(100000000 + rng() % 899999999) + "          ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ 0000012345\r\n";
-        if (rng() % 8 == 0)
-            for (int i = 0; i < 64; ++i) out += static_cast<char>(rng());
-    }
-    out.resize(size);
-    return out;
-}
-
-std::string randomData(size_t size)
-{
-    std::mt19937 rng(7);
-    std::string out(size, '\0');
-    for (char& c : out) c = static_cast<char>(rng());
-    return out;
-}
-
 // Hands out a few bytes at a time, as pipes and slow disks do.
 class TrickleSource : public ByteSource {
 public:
@@ -86,21 +62,6 @@ private:
     size_t pos_ = 0;
 };
 
-// A temporary folder that can hold a tiny file system of its own, so a write can run out
-// of space for real.
-class SmallDisk : public TempDir {
-public:
-    ~SmallDisk() { ::umount(path().c_str()); }
-    bool mount() { return ::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=256k") == 0; }
-};
-
-bool haveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
-int run(const std::string& command)
-{
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 std::string archiveOf(const std::string& name, const std::string& data)
 {
     ZipWriter zip;
@@ -114,7 +75,7 @@ std::string archiveOf(const std::string& name, const std::string& data)
 
 }  // namespace
 
-TEST(ZipFile, OneMemberLayoutByteForByte)
+TEST(ZipWriter, OneMemberLayoutByteForByte)
 {
     const std::string name = "abc.txt", data = "abc";
     const std::string deflated = zlibRawDeflate(data);
@@ -153,7 +114,7 @@ TEST(ZipFile, OneMemberLayoutByteForByte)
     EXPECT_EQ(le(a, e + 20, 2), 0u);
 }
 
-TEST(ZipFile, EmptyDataAndZlibCompatibleDeflate)
+TEST(ZipWriter, EmptyDataAndZlibCompatibleDeflate)
 {
     const std::string empty = archiveOf("e", "");
     EXPECT_EQ(empty.size(), 100u + 2);
@@ -170,7 +131,7 @@ TEST(ZipFile, EmptyDataAndZlibCompatibleDeflate)
     EXPECT_EQ(le(a, 14, 4), crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
-TEST(ZipFile, IndexOutOfRangeChangesNothing)
+TEST(ZipWriter, IndexOutOfRangeChangesNothing)
 {
     ZipWriter zip;
     EXPECT_THROW(zip.SetFileData(0, "x"), Error);
@@ -188,7 +149,7 @@ TEST(ZipFile, IndexOutOfRangeChangesNothing)
     EXPECT_EQ(zip.Entry(0).ExternalAttributes, 0x20u);
 }
 
-TEST(ZipFile, SeveralMembersGetTheirOffsets)
+TEST(ZipWriter, SeveralMembersGetTheirOffsets)
 {
     ZipWriter zip;
     zip.AddFile("one", 0x20);
@@ -210,7 +171,7 @@ TEST(ZipFile, SeveralMembersGetTheirOffsets)
     EXPECT_EQ(a.size(), end.CentralDirOffset + end.CentralDirSize + 22u);
 }
 
-TEST(ZipFile, DosDateTimeLimits)
+TEST(ZipWriter, DosDateTimeLimits)
 {
     auto at = [](int y, int mo, int d, int h, int mi, int s) {
         std::tm t{};
@@ -224,7 +185,7 @@ TEST(ZipFile, DosDateTimeLimits)
     EXPECT_EQ(DosDateTime(fixedTime()), 0x586F6DAFu);
 }
 
-TEST(ZipFile, RefusesWhatTheFormatCannotHold)
+TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
 {
     ZipWriter zip;
     EXPECT_THROW(zip.AddFile(std::string(70000, 'n')), ZipRefused);
@@ -243,7 +204,7 @@ TEST(ZipFile, RefusesWhatTheFormatCannotHold)
     EXPECT_EQ(zip.Member(0).Common.CompressedSize, 0u);
 }
 
-TEST(ZipFile, SinkFailuresReachTheCaller)
+TEST(ZipWriter, SinkFailuresReachTheCaller)
 {
     ZipWriter zip;
     zip.AddFile("a");
@@ -262,7 +223,7 @@ TEST(ZipFile, SinkFailuresReachTheCaller)
     }
 }
 
-TEST(ZipStream, SameBytesAsTheInMemoryWriter)
+TEST(ZipWriter, SameBytesAsTheInMemoryWriter)
 {
     TempDir dir;
     // The last one is larger than the memory part of the spill buffer and goes to a file.
@@ -273,157 +234,4 @@ TEST(ZipStream, SameBytesAsTheInMemoryWriter)
         EXPECT_TRUE(sink.text() == archiveOf("member.txt", data)) << data.size();
     }
     EXPECT_TRUE(fs::is_empty(dir.path()));  // the spill file had no name
-}
-
-TEST(ZipCommand, ArchiveNameAndQuestion)
-{
-    EXPECT_EQ(ZipArchivePath("/d/decl.txt"), fs::path("/d/decl.txt.zip"));
-    EXPECT_EQ(ZipArchivePath("/d/arch.zip"), fs::path("/d/arch.zip"));
-    EXPECT_EQ(ZipArchivePath("ARCH.ZIP"), fs::path("ARCH.ZIP"));
-    EXPECT_EQ(ZipArchivePath("a.Zip"), fs::path("a.Zip"));
-    EXPECT_EQ(ZipArchivePath("zip"), fs::path("zip.zip"));
-    EXPECT_EQ(ZipArchivePath("a.zip.txt"), fs::path("a.zip.txt.zip"));
-    EXPECT_EQ(ZipReplaceQuestion("/d/x"), cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;"));
-    EXPECT_EQ(ZipReplaceQuestion("/d/Δήλωση.zip"),
-              cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο Δήλωση.zip;"));
-}
-
-TEST(ZipCommand, ReplaceQuestionAndItsAnswers)
-{
-    TempDir dir;
-    const fs::path source = dir.path() / "decl.txt";
-    writeFile(source, "data");
-    std::vector<std::string> asked;
-    auto answer = [&](bool yes) {
-        return [&asked, yes](const std::string& q) {
-            asked.push_back(q);
-            return yes;
-        };
-    };
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Written);
-    EXPECT_TRUE(asked.empty());  // nothing to replace yet
-
-    writeFile(dir.path() / "x.zip", "old");
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Declined);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], ZipReplaceQuestion("x"));
-    EXPECT_EQ(readFile(dir.path() / "x.zip"), "old");
-
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x.zip", answer(true)), ZipOutcome::Written);
-    EXPECT_EQ(asked.back(), ZipReplaceQuestion("x.zip"));
-    const std::string a = readFile(dir.path() / "x.zip");
-    EXPECT_EQ(a.substr(30, 8), "decl.txt");  // the name only, no folder
-    EXPECT_FALSE(fs::exists(dir.path() / "x.zip.zip"));
-}
-
-TEST(ZipCommand, FailuresLeaveTheExistingArchive)
-{
-    TempDir dir;
-    const fs::path archive = dir.path() / "a.zip";
-    auto yes = [] { return true; };
-    EXPECT_THROW(PackFileToZip(dir.path() / "missing", archive, yes), Error);
-    EXPECT_FALSE(fs::exists(archive));
-
-    try {
-        PackFileToZip(dir.path(), archive, yes);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_NE(e.message().find(notRegularFileText()), std::string::npos);
-    }
-
-    // A sparse source of 4 GiB is refused before anything is read or written.
-    const fs::path huge = dir.path() / "huge";
-    writeFile(huge, "");
-    fs::resize_file(huge, uint64_t(1) << 32);
-    EXPECT_THROW(PackFileToZip(huge, archive, yes), ZipRefused);
-    fs::remove(huge);
-
-    // A name the code page cannot hold cannot be a member's name.
-    writeFile(dir.path() / "文件", "x");
-    EXPECT_THROW(PackFileToZip(dir.path() / "文件", archive, yes), ZipRefused);
-    EXPECT_FALSE(fs::exists(archive));
-
-    // A disk that fills while the archive is written.
-    SmallDisk small;
-    if (!small.mount()) GTEST_SKIP() << "cannot mount a small tmpfs here";
-    writeFile(small.path() / "a.zip", "old archive");
-    writeFile(dir.path() / "random", randomData(400 << 10));
-    try {
-        PackFileToZip(dir.path() / "random", small.path() / "a.zip", yes);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_NE(e.message().find(cp1253::lit("Δεν υπάρχει αρκετός ελεύθερος χώρος στο δίσκο")), std::string::npos);
-    }
-    ZipWriter zip;
-    zip.AddFile("random");
-    zip.SetFileData(0, randomData(400 << 10));
-    EXPECT_THROW(zip.SaveToFile(small.path() / "a.zip"), Error);
-    EXPECT_EQ(readFile(small.path() / "a.zip"), "old archive");
-    EXPECT_EQ(std::distance(fs::directory_iterator(small.path()), {}), 1);
-}
-
-TEST(ZipReaders, StandardReadersExtractIdenticalCopies)
-{
-    const bool unzip = haveTool("unzip"), python = haveTool("python3");
-    if (!unzip && !python) GTEST_SKIP() << "neither unzip nor python3 is installed";
-    TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"empty.txt", ""}, {"one", "1"}, {"five.bin", mixedData(5 << 20)}, {"Δήλωση 2024.txt", mixedData(20000)}};
-    const char* check =
-        "import sys, zipfile\n"
-        "z = zipfile.ZipFile(sys.argv[1])\n"
-        "assert z.testzip() is None\n"
-        "[i] = z.infolist()\n"
-        "assert i.flag_bits & 0x800 == 0\n"
-        "assert i.filename.encode('cp437') == bytes.fromhex(sys.argv[3]), i.filename\n"
-        "assert z.read(i) == open(sys.argv[2], 'rb').read()\n";
-    for (const auto& [name, data] : cases) {
-        const fs::path source = dir.path() / name;
-        writeFile(source, data);
-        ASSERT_EQ(RunZipCommand(source, source, [](const std::string&) { return true; }), ZipOutcome::Written);
-        const std::string archive = "'" + source.string() + ".zip'";
-        if (unzip) {
-            EXPECT_EQ(run("unzip -tq " + archive + " >/dev/null"), 0) << name;
-            EXPECT_EQ(run("unzip -p " + archive + " > '" + (dir.path() / "out").string() + "'"), 0) << name;
-            EXPECT_TRUE(readFile(dir.path() / "out") == data) << name;
-        }
-        if (python) {
-            std::string hex;
-            for (char k : ZipMemberName(source)) {
-                const auto c = static_cast<unsigned char>(k);
-                hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-            }
-            EXPECT_EQ(run("python3 -c \"" + std::string(check) + "\" " + archive + " '" + source.string() + "' " + hex), 0)
-                << name;
-        }
-    }
-}
-
-TEST(ZipCli, PacksAndReports)
-{
-    TempDir dir;
-    const char* other = std::getenv("EDLT_CLI");
-    const std::string cli = other ? other : EDLT_CLI_PATH, d = dir.path().string();
-    writeFile(dir.path() / "decl.txt", mixedData(5000));
-    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt"), 0);
-    EXPECT_TRUE(fs::exists(dir.path() / "decl.txt.zip"));
-    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch"), 0);
-    EXPECT_TRUE(fs::exists(dir.path() / "arch.zip"));
-    // An existing archive is replaced on --answer yes alone (not as arch.zip.zip).
-    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch.zip 2>" + d + "/err"), 1);
-    EXPECT_EQ(readFile(dir.path() / "err"), "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο arch.zip;\n");
-    EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out=" + d + "/arch.zip --answer yes"), 0);
-    EXPECT_FALSE(fs::exists(dir.path() / "arch.zip.zip"));
-    EXPECT_EQ(run(cli + " zip - 2>/dev/null"), 2);
-
-    EXPECT_EQ(run(cli + " zip " + d + "/missing 2>" + d + "/err"), 2);
-    EXPECT_EQ(readFile(dir.path() / "err"), "Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
-    EXPECT_EQ(run(cli + " zip 2>/dev/null"), 2);
-    EXPECT_EQ(run(cli + " zip a b 2>/dev/null"), 2);
-    EXPECT_EQ(run(cli + " zip a --out 2>/dev/null"), 2);
-
-    writeFile(dir.path() / "huge", "");
-    fs::resize_file(dir.path() / "huge", uint64_t(1) << 32);
-    EXPECT_EQ(run(cli + " zip " + d + "/huge 2>/dev/null"), 1);
-    EXPECT_FALSE(fs::exists(dir.path() / "huge.zip"));
 }

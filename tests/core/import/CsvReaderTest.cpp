@@ -48,7 +48,7 @@ public:
 
 }  // namespace
 
-TEST(SheetCsv, SeparatorIsDetectedOutsideQuotes)
+TEST(CsvReader, SeparatorIsDetectedOutsideQuotes)
 {
     EXPECT_EQ(rows("a;1,5;b\r\n"), (Rows{{"a", "1,5", "b"}}));
     EXPECT_EQ(rows("a,\"1,5\",b\n"), (Rows{{"a", "1,5", "b"}}));
@@ -58,7 +58,7 @@ TEST(SheetCsv, SeparatorIsDetectedOutsideQuotes)
     EXPECT_EQ(rows("sep=,\r\na;b,c\r\n"), (Rows{{"a;b", "c"}}));
 }
 
-TEST(SheetCsv, QuotesAsRfc4180)
+TEST(CsvReader, QuotesAsRfc4180)
 {
     EXPECT_EQ(rows("\"say \"\"hi\"\"\";\"a;b\"\r\n"), (Rows{{"say \"hi\"", "a;b"}}));
     // A line break inside quotes is part of the cell (one space, as in every field); the row goes on.
@@ -69,12 +69,12 @@ TEST(SheetCsv, QuotesAsRfc4180)
     EXPECT_EQ(rows("\"\";x\n"), (Rows{{"", "x"}}));
 }
 
-TEST(SheetCsv, UnclosedQuoteIsRefusedRatherThanSwallowingRows)
+TEST(CsvReader, UnclosedQuoteIsRefusedRatherThanSwallowingRows)
 {
     EXPECT_EQ(faultOf("a;\"b\nc;d\ne;f\n"), SheetFault::Corrupt);
 }
 
-TEST(SheetCsv, LineEndsBlankRowsAndTrailingSeparators)
+TEST(CsvReader, LineEndsBlankRowsAndTrailingSeparators)
 {
     EXPECT_EQ(rows("a;b\rc;d\r\ne;f\n"), (Rows{{"a", "b"}, {"c", "d"}, {"e", "f"}}));
     // A blank line inside stays a row; blank lines and empty fields at the end do not count.
@@ -83,7 +83,7 @@ TEST(SheetCsv, LineEndsBlankRowsAndTrailingSeparators)
     EXPECT_EQ(rows(";;;\r\n\r\n"), Rows{});
 }
 
-TEST(SheetCsv, Utf8WithOrWithoutBomElseWindows1253)
+TEST(CsvReader, Utf8WithOrWithoutBomElseWindows1253)
 {
     const Rows greek{{cp1253::lit("Αθήνα"), cp1253::lit("€")}};
     EXPECT_EQ(rows("\xEF\xBB\xBF\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1;\xE2\x82\xAC\n"), greek);
@@ -93,7 +93,7 @@ TEST(SheetCsv, Utf8WithOrWithoutBomElseWindows1253)
     EXPECT_EQ(faultOf("\xEF\xBB\xBF\xC1\xE8\n"), SheetFault::Corrupt);
 }
 
-TEST(SheetCsv, CharactersWithoutAPlaceInWindows1253MarkTheirRow)
+TEST(CsvReader, CharactersWithoutAPlaceInWindows1253MarkTheirRow)
 {
     ReadResult r = csv("ok;fine\nx;\xE6\x97\xA5\n\xF0\x9F\x98\x80\n");
     ASSERT_EQ(r.problems.size(), 2u);
@@ -106,7 +106,7 @@ TEST(SheetCsv, CharactersWithoutAPlaceInWindows1253MarkTheirRow)
     EXPECT_EQ(w.block.at(0, 1), "?");
 }
 
-TEST(SheetCsv, BinaryAndUnreadableInput)
+TEST(CsvReader, BinaryAndUnreadableInput)
 {
     EXPECT_EQ(faultOf(std::string("a;b\0c\n", 6)), SheetFault::NotSpreadsheet);
     EXPECT_EQ(faultOf("\xFF\xFE" + std::string("a\0;\0b\0", 6)), SheetFault::NotSpreadsheet);
@@ -114,7 +114,7 @@ TEST(SheetCsv, BinaryAndUnreadableInput)
     EXPECT_THROW(readCsv(failing), Error);
 }
 
-TEST(SheetCsv, LimitsOfASheet)
+TEST(CsvReader, LimitsOfASheet)
 {
     std::string wide(16384, ';');
     EXPECT_EQ(faultOf(wide + "x\n"), SheetFault::TooLarge);

@@ -46,7 +46,7 @@ std::string cells(const std::string& row) { return sheetXml("<row r=\"1\">" + ro
 
 }  // namespace
 
-TEST(SheetHostile, TheMinimalXlsxOfTheseTestsReads)
+TEST(HostileSheet, TheMinimalXlsxOfTheseTestsReads)
 {
     ReadResult r = xlsx(xlsxEntries(cells("<c r=\"B1\" t=\"s\"><v>0</v></c>"), "<sst><si><t>ok</t></si></sst>"));
     ASSERT_EQ(r.block.cols, 2u);
@@ -56,7 +56,7 @@ TEST(SheetHostile, TheMinimalXlsxOfTheseTestsReads)
     EXPECT_EQ(o.block.at(0, 0), "ok");
 }
 
-TEST(SheetHostile, ZipBombsAreStoppedByTheBytesActuallyInflated)
+TEST(HostileSheet, ZipBombsAreStoppedByTheBytesActuallyInflated)
 {
     // 101 MB of one letter deflates to some 100 KB: past 100 MB, a ratio above 1000:1 is a bomb.
     auto zip = ZipArchive::openMemory(makeZip({{"bomb", std::string(101u << 20, 'a')}}));
@@ -69,7 +69,7 @@ TEST(SheetHostile, ZipBombsAreStoppedByTheBytesActuallyInflated)
     EXPECT_EQ(xlsx(xlsxEntries(small)).block.rows, 1u);
 }
 
-TEST(SheetHostile, ZipDirectoriesThatLie)
+TEST(HostileSheet, ZipDirectoriesThatLie)
 {
     std::vector<ZipEntry> many = xlsxEntries(cells(""));
     for (int i = 0; i < 1000; ++i) many.push_back({"pad/" + std::to_string(i), "", false});
@@ -87,7 +87,7 @@ TEST(SheetHostile, ZipDirectoriesThatLie)
     EXPECT_EQ(faultOf([] { ZipArchive::openMemory("PK\x03\x04 not really"); }), SheetFault::NotSpreadsheet);
 }
 
-TEST(SheetHostile, AnyDoctypeIsRefusedBeforeEntitiesExpand)
+TEST(HostileSheet, AnyDoctypeIsRefusedBeforeEntitiesExpand)
 {
     const std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">"
@@ -103,7 +103,7 @@ TEST(SheetHostile, AnyDoctypeIsRefusedBeforeEntitiesExpand)
     EXPECT_EQ(faultOf([&] { ods(odsEntriesWithDoctype); }), SheetFault::Unsafe);
 }
 
-TEST(SheetHostile, BrokenXlsxParts)
+TEST(HostileSheet, BrokenXlsxParts)
 {
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetData><row>")); }), SheetFault::Corrupt);
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"A1\" t=\"s\"><v>3</v></c>"), "<sst/>")); }),
@@ -122,7 +122,7 @@ TEST(SheetHostile, BrokenXlsxParts)
               SheetFault::NotSpreadsheet);
 }
 
-TEST(SheetHostile, CellsPastTheLimitsOfASheet)
+TEST(HostileSheet, CellsPastTheLimitsOfASheet)
 {
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells("<c r=\"XFE1\"><v>1</v></c>"))); }), SheetFault::TooLarge);
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(sheetXml("<row r=\"1048577\"><c><v>1</v></c></row>"))); }),
@@ -145,7 +145,7 @@ TEST(SheetHostile, CellsPastTheLimitsOfASheet)
               SheetFault::TooLarge);
 }
 
-TEST(SheetHostile, OdsRepeatsOfEmptyCellsAreNeverMaterialised)
+TEST(HostileSheet, OdsRepeatsOfEmptyCellsAreNeverMaterialised)
 {
     // As LibreOffice ends a sheet: the rest of the rows and columns as huge empty repeats,
     // and a repeated empty cell before a value moves it right.
@@ -165,7 +165,7 @@ TEST(SheetHostile, OdsRepeatsOfEmptyCellsAreNeverMaterialised)
     EXPECT_EQ(r.block.at(2, 2), "");
 }
 
-TEST(SheetHostile, OdsTextPartsAndNotes)
+TEST(HostileSheet, OdsTextPartsAndNotes)
 {
     ReadResult r = ods(odsEntries(
         "<table:table-row><table:table-cell xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">"
@@ -175,7 +175,7 @@ TEST(SheetHostile, OdsTextPartsAndNotes)
     EXPECT_EQ(r.block.at(0, 0), "a   bc d e");
 }
 
-TEST(SheetHostile, FirstWorksheetInTabOrderSkipsChartSheets)
+TEST(HostileSheet, FirstWorksheetInTabOrderSkipsChartSheets)
 {
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     auto entries = xlsxEntries(cells("<c r=\"A1\" t=\"inlineStr\"><is><t>data</t></is></c>"));
@@ -190,7 +190,7 @@ TEST(SheetHostile, FirstWorksheetInTabOrderSkipsChartSheets)
     EXPECT_EQ(xlsx(entries).block.at(0, 0), "data");
 }
 
-TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
+TEST(HostileSheet, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
 {
     // Thousands of rows: the sheet is inflated, parsed and stored on different threads.
     auto sheet = [](const std::string& early, const std::string& late) {
@@ -226,7 +226,7 @@ TEST(SheetHostile, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
     setXlsxSegmenting({});
 }
 
-TEST(SheetHostile, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
+TEST(HostileSheet, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
 {
     // expat keeps every distinct element and attribute name until the document ends.
     std::string elements, attributes;
@@ -239,7 +239,7 @@ TEST(SheetHostile, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
                   SheetFault::TooLarge);
 }
 
-TEST(SheetHostile, NestingPast256LevelsIsRefusedWithItsCause)
+TEST(HostileSheet, NestingPast256LevelsIsRefusedWithItsCause)
 {
     const std::string refused = cp1253::lit(
         "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "

@@ -27,7 +27,7 @@ sheet::ReadResult sheetOf(const std::vector<Row>& rows)
     return r;
 }
 
-class ImportTest : public SessionTest {
+class SpreadsheetImportTest : public SessionTest {
 protected:
     Outcome import(const std::vector<Row>& rows)
     {
@@ -41,7 +41,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ImportTest, RowsGoToTheTopInReverseOrder)
+TEST_F(SpreadsheetImportTest, RowsGoToTheTopInReverseOrder)
 {
     newDeclaration();
     ASSERT_TRUE(addLine("111111114", "10", "1", "0", "1"));
@@ -64,7 +64,7 @@ TEST_F(ImportTest, RowsGoToTheTopInReverseOrder)
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 5u * 172);
 }
 
-TEST_F(ImportTest, ValidationPassMessagesStoreNothing)
+TEST_F(SpreadsheetImportTest, ValidationPassMessagesStoreNothing)
 {
     newDeclaration();
     struct Case {
@@ -109,7 +109,7 @@ TEST_F(ImportTest, ValidationPassMessagesStoreNothing)
     }
 }
 
-TEST_F(ImportTest, GenericFailures)
+TEST_F(SpreadsheetImportTest, GenericFailures)
 {
     newDeclaration();
     Row letter = validRow("01234567A");
@@ -128,7 +128,7 @@ TEST_F(ImportTest, GenericFailures)
     EXPECT_EQ(session->DetailStore().CountRecords(), 0);
 }
 
-TEST_F(ImportTest, ARefusedRowStopsTheInsertion)
+TEST_F(SpreadsheetImportTest, ARefusedRowStopsTheInsertion)
 {
     newDeclaration();
     Row days = validRow("333333331");
@@ -157,7 +157,7 @@ TEST_F(ImportTest, ARefusedRowStopsTheInsertion)
     EXPECT_EQ(ui.messages().back(), stop);
 }
 
-TEST_F(ImportTest, CsvFileEndToEnd)
+TEST_F(SpreadsheetImportTest, CsvFileEndToEnd)
 {
     newDeclaration();
     std::string csv;
@@ -179,7 +179,7 @@ TEST_F(ImportTest, CsvFileEndToEnd)
     EXPECT_EQ(session->DetailStore().CountRecords(), 2);
 }
 
-TEST_F(ImportTest, HeadingsRowOfARealWorkbook)
+TEST_F(SpreadsheetImportTest, HeadingsRowOfARealWorkbook)
 {
     newDeclaration();
     SpreadsheetImport imp(*session, ui);
@@ -192,7 +192,7 @@ TEST_F(ImportTest, HeadingsRowOfARealWorkbook)
 // with a line break, a tab, amounts with more decimals than their field, a notes column V
 // with a character outside the code page. Every kind gives the same block, and the file
 // written after the import holds only whole records.
-TEST_F(ImportTest, RealSheetsInEveryKindGiveTheSameRecords)
+TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
 {
     const std::vector<Row> expected = {
         {"012345670", G("ΝΙΚΟΛΑΟΥ ΜΑΡΙΑ"), G("ΓΙΩΡΓΟΣ"), G("ΝΙΚ"), G("ΑΘΗΝΑ"), G("ΕΡΜΟΥ 12"), "12", "10564", "10",

@@ -44,7 +44,7 @@ TotalsTexts totals(const std::string& gross, const std::string& net)
     return t;
 }
 
-TEST(FirstPageValues, YearAndPeriod)
+TEST(FirstPage, YearAndPeriod)
 {
     // A four-digit year is printed whole; any other text after the form's "200".
     const struct {
@@ -66,7 +66,7 @@ TEST(FirstPageValues, YearAndPeriod)
     }
 }
 
-TEST(FirstPageValues, NamesAddressAndDeductions)
+TEST(FirstPage, NamesAddressAndDeductions)
 {
     HeaderFields h = business("2004");
     auto v = reports::FirstPageValuesOf(h, totals("1000,5", "800,25"));
@@ -94,7 +94,7 @@ FirstPageTemplate tinyTemplate()
     return {{"M3a", "M3b"}, {"M4"}, {"M5"}, {"M6a", "M6b"}};
 }
 
-TEST(FirstPageWriter, FragmentsAndValuesBetweenTheBlocks)
+TEST(FirstPage, FragmentsAndValuesBetweenTheBlocks)
 {
     HeaderFields h = business("2004");
     h.business = false;
@@ -148,7 +148,7 @@ TEST(FirstPageWriter, FragmentsAndValuesBetweenTheBlocks)
     EXPECT_NE(sink.text().find("...............\x85</font>"), std::string::npos);
 }
 
-TEST(FirstPageWriter, EveryInsertedValueIsEscaped)
+TEST(FirstPage, EveryInsertedValueIsEscaped)
 {
     HeaderFields h = business("\"1\"");
     h.CompanyName = "A&B <C>";
@@ -166,20 +166,20 @@ TEST(FirstPageWriter, EveryInsertedValueIsEscaped)
     EXPECT_NE(p.find("<td class=xl476748>&amp;&nbsp;</td>"), std::string::npos);
 }
 
-TEST(FirstPageTemplateFile, MissingBlockOrForeignCharacterFails)
+TEST(FirstPage, MissingBlockOrForeignCharacterFails)
 {
     TempDir dir;
     for (int i = 3; i <= 5; ++i) writeFile(dir / ("Memo" + std::to_string(i) + ".htm"), "x\n");
-    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);  // no Memo6
+    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);  // no Memo6.htm
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\r\n\xE4\xB8\xAD\r\n");  // the euro fits, a CJK character not
     EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\n");
-    EXPECT_EQ(FirstPageTemplate::Load(dir.path()).Memo6, (std::vector<std::string>{"a", "\x80 ok"}));
+    EXPECT_EQ(FirstPageTemplate::Load(dir.path()).pageEnd, (std::vector<std::string>{"a", "\x80 ok"}));
 }
 
 // --- The installed template ------------------------------------------------------------
 
-class InstalledTemplate : public ::testing::Test {
+class FirstPageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { blocks_ = new FirstPageTemplate(FirstPageTemplate::Load(installedTemplate)); }
     static void TearDownTestSuite()
@@ -195,20 +195,20 @@ protected:
     }
     static FirstPageTemplate* blocks_;
 };
-FirstPageTemplate* InstalledTemplate::blocks_ = nullptr;
+FirstPageTemplate* FirstPageTest::blocks_ = nullptr;
 
-TEST_F(InstalledTemplate, BlocksHaveTheirSizesAndEndWhereTheFragmentsBegin)
+TEST_F(FirstPageTest, BlocksHaveTheirSizesAndEndWhereTheFragmentsBegin)
 {
-    EXPECT_EQ(blocks_->Memo3.size(), 2177u);
-    EXPECT_EQ(blocks_->Memo4.size(), 54u);
-    EXPECT_EQ(blocks_->Memo5.size(), 283u);
-    EXPECT_EQ(blocks_->Memo6.size(), 491u);
-    const std::string memo3End = blocks_->Memo3.back();
-    EXPECT_NE(memo3End.find(G("Οικονομικό έτος<span style=\"mso-spacerun:yes\">")), std::string::npos) << memo3End;
-    EXPECT_NE(blocks_->Memo4.back().find(G(">ΣΤΟΙΧ. ΥΠΟΧ.</td>")), std::string::npos);
-    EXPECT_EQ(blocks_->Memo5.back(),
+    EXPECT_EQ(blocks_->pageHead.size(), 2177u);
+    EXPECT_EQ(blocks_->declarantHeading.size(), 54u);
+    EXPECT_EQ(blocks_->summaryHead.size(), 283u);
+    EXPECT_EQ(blocks_->pageEnd.size(), 491u);
+    const std::string pageHeadEnd = blocks_->pageHead.back();
+    EXPECT_NE(pageHeadEnd.find(G("Οικονομικό έτος<span style=\"mso-spacerun:yes\">")), std::string::npos) << pageHeadEnd;
+    EXPECT_NE(blocks_->declarantHeading.back().find(G(">ΣΤΟΙΧ. ΥΠΟΧ.</td>")), std::string::npos);
+    EXPECT_EQ(blocks_->summaryHead.back(),
               "  <td colspan=2 class=xl1076748 style=\"border-right:.5pt solid black;border-left:none\">");
-    EXPECT_EQ(blocks_->Memo6.back(), "</html>");
+    EXPECT_EQ(blocks_->pageEnd.back(), "</html>");
 
     // With the real blocks the values sit at fixed lines.
     const std::string whole = page(business("2004"), totals("1000,5", "800,25"));
@@ -223,7 +223,7 @@ TEST_F(InstalledTemplate, BlocksHaveTheirSizesAndEndWhereTheFragmentsBegin)
     EXPECT_EQ(lines[2255 + 284], "1000,5&nbsp;</td>");
 }
 
-TEST_F(InstalledTemplate, HeadDeclaresTheCodePageThePicturesAndTheStyles)
+TEST_F(FirstPageTest, HeadDeclaresTheCodePageThePicturesAndTheStyles)
 {
     const std::string p = page(business("2004"), {});
     EXPECT_EQ(p.rfind("<html xmlns:v=\"urn:schemas-microsoft-com:vml\"", 0), 0u);
@@ -244,7 +244,7 @@ std::map<std::string, std::string> styleClasses(const FirstPageTemplate& t)
 {
     std::map<std::string, std::string> classes;
     std::string name;
-    for (const std::string& l : t.Memo3) {
+    for (const std::string& l : t.pageHead) {
         if (l.rfind(".xl", 0) == 0 || l.rfind(".font", 0) == 0)
             name = l.substr(1);
         else if (!name.empty() && !l.empty() && l[0] == '\t')
@@ -254,7 +254,7 @@ std::map<std::string, std::string> styleClasses(const FirstPageTemplate& t)
     return classes;
 }
 
-TEST_F(InstalledTemplate, ClassesTheFragmentsNameHaveTheirStyles)
+TEST_F(FirstPageTest, ClassesTheFragmentsNameHaveTheirStyles)
 {
     const auto classes = styleClasses(*blocks_);
     int cellClasses = 0;
@@ -304,7 +304,7 @@ TEST_F(InstalledTemplate, ClassesTheFragmentsNameHaveTheirStyles)
 
 // Walks the rows of the page's outer table (nested tables of the drawn shapes skipped) and
 // checks that rows and row spans fill exactly 15 columns everywhere.
-TEST_F(InstalledTemplate, FiftyOneRowsOfFifteenColumnsWithTheFormsHeights)
+TEST_F(FirstPageTest, FiftyOneRowsOfFifteenColumnsWithTheFormsHeights)
 {
     const std::string p = page(business("2004"), totals("1", "1"));
     const std::regex tag("<(/?)(table|tr|td)\\b([^>]*)>", std::regex::icase);

@@ -1,7 +1,7 @@
 #pragma once
 // Byte-exact comparison with a golden file under tests/data/reports. After an intended
 // change, regenerate them all with:
-//   EDLT_REGENERATE_GOLDEN=1 ./core_tests --gtest_filter='ReportPages*:InstalledTemplate*'
+//   EDLT_REGENERATE_GOLDEN=1 ./core_tests --gtest_filter='ReportPages*:FirstPage*'
 #include <gtest/gtest.h>
 
 #include <algorithm>

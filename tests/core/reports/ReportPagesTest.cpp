@@ -57,7 +57,7 @@ protected:
     }
 };
 
-TEST(ReportPagesEscape, EscapesTheFourCharactersAndNothingElse)
+TEST(ReportPages, EscapesTheFourCharactersAndNothingElse)
 {
     EXPECT_EQ(reports::escapeHtml("A & B <C> \"D\" 'E'"), "A &amp; B &lt;C&gt; &quot;D&quot; 'E'");
     EXPECT_EQ(reports::escapeHtml(G("ΑΘΗΝΑ, ΠΑΤΗΣΙΩΝ 12;%")), G("ΑΘΗΝΑ, ΠΑΤΗΣΙΩΝ 12;%"));
@@ -65,7 +65,7 @@ TEST(ReportPagesEscape, EscapesTheFourCharactersAndNothingElse)
     EXPECT_EQ(reports::escapeHtml(""), "");
 }
 
-TEST(ReportPagesEscape, BlockIsFollowedByAnEmptyLineAndLinesEndInCrLf)
+TEST(ReportPages, BlockIsFollowedByAnEmptyLineAndLinesEndInCrLf)
 {
     StringSink sink;
     reports::PageWriter out(sink);

@@ -50,7 +50,7 @@ TEST(CheckAFM, NineCharactersThatConvertToZeroAnswerNo)
     EXPECT_FALSE(CheckAFM("        0"));
 }
 
-TEST(DigitKeyFilter, PassesDigitsBackspaceTabAndBeepsOnTheRest)
+TEST(CheckAFM, PassesDigitsBackspaceTabAndBeepsOnTheRest)
 {
     int beeps = 0;
     auto beep = [&] { ++beeps; };

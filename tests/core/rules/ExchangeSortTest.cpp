@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <numeric>
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/rules/ExchangeSort.h"
@@ -12,6 +14,20 @@
 using namespace edlt;
 
 namespace {
+
+// The exchange procedure itself, quadratic: what exchangeSortOrder must match.
+std::vector<size_t> exchangeSortOrderDirect(const std::vector<std::string_view>& keys)
+{
+    std::vector<size_t> perm(keys.size());
+    std::iota(perm.begin(), perm.end(), size_t{0});
+    for (size_t i = 0; i < perm.size(); ++i) {
+        for (size_t j = i + 1; j < perm.size(); ++j) {
+            if (compareKeyBytes(keys[perm[j]], keys[perm[i]]) < 0)
+                std::swap(perm[i], perm[j]);
+        }
+    }
+    return perm;
+}
 
 std::vector<std::string_view> views(const std::vector<std::string>& keys)
 {

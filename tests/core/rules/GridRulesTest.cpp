@@ -35,7 +35,7 @@ Typed typeAmount(const std::string& keys, std::string text = "")
     return t;
 }
 
-TEST(AmountKeyFilter, DigitsAndOneComma)
+TEST(GridRules, DigitsAndOneComma)
 {
     Typed t = typeAmount("1234,56");
     EXPECT_EQ(t.text, "1234,56");
@@ -46,7 +46,7 @@ TEST(AmountKeyFilter, DigitsAndOneComma)
     EXPECT_EQ(t.beeps, 1);
 }
 
-TEST(AmountKeyFilter, CommaAcceptedAgainAfterItWasRemoved)
+TEST(GridRules, CommaAcceptedAgainAfterItWasRemoved)
 {
     Typed t = typeAmount("1,\b,5");
     EXPECT_EQ(t.text, "1,5");
@@ -56,7 +56,7 @@ TEST(AmountKeyFilter, CommaAcceptedAgainAfterItWasRemoved)
     EXPECT_EQ(t.beeps, 1);
 }
 
-TEST(AmountKeyFilter, FullStopTabSignsAndLettersDroppedWithBeep)
+TEST(GridRules, FullStopTabSignsAndLettersDroppedWithBeep)
 {
     Typed t = typeAmount("1.5\t-+ e");
     EXPECT_EQ(t.text, "15");
@@ -66,7 +66,7 @@ TEST(AmountKeyFilter, FullStopTabSignsAndLettersDroppedWithBeep)
     EXPECT_EQ(greek, '\0');
 }
 
-TEST(NetPayProposal, GrossLessDeductions)
+TEST(GridRules, GrossLessDeductions)
 {
     NetPayProposal p = ProposeNetPay("1000", "250,5");
     EXPECT_EQ(p.net, "749,5");
@@ -77,7 +77,7 @@ TEST(NetPayProposal, GrossLessDeductions)
     EXPECT_EQ(ProposeNetPay("10,555", "0").net, "10,555");  // the store rounds it later
 }
 
-TEST(NetPayProposal, EmptyOrUnreadableCountsAsZero)
+TEST(GridRules, EmptyOrUnreadableCountsAsZero)
 {
     EXPECT_EQ(ProposeNetPay("", "").net, "0");
     EXPECT_EQ(ProposeNetPay("1500", "").net, "1500");
@@ -86,7 +86,7 @@ TEST(NetPayProposal, EmptyOrUnreadableCountsAsZero)
     EXPECT_EQ(ProposeNetPay(",5", "").net, "0,5");
 }
 
-TEST(NetPayProposal, NegativeGivesTheNoticeAndZero)
+TEST(GridRules, NegativeGivesTheNoticeAndZero)
 {
     NetPayProposal p = ProposeNetPay("1000", "1200");
     EXPECT_EQ(p.net, "0");
@@ -96,7 +96,7 @@ TEST(NetPayProposal, NegativeGivesTheNoticeAndZero)
     EXPECT_TRUE(ProposeNetPay("", "0,01").message);
 }
 
-TEST(NetPayProposal, ShortestGeneralForm)
+TEST(GridRules, ShortestGeneralForm)
 {
     auto text = [](const char* s) { return generalDecimalText(Amount::parse(s)); };
     EXPECT_EQ(text("9999999999"), "9999999999");
@@ -110,7 +110,7 @@ TEST(NetPayProposal, ShortestGeneralForm)
     EXPECT_EQ(text("1,5E15"), "1,5E15");
 }
 
-TEST(DetailGridColumns, TwentyColumnsOverTheVisibleFields)
+TEST(GridRules, TwentyColumnsOverTheVisibleFields)
 {
     const auto& columns = detailGridColumns();
     std::set<int> fields;

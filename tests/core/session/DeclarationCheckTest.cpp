@@ -22,7 +22,7 @@ struct Expected {
     int field;
 };
 
-class CheckTest : public SessionTest {
+class DeclarationCheckTest : public SessionTest {
 protected:
     void open(const std::filesystem::path& file)
     {
@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(CheckTest, EveryFindingOnceOnItsLineAndCellAndNothingChanges)
+TEST_F(DeclarationCheckTest, EveryFindingOnceOnItsLineAndCellAndNothingChanges)
 {
     writeFaultyDeclaration(dir / "faulty", true);
     open(dir / "faulty");
@@ -77,7 +77,7 @@ TEST_F(CheckTest, EveryFindingOnceOnItsLineAndCellAndNothingChanges)
     EXPECT_EQ(readFile(session->WorkspaceFiles().record2()), before);
 }
 
-TEST_F(CheckTest, TheResultIsKeptUntilLinesOrHeaderChange)
+TEST_F(DeclarationCheckTest, TheResultIsKeptUntilLinesOrHeaderChange)
 {
     writeFaultyDeclaration(dir / "faulty");
     open(dir / "faulty");
@@ -105,7 +105,7 @@ TEST_F(CheckTest, TheResultIsKeptUntilLinesOrHeaderChange)
     EXPECT_EQ(checker.result().refusedLines(), 5u);
 }
 
-TEST_F(CheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
+TEST_F(DeclarationCheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
 {
     // Enough lines for the second core; findings in both halves and a pair across them.
     const size_t n = 70000;
@@ -171,7 +171,7 @@ TEST_F(CheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     EXPECT_EQ(lineAndMessage(checker.result()), afterDelete);
 }
 
-TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)
+TEST_F(DeclarationCheckTest, SaveAsAsksOnceWhileRefusalsRemain)
 {
     askingSession();
     HeaderFields h;
@@ -210,7 +210,7 @@ TEST_F(CheckTest, SaveAsAsksOnceWhileRefusalsRemain)
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(CheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWritesThemBack)
+TEST_F(DeclarationCheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWritesThemBack)
 {
     struct Case {
         Field field;
@@ -257,7 +257,7 @@ TEST_F(CheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWritesThemBack)
     EXPECT_EQ(saved.substr(3 * 172), read.substr(3 * 172));
 }
 
-TEST_F(CheckTest, CsvIsUtf8WithAByteOrderMarkAndQuotesWhereNeeded)
+TEST_F(DeclarationCheckTest, CsvIsUtf8WithAByteOrderMarkAndQuotesWhereNeeded)
 {
     writeFaultyDeclaration(dir / "faulty");
     open(dir / "faulty");

@@ -43,7 +43,7 @@ protected:
 
 }  // namespace
 
-TEST(FindKeys, TaxNumberTakesDigitsBackspaceAndTabOnly)
+TEST(Find, TaxNumberTakesDigitsBackspaceAndTabOnly)
 {
     for (char c : std::string("0123456789\b\t")) EXPECT_TRUE(FindKeyAccepted(true, c)) << int(c);
     for (char c : std::string("aZ -,.;\r\x16") + G("Α")) EXPECT_FALSE(FindKeyAccepted(true, c)) << int(c);

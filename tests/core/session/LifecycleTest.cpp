@@ -7,13 +7,15 @@ using namespace edlt;
 using namespace edlt::test;
 using detail::Field;
 
+class LifecycleTest : public SessionTest {};
+
 namespace {
 const std::string focusYear = "focus " + std::to_string(static_cast<int>(HeaderField::YearOfData));
 const std::string focusAfm = "focus " + std::to_string(static_cast<int>(HeaderField::AFM));
 const std::string focusName = "focus " + std::to_string(static_cast<int>(HeaderField::CompanyName));
 }  // namespace
 
-TEST_F(SessionTest, StartPanelMenusAndNew)
+TEST_F(LifecycleTest, StartPanelMenusAndNew)
 {
     EXPECT_TRUE(session->StartPanelVisible());
     EXPECT_FALSE(session->DeclarationCommandsEnabled());
@@ -46,7 +48,7 @@ TEST_F(SessionTest, StartPanelMenusAndNew)
     EXPECT_EQ(ui.log.back(), focusYear);
 }
 
-TEST_F(SessionTest, HeaderExitsAndTheKindOfDeclarant)
+TEST_F(LifecycleTest, HeaderExitsAndTheKindOfDeclarant)
 {
     newDeclaration();
     session->SetHeaderText(HeaderField::AFM, "");
@@ -82,7 +84,7 @@ TEST_F(SessionTest, HeaderExitsAndTheKindOfDeclarant)
     EXPECT_EQ(session->Header().FatherName, G("ΓΕΩ"));  // hidden, not cleared
 }
 
-TEST_F(SessionTest, PreSaveCheckStepsInOrder)
+TEST_F(LifecycleTest, PreSaveCheckStepsInOrder)
 {
     newDeclaration();
     session->SetHeaderText(HeaderField::YearOfData, "1899");
@@ -126,7 +128,7 @@ TEST_F(SessionTest, PreSaveCheckStepsInOrder)
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
-TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
+TEST_F(LifecycleTest, SaveAsThenOpenGivesTheSameDeclaration)
 {
     newDeclaration();
     session->SetHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
@@ -175,7 +177,7 @@ TEST_F(SessionTest, SaveAsThenOpenGivesTheSameDeclaration)
     EXPECT_EQ(readFile(dir / "again"), saved);
 }
 
-TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
+TEST_F(LifecycleTest, ARefusedFileLeavesTheOpenDeclarationUsable)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
@@ -193,7 +195,7 @@ TEST_F(SessionTest, ARefusedFileLeavesTheOpenDeclarationUsable)
     EXPECT_EQ(ui.log, std::vector<std::string>{"! Μη έγκυρο αρχείο"});  // no beep for this one
 }
 
-TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
+TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "10", "0", "10"));
@@ -243,7 +245,7 @@ TEST_F(SessionTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
 }
 
-TEST_F(SessionTest, ClosingAsksOnlyAboutUnsavedWork)
+TEST_F(LifecycleTest, ClosingAsksOnlyAboutUnsavedWork)
 {
     newDeclaration();
     session->SetModified(false);
@@ -252,7 +254,7 @@ TEST_F(SessionTest, ClosingAsksOnlyAboutUnsavedWork)
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
 }
 
-TEST_F(SessionTest, ClosingQuestionAnswers)
+TEST_F(LifecycleTest, ClosingQuestionAnswers)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
@@ -282,7 +284,7 @@ TEST_F(SessionTest, ClosingQuestionAnswers)
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
 }
 
-TEST_F(SessionTest, ClosingWithSave)
+TEST_F(LifecycleTest, ClosingWithSave)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
@@ -293,7 +295,7 @@ TEST_F(SessionTest, ClosingWithSave)
 }
 
 // Another program's save between this one's open and Save As is not overwritten unasked.
-TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
+TEST_F(LifecycleTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
@@ -320,7 +322,7 @@ TEST_F(SessionTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
-TEST_F(SessionTest, OneProgramPerWorkspace)
+TEST_F(LifecycleTest, OneProgramPerWorkspace)
 {
     ScriptedUI other;
     DeclarationSession::Options o;
@@ -351,7 +353,7 @@ TEST_F(SessionTest, OneProgramPerWorkspace)
                                     " δεν είναι ιδιωτικός (δεν είναι φάκελος). Το e-ΔΛΤ δεν μπορεί να ξεκινήσει.");
 }
 
-TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
+TEST_F(LifecycleTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
 {
     newDeclaration();
     // Same line from character 12 on, different tax numbers: B, B', A with A's key lowest.
@@ -384,7 +386,7 @@ TEST_F(SessionTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
     EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
 }
 
-TEST_F(SessionTest, DeletingALineMarksTheDeclaration)
+TEST_F(LifecycleTest, DeletingALineMarksTheDeclaration)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));

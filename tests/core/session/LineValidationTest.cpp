@@ -4,6 +4,8 @@ using namespace edlt;
 using namespace edlt::test;
 using detail::Field;
 
+class LineValidationTest : public SessionTest {};
+
 namespace {
 
 const char* netMsg =
@@ -23,7 +25,7 @@ const char* qAboveDue =
 
 }  // namespace
 
-TEST_F(SessionTest, ArithmeticRulesAndTheStateARefusalLeaves)
+TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
@@ -63,7 +65,7 @@ TEST_F(SessionTest, ArithmeticRulesAndTheStateARefusalLeaves)
     EXPECT_TRUE(session->PostPendingEdit());
 }
 
-TEST_F(SessionTest, FortyPercentQuestionsInOrder)
+TEST_F(LineValidationTest, FortyPercentQuestionsInOrder)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{Field::ForosParakr, "400"}, {Field::ForosAnal, "400"}}));
@@ -85,7 +87,7 @@ TEST_F(SessionTest, FortyPercentQuestionsInOrder)
     EXPECT_TRUE(session->PostPendingEdit());
 }
 
-TEST_F(SessionTest, BoundsAgainstGrossPay)
+TEST_F(LineValidationTest, BoundsAgainstGrossPay)
 {
     newDeclaration();
     struct Case {
@@ -109,7 +111,7 @@ TEST_F(SessionTest, BoundsAgainstGrossPay)
     }
 }
 
-TEST_F(SessionTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
+TEST_F(LineValidationTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "10,555", "0,555", "10", {{Field::Xartosimo, ","}, {Field::OGAXart, "5,"}}));
@@ -138,7 +140,7 @@ TEST_F(SessionTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
     EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
 }
 
-TEST_F(SessionTest, DuplicatesAndTheDeclarantsOwnNumber)
+TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
@@ -172,7 +174,7 @@ TEST_F(SessionTest, DuplicatesAndTheDeclarantsOwnNumber)
     EXPECT_TRUE(session->PostPendingEdit());
 }
 
-TEST_F(SessionTest, TotalsLeaveOutTypes15And16AndFormatOnce)
+TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "0,33", "0", "0,33"));

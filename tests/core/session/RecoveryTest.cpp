@@ -8,12 +8,14 @@
 using namespace edlt;
 using namespace edlt::test;
 
+class RecoveryTest : public SessionTest {};
+
 namespace {
 const char* question =
     "? Βρέθηκαν στοιχεία δήλωσης που δεν αποθηκεύτηκαν (η εφαρμογή δεν τερματίστηκε κανονικά). Θέλετε να τα ανακτήσετε;";
 }
 
-TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
+TEST_F(RecoveryTest, WorkLeftByACrashIsRecovered)
 {
     newDeclaration();
     session->ChoosePerson();
@@ -53,7 +55,7 @@ TEST_F(SessionTest, WorkLeftByACrashIsRecovered)
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(SessionTest, DecliningRecoveryKeepsTheFilesUntilNewOrExit)
+TEST_F(RecoveryTest, DecliningRecoveryKeepsTheFilesUntilNewOrExit)
 {
     newDeclaration();
     ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
@@ -121,7 +123,7 @@ private:
 
 }  // namespace
 
-TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
+TEST_F(RecoveryTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
 {
     SmallDisk disk(dir / "disk");
     if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
@@ -169,7 +171,7 @@ TEST_F(SessionTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
 
 // The lines cannot be read back (the file of lines is a folder): the recovery fails, and
 // what it left is kept through closing until it is recovered or declined.
-TEST_F(SessionTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
+TEST_F(RecoveryTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
 {
     for (const Answer againAtNew : {Answer::Yes, Answer::No}) {
         SCOPED_TRACE(againAtNew == Answer::Yes ? "recovered at New" : "declined at New");
@@ -223,7 +225,7 @@ TEST_F(SessionTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
 }
 
 // Work a declaration file holds is not offered after a kill; a change after it is.
-TEST_F(SessionTest, OnlyUnsavedWorkIsOffered)
+TEST_F(RecoveryTest, OnlyUnsavedWorkIsOffered)
 {
     enum class After { SaveAs, ChangeAfterSaveAs, Open, New, HeaderTyped };
     for (const After after : {After::SaveAs, After::ChangeAfterSaveAs, After::Open, After::New, After::HeaderTyped}) {

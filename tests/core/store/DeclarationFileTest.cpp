@@ -132,7 +132,7 @@ const std::string sampleFileLine =
 
 }  // namespace
 
-TEST(DeclarationFileWrite, EmptyDeclarationIsThreeRecords)
+TEST(DeclarationFile, EmptyDeclarationIsThreeRecords)
 {
     TotalsTexts totals = {"5", "5", "5", "5", "5", "5", "5", "5", "5"};  // ignored without lines
     EXPECT_EQ(write(business(), totals, {}), expectedHeader() + expectedDeclarant(business()) + emptyTotals);
@@ -144,7 +144,7 @@ TEST(DeclarationFileWrite, EmptyDeclarationIsThreeRecords)
     EXPECT_EQ(declarant[35], '0');
 }
 
-TEST(DeclarationFileWrite, DetailAndTotalsRecordsByteExact)
+TEST(DeclarationFile, DetailAndTotalsRecordsByteExact)
 {
     ASSERT_EQ(sampleFileLine.size(), 170u);
     TotalsTexts totals = {"1234,5", "234,5", "1000", "99999,99", "", "0,05", "0", "12,34", "99999,99"};
@@ -156,7 +156,7 @@ TEST(DeclarationFileWrite, DetailAndTotalsRecordsByteExact)
                         sampleFileLine + "\r\n");
 }
 
-TEST(DeclarationFileWrite, FieldConversions)
+TEST(DeclarationFile, FieldConversions)
 {
     // Days empty -> 000; the record type and fillers are fixed whatever the line holds.
     std::string line = layoutLine({{detail::AkaInc, "7"}, {detail::Hmeres, ""}});
@@ -178,7 +178,7 @@ TEST(DeclarationFileWrite, FieldConversions)
     EXPECT_EQ(WorkspaceToFileLine(layoutLine({{detail::AkaInc, "10,555"}})).substr(79, 10), "0000001056");
 }
 
-TEST(DeclarationFileWrite, RefusesWhatCannotBeWritten)
+TEST(DeclarationFile, RefusesWhatCannotBeWritten)
 {
     auto refuses = [](const std::string& line, const std::string& message) {
         try {
@@ -222,7 +222,7 @@ TEST(DeclarationFileWrite, RefusesWhatCannotBeWritten)
     EXPECT_THROW(write(h, {}, {}), Error);
 }
 
-TEST(DeclarationFileWrite, FailingSinkLeavesTheExistingFile)
+TEST(DeclarationFile, FailingSinkLeavesTheExistingFile)
 {
     TempDir dir;
     fs::path target = dir.path() / "123456783-DLT";
@@ -237,7 +237,7 @@ TEST(DeclarationFileWrite, FailingSinkLeavesTheExistingFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
-TEST(DeclarationFileConvert, FileToWorkspace)
+TEST(DeclarationFile, FileToWorkspace)
 {
     EXPECT_EQ(FileToWorkspaceLine(sampleFileLine), sampleWorkspaceLine.substr(0, 89) + pad("0", 8) +
                                                       sampleWorkspaceLine.substr(97));  // empty stamp duty -> 0
@@ -252,7 +252,7 @@ TEST(DeclarationFileConvert, FileToWorkspace)
     EXPECT_EQ(FileToWorkspaceLine(line).substr(79, 10), "123,45    ");
 }
 
-TEST(DeclarationFileConvert, LargeAndNegativeAmounts)
+TEST(DeclarationFile, LargeAndNegativeAmounts)
 {
     std::string line = sampleFileLine;
     // Beyond 32 bits, converted when the decimal form fits the field.
@@ -276,7 +276,7 @@ TEST(DeclarationFileConvert, LargeAndNegativeAmounts)
     EXPECT_THROW(FileToWorkspaceLine(sampleFileLine.substr(1)), Error);
 }
 
-class DeclarationFileRead : public ::testing::Test {
+class DeclarationFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -313,7 +313,7 @@ protected:
     std::string valid = expectedHeader() + expectedDeclarant(person()) + emptyTotals + sampleFileLine + "\r\n";
 };
 
-TEST_F(DeclarationFileRead, ReadsIntoTheWorkspace)
+TEST_F(DeclarationFileTest, ReadsIntoTheWorkspace)
 {
     EXPECT_EQ(read(valid), std::nullopt);
     EXPECT_EQ(readFile(general), expectedDeclarant(person()));
@@ -326,7 +326,7 @@ TEST_F(DeclarationFileRead, ReadsIntoTheWorkspace)
     EXPECT_EQ(readFile(record2), "");
 }
 
-TEST_F(DeclarationFileRead, LineEndsAndSecondDeclarant)
+TEST_F(DeclarationFileTest, LineEndsAndSecondDeclarant)
 {
     HeaderFields other = business();
     other.CompanyName = "SECOND";
@@ -343,7 +343,7 @@ TEST_F(DeclarationFileRead, LineEndsAndSecondDeclarant)
     EXPECT_FALSE(loaded.business);
 }
 
-TEST_F(DeclarationFileRead, RejectionsLeaveTheWorkspaceAlone)
+TEST_F(DeclarationFileTest, RejectionsLeaveTheWorkspaceAlone)
 {
     const std::string& invalid = declaration_messages::invalidFile();
     const std::string& problem = declaration_messages::openProblem();
@@ -386,7 +386,7 @@ TEST_F(DeclarationFileRead, RejectionsLeaveTheWorkspaceAlone)
 
 // Thousands of random and mutated files: every one is read or refused with a known
 // message, and a refused one never touches the workspace.
-TEST_F(DeclarationFileRead, RandomAndMutatedFiles)
+TEST_F(DeclarationFileTest, RandomAndMutatedFiles)
 {
     std::mt19937 rng(20240115);
     const std::string amountRefusal = el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή ");
@@ -426,7 +426,7 @@ TEST_F(DeclarationFileRead, RandomAndMutatedFiles)
     }
 }
 
-TEST(DeclarationFileRoundTrip, FileWorkspaceFileIsByteIdentical)
+TEST(DeclarationFile, FileWorkspaceFileIsByteIdentical)
 {
     TempDir dir;
     std::string line2 = sampleFileLine;
@@ -451,7 +451,7 @@ TEST(DeclarationFileRoundTrip, FileWorkspaceFileIsByteIdentical)
     EXPECT_EQ(out.text(), file);
 }
 
-TEST(DeclarationFileHeader, LoadHeaderFields)
+TEST(DeclarationFile, LoadHeaderFields)
 {
     StringSource empty("");
     HeaderFields h = LoadHeaderFields(empty);

@@ -21,7 +21,7 @@ std::string errorOf(const std::function<void()>& f)
     return "(no error)";
 }
 
-struct Store : ::testing::Test {
+struct FixedWidthTableTest : ::testing::Test {
     test::TempDir dir;
     FixedWidthTable ds{"FixedFormatDataSet1"};
 
@@ -36,7 +36,7 @@ struct Store : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Store, FieldsFromSchemaAndTrimSpace)
+TEST_F(FixedWidthTableTest, FieldsFromSchemaAndTrimSpace)
 {
     openOver(G("10Τακτικές αποδοχές") + "\r\n", {"typeinc=2", "Desc=52"});
     EXPECT_EQ(ds.FieldValue("typeinc"), "10");
@@ -52,7 +52,7 @@ TEST_F(Store, FieldsFromSchemaAndTrimSpace)
     EXPECT_EQ(ds.FieldValue("Desc").substr(17), std::string(35, ' '));
 }
 
-TEST_F(Store, DefaultWidthsAndOddSchemaLines)
+TEST_F(FixedWidthTableTest, DefaultWidthsAndOddSchemaLines)
 {
     openOver(std::string(37, 'x') + "\nshort\n", {});
     ASSERT_EQ(ds.Fields().size(), 1u);
@@ -78,7 +78,7 @@ TEST_F(Store, DefaultWidthsAndOddSchemaLines)
     EXPECT_EQ(ds.Fields()[3].offset, 18);
 }
 
-TEST_F(Store, LineBreaksOfEveryKind)
+TEST_F(FixedWidthTableTest, LineBreaksOfEveryKind)
 {
     openOver("a\r\nb\nc\rd\r\n\r\ne");
     EXPECT_EQ(ds.CountRecords(), 6);  // the empty line counts; the final break adds nothing
@@ -87,7 +87,7 @@ TEST_F(Store, LineBreaksOfEveryKind)
     EXPECT_EQ(ds.FieldValue(0), "");
 }
 
-TEST_F(Store, WritingFieldsPadsAndCuts)
+TEST_F(FixedWidthTableTest, WritingFieldsPadsAndCuts)
 {
     openOver("", {"A=10", "B=5", "C=3"});
     ds.Insert();
@@ -100,7 +100,7 @@ TEST_F(Store, WritingFieldsPadsAndCuts)
     EXPECT_EQ(ds.FieldValue("C"), "");
 }
 
-TEST_F(Store, RecordIdsAreNeverReused)
+TEST_F(FixedWidthTableTest, RecordIdsAreNeverReused)
 {
     openOver("a\r\nb\r\nc\r\n");
     ds.SetRecordNumber(2);
@@ -122,7 +122,7 @@ TEST_F(Store, RecordIdsAreNeverReused)
     EXPECT_EQ(ds.LineAt(static_cast<size_t>(ds.CountRecords() - 1)), "n3");
 }
 
-TEST_F(Store, DeleteMovesTheCursorAndEmptiesTheStore)
+TEST_F(FixedWidthTableTest, DeleteMovesTheCursorAndEmptiesTheStore)
 {
     openOver("a\r\nb\r\nc\r\n");
     ds.MoveLast();
@@ -139,7 +139,7 @@ TEST_F(Store, DeleteMovesTheCursorAndEmptiesTheStore)
               "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
 }
 
-TEST_F(Store, EventsAndRefusal)
+TEST_F(FixedWidthTableTest, EventsAndRefusal)
 {
     openOver("a\r\n");
     std::vector<std::string> log;
@@ -167,7 +167,7 @@ TEST_F(Store, EventsAndRefusal)
     EXPECT_EQ(log, (std::vector<std::string>{"edit", "before", "before", "before", "after", "new", "new", "delete"}));
 }
 
-TEST_F(Store, EditOnAnEmptyStoreInserts)
+TEST_F(FixedWidthTableTest, EditOnAnEmptyStoreInserts)
 {
     openOver("");
     int news = 0;
@@ -179,7 +179,7 @@ TEST_F(Store, EditOnAnEmptyStoreInserts)
     EXPECT_EQ(ds.State(), DataSetState::Browse);
 }
 
-TEST_F(Store, FailureMessages)
+TEST_F(FixedWidthTableTest, FailureMessages)
 {
     EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }), "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
     ds.SetFileName(dir / "missing");
@@ -206,7 +206,7 @@ TEST_F(Store, FailureMessages)
     EXPECT_EQ(errorOf([&] { ds.FieldValue(0); }), "No Records");
 }
 
-TEST_F(Store, FileMustExistFalseCreatesTheFile)
+TEST_F(FixedWidthTableTest, FileMustExistFalseCreatesTheFile)
 {
     ds.SetFileName(dir / "new");
     ds.SetFileMustExist(false);
@@ -215,7 +215,7 @@ TEST_F(Store, FileMustExistFalseCreatesTheFile)
     EXPECT_EQ(ds.CountRecords(), 0);
 }
 
-TEST_F(Store, FindRecordKeysAndOptions)
+TEST_F(FixedWidthTableTest, FindRecordKeysAndOptions)
 {
     std::vector<std::string> schema = {"AFM=9", "SurName=18"};
     std::string lines = std::string("123456783") + G("ΠΑΠΑΔΟΠΟΥΛΟΣ") + "\r\n" + "111111111" + "SMITH\r\n" +
@@ -234,7 +234,7 @@ TEST_F(Store, FindRecordKeysAndOptions)
     EXPECT_FALSE(ds.FindRecord("  ", "x"));
 }
 
-TEST_F(Store, CloseWritesOnlyWhatChanged)
+TEST_F(FixedWidthTableTest, CloseWritesOnlyWhatChanged)
 {
     openOver("a\r\nb\n");
     ds.Close();
@@ -257,7 +257,7 @@ TEST_F(Store, CloseWritesOnlyWhatChanged)
     EXPECT_EQ(readFile(dir / "data"), "b\r\n");
 }
 
-TEST_F(Store, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
+TEST_F(FixedWidthTableTest, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
 {
     openOver("");
     ds.SaveLinesTo(dir / "out");
@@ -265,7 +265,7 @@ TEST_F(Store, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
     EXPECT_EQ(readFile(dir / "out"), "");
 }
 
-TEST_F(Store, LongLinesStayUntilEdited)
+TEST_F(FixedWidthTableTest, LongLinesStayUntilEdited)
 {
     openOver("12345678901\r\n");  // record size 7
     EXPECT_EQ(ds.LineAt(0), "12345678901");
@@ -275,7 +275,7 @@ TEST_F(Store, LongLinesStayUntilEdited)
     EXPECT_EQ(ds.LineAt(0), "9934567");
 }
 
-TEST_F(Store, ObserversHearCursorStateAndFields)
+TEST_F(FixedWidthTableTest, ObserversHearCursorStateAndFields)
 {
     struct Recorder : DataSetObserver {
         explicit Recorder(bool followed) : fields(followed) {}
@@ -303,7 +303,7 @@ TEST_F(Store, ObserversHearCursorStateAndFields)
 
 // Each change to the lines, the state or the whole store is announced while the store is
 // still as it was, so a view can say which rows will come and go.
-TEST_F(Store, ChangesAreAnnouncedBeforeTheyAreMade)
+TEST_F(FixedWidthTableTest, ChangesAreAnnouncedBeforeTheyAreMade)
 {
     struct Recorder : DataSetObserver {
         FixedWidthTable* ds = nullptr;

@@ -11,6 +11,8 @@
 using namespace edlt;
 using namespace edlt::test;
 
+class EditsUnderKillsTest : public SessionTest {};
+
 namespace {
 
 // The nine boxes and the counter label, summed afresh from the lines.
@@ -44,7 +46,7 @@ std::string validAfm(int n)
 
 }  // namespace
 
-TEST_F(SessionTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
+TEST_F(EditsUnderKillsTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
 {
     journalEntryLimit = 9;  // compactions happen among the stores too
     session = makeSession();
