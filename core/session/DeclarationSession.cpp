@@ -28,7 +28,8 @@
 namespace edlt {
 
 // Every change to the stored lines marks the declaration modified, deletes included;
-// typing is marked by the grid itself (GridKeyTyped).
+// typing is marked by the grid itself (GridKeyTyped). Its hooks check a line before it is
+// stored and bring the totals up to date after.
 class DeclarationSession::ModifiedWatch : public DataSetObserver {
 public:
     explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.details_.AddObserver(this); }
@@ -40,6 +41,11 @@ public:
             s_.MarkModified();
     }
     bool followsFields() const override { return false; }
+    void newRecord(FixedWidthTable&) override { s_.isNewRecord_ = true; }
+    void afterEdit(FixedWidthTable&) override { s_.isNewRecord_ = false; }
+    bool beforePost(FixedWidthTable& ds) override { return s_.ValidateLine(ds); }
+    void afterPost(FixedWidthTable&) override { s_.RecomputeTotals(); }
+    void afterDelete(FixedWidthTable&) override { s_.RecomputeTotals(); }
 
 private:
     DeclarationSession& s_;
@@ -73,19 +79,6 @@ public:
 
 private:
     UserInterface& ui_;
-};
-
-// The store's checks off while it lives.
-class ChecksSuspended {
-public:
-    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds), checks_(std::exchange(ds.BeforePost, nullptr)) {}
-    ~ChecksSuspended() { ds_.BeforePost = std::move(checks_); }
-    ChecksSuspended(const ChecksSuspended&) = delete;
-    ChecksSuspended& operator=(const ChecksSuspended&) = delete;
-
-private:
-    FixedWidthTable& ds_;
-    std::function<bool(FixedWidthTable&)> checks_;
 };
 
 // Which totals box shows each amount field's sum, in the amount fields' schema order.
@@ -152,11 +145,6 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     modifiedWatch_ = std::make_unique<ModifiedWatch>(*this);
     copies_ = std::make_unique<WorkspaceCopies>(details_, workspace_, options_.journalEntryLimit);
     checker_ = std::make_unique<DeclarationChecker>(*this);
-    details_.OnNewRecord = [this](FixedWidthTable&) { isNewRecord_ = true; };
-    details_.AfterEdit = [this](FixedWidthTable&) { isNewRecord_ = false; };
-    details_.BeforePost = [this](FixedWidthTable& ds) { return ValidateLine(ds); };
-    details_.AfterPost = [this](FixedWidthTable&) { RecomputeTotals(); };
-    details_.AfterDelete = [this](FixedWidthTable&) { RecomputeTotals(); };
 }
 
 DeclarationSession::~DeclarationSession()
