@@ -44,6 +44,13 @@ void tellEach(const std::vector<DataSetObserver*>& observers, Tell tell)
         tell(told[i]);
 }
 
+// A hook may do much (the totals, the window told of them): an observer one of them
+// removed is not run afterwards.
+bool stillAmong(const std::vector<DataSetObserver*>& observers, const DataSetObserver* observer)
+{
+    return std::find(observers.begin(), observers.end(), observer) != observers.end();
+}
+
 }  // namespace
 
 void FixedWidthTable::notify(const DataSetChange& change)
@@ -64,13 +71,17 @@ bool FixedWidthTable::postAllowed()
 {
     if (checksSuspended_ > 0) return true;
     bool allowed = true;
-    tellEach(observers_, [&](DataSetObserver* o) { allowed = allowed && o->beforePost(*this); });
+    tellEach(observers_, [&](DataSetObserver* o) {
+        if (allowed && stillAmong(observers_, o)) allowed = o->beforePost(*this);
+    });
     return allowed;
 }
 
 void FixedWidthTable::runHook(void (DataSetObserver::*hook)(FixedWidthTable&))
 {
-    tellEach(observers_, [&](DataSetObserver* o) { (o->*hook)(*this); });
+    tellEach(observers_, [&](DataSetObserver* o) {
+        if (stillAmong(observers_, o)) (o->*hook)(*this);
+    });
 }
 
 void FixedWidthTable::EnableControls()

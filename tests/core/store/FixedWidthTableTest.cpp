@@ -236,6 +236,28 @@ TEST_F(Store, HooksFollowTheChangeAndTheFirstRefusalStops)
     for (Hooks* h : {&first, &second, &third}) ds.RemoveObserver(h);
 }
 
+// An observer a hook removed is not run after it.
+TEST_F(Store, AHookRemovedByAnotherIsNotRun)
+{
+    openOver("a\r\n");
+    struct Later : DataSetObserver {
+        int posts = 0;
+        void afterPost(FixedWidthTable&) override { ++posts; }
+    } later;
+    struct Remover : DataSetObserver {
+        Later* removed = nullptr;
+        void afterPost(FixedWidthTable& ds) override { ds.RemoveObserver(removed); }
+    } remover;
+    remover.removed = &later;
+    ds.AddObserver(&remover);
+    ds.AddObserver(&later);
+    ds.Edit();
+    ds.SetFieldValue(0, "zz");
+    EXPECT_TRUE(ds.Post());
+    EXPECT_EQ(later.posts, 0);
+    ds.RemoveObserver(&remover);
+}
+
 TEST_F(Store, FailureMessages)
 {
     EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }), "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
