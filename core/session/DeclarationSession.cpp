@@ -14,7 +14,8 @@
 namespace edlt {
 
 // Every change to the stored lines marks the declaration modified, deletes included;
-// typing is marked by the grid itself (GridKeyTyped).
+// typing is marked by the grid itself (GridKeyTyped). Its hooks take a stored or deleted
+// line to the workspace files and the totals.
 class DeclarationSession::ModifiedWatch : public DataSetObserver {
 public:
     explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.details_.AddObserver(this); }
@@ -26,6 +27,8 @@ public:
             s_.MarkModified();
     }
     bool followsFields() const override { return false; }
+    void afterPost(FixedWidthTable&) override { s_.storedLinesChanged(); }
+    void afterDelete(FixedWidthTable&) override { s_.storedLinesChanged(); }
 
 private:
     DeclarationSession& s_;
@@ -58,8 +61,6 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     pendingEdit_ = std::make_unique<PendingEdit>(details_, *copies_, *ledger_, header_, ui_);
     checker_ = std::make_unique<DeclarationChecker>(*this);
     details_.AddObserver(checker_.get());
-    details_.AfterPost = [this](FixedWidthTable&) { storedLinesChanged(); };
-    details_.AfterDelete = [this](FixedWidthTable&) { storedLinesChanged(); };
 }
 
 DeclarationSession::~DeclarationSession()

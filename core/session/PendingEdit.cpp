@@ -1,6 +1,5 @@
 #include "core/session/PendingEdit.h"
 
-#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -39,19 +38,6 @@ private:
     UserInterface& ui_;
 };
 
-// The store's checks off while it lives.
-class ChecksSuspended {
-public:
-    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds), checks_(std::exchange(ds.BeforePost, nullptr)) {}
-    ~ChecksSuspended() { ds_.BeforePost = std::move(checks_); }
-    ChecksSuspended(const ChecksSuspended&) = delete;
-    ChecksSuspended& operator=(const ChecksSuspended&) = delete;
-
-private:
-    FixedWidthTable& ds_;
-    std::function<bool(FixedWidthTable&)> checks_;
-};
-
 }  // namespace
 
 PendingEdit::PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, const TotalsLedger& ledger,
@@ -63,12 +49,13 @@ PendingEdit::PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, cons
       questions_(std::make_unique<AskingLineQuestions>(ui)),
       validation_(std::make_unique<DetailValidation>(*questions_, ledger, [this] { copies_.refreshScratch(); }))
 {
-    details_.OnNewRecord = [this](FixedWidthTable&) { isNewRecord_ = true; };
-    details_.AfterEdit = [this](FixedWidthTable&) { isNewRecord_ = false; };
-    details_.BeforePost = [this](FixedWidthTable& ds) { return validate(ds); };
+    details_.AddObserver(this);
 }
 
-PendingEdit::~PendingEdit() = default;
+PendingEdit::~PendingEdit()
+{
+    details_.RemoveObserver(this);
+}
 
 bool PendingEdit::post()
 {

@@ -1,6 +1,6 @@
 #pragma once
 // The detail line being edited, stored when a command needs it stored, and the checks every
-// store of a line runs. It hooks the detail store's OnNewRecord, AfterEdit and BeforePost.
+// store of a line runs, as the detail store's hooks before a post and at an insert or edit.
 #include <memory>
 #include <string>
 
@@ -15,11 +15,11 @@ class DetailValidation;
 class LineQuestions;
 class TotalsLedger;
 
-class PendingEdit {
+class PendingEdit : public DataSetObserver {
 public:
     PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, const TotalsLedger& ledger,
                 const HeaderFields& header, UserInterface& ui);
-    ~PendingEdit();
+    ~PendingEdit() override;
     PendingEdit(const PendingEdit&) = delete;
     PendingEdit& operator=(const PendingEdit&) = delete;
 
@@ -31,6 +31,11 @@ public:
     bool postChecked();
     // Whether the line the checks saw last passed them.
     bool lastLineAccepted() const { return accepted_; }
+
+    bool followsFields() const override { return false; }
+    bool beforePost(FixedWidthTable& ds) override { return validate(ds); }
+    void newRecord(FixedWidthTable&) override { isNewRecord_ = true; }
+    void afterEdit(FixedWidthTable&) override { isNewRecord_ = false; }
 
 private:
     // The line being edited when a command posts it: its state, its typed bytes, the stored

@@ -1,54 +1,20 @@
 #pragma once
 // FixedWidthTable: a text file held in memory as lines, each cut into named text
-// fields by a schema of "Name=width" lines, with a cursor, an edit buffer and events.
-// Nothing in it knows about declarations.
+// fields by a schema of "Name=width" lines, with a cursor, an edit buffer and observers.
+// Nothing in it knows about declarations. Its parts: FixedWidthTable.cpp (properties,
+// cursor, fields), ...Edit.cpp (the edit buffer), ...Observers.cpp, ...Search.cpp and
+// ...File.cpp (reading and writing the backing file).
 #include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/store/BlockList.h"
+#include "core/store/DataSetObserver.h"
 #include "core/store/LineArena.h"
 
 namespace edlt {
-
-enum class DataSetState { Inactive, Browse, EditState, InsertState };
-
-// What observers are told of a change: before it is made (for changes to the lines, the
-// state or the whole store) and after it (for every change).
-struct DataSetChange {
-    enum Kind {
-        Reset,           // opened or closed: everything may differ
-        CursorMoved,
-        StateChanged,
-        FieldChanged,    // a field of the edit buffer; field holds its index
-        RecordInserted,  // index holds the new line's position
-        RecordRemoved,   // index held the removed line
-        RecordChanged,   // the line at index was replaced
-    };
-    Kind kind;
-    long index = -1;
-    int field = -1;
-    int32_t id = 0;  // the record id of the line inserted, replaced or removed
-    DataSetState state = DataSetState::Inactive;  // StateChanged: the state entered
-};
-
-class DataSetObserver {
-public:
-    virtual ~DataSetObserver() = default;
-    // Before a change to the lines, the state or the whole store: the store is still as it
-    // was. A change to the lines that ends an insert announces the state change with it.
-    virtual void dataSetAboutToChange(const DataSetChange&) {}
-    virtual void dataSetChanged(const DataSetChange& change) = 0;
-    // Controls (the grid) are not told while DisableControls holds; the others always are.
-    virtual bool isControl() const { return false; }
-    // Whether it is told of FieldChanged (typing into the edit buffer); asked once, when added.
-    // Those that follow only the stored lines say no: an imported row sets twenty fields.
-    virtual bool followsFields() const { return true; }
-};
 
 class FixedWidthTable {
 public:
@@ -113,7 +79,7 @@ public:
     void Edit();
     void Insert();
     void AppendNew();
-    // Runs BeforePost; false when it refused (state and edit buffer stay as they were).
+    // Asks the observers' beforePost; false when one refused (state and edit buffer stay as they were).
     bool Post();
     void Cancel();
     void Delete();
@@ -150,19 +116,16 @@ public:
     long InsertIndex() const { return insertIndex_; }
     long Cursor() const { return cursor_; }
 
-    // Events. BeforePost returns false to refuse the post (after showing its own message).
-    std::function<bool(FixedWidthTable&)> BeforePost;
-    std::function<void(FixedWidthTable&)> AfterPost;
-    std::function<void(FixedWidthTable&)> AfterDelete;
-    std::function<void(FixedWidthTable&)> OnNewRecord;
-    std::function<void(FixedWidthTable&)> AfterEdit;
-
     void AddObserver(DataSetObserver* observer);
     void RemoveObserver(DataSetObserver* observer);
     // Many changes in a row (an import): the controls hear nothing until the matching
     // EnableControls, then one Reset and the cursor.
     void DisableControls() { ++controlsDisabled_; }
     void EnableControls();
+    // Lines put back as they were, already checked: no beforePost is asked until the
+    // matching ResumeChecks.
+    void SuspendChecks() { ++checksSuspended_; }
+    void ResumeChecks() { --checksSuspended_; }
 
 private:
     // A line's bytes live in arena_; an edit that fits is written over them in place.
@@ -198,6 +161,8 @@ private:
     void notify(DataSetChange::Kind kind, long index = -1, int field = -1, int32_t id = 0);
     void announce(const DataSetChange& change);
     void notify(const DataSetChange& change);
+    bool postAllowed();
+    void runHook(void (DataSetObserver::*hook)(FixedWidthTable&));
     long indexOfId(int32_t id) const;
     void setState(DataSetState state);
 
@@ -226,6 +191,7 @@ private:
     std::vector<DataSetObserver*> observers_;
     std::vector<DataSetObserver*> fieldObservers_;  // those of observers_ that follow fields
     int controlsDisabled_ = 0;
+    int checksSuspended_ = 0;
 };
 
 // Controls are not told while this lives (DisableControls, then EnableControls).
@@ -235,6 +201,18 @@ public:
     ~ControlsDisabled() { ds_.EnableControls(); }
     ControlsDisabled(const ControlsDisabled&) = delete;
     ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    FixedWidthTable& ds_;
+};
+
+// No beforePost is asked while this lives (SuspendChecks, then ResumeChecks).
+class ChecksSuspended {
+public:
+    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds) { ds_.SuspendChecks(); }
+    ~ChecksSuspended() { ds_.ResumeChecks(); }
+    ChecksSuspended(const ChecksSuspended&) = delete;
+    ChecksSuspended& operator=(const ChecksSuspended&) = delete;
 
 private:
     FixedWidthTable& ds_;

@@ -144,11 +144,21 @@ TEST_F(FixedWidthTableTest, EventsAndRefusal)
     openOver("a\r\n");
     std::vector<std::string> log;
     bool refuse = true;
-    ds.BeforePost = [&](FixedWidthTable&) { log.push_back("before"); return !refuse; };
-    ds.AfterPost = [&](FixedWidthTable&) { log.push_back("after"); };
-    ds.OnNewRecord = [&](FixedWidthTable&) { log.push_back("new"); };
-    ds.AfterEdit = [&](FixedWidthTable&) { log.push_back("edit"); };
-    ds.AfterDelete = [&](FixedWidthTable&) { log.push_back("delete"); };
+    struct Hooks : DataSetObserver {
+        std::vector<std::string>& log;
+        bool& refuse;
+        Hooks(std::vector<std::string>& l, bool& r) : log(l), refuse(r) {}
+        bool beforePost(FixedWidthTable&) override
+        {
+            log.push_back("before");
+            return !refuse;
+        }
+        void afterPost(FixedWidthTable&) override { log.push_back("after"); }
+        void newRecord(FixedWidthTable&) override { log.push_back("new"); }
+        void afterEdit(FixedWidthTable&) override { log.push_back("edit"); }
+        void afterDelete(FixedWidthTable&) override { log.push_back("delete"); }
+    } hooks{log, refuse};
+    ds.AddObserver(&hooks);
 
     ds.Edit();
     ds.SetFieldValue(0, "zz");
@@ -165,18 +175,87 @@ TEST_F(FixedWidthTableTest, EventsAndRefusal)
     EXPECT_EQ(ds.CountRecords(), 1);
     ds.Delete();
     EXPECT_EQ(log, (std::vector<std::string>{"edit", "before", "before", "before", "after", "new", "new", "delete"}));
+    ds.RemoveObserver(&hooks);
 }
 
 TEST_F(FixedWidthTableTest, EditOnAnEmptyStoreInserts)
 {
     openOver("");
-    int news = 0;
-    ds.OnNewRecord = [&](FixedWidthTable&) { ++news; };
+    struct Counter : DataSetObserver {
+        int news = 0;
+        void newRecord(FixedWidthTable&) override { ++news; }
+    } counter;
+    ds.AddObserver(&counter);
+    int& news = counter.news;
     ds.Edit();
     EXPECT_EQ(ds.State(), DataSetState::InsertState);
     EXPECT_EQ(news, 1);
     ds.Delete();  // in insert state Delete cancels
     EXPECT_EQ(ds.State(), DataSetState::Browse);
+    ds.RemoveObserver(&counter);
+}
+
+// A post's hooks come after every observer has heard of the change; the first refusal
+// ends the asking; suspended checks ask nobody.
+TEST_F(Store, HooksFollowTheChangeAndTheFirstRefusalStops)
+{
+    openOver("a\r\n");
+    std::vector<std::string> log;
+    struct Hooks : DataSetObserver {
+        std::string name;
+        bool allow;
+        std::vector<std::string>& log;
+        Hooks(std::string n, bool a, std::vector<std::string>& l) : name(std::move(n)), allow(a), log(l) {}
+        void dataSetChanged(const DataSetChange& c) override
+        {
+            if (c.kind == DataSetChange::RecordChanged) log.push_back(name + " changed");
+        }
+        bool beforePost(FixedWidthTable&) override
+        {
+            log.push_back(name + " before");
+            return allow;
+        }
+        void afterPost(FixedWidthTable&) override { log.push_back(name + " after"); }
+    } first("1", true, log), second("2", false, log), third("3", true, log);
+    for (Hooks* h : {&first, &second, &third}) ds.AddObserver(h);
+    ds.Edit();
+    ds.SetFieldValue(0, "zz");
+    EXPECT_FALSE(ds.Post());
+    EXPECT_EQ(log, (std::vector<std::string>{"1 before", "2 before"}));
+    log.clear();
+    {
+        const ChecksSuspended unchecked(ds);
+        EXPECT_TRUE(ds.Post());
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"1 changed", "2 changed", "3 changed", "1 after", "2 after", "3 after"}));
+    log.clear();
+    ds.Edit();
+    ds.SetFieldValue(0, "yy");
+    EXPECT_FALSE(ds.Post());
+    EXPECT_EQ(log, (std::vector<std::string>{"1 before", "2 before"}));
+    for (Hooks* h : {&first, &second, &third}) ds.RemoveObserver(h);
+}
+
+// An observer a hook removed is not run after it.
+TEST_F(Store, AHookRemovedByAnotherIsNotRun)
+{
+    openOver("a\r\n");
+    struct Later : DataSetObserver {
+        int posts = 0;
+        void afterPost(FixedWidthTable&) override { ++posts; }
+    } later;
+    struct Remover : DataSetObserver {
+        Later* removed = nullptr;
+        void afterPost(FixedWidthTable& ds) override { ds.RemoveObserver(removed); }
+    } remover;
+    remover.removed = &later;
+    ds.AddObserver(&remover);
+    ds.AddObserver(&later);
+    ds.Edit();
+    ds.SetFieldValue(0, "zz");
+    EXPECT_TRUE(ds.Post());
+    EXPECT_EQ(later.posts, 0);
+    ds.RemoveObserver(&remover);
 }
 
 TEST_F(FixedWidthTableTest, FailureMessages)
