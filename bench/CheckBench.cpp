@@ -41,10 +41,26 @@ void runCli(benchmark::State& state, const char* command)
     state.counters["lines"] = static_cast<double>(lineCount);
 }
 
-void BM_CheckCommand(benchmark::State& state) { runCli(state, "check"); }
-void BM_CheckTotalsReference(benchmark::State& state) { runCli(state, "totals"); }
+void BM_CheckCommand(benchmark::State& state)
+{
+    runCli(state, "check");
+}
+void BM_CheckTotalsReference(benchmark::State& state)
+{
+    runCli(state, "totals");
+}
 
 }  // namespace
 
-BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_CheckTotalsReference)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_CheckCommand)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_CheckTotalsReference)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();

@@ -19,7 +19,10 @@ namespace {
 
 constexpr uint64_t seed = 2023;
 
-fs::path folderPath() { return fs::temp_directory_path() / ("edlt-command-bench-" + std::to_string(::getpid())); }
+fs::path folderPath()
+{
+    return fs::temp_directory_path() / ("edlt-command-bench-" + std::to_string(::getpid()));
+}
 
 const fs::path& folder()
 {
@@ -53,7 +56,10 @@ const fs::path& sheet()
     return p;
 }
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p)
+{
+    return "'" + p.string() + "'";
+}
 
 void run(benchmark::State& state, const std::string& command)
 {
@@ -69,8 +75,8 @@ void BM_TotalsCommand1M(benchmark::State& state)
 
 void BM_BareOpenReference1M(benchmark::State& state)
 {
-    run(state, std::string("'") + EDLT_BARE_OPEN_PATH + "' " + quoted(declaration(1000000)) + " " +
-                   quoted(folder() / "bare"));
+    run(state,
+        std::string("'") + EDLT_BARE_OPEN_PATH + "' " + quoted(declaration(1000000)) + " " + quoted(folder() / "bare"));
 }
 
 void BM_ImportCommandXlsx100k(benchmark::State& state)
@@ -86,8 +92,13 @@ void BM_BareCellsReferenceXlsx100k(benchmark::State& state)
 
 }  // namespace
 
-#define EDLT_COMMAND_BENCH(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()
+#define EDLT_COMMAND_BENCH(name)        \
+    BENCHMARK(name)                     \
+        ->Unit(benchmark::kMillisecond) \
+        ->Iterations(1)                 \
+        ->Repetitions(5)                \
+        ->ReportAggregatesOnly(true)    \
+        ->UseRealTime()
 EDLT_COMMAND_BENCH(BM_TotalsCommand1M);
 EDLT_COMMAND_BENCH(BM_BareOpenReference1M);
 EDLT_COMMAND_BENCH(BM_ImportCommandXlsx100k);

@@ -108,7 +108,8 @@ void BM_ReadDeclarationFile(benchmark::State& state)
     }
     state.counters["lines"] = static_cast<double>(lineCount());
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.declaration())));
-    if (fs::file_size(record2) != fs::file_size(d.declaration()) - 3 * 172) state.SkipWithError("record2 has the wrong size");
+    if (fs::file_size(record2) != fs::file_size(d.declaration()) - 3 * 172)
+        state.SkipWithError("record2 has the wrong size");
 }
 
 void BM_WriteDeclarationFile(benchmark::State& state)

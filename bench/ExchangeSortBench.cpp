@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/rules/ExchangeSort.h"
 #include "core/base/Cp1253.h"
+#include "core/rules/ExchangeSort.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ std::string padded(std::string text, size_t width)
 std::string digits(std::mt19937& random, size_t width)
 {
     std::string text;
-    for (size_t i = 0; i < width; ++i)
-        text += static_cast<char>('0' + random() % 10);
+    for (size_t i = 0; i < width; ++i) text += static_cast<char>('0' + random() % 10);
     return text;
 }
 
@@ -29,24 +28,19 @@ std::string digits(std::mt19937& random, size_t width)
 // from that many variants, which makes whole keys equal and groups large.
 std::vector<std::string> makeLines(size_t count, size_t distinctTails)
 {
-    const char* surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΠΑΠΑΔΟΠΟΥΛΟΥ", "ΓΕΩΡΓΙΟΥ", "ΝΙΚΟΛΑΟΥ",
-                              "ΙΩΑΝΝΟΥ",      "ΚΩΝΣΤΑΝΤΙΝΟΥ", "ΟΙΚΟΝΟΜΟΥ", "ΑΘΑΝΑΣΙΟΥ",
-                              "ΔΗΜΗΤΡΙΟΥ",    "ΒΑΣΙΛΕΙΟΥ",    "ΆΓΓΕΛΟΥ",   "SMITH"};
+    const char* surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΠΑΠΑΔΟΠΟΥΛΟΥ", "ΓΕΩΡΓΙΟΥ",  "ΝΙΚΟΛΑΟΥ",  "ΙΩΑΝΝΟΥ", "ΚΩΝΣΤΑΝΤΙΝΟΥ",
+                              "ΟΙΚΟΝΟΜΟΥ",    "ΑΘΑΝΑΣΙΟΥ",    "ΔΗΜΗΤΡΙΟΥ", "ΒΑΣΙΛΕΙΟΥ", "ΆΓΓΕΛΟΥ", "SMITH"};
     const char* names[] = {"ΓΙΩΡΓΟΣ", "ΜΑΡΙΑ", "ΝΙΚΟΣ", "ΕΛΕΝΗ", "ΚΩΣΤΑΣ", "ΑΝΝΑ"};
     const char* towns[] = {"ΑΘΗΝΑ", "ΠΕΙΡΑΙΑΣ", "ΠΑΤΡΑ", "ΛΑΡΙΣΑ"};
     std::vector<std::string> surnamePool, namePool, townPool;
-    for (const char* s : surnames)
-        surnamePool.push_back(edlt::cp1253::lit(s));
-    for (const char* s : names)
-        namePool.push_back(edlt::cp1253::lit(s));
-    for (const char* s : towns)
-        townPool.push_back(edlt::cp1253::lit(s));
+    for (const char* s : surnames) surnamePool.push_back(edlt::cp1253::lit(s));
+    for (const char* s : names) namePool.push_back(edlt::cp1253::lit(s));
+    for (const char* s : towns) townPool.push_back(edlt::cp1253::lit(s));
 
     std::mt19937 random(1);
     std::mt19937 tailRandom(2);
     std::vector<std::string> tails;
-    for (size_t i = 0; i < distinctTails; ++i)
-        tails.push_back(digits(tailRandom, 170 - 41));
+    for (size_t i = 0; i < distinctTails; ++i) tails.push_back(digits(tailRandom, 170 - 41));
 
     std::vector<std::string> lines;
     lines.reserve(count);
@@ -77,8 +71,7 @@ void sortLines(benchmark::State& state, size_t distinctTails)
     for (auto _ : state) {
         std::vector<std::string_view> keys;
         keys.reserve(lines.size());
-        for (const std::string& line : lines)
-            keys.push_back(std::string_view(line).substr(11));
+        for (const std::string& line : lines) keys.push_back(std::string_view(line).substr(11));
         const std::vector<size_t> perm = edlt::exchangeSortOrder(keys);
         std::string out;
         out.reserve(lines.size() * 172);
@@ -109,10 +102,8 @@ void BM_ExchangeSortTwoKeys(benchmark::State& state)
     const std::string high(159, 'B');
     std::mt19937 random(3);
     std::vector<std::string_view> keys;
-    for (int64_t i = 0; i < state.range(0); ++i)
-        keys.push_back(random() % 2 ? low : high);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(edlt::exchangeSortOrder(keys).data());
+    for (int64_t i = 0; i < state.range(0); ++i) keys.push_back(random() % 2 ? low : high);
+    for (auto _ : state) benchmark::DoNotOptimize(edlt::exchangeSortOrder(keys).data());
 }
 
 }  // namespace

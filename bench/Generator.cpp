@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "core/rules/CheckAFM.h"
 #include "core/base/Cp1253.h"
+#include "core/rules/CheckAFM.h"
 #include "core/store/DetailRecord.h"
 
 namespace edlt::bench {
@@ -22,16 +22,17 @@ const std::vector<std::string>& list(std::initializer_list<std::string_view> utf
 const std::vector<std::string>& surnames()
 {
     static std::vector<std::string> v;
-    return list({"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ", "ΝΙΚΟΛΑΟΥ", "ΚΩΝΣΤΑΝΤΙΝΙΔΗΣ", "ΙΩΑΝΝΙΔΟΥ", "ΔΗΜΗΤΡΙΟΥ", "ΠΑΠΑΝΙΚΟΛΑΟΥ",
-                 "ΒΑΣΙΛΕΙΟΥ", "ΑΘΑΝΑΣΙΑΔΗΣ", "ΧΡΙΣΤΟΔΟΥΛΟΥ", "ΜΙΧΑΗΛΙΔΗΣ", "ΣΤΑΥΡΟΠΟΥΛΟΥ", "ΑΝΤΩΝΙΟΥ",
-                 "ΚΑΡΑΓΙΑΝΝΗΣ", "ΟΙΚΟΝΟΜΟΥ", "ΘΕΟΔΩΡΟΠΟΥΛΟΣ", "ΑΛΕΞΙΟΥ", "ΕΥΑΓΓΕΛΟΥ", "ΜΑΚΡΗ", "ΖΑΧΑΡΙΑΔΗΣ"},
-                v);
+    return list(
+        {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ",      "ΝΙΚΟΛΑΟΥ",     "ΚΩΝΣΤΑΝΤΙΝΙΔΗΣ", "ΙΩΑΝΝΙΔΟΥ",    "ΔΗΜΗΤΡΙΟΥ", "ΠΑΠΑΝΙΚΟΛΑΟΥ",
+         "ΒΑΣΙΛΕΙΟΥ",    "ΑΘΑΝΑΣΙΑΔΗΣ",   "ΧΡΙΣΤΟΔΟΥΛΟΥ", "ΜΙΧΑΗΛΙΔΗΣ",     "ΣΤΑΥΡΟΠΟΥΛΟΥ", "ΑΝΤΩΝΙΟΥ",  "ΚΑΡΑΓΙΑΝΝΗΣ",
+         "ΟΙΚΟΝΟΜΟΥ",    "ΘΕΟΔΩΡΟΠΟΥΛΟΣ", "ΑΛΕΞΙΟΥ",      "ΕΥΑΓΓΕΛΟΥ",      "ΜΑΚΡΗ",        "ΖΑΧΑΡΙΑΔΗΣ"},
+        v);
 }
 const std::vector<std::string>& names()
 {
     static std::vector<std::string> v;
-    return list({"ΓΕΩΡΓΙΟΣ", "ΜΑΡΙΑ", "ΙΩΑΝΝΗΣ", "ΕΛΕΝΗ", "ΚΩΝ/ΝΟΣ", "ΑΙΚΑΤΕΡΙΝΗ", "ΔΗΜΗΤΡΙΟΣ", "ΣΟΦΙΑ",
-                 "ΝΙΚΟΛΑΟΣ", "ΑΝΝΑ", "ΠΑΝΑΓΙΩΤΗΣ", "ΔΕΣΠΟΙΝΑ", "ΒΑΣΙΛΕΙΟΣ", "ΧΡΥΣΑ", "ΑΘΑΝΑΣΙΟΣ", "ΕΙΡΗΝΗ"},
+    return list({"ΓΕΩΡΓΙΟΣ", "ΜΑΡΙΑ", "ΙΩΑΝΝΗΣ", "ΕΛΕΝΗ", "ΚΩΝ/ΝΟΣ", "ΑΙΚΑΤΕΡΙΝΗ", "ΔΗΜΗΤΡΙΟΣ", "ΣΟΦΙΑ", "ΝΙΚΟΛΑΟΣ",
+                 "ΑΝΝΑ", "ΠΑΝΑΓΙΩΤΗΣ", "ΔΕΣΠΟΙΝΑ", "ΒΑΣΙΛΕΙΟΣ", "ΧΡΥΣΑ", "ΑΘΑΝΑΣΙΟΣ", "ΕΙΡΗΝΗ"},
                 v);
 }
 const std::vector<std::string>& fathers()
@@ -42,15 +43,15 @@ const std::vector<std::string>& fathers()
 const std::vector<std::string>& cities()
 {
     static std::vector<std::string> v;
-    return list({"ΑΘΗΝΑ", "ΘΕΣ/ΝΙΚΗ", "ΠΑΤΡΑ", "ΗΡΑΚΛΕΙΟ", "ΛΑΡΙΣΑ", "ΒΟΛΟΣ", "ΙΩΑΝΝΙΝΑ", "ΧΑΝΙΑ", "ΚΑΒΑΛΑ",
-                 "ΣΕΡΡΕΣ", "ΚΑΛΑΜΑΤΑ", "ΡΟΔΟΣ"},
+    return list({"ΑΘΗΝΑ", "ΘΕΣ/ΝΙΚΗ", "ΠΑΤΡΑ", "ΗΡΑΚΛΕΙΟ", "ΛΑΡΙΣΑ", "ΒΟΛΟΣ", "ΙΩΑΝΝΙΝΑ", "ΧΑΝΙΑ", "ΚΑΒΑΛΑ", "ΣΕΡΡΕΣ",
+                 "ΚΑΛΑΜΑΤΑ", "ΡΟΔΟΣ"},
                 v);
 }
 const std::vector<std::string>& streets()
 {
     static std::vector<std::string> v;
-    return list({"ΣΤΑΔΙΟΥ", "ΕΡΜΟΥ", "ΠΑΝΕΠΙΣΤΗΜΙΟΥ", "ΑΚΑΔΗΜΙΑΣ", "ΤΣΙΜΙΣΚΗ", "ΕΓΝΑΤΙΑΣ", "ΚΟΡΙΝΘΟΥ",
-                 "25ΗΣ ΜΑΡΤΙΟΥ", "ΒΕΝΙΖΕΛΟΥ", "ΚΑΠΟΔΙΣΤΡΙΟΥ", "ΑΓ. ΔΗΜΗΤΡΙΟΥ", "ΕΛ. ΒΕΝΙΖΕΛΟΥ"},
+    return list({"ΣΤΑΔΙΟΥ", "ΕΡΜΟΥ", "ΠΑΝΕΠΙΣΤΗΜΙΟΥ", "ΑΚΑΔΗΜΙΑΣ", "ΤΣΙΜΙΣΚΗ", "ΕΓΝΑΤΙΑΣ", "ΚΟΡΙΝΘΟΥ", "25ΗΣ ΜΑΡΤΙΟΥ",
+                 "ΒΕΝΙΖΕΛΟΥ", "ΚΑΠΟΔΙΣΤΡΙΟΥ", "ΑΓ. ΔΗΜΗΤΡΙΟΥ", "ΕΛ. ΒΕΝΙΖΕΛΟΥ"},
                 v);
 }
 
@@ -87,8 +88,8 @@ void placeCents(std::string& line, detail::Field field, int64_t cents)
 
 // Edit1..Edit9 in terms of the detail amounts.
 constexpr std::array<detail::Field, 9> totalsFields = {
-    detail::AkaInc,    detail::Kratiseis, detail::Kathares,       detail::ForosParakr, detail::Xartosimo,
-    detail::OGAXart,   detail::ForosAnal, detail::OGAForouParakr, detail::OGAForouAnal};
+    detail::AkaInc,  detail::Kratiseis, detail::Kathares,       detail::ForosParakr, detail::Xartosimo,
+    detail::OGAXart, detail::ForosAnal, detail::OGAForouParakr, detail::OGAForouAnal};
 
 }  // namespace
 
@@ -164,9 +165,15 @@ void DeclarationGenerator::nextLine(std::string& fileRecord, std::string& worksp
     place(base, detail::Ypokatastima, branch);
 
     const std::array<std::pair<detail::Field, int64_t>, 9> amounts = {{
-        {detail::AkaInc, gross}, {detail::Xartosimo, stamp}, {detail::OGAXart, stampLevy},
-        {detail::Kratiseis, deductions}, {detail::Kathares, net}, {detail::ForosParakr, taxWithheld},
-        {detail::ForosAnal, taxDue}, {detail::OGAForouParakr, levyWithheld}, {detail::OGAForouAnal, levyDue},
+        {detail::AkaInc, gross},
+        {detail::Xartosimo, stamp},
+        {detail::OGAXart, stampLevy},
+        {detail::Kratiseis, deductions},
+        {detail::Kathares, net},
+        {detail::ForosParakr, taxWithheld},
+        {detail::ForosAnal, taxDue},
+        {detail::OGAForouParakr, levyWithheld},
+        {detail::OGAForouAnal, levyDue},
     }};
 
     fileRecord = base;

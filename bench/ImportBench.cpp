@@ -5,11 +5,11 @@
 
 #include <filesystem>
 
-#include "core/session/DeclarationSession.h"
 #include "bench/QuietUI.h"
 #include "bench/SheetGenerator.h"
 #include "bench/reference/BareCells.h"
 #include "core/import/SpreadsheetImport.h"
+#include "core/session/DeclarationSession.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

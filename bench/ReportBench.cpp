@@ -5,13 +5,13 @@
 
 #include <unistd.h>
 
-#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
+#include "core/base/Cp1253.h"
 #include "core/reports/ReportCommand.h"
 #include "core/reports/ReportPages.h"
+#include "core/session/DeclarationSession.h"
 #include "core/store/AtomicFile.h"
-#include "core/base/Cp1253.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;

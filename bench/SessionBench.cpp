@@ -9,13 +9,13 @@
 #include <memory>
 #include <unistd.h>
 
-#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
 #include "core/base/Amount.h"
-#include "core/rules/CheckAFM.h"
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
+#include "core/rules/CheckAFM.h"
+#include "core/session/DeclarationSession.h"
+#include "core/store/AtomicFile.h"
 #include "core/store/DetailRecord.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +93,10 @@ OpenDeclaration& declaration(size_t count)
     return *d;
 }
 
-OpenDeclaration& small() { return declaration(smallCount); }
+OpenDeclaration& small()
+{
+    return declaration(smallCount);
+}
 
 // Opens the small declaration afresh (its original order) unless it already is; false,
 // with the reason, when it fails.
@@ -198,10 +201,19 @@ void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
     state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
 }
 
-void BM_SortByTaxNumber(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::TaxNumber); }
-void BM_SortBySurname(benchmark::State& state) { sortBench(state, DeclarationSession::SortKey::Surname); }
+void BM_SortByTaxNumber(benchmark::State& state)
+{
+    sortBench(state, DeclarationSession::SortKey::TaxNumber);
+}
+void BM_SortBySurname(benchmark::State& state)
+{
+    sortBench(state, DeclarationSession::SortKey::Surname);
+}
 
-OpenDeclaration& large() { return declaration(largeCount); }
+OpenDeclaration& large()
+{
+    return declaration(largeCount);
+}
 
 void BM_OpenFile(benchmark::State& state)
 {
@@ -231,10 +243,51 @@ void BM_OpenFileCpReference(benchmark::State& state)
 }  // namespace
 
 // Single operations, many times: the median is that of one store.
-BENCHMARK(BM_StoreEditedLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_StoreNewLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_DeleteLine)->Arg(smallCount)->Arg(largeCount)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(31)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_SortByTaxNumber)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_SortBySurname)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_OpenFileCpReference)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_StoreEditedLine)
+    ->Arg(smallCount)
+    ->Arg(largeCount)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(31)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_StoreNewLine)
+    ->Arg(smallCount)
+    ->Arg(largeCount)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(31)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_DeleteLine)
+    ->Arg(smallCount)
+    ->Arg(largeCount)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(31)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_SortByTaxNumber)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_SortBySurname)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_OpenFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_OpenFileCpReference)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();

@@ -26,7 +26,8 @@ fs::path benchDir()
     static const fs::path dir = [] {
         fs::path d = fs::temp_directory_path() / ("edlt-sheet-bench-" + std::to_string(::getpid()));
         fs::create_directories(d);
-        std::atexit([] { fs::remove_all(fs::temp_directory_path() / ("edlt-sheet-bench-" + std::to_string(::getpid()))); });
+        std::atexit(
+            [] { fs::remove_all(fs::temp_directory_path() / ("edlt-sheet-bench-" + std::to_string(::getpid()))); });
         return d;
     }();
     return dir;
@@ -67,7 +68,10 @@ void readAndCount(benchmark::State& state, const fs::path& file)
     state.counters["peak_per_file"] = peakMb / fileMb;
 }
 
-void BM_ReadXlsx100k(benchmark::State& state) { readAndCount(state, largeXlsx()); }
+void BM_ReadXlsx100k(benchmark::State& state)
+{
+    readAndCount(state, largeXlsx());
+}
 
 void BM_Xlsx2Csv100k(benchmark::State& state)
 {

@@ -13,8 +13,8 @@
 namespace edlt::bench {
 namespace {
 
-const char* const surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ", "ΝΙΚΟΛΑΟΥ", "ΚΩΝΣΤΑΝΤΙΝΙΔΗΣ", "ΙΩΑΝΝΟΥ",
-                                "ΑΛΕΞΙΟΥ", "ΔΗΜΗΤΡΙΟΥ", "ΧΡΙΣΤΟΔΟΥΛΟΥ", "ΜΙΧΑΗΛΙΔΗΣ", "ΑΘΑΝΑΣΙΟΥ"};
+const char* const surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ",  "ΝΙΚΟΛΑΟΥ",     "ΚΩΝΣΤΑΝΤΙΝΙΔΗΣ", "ΙΩΑΝΝΟΥ",
+                                "ΑΛΕΞΙΟΥ",      "ΔΗΜΗΤΡΙΟΥ", "ΧΡΙΣΤΟΔΟΥΛΟΥ", "ΜΙΧΑΗΛΙΔΗΣ",     "ΑΘΑΝΑΣΙΟΥ"};
 const char* const names[] = {"ΓΙΩΡΓΟΣ", "ΜΑΡΙΑ", "ΝΙΚΟΣ", "ΕΛΕΝΗ", "ΚΩΣΤΑΣ", "ΑΝΝΑ", "ΔΗΜΗΤΡΗΣ", "ΣΟΦΙΑ"};
 const char* const cities[] = {"ΑΘΗΝΑ", "ΘΕΣΣΑΛΟΝΙΚΗ", "ΠΑΤΡΑ", "ΗΡΑΚΛΕΙΟ", "ΛΑΡΙΣΑ", "ΒΟΛΟΣ"};
 const char* const streets[] = {"ΣΤΑΔΙΟΥ", "ΕΡΜΟΥ", "ΑΚΑΔΗΜΙΑΣ", "ΠΑΝΕΠΙΣΤΗΜΙΟΥ", "ΤΣΙΜΙΣΚΗ", "ΕΓΝΑΤΙΑΣ"};
@@ -56,8 +56,10 @@ void escapeInto(std::string& out, const std::string& text)
 {
     for (char c : text) {
         if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else out += c;
+        else if (c == '<')
+            out += "&lt;";
+        else
+            out += c;
     }
 }
 
@@ -122,16 +124,19 @@ void writeLargeXlsx(const std::filesystem::path& path, size_t rows)
 
     std::string sheet;
     sheet.reserve(rows * 700);
-    sheet += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-             "<dimension ref=\"A1:T" + std::to_string(rows) + "\"/><sheetData>";
+    sheet +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<dimension ref=\"A1:T" +
+        std::to_string(rows) + "\"/><sheetData>";
     for (size_t i = 0; i < rows; ++i) {
         SheetRow r = sheetRow(i);
         std::string rn = std::to_string(i + 1);
         sheet += "<row r=\"" + rn + "\" spans=\"1:20\">";
         auto textCell = [&](size_t col, const std::string& text) {
             if (text.empty()) return;
-            sheet += "<c r=\"" + columnName(col) + rn + "\" t=\"s\"><v>" + std::to_string(stringIndex(text)) + "</v></c>";
+            sheet += "<c r=\"" + columnName(col) + rn + "\" t=\"s\"><v>" + std::to_string(stringIndex(text)) +
+                     "</v></c>";
         };
         auto numberCell = [&](size_t col, double v) {
             sheet += "<c r=\"" + columnName(col) + rn + "\"><v>" + number(v) + "</v></c>";
@@ -146,9 +151,10 @@ void writeLargeXlsx(const std::filesystem::path& path, size_t rows)
     }
     sheet += "</sheetData></worksheet>";
 
-    std::string strings = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                          "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\""
-                          + std::to_string(order.size()) + "\">";
+    std::string strings =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\"" +
+        std::to_string(order.size()) + "\">";
     for (const std::string* s : order) {
         strings += "<si><t>";
         escapeInto(strings, *s);
@@ -170,24 +176,28 @@ void writeLargeXlsx(const std::filesystem::path& path, size_t rows)
         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
         "<Override PartName=\"/xl/styles.xml\" "
         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></Types>";
-    std::string rootRels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-                           "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                           "<Relationship Id=\"rId1\" Type=\""
-                           + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
-    std::string workbook = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
-                           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\""
-                           + rel + "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
-    std::string workbookRels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-                               "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                               "<Relationship Id=\"rId1\" Type=\""
-                               + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\""
-                               + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"rId3\" Type=\""
-                               + rel + "/styles\" Target=\"styles.xml\"/></Relationships>";
-    std::string styles = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><styleSheet "
-                         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                         "<fonts count=\"1\"><font/></fonts><fills count=\"1\"><fill/></fills>"
-                         "<borders count=\"1\"><border/></borders><cellStyleXfs count=\"1\"><xf/></cellStyleXfs>"
-                         "<cellXfs count=\"1\"><xf numFmtId=\"0\"/></cellXfs></styleSheet>";
+    std::string rootRels =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"" +
+        rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+    std::string workbook =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
+        rel + "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    std::string workbookRels =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"" +
+        rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel +
+        "/sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"rId3\" Type=\"" + rel +
+        "/styles\" Target=\"styles.xml\"/></Relationships>";
+    std::string styles =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><styleSheet "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<fonts count=\"1\"><font/></fonts><fills count=\"1\"><fill/></fills>"
+        "<borders count=\"1\"><border/></borders><cellStyleXfs count=\"1\"><xf/></cellStyleXfs>"
+        "<cellXfs count=\"1\"><xf numFmtId=\"0\"/></cellXfs></styleSheet>";
 
     std::filesystem::remove(path);
     int error = 0;
@@ -236,8 +246,8 @@ bool writeLargeXls(const std::filesystem::path& path, size_t rows)
                "            ws.write(r, c, cell[1:] if cell[0] == 's' else float(cell[1:]))\n"
                "wb.save(sys.argv[2])\n";
     }
-    std::string command = "/usr/bin/python3 '" + script.string() + "' '" + data.string() + "' '" + path.string()
-                          + "' 2>/dev/null";
+    std::string command = "/usr/bin/python3 '" + script.string() + "' '" + data.string() + "' '" + path.string() +
+                          "' 2>/dev/null";
     bool ok = std::system(command.c_str()) == 0;
     std::filesystem::remove(data);
     std::filesystem::remove(script);

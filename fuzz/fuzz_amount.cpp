@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/base/Amount.h"
-#include "core/rules/CheckAFM.h"
 #include "core/base/Convert.h"
 #include "core/base/Error.h"
+#include "core/rules/CheckAFM.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

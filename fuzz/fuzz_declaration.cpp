@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "core/base/ByteStream.h"
-#include "core/store/DeclarationFile.h"
 #include "core/base/Error.h"
+#include "core/store/DeclarationFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/store/DeclarationFile.h"
 #include "core/base/Error.h"
+#include "core/store/DeclarationFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/core/import/TestZip.h"
 #include "core/import/Sheet.h"
 #include "core/import/ZipArchive.h"
+#include "tests/core/import/TestZip.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ std::string outcome(const std::string& zip, edlt::sheet::XlsxSegmenting how)
         edlt::sheet::ReadResult r = edlt::sheet::readXlsx(*archive);
         std::string out = std::to_string(r.block.rows) + "x" + std::to_string(r.block.cols) + ":" + r.block.text;
         for (const auto& cell : r.block.cells)
-            out += std::to_string(cell.offset) + "," + std::to_string(cell.length) + (cell.cut ? "+" : "")
-                   + (cell.noValue ? "?" : "") + ";";
+            out += std::to_string(cell.offset) + "," + std::to_string(cell.length) + (cell.cut ? "+" : "") +
+                   (cell.noValue ? "?" : "") + ";";
         for (const auto& p : r.problems) out += std::to_string(p.row) + p.message;
         return out;
     } catch (const edlt::sheet::SheetError& e) {

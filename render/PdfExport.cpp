@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <optional>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 
 namespace edlt::reports {
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "render/ReportDocument.h"
 #include "core/base/Error.h"
+#include "render/ReportDocument.h"
 
 class QPagedPaintDevice;
 

@@ -2,13 +2,13 @@
 
 #include <QFontMetricsF>
 #include <QLineF>
-#include <QPainter>
 #include <QPageSize>
+#include <QPainter>
 #include <algorithm>
 #include <array>
 
-#include "core/reports/ReportPages.h"
 #include "core/base/Cp1253.h"
+#include "core/reports/ReportPages.h"
 #include "core/store/DetailRecord.h"
 
 namespace edlt::reports {
@@ -57,26 +57,44 @@ struct ColumnSpec {
 
 // The detailed page's 18 columns, widths in proportion to the values they hold.
 constexpr ColumnSpec detailColumns[] = {
-    {7, "α/α"},           {9, "ΑΦΜ"},  {17, "Επώνυμο"}, {10, "Όνομα"}, {6, "Όνομα πατέρα ή συζύγου"},
-    {28, "Διεύθυνση"},    {5, "Είδος απο-\nδοχών"},     {10, "Ακαθάριστες αποδοχές"},
-    {10, "Χαρτόσημο"},    {9, "ΟΓΑ Χαρτοσήμου"},         {10, "Κρατήσεις (εκτός φόρου)"},
-    {10, "Καθαρές αποδοχές"}, {9, "Φόρος που παρακ/\nθηκε"}, {9, "Φόρος που αναλογεί"},
-    {7, "Υποκ/μα μισθωτού"}, {6, "Σύνολο ημερών απ/σης"}, {8, "ΟΓΑ φόρου που παρακ/\nθηκε"},
+    {7, "α/α"},
+    {9, "ΑΦΜ"},
+    {17, "Επώνυμο"},
+    {10, "Όνομα"},
+    {6, "Όνομα πατέρα ή συζύγου"},
+    {28, "Διεύθυνση"},
+    {5, "Είδος απο-\nδοχών"},
+    {10, "Ακαθάριστες αποδοχές"},
+    {10, "Χαρτόσημο"},
+    {9, "ΟΓΑ Χαρτοσήμου"},
+    {10, "Κρατήσεις (εκτός φόρου)"},
+    {10, "Καθαρές αποδοχές"},
+    {9, "Φόρος που παρακ/\nθηκε"},
+    {9, "Φόρος που αναλογεί"},
+    {7, "Υποκ/μα μισθωτού"},
+    {6, "Σύνολο ημερών απ/σης"},
+    {8, "ΟΓΑ φόρου που παρακ/\nθηκε"},
     {8, "ΟΓΑ φόρου που αναλογεί"},
 };
 // The totals page: one cell where the detailed page has its first seven columns, then the nine amounts.
 constexpr ColumnSpec totalsColumns[] = {
     {40, ""},
-    {10, "Ακαθάριστες αποδοχές"}, {10, "Χαρτόσημο"}, {10, "ΟΓΑ Χαρτοσήμου"}, {10, "Κρατήσεις (εκτός φόρου)"},
-    {10, "Καθαρές αποδοχές"}, {10, "Φόρος που παρακ/\nθηκε"}, {10, "Φόρος που αναλογεί"},
-    {10, "ΟΓΑ φόρου που παρακ/\nθηκε"}, {10, "ΟΓΑ φόρου που αναλογεί"},
+    {10, "Ακαθάριστες αποδοχές"},
+    {10, "Χαρτόσημο"},
+    {10, "ΟΓΑ Χαρτοσήμου"},
+    {10, "Κρατήσεις (εκτός φόρου)"},
+    {10, "Καθαρές αποδοχές"},
+    {10, "Φόρος που παρακ/\nθηκε"},
+    {10, "Φόρος που αναλογεί"},
+    {10, "ΟΓΑ φόρου που παρακ/\nθηκε"},
+    {10, "ΟΓΑ φόρου που αναλογεί"},
 };
 
 // Columns 7 to 18 of a detail row, after the address.
 constexpr detail::Field laterColumns[] = {
-    detail::TypeInc,   detail::AkaInc,   detail::Xartosimo,   detail::OGAXart,
-    detail::Kratiseis, detail::Kathares, detail::ForosParakr, detail::ForosAnal,
-    detail::Ypokatastima, detail::Hmeres, detail::OGAForouParakr, detail::OGAForouAnal,
+    detail::TypeInc,      detail::AkaInc,   detail::Xartosimo,      detail::OGAXart,
+    detail::Kratiseis,    detail::Kathares, detail::ForosParakr,    detail::ForosAnal,
+    detail::Ypokatastima, detail::Hmeres,   detail::OGAForouParakr, detail::OGAForouAnal,
 };
 
 constexpr int declarantRows = 8;  // year, a blank, the heading, four rows of data, a blank
@@ -121,8 +139,7 @@ ReportDocument::ReportDocument(ReportKind kind, HeaderFields header, TotalsTexts
             x += w;
         }
     };
-    if (kind_ == ReportKind::DetailedPayments)
-        build(detailColumns);
+    if (kind_ == ReportKind::DetailedPayments) build(detailColumns);
     else
         build(totalsColumns);
 
@@ -150,7 +167,10 @@ std::shared_ptr<const ReportDocument> ReportDocument::ForSession(ReportKind kind
     return std::make_shared<const ReportDocument>(kind, session.Header(), session.Totals(), std::move(lines));
 }
 
-size_t ReportDocument::tableRows() const { return lines_.count + 2; }
+size_t ReportDocument::tableRows() const
+{
+    return lines_.count + 2;
+}
 
 size_t ReportDocument::firstRowOf(int page) const
 {
@@ -170,7 +190,10 @@ QPageLayout ReportDocument::pageLayout() const
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0));
 }
 
-QSizeF ReportDocument::pageSize() const { return {pageWidth, pageHeight}; }
+QSizeF ReportDocument::pageSize() const
+{
+    return {pageWidth, pageHeight};
+}
 
 void ReportDocument::paintCell(QPainter& p, const QRectF& box, const QString& text, const GlyphCache& glyphs,
                                int flags) const
@@ -251,7 +274,8 @@ void ReportDocument::paintColumnTitles(QPainter& p, qreal y) const
                       c.title[i], titleGlyphs_, Qt::AlignHCenter);
         rules << QLineF(c.x, y, c.x, y + titlesHeight_);
     }
-    rules << QLineF(margin, y, margin + tableWidth, y) << QLineF(margin + tableWidth, y, margin + tableWidth, y + titlesHeight_);
+    rules << QLineF(margin, y, margin + tableWidth, y)
+          << QLineF(margin + tableWidth, y, margin + tableWidth, y + titlesHeight_);
     p.setPen(QPen(Qt::black, rule));
     p.drawLines(rules);
 }
@@ -268,8 +292,10 @@ std::vector<ReportDocument::Cell> ReportDocument::rowCells(size_t row) const
         for (detail::Field f : {detail::AFM, detail::SurName, detail::Name, detail::FatherName})
             cells.push_back({c++, 1, fromCp(detail::fieldValue(line, f))});
         cells.push_back({c++, 1,
-                         fromCp(detail::fieldValue(line, detail::City)) + ", " + fromCp(detail::fieldValue(line, detail::Street)) + " " +
-                             fromCp(detail::fieldValue(line, detail::StreetNo)) + " " + fromCp(detail::fieldValue(line, detail::TK))});
+                         fromCp(detail::fieldValue(line, detail::City)) + ", " +
+                             fromCp(detail::fieldValue(line, detail::Street)) + " " +
+                             fromCp(detail::fieldValue(line, detail::StreetNo)) + " " +
+                             fromCp(detail::fieldValue(line, detail::TK))});
         for (detail::Field f : laterColumns) cells.push_back({c++, 1, fromCp(detail::fieldValue(line, f))});
         return cells;
     }
@@ -325,8 +351,7 @@ void ReportDocument::paintPage(QPainter& p, int page) const
     }
     p.setPen(QPen(Qt::black, rule));
     p.drawLines(rules);
-    for (const GlyphCache* glyphs : {&cellGlyphs_, &titleGlyphs_, &authorityGlyphs_, &headingGlyphs_})
-        glyphs->flush(p);
+    for (const GlyphCache* glyphs : {&cellGlyphs_, &titleGlyphs_, &authorityGlyphs_, &headingGlyphs_}) glyphs->flush(p);
     p.restore();
 }
 

@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "core/session/DeclarationSession.h"
-#include "render/GlyphCache.h"
 #include "core/reports/ReportCommand.h"
+#include "core/session/DeclarationSession.h"
 #include "core/store/DeclarationFile.h"
 #include "core/store/HeaderFields.h"
+#include "render/GlyphCache.h"
 
 class QPainter;
 

@@ -85,12 +85,14 @@ public:
     {
         if (const char* old = std::getenv(name)) old_ = old;
         if (value.empty()) ::unsetenv(name);
-        else ::setenv(name, value.c_str(), 1);
+        else
+            ::setenv(name, value.c_str(), 1);
     }
     ~EnvVar()
     {
         if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
+        else
+            ::unsetenv(name_);
     }
     EnvVar(const EnvVar&) = delete;
     EnvVar& operator=(const EnvVar&) = delete;
@@ -101,6 +103,9 @@ private:
 };
 
 // Windows-1253 from a UTF-8 literal, for readable tests.
-inline std::string G(const char* utf8) { return cp1253::lit(utf8); }
+inline std::string G(const char* utf8)
+{
+    return cp1253::lit(utf8);
+}
 
 }  // namespace edlt::test

@@ -46,7 +46,9 @@ int main(int argc, char** argv)
             for (edlt::detail::Field f : edlt::detail::amountFields) {
                 const auto& def = edlt::detail::fields[f];
                 if (l.size() >= static_cast<size_t>(def.offset + def.width))
-                    sum += edlt::tryStrToInt64(l.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width))).value_or(0);
+                    sum +=
+                        edlt::tryStrToInt64(l.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)))
+                            .value_or(0);
             }
         out.append(l);
         out.append("\r\n");

@@ -9,8 +9,8 @@
 #include <unordered_set>
 
 #include "bench/Generator.h"
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
+#include "core/store/AtomicFile.h"
 #include "core/store/DetailRecord.h"
 
 int main(int argc, char** argv)

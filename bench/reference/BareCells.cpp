@@ -73,7 +73,8 @@ size_t freexlCells(const std::filesystem::path& path)
     size_t count = 0;
     unsigned int rows = 0;
     unsigned short cols = 0;
-    if (freexl_select_active_worksheet(xls, 0) == FREEXL_OK && freexl_worksheet_dimensions(xls, &rows, &cols) == FREEXL_OK)
+    if (freexl_select_active_worksheet(xls, 0) == FREEXL_OK &&
+        freexl_worksheet_dimensions(xls, &rows, &cols) == FREEXL_OK)
         for (unsigned int r = 0; r < rows; ++r)
             for (unsigned short c = 0; c < cols; ++c) {
                 FreeXL_CellValue value;

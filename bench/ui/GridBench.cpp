@@ -11,22 +11,22 @@
 #include <QScrollBar>
 #include <QTest>
 #include <chrono>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
+#include "bench/Generator.h"
 #include "core/session/DeclarationCheck.h"
 #include "core/session/UserInterface.h"
+#include "core/store/AtomicFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/mainwindow/TotalsPanel.h"
-#include "bench/Generator.h"
 #include "gui/grid/DetailGrid.h"
 #include "gui/grid/RecordGridView.h"
-#include "core/store/AtomicFile.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/TotalsPanel.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -41,7 +41,8 @@ constexpr uint64_t seed = 2023;
 class Window {
 public:
     explicit Window(size_t count)
-        : folder_(fs::temp_directory_path() / ("edlt-gui-bench-" + std::to_string(count) + "-" + std::to_string(::getpid()))),
+        : folder_(fs::temp_directory_path() /
+                  ("edlt-gui-bench-" + std::to_string(count) + "-" + std::to_string(::getpid()))),
           file_(folder_ / "DLT")
     {
         fs::create_directories(folder_ / "Addon");
@@ -227,13 +228,23 @@ void BM_StoreInWindow(benchmark::State& state)
 // until its findings were shown); 0: the session's Open alone.
 BENCHMARK(BM_OpenAndShowGrid)->Args({100000, 1})->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_OpenAndShowGrid)
-    ->Args({1000000, 1})->Args({1000000, 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();
+    ->Args({1000000, 1})
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->UseRealTime();
 BENCHMARK(BM_CliTotals)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();
 BENCHMARK(BM_PaintScreen)->Arg(10)->Arg(100)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StoreInWindow)
-    ->Args({1000000, EditedLine})->Args({1000000, NewLine})->Args({1000000, DeletedLine})
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly(true)->UseRealTime();
+    ->Args({1000000, EditedLine})
+    ->Args({1000000, NewLine})
+    ->Args({1000000, DeletedLine})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(21)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
 
 int main(int argc, char** argv)
 {

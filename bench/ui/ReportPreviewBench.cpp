@@ -17,15 +17,15 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/PeakMemory.h"
 #include "bench/QuietUI.h"
 #include "core/reports/ReportCommand.h"
-#include "render/PdfExport.h"
+#include "core/session/DeclarationSession.h"
+#include "core/store/AtomicFile.h"
 #include "gui/reports/ReportPreview.h"
 #include "gui/reports/ReportWindow.h"
-#include "core/store/AtomicFile.h"
+#include "render/PdfExport.h"
 
 namespace fs = std::filesystem;
 using namespace edlt;
@@ -43,7 +43,10 @@ size_t lineCount()
 
 using bench::resetPeak;
 
-double addedMb(long beforeKb) { return static_cast<double>(bench::statusKb("VmHWM:") - beforeKb) / 1024; }
+double addedMb(long beforeKb)
+{
+    return static_cast<double>(bench::statusKb("VmHWM:") - beforeKb) / 1024;
+}
 
 // A program folder holding a generated declaration, and a session that opens it.
 struct Declaration {

@@ -22,7 +22,12 @@ public:
     static constexpr int64_t unitsPerEuro = 10000;
 
     constexpr Amount() = default;
-    static constexpr Amount fromUnits(Int128 units) { Amount a; a.units_ = units; return a; }
+    static constexpr Amount fromUnits(Int128 units)
+    {
+        Amount a;
+        a.units_ = units;
+        return a;
+    }
     static constexpr Amount fromCents(int64_t cents) { return fromUnits(static_cast<Int128>(cents) * unitsPerCent); }
 
     // Parses decimal text with the comma: optional blanks around it, a sign, digits, a
@@ -41,7 +46,11 @@ public:
 
     Amount operator+(Amount o) const { return fromUnits(units_ + o.units_); }
     Amount operator-(Amount o) const { return fromUnits(units_ - o.units_); }
-    Amount& operator+=(Amount o) { units_ += o.units_; return *this; }
+    Amount& operator+=(Amount o)
+    {
+        units_ += o.units_;
+        return *this;
+    }
     // Multiplies by num/den exactly, for comparisons such as N x 40 / 100: returns the
     // comparison of this x den with o x num instead of dividing.
     static std::strong_ordering compareScaled(Amount a, Amount b, int num, int den);

@@ -27,8 +27,7 @@ FileSource::FileSource(const std::filesystem::path& path) : path_(path)
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     std::string cause;
     struct stat st {};
-    if (fd_ < 0)
-        cause = systemErrorText(errno);
+    if (fd_ < 0) cause = systemErrorText(errno);
     else if (::fstat(fd_, &st) != 0)
         cause = systemErrorText(errno);
     else if (!S_ISREG(st.st_mode))

@@ -32,8 +32,14 @@ std::optional<T> parseWhole(std::string_view text)
 
 }  // namespace
 
-std::optional<int32_t> tryStrToInt(std::string_view text) { return parseWhole<int32_t>(text); }
-std::optional<int64_t> tryStrToInt64(std::string_view text) { return parseWhole<int64_t>(text); }
+std::optional<int32_t> tryStrToInt(std::string_view text)
+{
+    return parseWhole<int32_t>(text);
+}
+std::optional<int64_t> tryStrToInt64(std::string_view text)
+{
+    return parseWhole<int64_t>(text);
+}
 
 int32_t strToInt(std::string_view text)
 {

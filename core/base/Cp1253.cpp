@@ -59,9 +59,12 @@ std::optional<char32_t> nextCodePoint(std::string_view s, size_t& i)
     };
     Form f{};
     if ((lead & 0xE0) == 0xC0) f = {1, lead & 0x1Fu, 0x80};
-    else if ((lead & 0xF0) == 0xE0) f = {2, lead & 0x0Fu, 0x800};
-    else if ((lead & 0xF8) == 0xF0) f = {3, lead & 0x07u, 0x10000};
-    else return std::nullopt;
+    else if ((lead & 0xF0) == 0xE0)
+        f = {2, lead & 0x0Fu, 0x800};
+    else if ((lead & 0xF8) == 0xF0)
+        f = {3, lead & 0x07u, 0x10000};
+    else
+        return std::nullopt;
     auto [more, cp, least] = f;
     for (; more > 0; --more) {
         if (i == s.size()) return std::nullopt;
@@ -168,9 +171,9 @@ std::string pathText(const std::filesystem::path& path)
 
 const std::string& unrepresentableMessage()
 {
-    static const std::string m = lit(
-        "Το κείμενο περιέχει χαρακτήρες που δεν υποστηρίζονται (επιτρέπονται μόνο ελληνικοί και "
-        "λατινικοί χαρακτήρες της κωδικοσελίδας Windows-1253)");
+    static const std::string m =
+        lit("Το κείμενο περιέχει χαρακτήρες που δεν υποστηρίζονται (επιτρέπονται μόνο ελληνικοί και "
+            "λατινικοί χαρακτήρες της κωδικοσελίδας Windows-1253)");
     return m;
 }
 

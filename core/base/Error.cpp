@@ -8,8 +8,8 @@ std::string format(std::string_view pattern, std::initializer_list<std::string_v
     out.reserve(pattern.size() + 32);
     auto arg = args.begin();
     for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == 's' || pattern[i + 1] == 'd')
-            && arg != args.end()) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == 's' || pattern[i + 1] == 'd') &&
+            arg != args.end()) {
             out += *arg++;
             ++i;
         } else {

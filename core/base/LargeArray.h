@@ -65,7 +65,8 @@ private:
     void release()
     {
         if (mapped_ != 0) ::munmap(data_, mapped_);
-        else std::free(data_);
+        else
+            std::free(data_);
         data_ = nullptr;
         size_ = mapped_ = 0;
     }

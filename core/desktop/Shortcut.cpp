@@ -12,12 +12,12 @@
 #include <thread>
 #include <unistd.h>
 
-#include "core/session/ProgramPaths.h"
-#include "core/session/UserInterface.h"
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/base/Text.h"
+#include "core/session/ProgramPaths.h"
+#include "core/session/UserInterface.h"
+#include "core/store/AtomicFile.h"
 
 extern char** environ;
 
@@ -130,8 +130,9 @@ std::string DesktopEntryText(const ShortcutTarget& target)
     text += "Exec=" + EscapeDesktopString(execValue) + "\n";
     text += "Path=" + EscapeDesktopString(utf8Path(target.workingFolder)) + "\n";
     if (!target.icon.empty()) text += "Icon=" + EscapeDesktopString(utf8Path(target.icon)) + "\n";
-    text += "Terminal=false\n"
-            "Categories=Office;Finance;\n";
+    text +=
+        "Terminal=false\n"
+        "Categories=Office;Finance;\n";
     return text;
 }
 
@@ -161,7 +162,8 @@ std::optional<std::string> RunProgram(const std::vector<std::string>& argv, int 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     char buf[4096];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd p{fds[0], POLLIN, 0};
         const int n = ::poll(&p, 1, static_cast<int>(left.count()));
@@ -173,7 +175,8 @@ std::optional<std::string> RunProgram(const std::vector<std::string>& argv, int 
         if (out.size() < (1u << 20)) out.append(buf, static_cast<size_t>(got));
     }
     ::close(fds[0]);
-    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto remaining =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     const int status = waitFor(pid, static_cast<int>(std::max<long long>(remaining.count(), 0)));
     if (status < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return out;
@@ -188,8 +191,8 @@ std::filesystem::path UserDesktopFolder()
     // Without xdg-user-dir, its settings file read the way it reads it.
     const std::filesystem::path home = HomeFolder();
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::filesystem::path dirs =
-        (config && *config == '/' ? std::filesystem::path(config) : home / ".config") / "user-dirs.dirs";
+    const std::filesystem::path dirs = (config && *config == '/' ? std::filesystem::path(config) : home / ".config") /
+                                       "user-dirs.dirs";
     if (auto folder = DesktopFolderSetting(readSmallFile(dirs), home)) return *folder;
     return home / "Desktop";
 }

@@ -57,10 +57,9 @@ std::filesystem::path WriteDesktopShortcut(
 const std::string& ShortcutFailedMessage();
 
 // The command: no message on success, the failure message on any failure.
-bool RunShortcutCommand(
-    UserInterface& ui, const ShortcutTarget& target,
-    const std::function<std::filesystem::path()>& desktopFolder = UserDesktopFolder,
-    const std::function<void(const std::filesystem::path&)>& markTrusted = MarkTrustedWithGio);
+bool RunShortcutCommand(UserInterface& ui, const ShortcutTarget& target,
+                        const std::function<std::filesystem::path()>& desktopFolder = UserDesktopFolder,
+                        const std::function<void(const std::filesystem::path&)>& markTrusted = MarkTrustedWithGio);
 
 // Runs a program found on PATH with no shell, its standard input and error on
 // /dev/null, and waits at most timeoutMs for it. Its standard output when it ran and

@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <ctime>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/export/ZipWriter.h"
+#include "core/store/AtomicFile.h"
 
 namespace edlt {
 namespace {

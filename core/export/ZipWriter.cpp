@@ -258,8 +258,9 @@ private:
 
 std::string ZipTooLargeMessage()
 {
-    return cp1253::lit("Το αρχείο είναι πολύ μεγάλο για συμπίεση: το αρχείο zip δέχεται μόνο αρχεία "
-                       "μικρότερα από 4 GB.");
+    return cp1253::lit(
+        "Το αρχείο είναι πολύ μεγάλο για συμπίεση: το αρχείο zip δέχεται μόνο αρχεία "
+        "μικρότερα από 4 GB.");
 }
 
 uint32_t DosDateTime(const std::tm& local)
@@ -331,8 +332,8 @@ void ZipWriter::SaveToStream(ByteSink& stream)
     ZipStreamWriter writer(stream);
     for (size_t k = 0; k < Files.size(); ++k) {
         const LocalFileHeader& f = Files[k];
-        CentralDirectory[k].LocalHeaderOffset = writer.member(
-            f, CentralDirectory[k].ExternalAttributes, [&f](ByteSink& sink) { sink.write(f.CompressedData); });
+        CentralDirectory[k].LocalHeaderOffset = writer.member(f, CentralDirectory[k].ExternalAttributes,
+                                                              [&f](ByteSink& sink) { sink.write(f.CompressedData); });
     }
     EndOfCentralDir = writer.finish(ZipComment);
 }

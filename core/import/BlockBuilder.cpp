@@ -8,7 +8,10 @@
 namespace edlt::sheet {
 namespace {
 
-bool used(const Block::Span& s) { return s.length != 0 || s.cut || s.noValue; }
+bool used(const Block::Span& s)
+{
+    return s.length != 0 || s.cut || s.noValue;
+}
 
 }  // namespace
 
@@ -35,8 +38,7 @@ void BlockBuilder::relayout(size_t newStride)
         // From the back, so no cell is overwritten before it has moved.
         for (size_t r = allocatedRows_; r-- > 0;)
             for (size_t c = oldStride; c-- > 0;)
-                if (r * newStride + c != r * oldStride + c)
-                    cells_[r * newStride + c] = cells_[r * oldStride + c];
+                if (r * newStride + c != r * oldStride + c) cells_[r * newStride + c] = cells_[r * oldStride + c];
         for (size_t r = 0; r < allocatedRows_; ++r)
             for (size_t c = oldStride; c < newStride; ++c) cells_[r * newStride + c] = Block::Span{0, 0, 0, 0};
     }
@@ -77,7 +79,8 @@ void BlockBuilder::setUtf8(size_t row, size_t col, std::string_view utf8, bool c
     bool ok = true;
     std::string text = toCp1253Lossy(utf8, ok);
     if (ok) setText(row, col, text, cut);
-    else setLossyText(row, col, text, cut);
+    else
+        setLossyText(row, col, text, cut);
 }
 
 void BlockBuilder::setText(size_t row, size_t col, std::string_view cp1253, bool cut)
@@ -134,7 +137,8 @@ size_t BlockBuilder::adoptText(std::string bytes)
 {
     const size_t base = text_.size();
     if (text_.empty()) text_ = std::move(bytes);
-    else text_ += bytes;
+    else
+        text_ += bytes;
     adopted_ = text_.size();
     return base;
 }
@@ -174,14 +178,12 @@ ReadResult BlockBuilder::finish()
                 cols = c;
                 break;
             }
-        if (rows <= r && std::any_of(line, line + stride_, used))
-            rows = r + 1;
+        if (rows <= r && std::any_of(line, line + stride_, used)) rows = r + 1;
     }
     ReadResult result;
     if (rows == 0) return result;
     for (size_t r = 0; r < rows; ++r)
-        for (size_t c = 0; c < cols; ++c)
-            cells_[r * cols + c] = cells_[r * stride_ + c];
+        for (size_t c = 0; c < cols; ++c) cells_[r * cols + c] = cells_[r * stride_ + c];
     cells_.resize(rows * cols);
     result.block.rows = rows;
     result.block.cols = cols;

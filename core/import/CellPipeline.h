@@ -34,10 +34,7 @@ struct CellBatch {
 template <class Cell, class Store>
 class CellPipeline {
 public:
-    explicit CellPipeline(Store store) : store_(std::move(store)), thread_([this] { consume(); })
-    {
-        startBatch();
-    }
+    explicit CellPipeline(Store store) : store_(std::move(store)), thread_([this] { consume(); }) { startBatch(); }
     ~CellPipeline() { stop(); }
     CellPipeline(const CellPipeline&) = delete;
     CellPipeline& operator=(const CellPipeline&) = delete;
@@ -99,8 +96,7 @@ private:
     {
         try {
             while (auto batch = cells_.take())
-                for (const Cell& cell : batch->cells)
-                    store_.store(cell, batch->textOf(cell));
+                for (const Cell& cell : batch->cells) store_.store(cell, batch->textOf(cell));
         } catch (...) {
             storeError_ = std::current_exception();
             cells_.leave();

@@ -21,7 +21,10 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d)
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
-bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool leapYear(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m)
 {
@@ -116,7 +119,10 @@ std::string otherNumber(double value)
 
 }  // namespace
 
-std::string formatNumber(double value) { return std::string(NumberText().format(value)); }
+std::string formatNumber(double value)
+{
+    return std::string(NumberText().format(value));
+}
 
 std::string_view NumberText::format(double value)
 {
@@ -152,8 +158,7 @@ std::optional<double> parseNumber(std::string_view text)
     if (text.empty() || text[0] == '+' || text[0] == ' ') return std::nullopt;
     double value = 0;
     auto res = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -169,8 +174,8 @@ double dateSerial(int year, int month, int day, bool date1904)
 std::optional<double> parseIsoDateTime(std::string_view s, bool date1904)
 {
     int y = 0, m = 0, d = 0;
-    if (!digitsAt(s, 0, 4, y) || s.size() < 10 || s[4] != '-' || !digitsAt(s, 5, 2, m) || s[7] != '-'
-        || !digitsAt(s, 8, 2, d))
+    if (!digitsAt(s, 0, 4, y) || s.size() < 10 || s[4] != '-' || !digitsAt(s, 5, 2, m) || s[7] != '-' ||
+        !digitsAt(s, 8, 2, d))
         return std::nullopt;
     if (m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m)) return std::nullopt;
     double serial = dateSerial(y, m, d, date1904);
@@ -181,7 +186,10 @@ std::optional<double> parseIsoDateTime(std::string_view s, bool date1904)
     return serial + *time;
 }
 
-std::optional<double> parseClockTime(std::string_view text) { return clockFrom(text, 0); }
+std::optional<double> parseClockTime(std::string_view text)
+{
+    return clockFrom(text, 0);
+}
 
 std::optional<double> parseIsoDuration(std::string_view s)
 {
@@ -208,10 +216,14 @@ std::optional<double> parseIsoDuration(std::string_view s)
         if (!number) return std::nullopt;
         char unit = s[i++];
         if (!inTime && unit == 'D') seconds += *number * 86400;
-        else if (inTime && unit == 'H') seconds += *number * 3600;
-        else if (inTime && unit == 'M') seconds += *number * 60;
-        else if (inTime && unit == 'S') seconds += *number;
-        else return std::nullopt;
+        else if (inTime && unit == 'H')
+            seconds += *number * 3600;
+        else if (inTime && unit == 'M')
+            seconds += *number * 60;
+        else if (inTime && unit == 'S')
+            seconds += *number;
+        else
+            return std::nullopt;
         any = true;
     }
     if (!any) return std::nullopt;
@@ -265,7 +277,8 @@ std::string toCp1253Lossy(std::string_view utf8, bool& ok)
             if ((static_cast<unsigned char>(utf8[i + k]) >> 6) != 2) len = 1;
         auto piece = cp1253::fromUtf8(utf8.substr(i, len));
         if (piece && piece->size() == 1) out += *piece;
-        else out += '?';
+        else
+            out += '?';
         i += len;
     }
     return out;

@@ -2,9 +2,9 @@
 // semicolons, its decimal separator being the comma), quoted as RFC 4180 says, in UTF-8
 // (with or without its byte order mark) or, when the bytes are no valid UTF-8, in
 // Windows-1253. Every field is text as it stands.
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <algorithm>
 #include <string>
 
 #include "core/base/ByteStream.h"
@@ -21,8 +21,8 @@ const std::array<bool, 256>& unassigned()
 {
     static const std::array<bool, 256> table = [] {
         std::array<bool, 256> t{};
-        for (int b : {0x81, 0x88, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x98, 0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xAA,
-                      0xD2, 0xFF})
+        for (int b :
+             {0x81, 0x88, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x98, 0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xAA, 0xD2, 0xFF})
             t[static_cast<size_t>(b)] = true;
         return t;
     }();
@@ -37,10 +37,14 @@ char detectSeparator(std::string_view data)
     for (size_t i = 0; i < data.size() && records < 20; ++i) {
         char c = data[i];
         if (c == '"') quoted = !quoted;
-        else if (quoted) continue;
-        else if (c == ',') ++commas;
-        else if (c == ';') ++semicolons;
-        else if (c == '\n' || c == '\r') ++records;
+        else if (quoted)
+            continue;
+        else if (c == ',')
+            ++commas;
+        else if (c == ';')
+            ++semicolons;
+        else if (c == '\n' || c == '\r')
+            ++records;
     }
     return semicolons > 0 && semicolons >= commas ? ';' : ',';
 }
@@ -128,7 +132,8 @@ private:
                 lossy = true;
             }
         if (lossy) block_.setLossyText(row, col, field, cut_);
-        else block_.setText(row, col, field, cut_);
+        else
+            block_.setText(row, col, field, cut_);
     }
 
     std::string_view data_;
@@ -166,12 +171,13 @@ ReadResult readCsv(ByteSource& source)
 
     char separator = 0;
     // A spreadsheet's own hint, "sep=;" alone on the first line.
-    if (text.size() >= 5 && text.substr(0, 4) == "sep=" && text[4] != '\r' && text[4] != '\n'
-        && (text.size() == 5 || text[5] == '\r' || text[5] == '\n')) {
+    if (text.size() >= 5 && text.substr(0, 4) == "sep=" && text[4] != '\r' && text[4] != '\n' &&
+        (text.size() == 5 || text[5] == '\r' || text[5] == '\n')) {
         separator = text[4];
         text.remove_prefix(5);
         if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
-        else if (!text.empty()) text.remove_prefix(1);
+        else if (!text.empty())
+            text.remove_prefix(1);
         if (separator == '"') fail(SheetFault::Corrupt, "CSV");
     } else {
         separator = detectSeparator(text);

@@ -37,7 +37,8 @@ public:
     {
         if (name == "table") {
             if (tableDepth_ == 0 && !inCell_) tableDepth_ = 1;
-            else if (tableDepth_ > 0) ++tableDepth_;  // a table inside a cell
+            else if (tableDepth_ > 0)
+                ++tableDepth_;  // a table inside a cell
             return;
         }
         if (tableDepth_ != 1 && !inCell_) return;
@@ -148,9 +149,7 @@ private:
             inCell_ = false;
             // The stored value where there is one; a text cell (or a formula's text
             // result) is what its paragraphs say.
-            std::string_view text = !valueText_.empty() ? valueText_
-                                    : paragraphs_ == 0  ? stringValue_
-                                                        : cellText_;
+            std::string_view text = !valueText_.empty() ? valueText_ : paragraphs_ == 0 ? stringValue_ : cellText_;
             // A formula that a script wrote without computing it has neither value nor text.
             const bool noValue = formula_ && text.empty() && !cut_;
             if (BlockBuilder::usedColumn(col_ + 1) && (!text.empty() || cut_ || noValue)) {
@@ -187,8 +186,10 @@ private:
                     const size_t last = std::min(cell.col + cell.repeat - 1, limits::usedCols);
                     for (size_t col = cell.col; col <= last; ++col) {
                         if (cell.noValue) block_.setFormulaWithoutValue(row, col);
-                        else if (cell.lossy) block_.setLossyText(row, col, cell.text, cell.cut);
-                        else block_.setText(row, col, cell.text, cell.cut);
+                        else if (cell.lossy)
+                            block_.setLossyText(row, col, cell.text, cell.cut);
+                        else
+                            block_.setText(row, col, cell.text, cell.cut);
                     }
                 }
             }

@@ -35,8 +35,8 @@ ReadResult readDetected(const std::filesystem::path& path)
         }
     }
     if (got == 8 && std::memcmp(head, oleMagic, 8) == 0) return readXls(path);
-    if (got >= 4 && head[0] == 'P' && head[1] == 'K'
-        && ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6) || (head[2] == 7 && head[3] == 8)))
+    if (got >= 4 && head[0] == 'P' && head[1] == 'K' &&
+        ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6) || (head[2] == 7 && head[3] == 8)))
         return readZip(path);
     FileSource source(path);
     return readCsv(source);

@@ -93,7 +93,10 @@ private:
     std::string_view closing_;
 };
 
-bool endsName(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>'; }
+bool endsName(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
+}
 
 // The first start tag of name at or after from; npos when there is none yet.
 size_t findTag(std::string_view buf, std::string_view open, size_t from)
@@ -237,8 +240,7 @@ bool RowSegments::read(ZipArchive& zip, std::string_view part)
 bool RowSegments::readInSegments(ZipArchive& zip, std::string_view part)
 {
     XmlStream document(outer());
-    Committer segments([this](std::string_view xml) { return parse(xml); },
-                       [this](Parsed& parsed) { commit(parsed); });
+    Committer segments([this](std::string_view xml) { return parse(xml); }, [this](Parsed& parsed) { commit(parsed); });
     enum class Stage { Head, Rows, Tail } stage = Stage::Head;
     FirstRow scan;
     std::string buf, rowOpen, dataClose;

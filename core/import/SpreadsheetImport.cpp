@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/session/LongWork.h"
 #include "core/base/Amount.h"
-#include "core/rules/CheckAFM.h"
 #include "core/base/Convert.h"
 #include "core/base/Cp1253.h"
-#include "core/store/DetailRecord.h"
 #include "core/base/Error.h"
+#include "core/rules/CheckAFM.h"
+#include "core/session/LongWork.h"
+#include "core/store/DetailRecord.h"
 
 namespace edlt {
 namespace {
@@ -17,10 +17,10 @@ namespace {
 using namespace detail;
 
 // Sheet columns A..T in order.
-constexpr std::array<Field, 20> columnFields = {
-    AFM,       SurName,   Name,        FatherName, City,      Street,       StreetNo, TK,     TypeInc, AkaInc,
-    Xartosimo, OGAXart,   Kratiseis,   Kathares,   ForosParakr, ForosAnal, Ypokatastima, Hmeres, OGAForouParakr,
-    OGAForouAnal};
+constexpr std::array<Field, 20> columnFields = {AFM,       SurName,      Name,      FatherName,     City,
+                                                Street,    StreetNo,     TK,        TypeInc,        AkaInc,
+                                                Xartosimo, OGAXart,      Kratiseis, Kathares,       ForosParakr,
+                                                ForosAnal, Ypokatastima, Hmeres,    OGAForouParakr, OGAForouAnal};
 
 // A cell beyond the block: the reader of the sheet would have failed there.
 struct OutsideBlock {};
@@ -163,15 +163,18 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
                                      " περιέχει τύπο χωρίς αποθηκευμένη τιμή. Ανοίξτε και αποθηκεύστε το αρχείο σε "
                                      "πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά.");
         if (!CheckAFM(cell(b, i, 1)))
-            return lineMessage(row, " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
-                                    "προχωρήσετε στην εισαγωγή.");
+            return lineMessage(row,
+                               " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
+                               "προχωρήσετε στην εισαγωγή.");
         if (!isImportTypeInc(cell(b, i, 9)))
-            return lineMessage(row, " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
-                                    "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+            return lineMessage(row,
+                               " του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή 10-15,16,20-25. "
+                               "Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         const std::string_view days = cell(b, i, 18);
         if (!tryStrToInt(days) || !fits(days, Hmeres) || b.cut(i, 17))
-            return lineMessage(row, " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
-                                    "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
+            return lineMessage(row,
+                               " του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
+                               "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή.");
         for (size_t column : {10u, 11u, 12u, 13u, 14u, 15u, 16u, 19u, 20u}) {
             auto amount = normalisedAmount(b, i, column, scratch);
             if (!amount)
@@ -218,8 +221,10 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
                 if (i % 1024 == 0) work->progress(i, b.rows);
                 ds.Insert();
                 for (size_t c = 0; c < columnFields.size(); ++c) {
-                    if (isAmount(columnFields[c])) ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
-                    else ds.SetFieldValue(columnFields[c], b.at(i, c));
+                    if (isAmount(columnFields[c]))
+                        ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
+                    else
+                        ds.SetFieldValue(columnFields[c], b.at(i, c));
                 }
                 if (!session_.PostCheckedLine()) {
                     outcome = Outcome::Stopped;

@@ -7,19 +7,19 @@
 #include <optional>
 #include <string>
 
-#include "core/session/DeclarationSession.h"
 #include "core/import/Sheet.h"
+#include "core/session/DeclarationSession.h"
 
 namespace edlt {
 
 class SpreadsheetImport {
 public:
     enum class Outcome {
-        Cancelled,         // no file chosen
-        PendingRefused,    // the line being edited was refused first
-        Unreadable,        // the generic open-failure message was shown
-        RowRefused,        // the validation pass found a bad cell (nothing stored)
-        Stopped,           // a row was refused when stored (the rows before it stay)
+        Cancelled,       // no file chosen
+        PendingRefused,  // the line being edited was refused first
+        Unreadable,      // the generic open-failure message was shown
+        RowRefused,      // the validation pass found a bad cell (nothing stored)
+        Stopped,         // a row was refused when stored (the rows before it stay)
         Imported,
     };
 

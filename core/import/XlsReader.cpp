@@ -60,7 +60,8 @@ public:
         if (!records_.next(r) || r.type != BOF || r.size < 4) fail(SheetFault::NotSpreadsheet);
         const uint16_t version = u16(r.data);
         if (version == 0x0600) biff8_ = true;
-        else if (version != 0x0500) fail(SheetFault::NotSpreadsheet, "BIFF");
+        else if (version != 0x0500)
+            fail(SheetFault::NotSpreadsheet, "BIFF");
         readGlobals();
         if (!sheetFound_ || sheetStart_ >= stream_.size()) fail(SheetFault::NotSpreadsheet);
         strings_.moveInto(block_);
@@ -105,8 +106,10 @@ private:
         while (depth > 0) {
             if (!records_.next(r)) break;  // a sheet cut short: what was read stands, as in the other kinds
             if (r.type == BOF) ++depth;
-            else if (r.type == EOF_) --depth;
-            else if (depth == 1) cellRecord(r);
+            else if (r.type == EOF_)
+                --depth;
+            else if (depth == 1)
+                cellRecord(r);
         }
         if (pendingString_) block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
         return block_.finish();
@@ -124,7 +127,8 @@ private:
     void setText(size_t row, size_t col, const Text& t)
     {
         if (t.lossy) block_.setLossyText(row, col, t.bytes, t.cut);
-        else block_.setCleanText(row, col, t.bytes, t.cut);
+        else
+            block_.setCleanText(row, col, t.bytes, t.cut);
     }
     void setNumber(size_t row, size_t col, double value) { block_.setCleanText(row, col, numbers_.format(value)); }
     // An RK value that is a whole number, or one hundredth of one, is a count of cents as it stands.
@@ -139,8 +143,8 @@ private:
     {
         size_t row = 0, col = 0;
         // A string result belongs to the formula just before it; any other cell ends the wait.
-        if (pendingString_ && r.type != STRING && r.type != CONTINUE && r.type != 0x04BC && r.type != 0x0221
-            && r.type != 0x0236) {
+        if (pendingString_ && r.type != STRING && r.type != CONTINUE && r.type != 0x04BC && r.type != 0x0221 &&
+            r.type != 0x0236) {
             block_.setFormulaWithoutValue(pendingRow_, pendingCol_);
             pendingString_ = false;
         }
@@ -165,15 +169,18 @@ private:
         case LABEL:
         case RSTRING:
             if (position(r, 8, row, col)) setText(row, col, labelText(r, 6));
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             break;
         case NUMBER:
             if (position(r, 14, row, col)) setNumber(row, col, f64(r.data + 6));
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             break;
         case RK:
             if (position(r, 10, row, col)) setRk(row, col, u32(r.data + 6));
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             break;
         case MULRK: {
             position(r, 6, row, col);
@@ -190,11 +197,13 @@ private:
         case BOOLERR:
             if (position(r, 8, row, col))
                 block_.setText(row, col, r.data[7] ? errorText(r.data[6]) : r.data[6] ? "TRUE" : "FALSE");
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             break;
         case FORMULA:
             if (position(r, 14, row, col)) formula(r, row, col);
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             break;
         case STRING:
             if (pendingString_) {
@@ -249,12 +258,21 @@ private:
     size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;
 };
 
-ReadResult readStream(std::string_view stream) { return WorkbookReader(stream).read(); }
+ReadResult readStream(std::string_view stream)
+{
+    return WorkbookReader(stream).read();
+}
 
 }  // namespace
 
-ReadResult readXls(const std::filesystem::path& path) { return readStream(workbookStreamOfFile(path).view()); }
+ReadResult readXls(const std::filesystem::path& path)
+{
+    return readStream(workbookStreamOfFile(path).view());
+}
 
-ReadResult readXlsMemory(std::string_view bytes) { return readStream(workbookStreamInMemory(bytes).view()); }
+ReadResult readXlsMemory(std::string_view bytes)
+{
+    return readStream(workbookStreamInMemory(bytes).view());
+}
 
 }  // namespace edlt::sheet

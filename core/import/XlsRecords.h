@@ -8,12 +8,29 @@
 namespace edlt::sheet::xls {
 
 enum Record : uint16_t {
-    BOF = 0x0809, EOF_ = 0x000A, FILEPASS = 0x002F, CODEPAGE = 0x0042, BOUNDSHEET = 0x0085, SST = 0x00FC,
-    CONTINUE = 0x003C, LABELSST = 0x00FD, LABEL = 0x0204, RSTRING = 0x00D6, NUMBER = 0x0203, RK = 0x027E,
-    MULRK = 0x00BD, FORMULA = 0x0006, STRING = 0x0207, BOOLERR = 0x0205, DIMENSION = 0x0200,
+    BOF = 0x0809,
+    EOF_ = 0x000A,
+    FILEPASS = 0x002F,
+    CODEPAGE = 0x0042,
+    BOUNDSHEET = 0x0085,
+    SST = 0x00FC,
+    CONTINUE = 0x003C,
+    LABELSST = 0x00FD,
+    LABEL = 0x0204,
+    RSTRING = 0x00D6,
+    NUMBER = 0x0203,
+    RK = 0x027E,
+    MULRK = 0x00BD,
+    FORMULA = 0x0006,
+    STRING = 0x0207,
+    BOOLERR = 0x0205,
+    DIMENSION = 0x0200,
 };
 
-inline uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+inline uint16_t u16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 inline uint32_t u32(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;

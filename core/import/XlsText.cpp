@@ -13,7 +13,8 @@ Text codePageText(const uint8_t* data, size_t size, uint16_t codePage)
         for (size_t i = 0; i < size; ++i) out.unit(cp1253::toUnicode(static_cast<char>(data[i])));
         return out.finish();
     }
-    std::string from = codePage == 1200 || codePage == 0 || codePage == 367 ? "CP1252" : "CP" + std::to_string(codePage);
+    std::string from = codePage == 1200 || codePage == 0 || codePage == 367 ? "CP1252"
+                                                                            : "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-16LE", from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-16LE", "CP1252");
     for (size_t i = 0; i < size; ++i) {

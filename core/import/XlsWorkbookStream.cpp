@@ -18,8 +18,9 @@ void quietLibgsf()
 {
     static const bool quiet = [] {
         for (const char* domain : {"libgsf", "libgsf:msole", "GLib-GObject"})
-            g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
-                              [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+            g_log_set_handler(
+                domain, GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
         return true;
     }();
     (void)quiet;
@@ -67,8 +68,8 @@ WorkbookStream workbookStreamOfFile(const std::filesystem::path& path)
 
 WorkbookStream workbookStreamInMemory(std::string_view bytes)
 {
-    return workbookStream(
-        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), false));
+    return workbookStream(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
+                                               static_cast<gsf_off_t>(bytes.size()), false));
 }
 
 }  // namespace edlt::sheet::xls

@@ -29,7 +29,7 @@ bool endsWith(std::string_view s, std::string_view tail)
 std::string resolvePart(std::string_view base, std::string_view target)
 {
     std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
-                                                              : std::string(base) + std::string(target);
+                                                             : std::string(base) + std::string(target);
     std::vector<std::string> parts;
     size_t start = 0;
     while (start <= joined.size()) {

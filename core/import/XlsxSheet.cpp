@@ -38,7 +38,8 @@ std::optional<std::string> plainDecimalText(std::string_view v)
     auto digits = [](std::string_view d) {
         return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
-    if (whole.empty() || whole.size() > 13 || (whole.size() > 1 && whole[0] == '0') || !digits(whole)) return std::nullopt;
+    if (whole.empty() || whole.size() > 13 || (whole.size() > 1 && whole[0] == '0') || !digits(whole))
+        return std::nullopt;
     if ((point < v.size() && decimals.empty()) || decimals.size() > 2 || !digits(decimals)) return std::nullopt;
     while (!decimals.empty() && decimals.back() == '0') decimals.remove_suffix(1);
     if (whole == "0" && decimals.empty()) return std::string("0");
@@ -103,7 +104,8 @@ public:
         if (!cell.hasValue) {
             // A formula written by a script that never computed it, or styling only.
             if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
-            else BlockBuilder::checkPosition(row, col);
+            else
+                BlockBuilder::checkPosition(row, col);
             return;
         }
         switch (cell.type) {
@@ -124,8 +126,10 @@ public:
             const std::string_view v = trimmed(text);
             auto number = parseNumber(v);
             if (v.empty()) block_.setText(row, col, {});
-            else if (!number) fail(SheetFault::Corrupt);
-            else block_.setText(row, col, *number != 0 ? "TRUE" : "FALSE");
+            else if (!number)
+                fail(SheetFault::Corrupt);
+            else
+                block_.setText(row, col, *number != 0 ? "TRUE" : "FALSE");
             return;
         }
         case CellType::Date: {
@@ -133,7 +137,8 @@ public:
             auto serial = parseIsoDateTime(v);
             if (!serial && v.size() > 8 && v[0] == 'T') serial = parseClockTime(v.substr(1));
             if (serial) block_.setText(row, col, formatNumber(*serial));
-            else block_.setUtf8(row, col, v);
+            else
+                block_.setUtf8(row, col, v);
             return;
         }
         case CellType::Number: {
@@ -141,7 +146,8 @@ public:
             if (v.empty()) {
                 // openpyxl writes a formula it cannot compute with an empty value.
                 if (cell.hasFormula) block_.setFormulaWithoutValue(row, col);
-                else block_.setText(row, col, {});
+                else
+                    block_.setText(row, col, {});
                 return;
             }
             if (auto plain = plainDecimalText(v)) return block_.setCleanText(row, col, *plain);
@@ -351,7 +357,10 @@ void setXlsxSegmenting(XlsxSegmenting how)
     segmentBytes = how.segmentBytes;
 }
 
-uint64_t xlsxSheetsReadInSegments() { return readInSegments; }
+uint64_t xlsxSheetsReadInSegments()
+{
+    return readInSegments;
+}
 
 void readXlsxSheet(ZipArchive& zip, const std::string& part, const StringPool& strings, BlockBuilder& block)
 {

@@ -73,5 +73,4 @@ std::string decodeEscapes(std::string text)
     return out;
 }
 
-
 }  // namespace edlt::sheet

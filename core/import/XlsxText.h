@@ -46,5 +46,4 @@ private:
     std::string text_;
 };
 
-
 }  // namespace edlt::sheet

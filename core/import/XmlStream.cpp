@@ -120,7 +120,10 @@ XmlStream::XmlStream(XmlHandler& handler, size_t depth) : handler_(handler), dep
     XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
 }
 
-XmlStream::~XmlStream() { XML_ParserFree(parser_); }
+XmlStream::~XmlStream()
+{
+    XML_ParserFree(parser_);
+}
 
 void XmlStream::abort(std::exception_ptr error)
 {

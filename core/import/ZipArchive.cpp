@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/import/CellText.h"
 #include "core/base/Handoff.h"
+#include "core/import/CellText.h"
 #include "core/import/Sheet.h"
 
 namespace edlt::sheet {
@@ -166,8 +166,7 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(handle_->zip, it->second, 0, &st) != 0) fail(SheetFault::Corrupt);
-    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-        fail(SheetFault::Protected);
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) fail(SheetFault::Protected);
     const uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
 
     zip_file_t* file = zip_fopen_index(handle_->zip, it->second, 0);

@@ -52,7 +52,7 @@ private:
 
     std::unique_ptr<Handle> handle_;
     uint64_t totalRead_ = 0;
-    std::unordered_map<std::string, uint64_t> entries_;  // name as stored -> index
+    std::unordered_map<std::string, uint64_t> entries_;    // name as stored -> index
     std::unordered_map<std::string, std::string> folded_;  // lower-case name -> name as stored
 };
 

@@ -1,6 +1,6 @@
 // The pieces the detailed payments and totals pages share.
-#include "core/reports/ReportPages.h"
 #include "core/base/Cp1253.h"
+#include "core/reports/ReportPages.h"
 
 namespace edlt::reports {
 
@@ -69,8 +69,7 @@ void WriteDeclarantBlock(PageWriter& out, const HeaderFields& h)
     out.line("<table width=\"100%\"  border=\"0\" cellspacing=\"0\" cellpadding=\"0\">");
     out.line(fixed[1]);
     out.line(h.business ? business : person);
-    if (h.business)
-        out.lineOf({"<td class=\"style2\" colspan=\"3\">", h.CompanyName, "</td>"});
+    if (h.business) out.lineOf({"<td class=\"style2\" colspan=\"3\">", h.CompanyName, "</td>"});
     else
         out.lineOf({"<td class=\"style2\" colspan=\"3\">", h.CompanyName, " ", h.Name, "</td>"});
     out.line(fixed[2]);

@@ -2,8 +2,8 @@
 // the totals row with the texts of the totals boxes.
 #include <cstdio>
 
-#include "core/reports/ReportPages.h"
 #include "core/base/Cp1253.h"
+#include "core/reports/ReportPages.h"
 #include "core/store/DetailRecord.h"
 
 namespace edlt::reports {
@@ -45,8 +45,8 @@ constexpr std::string_view cellEnd = "&nbsp;</td>";
 
 // Columns 7 to 18 after the address, in page order.
 constexpr detail::Field laterColumns[] = {
-    detail::TypeInc,   detail::AkaInc,      detail::Xartosimo, detail::OGAXart,
-    detail::Kratiseis, detail::Kathares,    detail::ForosParakr, detail::ForosAnal,
+    detail::TypeInc,      detail::AkaInc,   detail::Xartosimo,      detail::OGAXart,
+    detail::Kratiseis,    detail::Kathares, detail::ForosParakr,    detail::ForosAnal,
     detail::Ypokatastima, detail::Hmeres,   detail::OGAForouParakr, detail::OGAForouAnal,
 };
 

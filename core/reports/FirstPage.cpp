@@ -7,9 +7,9 @@
 
 #include "core/base/Amount.h"
 #include "core/base/Convert.h"
-#include "core/reports/PageWriter.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/reports/PageWriter.h"
 
 namespace edlt::reports {
 namespace {
@@ -105,7 +105,10 @@ const Fragments& fragments()
     return fr;
 }
 
-const std::string& fragment(Fragment f) { return fragments()[static_cast<size_t>(f)]; }
+const std::string& fragment(Fragment f)
+{
+    return fragments()[static_cast<size_t>(f)];
+}
 
 }  // namespace
 
@@ -144,14 +147,14 @@ FirstPageTemplate FirstPageTemplate::Load(const std::filesystem::path& folder)
 FirstPageValues FirstPageValuesOf(const HeaderFields& h, const TotalsTexts& totals)
 {
     FirstPageValues v;
-    if (auto year = tryStrToInt(h.YearOfData))
-        v.fiscalYear = std::to_string(static_cast<int64_t>(*year) + 1);
+    if (auto year = tryStrToInt(h.YearOfData)) v.fiscalYear = std::to_string(static_cast<int64_t>(*year) + 1);
     else
         v.fiscalYear = h.YearOfData;
     // A year of four digits is printed whole; any other text keeps the form's own "200"
     // and its last character.
     const std::string& y = h.YearOfData;
-    const bool fourDigits = y.size() == 4 && std::all_of(y.begin(), y.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool fourDigits = y.size() == 4 &&
+                            std::all_of(y.begin(), y.end(), [](char c) { return c >= '0' && c <= '9'; });
     const std::string d = fourDigits ? y : cp1253::lit("200") + (y.empty() ? std::string() : y.substr(y.size() - 1));
     v.period = cp1253::lit("Αποδοχές απο 1/1/") + d + cp1253::lit(" έως 31/12/") + d;
     v.name = h.business ? h.CompanyName : h.CompanyName + " " + h.Name;

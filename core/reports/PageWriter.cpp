@@ -76,8 +76,7 @@ void PageWriter::lineOf(std::initializer_list<std::string_view> parts)
 {
     bool isValue = false;
     for (std::string_view part : parts) {
-        if (isValue)
-            appendEscapedValue(part);
+        if (isValue) appendEscapedValue(part);
         else
             append(part);
         isValue = !isValue;
@@ -91,7 +90,10 @@ void PageWriter::block(const std::vector<std::string>& lines)
     line({});
 }
 
-void PageWriter::endLine() { append("\r\n"); }
+void PageWriter::endLine()
+{
+    append("\r\n");
+}
 
 void PageWriter::flush()
 {

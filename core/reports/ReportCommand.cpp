@@ -1,13 +1,13 @@
 #include "core/reports/ReportCommand.h"
 
+#include "core/base/ByteStream.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
 #include "core/reports/FirstPage.h"
 #include "core/reports/ReportPages.h"
 #include "core/store/AtomicFile.h"
-#include "core/base/ByteStream.h"
 #include "core/store/CopyFile.h"
 #include "core/store/PrivateFolder.h"
-#include "core/base/Cp1253.h"
-#include "core/base/Error.h"
 
 namespace edlt {
 
@@ -109,8 +109,7 @@ void ReportCommand::WritePage(ReportKind kind, const std::filesystem::path& path
         return;
     }
     AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
-    if (kind == ReportKind::DetailedPayments)
-        WriteDetailedPayments(file);
+    if (kind == ReportKind::DetailedPayments) WriteDetailedPayments(file);
     else
         reports::WriteTotalsPage(file, header, totals);
     file.commit();

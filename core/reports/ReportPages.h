@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/PageWriter.h"
 #include "core/base/ByteStream.h"
+#include "core/reports/PageWriter.h"
 #include "core/store/DeclarationFile.h"
 #include "core/store/DetailRecord.h"
 #include "core/store/HeaderFields.h"

@@ -1,6 +1,6 @@
 // The totals page: the declarant's data and one row with the nine totals boxes as they stand.
-#include "core/reports/ReportPages.h"
 #include "core/base/Cp1253.h"
+#include "core/reports/ReportPages.h"
 
 namespace edlt::reports {
 namespace {

@@ -23,13 +23,14 @@ std::vector<DeclarantFinding> declarantFindings(const HeaderFields& h, int curre
     using Kind = DeclarantFinding::Kind;
     std::vector<DeclarantFinding> out;
     try {
-        if (!yearAcceptable(h.YearOfData, currentYear)) out.push_back({Kind::Refusal, HeaderField::YearOfData, msg::writeYear()});
+        if (!yearAcceptable(h.YearOfData, currentYear))
+            out.push_back({Kind::Refusal, HeaderField::YearOfData, msg::writeYear()});
     } catch (const ConvertError& e) {
         out.push_back({Kind::ConversionError, HeaderField::YearOfData, e.message()});
     }
     if (h.CompanyName.empty())
-        out.push_back({Kind::Refusal, HeaderField::CompanyName,
-                       h.business ? msg::writeCompanyName() : msg::writePersonName()});
+        out.push_back(
+            {Kind::Refusal, HeaderField::CompanyName, h.business ? msg::writeCompanyName() : msg::writePersonName()});
     try {
         if (!CheckAFM(h.AFM)) out.push_back({Kind::SilentRefusal, HeaderField::AFM, msg::wrongDeclarantAfmOnSave()});
     } catch (const ConvertError& e) {

@@ -3,8 +3,8 @@
 #include <array>
 
 #include "core/base/Amount.h"
-#include "core/rules/CheckAFM.h"
 #include "core/base/Convert.h"
+#include "core/rules/CheckAFM.h"
 #include "core/rules/Messages.h"
 #include "core/store/DetailRecord.h"
 
@@ -119,8 +119,7 @@ bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bo
     if (W > G) return refuse(msg::withheldAboveGross(), ForosParakr);
     if (A > G) return refuse(msg::dueAboveGross(), ForosAnal);
     if (W > A && !confirm(msg::withheldAboveDueQuestion(), ForosParakr)) return false;
-    if (Amount::compareScaled(W, N, 40, 100) > 0 && !confirm(msg::withheldAbove40Question(), ForosParakr))
-        return false;
+    if (Amount::compareScaled(W, N, 40, 100) > 0 && !confirm(msg::withheldAbove40Question(), ForosParakr)) return false;
     if (Amount::compareScaled(A, N, 40, 100) > 0 && !confirm(msg::dueAbove40Question(), ForosAnal)) return false;
     if (OW > G) return refuse(msg::levyWithheldAboveGross(), OGAForouParakr);
     if (OA > G) return refuse(msg::levyDueAboveGross(), OGAForouAnal);

@@ -1,8 +1,8 @@
 #include "core/rules/ExchangeSort.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 #include "core/base/TwoCores.h"
 
@@ -26,11 +26,9 @@ int compareKeyBytes(std::string_view a, std::string_view b)
     const size_t common = std::min(a.size(), b.size());
     if (common > 0) {
         // memcmp compares as unsigned char, which puts Greek letters after Latin ones.
-        if (const int c = std::memcmp(a.data(), b.data(), common); c != 0)
-            return c < 0 ? -1 : 1;
+        if (const int c = std::memcmp(a.data(), b.data(), common); c != 0) return c < 0 ? -1 : 1;
     }
-    if (a.size() == b.size())
-        return 0;
+    if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -40,33 +38,27 @@ namespace {
 // n-th mark.
 class MarkTree {
 public:
-    void assignZeros(size_t size)
-    {
-        tree_.assign(size + 1, 0);
-    }
+    void assignZeros(size_t size) { tree_.assign(size + 1, 0); }
 
     void assignOnes(size_t size)
     {
         tree_.assign(size + 1, 0);
         for (size_t i = 1; i <= size; ++i) {
             tree_[i] += 1;
-            if (const size_t parent = i + (i & -i); parent <= size)
-                tree_[parent] += tree_[i];
+            if (const size_t parent = i + (i & -i); parent <= size) tree_[parent] += tree_[i];
         }
     }
 
     void add(size_t pos, int delta)
     {
-        for (size_t i = pos + 1; i < tree_.size(); i += i & -i)
-            tree_[i] += delta;
+        for (size_t i = pos + 1; i < tree_.size(); i += i & -i) tree_[i] += delta;
     }
 
     // Marks at positions [0, pos).
     size_t countBefore(size_t pos) const
     {
         size_t sum = 0;
-        for (size_t i = pos; i > 0; i -= i & -i)
-            sum += static_cast<size_t>(tree_[i]);
+        for (size_t i = pos; i > 0; i -= i & -i) sum += static_cast<size_t>(tree_[i]);
         return sum;
     }
 
@@ -75,8 +67,7 @@ public:
     {
         size_t pos = 0;
         size_t step = 1;
-        while (step * 2 < tree_.size())
-            step *= 2;
+        while (step * 2 < tree_.size()) step *= 2;
         for (; step > 0; step /= 2) {
             const size_t next = pos + step;
             if (next < tree_.size() && static_cast<size_t>(tree_[next]) <= nth) {
@@ -98,8 +89,8 @@ private:
 // The run is kept as a cycle: a list L and a head h, the run reading L[h..] then L[..h].
 // Joining the end of the run is inserting before the head, a rotation moves the head, so
 // the insertion places depend only on the counts and L is built offline at the end.
-void orderGroup(const std::vector<size_t>& smallerAfter, MarkTree& slots,
-                std::vector<size_t>& insertAt, std::vector<size_t>& result)
+void orderGroup(const std::vector<size_t>& smallerAfter, MarkTree& slots, std::vector<size_t>& insertAt,
+                std::vector<size_t>& result)
 {
     const size_t k = smallerAfter.size();
     insertAt.resize(k);
@@ -134,16 +125,14 @@ struct SortItem {
 uint64_t headOf(std::string_view key)
 {
     uint64_t h = 0;
-    for (size_t i = 0; i < 8; ++i)
-        h = (h << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    for (size_t i = 0; i < 8; ++i) h = (h << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
     return h;
 }
 
 // Key, then original index: a total order, so how the work is split cannot change the result.
 bool itemBefore(const SortItem& a, const SortItem& b)
 {
-    if (a.head != b.head)
-        return a.head < b.head;
+    if (a.head != b.head) return a.head < b.head;
     const int c = compareKeyBytes(a.key, b.key);
     return c < 0 || (c == 0 && a.index < b.index);
 }
@@ -154,13 +143,13 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
 {
     const size_t n = keys.size();
     std::vector<SortItem> items(n);
-    for (size_t i = 0; i < n; ++i)
-        items[i] = {headOf(keys[i]), keys[i], i};
+    for (size_t i = 0; i < n; ++i) items[i] = {headOf(keys[i]), keys[i], i};
     // Equal keys keep their original order here; that is where their groups start from.
     // Two cores: each sorts a half, then one merges.
     const auto middle = items.begin() + static_cast<std::ptrdiff_t>(n / 2);
-    runBoth(n >= 20000, [&] { std::sort(items.begin(), middle, itemBefore); },
-            [&] { std::sort(middle, items.end(), itemBefore); });
+    runBoth(
+        n >= 20000, [&] { std::sort(items.begin(), middle, itemBefore); },
+        [&] { std::sort(middle, items.end(), itemBefore); });
     std::inplace_merge(items.begin(), middle, items.end(), itemBefore);
 
     std::vector<size_t> perm(n);
@@ -168,13 +157,11 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
     bool anyGroup = false;
     for (size_t i = 0; i < n; ++i) {
         perm[i] = items[i].index;
-        if (i == 0 || items[i].key != items[i - 1].key)
-            groupStarts.push_back(i);
+        if (i == 0 || items[i].key != items[i - 1].key) groupStarts.push_back(i);
         else
             anyGroup = true;
     }
-    if (!anyGroup)
-        return perm;
+    if (!anyGroup) return perm;
     groupStarts.push_back(n);
 
     // Original positions of the lines with keys below the current group's.
@@ -197,11 +184,9 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
                 before = upTo;
             }
             orderGroup(smallerAfter, slots, insertAt, order);
-            for (size_t j = 0; j < order.size(); ++j)
-                perm[begin + j] = members[order[j]];
+            for (size_t j = 0; j < order.size(); ++j) perm[begin + j] = members[order[j]];
         }
-        for (size_t i = begin; i < end; ++i)
-            smaller.add(perm[i], 1);
+        for (size_t i = begin; i < end; ++i) smaller.add(perm[i], 1);
     }
     return perm;
 }

@@ -103,7 +103,8 @@ std::string generalDecimalText(Amount amount)
     } else if (static_cast<int>(digits.size()) <= exponent + 1) {
         s += digits + std::string(static_cast<size_t>(exponent + 1) - digits.size(), '0');
     } else {
-        s += digits.substr(0, static_cast<size_t>(exponent + 1)) + "," + digits.substr(static_cast<size_t>(exponent + 1));
+        s += digits.substr(0, static_cast<size_t>(exponent + 1)) + "," +
+             digits.substr(static_cast<size_t>(exponent + 1));
     }
     return s;
 }

@@ -17,8 +17,7 @@ EDLT_TEXT(mandatoryFields,
           "Πρέπει να συμπληρώσετε υποχρεωτικά τα πεδία ΑΦΜ,Ακαθάριστες και Καθαρές Αποδοχές, Κρατήσεις, Είδος Αποδοχών")
 EDLT_TEXT(badLineAfm, "Έχετε συμπληρώσει μη αποδεκτό ΑΦΜ στην εγγραφή αναλυτικών αμοιβών")
 EDLT_TEXT(badTypeInc, "Έχετε συμπληρώσει μη αποδεκτή τιμή Είδους Αποδοχών στην εγγραφή αναλυτικών αμοιβών")
-EDLT_TEXT(tooManyDays,
-          "Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.")
+EDLT_TEXT(tooManyDays, "Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.")
 EDLT_TEXT(negativeDays,
           "Οι ημέρες απασχόλησης δεν μπορεί να είναι αρνητικές. Διορθώστε το για να προχωρήσει η αποθήκευση.")
 EDLT_TEXT(netPayMismatch,
@@ -82,8 +81,8 @@ std::string lineSameAsDeclarantQuestion(std::string_view afm, long lineNumber)
 {
     static const std::string head = cp1253::lit("Ο ΑΦΜ: ");
     static const std::string middle = cp1253::lit(" που έχει εισαχθεί στη γραμμή ");
-    static const std::string tail = cp1253::lit(
-        " των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. Είστε σίγουρος ότι αυτό είναι σωστό;");
+    static const std::string tail =
+        cp1253::lit(" των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. Είστε σίγουρος ότι αυτό είναι σωστό;");
     return head + std::string(afm) + middle + std::to_string(lineNumber) + tail;
 }
 

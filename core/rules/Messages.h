@@ -24,8 +24,8 @@ const std::string& dueAbove40Question();
 const std::string& levyWithheldAboveGross();
 const std::string& levyDueAboveGross();
 
-const std::string& wrongDeclarantAfm();       // leaving the header's tax number
-const std::string& writeYear();               // the year check
+const std::string& wrongDeclarantAfm();  // leaving the header's tax number
+const std::string& writeYear();          // the year check
 const std::string& writeCompanyName();
 const std::string& writePersonName();
 const std::string& wrongDeclarantAfmOnSave();

@@ -3,11 +3,11 @@
 #include <limits>
 #include <optional>
 
-#include "core/store/DetailRecord.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/base/Text.h"
 #include "core/base/TwoCores.h"
+#include "core/store/DetailRecord.h"
 
 namespace edlt {
 namespace {
@@ -31,7 +31,8 @@ std::optional<int64_t> plainUnits(std::string_view line, const detail::FieldDef&
     int64_t value = 0;
     size_t i = 0;
     for (; i < width && p[i] >= '0' && p[i] <= '9'; ++i) value = value * 10 + (p[i] - '0');
-    if (i == 0) return p[0] == ' ' && trimRight(std::string_view(p, width)).empty() ? std::optional<int64_t>(0) : std::nullopt;
+    if (i == 0)
+        return p[0] == ' ' && trimRight(std::string_view(p, width)).empty() ? std::optional<int64_t>(0) : std::nullopt;
     int64_t scale = Amount::unitsPerEuro;
     if (i < width && p[i] == ',') {
         const size_t decimals = ++i;
@@ -232,11 +233,13 @@ void TotalsLedger::rebuild()
     constexpr size_t twoCores = 20000;
     Part first, second;
     const size_t half = n >= twoCores ? n / 2 : n;
-    runBoth(half < n, [&] { parse(0, half, first); }, [&] { parse(half, n, second); });
+    runBoth(
+        half < n, [&] { parse(0, half, first); }, [&] { parse(half, n, second); });
     for (size_t k = 0; k < 9; ++k) sums_[k] = first.sums[k] + second.sums[k];
     badCount_ = first.bad + second.bad;
     // Each table on its own core.
-    runBoth(n >= twoCores, [&] { afmCounts_.build(keys, afmTailMask); }, [&] { pairCounts_.build(keys, keyTailMask); });
+    runBoth(
+        n >= twoCores, [&] { afmCounts_.build(keys, afmTailMask); }, [&] { pairCounts_.build(keys, keyTailMask); });
 }
 
 void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)

@@ -91,10 +91,7 @@ private:
             uint64_t head;
             uint64_t tailAndCount;
             uint64_t count() const { return tailAndCount >> keyTailBits; }
-            bool holds(const Key& k) const
-            {
-                return head == k.head && (tailAndCount & keyTailMask) == k.tail;
-            }
+            bool holds(const Key& k) const { return head == k.head && (tailAndCount & keyTailMask) == k.tail; }
         };
         size_t home(const Key& k) const;  // where probing for k starts
         size_t find(const Key& k) const;  // the key's slot, or the empty slot where it belongs

@@ -11,14 +11,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/base/TwoCores.h"
 #include "core/rules/DeclarationRules.h"
 #include "core/rules/DetailValidation.h"
 #include "core/rules/Messages.h"
 #include "core/rules/TotalsLedger.h"
-#include "core/base/Cp1253.h"
 #include "core/store/DetailRecord.h"
-#include "core/base/Error.h"
-#include "core/base/TwoCores.h"
 
 namespace edlt {
 
@@ -143,9 +143,10 @@ std::optional<std::string> forbiddenBytesMessage(const std::string& fieldName, s
         shown += std::string(count++ ? " " : "") + "\\x" + hex[b >> 4] + hex[b & 15];
     }
     if (count == 0) return std::nullopt;
-    return format(cp1253::lit(count == 1 ? "Το πεδίο «%s» περιέχει τον χαρακτήρα %s, που δεν επιτρέπεται στη δήλωση"
-                                         : "Το πεδίο «%s» περιέχει τους χαρακτήρες %s, που δεν επιτρέπονται στη δήλωση"),
-                  {fieldName, shown});
+    return format(
+        cp1253::lit(count == 1 ? "Το πεδίο «%s» περιέχει τον χαρακτήρα %s, που δεν επιτρέπεται στη δήλωση"
+                               : "Το πεδίο «%s» περιέχει τους χαρακτήρες %s, που δεν επιτρέπονται στη δήλωση"),
+        {fieldName, shown});
 }
 
 // The detail fields read as text; amounts and days are read as numbers, whose conversion
@@ -153,9 +154,15 @@ std::optional<std::string> forbiddenBytesMessage(const std::string& fieldName, s
 const std::array<std::pair<detail::Field, const char*>, 10>& detailTextFields()
 {
     static constexpr std::array<std::pair<detail::Field, const char*>, 10> names = {{
-        {detail::AFM, "ΑΦΜ"}, {detail::SurName, "Επώνυμο"}, {detail::Name, "Όνομα"},
-        {detail::FatherName, "Όνομα Πατέρα ή Συζύγου"}, {detail::City, "Πόλη"}, {detail::Street, "Οδός"},
-        {detail::StreetNo, "Αριθμός"}, {detail::TK, "ΤΚ"}, {detail::TypeInc, "Είδος Αποδοχών"},
+        {detail::AFM, "ΑΦΜ"},
+        {detail::SurName, "Επώνυμο"},
+        {detail::Name, "Όνομα"},
+        {detail::FatherName, "Όνομα Πατέρα ή Συζύγου"},
+        {detail::City, "Πόλη"},
+        {detail::Street, "Οδός"},
+        {detail::StreetNo, "Αριθμός"},
+        {detail::TK, "ΤΚ"},
+        {detail::TypeInc, "Είδος Αποδοχών"},
         {detail::Ypokatastima, "Υποκατάστημα Μισθωτού"},
     }};
     return names;
@@ -231,17 +238,23 @@ void checkDeclarant(const DeclarationView& declaration, std::vector<CheckFinding
     for (DeclarantFinding& f : declarantFindings(h, declaration.Today().year))
         out.push_back({0, std::move(f.message), false, -1, f.field});
     static constexpr std::pair<HeaderField, const char*> names[] = {
-        {HeaderField::YearOfData, "Έτος"},   {HeaderField::AFM, "ΑΦΜ"},
-        {HeaderField::AntikeimenoErgasion, "Αντικείμενο Εργασιών"}, {HeaderField::CompanyName, nullptr},
-        {HeaderField::Name, "Όνομα"},        {HeaderField::FatherName, "Όνομα Πατέρα"},
-        {HeaderField::Town, "Πόλη"},         {HeaderField::Street, "Οδός"},
-        {HeaderField::Number, "Αριθμός"},    {HeaderField::TK, "ΤΚ"},
+        {HeaderField::YearOfData, "Έτος"},
+        {HeaderField::AFM, "ΑΦΜ"},
+        {HeaderField::AntikeimenoErgasion, "Αντικείμενο Εργασιών"},
+        {HeaderField::CompanyName, nullptr},
+        {HeaderField::Name, "Όνομα"},
+        {HeaderField::FatherName, "Όνομα Πατέρα"},
+        {HeaderField::Town, "Πόλη"},
+        {HeaderField::Street, "Οδός"},
+        {HeaderField::Number, "Αριθμός"},
+        {HeaderField::TK, "ΤΚ"},
     };
     for (const auto& [field, name] : names) {
         // A business's name and father's name are not written: nothing of theirs reaches the file.
         if (h.business && (field == HeaderField::Name || field == HeaderField::FatherName)) continue;
         const std::string caption = cp1253::lit(name ? name : h.business ? "Επωνυμία" : "Επώνυμο");
-        if (auto message = forbiddenBytesMessage(caption, h.value(field))) out.push_back({0, std::move(*message), false, -1, field});
+        if (auto message = forbiddenBytesMessage(caption, h.value(field)))
+            out.push_back({0, std::move(*message), false, -1, field});
     }
 }
 

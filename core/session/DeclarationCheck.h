@@ -16,10 +16,10 @@
 namespace edlt {
 
 struct CheckFinding {
-    long line = 0;          // the 1-based detail line; 0 for the declarant
-    std::string message;    // Windows-1253, exactly as the rule shows it
-    bool question = false;  // a question the rule would ask, not a refusal
-    int field = -1;         // the detail field the message is about, -1 for none
+    long line = 0;                           // the 1-based detail line; 0 for the declarant
+    std::string message;                     // Windows-1253, exactly as the rule shows it
+    bool question = false;                   // a question the rule would ask, not a refusal
+    int field = -1;                          // the detail field the message is about, -1 for none
     std::optional<HeaderField> headerField;  // for the declarant's findings
 };
 

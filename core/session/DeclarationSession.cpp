@@ -22,8 +22,8 @@ public:
     ~ModifiedWatch() override { s_.details_.RemoveObserver(this); }
     void dataSetChanged(const DataSetChange& c) override
     {
-        if (c.kind == DataSetChange::RecordInserted ||
-            c.kind == DataSetChange::RecordChanged || c.kind == DataSetChange::RecordRemoved)
+        if (c.kind == DataSetChange::RecordInserted || c.kind == DataSetChange::RecordChanged ||
+            c.kind == DataSetChange::RecordRemoved)
             s_.MarkModified();
     }
     bool followsFields() const override { return false; }
@@ -35,8 +35,7 @@ private:
 };
 
 DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
-    : ui_(ui),
-      options_(std::move(options)),
+    : ui_(ui), options_(std::move(options)),
       workspace_(options_.workspaceParent.empty() ? options_.programFolder : options_.workspaceParent),
       recovery_(workspace_, options_.lockWorkspace)
 {
@@ -92,8 +91,7 @@ bool DeclarationSession::Guarded(const std::function<void()>& f)
 
 void DeclarationSession::SetModified(bool modified)
 {
-    if (modified)
-        MarkModified();
+    if (modified) MarkModified();
     else
         modified_ = false;
 }

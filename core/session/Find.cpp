@@ -1,10 +1,10 @@
 #include "core/session/Find.h"
 
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
 #include "core/session/DeclarationSession.h"
 #include "core/session/UserInterface.h"
-#include "core/base/Cp1253.h"
 #include "core/store/DetailRecord.h"
-#include "core/base/Error.h"
 
 namespace edlt {
 

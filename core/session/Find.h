@@ -12,8 +12,8 @@ class UserInterface;
 // What the find dialog hands to the command when it closes.
 struct FindRequest {
     bool Cancelled = false;
-    std::string SearchText;  // Windows-1253
-    bool ByAFM = true;       // false: by surname
+    std::string SearchText;     // Windows-1253
+    bool ByAFM = true;          // false: by surname
     bool PartialMatch = false;  // "Μόνο ολόκληρες λέξεις" cleared: the field begins with the text
 };
 
@@ -30,9 +30,9 @@ const std::string& FindNotFoundMessage(bool byAFM);
 enum class FindOutcome {
     LineRefused,  // the line being edited failed its checks; the dialog was not shown
     Cancelled,
-    Found,        // the matching line is the detail store's current one
-    NotFound,     // the warning was shown and the store stands on its first line
-    Failed,       // a store error, shown by the general error report
+    Found,     // the matching line is the detail store's current one
+    NotFound,  // the warning was shown and the store stands on its first line
+    Failed,    // a store error, shown by the general error report
 };
 
 // The whole command: posts the pending edit, asks through showDialog, searches from

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstddef>
 
-#include "core/session/UserInterface.h"
 #include "core/base/ByteStream.h"
+#include "core/session/UserInterface.h"
 
 namespace edlt {
 

@@ -42,10 +42,7 @@ private:
 
 PendingEdit::PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, const TotalsLedger& ledger,
                          const HeaderFields& header, UserInterface& ui)
-    : details_(details),
-      copies_(copies),
-      header_(header),
-      ui_(ui),
+    : details_(details), copies_(copies), header_(header), ui_(ui),
       questions_(std::make_unique<AskingLineQuestions>(ui)),
       validation_(std::make_unique<DetailValidation>(*questions_, ledger, [this] { copies_.refreshScratch(); }))
 {
@@ -64,8 +61,8 @@ bool PendingEdit::post()
     const DataSetState state = ds.State();
     // Nothing being edited: the store's "not in edit or insert mode" is not worth a word.
     if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
-    Line line{state, std::string(ds.CurrentText()), {},
-              state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
+    Line line{
+        state, std::string(ds.CurrentText()), {}, state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
     if (state == DataSetState::EditState) line.stored = std::string(ds.LineAt(static_cast<size_t>(ds.Cursor())));
     try {
         ds.Post();  // a refusal shows its own message and clears accepted_

@@ -101,9 +101,8 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         if (options_.askAboutFindings) {
             const size_t refused = CheckWithPleaseWait(*checker_, ui_).refusedLines();
             if (refused > 0) ui_.Beep();
-            if (refused > 0 &&
-                ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
-                                {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != Answer::Yes) {
+            if (refused > 0 && ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
+                                               {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != Answer::Yes) {
                 result = SaveResult::Cancelled;
                 return;
             }

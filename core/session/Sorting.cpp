@@ -17,7 +17,7 @@ void DeclarationSession::Sort(SortKey key)
     if (!PostPendingEdit()) return;
     FixedWidthTable& ds = details_;
     if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
-    MarkModified();  // before the new order reaches the workspace
+    MarkModified();            // before the new order reaches the workspace
     {
         const PleaseWait wait(ui_);
         Guarded([&] {
@@ -27,7 +27,8 @@ void DeclarationSession::Sort(SortKey key)
             const size_t recordSize = static_cast<size_t>(ds.RecordSize());
             std::vector<std::string_view> lines(n);
             for (size_t i = 0; i < n; ++i) lines[i] = ds.LineAt(i).substr(0, recordSize);
-            const size_t headLength = key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
+            const size_t headLength =
+                key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
             std::vector<std::string_view> keys(n);
             for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));
             std::vector<size_t> order = exchangeSortOrder(keys);

@@ -65,7 +65,8 @@ bool DeclarationSession::Start()
         ui_.ShowError(e.message());
     }
     Changed();
-    if (options_.lockWorkspace && HasRecoverableWork() && AskYesNo(ui_, recoveryQuestion()) == Answer::Yes) RecoverWork();
+    if (options_.lockWorkspace && HasRecoverableWork() && AskYesNo(ui_, recoveryQuestion()) == Answer::Yes)
+        RecoverWork();
     return true;
 }
 

@@ -19,10 +19,10 @@ enum ButtonKind { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
 constexpr int mbDefaultNo = 16;
 
 struct FileDialogRequest {
-    std::filesystem::path folder;    // where the dialog starts
-    std::string filter;              // "*.*|*.*" style, pairs of description|pattern
-    std::string proposedName;        // Windows-1253; empty for none
-    std::string title;               // Windows-1253; empty for the standard title
+    std::filesystem::path folder;  // where the dialog starts
+    std::string filter;            // "*.*|*.*" style, pairs of description|pattern
+    std::string proposedName;      // Windows-1253; empty for none
+    std::string title;             // Windows-1253; empty for the standard title
 };
 
 class UserInterface {

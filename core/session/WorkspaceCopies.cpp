@@ -9,8 +9,7 @@
 namespace edlt {
 
 WorkspaceCopies::WorkspaceCopies(FixedWidthTable& details, const Workspace& workspace, size_t journalEntryLimit)
-    : details_(details),
-      workspace_(workspace),
+    : details_(details), workspace_(workspace),
       journal_(std::make_unique<WorkspaceJournal>(details, workspace.record2(), workspace.journal(), journalEntryLimit))
 {
 }
@@ -98,8 +97,7 @@ void WorkspaceCopies::discardJournal()
 
 void WorkspaceCopies::refreshScratch()
 {
-    if (deferred_)
-        scratchCopyPending_ = true;
+    if (deferred_) scratchCopyPending_ = true;
     else
         copyScratch();
 }
@@ -111,7 +109,8 @@ void WorkspaceCopies::copyScratch()
         return;
     }
     if (scratchInSync_) return;
-    if (!replaceWithLink(workspace_.record2(), workspace_.record21())) CopyFile(workspace_.record2(), workspace_.record21());
+    if (!replaceWithLink(workspace_.record2(), workspace_.record21()))
+        CopyFile(workspace_.record2(), workspace_.record21());
     scratchInSync_ = true;
 }
 

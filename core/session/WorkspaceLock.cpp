@@ -23,8 +23,9 @@ WorkspaceLock::~WorkspaceLock()
 
 WorkspaceLock::Result WorkspaceLock::unavailable(const std::filesystem::path& folder, const std::string& cause)
 {
-    problem_ = cp1253::lit("Δεν ήταν δυνατό να κλειδωθεί ο φάκελος εργασίας του προγράμματος, που δεν μπορεί να "
-                           "ξεκινήσει χωρίς αυτόν") +
+    problem_ = cp1253::lit(
+                   "Δεν ήταν δυνατό να κλειδωθεί ο φάκελος εργασίας του προγράμματος, που δεν μπορεί να "
+                   "ξεκινήσει χωρίς αυτόν") +
                " (" + cp1253::pathText(folder) + ": " + cause + ")";
     return Result::Unavailable;
 }
@@ -50,7 +51,8 @@ WorkspaceLock::Result WorkspaceLock::acquire(const std::filesystem::path& folder
         }
         if (::fstat(lock.get(), &st) != 0) return unavailable(folder, systemErrorText(errno));
         if (!S_ISREG(st.st_mode)) return unavailable(folder, notRegularFileText());
-        if (st.st_uid != ::geteuid()) return unavailable(folder, cp1253::lit("Το αρχείο κλειδώματος ανήκει σε άλλον χρήστη"));
+        if (st.st_uid != ::geteuid())
+            return unavailable(folder, cp1253::lit("Το αρχείο κλειδώματος ανήκει σε άλλον χρήστη"));
         if ((st.st_mode & 07777) != 0600) ::fchmod(lock.get(), 0600);
         if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;

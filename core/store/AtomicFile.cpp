@@ -60,7 +60,8 @@ void syncFolder(const std::filesystem::path& folder)
 
 [[noreturn]] void cannotWrite(const std::filesystem::path& file, const std::string& cause)
 {
-    throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(file), cause}));
+    throw WriteError(
+        format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. %s"), {cp1253::pathText(file), cause}));
 }
 
 bool isTemporaryName(std::string_view name)
@@ -85,7 +86,8 @@ bool sameFile(const struct stat& a, const struct stat& b)
 // Whether name in the folder still is the file fd has open.
 bool stillNamed(int dirFd, const char* name, int fd)
 {
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     return ::fstat(fd, &opened) == 0 && ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            sameFile(opened, named);
 }
@@ -174,14 +176,13 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     const std::filesystem::path folder = folderOf(target_);
     removeStaleTemporaries(folder);
     struct stat old {};
-    const bool keepOwnerAndMode =
-        durability_ == Durability::Durable && ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool keepOwnerAndMode = durability_ == Durability::Durable && ::lstat(target_.c_str(), &old) == 0 &&
+                                  S_ISREG(old.st_mode);
 
     // A file with no name until it is complete: a kill leaves nothing behind. Its lock,
     // held until it has its final name, tells a sweep that it is in use.
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd_ >= 0)
-        ::flock(fd_, LOCK_EX | LOCK_NB);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
     else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
         fd_ = openNamedTemporary(folder, temp_);
     if (fd_ < 0) {
@@ -234,7 +235,8 @@ void AtomicFileWriter::flushBuffer()
 
 void AtomicFileWriter::write(std::string_view data)
 {
-    if (fd_ < 0) throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
+    if (fd_ < 0)
+        throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
     if (buffer_.size() + data.size() > bufferSize) {
         flushBuffer();
         if (data.size() >= bufferSize) {
@@ -248,7 +250,8 @@ void AtomicFileWriter::write(std::string_view data)
 
 void AtomicFileWriter::commit()
 {
-    if (fd_ < 0) throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
+    if (fd_ < 0)
+        throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(target_)}));
     flushBuffer();
     if (durability_ == Durability::Durable && ::fsync(fd_) != 0) fail(errno);
     if (temp_.empty()) {
@@ -269,8 +272,7 @@ void AtomicFileWriter::commit()
         // The complete file gets a short name beside the target, then takes the target's.
         for (int attempt = 0; temp_.empty(); ++attempt) {
             std::filesystem::path name = folderOf(target_) / (std::string(tempMarker) + randomSuffix());
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-                temp_ = name;
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) temp_ = name;
             else if (errno != EEXIST || attempt >= 100)
                 fail(errno);
         }
@@ -308,12 +310,14 @@ void AtomicFileWriter::removeStaleTemporaries(const std::filesystem::path& folde
 
 bool replaceWithLink(const std::filesystem::path& source, const std::filesystem::path& target)
 {
-    struct stat linked {}, replaced {};
+    struct stat linked {
+    }, replaced{};
     if (::stat(source.c_str(), &linked) != 0) return false;
     // rename leaves both names of one file in place, so a spare link would stay behind.
     if (::lstat(target.c_str(), &replaced) == 0 && sameFile(linked, replaced)) return true;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path temp = folderOf(target) / (std::string(AtomicFileWriter::tempMarker) + randomSuffix());
+        const std::filesystem::path temp = folderOf(target) /
+                                           (std::string(AtomicFileWriter::tempMarker) + randomSuffix());
         if (::link(source.c_str(), temp.c_str()) != 0) {
             if (errno == EEXIST) continue;
             return false;

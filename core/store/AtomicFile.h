@@ -75,9 +75,9 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view con
                          AtomicFileWriter::Durability durability = AtomicFileWriter::Durability::Durable);
 
 // Makes target a second name of source's current content, replacing target atomically (a
-// hard link renamed over it); nothing to do when it is one already. Safe as a copy because every write here replaces whole files
-// and never writes into one in place. Returns false where the file system has no hard
-// links; the caller then copies.
+// hard link renamed over it); nothing to do when it is one already. Safe as a copy because every write here replaces
+// whole files and never writes into one in place. Returns false where the file system has no hard links; the caller
+// then copies.
 bool replaceWithLink(const std::filesystem::path& source, const std::filesystem::path& target);
 
 }  // namespace edlt

@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
-#include "core/store/FileLock.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/FileLock.h"
 
 namespace edlt {
 namespace {

@@ -13,7 +13,7 @@ enum class DataSetState { Inactive, Browse, EditState, InsertState };
 // state or the whole store) and after it (for every change).
 struct DataSetChange {
     enum Kind {
-        Reset,           // opened or closed: everything may differ
+        Reset,  // opened or closed: everything may differ
         CursorMoved,
         StateChanged,
         FieldChanged,    // a field of the edit buffer; field holds its index
@@ -24,7 +24,7 @@ struct DataSetChange {
     Kind kind;
     long index = -1;
     int field = -1;
-    int32_t id = 0;  // the record id of the line inserted, replaced or removed
+    int32_t id = 0;                               // the record id of the line inserted, replaced or removed
     DataSetState state = DataSetState::Inactive;  // StateChanged: the state entered
 };
 

@@ -46,6 +46,9 @@ static_assert(fieldOf(HeaderField::FatherName).offset + fieldOf(HeaderField::Fat
 static_assert(fieldOf(HeaderField::AFM).offset == KindOffset + 1);
 static_assert(fieldOf(HeaderField::TK).offset + fieldOf(HeaderField::TK).width == FillerOffset);
 
-constexpr int widthOf(HeaderField field) { return fieldOf(field).width; }
+constexpr int widthOf(HeaderField field)
+{
+    return fieldOf(field).width;
+}
 
 }  // namespace edlt::declarant

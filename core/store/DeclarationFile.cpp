@@ -4,18 +4,18 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
-#include <thread>
 #include <system_error>
+#include <thread>
 
 #include "core/base/Amount.h"
-#include "core/base/Handoff.h"
 #include "core/base/Convert.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/base/Handoff.h"
+#include "core/base/Text.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/DeclarantRecord.h"
-#include "core/base/Cp1253.h"
 #include "core/store/DetailRecord.h"
-#include "core/base/Error.h"
-#include "core/base/Text.h"
 
 namespace edlt {
 namespace {
@@ -31,10 +31,14 @@ constexpr size_t sinkBlock = 1 << 18;
 const std::array<std::string, 9>& totalsCaptions()
 {
     static const std::array<std::string, 9> captions = {
-        cp1253::lit("Σύνολο Ακαθάριστων Αποδοχών"),     cp1253::lit("Σύνολο Κρατήσεων"),
-        cp1253::lit("Σύνολο Καθαρών Αποδοχών"),         cp1253::lit("Σύνολο Φόρου που Παρακρατήθηκε"),
-        cp1253::lit("Σύνολο Χαρτοσήμου"),               cp1253::lit("Σύνολο ΟΓΑ Χαρτοσήμου"),
-        cp1253::lit("Σύνολο Φόρου που Αναλογεί"),       cp1253::lit("Σύνολο ΟΓΑ Φόρου που Παρακρατήθηκε"),
+        cp1253::lit("Σύνολο Ακαθάριστων Αποδοχών"),
+        cp1253::lit("Σύνολο Κρατήσεων"),
+        cp1253::lit("Σύνολο Καθαρών Αποδοχών"),
+        cp1253::lit("Σύνολο Φόρου που Παρακρατήθηκε"),
+        cp1253::lit("Σύνολο Χαρτοσήμου"),
+        cp1253::lit("Σύνολο ΟΓΑ Χαρτοσήμου"),
+        cp1253::lit("Σύνολο Φόρου που Αναλογεί"),
+        cp1253::lit("Σύνολο ΟΓΑ Φόρου που Παρακρατήθηκε"),
         cp1253::lit("Σύνολο ΟΓΑ Φόρου που Αναλογεί"),
     };
     return captions;
@@ -93,8 +97,9 @@ public:
         if (!faultField_ && size != static_cast<size_t>(RecordSize)) faultField_ = "record";
         if (faultField_) {
             out_.resize(start_);
-            throw Error(format(cp1253::lit("Εσωτερικό σφάλμα: η τιμή του πεδίου %s δεν χωράει στην εγγραφή της δήλωσης"),
-                               {faultField_}));
+            throw Error(
+                format(cp1253::lit("Εσωτερικό σφάλμα: η τιμή του πεδίου %s δεν χωράει στην εγγραφή της δήλωσης"),
+                       {faultField_}));
         }
         out_.append(lineBreak);
     }
@@ -560,8 +565,7 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
 }  // namespace
 
 std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
-                                               const std::filesystem::path& record2Path,
-                                               ArenaLines* workspaceLines)
+                                               const std::filesystem::path& record2Path, ArenaLines* workspaceLines)
 {
     if (!workspaceLines) return readDeclaration(source, generalDataPath, record2Path, nullptr);
     workspaceLines->clear();

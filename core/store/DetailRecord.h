@@ -8,9 +8,30 @@
 namespace edlt::detail {
 
 enum Field {
-    RecordType, AFM, FILLER, SurName, Name, FatherName, City, Street, StreetNo, TK, TypeInc,
-    AkaInc, Xartosimo, OGAXart, Kratiseis, Kathares, ForosParakr, ForosAnal, Ypokatastima, Hmeres,
-    OGAForouParakr, OGAForouAnal, FILLER2, FieldCount
+    RecordType,
+    AFM,
+    FILLER,
+    SurName,
+    Name,
+    FatherName,
+    City,
+    Street,
+    StreetNo,
+    TK,
+    TypeInc,
+    AkaInc,
+    Xartosimo,
+    OGAXart,
+    Kratiseis,
+    Kathares,
+    ForosParakr,
+    ForosAnal,
+    Ypokatastima,
+    Hmeres,
+    OGAForouParakr,
+    OGAForouAnal,
+    FILLER2,
+    FieldCount
 };
 
 struct FieldDef {
@@ -22,17 +43,34 @@ struct FieldDef {
 inline constexpr int RecordSize = 170;
 
 inline constexpr std::array<FieldDef, FieldCount> fields = {{
-    {"RecordType", 1, 0},     {"AFM", 9, 1},             {"FILLER", 1, 10},      {"SurName", 18, 11},
-    {"Name", 9, 29},          {"FatherName", 3, 38},     {"City", 10, 41},       {"Street", 16, 51},
-    {"StreetNo", 5, 67},      {"TK", 5, 72},             {"TypeInc", 2, 77},     {"AkaInc", 10, 79},
-    {"Xartosimo", 8, 89},     {"OGAXart", 7, 97},        {"Kratiseis", 9, 104},  {"Kathares", 10, 113},
-    {"ForosParakr", 9, 123},  {"ForosAnal", 9, 132},     {"Ypokatastima", 6, 141}, {"Hmeres", 3, 147},
-    {"OGAForouParakr", 8, 150}, {"OGAForouAnal", 8, 158}, {"FILLER2", 4, 166},
+    {"RecordType", 1, 0},
+    {"AFM", 9, 1},
+    {"FILLER", 1, 10},
+    {"SurName", 18, 11},
+    {"Name", 9, 29},
+    {"FatherName", 3, 38},
+    {"City", 10, 41},
+    {"Street", 16, 51},
+    {"StreetNo", 5, 67},
+    {"TK", 5, 72},
+    {"TypeInc", 2, 77},
+    {"AkaInc", 10, 79},
+    {"Xartosimo", 8, 89},
+    {"OGAXart", 7, 97},
+    {"Kratiseis", 9, 104},
+    {"Kathares", 10, 113},
+    {"ForosParakr", 9, 123},
+    {"ForosAnal", 9, 132},
+    {"Ypokatastima", 6, 141},
+    {"Hmeres", 3, 147},
+    {"OGAForouParakr", 8, 150},
+    {"OGAForouAnal", 8, 158},
+    {"FILLER2", 4, 166},
 }};
 
 // The nine amounts in schema order.
-inline constexpr std::array<Field, 9> amountFields = {
-    AkaInc, Xartosimo, OGAXart, Kratiseis, Kathares, ForosParakr, ForosAnal, OGAForouParakr, OGAForouAnal};
+inline constexpr std::array<Field, 9> amountFields = {AkaInc,      Xartosimo, OGAXart,        Kratiseis,   Kathares,
+                                                      ForosParakr, ForosAnal, OGAForouParakr, OGAForouAnal};
 
 inline constexpr bool isAmount(int field)
 {

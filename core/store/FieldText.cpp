@@ -45,7 +45,8 @@ void appendCleanFieldText(std::string& out, std::string_view piece, bool& pendin
         }
         pendingCr = c == '\r';
         if (c == '\r' || c == '\n' || c == '\t') out += ' ';
-        else if (!isControl(c)) out += c;
+        else if (!isControl(c))
+            out += c;
     }
 }
 

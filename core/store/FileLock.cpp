@@ -42,9 +42,8 @@ FileLock::FileLock(const std::filesystem::path& path, Mode mode, std::chrono::mi
             if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
                 const int err = errno;
                 ::close(fd);
-                const std::string cause = err == EWOULDBLOCK
-                                              ? cp1253::lit("το χρησιμοποιεί άλλο πρόγραμμα")
-                                              : systemErrorText(err);
+                const std::string cause = err == EWOULDBLOCK ? cp1253::lit("το χρησιμοποιεί άλλο πρόγραμμα")
+                                                             : systemErrorText(err);
                 throw Error(cp1253::lit("Το αρχείο δεν είναι διαθέσιμο· δοκιμάστε ξανά όταν τελειώσει το άλλο "
                                         "πρόγραμμα") +
                             " (" + cp1253::pathText(path) + ": " + cause + ")");

@@ -190,7 +190,6 @@ std::string FixedWidthTable::fieldValueOf(std::string_view line, const FieldInfo
     return std::string(value);
 }
 
-
 const FixedWidthTable::FieldInfo& FixedWidthTable::fieldByName(std::string_view name) const
 {
     checkActive();

@@ -99,16 +99,17 @@ bool FixedWidthTable::Post()
     if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
         fail("Dataset not in edit or insert mode");
     if (!postAllowed()) return false;
-    std::string text = buffer_.size() > static_cast<size_t>(recordSize_) ? buffer_.substr(0, static_cast<size_t>(recordSize_))
-                                                                         : buffer_;
+    std::string text = buffer_.size() > static_cast<size_t>(recordSize_)
+                           ? buffer_.substr(0, static_cast<size_t>(recordSize_))
+                           : buffer_;
     DataSetChange change{DataSetChange::RecordChanged, cursor_};
     if (state_ == DataSetState::EditState) {
         change.id = lines_[static_cast<size_t>(cursor_)].id;
         announce(change);
         setText(lines_[static_cast<size_t>(cursor_)], text);
     } else {
-        change = {DataSetChange::RecordInserted, std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size())), -1,
-                  lastId_ + 1};
+        change = {DataSetChange::RecordInserted, std::clamp<long>(insertIndex_, 0, static_cast<long>(lines_.size())),
+                  -1, lastId_ + 1};
         announce(change);
         lines_.insert(static_cast<size_t>(change.index), makeLine(text, change.id));
         lastId_ = change.id;

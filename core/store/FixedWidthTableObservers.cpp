@@ -40,8 +40,7 @@ void tellEach(const std::vector<DataSetObserver*>& observers, Tell tell)
         many = observers;
         told = many.data();
     }
-    for (size_t i = 0; i < n; ++i)
-        tell(told[i]);
+    for (size_t i = 0; i < n; ++i) tell(told[i]);
 }
 
 // A hook may do much (the totals, the window told of them): an observer one of them

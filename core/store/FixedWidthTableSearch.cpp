@@ -46,8 +46,7 @@ bool FixedWidthTable::FindRecord(std::string_view keyFields, std::string_view ke
     return FindRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options);
 }
 
-bool FixedWidthTable::FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues,
-                                     int options)
+bool FixedWidthTable::FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options)
 {
     checkActive();
     if (lines_.empty() || trim(keyFields).empty()) return false;
@@ -65,9 +64,9 @@ bool FixedWidthTable::FindRecord(std::string_view keyFields, const std::vector<s
 
     auto matches = [&](std::string_view line) {
         for (size_t k = 0; k < keys.size(); ++k) {
-            std::string_view key = trim(keyValues.size() == 1 ? keyValues[0]
-                                              : k < keyValues.size() ? keyValues[k]
-                                                                     : std::string_view());
+            std::string_view key = trim(keyValues.size() == 1  ? keyValues[0]
+                                        : k < keyValues.size() ? keyValues[k]
+                                                               : std::string_view());
             std::string value = fieldValueOf(line, *keys[k]);
             std::string_view text = trim(value);
             if (text.size() < key.size()) return false;

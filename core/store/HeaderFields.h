@@ -6,17 +6,28 @@
 namespace edlt {
 
 // The header boxes, in their order on the form (also the order of the kept header copy).
-enum class HeaderField { YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK };
+enum class HeaderField {
+    YearOfData,
+    AFM,
+    AntikeimenoErgasion,
+    CompanyName,
+    Name,
+    FatherName,
+    Town,
+    Street,
+    Number,
+    TK
+};
 
 inline constexpr std::array<HeaderField, 10> headerFieldsInBoxOrder = {
-    HeaderField::YearOfData, HeaderField::AFM,  HeaderField::AntikeimenoErgasion, HeaderField::CompanyName,
-    HeaderField::Name,       HeaderField::FatherName, HeaderField::Town, HeaderField::Street,
-    HeaderField::Number,     HeaderField::TK};
+    HeaderField::YearOfData,  HeaderField::AFM,    HeaderField::AntikeimenoErgasion,
+    HeaderField::CompanyName, HeaderField::Name,   HeaderField::FatherName,
+    HeaderField::Town,        HeaderField::Street, HeaderField::Number,
+    HeaderField::TK};
 
 // Windows-1253 texts, unpadded, as typed into the header boxes.
 struct HeaderFields {
-    std::string YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName,
-                Town, Street, Number, TK;
+    std::string YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK;
     bool business = true;  // RadioButton1 (kind "0") rather than RadioButton2 (kind "1")
 
     std::string& value(HeaderField field)

@@ -7,10 +7,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 
 namespace edlt {
 namespace {
@@ -99,8 +99,8 @@ std::vector<Entry> validEntries(std::string_view journal, const std::filesystem:
 
 }  // namespace
 
-WorkspaceJournal::WorkspaceJournal(FixedWidthTable& store, std::filesystem::path base,
-                                   std::filesystem::path journal, size_t entryLimit)
+WorkspaceJournal::WorkspaceJournal(FixedWidthTable& store, std::filesystem::path base, std::filesystem::path journal,
+                                   size_t entryLimit)
     : store_(store), base_(std::move(base)), path_(std::move(journal)), entryLimit_(entryLimit)
 {
     store_.AddObserver(this);
@@ -157,7 +157,8 @@ void WorkspaceJournal::writeHeader(const std::string& identity)
 void WorkspaceJournal::flush()
 {
     if (pending_.empty()) return;
-    if (broken_) throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(path_)}));
+    if (broken_)
+        throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s."), {cp1253::pathText(path_)}));
     std::string identity = identityOf(base_, &baseBytes_);
     if (identity.empty()) fail(errno);
     // A base rewritten since the journal began (a sort, an open, a compaction) holds

@@ -68,9 +68,9 @@ private:
     int fd_ = -1;
     std::string identity_;  // of the base the open journal applies to
     uint64_t baseBytes_ = 0;
-    uint64_t bytes_ = 0;    // entries written, header excluded
+    uint64_t bytes_ = 0;  // entries written, header excluded
     size_t entries_ = 0;
-    bool broken_ = false;   // a write failed: the journal no longer follows the lines
+    bool broken_ = false;  // a write failed: the journal no longer follows the lines
 };
 
 }  // namespace edlt

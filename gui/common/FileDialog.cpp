@@ -56,7 +56,8 @@ void fitPlaces(QFileDialog& dialog)
     if (!places || !places->model()) return;
     int widest = 0;
     for (int row = 0; row < places->model()->rowCount(); ++row)
-        widest = std::max(widest, places->fontMetrics().horizontalAdvance(places->model()->index(row, 0).data().toString()));
+        widest =
+            std::max(widest, places->fontMetrics().horizontalAdvance(places->model()->index(row, 0).data().toString()));
     const int margins = 4 * places->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, places) + 12;
     places->setMinimumWidth(widest + places->iconSize().width() + margins + 2 * places->frameWidth() +
                             places->verticalScrollBar()->sizeHint().width());
@@ -130,7 +131,8 @@ std::optional<QString> FileDialog::save(QWidget* parent, const QString& folder, 
                                         const QString& filter, const QString& title)
 {
     if (!names().empty()) return remembered(scripted());
-    return chosen(*make(parent, title, QDir(startFolder(folder)).filePath(proposedName), filter, QFileDialog::AcceptSave));
+    return chosen(
+        *make(parent, title, QDir(startFolder(folder)).filePath(proposedName), filter, QFileDialog::AcceptSave));
 }
 
 }  // namespace edlt::ui

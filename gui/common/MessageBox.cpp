@@ -10,9 +10,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/rules/Messages.h"
 #include "core/session/UserInterface.h"
 #include "gui/common/Text.h"
-#include "core/rules/Messages.h"
 
 namespace edlt::ui {
 namespace {

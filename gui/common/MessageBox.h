@@ -16,7 +16,7 @@ public:
     enum class Kind { Plain, Warning };
 
     static Answer ask(QWidget* parent, const QString& text, int buttons, const QStringList& captions,
-                   Kind kind = Kind::Plain);
+                      Kind kind = Kind::Plain);
     static void notice(QWidget* parent, const QString& text, Kind kind = Kind::Plain);
 
     // Test hooks: the next boxes answer these without being shown, and every box's

@@ -13,6 +13,9 @@ QString fromCp(std::string_view cp1253);
 // nullopt when a character has no place in Windows-1253.
 std::optional<std::string> toCp(const QString& text);
 // A UTF-8 literal as a QString (for our own captions).
-inline QString tr8(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QString tr8(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace edlt::ui

@@ -8,9 +8,9 @@
 #include <QScreen>
 
 #include "EdltVersion.h"
+#include "core/base/Cp1253.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Text.h"
-#include "core/base/Cp1253.h"
 #include "gui/dialogs/ProgramIcon.h"
 
 namespace edlt::ui {
@@ -76,8 +76,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 
     // A word joiner after the hyphen: "e-ΔΛΤ" is never broken across lines.
     noticeLabel = new QLabel(tr8("Πρόγραμμα της ομάδας ανάπτυξης του e-\u2060ΔΛΤ.\n"
-                               "Διατίθεται δωρεάν, χωρίς καμία εγγύηση."),
-                           panel);
+                                 "Διατίθεται δωρεάν, χωρίς καμία εγγύηση."),
+                             panel);
     noticeLabel->setObjectName("noticeLabel");
     noticeLabel->setWordWrap(true);
     noticeLabel->setGeometry(96, 52, 272, 48);

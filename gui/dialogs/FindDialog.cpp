@@ -5,16 +5,16 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
+#include "core/base/Cp1253.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Text.h"
-#include "core/base/Cp1253.h"
 
 namespace edlt::ui {
 

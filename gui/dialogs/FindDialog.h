@@ -37,7 +37,7 @@ public:
     QRadioButton* byTaxNumberRadio = nullptr;  // "ΑΦΜ"
     QRadioButton* bySurnameRadio = nullptr;    // "Επωνυμία"
     QLineEdit* searchTextEdit = nullptr;
-    QCheckBox* wholeWordsCheck = nullptr;      // "Μόνο ολόκληρες λέξεις"
+    QCheckBox* wholeWordsCheck = nullptr;  // "Μόνο ολόκληρες λέξεις"
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
 

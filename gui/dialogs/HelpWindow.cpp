@@ -2,24 +2,24 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
-#include <algorithm>
 #include <QPushButton>
 #include <QScreen>
 #include <QWebEngineView>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/session/ProgramPaths.h"
-#include "gui/common/MessageBox.h"
-#include "gui/common/Text.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/session/ProgramPaths.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/Text.h"
 #include "gui/common/WebPrint.h"
 
 namespace edlt::ui {
@@ -97,23 +97,33 @@ void HelpWindow::navigate(const char* name)
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) error = errno;
-    else if (S_ISDIR(st.st_mode)) error = EISDIR;  // the pane would list the folder
+    else if (S_ISDIR(st.st_mode))
+        error = EISDIR;  // the pane would list the folder
     if (fd >= 0) ::close(fd);
     if (error == 0) {
         helpBrowser->setUrl(page_);
         return;
     }
     // Said in the page's place rather than in a box: F1 reaches here from anywhere.
-    const std::string message =
-        error == ENOENT ? MissingDataFileMessage(file)
-                        : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
-                                 {cp1253::pathText(file), systemErrorText(error)});
+    const std::string message = error == ENOENT
+                                    ? MissingDataFileMessage(file)
+                                    : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
+                                             {cp1253::pathText(file), systemErrorText(error)});
     helpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));
 }
 
-void HelpWindow::showSetupPage() { navigate("setup.htm"); }
-void HelpWindow::showUsagePage() { navigate("usermanual.htm"); }
-void HelpWindow::showTermsPage() { navigate("oroi.htm"); }
+void HelpWindow::showSetupPage()
+{
+    navigate("setup.htm");
+}
+void HelpWindow::showUsagePage()
+{
+    navigate("usermanual.htm");
+}
+void HelpWindow::showTermsPage()
+{
+    navigate("oroi.htm");
+}
 
 void HelpWindow::showRestored()
 {
@@ -141,7 +151,8 @@ void HelpWindow::onPrintClicked()
     // Whatever happened, the pointer is the ordinary one again.
     unsetCursor();
     if (!ok)
-        MessageBox::notice(this, tr8("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή"));
+        MessageBox::notice(this,
+                           tr8("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή"));
 }
 
 bool HelpWindow::eventFilter(QObject* watched, QEvent* event)
@@ -155,8 +166,10 @@ bool HelpWindow::eventFilter(QObject* watched, QEvent* event)
     };
     if (opens()) {
         if (watched == setupLink) showSetupPage();
-        else if (watched == usageLink) showUsagePage();
-        else if (watched == termsLink) showTermsPage();
+        else if (watched == usageLink)
+            showUsagePage();
+        else if (watched == termsLink)
+            showTermsPage();
         // Enter must not go on to the dialog's default button.
         if (event->type() == QEvent::KeyPress) return true;
     }

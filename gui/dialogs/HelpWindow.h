@@ -23,9 +23,9 @@ public:
     // F1 in the main window: the same on the usage page.
     void onHelpKeyPressed();
 
-    void showSetupPage();  // "Οδηγίες εγκατάστασης": Help/setup.htm
-    void showUsagePage();  // "Οδηγίες χρήσης εφαρμογής": Help/usermanual.htm
-    void showTermsPage();  // "Όροι χρήσης εφαρμογής": Help/oroi.htm
+    void showSetupPage();   // "Οδηγίες εγκατάστασης": Help/setup.htm
+    void showUsagePage();   // "Οδηγίες χρήσης εφαρμογής": Help/usermanual.htm
+    void showTermsPage();   // "Όροι χρήσης εφαρμογής": Help/oroi.htm
     void onPrintClicked();  // "Εκτύπωση"
 
     // The page the pane was last sent to.

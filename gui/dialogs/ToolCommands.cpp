@@ -8,12 +8,12 @@
 #include <new>
 #include <optional>
 
-#include "core/session/UserInterface.h"
-#include "gui/common/FileDialog.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/desktop/Shortcut.h"
 #include "core/export/ZipCommand.h"
+#include "core/session/UserInterface.h"
+#include "gui/common/FileDialog.h"
 
 namespace edlt::ui {
 namespace {
@@ -55,8 +55,9 @@ bool openWebSite(const QString& address)
 
 std::string noWebBrowserMessage(const QString& address)
 {
-    return cp1253::lit("Δεν βρέθηκε πρόγραμμα περιήγησης για να ανοίξει τη διεύθυνση. Αντιγράψτε τη και "
-                       "ανοίξτε τη σε ένα πρόγραμμα περιήγησης:\n\n") +
+    return cp1253::lit(
+               "Δεν βρέθηκε πρόγραμμα περιήγησης για να ανοίξει τη διεύθυνση. Αντιγράψτε τη και "
+               "ανοίξτε τη σε ένα πρόγραμμα περιήγησης:\n\n") +
            address.toStdString();
 }
 

@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "gui/grid/CellText.h"
 #include "core/store/FieldText.h"
+#include "gui/grid/CellText.h"
 #include "gui/grid/DetailTableModel.h"
 
 namespace edlt::ui {

@@ -5,8 +5,14 @@
 
 namespace edlt::ui {
 
-QString cellString(std::string_view cp1253) { return fromCp(cp1253); }
+QString cellString(std::string_view cp1253)
+{
+    return fromCp(cp1253);
+}
 
-std::optional<char> cellByte(QChar c) { return cp1253::fromUnicode(c.unicode()); }
+std::optional<char> cellByte(QChar c)
+{
+    return cp1253::fromUnicode(c.unicode());
+}
 
 }  // namespace edlt::ui

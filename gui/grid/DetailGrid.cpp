@@ -4,14 +4,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-#include "core/rules/CheckAFM.h"
-#include "core/rules/GridRules.h"
-#include "gui/grid/CellText.h"
-#include "gui/grid/DetailTableModel.h"
 #include "core/base/Cp1253.h"
-#include "core/store/DetailRecord.h"
 #include "core/base/Error.h"
 #include "core/base/RunAndReport.h"
+#include "core/rules/CheckAFM.h"
+#include "core/rules/GridRules.h"
+#include "core/store/DetailRecord.h"
+#include "gui/grid/CellText.h"
+#include "gui/grid/DetailTableModel.h"
 
 namespace edlt::ui {
 namespace {
@@ -37,8 +37,7 @@ QFont titleFont()
 
 }  // namespace
 
-DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window)
-    : session_(session), ui_(ui)
+DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window) : session_(session), ui_(ui)
 {
     model_ = new DetailTableModel(session_.DetailStore(), this);
     connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
@@ -97,7 +96,8 @@ void DetailGrid::beep()
 
 bool DetailGrid::guarded(const std::function<void()>& f)
 {
-    return RunAndReport(f, [this](const std::string& message) { ui_.ShowError(message); }, Reported::AllExceptions);
+    return RunAndReport(
+        f, [this](const std::string& message) { ui_.ShowError(message); }, Reported::AllExceptions);
 }
 
 void DetailGrid::setColumnWidths()
@@ -140,7 +140,8 @@ void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSel
     const auto beep = [this] { ui_.Beep(); };
     QString passed;
     for (QChar c : typed) {
-        const bool typingKey = c.unicode() >= 0x20 || c == QChar(8) || c == QChar(9) || c == QChar(13) || c == QChar(27);
+        const bool typingKey = c.unicode() >= 0x20 || c == QChar(8) || c == QChar(9) || c == QChar(13) ||
+                               c == QChar(27);
         if (!typingKey) {
             passed += c;
             continue;
@@ -152,9 +153,7 @@ void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSel
         }
         char key = *byte;
         switch (kind) {
-        case KeyFilterKind::Digits:
-            DigitKeyFilter(key, beep);
-            break;
+        case KeyFilterKind::Digits: DigitKeyFilter(key, beep); break;
         case KeyFilterKind::Amount:
             try {
                 std::string text;
@@ -172,8 +171,7 @@ void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSel
                 key = '\0';
             }
             break;
-        case KeyFilterKind::None:
-            break;
+        case KeyFilterKind::None: break;
         }
         if (key != '\0') passed += c;
     }
@@ -272,9 +270,7 @@ void DetailGrid::onNavigatorClicked(RecordNavigator::Button button)
         grid_->commitEditor();
         guarded([&] { ds.MoveLast(); });
         break;
-    case RecordNavigator::nbInsert:
-        grid_->insertRecord();
-        break;
+    case RecordNavigator::nbInsert: grid_->insertRecord(); break;
     case RecordNavigator::nbDelete:
         grid_->discardEditor();
         guarded([&] { model_->deleteCurrent(); });
@@ -283,11 +279,8 @@ void DetailGrid::onNavigatorClicked(RecordNavigator::Button button)
         grid_->commitEditor();
         guarded([&] { model_->post(); });
         break;
-    case RecordNavigator::nbCancel:
-        grid_->cancelEdit();
-        break;
-    default:
-        break;
+    case RecordNavigator::nbCancel: grid_->cancelEdit(); break;
+    default: break;
     }
     updateNavigator();
 }

@@ -4,9 +4,9 @@
 #include <climits>
 #include <utility>
 
-#include "gui/grid/CellText.h"
-#include "core/store/DetailRecord.h"
 #include "core/base/Error.h"
+#include "core/store/DetailRecord.h"
+#include "gui/grid/CellText.h"
 
 namespace edlt::ui {
 
@@ -263,33 +263,23 @@ void DetailTableModel::dataSetChanged(const DataSetChange& change)
         markedRow_ = -1;
         endResetModel();
         break;
-    case PendingInsert:
-        endInsertRows();
-        break;
-    case PendingRemove:
-        endRemoveRows();
-        break;
-    case NothingPending:
-        break;
+    case PendingInsert: endInsertRows(); break;
+    case PendingRemove: endRemoveRows(); break;
+    case NothingPending: break;
     }
     if (pending == NothingPending) {
         switch (change.kind) {
         case DataSetChange::StateChanged:
-        case DataSetChange::RecordRemoved:
-            rowChanged(currentRow());
-            break;
+        case DataSetChange::RecordRemoved: rowChanged(currentRow()); break;
         case DataSetChange::RecordInserted:
-        case DataSetChange::RecordChanged:
-            rowChanged(rowOfLine(change.index));
-            break;
+        case DataSetChange::RecordChanged: rowChanged(rowOfLine(change.index)); break;
         case DataSetChange::FieldChanged:
             if (const int column = columnOf(change.field), row = currentRow(); column >= 0 && row >= 0) {
                 const QModelIndex cell = index(row, column);
                 emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     notifying_ = false;

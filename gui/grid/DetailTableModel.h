@@ -15,9 +15,27 @@ class DetailTableModel : public QAbstractTableModel, public DataSetObserver {
     Q_OBJECT
 public:
     enum Column {
-        ColAFM, ColSurName, ColName, ColFatherName, ColCity, ColStreet, ColStreetNo, ColTK, ColTypeInc,
-        ColAkaInc, ColXartosimo, ColOGAXart, ColKratiseis, ColKathares, ColForosParakr, ColForosAnal,
-        ColYpokatastima, ColHmeres, ColOGAForouParakr, ColOGAForouAnal, ColumnCount
+        ColAFM,
+        ColSurName,
+        ColName,
+        ColFatherName,
+        ColCity,
+        ColStreet,
+        ColStreetNo,
+        ColTK,
+        ColTypeInc,
+        ColAkaInc,
+        ColXartosimo,
+        ColOGAXart,
+        ColKratiseis,
+        ColKathares,
+        ColForosParakr,
+        ColForosAnal,
+        ColYpokatastima,
+        ColHmeres,
+        ColOGAForouParakr,
+        ColOGAForouAnal,
+        ColumnCount
     };
     // The indicator column's mark of a row.
     enum Marker { NoMarker, CurrentMarker, EditMarker, InsertMarker };
@@ -86,9 +104,9 @@ private:
     void markersChanged();
 
     FixedWidthTable& store_;
-    Layout shown_;          // what the view has been told
+    Layout shown_;                      // what the view has been told
     Pending pending_ = NothingPending;  // begun when announced, ended when made
-    int markedRow_ = -1;    // the row whose indicator shows the cursor
+    int markedRow_ = -1;                // the row whose indicator shows the cursor
     bool notifying_ = false;
 };
 

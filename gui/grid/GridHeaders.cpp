@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "gui/common/Text.h"
 #include "core/rules/WrapTitleText.h"
+#include "gui/common/Text.h"
 #include "gui/grid/CellText.h"
 #include "gui/grid/DetailTableModel.h"
 
@@ -43,8 +43,8 @@ void TitleHeader::paintSection(QPainter* painter, const QRect& rect, int logical
         const QFontMetrics fm(font());
         auto width = [&fm](std::string_view s) { return fm.horizontalAdvance(cellString(s)); };
         painter->setPen(palette().color(QPalette::ButtonText));
-        for (const TitleLine& line : LayoutTitle(width, rect.left(), rect.top(), rect.width(), fm.height(),
-                                                 TitleAlignment::Center, title))
+        for (const TitleLine& line :
+             LayoutTitle(width, rect.left(), rect.top(), rect.width(), fm.height(), TitleAlignment::Center, title))
             painter->drawText(QPoint(line.x, line.y + fm.ascent()), cellString(line.text));
     }
     drawRaisedEdge(painter, rect, palette());
@@ -103,8 +103,7 @@ void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int log
         painter->drawLine(c.x() - 3, c.y() - 2, c.x() + 3, c.y() + 2);
         painter->drawLine(c.x() - 3, c.y() + 2, c.x() + 3, c.y() - 2);
         break;
-    default:
-        break;
+    default: break;
     }
     painter->restore();
 }

@@ -2,11 +2,11 @@
 
 #include <QKeyEvent>
 
+#include "core/base/Error.h"
+#include "core/base/RunAndReport.h"
 #include "gui/grid/CellDelegate.h"
 #include "gui/grid/DetailTableModel.h"
 #include "gui/grid/GridHeaders.h"
-#include "core/base/Error.h"
-#include "core/base/RunAndReport.h"
 
 namespace edlt::ui {
 
@@ -170,8 +170,7 @@ void RecordGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdit
         cancelEdit();
         keyPress(currentIndex().column(), QString(QChar(27)), {});
         return;
-    default:
-        QTableView::closeEditor(editor, hint);
+    default: QTableView::closeEditor(editor, hint);
     }
 }
 
@@ -265,8 +264,7 @@ void RecordGridView::keyPressEvent(QKeyEvent* event)
         guarded([&] { model_->appendAtEnd(); });
         event->accept();
         return;
-    default:
-        break;
+    default: break;
     }
     const QString typed = event->text();
     if (typed.isEmpty() || !plain || typed.front() == QChar(0x7f)) {

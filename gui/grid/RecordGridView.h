@@ -80,8 +80,8 @@ private:
     int rowHeight_ = 17;
     QPointer<DetailTableModel> model_;
     CellDelegate* delegate_ = nullptr;
-    bool following_ = false;      // the current cell is being set from the store
-    bool userMove_ = false;       // a move by the user is being carried to the store
+    bool following_ = false;                // the current cell is being set from the store
+    bool userMove_ = false;                 // a move by the user is being carried to the store
     const QKeyEvent* passedKey_ = nullptr;  // a key already filtered, on its way to the editor
     int lastColumn_ = 0;
 };

@@ -58,9 +58,7 @@ QIcon glyph(RecordNavigator::Button b, const QColor& ink)
         p.drawRect(7, 3, 2, 10);
         p.drawRect(3, 7, 10, 2);
         break;
-    case RecordNavigator::nbDelete:
-        p.drawRect(3, 7, 10, 2);
-        break;
+    case RecordNavigator::nbDelete: p.drawRect(3, 7, 10, 2); break;
     case RecordNavigator::nbPost: {
         QPen pen(QColor(0, 110, 0), 2.2);
         p.setPen(pen);
@@ -75,8 +73,7 @@ QIcon glyph(RecordNavigator::Button b, const QColor& ink)
         p.drawLine(QPointF(12, 4), QPointF(4, 12));
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QIcon(pm);
 }

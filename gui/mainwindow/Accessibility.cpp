@@ -40,11 +40,16 @@ bool isInside(const QWidget* w, const QWidget& ancestor)
 
 void nameControls(QWidget& client)
 {
-    const std::pair<const char*, const char*> header[] = {
-        {"yearLabel", "YearOfData"},        {"taxNumberLabel", "AFM"},     {"activityLabel", "AntikeimenoErgasion"},
-        {"companyNameLabel", "CompanyName"}, {"nameLabel", "Name"},        {"fatherNameLabel", "FatherName"},
-        {"townLabel", "Town"},              {"streetLabel", "Street"},     {"numberLabel", "Number"},
-        {"postCodeLabel", "TK"}};
+    const std::pair<const char*, const char*> header[] = {{"yearLabel", "YearOfData"},
+                                                          {"taxNumberLabel", "AFM"},
+                                                          {"activityLabel", "AntikeimenoErgasion"},
+                                                          {"companyNameLabel", "CompanyName"},
+                                                          {"nameLabel", "Name"},
+                                                          {"fatherNameLabel", "FatherName"},
+                                                          {"townLabel", "Town"},
+                                                          {"streetLabel", "Street"},
+                                                          {"numberLabel", "Number"},
+                                                          {"postCodeLabel", "TK"}};
     for (const auto& [label, box] : header) name(client, label, box);
     // The company box's caption follows the business/person switch; its buddy keeps the
     // name current without a fixed one.

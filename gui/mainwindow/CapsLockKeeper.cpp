@@ -109,7 +109,8 @@ void CapsLockKeeper::decide()
     queued_ = false;
     if (finished_ || record_.empty()) return;
     QWidget* active = QApplication::activeWindow();
-    const bool ours = active && QGuiApplication::applicationState() == Qt::ApplicationActive && !insideFileDialog(active);
+    const bool ours = active && QGuiApplication::applicationState() == Qt::ApplicationActive &&
+                      !insideFileDialog(active);
     if (ours && !userState_) {
         const bool users = locks_->capsLock();
         // A lock switched without its record could outlive a killed run: left alone then.

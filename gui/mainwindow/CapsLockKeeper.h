@@ -39,7 +39,7 @@ private:
     void removeRecord() const;
 
     KeyboardLocks* locks_;
-    std::filesystem::path record_;  // empty until attached: nothing is switched before
+    std::filesystem::path record_;   // empty until attached: nothing is switched before
     std::optional<bool> userState_;  // set while the program holds the lock on
     bool finished_ = false;
     bool queued_ = false;

@@ -26,7 +26,10 @@ public:
 
     static bool running() { return depth() > 0; }
     // Runs work after the running command, unless context is gone by then.
-    static void afterwards(QObject* context, std::function<void()> work) { later().emplace_back(context, std::move(work)); }
+    static void afterwards(QObject* context, std::function<void()> work)
+    {
+        later().emplace_back(context, std::move(work));
+    }
 
 private:
     static int& depth()

@@ -4,11 +4,11 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "gui/mainwindow/CommandScope.h"
-#include "gui/common/Text.h"
 #include "core/rules/CheckAFM.h"
 #include "core/store/DeclarantRecord.h"
 #include "core/store/FieldText.h"
+#include "gui/common/Text.h"
+#include "gui/mainwindow/CommandScope.h"
 
 namespace edlt::ui {
 
@@ -31,8 +31,14 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     personRadio_ = new QRadioButton(tr8("Ονοματεπώνυμο"), window_);
     personRadio_->setObjectName("personRadio");
     personRadio_->setGeometry(8, 76, 130, 20);
-    connect(businessRadio_, &QRadioButton::clicked, this, [this] { session_.ChooseBusiness(); refresh(); });
-    connect(personRadio_, &QRadioButton::clicked, this, [this] { session_.ChoosePerson(); refresh(); });
+    connect(businessRadio_, &QRadioButton::clicked, this, [this] {
+        session_.ChooseBusiness();
+        refresh();
+    });
+    connect(personRadio_, &QRadioButton::clicked, this, [this] {
+        session_.ChoosePerson();
+        refresh();
+    });
 
     companyLabel_ = addLabel("companyNameLabel", "Επωνυμία Επιχείρησης: (*)", 140, 69);
     addBox(HeaderField::CompanyName, "CompanyName", 315, 66, 160);
@@ -52,10 +58,18 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     addBox(HeaderField::TK, "TK", 645, 105, 55);
 
     // Tab order as the band lists it.
-    QWidget* order[] = {box(HeaderField::YearOfData), box(HeaderField::AFM), box(HeaderField::AntikeimenoErgasion),
-                        businessRadio_, personRadio_, box(HeaderField::CompanyName), box(HeaderField::Name),
-                        box(HeaderField::FatherName), box(HeaderField::Town), box(HeaderField::Street),
-                        box(HeaderField::Number), box(HeaderField::TK)};
+    QWidget* order[] = {box(HeaderField::YearOfData),
+                        box(HeaderField::AFM),
+                        box(HeaderField::AntikeimenoErgasion),
+                        businessRadio_,
+                        personRadio_,
+                        box(HeaderField::CompanyName),
+                        box(HeaderField::Name),
+                        box(HeaderField::FatherName),
+                        box(HeaderField::Town),
+                        box(HeaderField::Street),
+                        box(HeaderField::Number),
+                        box(HeaderField::TK)};
     for (size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
     refresh();
 }
@@ -97,10 +111,16 @@ void DeclarantHeader::refresh()
 {
     const HeaderFields& h = session_.Header();
     const std::pair<HeaderField, const std::string*> values[] = {
-        {HeaderField::YearOfData, &h.YearOfData}, {HeaderField::AFM, &h.AFM},
-        {HeaderField::AntikeimenoErgasion, &h.AntikeimenoErgasion}, {HeaderField::CompanyName, &h.CompanyName},
-        {HeaderField::Name, &h.Name}, {HeaderField::FatherName, &h.FatherName}, {HeaderField::Town, &h.Town},
-        {HeaderField::Street, &h.Street}, {HeaderField::Number, &h.Number}, {HeaderField::TK, &h.TK}};
+        {HeaderField::YearOfData, &h.YearOfData},
+        {HeaderField::AFM, &h.AFM},
+        {HeaderField::AntikeimenoErgasion, &h.AntikeimenoErgasion},
+        {HeaderField::CompanyName, &h.CompanyName},
+        {HeaderField::Name, &h.Name},
+        {HeaderField::FatherName, &h.FatherName},
+        {HeaderField::Town, &h.Town},
+        {HeaderField::Street, &h.Street},
+        {HeaderField::Number, &h.Number},
+        {HeaderField::TK, &h.TK}};
     for (const auto& [field, value] : values) {
         QLineEdit* b = box(field);
         QString text = fromCp(*value);
@@ -111,8 +131,9 @@ void DeclarantHeader::refresh()
     personRadio_->setChecked(!h.business);
     companyLabel_->setText(fromCp(session_.CompanyNameCaption()));
     companyLabel_->adjustSize();
-    for (QWidget* w : {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(fatherLabel_),
-                       static_cast<QWidget*>(box(HeaderField::Name)), static_cast<QWidget*>(box(HeaderField::FatherName))})
+    for (QWidget* w :
+         {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(fatherLabel_),
+          static_cast<QWidget*>(box(HeaderField::Name)), static_cast<QWidget*>(box(HeaderField::FatherName))})
         w->setVisible(!h.business);
 }
 
@@ -186,7 +207,8 @@ void DeclarantHeader::checkOnLeaving(HeaderField field)
     if (box(field)->hasFocus()) return;
     checking_ = true;
     if (field == HeaderField::AFM) session_.LeaveAfmBox();
-    else session_.LeaveYearBox();
+    else
+        session_.LeaveYearBox();
     checking_ = false;
 }
 

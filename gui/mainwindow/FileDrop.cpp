@@ -45,7 +45,8 @@ bool FileDrop::eventFilter(QObject*, QEvent* event)
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
         if (acceptable(drag->mimeData())) drag->acceptProposedAction();
-        else drag->ignore();
+        else
+            drag->ignore();
         return true;
     }
     case QEvent::Drop: {
@@ -56,12 +57,12 @@ bool FileDrop::eventFilter(QObject*, QEvent* event)
         // After the drop has finished: the dragging program is not kept waiting by the work.
         QTimer::singleShot(0, this, [this, file] {
             if (isSheet(file)) emit importRequested(file);
-            else emit openRequested(file);
+            else
+                emit openRequested(file);
         });
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

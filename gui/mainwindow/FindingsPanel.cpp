@@ -13,15 +13,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 #include "gui/common/FileDialog.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/common/Text.h"
 #include "gui/grid/DetailGrid.h"
 #include "gui/grid/DetailTableModel.h"
 #include "gui/grid/RecordGridView.h"
-#include "core/store/AtomicFile.h"
-#include "core/base/Cp1253.h"
-#include "core/base/Error.h"
+#include "gui/mainwindow/MainWindow.h"
 
 namespace edlt::ui {
 
@@ -100,7 +100,8 @@ FindingsPanel::FindingsPanel(MainWindow& window)
     const int widths[] = {80, 90, 150, 70};
     for (int c = 0; c < 4; ++c) list_->setColumnWidth(c, widths[c]);
     // Double-click and Enter both activate a row.
-    connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& i) { goToFinding(modelRow(i.row())); });
+    connect(list_, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& i) { goToFinding(modelRow(i.row())); });
     column->addWidget(list_);
 
     auto* buttons = new QHBoxLayout;
@@ -191,9 +192,8 @@ bool FindingsPanel::checkInBackground()
     if (checker.quick()) return false;
     if (checker.checkingInBackground()) return true;
     // Called on the check's thread; the session stops the check before this panel goes.
-    return checker.startInBackground([this] {
-        QMetaObject::invokeMethod(this, &FindingsPanel::backgroundCheckDone, Qt::QueuedConnection);
-    });
+    return checker.startInBackground(
+        [this] { QMetaObject::invokeMethod(this, &FindingsPanel::backgroundCheckDone, Qt::QueuedConnection); });
 }
 
 void FindingsPanel::backgroundCheckDone()
@@ -269,8 +269,9 @@ void FindingsPanel::goToFinding(int row)
 
 QString FindingsPanel::listHtml() const
 {
-    QString html = QStringLiteral("<html><body><h3>%1</h3><p>%2 %3</p>"
-                                  "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>")
+    QString html = QStringLiteral(
+                       "<html><body><h3>%1</h3><p>%2 %3</p>"
+                       "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>")
                        .arg(windowTitle().toHtmlEscaped(), fromCp(session_.Header().AFM).toHtmlEscaped(),
                             fromCp(session_.Header().CompanyName).toHtmlEscaped());
     for (int c = 0; c < FindingsModel::ColumnCount; ++c)

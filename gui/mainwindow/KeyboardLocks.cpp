@@ -70,18 +70,45 @@ KeyboardLocks::KeyboardLocks(QObject* parent) : QObject(parent), impl_(std::make
 KeyboardLocks::~KeyboardLocks() = default;
 
 #ifdef EDLT_HAVE_XKB
-bool KeyboardLocks::capsLock() const { return impl_->locked(XK_Caps_Lock); }
-void KeyboardLocks::setCapsLock(bool on) { if (capsLock() != on) impl_->lock(XK_Caps_Lock, on); }
-bool KeyboardLocks::numLock() const { return impl_->locked(XK_Num_Lock); }
-void KeyboardLocks::setNumLock(bool on) { if (numLock() != on) impl_->lock(XK_Num_Lock, on); }
-bool KeyboardLocks::scrollLock() const { return impl_->indicator("Scroll Lock"); }
-void KeyboardLocks::setScrollLock(bool on) { if (scrollLock() != on) impl_->setIndicator("Scroll Lock", on); }
+bool KeyboardLocks::capsLock() const
+{
+    return impl_->locked(XK_Caps_Lock);
+}
+void KeyboardLocks::setCapsLock(bool on)
+{
+    if (capsLock() != on) impl_->lock(XK_Caps_Lock, on);
+}
+bool KeyboardLocks::numLock() const
+{
+    return impl_->locked(XK_Num_Lock);
+}
+void KeyboardLocks::setNumLock(bool on)
+{
+    if (numLock() != on) impl_->lock(XK_Num_Lock, on);
+}
+bool KeyboardLocks::scrollLock() const
+{
+    return impl_->indicator("Scroll Lock");
+}
+void KeyboardLocks::setScrollLock(bool on)
+{
+    if (scrollLock() != on) impl_->setIndicator("Scroll Lock", on);
+}
 #else
-bool KeyboardLocks::capsLock() const { return false; }
+bool KeyboardLocks::capsLock() const
+{
+    return false;
+}
 void KeyboardLocks::setCapsLock(bool) {}
-bool KeyboardLocks::numLock() const { return false; }
+bool KeyboardLocks::numLock() const
+{
+    return false;
+}
 void KeyboardLocks::setNumLock(bool) {}
-bool KeyboardLocks::scrollLock() const { return false; }
+bool KeyboardLocks::scrollLock() const
+{
+    return false;
+}
 void KeyboardLocks::setScrollLock(bool) {}
 #endif
 

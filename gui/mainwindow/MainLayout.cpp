@@ -55,7 +55,8 @@ void MainLayout::show()
     const QRect available = s ? s->availableGeometry() : QRect();
     // The frame is not known before the first show; the title bar and borders take about this.
     const QSize frame(16, 40);
-    if (s && (fixedSize_.width() + frame.width() > available.width() || fixedSize_.height() + frame.height() > available.height())) {
+    if (s && (fixedSize_.width() + frame.width() > available.width() ||
+              fixedSize_.height() + frame.height() > available.height())) {
         window_.showMaximized();
         return;
     }

@@ -6,23 +6,23 @@
 #include <QPainter>
 #include <new>
 
-#include "core/session/DeclarationCheck.h"
-#include "gui/mainwindow/CommandScope.h"
-#include "gui/mainwindow/DeclarantHeader.h"
-#include "gui/mainwindow/FindingsPanel.h"
-#include "gui/mainwindow/Accessibility.h"
-#include "gui/mainwindow/CapsLockKeeper.h"
-#include "gui/mainwindow/FileDrop.h"
-#include "gui/mainwindow/MainLayout.h"
-#include "gui/mainwindow/WindowTitle.h"
-#include "gui/mainwindow/PleaseWaitDialog.h"
-#include "gui/common/Text.h"
-#include "gui/mainwindow/TotalsPanel.h"
-#include "gui/grid/DetailGrid.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/import/SpreadsheetImport.h"
+#include "core/session/DeclarationCheck.h"
+#include "gui/common/Text.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/mainwindow/Accessibility.h"
+#include "gui/mainwindow/CapsLockKeeper.h"
+#include "gui/mainwindow/CommandScope.h"
+#include "gui/mainwindow/DeclarantHeader.h"
+#include "gui/mainwindow/FileDrop.h"
+#include "gui/mainwindow/FindingsPanel.h"
+#include "gui/mainwindow/MainLayout.h"
+#include "gui/mainwindow/PleaseWaitDialog.h"
+#include "gui/mainwindow/TotalsPanel.h"
+#include "gui/mainwindow/WindowTitle.h"
 
 namespace edlt::ui {
 namespace {
@@ -57,7 +57,8 @@ QPixmap startPicture()
 
 }  // namespace
 
-MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder, QWidget* parent)
+MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder,
+                       QWidget* parent)
     : QMainWindow(parent), ui_(this)
 {
     setObjectName("mainWindow");
@@ -145,7 +146,8 @@ void MainWindow::buildStartPanel(QWidget* client)
     image->setPixmap(startPicture());
     image->adjustSize();
     image->move(startPanel_->width() / 2 - image->width() / 2, 50);
-    auto* prompt = new QLabel(tr8("Παρακαλώ επιλέξτε 'Αρχείο' - 'Νέο' ή 'Αρχείο' - Άνοιγμα' για να ξεκινήσετε"), startPanel_);
+    auto* prompt =
+        new QLabel(tr8("Παρακαλώ επιλέξτε 'Αρχείο' - 'Νέο' ή 'Αρχείο' - Άνοιγμα' για να ξεκινήσετε"), startPanel_);
     prompt->setObjectName("startPrompt");
     QFont f = prompt->font();
     f.setPointSize(f.pointSize() + 3);
@@ -157,7 +159,7 @@ void MainWindow::buildStartPanel(QWidget* client)
 }
 
 QAction* MainWindow::addAction(QMenu* menu, MenuCommand command, const char* name, const char* text,
-                              const QKeySequence& shortcut)
+                               const QKeySequence& shortcut)
 {
     QAction* a = menu->addAction(tr8(text));
     a->setObjectName(name);
@@ -170,15 +172,16 @@ void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
     file->setObjectName("fileMenu");
-    connect(addAction(file, MenuCommand::New, "newAction", "Νέο"), &QAction::triggered, this, [this] { command([this] { session_->New(); }); });
-    connect(addAction(file, MenuCommand::Open, "openAction", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered, this,
-            [this] {
+    connect(addAction(file, MenuCommand::New, "newAction", "Νέο"), &QAction::triggered, this,
+            [this] { command([this] { session_->New(); }); });
+    connect(addAction(file, MenuCommand::Open, "openAction", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered,
+            this, [this] {
                 const unsigned long before = session_->Checker().changes();
                 command([this] { session_->Open(); });
                 findings_->checkAfterLoad(before);
             });
-    connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "Αποθήκευση ως...", QKeySequence("Ctrl+S")), &QAction::triggered, this,
-            [this] { command([this] { session_->SaveAs(); }); });
+    connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "Αποθήκευση ως...", QKeySequence("Ctrl+S")),
+            &QAction::triggered, this, [this] { command([this] { session_->SaveAs(); }); });
     file->addSeparator();
     connect(addAction(file, MenuCommand::Exit, "exitAction", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
 
@@ -196,8 +199,7 @@ void MainWindow::buildMenus()
     connect(addAction(toolsMenu_, MenuCommand::Check, "checkAction", "Έλεγχος δήλωσης", QKeySequence(Qt::Key_F7)),
             &QAction::triggered, findings_, &FindingsPanel::checkDeclaration);
     connect(addAction(toolsMenu_, MenuCommand::Import, "importAction", "Εισαγωγή στοιχείων από Excel"),
-            &QAction::triggered, this,
-            [this] {
+            &QAction::triggered, this, [this] {
                 const unsigned long before = session_->Checker().changes();
                 command([this] { SpreadsheetImport(*session_, ui_).ChooseAndImport(); });
                 findings_->checkAfterLoad(before);

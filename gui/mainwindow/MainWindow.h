@@ -26,10 +26,24 @@ class WindowTitle;
 
 // The main window's menu items, for the windows that hook their commands in and for tests.
 enum class MenuCommand {
-    New, Open, SaveAs, Exit,
-    Print, PrintFirstPage, PrintDetailedPayments, PrintTotals,
-    Find, Check, Import, SortByTaxNumber, SortBySurname, Zip, DesktopShortcut, WebSite,
-    Manual, About,
+    New,
+    Open,
+    SaveAs,
+    Exit,
+    Print,
+    PrintFirstPage,
+    PrintDetailedPayments,
+    PrintTotals,
+    Find,
+    Check,
+    Import,
+    SortByTaxNumber,
+    SortBySurname,
+    Zip,
+    DesktopShortcut,
+    WebSite,
+    Manual,
+    About,
     Count
 };
 
@@ -38,7 +52,7 @@ class MainWindow : public QMainWindow {
 public:
     // userFolder holds the workspace and the report pages (the program folder when empty).
     explicit MainWindow(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder = {},
-                    QWidget* parent = nullptr);
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     DeclarationSession& session() { return *session_; }

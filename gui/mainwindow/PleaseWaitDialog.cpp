@@ -12,7 +12,8 @@
 
 namespace edlt::ui {
 
-PleaseWaitDialog::PleaseWaitDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+PleaseWaitDialog::PleaseWaitDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName("pleaseWaitDialog");
     setWindowTitle(tr8("Παρακαλώ περιμένετε"));

@@ -60,7 +60,8 @@ std::optional<std::filesystem::path> QtUserInterface::ChooseFileToOpen(const Fil
 
 std::optional<std::filesystem::path> QtUserInterface::ChooseFileToSave(const FileDialogRequest& r)
 {
-    auto name = FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title));
+    auto name =
+        FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title));
     if (!name) return std::nullopt;
     return toPath(*name);
 }

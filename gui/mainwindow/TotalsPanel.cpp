@@ -13,9 +13,9 @@ namespace {
 constexpr int lineEditMargin = 2;
 
 // By number, in the order of TotalsTexts.
-constexpr const char* boxNames[] = {"grossPayTotal",  "deductionsTotal",      "netPayTotal",
-                                    "taxWithheldTotal", "stampDutyTotal",     "stampDutyOgaTotal",
-                                    "taxDueTotal",    "ogaTaxWithheldTotal", "ogaTaxDueTotal"};
+constexpr const char* boxNames[] = {"grossPayTotal",    "deductionsTotal",     "netPayTotal",
+                                    "taxWithheldTotal", "stampDutyTotal",      "stampDutyOgaTotal",
+                                    "taxDueTotal",      "ogaTaxWithheldTotal", "ogaTaxDueTotal"};
 
 }  // namespace
 
@@ -35,10 +35,14 @@ TotalsPanel::TotalsPanel(DeclarationSession& session, UserInterface& ui, QWidget
         const char* caption;
     };
     // Screen order, which is the schema order of the amounts.
-    const Box boxes[] = {{1, "Ακαθάριστες\nΑποδοχές"},      {5, "Χαρτόσημο"},
-                         {6, "ΟΓΑ\nΧαρτοσήμου"},            {2, "Κρατήσεις"},
-                         {3, "Καθαρές\nΑποδοχές"},          {4, "Σύνολο Φόρου που\nΠαρακρατήθηκε"},
-                         {7, "Σύνολο Φόρου\nπου Αναλογεί"}, {8, "Σύνολο ΟΓΑ Φόρου\nπου Παρακρατήθηκε"},
+    const Box boxes[] = {{1, "Ακαθάριστες\nΑποδοχές"},
+                         {5, "Χαρτόσημο"},
+                         {6, "ΟΓΑ\nΧαρτοσήμου"},
+                         {2, "Κρατήσεις"},
+                         {3, "Καθαρές\nΑποδοχές"},
+                         {4, "Σύνολο Φόρου που\nΠαρακρατήθηκε"},
+                         {7, "Σύνολο Φόρου\nπου Αναλογεί"},
+                         {8, "Σύνολο ΟΓΑ Φόρου\nπου Παρακρατήθηκε"},
                          {9, "Σύνολο ΟΓΑ Φόρου\nπου Αναλογεί"}};
     const int width = 106, gap = 5;
     int x = 8;
@@ -83,7 +87,8 @@ void TotalsPanel::showTotals(const TotalsTexts& totals)
         QFont f = font();
         const int room = box->contentsRect().width() -
                          2 * (box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box) + lineEditMargin);
-        while (QFontMetrics(f).horizontalAdvance(text) > room && f.pointSizeF() > 5) f.setPointSizeF(f.pointSizeF() - 0.5);
+        while (QFontMetrics(f).horizontalAdvance(text) > room && f.pointSizeF() > 5)
+            f.setPointSizeF(f.pointSizeF() - 0.5);
         box->setFont(f);
     }
 }

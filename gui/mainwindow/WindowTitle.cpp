@@ -22,8 +22,7 @@ void WindowTitle::update()
     QString title = tr8("e-ΔΛΤ");
     if (!session_.StartPanelVisible()) {
         const auto& file = session_.DeclarationFile();
-        title += tr8(" — ") +
-                 (file.empty() ? tr8("Νέα δήλωση") : QFile::decodeName(file.filename().string().c_str())) +
+        title += tr8(" — ") + (file.empty() ? tr8("Νέα δήλωση") : QFile::decodeName(file.filename().string().c_str())) +
                  QStringLiteral("[*]");
     }
     if (window_.windowTitle() != title) window_.setWindowTitle(title);
@@ -41,8 +40,7 @@ bool WindowTitle::eventFilter(QObject*, QEvent* event)
             QTimer::singleShot(0, this, &WindowTitle::update);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return false;
 }

@@ -2,15 +2,15 @@
 
 #include <QAction>
 
-#include "gui/mainwindow/MainWindow.h"
 #include "core/reports/ReportCommand.h"
-#include "gui/reports/PrintReport.h"
-#include "gui/dialogs/FindDialog.h"
-#include "gui/reports/ReportWindow.h"
-#include "gui/dialogs/HelpKey.h"
 #include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/HelpKey.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/ToolCommands.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/reports/PrintReport.h"
+#include "gui/reports/ReportWindow.h"
 
 namespace edlt::ui {
 
@@ -20,9 +20,8 @@ void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manua
     QObject::connect(window.menuAction(MenuCommand::Find), &QAction::triggered, &find, [&window, &find] {
         window.command([&window, &find] { find.runFind(window.session(), window.userInterface()); });
     });
-    QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window, [&window] {
-        zipCommand(&window, window.userInterface(), window.session().ProgramFolder());
-    });
+    QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window,
+                     [&window] { zipCommand(&window, window.userInterface(), window.session().ProgramFolder()); });
     QObject::connect(window.menuAction(MenuCommand::DesktopShortcut), &QAction::triggered, &window,
                      [&window] { shortcutCommand(window.userInterface()); });
     QObject::connect(window.menuAction(MenuCommand::WebSite), &QAction::triggered, &window,
@@ -38,18 +37,20 @@ ProgramWindows::ProgramWindows(MainWindow& window)
     : about_(std::make_unique<AboutDialog>(&window)),
       // No parent: the help window has its own entry in the task bar.
       manual_(std::make_unique<HelpWindow>(window.session().ProgramFolder())),
-      print_(std::make_unique<ReportWindow>(&window)),
-      find_(std::make_unique<FindDialog>(&window))
+      print_(std::make_unique<ReportWindow>(&window)), find_(std::make_unique<FindDialog>(&window))
 {
     connectToolCommands(window, *find_, *manual_);
-    const std::pair<MenuCommand, ReportKind> reports[] = {{MenuCommand::PrintFirstPage, ReportKind::FirstPage},
-                                                          {MenuCommand::PrintDetailedPayments, ReportKind::DetailedPayments},
-                                                          {MenuCommand::PrintTotals, ReportKind::Totals}};
+    const std::pair<MenuCommand, ReportKind> reports[] = {
+        {MenuCommand::PrintFirstPage, ReportKind::FirstPage},
+        {MenuCommand::PrintDetailedPayments, ReportKind::DetailedPayments},
+        {MenuCommand::PrintTotals, ReportKind::Totals}};
     for (const auto& [command, kind] : reports) {
         const ReportKind k = kind;
-        QObject::connect(window.menuAction(command), &QAction::triggered, print_.get(), [&window, print = print_.get(), k] {
-            window.command([&window, print, k] { printReport(k, window.session(), window.userInterface(), *print); });
-        });
+        QObject::connect(
+            window.menuAction(command), &QAction::triggered, print_.get(), [&window, print = print_.get(), k] {
+                window.command(
+                    [&window, print, k] { printReport(k, window.session(), window.userInterface(), *print); });
+            });
     }
 }
 

@@ -3,8 +3,8 @@
 #include <QFile>
 
 #include "gui/common/Text.h"
-#include "render/ReportDocument.h"
 #include "gui/reports/ReportWindow.h"
+#include "render/ReportDocument.h"
 
 namespace edlt::ui {
 
@@ -12,8 +12,7 @@ bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui
 {
     return ReportCommand(session, ui).Run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
-        if (kind == ReportKind::FirstPage)
-            window.showReport(path, fromCp(request.title), request.landscapeHint);
+        if (kind == ReportKind::FirstPage) window.showReport(path, fromCp(request.title), request.landscapeHint);
         else
             // The page file is written; the window draws the report itself, page by page as
             // it is looked at, so a declaration of any size shows at once.

@@ -1,9 +1,9 @@
 #pragma once
 // A command of the "Εκτύπωση" menu: the report command protocol, with the print window
 // as the place the written page is shown.
+#include "core/reports/ReportCommand.h"
 #include "core/session/DeclarationSession.h"
 #include "core/session/UserInterface.h"
-#include "core/reports/ReportCommand.h"
 
 namespace edlt::ui {
 

@@ -45,7 +45,10 @@ int ReportPreview::currentPage() const
     return document_ ? std::min(document_->pageCount() - 1, verticalScrollBar()->value() / pageStride()) : 0;
 }
 
-void ReportPreview::showPage(int page) { verticalScrollBar()->setValue(page * pageStride()); }
+void ReportPreview::showPage(int page)
+{
+    verticalScrollBar()->setValue(page * pageStride());
+}
 
 void ReportPreview::updateScrollBars()
 {

@@ -24,7 +24,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    qreal scale() const;  // pixels per drawing unit
+    qreal scale() const;     // pixels per drawing unit
     int pageStride() const;  // a page and the gap below it, in pixels
     void updateScrollBars();
 

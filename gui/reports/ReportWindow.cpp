@@ -4,16 +4,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMarginsF>
 #include <QPageLayout>
-#include <QElapsedTimer>
 #include <QPageSize>
 #include <QPrintDialog>
-#include <algorithm>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -21,17 +20,18 @@
 #include <QStandardPaths>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <algorithm>
 
+#include "core/base/Error.h"
+#include "core/reports/ReportCommand.h"
+#include "core/store/AtomicFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Text.h"
-#include "core/reports/ReportCommand.h"
-#include "render/PdfExport.h"
+#include "gui/common/WebPrint.h"
 #include "gui/reports/FormStyle.h"
 #include "gui/reports/ReportPreview.h"
-#include "core/store/AtomicFile.h"
-#include "core/base/Error.h"
-#include "gui/common/WebPrint.h"
+#include "render/PdfExport.h"
 
 namespace edlt::ui {
 
@@ -122,7 +122,7 @@ void ReportWindow::loadReport(const QString& pagePath, const QString& title, boo
 }
 
 void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                              const QString& title, bool landscapeHint)
+                                const QString& title, bool landscapeHint)
 {
     document_ = std::move(document);
     prepare(pagePath, title, landscapeHint, true);
@@ -132,7 +132,7 @@ void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> d
 }
 
 void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                              const QString& title, bool landscapeHint)
+                                const QString& title, bool landscapeHint)
 {
     loadDocument(std::move(document), pagePath, title, landscapeHint);
     exec();
@@ -224,8 +224,7 @@ void ReportWindow::onSavePdfClicked()
 
     pdfBusy_ = true;
     savePdfButton->setEnabled(false);
-    if (document_)
-        saveDocumentPdf(path);
+    if (document_) saveDocumentPdf(path);
     else
         saveWebPdf(path);
 }
@@ -234,8 +233,8 @@ void ReportWindow::saveDocumentPdf(const QString& path)
 {
     QProgressDialog progress(tr8("Αποθήκευση PDF…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
     try {
-        const bool written =
-            reports::WritePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()), progressFor(progress));
+        const bool written = reports::WritePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                               progressFor(progress));
         // Cancelled: nothing was written and nothing is said.
         pdfFinished(path, written, 0);
     } catch (const reports::PdfFileError& e) {

@@ -37,7 +37,7 @@ public:
 
     QLabel* landscapeHintLabel = nullptr;
     QWebEngineView* pageView = nullptr;
-    ReportPreview* preview = nullptr;  // in pageView's place for drawn reports
+    ReportPreview* preview = nullptr;    // in pageView's place for drawn reports
     QPushButton* printButton = nullptr;  // "Εκτύπωση"
     QPushButton* savePdfButton = nullptr;
 

@@ -1,6 +1,6 @@
-#include "programs/edlt-cli/Cli.h"
-#include "core/rules/CheckAFM.h"
 #include "core/base/Error.h"
+#include "core/rules/CheckAFM.h"
+#include "programs/edlt-cli/Cli.h"
 
 namespace edlt::cli {
 

@@ -2,11 +2,11 @@
 
 #include <iostream>
 
-#include "core/session/ProgramPaths.h"
-#include "programs/edlt-cli/Cli.h"
-#include "core/store/DeclarationFile.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/session/ProgramPaths.h"
+#include "core/store/DeclarationFile.h"
+#include "programs/edlt-cli/Cli.h"
 
 namespace edlt::cli {
 
@@ -47,7 +47,8 @@ void CliUserInterface::print(const std::string& cp1253Text) const
 void CommandSession::requireUnchangedInput(const std::filesystem::path& out) const
 {
     std::error_code ec, ec2;
-    if (opened_.empty() || std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened_, ec2))
+    if (opened_.empty() ||
+        std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened_, ec2))
         return;
     if (FileIdentity::of(out) == openedIdentity_) return;
     throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. Άλλο πρόγραμμα το άλλαξε μετά την "

@@ -10,8 +10,8 @@
 
 #include "core/session/DeclarationSession.h"
 #include "core/session/UserInterface.h"
-#include "programs/edlt-cli/PrivateWorkspace.h"
 #include "core/store/FileLock.h"
+#include "programs/edlt-cli/PrivateWorkspace.h"
 
 namespace edlt::cli {
 

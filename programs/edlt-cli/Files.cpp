@@ -7,13 +7,13 @@
 #include <optional>
 #include <unistd.h>
 
-#include "programs/edlt-cli/Cli.h"
-#include "core/store/AtomicFile.h"
-#include "core/store/DeclarationFile.h"
-#include "core/store/DetailRecord.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/DeclarationFile.h"
+#include "core/store/DetailRecord.h"
+#include "programs/edlt-cli/Cli.h"
 
 namespace edlt::cli {
 
@@ -92,7 +92,8 @@ void copyToStandardOutput(const std::filesystem::path& from)
         for (const char* at = buffer; n > 0;) {
             ssize_t done = ::write(STDOUT_FILENO, at, n);
             if (done < 0 && errno == EINTR) continue;
-            if (done <= 0) standardStreamFailed("Δεν ήταν δυνατή η εγγραφή στην τυπική έξοδο", done < 0 ? errno : ENOSPC);
+            if (done <= 0)
+                standardStreamFailed("Δεν ήταν δυνατή η εγγραφή στην τυπική έξοδο", done < 0 ? errno : ENOSPC);
             at += done;
             n -= static_cast<size_t>(done);
         }
@@ -120,8 +121,7 @@ FileLocks::FileLocks(std::vector<std::pair<std::string, FileLock::Mode>> files)
         std::filesystem::path path = std::filesystem::weakly_canonical(name, ec);
         if (ec) path = std::filesystem::absolute(name, ec);
         auto same = std::find_if(order.begin(), order.end(), [&](const Entry& o) { return o.path == path; });
-        if (same == order.end())
-            order.push_back({path, name, mode, FileIdentity::of(path)});
+        if (same == order.end()) order.push_back({path, name, mode, FileIdentity::of(path)});
         else if (mode == FileLock::Mode::Exclusive)
             same->mode = mode;
     }

@@ -1,8 +1,8 @@
 // edlt-cli import: the import command on a declaration file, then Save As's checks and the write.
-#include "programs/edlt-cli/Cli.h"
-#include "programs/edlt-cli/CliUserInterface.h"
 #include "core/base/Error.h"
 #include "core/import/SpreadsheetImport.h"
+#include "programs/edlt-cli/Cli.h"
+#include "programs/edlt-cli/CliUserInterface.h"
 
 namespace edlt::cli {
 
@@ -21,7 +21,8 @@ int runImport(const Args& args)
     const std::string& file = parsed.positional[0];
     requireRegularFile(parsed.positional[1]);
     // The whole read-modify-write under the locks: another command's rows are never lost.
-    FileLocks locks({{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
+    FileLocks locks(
+        {{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
     CommandSession command(answer == "yes");
     DeclarationSession& session = command.session();
     if (!command.open(file)) return ExitUnreadable;

@@ -1,13 +1,13 @@
 // edlt-cli new: a declaration with no detail lines, written after Save As's checks.
 #include <array>
 
-#include "programs/edlt-cli/Cli.h"
-#include "programs/edlt-cli/CliUserInterface.h"
-#include "core/rules/Messages.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/rules/Messages.h"
 #include "core/store/DeclarantRecord.h"
 #include "core/store/FieldText.h"
+#include "programs/edlt-cli/Cli.h"
+#include "programs/edlt-cli/CliUserInterface.h"
 
 namespace edlt::cli {
 
@@ -50,8 +50,7 @@ int runNew(const Args& args)
     for (const HeaderOption& h : headerOptions) valueOptions.insert(h.option);
     valueOptions.insert("--answer");
     ParsedArgs parsed;
-    if (auto problem = parseArgs(args, valueOptions, {"--person"}, parsed))
-        return usageError(*problem + ": " + usage);
+    if (auto problem = parseArgs(args, valueOptions, {"--person"}, parsed)) return usageError(*problem + ": " + usage);
     if (parsed.positional.size() != 1 || parsed.positional[0].empty())
         return usageError(std::string("η new θέλει ένα αρχείο: ") + usage);
     for (const char* required : {"--year", "--afm", "--company"})

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstddef>
 #include <csignal>
+#include <cstddef>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>

@@ -10,13 +10,13 @@
 #include <QFile>
 #include <QGuiApplication>
 
-#include "programs/edlt-cli/Cli.h"
-#include "programs/edlt-cli/CliUserInterface.h"
-#include "core/reports/ReportCommand.h"
-#include "render/PdfExport.h"
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/reports/ReportCommand.h"
+#include "core/store/AtomicFile.h"
+#include "programs/edlt-cli/Cli.h"
+#include "programs/edlt-cli/CliUserInterface.h"
+#include "render/PdfExport.h"
 
 namespace edlt::cli {
 namespace {
@@ -44,7 +44,8 @@ std::function<void()> placePictures(const std::filesystem::path& from, const std
     std::error_code ec;
     try {
         std::filesystem::directory_iterator it(from, ec);
-        if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
+        if (ec)
+            throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
         for (const auto& entry : it) {
             if (!entry.is_regular_file()) continue;
             writeFileAtomically(fresh / entry.path().filename(), readWhole(entry.path()),
@@ -53,8 +54,9 @@ std::function<void()> placePictures(const std::filesystem::path& from, const std
         // An old folder is exchanged with the new one in a single step, then removed.
         if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
             if (errno != ENOENT || ::rename(fresh.c_str(), to.c_str()) != 0)
-                throw WriteError(format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}) +
-                                 " (" + cp1253::pathText(to) + ": " + systemErrorText(errno) + ")");
+                throw WriteError(
+                    format(cp1253::lit("Δεν ήταν δυνατή η δημιουργία του φακέλου %s"), {cp1253::pathText(to)}) + " (" +
+                    cp1253::pathText(to) + ": " + systemErrorText(errno) + ")");
             return [to] {
                 std::error_code ignored;
                 std::filesystem::remove_all(to, ignored);
@@ -114,8 +116,7 @@ int runReport(const Args& args)
         return usageError(std::string("η report θέλει είδος αναφοράς και αρχείο: ") + usage);
     const std::string& which = parsed.positional[0];
     ReportKind kind;
-    if (which == "first-page")
-        kind = ReportKind::FirstPage;
+    if (which == "first-page") kind = ReportKind::FirstPage;
     else if (which == "detail")
         kind = ReportKind::DetailedPayments;
     else if (which == "totals")
@@ -138,15 +139,15 @@ int runReport(const Args& args)
     // The window program posts the line being edited first; a command line has none.
     if (!session.PostPendingEdit()) return ExitRefused;
     try {
-        const std::filesystem::path page = out == "-" ? command.scratchFile("page")
-                                                      : AtomicFileWriter::checkedDestination(std::filesystem::absolute(out));
+        const std::filesystem::path page = out == "-"
+                                               ? command.scratchFile("page")
+                                               : AtomicFileWriter::checkedDestination(std::filesystem::absolute(out));
         std::function<void()> undoPictures;
         if (kind == ReportKind::FirstPage)
             undoPictures = placePictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
                                          page.parent_path() / "E7FirstPageFinal.files");
         try {
-            if (pdf)
-                writePdf(kind, session, page);
+            if (pdf) writePdf(kind, session, page);
             else
                 ReportCommand(session, command.ui).WritePage(kind, page);
         } catch (...) {

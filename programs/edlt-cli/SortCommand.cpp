@@ -17,14 +17,14 @@ int runSort(const Args& args)
     if (out.empty()) return usageError(std::string("η --out θέλει ένα όνομα αρχείου: ") + usage);
 
     const std::string& file = parsed.positional[0];
-    FileLocks locks({{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
+    FileLocks locks(
+        {{file, out == file ? FileLock::Mode::Exclusive : FileLock::Mode::Shared}, {out, FileLock::Mode::Exclusive}});
     CommandSession command;
     DeclarationSession& session = command.session();
     if (!command.open(file)) return ExitUnreadable;
     // Nor can a declaration be written with an amount that is not a number (its message is on stderr).
     if (session.UnconvertibleAmounts()) return ExitUnreadable;
-    if (by == "afm")
-        session.SortByTaxNumber();
+    if (by == "afm") session.SortByTaxNumber();
     else
         session.SortBySurname();
     // A sort that failed has shown its error and left the lines unsorted: write nothing.

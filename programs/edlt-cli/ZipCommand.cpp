@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <optional>
 
-#include "programs/edlt-cli/PrivateWorkspace.h"
 #include "core/base/Error.h"
 #include "core/export/ZipCommand.h"
 #include "core/export/ZipWriter.h"
+#include "programs/edlt-cli/PrivateWorkspace.h"
 
 namespace edlt::cli {
 

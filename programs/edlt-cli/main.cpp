@@ -4,10 +4,10 @@
 #include <map>
 
 #include "EdltVersion.h"
-#include "programs/edlt-cli/Cli.h"
-#include "programs/edlt-cli/ZipCommand.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "programs/edlt-cli/Cli.h"
+#include "programs/edlt-cli/ZipCommand.h"
 
 namespace edlt::cli {
 
@@ -34,10 +34,19 @@ std::string escapeControls(const std::string& text)
     return out;
 }
 
-void printOut(const std::string& cp1253Text) { std::cout << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n'; }
-void printErr(const std::string& cp1253Text) { std::cerr << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n'; }
+void printOut(const std::string& cp1253Text)
+{
+    std::cout << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
+}
+void printErr(const std::string& cp1253Text)
+{
+    std::cerr << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
+}
 
-void noteFailure() { failureShown = true; }
+void noteFailure()
+{
+    failureShown = true;
+}
 
 void printFailure(const std::string& cp1253Text)
 {
@@ -45,7 +54,10 @@ void printFailure(const std::string& cp1253Text)
     printErr(cp1253Text);
 }
 
-bool failurePrinted() { return failureShown; }
+bool failurePrinted()
+{
+    return failureShown;
+}
 
 int usageError(const std::string& utf8Text)
 {
@@ -191,14 +203,8 @@ int main(int argc, char** argv)
 {
     using namespace edlt::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
-        {"check-afm", runCheckAfm},
-        {"new", runNew},
-        {"check", runCheck},
-        {"totals", runTotals},
-        {"sort", runSort},
-        {"report", runReport},
-        {"import", runImport},
-        {"zip", runZip},
+        {"check-afm", runCheckAfm}, {"new", runNew},       {"check", runCheck},   {"totals", runTotals},
+        {"sort", runSort},          {"report", runReport}, {"import", runImport}, {"zip", runZip},
     };
     if (argc < 2) {
         std::cerr << helpText();

@@ -8,19 +8,19 @@
 #include <unistd.h>
 
 #include "EdltVersion.h"
+#include "core/base/Error.h"
 #include "core/session/DeclarationCheck.h"
 #include "core/session/ProgramPaths.h"
-#include "gui/mainwindow/CapsLockKeeper.h"
-#include "gui/mainwindow/FindingsPanel.h"
+#include "core/store/PrivateFolder.h"
 #include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/common/Text.h"
 #include "gui/common/Translation.h"
-#include "gui/mainwindow/Windows.h"
-#include "gui/grid/WheelToArrowKeys.h"
-#include "core/base/Error.h"
-#include "core/store/PrivateFolder.h"
 #include "gui/dialogs/ProgramIcon.h"
+#include "gui/grid/WheelToArrowKeys.h"
+#include "gui/mainwindow/CapsLockKeeper.h"
+#include "gui/mainwindow/FindingsPanel.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/Windows.h"
 
 namespace {
 
@@ -96,8 +96,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("e-DLT"));
     // Docks and task bars group the window under the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.Edlt"));
-    const std::filesystem::path programFolder =
-        edlt::DataFolder(QCoreApplication::applicationDirPath().toStdString());
+    const std::filesystem::path programFolder = edlt::DataFolder(QCoreApplication::applicationDirPath().toStdString());
     edlt::ui::installGreekTranslation(programFolder);
     // Held open while the program runs: the user's files are reached through it, whatever
     // becomes of its name.

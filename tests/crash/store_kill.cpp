@@ -13,12 +13,12 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/session/DeclarationSession.h"
 #include "bench/Generator.h"
 #include "bench/QuietUI.h"
-#include "core/rules/CheckAFM.h"
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
+#include "core/rules/CheckAFM.h"
+#include "core/session/DeclarationSession.h"
+#include "core/store/AtomicFile.h"
 #include "core/store/DetailRecord.h"
 
 namespace fs = std::filesystem;

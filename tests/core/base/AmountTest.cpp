@@ -11,9 +11,9 @@ TEST(Amount, NormalisesWithThePattern)
 {
     EXPECT_EQ(normaliseAmount("1234,50"), "1234,5");
     EXPECT_EQ(normaliseAmount("1234,567"), "1234,57");
-    EXPECT_EQ(normaliseAmount("10,555"), "10,56");    // half away from zero, exactly
+    EXPECT_EQ(normaliseAmount("10,555"), "10,56");  // half away from zero, exactly
     EXPECT_EQ(normaliseAmount("10,554999"), "10,55");
-    EXPECT_EQ(normaliseAmount("1,005"), "1,01");      // binary floating point gives 1
+    EXPECT_EQ(normaliseAmount("1,005"), "1,01");  // binary floating point gives 1
     EXPECT_EQ(normaliseAmount(",5"), "0,5");
     EXPECT_EQ(normaliseAmount("5,"), "5");
     EXPECT_EQ(normaliseAmount(","), "0");

@@ -10,8 +10,8 @@ TEST(Cp1253, ConvertsBothWaysAndRefusesForeignCharacters)
     ASSERT_TRUE(g);
     EXPECT_EQ(*g, "\xC1\xE2\xE3 \xA2");
     EXPECT_EQ(cp1253::toUtf8(*g), "Αβγ Ά");
-    EXPECT_FALSE(cp1253::fromUtf8("Ωμέγα ж"));  // Cyrillic has no place
-    EXPECT_FALSE(cp1253::fromUtf8("\xFF\xFE"));  // not UTF-8
+    EXPECT_FALSE(cp1253::fromUtf8("Ωμέγα ж"));          // Cyrillic has no place
+    EXPECT_FALSE(cp1253::fromUtf8("\xFF\xFE"));         // not UTF-8
     EXPECT_EQ(cp1253::toUtf8("\xAA"), "\xEF\xBF\xBD");  // unassigned byte
     EXPECT_EQ(cp1253::pathText("/tmp/ж.txt"), "/tmp/?.txt");
 }

@@ -12,9 +12,14 @@ TEST(TwoCores, BothHalvesRunAndEitherFailureIsRethrown)
 {
     for (bool split : {false, true}) {
         int first = 0, second = 0;
-        runBoth(split, [&] { first = 1; }, [&] { second = 2; });
+        runBoth(
+            split, [&] { first = 1; }, [&] { second = 2; });
         EXPECT_EQ(first + second, 3) << split;
-        EXPECT_THROW(runBoth(split, [] { throw std::runtime_error("first"); }, [] {}), std::runtime_error);
-        EXPECT_THROW(runBoth(split, [] {}, [] { throw std::bad_alloc(); }), std::bad_alloc);
+        EXPECT_THROW(runBoth(
+                         split, [] { throw std::runtime_error("first"); }, [] {}),
+                     std::runtime_error);
+        EXPECT_THROW(runBoth(
+                         split, [] {}, [] { throw std::bad_alloc(); }),
+                     std::bad_alloc);
     }
 }

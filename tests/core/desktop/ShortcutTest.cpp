@@ -81,7 +81,8 @@ TEST(Shortcut, InstalledProgramGetsAnEntryTheValidatorAccepts)
     if (!RunProgram({"desktop-file-validate", "--help"}, 5000)) GTEST_SKIP() << "desktop-file-validate missing";
     writeFile(dir / "edlt.desktop", DesktopEntryText(target));
     // Errors and warnings alike are printed; an accepted entry prints nothing.
-    EXPECT_EQ(RunProgram({"desktop-file-validate", (dir / "edlt.desktop").string()}, 10000), std::optional<std::string>(""));
+    EXPECT_EQ(RunProgram({"desktop-file-validate", (dir / "edlt.desktop").string()}, 10000),
+              std::optional<std::string>(""));
 }
 
 TEST(Shortcut, WrittenExecutableAndTrustedIntoANewFolderThenReplaced)
@@ -109,18 +110,21 @@ TEST(Shortcut, CommandReportsFailureOnlyWithItsMessage)
 {
     TempDir dir;
     ScriptedUI ui;
-    EXPECT_TRUE(RunShortcutCommand(ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir.path(); }, nullptr));
+    EXPECT_TRUE(RunShortcutCommand(
+        ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir.path(); }, nullptr));
     EXPECT_TRUE(ui.messages().empty());
 
     // The desktop is a file: the folder cannot be made.
     writeFile(dir / "file", "x");
-    EXPECT_FALSE(RunShortcutCommand(ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir / "file"; }, nullptr));
+    EXPECT_FALSE(RunShortcutCommand(
+        ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir / "file"; }, nullptr));
     // The entry's name is taken by a folder: it cannot be replaced.
     std::filesystem::create_directories(dir / "d" / "E-ΔΛΤ.desktop" / "x");
-    EXPECT_FALSE(RunShortcutCommand(ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir / "d"; }, nullptr));
+    EXPECT_FALSE(RunShortcutCommand(
+        ui, ShortcutTargetFor("/opt/e/edlt"), [&] { return dir / "d"; }, nullptr));
     // No desktop folder can be found.
-    EXPECT_FALSE(RunShortcutCommand(ui, ShortcutTargetFor("/opt/e/edlt"),
-                                    []() -> std::filesystem::path { throw Error("no home"); }, nullptr));
+    EXPECT_FALSE(RunShortcutCommand(
+        ui, ShortcutTargetFor("/opt/e/edlt"), []() -> std::filesystem::path { throw Error("no home"); }, nullptr));
     const std::string failed = "! Υπήρξε κάποιο πρόβλημα κατά τη δημιουργία της συντόμευσης";
     EXPECT_EQ(ui.messages(), (std::vector<std::string>{failed, failed, failed}));
 }

@@ -25,7 +25,10 @@ public:
     bool mount() { return ::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=256k") == 0; }
 };
 
-bool haveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+bool haveTool(const char* name)
+{
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
 int run(const std::string& command)
 {
     int status = std::system(command.c_str());
@@ -152,7 +155,8 @@ TEST(ZipCommand, StandardReadersExtractIdenticalCopies)
                 const auto c = static_cast<unsigned char>(k);
                 hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
             }
-            EXPECT_EQ(run("python3 -c \"" + std::string(check) + "\" " + archive + " '" + source.string() + "' " + hex), 0)
+            EXPECT_EQ(run("python3 -c \"" + std::string(check) + "\" " + archive + " '" + source.string() + "' " + hex),
+                      0)
                 << name;
         }
     }
@@ -176,7 +180,8 @@ TEST(ZipCommand, PacksAndReports)
     EXPECT_EQ(run(cli + " zip - 2>/dev/null"), 2);
 
     EXPECT_EQ(run(cli + " zip " + d + "/missing 2>" + d + "/err"), 2);
-    EXPECT_EQ(readFile(dir.path() / "err"), "Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
+    EXPECT_EQ(readFile(dir.path() / "err"),
+              "Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
     EXPECT_EQ(run(cli + " zip 2>/dev/null"), 2);
     EXPECT_EQ(run(cli + " zip a b 2>/dev/null"), 2);
     EXPECT_EQ(run(cli + " zip a --out 2>/dev/null"), 2);

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/base/Cp1253.h"
-#include "tests/core/import/TestZip.h"
-#include "core/import/SpreadsheetImport.h"
 #include "core/import/Sheet.h"
+#include "core/import/SpreadsheetImport.h"
 #include "core/import/ZipArchive.h"
+#include "tests/core/import/TestZip.h"
 
 using namespace edlt;
 using namespace edlt::sheet;
@@ -42,7 +42,10 @@ SheetFault faultOf(F&& read)
     return SheetFault::NotSpreadsheet;
 }
 
-std::string cells(const std::string& row) { return sheetXml("<row r=\"1\">" + row + "</row>"); }
+std::string cells(const std::string& row)
+{
+    return sheetXml("<row r=\"1\">" + row + "</row>");
+}
 
 }  // namespace
 
@@ -51,8 +54,9 @@ TEST(HostileSheet, TheMinimalXlsxOfTheseTestsReads)
     ReadResult r = xlsx(xlsxEntries(cells("<c r=\"B1\" t=\"s\"><v>0</v></c>"), "<sst><si><t>ok</t></si></sst>"));
     ASSERT_EQ(r.block.cols, 2u);
     EXPECT_EQ(r.block.at(0, 1), "ok");
-    ReadResult o = ods(odsEntries("<table:table-row><table:table-cell><text:p>ok</text:p></table:table-cell>"
-                                  "</table:table-row>"));
+    ReadResult o =
+        ods(odsEntries("<table:table-row><table:table-cell><text:p>ok</text:p></table:table-cell>"
+                       "</table:table-row>"));
     EXPECT_EQ(o.block.at(0, 0), "ok");
 }
 
@@ -95,8 +99,9 @@ TEST(HostileSheet, AnyDoctypeIsRefusedBeforeEntitiesExpand)
         "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>";
     std::string sheet = laughs + cells("<c r=\"A1\" t=\"inlineStr\"><is><t>&lol3;</t></is></c>");
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(sheet)); }), SheetFault::Unsafe);
-    std::string external = "<?xml version=\"1.0\"?><!DOCTYPE sst SYSTEM \"file:///etc/passwd\">"
-                           "<sst><si><t>x</t></si></sst>";
+    std::string external =
+        "<?xml version=\"1.0\"?><!DOCTYPE sst SYSTEM \"file:///etc/passwd\">"
+        "<sst><si><t>x</t></si></sst>";
     EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries(cells(""), external)); }), SheetFault::Unsafe);
     auto odsEntriesWithDoctype = odsEntries("");
     odsEntriesWithDoctype[1].data = "<!DOCTYPE x []>" + odsEntriesWithDoctype[1].data;
@@ -117,8 +122,9 @@ TEST(HostileSheet, BrokenXlsxParts)
     EXPECT_EQ(faultOf([&] { xlsx(entries); }), SheetFault::Corrupt);
     // A zip of some other kind.
     EXPECT_EQ(faultOf([&] { xlsx({{"word/document.xml", "<w/>"}}); }), SheetFault::NotSpreadsheet);
-    EXPECT_EQ(faultOf([&] { ods({{"mimetype", "application/vnd.oasis.opendocument.text", false},
-                                 {"content.xml", "<x/>"}}); }),
+    EXPECT_EQ(faultOf([&] {
+                  ods({{"mimetype", "application/vnd.oasis.opendocument.text", false}, {"content.xml", "<x/>"}});
+              }),
               SheetFault::NotSpreadsheet);
 }
 
@@ -134,12 +140,14 @@ TEST(HostileSheet, CellsPastTheLimitsOfASheet)
                   .block.rows,
               1u);
     EXPECT_EQ(faultOf([&] {
-                  ods(odsEntries("<table:table-row table:number-rows-repeated=\"2000000\"><table:table-cell>"
+                  ods(
+                      odsEntries("<table:table-row table:number-rows-repeated=\"2000000\"><table:table-cell>"
                                  "<text:p>x</text:p></table:table-cell></table:table-row>"));
               }),
               SheetFault::TooLarge);
     EXPECT_EQ(faultOf([&] {
-                  ods(odsEntries("<table:table-row><table:table-cell table:number-columns-repeated=\"99999999999\">"
+                  ods(
+                      odsEntries("<table:table-row><table:table-cell table:number-columns-repeated=\"99999999999\">"
                                  "<text:p>x</text:p></table:table-cell></table:table-row>"));
               }),
               SheetFault::TooLarge);
@@ -179,13 +187,18 @@ TEST(HostileSheet, FirstWorksheetInTabOrderSkipsChartSheets)
 {
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     auto entries = xlsxEntries(cells("<c r=\"A1\" t=\"inlineStr\"><is><t>data</t></is></c>"));
-    entries[1].data = "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + rel
-                      + "\"><sheets><sheet name=\"C\" sheetId=\"2\" r:id=\"rId9\"/>"
-                        "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
-    entries[2].data = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                      "<Relationship Id=\"rId9\" Type=\"" + rel + "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
-                      "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-                      "</Relationships>";
+    entries[1].data = "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + rel +
+                      "\"><sheets><sheet name=\"C\" sheetId=\"2\" r:id=\"rId9\"/>"
+                      "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    entries[2].data =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId9\" Type=\"" +
+        rel +
+        "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId1\" Type=\"" +
+        rel +
+        "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "</Relationships>";
     entries.push_back({"xl/chartsheets/sheet1.xml", "<chartsheet/>"});
     EXPECT_EQ(xlsx(entries).block.at(0, 0), "data");
 }
@@ -206,8 +219,8 @@ TEST(HostileSheet, ALargeSheetFailsAtItsFirstFaultWhateverThreadMeetsIt)
     };
     const std::string badString = "<row r=\"3001\"><c r=\"A3001\" t=\"s\"><v>9</v></c></row>";  // stored: Corrupt
     const std::string farColumn = "<row r=\"3001\"><c r=\"XFE3001\"><v>1</v></c></row>";        // parsed: TooLarge
-    const std::string farRow = "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>";        // stored: TooLarge
-    const std::string broken = "<row r=\"7001\"><c></row>";                                       // parsed: Corrupt
+    const std::string farRow = "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>";       // stored: TooLarge
+    const std::string broken = "<row r=\"7001\"><c></row>";                                     // parsed: Corrupt
     const struct {
         std::string early, late;
         SheetFault fault;
@@ -235,8 +248,9 @@ TEST(HostileSheet, MillionsOfDistinctNamesAreStoppedByTheParsersMemory)
         attributes += "<e a" + std::to_string(i) + "=\"\"/>";
     }
     for (const std::string& names : {elements, attributes})
-        EXPECT_EQ(faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetPr>" + names + "</sheetPr><sheetData/></worksheet>")); }),
-                  SheetFault::TooLarge);
+        EXPECT_EQ(
+            faultOf([&] { xlsx(xlsxEntries("<worksheet><sheetPr>" + names + "</sheetPr><sheetData/></worksheet>")); }),
+            SheetFault::TooLarge);
 }
 
 TEST(HostileSheet, NestingPast256LevelsIsRefusedWithItsCause)
@@ -258,7 +272,8 @@ TEST(HostileSheet, NestingPast256LevelsIsRefusedWithItsCause)
          }},
         {"shared strings", 3,
          [&](size_t n) {
-             return xlsx(xlsxEntries(cells("<c t=\"s\"><v>0</v></c>"), "<sst><si>" + nested(n, "<t>x</t>") + "</si></sst>"));
+             return xlsx(
+                 xlsxEntries(cells("<c t=\"s\"><v>0</v></c>"), "<sst><si>" + nested(n, "<t>x</t>") + "</si></sst>"));
          }},
         {"workbook", 2,
          [&](size_t n) {

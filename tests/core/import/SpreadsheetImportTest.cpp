@@ -13,8 +13,8 @@ using Row = std::vector<std::string>;
 Row validRow(const std::string& afm, const std::string& type = "10", const std::string& gross = "1000",
              const std::string& deductions = "200", const std::string& net = "800")
 {
-    return {afm, G("ΠΑΠΑΣ"), G("ΓΙΑΝΝΗΣ"), "", G("ΑΘΗΝΑ"), "", "", "", type, gross, "0", "0", deductions, net,
-            "0", "0", "", "5", "0", "0"};
+    return {afm, G("ΠΑΠΑΣ"), G("ΓΙΑΝΝΗΣ"), "",  G("ΑΘΗΝΑ"), "",  "", "",  type, gross,
+            "0", "0",        deductions,   net, "0",        "0", "", "5", "0",  "0"};
 }
 
 sheet::ReadResult sheetOf(const std::vector<Row>& rows)
@@ -34,8 +34,9 @@ protected:
         SpreadsheetImport imp(*session, ui);
         return imp.ImportBlock(sheetOf(rows));
     }
-    const std::string generic = "! Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο "
-                                "Excel στον υπολογιστή σας και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.";
+    const std::string generic =
+        "! Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο "
+        "Excel στον υπολογιστή σας και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.";
     const std::string stop = "! Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε";
 };
 
@@ -47,8 +48,9 @@ TEST_F(SpreadsheetImportTest, RowsGoToTheTopInReverseOrder)
     ASSERT_TRUE(addLine("111111114", "10", "1", "0", "1"));
     ASSERT_TRUE(addLine("222222228", "10", "2", "0", "2"));
     session->SetModified(false);
-    EXPECT_EQ(import({validRow("012345670"), validRow("333333331"), validRow("012345670", "11", "10,555", "0,555", "10")}),
-              Outcome::Imported);
+    EXPECT_EQ(
+        import({validRow("012345670"), validRow("333333331"), validRow("012345670", "11", "10,555", "0,555", "10")}),
+        Outcome::Imported);
     EXPECT_TRUE(ui.messages().empty());
     std::vector<std::string> afms;
     for (long i = 1; i <= 5; ++i) afms.push_back(field(i, detail::AFM));
@@ -88,18 +90,24 @@ TEST_F(SpreadsheetImportTest, ValidationPassMessagesStoreNothing)
         {{validRow("012345670"), Row(20, "")},
          "! Λάθος στη γραμμή 2 του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
          "προχωρήσετε στην εισαγωγή."},
-        {{lostZero}, "! Λάθος στη γραμμή 1 του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το "
-                     "για να προχωρήσετε στην εισαγωγή."},
-        {{type30}, "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή "
-                   "10-15,16,20-25. Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
-        {{days}, "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
-                 "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
-        {{fullStop}, "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 10 πρέπει να είναι αριθμός (η υποδιαστολή είναι το "
-                     "κόμμα). Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
-        {{emptyAmount}, "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 19 πρέπει να είναι αριθμός (η υποδιαστολή είναι "
-                        "το κόμμα). Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
-        {{longAmount}, "! Λάθος στη γραμμή 1 του αρχείου: Το ποσό της στήλης Νο 11 δεν χωράει στο πεδίο του. "
-                       "Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
+        {{lostZero},
+         "! Λάθος στη γραμμή 1 του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το "
+         "για να προχωρήσετε στην εισαγωγή."},
+        {{type30},
+         "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Είδος Αποδοχών (Νο 9) πρέπει να έχει τιμή "
+         "10-15,16,20-25. Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
+        {{days},
+         "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Σύνολο Ημερών Απασχόλησης (Νο 18) πρέπει να έχει ακέραια "
+         "τιμή <=365. Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
+        {{fullStop},
+         "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 10 πρέπει να είναι αριθμός (η υποδιαστολή είναι το "
+         "κόμμα). Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
+        {{emptyAmount},
+         "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 19 πρέπει να είναι αριθμός (η υποδιαστολή είναι "
+         "το κόμμα). Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
+        {{longAmount},
+         "! Λάθος στη γραμμή 1 του αρχείου: Το ποσό της στήλης Νο 11 δεν χωράει στο πεδίο του. "
+         "Διορθώστε το για να προχωρήσετε στην εισαγωγή."},
     };
     for (const Case& c : cases) {
         ui.clear();
@@ -115,8 +123,8 @@ TEST_F(SpreadsheetImportTest, GenericFailures)
     Row letter = validRow("01234567A");
     Row narrow = validRow("012345670");
     narrow.pop_back();  // the block ends at column S
-    for (const std::vector<Row>& rows : {std::vector<Row>{letter}, std::vector<Row>{narrow}, std::vector<Row>{{"x"}},
-                                         std::vector<Row>{}}) {
+    for (const std::vector<Row>& rows :
+         {std::vector<Row>{letter}, std::vector<Row>{narrow}, std::vector<Row>{{"x"}}, std::vector<Row>{}}) {
         ui.clear();
         EXPECT_EQ(import(rows), Outcome::Unreadable);
         EXPECT_EQ(ui.messages(), std::vector<std::string>{generic});
@@ -134,8 +142,10 @@ TEST_F(SpreadsheetImportTest, ARefusedRowStopsTheInsertion)
     Row days = validRow("333333331");
     days[17] = "400";
     EXPECT_EQ(import({validRow("012345670"), validRow("111111114"), days, validRow("222222228")}), Outcome::Stopped);
-    EXPECT_EQ(ui.messages(), (std::vector<std::string>{
-        "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.", stop}));
+    EXPECT_EQ(
+        ui.messages(),
+        (std::vector<std::string>{
+            "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.", stop}));
     EXPECT_EQ(session->DetailStore().CountRecords(), 2);  // the rows before it stay
     EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
     EXPECT_EQ(session->DetailStore().FieldValue("Hmeres"), "400");
@@ -195,10 +205,18 @@ TEST_F(SpreadsheetImportTest, HeadingsRowOfARealWorkbook)
 TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
 {
     const std::vector<Row> expected = {
-        {"012345670", G("ΝΙΚΟΛΑΟΥ ΜΑΡΙΑ"), G("ΓΙΩΡΓΟΣ"), G("ΝΙΚ"), G("ΑΘΗΝΑ"), G("ΕΡΜΟΥ 12"), "12", "10564", "10",
-         "1234,56", "44,44416", "0", "200", "1034,56", "50", "50", "0", "365", "0", "0"},
-        {"123456783", G("ΤΕΛΟΣ"), G("Α Β"), "", G("ΠΑΤΡΑ"), G("ΟΔΟΣ 1"), "", "", "11", "1000", "0", "0", "0", "1000",
-         "0", "0", "", "1", "0", "0"},
+        {"012345670",  G("ΝΙΚΟΛΑΟΥ ΜΑΡΙΑ"),
+         G("ΓΙΩΡΓΟΣ"), G("ΝΙΚ"),
+         G("ΑΘΗΝΑ"),   G("ΕΡΜΟΥ 12"),
+         "12",         "10564",
+         "10",         "1234,56",
+         "44,44416",   "0",
+         "200",        "1034,56",
+         "50",         "50",
+         "0",          "365",
+         "0",          "0"},
+        {"123456783", G("ΤΕΛΟΣ"), G("Α Β"), "",     G("ΠΑΤΡΑ"), G("ΟΔΟΣ 1"), "", "",  "11", "1000",
+         "0",         "0",        "0",      "1000", "0",        "0",         "", "1", "0",  "0"},
     };
     for (const std::string name : {"real-lo.xlsx", "real-lo.ods", "real-lo.xls", "real-gnumeric.xls", "real.csv"}) {
         SCOPED_TRACE(name);
@@ -231,7 +249,8 @@ TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
     ui.clear();
     SpreadsheetImport imp(*session, ui);
     EXPECT_EQ(imp.ImportFile(std::string(EDLT_TEST_DATA) + "/sheets/real/real-noval.xlsx"), Outcome::RowRefused);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-                                 "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 2 περιέχει τύπο χωρίς αποθηκευμένη τιμή. "
-                                 "Ανοίξτε και αποθηκεύστε το αρχείο σε πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά."});
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{
+                  "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 2 περιέχει τύπο χωρίς αποθηκευμένη τιμή. "
+                  "Ανοίξτε και αποθηκεύστε το αρχείο σε πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά."});
 }

@@ -96,14 +96,13 @@ inline std::vector<ZipEntry> xlsxEntries(const std::string& sheetXml, const std:
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     std::vector<ZipEntry> entries = {
         {"[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
-        {"xl/workbook.xml",
-         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + rel
-             + "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/workbook.xml", "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
+                                rel + "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\""
-             + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel
-             + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel +
+             "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
         {"xl/worksheets/sheet1.xml", sheetXml},
     };
     if (!sharedStrings.empty()) entries.push_back({"xl/sharedStrings.xml", sharedStrings});
@@ -112,8 +111,8 @@ inline std::vector<ZipEntry> xlsxEntries(const std::string& sheetXml, const std:
 
 inline std::string sheetXml(const std::string& sheetData)
 {
-    return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + sheetData
-           + "</sheetData></worksheet>";
+    return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + sheetData +
+           "</sheetData></worksheet>";
 }
 
 // inside with levels of <a> elements around it.
@@ -136,8 +135,8 @@ inline std::vector<ZipEntry> odsEntries(const std::string& tableBody)
          "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
          "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
-         "<table:table table:name=\"S\">"
-             + tableBody + "</table:table></office:spreadsheet></office:body></office:document-content>"},
+         "<table:table table:name=\"S\">" +
+             tableBody + "</table:table></office:spreadsheet></office:body></office:document-content>"},
     };
 }
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <regex>
 
-#include "core/reports/FirstPage.h"
 #include "core/base/Error.h"
+#include "core/reports/FirstPage.h"
 #include "tests/TestUtil.h"
 #include "tests/core/reports/Golden.h"
 
@@ -17,8 +17,8 @@ using reports::FirstPageTemplate;
 
 namespace {
 
-const std::filesystem::path installedTemplate =
-    std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" / "E7FirstPageFinal";
+const std::filesystem::path installedTemplate = std::filesystem::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon" /
+                                                "E7FirstPageFinal";
 
 HeaderFields business(const std::string& year)
 {
@@ -52,12 +52,9 @@ TEST(FirstPage, YearAndPeriod)
         const char* fiscalYear;
         const char* period;
     } cases[] = {
-        {"2004", "2005", "1/1/2004 έως 31/12/2004"},
-        {"2023", "2024", "1/1/2023 έως 31/12/2023"},
-        {"1999", "2000", "1/1/1999 έως 31/12/1999"},
-        {"", "", "1/1/200 έως 31/12/200"},
-        {"23", "24", "1/1/2003 έως 31/12/2003"},
-        {"20a", "20a", "1/1/200a έως 31/12/200a"},
+        {"2004", "2005", "1/1/2004 έως 31/12/2004"}, {"2023", "2024", "1/1/2023 έως 31/12/2023"},
+        {"1999", "2000", "1/1/1999 έως 31/12/1999"}, {"", "", "1/1/200 έως 31/12/200"},
+        {"23", "24", "1/1/2003 έως 31/12/2003"},     {"20a", "20a", "1/1/200a έως 31/12/200a"},
     };
     for (const auto& c : cases) {
         const auto v = reports::FirstPageValuesOf(business(c.year), {});
@@ -103,7 +100,9 @@ TEST(FirstPage, FragmentsAndValuesBetweenTheBlocks)
     StringSink sink;
     reports::WriteFirstPage(sink, tinyTemplate(), h, totals("1000,5", "800,25"));
     const std::vector<std::string> expected = {
-        "M3a", "M3b", "",
+        "M3a",
+        "M3b",
+        "",
         "2005&nbsp;",
         "</span></td><td class=xl286748></td><td class=xl286748></td><td class=xl286748></td><td class=xl286748></td>",
         "<td class=xl286748></td><td class=xl286748></td><td class=xl286748></td><td class=xl286748 colspan=3><span "
@@ -113,7 +112,8 @@ TEST(FirstPage, FragmentsAndValuesBetweenTheBlocks)
         "style=\"height:27.75pt\"></td>",
         G("<td class=xl266748 colspan=6 x:str=\"Αποδοχές απο 1/1/2004 έως 31/12/2004\">"),
         G("Αποδοχές απο 1/1/2004 έως 31/12/2004</td>"),
-        "M4", "",
+        "M4",
+        "",
         G("<td class=xl286748 colspan=5>Ονοματεπώνυμο (Επωνυμία)</td><td colspan=5 class=xl316748>"),
         G("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ&nbsp;"),
         G("</td><td class=xl336748><span style=\"mso-spacerun:yes\">           </span>Όνομα</td><td class=xl316748>"),
@@ -137,11 +137,14 @@ TEST(FirstPage, FragmentsAndValuesBetweenTheBlocks)
         G("<td class=xl286748 colspan=4>Αριθμός ταυτότητας</td><td class=xl316748>&nbsp;</td><td colspan=3 "
           "class=xl656748>Αριθμός Φορολ.Μητρώου</td><td colspan=2 class=xl666748>"),
         "123456783&nbsp;</td>",
-        "M5", "",
+        "M5",
+        "",
         "1000,5&nbsp;</td>",
         "<td colspan=2 class=xl1076748 style=\"border-right:.5pt solid black;border-left:none\">200,25&nbsp;</td>",
         "<td class=xl476748>800,25&nbsp;</td>",
-        "M6a", "M6b", "",
+        "M6a",
+        "M6b",
+        "",
     };
     EXPECT_EQ(pageLines(sink.text()), expected);
     // The ellipsis is one byte.
@@ -170,7 +173,7 @@ TEST(FirstPage, MissingBlockOrForeignCharacterFails)
 {
     TempDir dir;
     for (int i = 3; i <= 5; ++i) writeFile(dir / ("Memo" + std::to_string(i) + ".htm"), "x\n");
-    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);  // no Memo6.htm
+    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);                  // no Memo6.htm
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\r\n\xE4\xB8\xAD\r\n");  // the euro fits, a CJK character not
     EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\n");
@@ -204,7 +207,8 @@ TEST_F(FirstPageTest, BlocksHaveTheirSizesAndEndWhereTheFragmentsBegin)
     EXPECT_EQ(blocks_->summaryHead.size(), 283u);
     EXPECT_EQ(blocks_->pageEnd.size(), 491u);
     const std::string pageHeadEnd = blocks_->pageHead.back();
-    EXPECT_NE(pageHeadEnd.find(G("Οικονομικό έτος<span style=\"mso-spacerun:yes\">")), std::string::npos) << pageHeadEnd;
+    EXPECT_NE(pageHeadEnd.find(G("Οικονομικό έτος<span style=\"mso-spacerun:yes\">")), std::string::npos)
+        << pageHeadEnd;
     EXPECT_NE(blocks_->declarantHeading.back().find(G(">ΣΤΟΙΧ. ΥΠΟΧ.</td>")), std::string::npos);
     EXPECT_EQ(blocks_->summaryHead.back(),
               "  <td colspan=2 class=xl1076748 style=\"border-right:.5pt solid black;border-left:none\">");
@@ -227,15 +231,14 @@ TEST_F(FirstPageTest, HeadDeclaresTheCodePageThePicturesAndTheStyles)
 {
     const std::string p = page(business("2004"), {});
     EXPECT_EQ(p.rfind("<html xmlns:v=\"urn:schemas-microsoft-com:vml\"", 0), 0u);
-    for (const char* s : {"xmlns:o=\"urn:schemas-microsoft-com:office:office\"",
-                          "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"", "charset=windows-1253",
-                          "<meta name=ProgId content=Excel.Sheet>", "content=\"Microsoft Excel 11\"",
-                          "href=\"E7FirstPageFinal.files/filelist.xml\"", "<style id=\"DHL DLT 04Empty2_6748_Styles\">",
-                          "<div id=\"DHL DLT 04Empty2_6748\" align=center",
-                          "src=\"E7FirstPageFinal.files/DHL%20DLT%2004Empty2_6748_image002.gif\"",
-                          "src=\"E7FirstPageFinal.files/DHL%20DLT%2004Empty2_6748_image003.gif\"",
-                          "width:.75pt;height:23.25pt", "width:16.5pt;height:21.75pt", "<img width=3 height=33",
-                          "<img width=24 height=31"})
+    for (const char* s :
+         {"xmlns:o=\"urn:schemas-microsoft-com:office:office\"", "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"",
+          "charset=windows-1253", "<meta name=ProgId content=Excel.Sheet>", "content=\"Microsoft Excel 11\"",
+          "href=\"E7FirstPageFinal.files/filelist.xml\"", "<style id=\"DHL DLT 04Empty2_6748_Styles\">",
+          "<div id=\"DHL DLT 04Empty2_6748\" align=center",
+          "src=\"E7FirstPageFinal.files/DHL%20DLT%2004Empty2_6748_image002.gif\"",
+          "src=\"E7FirstPageFinal.files/DHL%20DLT%2004Empty2_6748_image003.gif\"", "width:.75pt;height:23.25pt",
+          "width:16.5pt;height:21.75pt", "<img width=3 height=33", "<img width=24 height=31"})
         EXPECT_NE(p.find(s), std::string::npos) << s;
 }
 
@@ -245,8 +248,7 @@ std::map<std::string, std::string> styleClasses(const FirstPageTemplate& t)
     std::map<std::string, std::string> classes;
     std::string name;
     for (const std::string& l : t.pageHead) {
-        if (l.rfind(".xl", 0) == 0 || l.rfind(".font", 0) == 0)
-            name = l.substr(1);
+        if (l.rfind(".xl", 0) == 0 || l.rfind(".font", 0) == 0) name = l.substr(1);
         else if (!name.empty() && !l.empty() && l[0] == '\t')
             classes[name] += l.substr(1) + "\n";
         if (l.find('}') != std::string::npos) name.clear();
@@ -282,14 +284,17 @@ TEST_F(FirstPageTest, ClassesTheFragmentsNameHaveTheirStyles)
         {"xl336748", {"font-size:9.0pt;", "text-align:center;", "vertical-align:middle;"}},
         {"xl346748", {"font-size:9.0pt;", "font-weight:700;", "border-bottom:.5pt solid windowtext;"}},
         {"xl656748", {"font-size:9.0pt;", "text-align:left;"}},
-        {"xl666748", {"font-size:9.0pt;", "font-weight:700;", "text-align:center;", "mso-number-format:\"\\@\";",
-                      "border-bottom:.5pt solid windowtext;"}},
-        {"xl476748", {"font-size:8.0pt;", "font-weight:700;", "mso-number-format:Standard;", "text-align:right;",
-                      "border-right:.5pt solid windowtext;", "border-bottom:.5pt solid windowtext;", "border-top:none;",
-                      "border-left:none;"}},
-        {"xl1076748", {"font-size:8.0pt;", "font-weight:700;", "mso-number-format:Standard;", "text-align:right;",
-                       "border-top:.5pt solid windowtext;", "border-bottom:.5pt solid windowtext;",
-                       "border-left:.5pt solid windowtext;", "border-right:none;"}},
+        {"xl666748",
+         {"font-size:9.0pt;", "font-weight:700;", "text-align:center;", "mso-number-format:\"\\@\";",
+          "border-bottom:.5pt solid windowtext;"}},
+        {"xl476748",
+         {"font-size:8.0pt;", "font-weight:700;", "mso-number-format:Standard;", "text-align:right;",
+          "border-right:.5pt solid windowtext;", "border-bottom:.5pt solid windowtext;", "border-top:none;",
+          "border-left:none;"}},
+        {"xl1076748",
+         {"font-size:8.0pt;", "font-weight:700;", "mso-number-format:Standard;", "text-align:right;",
+          "border-top:.5pt solid windowtext;", "border-bottom:.5pt solid windowtext;",
+          "border-left:.5pt solid windowtext;", "border-right:none;"}},
         {"font76748", {"font-size:9.0pt;", "text-decoration:underline;"}},
     };
     for (const Want& w : wants) {
@@ -341,7 +346,8 @@ TEST_F(FirstPageTest, FiftyOneRowsOfFifteenColumnsWithTheFormsHeights)
             const int r = std::regex_search(attrs, s, rows) ? std::stoi(s[1]) : 1;
             if (col + n > 15) ADD_FAILURE() << "row " << heights.size() << " is wider than 15 columns";
             for (int k = 0; k < n && col < 15; ++k, ++col) {
-                EXPECT_EQ(carried[static_cast<size_t>(col)], 0) << "row " << heights.size() << " overlaps column " << col + 1;
+                EXPECT_EQ(carried[static_cast<size_t>(col)], 0)
+                    << "row " << heights.size() << " overlaps column " << col + 1;
                 carried[static_cast<size_t>(col)] = r;
             }
             while (col < 15 && carried[static_cast<size_t>(col)] > 0) ++col;

@@ -26,8 +26,8 @@ inline void expectGolden(const std::string& name, const std::string& bytes)
         writeFile(path, bytes);
         return;
     }
-    ASSERT_TRUE(std::filesystem::exists(path)) << "missing golden file " << path
-                                               << " (EDLT_REGENERATE_GOLDEN=1 writes it)";
+    ASSERT_TRUE(std::filesystem::exists(path))
+        << "missing golden file " << path << " (EDLT_REGENERATE_GOLDEN=1 writes it)";
     const std::string expected = readFile(path);
     if (expected == bytes) return;
     // Name the first differing line rather than dumping two pages.

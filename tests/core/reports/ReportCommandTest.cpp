@@ -2,10 +2,10 @@
 // print window's request, and the one message on any failure.
 #include <gtest/gtest.h>
 
-#include "core/reports/ReportCommand.h"
 #include "core/base/Error.h"
-#include "tests/core/session/SessionFixture.h"
+#include "core/reports/ReportCommand.h"
 #include "tests/core/reports/Golden.h"
+#include "tests/core/session/SessionFixture.h"
 
 using namespace edlt;
 using namespace edlt::test;

@@ -5,8 +5,8 @@
 #include "core/reports/PageWriter.h"
 #include "core/reports/ReportCommand.h"
 #include "core/reports/ReportPages.h"
-#include "tests/core/session/SessionFixture.h"
 #include "tests/core/reports/Golden.h"
+#include "tests/core/session/SessionFixture.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -45,14 +45,23 @@ protected:
     void threeLines()
     {
         ASSERT_TRUE(addLine("012345670", "10", "1234,5", "234,5", "1000",
-                            {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")}, {Field::Name, G("ΓΙΩΡΓΟΣ")},
-                             {Field::FatherName, G("ΝΙΚ")}, {Field::City, G("ΠΕΙΡΑΙΑΣ")},
-                             {Field::Street, G("ΚΑΡΑΪΣΚΟΥ")}, {Field::StreetNo, "7"}, {Field::TK, "18532"},
-                             {Field::Xartosimo, "2,4"}, {Field::OGAXart, "0,48"}, {Field::ForosParakr, "50"},
-                             {Field::ForosAnal, "50,1"}, {Field::Ypokatastima, "1"}, {Field::Hmeres, "365"},
-                             {Field::OGAForouParakr, "0,3"}, {Field::OGAForouAnal, "0,3"}}));
-        ASSERT_TRUE(addLine("111111114", "11", "800", "0", "800",
-                            {{Field::SurName, G("ΑΛΕΞΙΟΥ")}, {Field::Name, G("ΕΛΕΝΗ")}}));
+                            {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")},
+                             {Field::Name, G("ΓΙΩΡΓΟΣ")},
+                             {Field::FatherName, G("ΝΙΚ")},
+                             {Field::City, G("ΠΕΙΡΑΙΑΣ")},
+                             {Field::Street, G("ΚΑΡΑΪΣΚΟΥ")},
+                             {Field::StreetNo, "7"},
+                             {Field::TK, "18532"},
+                             {Field::Xartosimo, "2,4"},
+                             {Field::OGAXart, "0,48"},
+                             {Field::ForosParakr, "50"},
+                             {Field::ForosAnal, "50,1"},
+                             {Field::Ypokatastima, "1"},
+                             {Field::Hmeres, "365"},
+                             {Field::OGAForouParakr, "0,3"},
+                             {Field::OGAForouAnal, "0,3"}}));
+        ASSERT_TRUE(
+            addLine("111111114", "11", "800", "0", "800", {{Field::SurName, G("ΑΛΕΞΙΟΥ")}, {Field::Name, G("ΕΛΕΝΗ")}}));
         ASSERT_TRUE(addLine("222222228", "12", "10,05", "0,05", "10", {{Field::SurName, G("ΒΑΣΙΛΕΙΟΥ")}}));
     }
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/rules/CheckAFM.h"
 #include "core/base/Error.h"
+#include "core/rules/CheckAFM.h"
 
 using namespace edlt;
 
@@ -9,7 +9,7 @@ TEST(CheckAFM, ValidAndInvalidNumbers)
 {
     EXPECT_TRUE(CheckAFM("123456783"));
     EXPECT_FALSE(CheckAFM("123456789"));
-    EXPECT_TRUE(CheckAFM("012345670"));   // remainder 10 wants check digit 0
+    EXPECT_TRUE(CheckAFM("012345670"));  // remainder 10 wants check digit 0
     EXPECT_FALSE(CheckAFM("012345671"));
     EXPECT_FALSE(CheckAFM("000000000"));  // the zero rule, although the digit matches
     EXPECT_FALSE(CheckAFM(""));

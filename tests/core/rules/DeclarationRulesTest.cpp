@@ -29,12 +29,15 @@ TEST(DeclarationRules, DeclarantFindingsListEveryCheckInOrder)
     };
     const Case cases[] = {
         {"all good", header("2024", "123456783", "X"), {}},
-        {"every one wrong", header("1899", "123456789", "", false),
-         {{Kind::Refusal, HeaderField::YearOfData}, {Kind::Refusal, HeaderField::CompanyName},
+        {"every one wrong",
+         header("1899", "123456789", "", false),
+         {{Kind::Refusal, HeaderField::YearOfData},
+          {Kind::Refusal, HeaderField::CompanyName},
           {Kind::SilentRefusal, HeaderField::AFM}}},
         {"a year after this one", header("2026", "123456783", "X"), {{Kind::Refusal, HeaderField::YearOfData}}},
         {"no year", header("", "123456783", "X"), {{Kind::Refusal, HeaderField::YearOfData}}},
-        {"numbers that do not convert", header("20a4", "12345678A", "X"),
+        {"numbers that do not convert",
+         header("20a4", "12345678A", "X"),
          {{Kind::ConversionError, HeaderField::YearOfData}, {Kind::ConversionError, HeaderField::AFM}}},
     };
     for (const Case& c : cases) {
@@ -63,7 +66,8 @@ TEST(DeclarationRules, DuplicatePairsAndTheFirstOfThem)
         {"none", {{"1", "10"}, {"1", "11"}, {"2", "10"}}, {}},
         {"three alike", {{"1", "10"}, {"2", "10"}, {"1", "10"}, {"1", "10"}}, {{0, 2}, {0, 3}, {2, 3}}},
         {"two groups, the later one first in line order",
-         {{"9", "10"}, {"1", "10"}, {"1", "10"}, {"9", "10"}}, {{0, 3}, {1, 2}}},
+         {{"9", "10"}, {"1", "10"}, {"1", "10"}, {"9", "10"}},
+         {{0, 3}, {1, 2}}},
         {"a key is its own length", {{"12", "3"}, {"1", "23"}, {"", "123"}}, {}},
     };
     for (const Case& c : cases) {

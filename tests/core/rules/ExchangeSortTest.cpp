@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/rules/ExchangeSort.h"
 #include "core/base/Cp1253.h"
+#include "core/rules/ExchangeSort.h"
 
 using namespace edlt;
 
@@ -22,8 +22,7 @@ std::vector<size_t> exchangeSortOrderDirect(const std::vector<std::string_view>&
     std::iota(perm.begin(), perm.end(), size_t{0});
     for (size_t i = 0; i < perm.size(); ++i) {
         for (size_t j = i + 1; j < perm.size(); ++j) {
-            if (compareKeyBytes(keys[perm[j]], keys[perm[i]]) < 0)
-                std::swap(perm[i], perm[j]);
+            if (compareKeyBytes(keys[perm[j]], keys[perm[i]]) < 0) std::swap(perm[i], perm[j]);
         }
     }
     return perm;
@@ -100,22 +99,18 @@ TEST(ExchangeSort, SurnamesInWindows1253Order)
 TEST(ExchangeSort, MatchesTheDirectProcedureOnSmallInputs)
 {
     // Few distinct keys so that equal keys meet often; bytes above 0x7F and prefixes included.
-    const std::vector<std::string> pool = {"",     "A",    "AB",       "AB ",     "B",
-                                           "\xC1", "\xA2", "\xC1\xC2", "\xE1\x80", "Z\xFF",
-                                           "\x7F", "\x80"};
+    const std::vector<std::string> pool = {"",     "A",        "AB",       "AB ",   "B",    "\xC1",
+                                           "\xA2", "\xC1\xC2", "\xE1\x80", "Z\xFF", "\x7F", "\x80"};
     std::mt19937 random(20240517);
     for (int round = 0; round < 6000; ++round) {
         const size_t distinct = 1 + random() % 4;
         std::vector<std::string> alphabet;
-        for (size_t i = 0; i < distinct; ++i)
-            alphabet.push_back(pool[random() % pool.size()]);
+        for (size_t i = 0; i < distinct; ++i) alphabet.push_back(pool[random() % pool.size()]);
         const size_t n = random() % 41;
         std::vector<std::string> keys;
-        for (size_t i = 0; i < n; ++i)
-            keys.push_back(alphabet[random() % distinct]);
+        for (size_t i = 0; i < n; ++i) keys.push_back(alphabet[random() % distinct]);
         const auto keyViews = views(keys);
-        ASSERT_EQ(exchangeSortOrder(keyViews), exchangeSortOrderDirect(keyViews))
-            << "keys " << describe(keys);
+        ASSERT_EQ(exchangeSortOrder(keyViews), exchangeSortOrderDirect(keyViews)) << "keys " << describe(keys);
     }
 }
 
@@ -134,7 +129,6 @@ TEST(ExchangeSort, MatchesTheDirectProcedureOnLargerGroups)
             keys.push_back(std::string(3, static_cast<char>('A' + distinct - pick)));
         }
         const auto keyViews = views(keys);
-        ASSERT_EQ(exchangeSortOrder(keyViews), exchangeSortOrderDirect(keyViews))
-            << "round " << round;
+        ASSERT_EQ(exchangeSortOrder(keyViews), exchangeSortOrderDirect(keyViews)) << "round " << round;
     }
 }

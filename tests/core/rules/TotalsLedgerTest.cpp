@@ -64,7 +64,9 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
                 ds.AppendNew();
             } else {
                 ds.SetRecordNumber(1 + pick(static_cast<int>(count)));
-                if (what == 1) ds.Edit(); else ds.Insert();
+                if (what == 1) ds.Edit();
+                else
+                    ds.Insert();
             }
             const int person = step < 1500 ? pick(40) : 1000 + pick(400);
             ds.SetFieldValue(detail::AFM, std::to_string(100000000 + person));

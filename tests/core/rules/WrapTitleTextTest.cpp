@@ -35,8 +35,7 @@ TEST(WrapTitleText, EighteenDelimitersAndNoOthers)
         EXPECT_TRUE(isTitleDelimiter(c)) << c;
         EXPECT_EQ(TitleTokens(std::string("a") + c + "b"), (Lines{std::string("a") + c, "b"})) << c;
     }
-    for (char c : std::string("_!?%&@[]{}|\\~`^\t"))
-        EXPECT_FALSE(isTitleDelimiter(c)) << c;
+    for (char c : std::string("_!?%&@[]{}|\\~`^\t")) EXPECT_FALSE(isTitleDelimiter(c)) << c;
     EXPECT_FALSE(isTitleDelimiter('\0'));
     EXPECT_FALSE(isTitleDelimiter(G("Α")[0]));
 }

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "core/session/DeclarationCheck.h"
 #include "core/rules/Messages.h"
+#include "core/session/DeclarationCheck.h"
 #include "tests/FaultyDeclaration.h"
 #include "tests/core/session/SessionFixture.h"
 
@@ -166,8 +166,8 @@ TEST_F(DeclarationCheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     ds.Delete();
     EXPECT_FALSE(checker.checkingInBackground());
     EXPECT_FALSE(checker.collect());
-    const std::vector<std::pair<long, std::string>> afterDelete = {
-        {long(n - 10), msg::badLineAfm()}, {long(n - 1), msg::duplicateLine(field(1, AFM))}};
+    const std::vector<std::pair<long, std::string>> afterDelete = {{long(n - 10), msg::badLineAfm()},
+                                                                   {long(n - 1), msg::duplicateLine(field(1, AFM))}};
     EXPECT_EQ(lineAndMessage(checker.result()), afterDelete);
 }
 
@@ -186,8 +186,7 @@ TEST_F(DeclarationCheckTest, SaveAsAsksOnceWhileRefusalsRemain)
     write("bad", {detailLine("123456789", "ΒΗΤΑ"), detailLine("022222222", "ΓΑΜΜΑ", {{Kathares, "1"}}),
                   detailLine("033333333", "ΔΕΛΤΑ", {{ForosParakr, "400"}, {ForosAnal, "400"}})});
     write("good", {detailLine("011111111", "ΑΛΦΑ")});
-    const std::string question =
-        "? Η δήλωση έχει 2 γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;";
+    const std::string question = "? Η δήλωση έχει 2 γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;";
 
     open(dir / "bad");
     ui.answers = {Answer::No};
@@ -218,10 +217,12 @@ TEST_F(DeclarationCheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWrite
         const char* message;  // UTF-8
     };
     const std::vector<Case> cases = {
-        {SurName, std::string("A\0B", 3), "Το πεδίο «Επώνυμο» περιέχει τον χαρακτήρα \\x00, που δεν επιτρέπεται στη δήλωση"},
+        {SurName, std::string("A\0B", 3),
+         "Το πεδίο «Επώνυμο» περιέχει τον χαρακτήρα \\x00, που δεν επιτρέπεται στη δήλωση"},
         {Name, "A\tB\x1B\t", "Το πεδίο «Όνομα» περιέχει τους χαρακτήρες \\x09 \\x1B, που δεν επιτρέπονται στη δήλωση"},
         {City, "\x7F", "Το πεδίο «Πόλη» περιέχει τον χαρακτήρα \\x7F, που δεν επιτρέπεται στη δήλωση"},
-        {Street, "\xFF\x81\xD2", "Το πεδίο «Οδός» περιέχει τους χαρακτήρες \\xFF \\x81 \\xD2, που δεν επιτρέπονται στη δήλωση"},
+        {Street, "\xFF\x81\xD2",
+         "Το πεδίο «Οδός» περιέχει τους χαρακτήρες \\xFF \\x81 \\xD2, που δεν επιτρέπονται στη δήλωση"},
         {SurName, G("ΑΛΦΑ ΩΜΕΓΑ"), nullptr},  // Greek letters are bytes of the code page
     };
     std::vector<std::string> lines;
@@ -240,7 +241,8 @@ TEST_F(DeclarationCheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWrite
     std::vector<Expected> expected;
     for (size_t i = 0; i < cases.size(); ++i)
         if (cases[i].message) expected.push_back({long(i + 1), G(cases[i].message), false, cases[i].field});
-    expected.push_back({0, G("Το πεδίο «Πόλη» περιέχει τον χαρακτήρα \\x1B, που δεν επιτρέπεται στη δήλωση"), false, -1});
+    expected.push_back(
+        {0, G("Το πεδίο «Πόλη» περιέχει τον χαρακτήρα \\x1B, που δεν επιτρέπεται στη δήλωση"), false, -1});
     ASSERT_EQ(r.findings.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(r.findings[i].line, expected[i].line) << i;

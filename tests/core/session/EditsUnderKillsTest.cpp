@@ -24,7 +24,8 @@ std::pair<TotalsTexts, std::string> recount(const std::vector<std::string>& line
     std::set<std::string> afms;
     for (const std::string& line : lines) {
         auto value = [&](detail::Field f) {
-            std::string v = line.substr(static_cast<size_t>(detail::fields[f].offset), static_cast<size_t>(detail::fields[f].width));
+            std::string v = line.substr(static_cast<size_t>(detail::fields[f].offset),
+                                        static_cast<size_t>(detail::fields[f].width));
             return v.substr(0, v.find_last_not_of(' ') + 1);
         };
         afms.insert(value(detail::AFM));
@@ -62,20 +63,23 @@ TEST_F(EditsUnderKillsTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
         const long at = count == 0 ? 0 : static_cast<long>(rng() % static_cast<unsigned>(count));
         if (what < 8 || count == 0) {
             static const char* types[] = {"10", "11", "15", "16"};
-            const int gross = static_cast<int>(rng() % 100000), cut = gross == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(gross));
+            const int gross = static_cast<int>(rng() % 100000),
+                      cut = gross == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(gross));
             if (at < count && rng() % 2) {
                 ds.SetRecordNumber(at + 1);
                 ds.Insert();
             } else {
                 ds.AppendNew();
             }
-            for (auto [f, v] : Fields{{detail::AFM, validAfm(nextAfm++ % 50)}, {detail::TypeInc, types[rng() % 4]},
+            for (auto [f, v] : Fields{{detail::AFM, validAfm(nextAfm++ % 50)},
+                                      {detail::TypeInc, types[rng() % 4]},
                                       {detail::AkaInc, Amount::fromCents(gross).text()},
                                       {detail::Kratiseis, Amount::fromCents(cut).text()},
                                       {detail::Kathares, Amount::fromCents(gross - cut).text()}})
                 ds.SetFieldValue(static_cast<int>(f), v);
             if (session->PostPendingEdit())
-                model.insert(model.begin() + ds.RecordNumber() - 1, std::string(ds.LineAt(static_cast<size_t>(ds.RecordNumber() - 1))));
+                model.insert(model.begin() + ds.RecordNumber() - 1,
+                             std::string(ds.LineAt(static_cast<size_t>(ds.RecordNumber() - 1))));
             else
                 ds.Cancel();  // the pair was taken: the duplicate message
         } else if (what < 13) {

@@ -63,8 +63,8 @@ TEST_F(LifecycleTest, HeaderExitsAndTheKindOfDeclarant)
         ui.clear();
         session->SetHeaderText(HeaderField::YearOfData, year);
         EXPECT_FALSE(session->LeaveYearBox()) << year;
-        EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία",
-                                                    focusYear}));
+        EXPECT_EQ(ui.log, (std::vector<std::string>{
+                              "beep", "! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία", focusYear}));
     }
     for (const char* year : {"1900", "2026"}) {
         session->SetHeaderText(HeaderField::YearOfData, year);
@@ -114,9 +114,11 @@ TEST_F(LifecycleTest, PreSaveCheckStepsInOrder)
     ui.clear();
     ui.answers = {Answer::Yes};
     EXPECT_TRUE(session->PreSaveCheck());
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-        "? Ο ΑΦΜ: 123456783 που έχει εισαχθεί στη γραμμή 2 των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. "
-        "Είστε σίγουρος ότι αυτό είναι σωστό;"});
+    EXPECT_EQ(
+        ui.messages(),
+        std::vector<std::string>{
+            "? Ο ΑΦΜ: 123456783 που έχει εισαχθεί στη γραμμή 2 των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. "
+            "Είστε σίγουρος ότι αυτό είναι σωστό;"});
     ui.answers = {Answer::No};
     EXPECT_FALSE(session->PreSaveCheck());
 
@@ -132,7 +134,8 @@ TEST_F(LifecycleTest, SaveAsThenOpenGivesTheSameDeclaration)
 {
     newDeclaration();
     session->SetHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
-    EXPECT_TRUE(addLine("012345670", "10", "1234,5", "234,5", "1000", {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")}, {Field::Hmeres, "5"}}));
+    EXPECT_TRUE(addLine("012345670", "10", "1234,5", "234,5", "1000",
+                        {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")}, {Field::Hmeres, "5"}}));
     EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
     EXPECT_TRUE(addLine("012345670", "21", "20", "0", "20"));
     ui.clear();
@@ -303,14 +306,15 @@ TEST_F(LifecycleTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
     const std::string others = readFile(dir / "out") + "";
     writeFileAtomically(dir / "out", others);
-    const std::string question = "? Το αρχείο out άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν "
-                                 "αντικατασταθεί, οι αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;";
+    const std::string question =
+        "? Το αρχείο out άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν "
+        "αντικατασταθεί, οι αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;";
     for (Answer answer : {Answer::No, Answer::Yes}) {
         ui.clear();
         ui.files = {dir / "out"};
         ui.answers = {Answer::Yes, answer};
         EXPECT_EQ(session->SaveAs(), answer == Answer::Yes ? DeclarationSession::SaveResult::Saved
-                                                     : DeclarationSession::SaveResult::Cancelled);
+                                                           : DeclarationSession::SaveResult::Cancelled);
         ASSERT_GE(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1], question);
     }

@@ -36,8 +36,8 @@ TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
     EXPECT_EQ(ui.messages(), std::vector<std::string>{netMsg});
     FixedWidthTable& ds = session->DetailStore();
     EXPECT_EQ(ds.State(), DataSetState::InsertState);
-    EXPECT_EQ(ds.FieldValue("AkaInc"), "1000");      // normalised before the refusal
-    EXPECT_EQ(ds.FieldValue("Xartosimo"), "0");      // empty numbers became zero
+    EXPECT_EQ(ds.FieldValue("AkaInc"), "1000");  // normalised before the refusal
+    EXPECT_EQ(ds.FieldValue("Xartosimo"), "0");  // empty numbers became zero
     EXPECT_EQ(ds.FieldValue("RecordType"), "3");
     ds.SetFieldValue("Kathares", "800");
     EXPECT_TRUE(session->PostPendingEdit());
@@ -52,15 +52,17 @@ TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
         ui.clear();
         EXPECT_FALSE(addLine("222222228", type, "1000", "0", "1000"));
         EXPECT_EQ(ui.messages(),
-                  std::vector<std::string>{"! Έχετε συμπληρώσει μη αποδεκτή τιμή Είδους Αποδοχών στην εγγραφή αναλυτικών αμοιβών"});
+                  std::vector<std::string>{
+                      "! Έχετε συμπληρώσει μη αποδεκτή τιμή Είδους Αποδοχών στην εγγραφή αναλυτικών αμοιβών"});
         ds.Cancel();
     }
     EXPECT_TRUE(addLine("222222228", "30", "1000", "0", "1000"));
 
     ui.clear();
     EXPECT_FALSE(addLine("333333331", "10", "1000", "0", "1000", {{Field::Hmeres, "366"}}));
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-        "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση."});
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{
+                  "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση."});
     ds.SetFieldValue("Hmeres", "365");
     EXPECT_TRUE(session->PostPendingEdit());
 }
@@ -68,7 +70,8 @@ TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
 TEST_F(LineValidationTest, FortyPercentQuestionsInOrder)
 {
     newDeclaration();
-    EXPECT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{Field::ForosParakr, "400"}, {Field::ForosAnal, "400"}}));
+    EXPECT_TRUE(
+        addLine("012345670", "10", "1000", "0", "1000", {{Field::ForosParakr, "400"}, {Field::ForosAnal, "400"}}));
     EXPECT_TRUE(ui.messages().empty());  // exactly 40 % asks nothing
 
     ui.answers = {Answer::Yes, Answer::Yes};
@@ -78,8 +81,8 @@ TEST_F(LineValidationTest, FortyPercentQuestionsInOrder)
 
     ui.clear();
     ui.answers = {Answer::No};
-    EXPECT_FALSE(addLine("012345670", "12", "1000", "0", "1000",
-                         {{Field::ForosParakr, "300"}, {Field::ForosAnal, "250"}}));
+    EXPECT_FALSE(
+        addLine("012345670", "12", "1000", "0", "1000", {{Field::ForosParakr, "300"}, {Field::ForosAnal, "250"}}));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{qAboveDue});
     EXPECT_FALSE(session->LastLineAccepted());
     // Closing the box is not "Όχι": the checks go on.
@@ -148,8 +151,10 @@ TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
     EXPECT_TRUE(addLine("111111114", "10", "100", "0", "100"));
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "10", "5", "0", "5"));
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-        "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
+    EXPECT_EQ(
+        ui.messages(),
+        std::vector<std::string>{
+            "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
     session->DetailStore().Cancel();
     // The scratch copy was refreshed from the workspace file before the search.
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
@@ -162,8 +167,10 @@ TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
     EXPECT_TRUE(session->PostPendingEdit());
     ui.clear();
     EXPECT_FALSE(session->PreSaveCheck());
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-        "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
+    EXPECT_EQ(
+        ui.messages(),
+        std::vector<std::string>{
+            "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
 
     // The declarant's own number asks first; "Όχι" leaves the line unstored.
     ui.clear();
@@ -178,7 +185,8 @@ TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "0,33", "0", "0,33"));
-    EXPECT_TRUE(addLine("111111114", "10", "0,33", "0", "0,33", {{Field::ForosParakr, "0,1"}, {Field::ForosAnal, "0,1"}}));
+    EXPECT_TRUE(
+        addLine("111111114", "10", "0,33", "0", "0,33", {{Field::ForosParakr, "0,1"}, {Field::ForosAnal, "0,1"}}));
     EXPECT_TRUE(addLine("222222228", "10", "0,33", "0", "0,33"));
     EXPECT_TRUE(addLine("333333331", "15", "1000", "0", "1000"));
     EXPECT_TRUE(addLine("333333331", "16", "1000", "0", "1000"));
@@ -189,7 +197,7 @@ TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
     EXPECT_EQ(t[2], "800,99");   // Edit3 net
     EXPECT_EQ(t[3], "0,1");      // Edit4 withheld
     EXPECT_EQ(t[4], "3,6");      // Edit5 stamp duty
-    EXPECT_EQ(t[6], "0,1");    // Edit7 due
+    EXPECT_EQ(t[6], "0,1");      // Edit7 due
     EXPECT_EQ(t[8], "0");
     EXPECT_EQ(session->RecordCounterText(), G("6 Εγγραφές-4 μοναδικοί ΑΦΜ"));
     EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));

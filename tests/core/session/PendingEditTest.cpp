@@ -3,10 +3,10 @@
 // and the line is still being edited.
 #include <gtest/gtest.h>
 
-#include "core/session/Find.h"
-#include "core/reports/ReportCommand.h"
-#include "tests/core/session/SessionFixture.h"
 #include "core/import/SpreadsheetImport.h"
+#include "core/reports/ReportCommand.h"
+#include "core/session/Find.h"
+#include "tests/core/session/SessionFixture.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -22,28 +22,35 @@ struct Command {
 // A command that went on would ask for a file, show a dialog or a page, or sort: the
 // scripted user fails the test on a file dialog it was not told of.
 const std::vector<Command> commands = {
-    {"Save As", [](DeclarationSession& s, ScriptedUI&) { EXPECT_EQ(s.SaveAs(), DeclarationSession::SaveResult::CheckFailed); }},
+    {"Save As",
+     [](DeclarationSession& s, ScriptedUI&) { EXPECT_EQ(s.SaveAs(), DeclarationSession::SaveResult::CheckFailed); }},
     {"sort by tax number", [](DeclarationSession& s, ScriptedUI&) { s.SortByTaxNumber(); }},
     {"sort by surname", [](DeclarationSession& s, ScriptedUI&) { s.SortBySurname(); }},
-    {"first page", [](DeclarationSession& s, ScriptedUI& ui) {
+    {"first page",
+     [](DeclarationSession& s, ScriptedUI& ui) {
          EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::FirstPage, [](const auto&) { ADD_FAILURE(); }));
      }},
-    {"detailed payments", [](DeclarationSession& s, ScriptedUI& ui) {
+    {"detailed payments",
+     [](DeclarationSession& s, ScriptedUI& ui) {
          EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::DetailedPayments, [](const auto&) { ADD_FAILURE(); }));
      }},
-    {"totals", [](DeclarationSession& s, ScriptedUI& ui) {
+    {"totals",
+     [](DeclarationSession& s, ScriptedUI& ui) {
          EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::Totals, [](const auto&) { ADD_FAILURE(); }));
      }},
-    {"find", [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_EQ(RunFindCommand(s, ui, [] {
-                       ADD_FAILURE() << "dialog shown";
-                       FindRequest cancelled;
-                       cancelled.Cancelled = true;
-                       return cancelled;
-                   }),
+    {"find",
+     [](DeclarationSession& s, ScriptedUI& ui) {
+         EXPECT_EQ(RunFindCommand(s, ui,
+                                  [] {
+                                      ADD_FAILURE() << "dialog shown";
+                                      FindRequest cancelled;
+                                      cancelled.Cancelled = true;
+                                      return cancelled;
+                                  }),
                    FindOutcome::LineRefused);
      }},
-    {"import", [](DeclarationSession& s, ScriptedUI& ui) {
+    {"import",
+     [](DeclarationSession& s, ScriptedUI& ui) {
          EXPECT_EQ(SpreadsheetImport(s, ui).ChooseAndImport(), SpreadsheetImport::Outcome::PendingRefused);
      }},
 };
@@ -52,8 +59,14 @@ enum class Fault { UnconvertibleAmount, WorkspaceUnwritableNewLine, WorkspaceUnw
 const char* const faultNames[] = {"Unconvertible", "UnwritableNew", "UnwritableChanged"};
 
 // Readable parameters in the test names' listing.
-void PrintTo(const Command& c, std::ostream* os) { *os << c.name; }
-void PrintTo(Fault f, std::ostream* os) { *os << faultNames[static_cast<int>(f)]; }
+void PrintTo(const Command& c, std::ostream* os)
+{
+    *os << c.name;
+}
+void PrintTo(Fault f, std::ostream* os)
+{
+    *os << faultNames[static_cast<int>(f)];
+}
 
 class PendingEditTest : public SessionTest, public ::testing::WithParamInterface<std::tuple<Command, Fault>> {};
 
@@ -75,8 +88,11 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
         ds.SetFieldValue(detail::SurName, G("ΓΑΜΜΑ"));
     } else {
         ds.AppendNew();
-        for (auto [f, v] : {std::pair{detail::AFM, "111111114"}, {detail::TypeInc, "10"}, {detail::AkaInc, "1000"},
-                            {detail::Kratiseis, "0"}, {detail::Kathares, "1000"}})
+        for (auto [f, v] : {std::pair{detail::AFM, "111111114"},
+                            {detail::TypeInc, "10"},
+                            {detail::AkaInc, "1000"},
+                            {detail::Kratiseis, "0"},
+                            {detail::Kathares, "1000"}})
             ds.SetFieldValue(f, v);
     }
     if (fault == Fault::UnconvertibleAmount) {
@@ -96,8 +112,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
 
     const std::vector<std::string> shown = ui.messages();
     ASSERT_EQ(shown.size(), 1u) << command.name;
-    if (fault == Fault::UnconvertibleAmount)
-        EXPECT_EQ(shown[0], "E '12.5' is not a valid floating point value");
+    if (fault == Fault::UnconvertibleAmount) EXPECT_EQ(shown[0], "E '12.5' is not a valid floating point value");
     else
         EXPECT_TRUE(shown[0].rfind("E ", 0) == 0 && (shown[0].find(record2.string()) != std::string::npos ||
                                                      shown[0].find(journal.string()) != std::string::npos))
@@ -133,8 +148,7 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     std::vector<std::string> inMemory;
     for (size_t i = 0; i < static_cast<size_t>(ds.CountRecords()); ++i) inMemory.emplace_back(ds.LineAt(i));
     EXPECT_EQ(workspaceLines(), inMemory);
-    if (fault == Fault::WorkspaceUnwritableChangedLine)
-        EXPECT_EQ(ds.FieldValueAt(0, detail::SurName), G("ΓΑΜΜΑ"));
+    if (fault == Fault::WorkspaceUnwritableChangedLine) EXPECT_EQ(ds.FieldValueAt(0, detail::SurName), G("ΓΑΜΜΑ"));
     else
         EXPECT_EQ(ds.FieldValueAt(2, detail::AFM), "111111114");
 }

@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/reports/ReportCommand.h"
 #include "core/base/Error.h"
+#include "core/reports/ReportCommand.h"
 #include "core/store/PrivateFolder.h"
 #include "core/store/WorkspaceJournal.h"
 #include "tests/TestUtil.h"
@@ -92,15 +92,48 @@ TEST(ProgramPaths, OnlyAPrivateStateFolderIsWorkedIn)
         const char* cause;
         bool asRoot = false;
     };
-    const auto folder = [](const fs::path& p, unsigned mode) { fs::create_directories(p); fs::permissions(p, fs::perms(mode)); };
+    const auto folder = [](const fs::path& p, unsigned mode) {
+        fs::create_directories(p);
+        fs::permissions(p, fs::perms(mode));
+    };
     const std::vector<Case> cases = {
         {"missing, with its parents", [](const fs::path&, const fs::path&) {}, nullptr, nullptr},
-        {"own, open to others", [&](const fs::path& s, const fs::path&) { folder(s, 0777); folder(s / "temp", 0755); }, nullptr, nullptr},
-        {"another user's", [&](const fs::path& s, const fs::path&) { folder(s, 0777); own(s, nobody, 0777); }, "edlt", "ανήκει σε άλλον χρήστη", true},
-        {"a link", [](const fs::path& s, const fs::path& e) { fs::create_directories(s.parent_path()); fs::create_symlink(e, s); }, "edlt", "είναι συμβολικός σύνδεσμος"},
-        {"a file", [](const fs::path& s, const fs::path&) { fs::create_directories(s.parent_path()); writeFile(s, ""); }, "edlt", "δεν είναι φάκελος"},
-        {"temp a link", [&](const fs::path& s, const fs::path& e) { folder(s, 0700); fs::create_symlink(e, s / "temp"); }, "edlt/temp", "είναι συμβολικός σύνδεσμος"},
-        {"temp another user's", [&](const fs::path& s, const fs::path&) { folder(s / "temp", 0777); own(s / "temp", nobody, 0777); }, "edlt/temp", "ανήκει σε άλλον χρήστη", true},
+        {"own, open to others",
+         [&](const fs::path& s, const fs::path&) {
+             folder(s, 0777);
+             folder(s / "temp", 0755);
+         },
+         nullptr, nullptr},
+        {"another user's",
+         [&](const fs::path& s, const fs::path&) {
+             folder(s, 0777);
+             own(s, nobody, 0777);
+         },
+         "edlt", "ανήκει σε άλλον χρήστη", true},
+        {"a link",
+         [](const fs::path& s, const fs::path& e) {
+             fs::create_directories(s.parent_path());
+             fs::create_symlink(e, s);
+         },
+         "edlt", "είναι συμβολικός σύνδεσμος"},
+        {"a file",
+         [](const fs::path& s, const fs::path&) {
+             fs::create_directories(s.parent_path());
+             writeFile(s, "");
+         },
+         "edlt", "δεν είναι φάκελος"},
+        {"temp a link",
+         [&](const fs::path& s, const fs::path& e) {
+             folder(s, 0700);
+             fs::create_symlink(e, s / "temp");
+         },
+         "edlt/temp", "είναι συμβολικός σύνδεσμος"},
+        {"temp another user's",
+         [&](const fs::path& s, const fs::path&) {
+             folder(s / "temp", 0777);
+             own(s / "temp", nobody, 0777);
+         },
+         "edlt/temp", "ανήκει σε άλλον χρήστη", true},
     };
     for (const Case& c : cases) {
         if (c.asRoot && ::geteuid() != 0) continue;  // only root can give a folder away
@@ -210,12 +243,14 @@ TEST(ProgramPaths, WritesGoIntoTheFolderCheckedWhateverBecomesOfItsName)
     fs::create_directories(dir / "taken");
     fs::create_symlink(dir / "taken", dir / "edlt");
     std::vector<fs::path> shown;
-    ASSERT_TRUE(ReportCommand(session, ui).Run(ReportKind::DetailedPayments,
-                                               [&](const ReportWindowRequest& r) { shown.push_back(r.pagePath); }));
+    ASSERT_TRUE(ReportCommand(session, ui).Run(ReportKind::DetailedPayments, [&](const ReportWindowRequest& r) {
+        shown.push_back(r.pagePath);
+    }));
     EXPECT_EQ(shown, std::vector<fs::path>{dir / "moved" / "DLT.htm"});
     EXPECT_TRUE(fs::exists(dir / "moved" / "temp" / "record21"));
     EXPECT_TRUE(fs::is_empty(dir / "taken"));
-    EXPECT_EQ(cp1253::pathText(session.WorkspaceFiles().record2()), cp1253::pathText(dir / "moved" / "temp" / "record2"));
+    EXPECT_EQ(cp1253::pathText(session.WorkspaceFiles().record2()),
+              cp1253::pathText(dir / "moved" / "temp" / "record2"));
     session.RequestClose();
     EXPECT_FALSE(fs::exists(dir / "moved" / "temp"));
 }
@@ -235,7 +270,8 @@ TEST(ProgramPaths, SessionKeepsTheUsersFilesPrivate)
     {
         DeclarationSession session(ui, o);
         ASSERT_TRUE(session.Start());
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{"E " + cp1253::toUtf8(MissingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{
+                                     "E " + cp1253::toUtf8(MissingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
         EXPECT_EQ(fileMode(user / "temp"), 0700u);
         EXPECT_EQ(fileMode(user / "temp" / ".lock"), 0600u);
         ui.answers.push_back(Answer::Yes);
@@ -244,7 +280,9 @@ TEST(ProgramPaths, SessionKeepsTheUsersFilesPrivate)
         EXPECT_EQ(fileMode(user / "temp" / "record2"), 0600u);
 
         std::vector<fs::path> shown;
-        ReportCommand(session, ui).Run(ReportKind::Totals, [&](const ReportWindowRequest& r) { shown.push_back(r.pagePath); });
+        ReportCommand(session, ui).Run(ReportKind::Totals, [&](const ReportWindowRequest& r) {
+            shown.push_back(r.pagePath);
+        });
         ASSERT_EQ(shown, std::vector<fs::path>{user / "DLT.htm"});
         EXPECT_EQ(fileMode(user / "DLT.htm"), 0600u);
         ReportCommand::CopyFirstPagePictures(data / "Addon" / "E7FirstPageFinal.files", user.path());

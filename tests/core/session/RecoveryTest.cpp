@@ -70,8 +70,7 @@ TEST_F(RecoveryTest, DecliningRecoveryKeepsTheFilesUntilNewOrExit)
 
 namespace {
 
-const std::string keptSuffix =
-    "). Τα στοιχεία της φυλάσσονται και θα προταθούν ξανά στην επόμενη εκκίνηση.";
+const std::string keptSuffix = "). Τα στοιχεία της φυλάσσονται και θα προταθούν ξανά στην επόμενη εκκίνηση.";
 
 bool isKeptNotice(const std::string& line, const std::string& kind)
 {
@@ -110,8 +109,10 @@ public:
     {
         const int fd = ::open((path_ / "filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
         const std::string block(4096, 'x');
-        while (::write(fd, block.data(), block.size()) > 0) {}
-        while (::write(fd, block.data(), 1) > 0) {}
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        while (::write(fd, block.data(), 1) > 0) {
+        }
         ::close(fd);
     }
     void makeRoom() { std::filesystem::remove(path_ / "filler"); }

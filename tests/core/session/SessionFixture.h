@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "core/session/DeclarationSession.h"
 #include "core/base/ByteStream.h"
+#include "core/session/DeclarationSession.h"
 #include "core/store/DetailRecord.h"
 #include "core/store/WorkspaceJournal.h"
 #include "tests/TestUtil.h"

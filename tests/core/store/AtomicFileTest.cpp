@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 #include "tests/TestUtil.h"
 
 using namespace edlt;
@@ -60,7 +60,7 @@ TEST(AtomicFile, CommitReplacesAndDiscardKeepsTheOldFile)
         AtomicFileWriter w(target);
         w.write("new content");
         EXPECT_EQ(test::readFile(target), "old");  // nothing visible before the commit
-    }  // destroyed without commit
+    }                                              // destroyed without commit
     EXPECT_EQ(test::readFile(target), "old");
     writeFileAtomically(target, "new");
     EXPECT_EQ(test::readFile(target), "new");

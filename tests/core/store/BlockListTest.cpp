@@ -42,6 +42,8 @@ TEST(BlockList, FollowsAVectorThroughInsertsAndRemovalsAnywhere)
     for (auto [from, to] : {std::pair<size_t, size_t>{0, n}, {1, 2}, {n / 3, 2 * n / 3}, {n / 2, n / 2}, {n - 3, n}}) {
         std::vector<int> part;
         list.forEachIn(from, to, [&](int v) { part.push_back(v); });
-        EXPECT_EQ(part, std::vector<int>(model.begin() + static_cast<long>(from), model.begin() + static_cast<long>(to))) << from;
+        EXPECT_EQ(part,
+                  std::vector<int>(model.begin() + static_cast<long>(from), model.begin() + static_cast<long>(to)))
+            << from;
     }
 }

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "core/store/CopyFile.h"
 #include "core/base/Error.h"
+#include "core/store/CopyFile.h"
 #include "tests/TestUtil.h"
 
 using namespace edlt;
@@ -26,7 +26,8 @@ protected:
 TEST_F(CopyFileTest, CopiesEveryByte)
 {
     // Sizes around the 8192-byte block: an exact multiple must not lose or add a block.
-    for (size_t size : {size_t(0), size_t(1), size_t(8191), size_t(8192), size_t(8193), size_t(3 * 8192), size_t(100000)}) {
+    for (size_t size :
+         {size_t(0), size_t(1), size_t(8191), size_t(8192), size_t(8193), size_t(3 * 8192), size_t(100000)}) {
         std::string text(size, '\0');
         for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>(i * 7 + 3);
         put(dir / "record2", text);

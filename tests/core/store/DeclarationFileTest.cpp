@@ -4,11 +4,11 @@
 #include <random>
 #include <unistd.h>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/Cp1253.h"
+#include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 #include "core/store/DeclarationFile.h"
 #include "core/store/DetailRecord.h"
-#include "core/base/Error.h"
 #include "tests/TestUtil.h"
 
 using namespace edlt;
@@ -97,7 +97,6 @@ std::string write(const HeaderFields& h, const TotalsTexts& totals, const std::v
     return sink.text();
 }
 
-
 // A source that yields its text and then fails.
 class FailingSource : public ByteSource {
 public:
@@ -117,18 +116,22 @@ private:
 };
 
 const std::string sampleWorkspaceLine = layoutLine({
-    {detail::AFM, "012345670"}, {detail::SurName, el("ΝΙΚΟΛΑΟΥ")}, {detail::Name, el("ΜΑΡΙΑ")},
-    {detail::FatherName, el("ΓΕΩ")}, {detail::City, el("ΠΑΤΡΑ")}, {detail::Street, el("ΚΟΡΙΝΘΟΥ")},
-    {detail::StreetNo, "5A"}, {detail::TK, "26221"}, {detail::TypeInc, "01"}, {detail::AkaInc, "1234,5"},
-    {detail::Xartosimo, ""}, {detail::OGAXart, "0,05"}, {detail::Kratiseis, "234,5"}, {detail::Kathares, "1000"},
-    {detail::ForosParakr, "99999,99"}, {detail::ForosAnal, "0"}, {detail::Ypokatastima, "0"},
-    {detail::Hmeres, "5"}, {detail::OGAForouParakr, "12,34"}, {detail::OGAForouAnal, "99999,99"},
+    {detail::AFM, "012345670"},        {detail::SurName, el("ΝΙΚΟΛΑΟΥ")},
+    {detail::Name, el("ΜΑΡΙΑ")},       {detail::FatherName, el("ΓΕΩ")},
+    {detail::City, el("ΠΑΤΡΑ")},       {detail::Street, el("ΚΟΡΙΝΘΟΥ")},
+    {detail::StreetNo, "5A"},          {detail::TK, "26221"},
+    {detail::TypeInc, "01"},           {detail::AkaInc, "1234,5"},
+    {detail::Xartosimo, ""},           {detail::OGAXart, "0,05"},
+    {detail::Kratiseis, "234,5"},      {detail::Kathares, "1000"},
+    {detail::ForosParakr, "99999,99"}, {detail::ForosAnal, "0"},
+    {detail::Ypokatastima, "0"},       {detail::Hmeres, "5"},
+    {detail::OGAForouParakr, "12,34"}, {detail::OGAForouAnal, "99999,99"},
 });
 
-const std::string sampleFileLine =
-    "3012345670 " + pad(el("ΝΙΚΟΛΑΟΥ"), 18) + pad(el("ΜΑΡΙΑ"), 9) + el("ΓΕΩ") + pad(el("ΠΑΤΡΑ"), 10) +
-    pad(el("ΚΟΡΙΝΘΟΥ"), 16) + "5A   26221" + "01" + "0000123450" + "00000000" + "0000005" + "000023450" +
-    "0000100000" + "009999999" + "000000000" + "0     " + "005" + "00001234" + "09999999" + "    ";
+const std::string sampleFileLine = "3012345670 " + pad(el("ΝΙΚΟΛΑΟΥ"), 18) + pad(el("ΜΑΡΙΑ"), 9) + el("ΓΕΩ") +
+                                   pad(el("ΠΑΤΡΑ"), 10) + pad(el("ΚΟΡΙΝΘΟΥ"), 16) + "5A   26221" + "01" + "0000123450" +
+                                   "00000000" + "0000005" + "000023450" + "0000100000" + "009999999" + "000000000" +
+                                   "0     " + "005" + "00001234" + "09999999" + "    ";
 
 }  // namespace
 
@@ -190,8 +193,7 @@ TEST(DeclarationFile, RefusesWhatCannotBeWritten)
     };
     refuses(layoutLine({{detail::AkaInc, "100000000"}}),
             el("Το ποσό 100000000 στο πεδίο «Ακαθάριστες Αποδοχές» είναι πολύ μεγάλο και δεν χωράει στη δήλωση"));
-    refuses(layoutLine({{detail::Xartosimo, "-1"}}),
-            el("Το ποσό στο πεδίο «Χαρτόσημο» δεν μπορεί να είναι αρνητικό"));
+    refuses(layoutLine({{detail::Xartosimo, "-1"}}), el("Το ποσό στο πεδίο «Χαρτόσημο» δεν μπορεί να είναι αρνητικό"));
     refuses(layoutLine({{detail::AkaInc, "12a"}}), "'12a' is not a valid floating point value");
     refuses(layoutLine({{detail::Hmeres, "ab"}}), "'ab' is not a valid integer value");
     refuses(layoutLine({{detail::Hmeres, "-5"}}), el("Μη αποδεκτός αριθμός ημερών απασχόλησης: -5"));
@@ -240,7 +242,7 @@ TEST(DeclarationFile, FailingSinkLeavesTheExistingFile)
 TEST(DeclarationFile, FileToWorkspace)
 {
     EXPECT_EQ(FileToWorkspaceLine(sampleFileLine), sampleWorkspaceLine.substr(0, 89) + pad("0", 8) +
-                                                      sampleWorkspaceLine.substr(97));  // empty stamp duty -> 0
+                                                       sampleWorkspaceLine.substr(97));  // empty stamp duty -> 0
     std::string line = sampleFileLine;
     line.replace(147, 3, "000");
     EXPECT_EQ(FileToWorkspaceLine(line).substr(147, 3), "0  ");
@@ -352,13 +354,13 @@ TEST_F(DeclarationFileTest, RejectionsLeaveTheWorkspaceAlone)
     expectRejected("0JL1", invalid);
     expectRejected("\r\n" + valid, invalid);
     expectRejected(std::string("\x00\xff\x13JL10", 7), invalid);
-    expectRejected(valid + "\r\n", length);                    // a final extra empty line
+    expectRejected(valid + "\r\n", length);  // a final extra empty line
     expectRejected(valid + "\r\n\r\n", length);
     expectRejected(valid + sampleFileLine.substr(0, 169), length);
     expectRejected(valid + sampleFileLine + " \r\n", length);  // 171
     expectRejected(valid + sampleFileLine + std::string(5'000'000, 'x'), length);
     expectRejected(valid + "4" + sampleFileLine.substr(1) + "\r\n", problem);
-    expectRejected(valid + "x", problem);                      // type before length
+    expectRejected(valid + "x", problem);  // type before length
     std::string badAmount = sampleFileLine;
     badAmount.replace(79, 10, "-000000001");
     expectRejected(valid + badAmount + "\r\n",
@@ -374,7 +376,8 @@ TEST_F(DeclarationFileTest, RejectionsLeaveTheWorkspaceAlone)
                                           : sampleFileLine + "\r\n";
         return file;
     };
-    expectRejected(many(9001, 9500), el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή 9001"));
+    expectRejected(many(9001, 9500),
+                   el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή 9001"));
     expectRejected(many(9001, 5000), length);
 
     FailingSource failing(valid);
@@ -389,14 +392,16 @@ TEST_F(DeclarationFileTest, RejectionsLeaveTheWorkspaceAlone)
 TEST_F(DeclarationFileTest, RandomAndMutatedFiles)
 {
     std::mt19937 rng(20240115);
-    const std::string amountRefusal = el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή ");
+    const std::string amountRefusal =
+        el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή ");
     std::string base = valid + sampleFileLine + "\r\n" + sampleFileLine + "\r\n";
     const char alphabet[] = "0123JLjl\r\n -+,9\xff\xc1";
     for (int round = 0; round < 3000; ++round) {
         std::string file;
         if (round % 4 == 0) {
             size_t n = rng() % 800;
-            for (size_t i = 0; i < n; ++i) file += rng() % 3 ? alphabet[rng() % (sizeof alphabet - 1)] : static_cast<char>(rng());
+            for (size_t i = 0; i < n; ++i)
+                file += rng() % 3 ? alphabet[rng() % (sizeof alphabet - 1)] : static_cast<char>(rng());
             if (rng() % 2) file.insert(0, "0JL10");
         } else {
             file = base;
@@ -404,8 +409,12 @@ TEST_F(DeclarationFileTest, RandomAndMutatedFiles)
             for (int e = 0; e < edits; ++e) {
                 size_t at = rng() % (file.size() + 1);
                 switch (rng() % 4) {
-                case 0: if (at < file.size()) file[at] = alphabet[rng() % (sizeof alphabet - 1)]; break;
-                case 1: if (at < file.size()) file.erase(at, 1 + rng() % 3); break;
+                case 0:
+                    if (at < file.size()) file[at] = alphabet[rng() % (sizeof alphabet - 1)];
+                    break;
+                case 1:
+                    if (at < file.size()) file.erase(at, 1 + rng() % 3);
+                    break;
                 case 2: file.insert(at, 1, alphabet[rng() % (sizeof alphabet - 1)]); break;
                 default: file.resize(at); break;
                 }
@@ -433,8 +442,8 @@ TEST(DeclarationFile, FileWorkspaceFileIsByteIdentical)
     line2.replace(79, 10, "0000000001");
     line2.replace(147, 3, "365");
     std::string totals = "2" + zeros("123451", 15) + zeros("46900", 15) + zeros("200000", 15) + zeros("19999998", 14) +
-                         zeros("0", 13) + zeros("10", 12) + zeros("0", 14) + zeros("2468", 13) +
-                         zeros("19999998", 13) + std::string(45, ' ') + "\r\n";
+                         zeros("0", 13) + zeros("10", 12) + zeros("0", 14) + zeros("2468", 13) + zeros("19999998", 13) +
+                         std::string(45, ' ') + "\r\n";
     std::string file = expectedHeader("20230101") + expectedDeclarant(person()) + totals + sampleFileLine + "\r\n" +
                        line2 + "\r\n";
     StringSource source(file);

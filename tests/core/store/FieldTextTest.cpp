@@ -7,8 +7,16 @@ using namespace edlt;
 TEST(FieldText, LineBreaksAndTabsBecomeOneSpaceOtherControlsGo)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"ΕΡΜΟΥ\r\n12", "ΕΡΜΟΥ 12"}, {"a\nb", "a b"},   {"a\rb", "a b"},     {"a\tb", "a b"},
-        {"a\r\r\nb", "a  b"},       {"a\n\rb", "a  b"}, {"a\x01\x1F\x7F" "b", "ab"}, {"\xE1\xE2\x80", "\xE1\xE2\x80"},
+        {"ΕΡΜΟΥ\r\n12", "ΕΡΜΟΥ 12"},
+        {"a\nb", "a b"},
+        {"a\rb", "a b"},
+        {"a\tb", "a b"},
+        {"a\r\r\nb", "a  b"},
+        {"a\n\rb", "a  b"},
+        {"a\x01\x1F\x7F"
+         "b",
+         "ab"},
+        {"\xE1\xE2\x80", "\xE1\xE2\x80"},
         {"", ""},
     };
     for (const auto& [in, out] : cases) {

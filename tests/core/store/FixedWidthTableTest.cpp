@@ -135,8 +135,7 @@ TEST_F(FixedWidthTableTest, DeleteMovesTheCursorAndEmptiesTheStore)
     ds.Delete();
     EXPECT_EQ(ds.CountRecords(), 0);
     EXPECT_TRUE(ds.AtEnd());
-    EXPECT_EQ(errorOf([&] { ds.Delete(); }),
-              "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(errorOf([&] { ds.Delete(); }), "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
 }
 
 TEST_F(FixedWidthTableTest, EventsAndRefusal)
@@ -169,9 +168,9 @@ TEST_F(FixedWidthTableTest, EventsAndRefusal)
     refuse = false;
     EXPECT_TRUE(ds.Post());
     ds.Insert();
-    ds.Cancel();                         // nothing written: no post
+    ds.Cancel();  // nothing written: no post
     ds.Insert();
-    EXPECT_TRUE(ds.MoveFirst());         // unmodified insert is cancelled by a move
+    EXPECT_TRUE(ds.MoveFirst());  // unmodified insert is cancelled by a move
     EXPECT_EQ(ds.CountRecords(), 1);
     ds.Delete();
     EXPECT_EQ(log, (std::vector<std::string>{"edit", "before", "before", "before", "after", "new", "new", "delete"}));
@@ -260,7 +259,8 @@ TEST_F(Store, AHookRemovedByAnotherIsNotRun)
 
 TEST_F(FixedWidthTableTest, FailureMessages)
 {
-    EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }), "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }),
+              "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
     ds.SetFileName(dir / "missing");
     std::string msg = errorOf([&] { ds.Open(); });
     EXPECT_EQ(msg.rfind("Cannot open file \"" + (dir / "missing").string() + "\". ", 0), 0u) << msg;
@@ -376,8 +376,9 @@ TEST_F(FixedWidthTableTest, ObserversHearCursorStateAndFields)
     EXPECT_EQ(rec.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
                                                            DataSetChange::FieldChanged, DataSetChange::RecordChanged,
                                                            DataSetChange::StateChanged}));
-    EXPECT_EQ(linesOnly.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
-                                                                 DataSetChange::RecordChanged, DataSetChange::StateChanged}));
+    EXPECT_EQ(linesOnly.kinds,
+              (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
+                                                DataSetChange::RecordChanged, DataSetChange::StateChanged}));
 }
 
 // Each change to the lines, the state or the whole store is announced while the store is
@@ -391,7 +392,8 @@ TEST_F(FixedWidthTableTest, ChangesAreAnnouncedBeforeTheyAreMade)
         {
             heard.push_back("before " + std::to_string(c.kind) + " at " + std::to_string(c.index) + ": " +
                             std::to_string(ds->Active() ? ds->CountRecords() : -1) + " lines, state " +
-                            std::to_string(static_cast<int>(ds->State())) + " -> " + std::to_string(static_cast<int>(c.state)));
+                            std::to_string(static_cast<int>(ds->State())) + " -> " +
+                            std::to_string(static_cast<int>(c.state)));
         }
         void dataSetChanged(const DataSetChange& c) override
         {
@@ -415,14 +417,14 @@ TEST_F(FixedWidthTableTest, ChangesAreAnnouncedBeforeTheyAreMade)
     ds.Close();
     ds.RemoveObserver(&rec);
     const std::vector<std::string> expected = {
-        "before 2 at 1: 2 lines, state 1 -> 3", "after 2",  // insert begins
-        "before 4 at 1: 2 lines, state 3 -> 0", "after 4", "after 2",  // its post
-        "before 2 at -1: 3 lines, state 1 -> 2", "after 2",  // edit begins
-        "before 6 at 1: 3 lines, state 2 -> 0", "after 6", "after 2",  // its post
-        "before 5 at 1: 3 lines, state 1 -> 0", "after 5",  // delete
-        "before 2 at 2: 2 lines, state 1 -> 3", "after 2",  // append begins
-        "before 2 at -1: 2 lines, state 3 -> 1", "after 2",  // cancelled
-        "before 0 at -1: 2 lines, state 1 -> 0", "after 0",  // closed
+        "before 2 at 1: 2 lines, state 1 -> 3",  "after 2",             // insert begins
+        "before 4 at 1: 2 lines, state 3 -> 0",  "after 4", "after 2",  // its post
+        "before 2 at -1: 3 lines, state 1 -> 2", "after 2",             // edit begins
+        "before 6 at 1: 3 lines, state 2 -> 0",  "after 6", "after 2",  // its post
+        "before 5 at 1: 3 lines, state 1 -> 0",  "after 5",             // delete
+        "before 2 at 2: 2 lines, state 1 -> 3",  "after 2",             // append begins
+        "before 2 at -1: 2 lines, state 3 -> 1", "after 2",             // cancelled
+        "before 0 at -1: 2 lines, state 1 -> 0", "after 0",             // closed
     };
     EXPECT_EQ(rec.heard, expected);
 }

@@ -2,13 +2,13 @@
 // keep two programs from losing each other's work.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
-#include <thread>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "core/session/WorkspaceLock.h"
@@ -40,21 +40,33 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
         const char* name;
         std::function<fs::path(const TempDir&)> make;  // returns the path given to the writer
         bool written;
-        const char* cause;                             // in the refusal's message
-        fs::path updated = "real";                     // where the new content lands
-        mode_t mode = 0640;                            // its mode afterwards
+        const char* cause;          // in the refusal's message
+        fs::path updated = "real";  // where the new content lands
+        mode_t mode = 0640;         // its mode afterwards
     };
     const mode_t mask = ::umask(0);
     ::umask(mask);
     const std::vector<Case> cases = {
         {"regular 640", [](const TempDir& d) { return d / "real"; }, true, nullptr},
-        {"mode 600", [](const TempDir& d) { fs::permissions(d / "real", fs::perms(0600)); return d / "real"; }, true,
-         nullptr, "real", 0600},
+        {"mode 600",
+         [](const TempDir& d) {
+             fs::permissions(d / "real", fs::perms(0600));
+             return d / "real";
+         },
+         true, nullptr, "real", 0600},
         {"new file", [](const TempDir& d) { return d / "new"; }, true, nullptr, "new", 0600 & ~mask},
-        {"read-only 444", [](const TempDir& d) { fs::permissions(d / "real", fs::perms(0444)); return d / "real"; },
+        {"read-only 444",
+         [](const TempDir& d) {
+             fs::permissions(d / "real", fs::perms(0444));
+             return d / "real";
+         },
          false, "μόνο για ανάγνωση"},
-        {"symbolic link", [](const TempDir& d) { fs::create_symlink("real", d / "link"); return d / "link"; }, true,
-         nullptr},
+        {"symbolic link",
+         [](const TempDir& d) {
+             fs::create_symlink("real", d / "link");
+             return d / "link";
+         },
+         true, nullptr},
         {"link to a link in another folder",
          [](const TempDir& d) {
              fs::create_directory(d / "sub");
@@ -63,17 +75,35 @@ TEST(UserFiles, DestinationsAreUpdatedThroughOrRefusedWhole)
              return d / "link";
          },
          true, nullptr},
-        {"dangling link", [](const TempDir& d) { fs::create_symlink("made", d / "link"); return d / "link"; }, true,
-         nullptr, "made", 0600 & ~mask},
-        {"hard link", [](const TempDir& d) { fs::create_hard_link(d / "real", d / "other"); return d / "real"; }, false,
-         "σκληρούς συνδέσμους"},
-        {"folder", [](const TempDir& d) { fs::create_directory(d / "f"); return d / "f"; }, false, "κανονικό αρχείο"},
-        {"named pipe", [](const TempDir& d) { ::mkfifo((d / "p").c_str(), 0600); return d / "p"; }, false,
-         "κανονικό αρχείο"},
+        {"dangling link",
+         [](const TempDir& d) {
+             fs::create_symlink("made", d / "link");
+             return d / "link";
+         },
+         true, nullptr, "made", 0600 & ~mask},
+        {"hard link",
+         [](const TempDir& d) {
+             fs::create_hard_link(d / "real", d / "other");
+             return d / "real";
+         },
+         false, "σκληρούς συνδέσμους"},
+        {"folder",
+         [](const TempDir& d) {
+             fs::create_directory(d / "f");
+             return d / "f";
+         },
+         false, "κανονικό αρχείο"},
+        {"named pipe",
+         [](const TempDir& d) {
+             ::mkfifo((d / "p").c_str(), 0600);
+             return d / "p";
+         },
+         false, "κανονικό αρχείο"},
         {"null device", [](const TempDir&) { return fs::path("/dev/null"); }, false, "κανονικό αρχείο"},
         {"another user's file, group-writable",
          [](const TempDir& d) {
-             if (::chown((d / "real").c_str(), 65534, 65534) != 0) {}  // as root only; else just a file
+             if (::chown((d / "real").c_str(), 65534, 65534) != 0) {
+             }  // as root only; else just a file
              fs::permissions(d / "real", fs::perms(0660));
              return d / "real";
          },
@@ -129,7 +159,12 @@ TEST(UserFiles, OnlyTheUsersOwnUnlockedTemporariesAreRemoved)
     std::vector<int> held;
     const std::vector<Case> cases = {
         {marker + "fresh", [](const fs::path& p) { writeFile(p, "partial"); }, false},
-        {".decl" + marker + "old", [&](const fs::path& p) { writeFile(p, "partial"); fs::last_write_time(p, twoDaysAgo); }, false},
+        {".decl" + marker + "old",
+         [&](const fs::path& p) {
+             writeFile(p, "partial");
+             fs::last_write_time(p, twoDaysAgo);
+         },
+         false},
         {marker + "locked",
          [&](const fs::path& p) {
              writeFile(p, "being renamed");
@@ -140,10 +175,16 @@ TEST(UserFiles, OnlyTheUsersOwnUnlockedTemporariesAreRemoved)
         {marker + "others",
          [](const fs::path& p) {
              writeFile(p, "another user's");
-             if (::chown(p.c_str(), 65534, 65534) != 0) fs::permissions(p, fs::perms(0));  // not root: unopenable instead
+             if (::chown(p.c_str(), 65534, 65534) != 0)
+                 fs::permissions(p, fs::perms(0));  // not root: unopenable instead
          },
          true},
-        {marker + "link", [&](const fs::path& p) { writeFile(dir / "aim", "x"); fs::create_symlink(dir / "aim", p); }, true},
+        {marker + "link",
+         [&](const fs::path& p) {
+             writeFile(dir / "aim", "x");
+             fs::create_symlink(dir / "aim", p);
+         },
+         true},
         {marker + "pipe", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, true},
         {marker + "folder", [](const fs::path& p) { fs::create_directory(p); }, true},
     };
@@ -177,7 +218,8 @@ TEST(UserFiles, AnEndlessLineIsRefusedAtOnce)
     TempDir dir;
     for (const std::string& head : {std::string("0JL10"), "0JL10" + std::string(165, ' ') + "\r\n3"}) {
         Endless source(head);
-        EXPECT_EQ(ReadDeclarationFile(source, dir / "general", dir / "record2"), declaration_messages::wrongLineLength());
+        EXPECT_EQ(ReadDeclarationFile(source, dir / "general", dir / "record2"),
+                  declaration_messages::wrongLineLength());
         EXPECT_LT(source.given, size_t(4) << 20);
     }
 }
@@ -222,11 +264,26 @@ TEST(UserFiles, TheWorkspaceLockFailsClosed)
     };
     const std::vector<Case> cases = {
         {"made fresh", [](const fs::path&) {}, true},
-        {"too open a folder is narrowed", [](const fs::path& t) { fs::create_directory(t); fs::permissions(t, fs::perms(0777)); }, true},
-        {"folder is a link", [](const fs::path& t) { fs::create_directory(t.string() + "-real"); fs::create_symlink(t.string() + "-real", t); }, false},
+        {"too open a folder is narrowed",
+         [](const fs::path& t) {
+             fs::create_directory(t);
+             fs::permissions(t, fs::perms(0777));
+         },
+         true},
+        {"folder is a link",
+         [](const fs::path& t) {
+             fs::create_directory(t.string() + "-real");
+             fs::create_symlink(t.string() + "-real", t);
+         },
+         false},
         {"folder is a file", [](const fs::path& t) { writeFile(t, ""); }, false},
         {"lock is a folder", [](const fs::path& t) { fs::create_directories(t / WorkspaceLock::fileName); }, false},
-        {"lock is a link", [](const fs::path& t) { fs::create_directory(t); fs::create_symlink("/etc/passwd", t / WorkspaceLock::fileName); }, false},
+        {"lock is a link",
+         [](const fs::path& t) {
+             fs::create_directory(t);
+             fs::create_symlink("/etc/passwd", t / WorkspaceLock::fileName);
+         },
+         false},
         {"folder of another user",
          [](const fs::path& t) {
              fs::create_directory(t);

@@ -39,8 +39,15 @@ TEST(WorkspaceJournal, EveryCutReplaysAWholePrefixOfTheChanges)
     };
     step([&] { store(2, true, "new"); });
     step([&] { store(1, false, "ONE"); });
-    step([&] { ds.SetRecordNumber(3); ds.Delete(); });
-    step([&] { ds.AppendNew(); ds.SetFieldValue(0, "last"); ds.Post(); });
+    step([&] {
+        ds.SetRecordNumber(3);
+        ds.Delete();
+    });
+    step([&] {
+        ds.AppendNew();
+        ds.SetFieldValue(0, "last");
+        ds.Post();
+    });
     ASSERT_EQ(states.back(), (std::vector<std::string>{"ONE  ", "new  ", "three", "last "}));
 
     const std::string whole = readFile(journal);

@@ -3,8 +3,8 @@
 #include <set>
 #include <unistd.h>
 
-#include "core/store/AtomicFile.h"
 #include "core/base/Error.h"
+#include "core/store/AtomicFile.h"
 #include "core/store/Workspace.h"
 #include "tests/TestUtil.h"
 

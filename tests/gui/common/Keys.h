@@ -27,7 +27,8 @@ inline void typeChar(QChar c)
     QWidget* w = QApplication::focusWidget();
     QVERIFY2(w, "nothing has the focus");
     QTest::sendKeyEvent(QTest::KeyAction::Press, w, keyOf(c), QString(c), Qt::NoModifier);
-    if ((w = QApplication::focusWidget())) QTest::sendKeyEvent(QTest::KeyAction::Release, w, keyOf(c), QString(c), Qt::NoModifier);
+    if ((w = QApplication::focusWidget()))
+        QTest::sendKeyEvent(QTest::KeyAction::Release, w, keyOf(c), QString(c), Qt::NoModifier);
 }
 
 inline void type(const QString& text)

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
+#include "gui/mainwindow/MainWindow.h"
 
 namespace edlt::test {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/session/UserInterface.h"
 #include "core/base/Cp1253.h"
+#include "core/session/UserInterface.h"
 
 namespace edlt::test {
 

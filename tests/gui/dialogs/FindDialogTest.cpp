@@ -13,13 +13,13 @@
 #include <functional>
 #include <memory>
 
-#include "core/session/DeclarationSession.h"
-#include "gui/dialogs/FindDialog.h"
 #include "core/base/Cp1253.h"
+#include "core/session/DeclarationSession.h"
 #include "core/store/DetailRecord.h"
+#include "gui/dialogs/FindDialog.h"
+#include "tests/TestUtil.h"
 #include "tests/gui/common/Keys.h"
 #include "tests/gui/common/WindowUI.h"
-#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;

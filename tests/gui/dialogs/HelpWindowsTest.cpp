@@ -3,11 +3,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,15 +16,15 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "core/base/Cp1253.h"
 #include "core/session/UserInterface.h"
 #include "gui/common/MessageBox.h"
-#include "core/base/Cp1253.h"
-#include "tests/gui/common/WindowUI.h"
-#include "gui/dialogs/HelpKey.h"
-#include "gui/dialogs/ProgramIcon.h"
 #include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/HelpKey.h"
 #include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/ProgramIcon.h"
 #include "gui/dialogs/ToolCommands.h"
+#include "tests/gui/common/WindowUI.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -34,7 +34,10 @@ namespace {
 
 const fs::path dataFolder = fs::path(EDLT_TEST_DATA) / ".." / ".." / "data";
 
-char cp(const char* utf8) { return cp1253::lit(utf8)[0]; }
+char cp(const char* utf8)
+{
+    return cp1253::lit(utf8)[0];
+}
 
 }  // namespace
 
@@ -60,7 +63,8 @@ private slots:
         QCOMPARE(manual.helpBrowser->objectName(), QString("helpBrowser"));
         QVERIFY(!(manual.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(manual.isHidden());
-        QCOMPARE(manual.page(), QUrl::fromLocalFile(QString::fromStdString((dataFolder / "Help" / "setup.htm").string())));
+        QCOMPARE(manual.page(),
+                 QUrl::fromLocalFile(QString::fromStdString((dataFolder / "Help" / "setup.htm").string())));
         QCOMPARE(manual.setupLink->text(), QString::fromUtf8("Οδηγίες εγκατάστασης"));
         QCOMPARE(manual.usageLink->text(), QString::fromUtf8("Οδηγίες χρήσης εφαρμογής"));
         QCOMPARE(manual.termsLink->text(), QString::fromUtf8("Όροι χρήσης εφαρμογής"));
@@ -184,7 +188,8 @@ private slots:
         bool show = false;
         for (int counter = 0; counter <= 5; ++counter) {
             for (int i = 0; i < 5; ++i)
-                QCOMPARE(AboutDialog::nextKeyWordCount(counter, w[static_cast<size_t>(i)], show), counter == i ? i + 1 : 0);
+                QCOMPARE(AboutDialog::nextKeyWordCount(counter, w[static_cast<size_t>(i)], show),
+                         counter == i ? i + 1 : 0);
             QCOMPARE(AboutDialog::nextKeyWordCount(counter, ';', show), counter == 5 ? 5 : 0);
             QCOMPARE(show, counter == 5);
             // Neither a key-word letter nor ";": unchanged, case counts.
@@ -201,7 +206,8 @@ private slots:
         AboutDialog box;
         QCOMPARE(box.windowTitle(), QString::fromUtf8("Σχετικά"));
         QCOMPARE(box.productLabel->text(), QString::fromUtf8("e-ΔΛΤ v. 1.1.0.2"));
-        QCOMPARE(box.descriptionLabel->text(), QString::fromUtf8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"));
+        QCOMPARE(box.descriptionLabel->text(),
+                 QString::fromUtf8("Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών"));
         QVERIFY(box.okButton->isDefault());
         QVERIFY(!box.iconLabel->pixmap().isNull());
         QCOMPARE(box.keyWordCounter(), 0);
@@ -209,7 +215,8 @@ private slots:
         box.okButton->setFocus();
 
         auto typeInto = [](QWidget* w, const QString& text) {
-            for (QChar c : text) QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(0), QString(c), Qt::NoModifier);
+            for (QChar c : text)
+                QTest::sendKeyEvent(QTest::KeyAction::Press, w, Qt::Key(0), QString(c), Qt::NoModifier);
         };
         typeInto(box.okButton, word.left(1));
         QCOMPARE(box.keyWordCounter(), 1);
@@ -243,8 +250,8 @@ private slots:
         QVERIFY(!icon.isNull());
         const QImage big = programIconPixmap(256).toImage();
         QCOMPARE(big.size(), QSize(256, 256));
-        QCOMPARE(big.pixelColor(0, 0).alpha(), 0);           // rounded corners
-        QVERIFY(big.pixelColor(128, 20).blue() > 150);      // blue face
+        QCOMPARE(big.pixelColor(0, 0).alpha(), 0);      // rounded corners
+        QVERIFY(big.pixelColor(128, 20).blue() > 150);  // blue face
         QVERIFY(!programIconPixmap(16).toImage().isNull());
     }
 

@@ -13,12 +13,12 @@
 #include "core/session/UserInterface.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/mainwindow/Windows.h"
-#include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/ToolCommands.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/Windows.h"
 #include "tests/TestUtil.h"
 #include "tests/gui/common/WindowStart.h"
 
@@ -28,7 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
+QString q(const fs::path& p)
+{
+    return QString::fromStdString(p.string());
+}
 
 // The one member of an archive, read back with libzip: its name and bytes.
 std::pair<std::string, std::string> soleMember(const fs::path& archive)
@@ -93,7 +96,8 @@ private slots:
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));
         FileDialog::setNextFileName(q(folder_ / "decl.txt"));  // the proposed name as it stands
         trigger(MenuCommand::Zip);
-        QCOMPARE(soleMember(folder_ / "decl.txt.zip"), (std::pair<std::string, std::string>{"decl.txt", "0 declaration\r\n"}));
+        QCOMPARE(soleMember(folder_ / "decl.txt.zip"),
+                 (std::pair<std::string, std::string>{"decl.txt", "0 declaration\r\n"}));
         QVERIFY(MessageBox::shownTexts().isEmpty());
 
         // A name that already ends in .zip is used as it is.
@@ -158,8 +162,10 @@ private slots:
         const fs::path entry = folder_ / "Desktop" / "E-ΔΛΤ.desktop";
         QVERIFY(fs::exists(entry));
         const std::string text = test::readFile(entry);
-        QVERIFY(text.find("\nExec=" + QCoreApplication::applicationFilePath().toStdString() + "\n") != std::string::npos);
-        QVERIFY(text.find("\nPath=" + QCoreApplication::applicationDirPath().toStdString() + "\n") != std::string::npos);
+        QVERIFY(text.find("\nExec=" + QCoreApplication::applicationFilePath().toStdString() + "\n") !=
+                std::string::npos);
+        QVERIFY(text.find("\nPath=" + QCoreApplication::applicationDirPath().toStdString() + "\n") !=
+                std::string::npos);
         QVERIFY(MessageBox::shownTexts().isEmpty());
     }
 

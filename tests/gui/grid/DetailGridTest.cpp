@@ -13,18 +13,18 @@
 #include <fstream>
 #include <memory>
 
-#include "core/session/DeclarationSession.h"
+#include "core/base/Cp1253.h"
 #include "core/rules/GridRules.h"
+#include "core/session/DeclarationSession.h"
+#include "core/store/DetailRecord.h"
 #include "gui/grid/CellDelegate.h"
 #include "gui/grid/DetailGrid.h"
 #include "gui/grid/DetailTableModel.h"
 #include "gui/grid/WheelToArrowKeys.h"
-#include "core/base/Cp1253.h"
-#include "core/store/DetailRecord.h"
+#include "tests/TestUtil.h"
 #include "tests/gui/common/Keys.h"
 #include "tests/gui/common/WindowStart.h"
 #include "tests/gui/common/WindowUI.h"
-#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -130,9 +130,11 @@ private slots:
         QCOMPARE(detail_->navigator()->size(), QSize(444, 62));
         QCOMPARE(detail_->lookup()->objectName(), QString("incomeTypeLookup"));
         QVERIFY(detail_->lookup()->isHidden());
-        for (const char* name : {"firstButton", "lastButton", "insertButton", "deleteButton", "postButton", "cancelButton"})
+        for (const char* name :
+             {"firstButton", "lastButton", "insertButton", "deleteButton", "postButton", "cancelButton"})
             QVERIFY2(detail_->navigator()->findChild<QToolButton*>(name), name);
-        QCOMPARE(detail_->recordNavigator()->button(RecordNavigator::nbDelete)->toolTip(), QString::fromUtf8("Διαγραφή Εγγραφής"));
+        QCOMPARE(detail_->recordNavigator()->button(RecordNavigator::nbDelete)->toolTip(),
+                 QString::fromUtf8("Διαγραφή Εγγραφής"));
         // An empty declaration shows one empty row to type into.
         QCOMPARE(grid()->model()->rowCount(), 1);
     }
@@ -156,7 +158,8 @@ private slots:
         QCOMPARE(grid()->currentIndex().row(), 1);
         QCOMPARE(surname(1), QString());
         QCOMPARE(surname(2), QString::fromUtf8("ΒΗΤΑ"));
-        QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(), int(DetailTableModel::InsertMarker));
+        QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
+                 int(DetailTableModel::InsertMarker));
         QCOMPARE(m->headerData(2, Qt::Vertical, DetailTableModel::MarkerRole).toInt(), int(DetailTableModel::NoMarker));
         store().SetFieldValue(detail::SurName, G("ΝΕΟΣ"));
         QCOMPARE(surname(1), QString::fromUtf8("ΝΕΟΣ"));
@@ -165,7 +168,8 @@ private slots:
         QCOMPARE(surname(1), QString::fromUtf8("ΒΗΤΑ"));
 
         store().Edit();
-        QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(), int(DetailTableModel::EditMarker));
+        QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
+                 int(DetailTableModel::EditMarker));
         store().SetFieldValue(detail::SurName, G("ΒΗΤΑ Β"));
         QCOMPARE(surname(1), QString::fromUtf8("ΒΗΤΑ Β"));
         QVERIFY(store().Post());
@@ -187,7 +191,8 @@ private slots:
         QCOMPARE(surname(0), QString());
         store().Edit();  // on an empty store: a new line
         QCOMPARE(m->rowCount(), 1);
-        QCOMPARE(m->headerData(0, Qt::Vertical, DetailTableModel::MarkerRole).toInt(), int(DetailTableModel::InsertMarker));
+        QCOMPARE(m->headerData(0, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
+                 int(DetailTableModel::InsertMarker));
         store().Cancel();
         store().Close();
         QCOMPARE(m->rowCount(), 0);
@@ -325,7 +330,8 @@ private slots:
         QVERIFY(grid()->selectionModel()->isRowSelected(1, {}));
         // Clicking another row is refused the same way.
         ui_->clear();
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(grid()->model()->index(0, 1)).center());
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualRect(grid()->model()->index(0, 1)).center());
         QCOMPARE(grid()->currentIndex().row(), 1);
         QCOMPARE(ui_->messages().size(), size_t(1));
         // Escape gives the new line up.
@@ -385,8 +391,9 @@ private slots:
         grid()->moveTo(0, DetailTableModel::ColKratiseis);
         type("1200");
         grid()->moveTo(0, KatharesColumn);
-        QCOMPARE(ui_->messages(), std::vector<std::string>{"! Οι Καθαρές Αποδοχές βγαίνουν αρνητικές. Ελέγξτε τα ποσά "
-                                                           "των διάφορων κρατήσεων καθώς και τις Ακαθάριστες αποδοχές"});
+        QCOMPARE(ui_->messages(),
+                 std::vector<std::string>{"! Οι Καθαρές Αποδοχές βγαίνουν αρνητικές. Ελέγξτε τα ποσά "
+                                          "των διάφορων κρατήσεων καθώς και τις Ακαθάριστες αποδοχές"});
         QCOMPARE(ui_->beeps(), 0);
         QCOMPARE(store().FieldValue(detail::Kathares), std::string("0"));
 
@@ -571,9 +578,10 @@ private slots:
         grid()->viewport()->repaint();
         QCOMPARE(grid()->model()->rowCount(), 1000000);
         const qint64 insertAtTop = t.restart();
-        qInfo("1,000,000 lines: open %lld ms, first paint %lld ms, 50 page-downs painted %lld ms, "
-              "Ctrl+End painted %lld ms, 50 scroll-bar jumps painted %lld ms, insert at the top and give up %lld ms",
-              open, firstPaint, pages, toEnd, jumps, insertAtTop);
+        qInfo(
+            "1,000,000 lines: open %lld ms, first paint %lld ms, 50 page-downs painted %lld ms, "
+            "Ctrl+End painted %lld ms, 50 scroll-bar jumps painted %lld ms, insert at the top and give up %lld ms",
+            open, firstPaint, pages, toEnd, jumps, insertAtTop);
     }
 
     void screenshot()

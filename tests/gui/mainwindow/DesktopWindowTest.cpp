@@ -7,26 +7,26 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QListView>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSplitter>
-#include <QStyle>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QMimeData>
-#include <QProcess>
 #include <QTextEdit>
 #include <QTranslator>
 #include <QWebEnginePage>
@@ -34,26 +34,29 @@
 #include <csignal>
 #include <optional>
 
+#include "core/base/Cp1253.h"
+#include "core/store/DetailRecord.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/Translation.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/grid/RecordGridView.h"
 #include "gui/mainwindow/KeyboardLocks.h"
 #include "gui/mainwindow/QtUserInterface.h"
 #include "gui/mainwindow/TotalsPanel.h"
-#include "gui/grid/DetailGrid.h"
-#include "gui/dialogs/FindDialog.h"
-#include "gui/dialogs/AboutDialog.h"
-#include "gui/dialogs/HelpWindow.h"
-#include "gui/grid/RecordGridView.h"
-#include "core/store/DetailRecord.h"
 #include "tests/gui/common/WindowStart.h"
-#include "gui/common/FileDialog.h"
-#include "core/base/Cp1253.h"
-#include "gui/common/Translation.h"
 
 using namespace edlt;
 using namespace edlt::ui;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 // Asked before the Greek catalogue, it notes each Qt string the catalogue cannot answer.
 class MissingTranslations : public QTranslator {
@@ -61,7 +64,8 @@ public:
     QString translate(const char* context, const char* source, const char* disambiguation, int n) const override
     {
         if (!source || !*source || !greek.translate(context, source, disambiguation, n).isEmpty()) return {};
-        missing.insert(QStringLiteral("%1 | %2 | %3").arg(U(context), U(source).replace('\n', "\\n"), U(disambiguation)));
+        missing.insert(
+            QStringLiteral("%1 | %2 | %3").arg(U(context), U(source).replace('\n', "\\n"), U(disambiguation)));
         return {};
     }
     bool isEmpty() const override { return false; }
@@ -75,15 +79,21 @@ public:
 QStringList readableTexts(QWidget* top)
 {
     QStringList out{top->windowTitle()};
-    const auto add = [&out](const QString& t) { if (!t.isEmpty()) out << t; };
+    const auto add = [&out](const QString& t) {
+        if (!t.isEmpty()) out << t;
+    };
     for (QWidget* w : top->findChildren<QWidget*>()) {
         add(w->toolTip());
         add(w->windowTitle());
         if (auto* l = qobject_cast<QLabel*>(w)) add(l->text());
-        else if (auto* b = qobject_cast<QAbstractButton*>(w)) add(b->text());
-        else if (auto* g = qobject_cast<QGroupBox*>(w)) add(g->title());
-        else if (auto* e = qobject_cast<QLineEdit*>(w)) add(e->placeholderText());
-        else if (auto* t = qobject_cast<QTabBar*>(w)) for (int i = 0; i < t->count(); ++i) add(t->tabText(i));
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            add(b->text());
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            add(g->title());
+        else if (auto* e = qobject_cast<QLineEdit*>(w))
+            add(e->placeholderText());
+        else if (auto* t = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < t->count(); ++i) add(t->tabText(i));
         if (auto* c = qobject_cast<QComboBox*>(w); c && c->objectName() != "lookInCombo")
             for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
         if (auto* h = qobject_cast<QHeaderView*>(w); h && h->model())
@@ -99,12 +109,14 @@ QStringList englishIn(const QStringList& texts)
     static const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z]+"));
     static const QRegularExpression path(QStringLiteral("/\\S*"));
     static const QStringList allowed{// units, formats, and paper formats' own names
-                                     "PDF", "mm", "in", "pt", "Cicero", "CC", "Didot", "DD", "Pica", "ANSI", "JIS",
-                                     "PRC", "DL", "Letter", "Legal", "Ledger", "Tabloid", "Executive", "Folio", "Quarto",
-                                     "Statement", "Monarch", "Kaku", "Chou", "Super"};
+                                     "PDF",     "mm",     "in",      "pt",        "Cicero", "CC",     "Didot",
+                                     "DD",      "Pica",   "ANSI",    "JIS",       "PRC",    "DL",     "Letter",
+                                     "Legal",   "Ledger", "Tabloid", "Executive", "Folio",  "Quarto", "Statement",
+                                     "Monarch", "Kaku",   "Chou",    "Super"};
     QStringList found;
     for (const QString& t : texts)
-        for (auto it = word.globalMatch(t.section(QLatin1Char(0x09), 0, 0).remove(path)); it.hasNext();)  // after a tab: the shortcut
+        for (auto it = word.globalMatch(t.section(QLatin1Char(0x09), 0, 0).remove(path));
+             it.hasNext();)  // after a tab: the shortcut
             if (QString w = it.next().captured(); !allowed.contains(w)) found << t;
     found.removeDuplicates();
     return found;
@@ -161,12 +173,17 @@ class DesktopWindowTest : public test::MainWindowFixture {
     QString saveDeclaration(const QString& name)
     {
         newDeclaration();
-        for (auto [field, value] : {std::pair{HeaderField::YearOfData, "2025"}, {HeaderField::AFM, "123456783"},
+        for (auto [field, value] : {std::pair{HeaderField::YearOfData, "2025"},
+                                    {HeaderField::AFM, "123456783"},
                                     {HeaderField::CompanyName, "ΕΤΑΙΡΕΙΑ"}})
             form_->session().SetHeaderText(field, cp1253::lit(value));
         store().AppendNew();
-        for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"SurName", "ΑΛΦΑ"}, {"TypeInc", "10"},
-                                    {"AkaInc", "100"}, {"Kratiseis", "0"}, {"Kathares", "100"}})
+        for (auto [field, value] : {std::pair{"AFM", "012345670"},
+                                    {"SurName", "ΑΛΦΑ"},
+                                    {"TypeInc", "10"},
+                                    {"AkaInc", "100"},
+                                    {"Kratiseis", "0"},
+                                    {"Kathares", "100"}})
             store().SetFieldValue(field, cp1253::lit(value));
         store().Post();
         const QString file = dir_->filePath(name);
@@ -209,10 +226,7 @@ private slots:
 
     void init() { QVERIFY(openWindow()); }
 
-    void cleanup()
-    {
-        test::closeMainWindow(form_);
-    }
+    void cleanup() { test::closeMainWindow(form_); }
 
     void qtsOwnDialogsAndMenusAreGreek()
     {
@@ -222,7 +236,8 @@ private slots:
         QFile::link(dir_->filePath("δήλωση"), dir_->filePath("σύνδεσμος"));
         for (auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
             const QString proposed = mode == QFileDialog::AcceptSave ? U("νέα δήλωση") : QString();
-            auto made = FileDialog::make(form_.get(), QString(), QDir(dir_->path()).filePath(proposed), U("Όλα|*.*"), mode);
+            auto made =
+                FileDialog::make(form_.get(), QString(), QDir(dir_->path()).filePath(proposed), U("Όλα|*.*"), mode);
             QFileDialog& d = *made;
             d.show();
             QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -248,7 +263,8 @@ private slots:
         checkGreek(&print, "print dialog");
         checkGreekModal([&print] { print.findChild<QAbstractButton*>("properties")->click(); }, "printer properties");
         print.findChild<QLineEdit*>("filename")->setText(dir_->filePath("δήλωση"));
-        checkGreekModal([&print] { print.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }, "print dialog's question");
+        checkGreekModal([&print] { print.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); },
+                        "print dialog's question");
 
         QLineEdit line;
         std::unique_ptr<QMenu> lineMenu(line.createStandardContextMenu());
@@ -267,10 +283,10 @@ private slots:
         QVERIFY2(englishIn(pageActions).isEmpty(), qPrintable(englishIn(pageActions).join(" / ")));
 
         QMessageBox box(QMessageBox::Warning, U("Τίτλος"), U("Κείμενο"),
-                        QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No |
-                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Close | QMessageBox::Abort |
-                            QMessageBox::Retry | QMessageBox::Ignore | QMessageBox::Apply | QMessageBox::Reset |
-                            QMessageBox::Help | QMessageBox::YesToAll | QMessageBox::NoToAll,
+                        QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No | QMessageBox::Save |
+                            QMessageBox::Discard | QMessageBox::Close | QMessageBox::Abort | QMessageBox::Retry |
+                            QMessageBox::Ignore | QMessageBox::Apply | QMessageBox::Reset | QMessageBox::Help |
+                            QMessageBox::YesToAll | QMessageBox::NoToAll,
                         form_.get());
         box.setDetailedText(U("λεπτομέρειες"));
         checkGreek(&box, "message box");
@@ -280,7 +296,8 @@ private slots:
         // Key names stay as printed on the keys.
         QStringList all = missing_.missing.values().filter(QRegularExpression("^(?!QShortcut )"));
         all.sort();
-        if (QFile log(qEnvironmentVariable("EDLT_MISSING_TRANSLATIONS")); !log.fileName().isEmpty() && log.open(QIODevice::WriteOnly))
+        if (QFile log(qEnvironmentVariable("EDLT_MISSING_TRANSLATIONS"));
+            !log.fileName().isEmpty() && log.open(QIODevice::WriteOnly))
             log.write(all.join('\n').toUtf8());
         QVERIFY2(all.isEmpty(), qPrintable(all.join("\n")));
     }
@@ -295,7 +312,7 @@ private slots:
             dialog.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QTRY_VERIFY(!locks.capsLock());  // the state the user had before the program started
-            locks.setCapsLock(users);  // the user's own choice, made where the program does not hold it
+            locks.setCapsLock(users);        // the user's own choice, made where the program does not hold it
             dialog.close();
             form_->activateWindow();
             QTRY_VERIFY(locks.capsLock());
@@ -303,7 +320,8 @@ private slots:
             QProcess other;
             other.start("xmessage", {"-name", "edlt-other", "other"});
             QVERIFY(other.waitForStarted());
-            QTRY_VERIFY(QProcess::execute("xdotool", {"search", "--sync", "--name", "edlt-other", "windowfocus", "--sync"}) == 0);
+            QTRY_VERIFY(QProcess::execute("xdotool",
+                                          {"search", "--sync", "--name", "edlt-other", "windowfocus", "--sync"}) == 0);
             QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationInactive);
             QTRY_COMPARE(locks.capsLock(), users);
             QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(form_->winId())});
@@ -342,7 +360,10 @@ private slots:
         QProcess wm;
         wm.start("openbox", {"--sm-disable"});
         QVERIFY(wm.waitForStarted());
-        const auto stopWm = qScopeGuard([&wm] { wm.terminate(); wm.waitForFinished(); });
+        const auto stopWm = qScopeGuard([&wm] {
+            wm.terminate();
+            wm.waitForFinished();
+        });
         QTest::qWait(500);
         newDeclaration();
         QWidget* client = form_->centralWidget();
@@ -373,24 +394,38 @@ private slots:
     {
         newDeclaration();
         const std::pair<const char*, const char*> names[] = {
-            {"YearOfData", "Έτος που αφορούν τα στοιχεία"}, {"AFM", "ΑΦΜ"},
+            {"YearOfData", "Έτος που αφορούν τα στοιχεία"},
+            {"AFM", "ΑΦΜ"},
             {"AntikeimenoErgasion", "Αντικείμενο δραστηριότητας επιχείρησης"},
-            {"CompanyName", "Επωνυμία Επιχείρησης"}, {"Town", "Πόλη"}, {"Street", "Οδός"}, {"Number", "Αριθμός"},
-            {"TK", "Τ.Κ."}, {"grossPayTotal", "Ακαθάριστες Αποδοχές"}, {"ogaTaxDueTotal", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
-            {"detailGrid", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"}, {"firstButton", "Πρώτη Εγγραφή"},
+            {"CompanyName", "Επωνυμία Επιχείρησης"},
+            {"Town", "Πόλη"},
+            {"Street", "Οδός"},
+            {"Number", "Αριθμός"},
+            {"TK", "Τ.Κ."},
+            {"grossPayTotal", "Ακαθάριστες Αποδοχές"},
+            {"ogaTaxDueTotal", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
+            {"detailGrid", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"},
+            {"firstButton", "Πρώτη Εγγραφή"},
             {"postButton", "Αποθήκευση Αλλαγών"}};
         for (const auto& [name, spoken] : names)
-            QVERIFY2(QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).startsWith(U(spoken)), name);
+            QVERIFY2(QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).startsWith(U(spoken)),
+                     name);
         for (int i = 1; i <= 9; ++i)
-            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(TotalsPanel::boxName(i))))->text(QAccessible::Name).isEmpty());
+            QVERIFY(!QAccessible::queryAccessibleInterface(child(qPrintable(TotalsPanel::boxName(i))))
+                         ->text(QAccessible::Name)
+                         .isEmpty());
         for (const char* name : {"Name", "FatherName"})
             QVERIFY(!QAccessible::queryAccessibleInterface(child(name))->text(QAccessible::Name).isEmpty());
 
         // The sorts from the menu's keys.
         saveDeclaration("δύο");
         store().AppendNew();
-        for (auto [field, value] : {std::pair{"AFM", "111111114"}, {"SurName", "ΑΑΑ"}, {"TypeInc", "10"},
-                                    {"AkaInc", "1"}, {"Kratiseis", "0"}, {"Kathares", "1"}})
+        for (auto [field, value] : {std::pair{"AFM", "111111114"},
+                                    {"SurName", "ΑΑΑ"},
+                                    {"TypeInc", "10"},
+                                    {"AkaInc", "1"},
+                                    {"Kratiseis", "0"},
+                                    {"Kathares", "1"}})
             store().SetFieldValue(field, cp1253::lit(value));
         store().Post();
         RecordGridView* grid = form_->detailGrid().grid();
@@ -402,7 +437,8 @@ private slots:
         QCOMPARE(store().FieldValueAt(0, detail::AFM), cp1253::lit("012345670"));
 
         // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, whose Tab moves between cells.
-        for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+        for (Qt::KeyboardModifiers mods :
+             {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
             grid->setFocus();
             QTRY_VERIFY(grid->hasFocus());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, mods);

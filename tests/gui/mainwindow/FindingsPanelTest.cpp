@@ -16,13 +16,13 @@
 
 #include "core/session/DeclarationCheck.h"
 #include "gui/common/FileDialog.h"
-#include "gui/mainwindow/FindingsPanel.h"
 #include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/mainwindow/PleaseWaitDialog.h"
 #include "gui/grid/DetailGrid.h"
 #include "gui/grid/DetailTableModel.h"
 #include "gui/grid/RecordGridView.h"
+#include "gui/mainwindow/FindingsPanel.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/PleaseWaitDialog.h"
 #include "tests/FaultyDeclaration.h"
 #include "tests/gui/common/WindowStart.h"
 
@@ -31,7 +31,6 @@ using namespace edlt::ui;
 
 class FindingsPanelTest : public test::MainWindowFixture {
     Q_OBJECT
-
 
     FindingsPanel& panel() { return form_->findings(); }
     QTableView* list() { return panel().list(); }
@@ -185,8 +184,9 @@ private slots:
             QVERIFY(box);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        const Answer answer = MessageBox::ask(form_.get(), QString::fromUtf8("Να αποθηκευτεί;"), mbYes | mbNo | mbDefaultNo,
-                                           {QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")});
+        const Answer answer = MessageBox::ask(form_.get(), QString::fromUtf8("Να αποθηκευτεί;"),
+                                              mbYes | mbNo | mbDefaultNo,
+                                              {QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")});
         QVERIFY(answer == Answer::No);
     }
 };

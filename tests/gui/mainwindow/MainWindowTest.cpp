@@ -1,6 +1,7 @@
 // A person's whole path through the main window, on real widgets: start, New, the header
 // with its refusals, three lines typed in the grid, totals, sort, Save As, Open, exit.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -8,22 +9,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 
+#include "core/base/Cp1253.h"
 #include "core/session/UserInterface.h"
+#include "core/store/DetailRecord.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/grid/RecordGridView.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PleaseWaitDialog.h"
-#include "core/base/Cp1253.h"
-#include "core/store/DetailRecord.h"
-#include "gui/grid/DetailGrid.h"
 #include "tests/gui/common/Keys.h"
 #include "tests/gui/common/WindowStart.h"
-#include "gui/grid/RecordGridView.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -32,13 +32,15 @@ using test::type;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
 class MainWindowTest : public test::MainWindowFixture {
     Q_OBJECT
-
 
     QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
     RecordGridView* grid() { return form_->detailGrid().grid(); }
@@ -100,8 +102,8 @@ private slots:
         QVERIFY(!form_->menuAction(MenuCommand::Find)->isEnabled());
         QVERIFY(!form_->menuAction(MenuCommand::Import)->isEnabled());
         QVERIFY(form_->menuAction(MenuCommand::New)->isEnabled());
-        for (const char* name : {"YearOfData", "AFM", "AntikeimenoErgasion", "CompanyName", "Name", "FatherName", "Town",
-                                 "Street", "Number", "TK", "grossPayTotal", "ogaTaxDueTotal"})
+        for (const char* name : {"YearOfData", "AFM", "AntikeimenoErgasion", "CompanyName", "Name", "FatherName",
+                                 "Town", "Street", "Number", "TK", "grossPayTotal", "ogaTaxDueTotal"})
             QVERIFY2(box(name), name);
         QCOMPARE(box("AFM")->maxLength(), 9);
         QCOMPARE(box("CompanyName")->maxLength(), 18);
@@ -267,8 +269,11 @@ private slots:
         MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         store().AppendNew();
-        for (auto [field, value] : {std::pair{"AFM", "012345670"}, {"TypeInc", "10"}, {"AkaInc", "12.5"},
-                                    {"Kratiseis", "0"}, {"Kathares", "12"}})
+        for (auto [field, value] : {std::pair{"AFM", "012345670"},
+                                    {"TypeInc", "10"},
+                                    {"AkaInc", "12.5"},
+                                    {"Kratiseis", "0"},
+                                    {"Kathares", "12"}})
             store().SetFieldValue(field, value);
         const QModelIndex cell = grid()->currentIndex();
         MessageBox::setNextAnswer(Answer::Ok);
@@ -329,8 +334,8 @@ private slots:
         trigger(MenuCommand::New);
         for (const char* afm : {"012345670", "111111114"}) {
             store().AppendNew();
-            for (auto [field, value] : {std::pair{"AFM", afm}, {"TypeInc", "10"}, {"AkaInc", "10"}, {"Kratiseis", "0"},
-                                        {"Kathares", "10"}})
+            for (auto [field, value] :
+                 {std::pair{"AFM", afm}, {"TypeInc", "10"}, {"AkaInc", "10"}, {"Kratiseis", "0"}, {"Kathares", "10"}})
                 store().SetFieldValue(field, value);
             store().Post();
         }

@@ -9,13 +9,13 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "core/session/UserInterface.h"
-#include "gui/mainwindow/KeyboardLocks.h"
-#include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/grid/DetailGrid.h"
 #include "core/base/Cp1253.h"
+#include "core/session/UserInterface.h"
 #include "core/store/DetailRecord.h"
+#include "gui/common/MessageBox.h"
+#include "gui/grid/DetailGrid.h"
+#include "gui/mainwindow/KeyboardLocks.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "tests/gui/common/WindowStart.h"
 
 using namespace edlt;

@@ -21,22 +21,22 @@
 #include <filesystem>
 #include <fstream>
 
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBox.h"
+#include "core/base/ByteStream.h"
+#include "core/base/Cp1253.h"
+#include "core/base/Error.h"
 #include "core/reports/ReportPages.h"
-#include "render/ReportDocument.h"
-#include "gui/reports/ReportPreview.h"
-#include "gui/reports/PrintReport.h"
-#include "gui/reports/ReportWindow.h"
 #include "core/session/DeclarationSession.h"
 #include "core/store/AtomicFile.h"
-#include "core/base/Cp1253.h"
 #include "core/store/DetailRecord.h"
-#include "core/base/ByteStream.h"
-#include "core/base/Error.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBox.h"
+#include "gui/reports/PrintReport.h"
+#include "gui/reports/ReportPreview.h"
+#include "gui/reports/ReportWindow.h"
+#include "render/ReportDocument.h"
+#include "tests/TestUtil.h"
 #include "tests/gui/common/WindowStart.h"
 #include "tests/gui/common/WindowUI.h"
-#include "tests/TestUtil.h"
 
 using namespace edlt;
 using namespace edlt::ui;
@@ -46,7 +46,10 @@ namespace {
 
 using test::WindowUI;
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 using test::G;
 
 // A workspace line with the fields a report shows.
@@ -165,7 +168,8 @@ private slots:
         QCOMPARE(form_->windowTitle(), u("Εκτύπωση"));
         QCOMPARE(form_->size(), QSize(1000, 672));
         QCOMPARE(form_->minimumSize(), form_->maximumSize());
-        QCOMPARE(form_->landscapeHintLabel->text(), u("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "));
+        QCOMPARE(form_->landscapeHintLabel->text(),
+                 u("Για σωστή εκτύπωση επιλέξτε οριζόντιο προσανατολισμό (landscape) "));
         QCOMPARE(form_->landscapeHintLabel->x(), 48);
         QVERIFY(form_->landscapeHintLabel->geometry().bottom() < form_->findChild<QWidget*>("pageView")->y());
         QCOMPARE(form_->pageView->objectName(), QString("pageView"));
@@ -217,8 +221,9 @@ private slots:
         form_->printPage = [&] { return ++asked > 1; };
         MessageBox::setNextAnswer(1);
         form_->printButton->click();
-        QCOMPARE(MessageBox::shownTexts(),
-                 QStringList{u("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή")});
+        QCOMPARE(
+            MessageBox::shownTexts(),
+            QStringList{u("Υπήρξε ένα πρόβλημα κατά την εκτύπωση. Βεβαιωθείτε ότι έχετε ορίσει κάποιον εκτυπωτή")});
         QVERIFY(form_->isVisible());
         QCOMPARE(form_->cursor().shape(), Qt::ArrowCursor);
         // A second try that works shows nothing more.
@@ -234,15 +239,16 @@ private slots:
         const QString page = dir_.path() + "/script.htm";
         QFile file(page);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<html><head><title>quiet</title></head><body><table><tr><td>1</td></tr></table>"
-                   "<script>document.title = 'ran';</script><img src=x onerror=\"document.title='ran'\"></body></html>");
+        file.write(
+            "<html><head><title>quiet</title></head><body><table><tr><td>1</td></tr></table>"
+            "<script>document.title = 'ran';</script><img src=x onerror=\"document.title='ran'\"></body></html>");
         file.close();
         form_->loadReport(page, u("Εκτύπωση"), false);
         QVERIFY(waitLoaded());
         QVariant styled;
         form_->pageView->page()->runJavaScript("!!document.getElementById('edlt-form-style')",
-                                                  QWebEngineScript::ApplicationWorld,
-                                                  [&styled](const QVariant& v) { styled = v; });
+                                               QWebEngineScript::ApplicationWorld,
+                                               [&styled](const QVariant& v) { styled = v; });
         QTRY_VERIFY(styled.isValid());
         QVERIFY(styled.toBool());
         QCOMPARE(form_->pageView->title(), QString("quiet"));
@@ -360,7 +366,8 @@ private slots:
         WindowUI ui;
         const auto session = openDeclaration(ui, folder, 20000);
         QVERIFY(session);
-        fs::copy(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon", folder / "Addon", fs::copy_options::recursive);
+        fs::copy(fs::path(EDLT_TEST_DATA) / ".." / ".." / "data" / "Addon", folder / "Addon",
+                 fs::copy_options::recursive);
 
         const QString pdf = dir_.path() + "/first.pdf";
         FileDialog::setNextFileName(pdf);
@@ -374,7 +381,8 @@ private slots:
         QVERIFY(printReport(ReportKind::FirstPage, *session, ui, *form_));
         session->RequestClose();
         QCOMPARE(saved.size(), 1);
-        if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF")) QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
+        if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF"))
+            QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
 
         QProcess fonts;
         fonts.start("pdffonts", {pdf});
@@ -382,7 +390,8 @@ private slots:
         const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
         QVERIFY2(fontList.contains("LiberationSans"), qPrintable(fontList));
         const QString text = pdfText(pdf, 1);
-        for (const char* whole : {"Αποδοχές απο 1/1/2025 έως 31/12/2025", "2026", "ΕΤΑΙΡΕΙΑ ΑΕ", "123456783", "24690000"})
+        for (const char* whole :
+             {"Αποδοχές απο 1/1/2025 έως 31/12/2025", "2026", "ΕΤΑΙΡΕΙΑ ΑΕ", "123456783", "24690000"})
             QVERIFY2(text.contains(u(whole)), qPrintable(u(whole) + "\n" + text));
     }
 
@@ -425,7 +434,6 @@ private slots:
         QVERIFY(!form_->isVisible());
         session.RequestClose();
     }
-
 };
 
 QTEST_MAIN(PrintFormTest)

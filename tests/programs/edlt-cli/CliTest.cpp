@@ -95,9 +95,11 @@ protected:
     // A workspace line of the detail layout; amounts in the boxes' decimal form.
     static std::string line(const std::string& taxNumber, const std::string& surname, Fields f = {})
     {
-        Fields all = {{detail::AFM, taxNumber}, {detail::SurName, G(surname.c_str())}, {detail::TypeInc, "10"},
-                      {detail::AkaInc, "1000"},  {detail::Kratiseis, "200"},          {detail::Kathares, "800"},
-                      {detail::ForosParakr, "100"}, {detail::ForosAnal, "150"},       {detail::Hmeres, "300"}};
+        Fields all = {{detail::AFM, taxNumber},     {detail::SurName, G(surname.c_str())},
+                      {detail::TypeInc, "10"},      {detail::AkaInc, "1000"},
+                      {detail::Kratiseis, "200"},   {detail::Kathares, "800"},
+                      {detail::ForosParakr, "100"}, {detail::ForosAnal, "150"},
+                      {detail::Hmeres, "300"}};
         for (auto& [k, v] : f) all[k] = v;
         std::string l(detail::RecordSize, ' ');
         l[0] = '3';
@@ -177,35 +179,46 @@ TEST_F(CliTest, CommandLineErrorsExitTwoWithUsage)
 
 TEST_F(CliTest, NewWritesTheDeclarationOfABusinessAndOfAPerson)
 {
-    CliRun r = cli({"new", (dir / "a").string(), "--year", "2023", "--afm", "123456783", "--company", "ΑΛΦΑ ΑΕ",
-                 "--name", "ΚΡΥΦΟ", "--activity", "ΕΜΠΟΡΙΟ", "--town", "ΑΘΗΝΑ", "--street", "ΣΤΑΔΙΟΥ",
-                 "--number", "12Α", "--tk", "10562"});
+    CliRun r = cli({"new",        (dir / "a").string(),
+                    "--year",     "2023",
+                    "--afm",      "123456783",
+                    "--company",  "ΑΛΦΑ ΑΕ",
+                    "--name",     "ΚΡΥΦΟ",
+                    "--activity", "ΕΜΠΟΡΙΟ",
+                    "--town",     "ΑΘΗΝΑ",
+                    "--street",   "ΣΤΑΔΙΟΥ",
+                    "--number",   "12Α",
+                    "--tk",       "10562"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out + r.err, "");
     std::string declarant = "12023" + G("ΑΛΦΑ ΑΕ") + std::string(11 + 12, ' ') + "0123456783" + G("ΕΜΠΟΡΙΟ") +
-                            std::string(9, ' ') + G("ΑΘΗΝΑ") + "     " + G("ΣΤΑΔΙΟΥ") + std::string(9, ' ') +
-                            G("12Α") + "  10562" + std::string(73, ' ');
+                            std::string(9, ' ') + G("ΑΘΗΝΑ") + "     " + G("ΣΤΑΔΙΟΥ") + std::string(9, ' ') + G("12Α") +
+                            "  10562" + std::string(73, ' ');
     EXPECT_EQ(readFile(dir / "a"), "0JL10    " + today() + "2023" + std::string(149, ' ') + "\r\n" + declarant +
                                        "\r\n2" + std::string(124, '0') + std::string(45, ' ') + "\r\n");
 
-    r = cli({"new", (dir / "p").string(), "--year", std::to_string(currentYear()), "--afm", "123456783",
-             "--company", "ΠΑΠΑΣ", "--person", "--name", "ΓΙΩΡΓΟΣ", "--father", "ΝΙΚ"});
+    r = cli({"new", (dir / "p").string(), "--year", std::to_string(currentYear()), "--afm", "123456783", "--company",
+             "ΠΑΠΑΣ", "--person", "--name", "ΓΙΩΡΓΟΣ", "--father", "ΝΙΚ"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(readFile(dir / "p").substr(172, 45),
-              "1" + std::to_string(currentYear()) + G("ΠΑΠΑΣ") + std::string(13, ' ') + G("ΓΙΩΡΓΟΣ") + "  " +
-                  G("ΝΙΚ") + "1123456783");
+    EXPECT_EQ(readFile(dir / "p").substr(172, 45), "1" + std::to_string(currentYear()) + G("ΠΑΠΑΣ") +
+                                                       std::string(13, ' ') + G("ΓΙΩΡΓΟΣ") + "  " + G("ΝΙΚ") +
+                                                       "1123456783");
 }
 
 TEST_F(CliTest, NewRefusedByTheSaveChecksWritesNothing)
 {
     const std::string next = std::to_string(currentYear() + 1);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--year", "1899", "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
-        {{"--year", next, "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
-        {{"--year", "", "--afm", "123456783", "--company", "Α"}, "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", "1899", "--afm", "123456783", "--company", "Α"},
+         "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", next, "--afm", "123456783", "--company", "Α"},
+         "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
+        {{"--year", "", "--afm", "123456783", "--company", "Α"},
+         "Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"},
         {{"--year", "20x3", "--afm", "123456783", "--company", "Α"}, "'20x3' is not a valid integer value\n"},
         {{"--year", "2023", "--afm", "123456783", "--company", ""}, "Γράψτε την Επωνυμία της επιχείρησης\n"},
-        {{"--year", "2023", "--afm", "123456783", "--company", "", "--person"}, "Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"},
+        {{"--year", "2023", "--afm", "123456783", "--company", "", "--person"},
+         "Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"},
         {{"--year", "2023", "--afm", "123456789", "--company", "Α"}, "Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου\n"},
         {{"--year", "2023", "--afm", "", "--company", "Α"}, "Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου\n"},
     };
@@ -227,7 +240,8 @@ TEST_F(CliTest, NewRefusesValuesTheHeaderCannotHold)
              {"--tk", "1O562"},
              {"--father", "ΝΙΚΟ"},
          }) {
-        CliRun r = cli({"new", (dir / "x").string(), "--year", "2023", "--afm", "123456783", "--company", "Α", option, value});
+        CliRun r =
+            cli({"new", (dir / "x").string(), "--year", "2023", "--afm", "123456783", "--company", "Α", option, value});
         EXPECT_EQ(r.code, 2) << option << " " << value;
         EXPECT_NE(r.err.find(option), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(dir / "x"));
@@ -242,9 +256,8 @@ TEST_F(CliTest, CheckReportsEveryFindingInOrder)
             line(a, "ΑΛΦΑ", {{detail::ForosParakr, "400"}, {detail::ForosAnal, "400"}}),  // question only
             line("123456789", "ΒΗΤΑ"),                                                    // refused
             line(b, "ΓΑΜΜΑ"),                                                             // days patched below
-            line(a, "ΑΛΦΑ"),
-            line(a, "ΑΛΦΑ", {{detail::Kathares, "700"}}),  // refused, and a duplicate too
-            line(a, "ΑΛΦΑ", {{detail::TypeInc, "11"}}),    // same tax number, other type: fine
+            line(a, "ΑΛΦΑ"), line(a, "ΑΛΦΑ", {{detail::Kathares, "700"}}),  // refused, and a duplicate too
+            line(a, "ΑΛΦΑ", {{detail::TypeInc, "11"}}),                     // same tax number, other type: fine
         },
         header("1899"));
     patch(p, 2, detail::Hmeres, "1x ");
@@ -261,9 +274,14 @@ TEST_F(CliTest, CheckReportsEveryFindingInOrder)
               "5: Οι Καθαρές αποδοχές δε συμφωνούν με τα υπόλοιπα ποσά που έχετε δηλώσει.Ελέγξτε τα ποσά των "
               "διάφορων κρατήσεων καθώς και τις Ακαθάριστες αποδοχές\n"
               "0: Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία\n"
-              "4: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
-              "5: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
-              "5: Ο ΑΦΜ: " + a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n");
+              "4: Ο ΑΦΜ: " +
+                  a +
+                  " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
+                  "5: Ο ΑΦΜ: " +
+                  a +
+                  " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n"
+                  "5: Ο ΑΦΜ: " +
+                  a + " έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών\n");
 }
 
 TEST_F(CliTest, CheckPassesWhenOnlyQuestionsWereAsked)
@@ -276,7 +294,8 @@ TEST_F(CliTest, CheckPassesWhenOnlyQuestionsWereAsked)
     // A line with the declarant's own tax number is asked about, answered yes.
     CliRun asked = cli({"check", declaration({line("123456783", "ΑΛΦΑ")}, h).string()});
     EXPECT_EQ(asked.code, 0);
-    EXPECT_EQ(asked.out, "1: Ο ΑΦΜ: που εισάγατε είναι ίδιος με τον ΑΦΜ υπόχρεου. Είστε σίγουρος ότι αυτό είναι σωστό;\n");
+    EXPECT_EQ(asked.out,
+              "1: Ο ΑΦΜ: που εισάγατε είναι ίδιος με τον ΑΦΜ υπόχρεου. Είστε σίγουρος ότι αυτό είναι σωστό;\n");
 }
 
 TEST_F(CliTest, CheckReportsEachDeclarantProblemOnLineZero)
@@ -288,8 +307,9 @@ TEST_F(CliTest, CheckReportsEachDeclarantProblemOnLineZero)
     CliRun r = cli({"check", declaration({}, h).string()});
     EXPECT_EQ(r.code, 1);
     // The year and the tax number come from the file as they stand, blanks included.
-    EXPECT_EQ(r.out, "0: 'abc ' is not a valid integer value\n0: Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"
-                     "0: '12A      ' is not a valid integer value\n");
+    EXPECT_EQ(r.out,
+              "0: 'abc ' is not a valid integer value\n0: Γράψτε το Ονοματεπώνυμο του υπόχρεου\n"
+              "0: '12A      ' is not a valid integer value\n");
 }
 
 TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
@@ -312,12 +332,14 @@ TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
 
 TEST_F(CliTest, AmountsThatAreNotNumbersAreNamedByLine)
 {
-    fs::path p = declaration({line(afm("11111111"), "ΑΛΦΑ"), line(afm("22222222"), "ΒΗΤΑ"), line(afm("33333333"), "ΓΑΜΜΑ")});
+    fs::path p =
+        declaration({line(afm("11111111"), "ΑΛΦΑ"), line(afm("22222222"), "ΒΗΤΑ"), line(afm("33333333"), "ΓΑΜΜΑ")});
     patch(p, 1, detail::AkaInc, "00001x0000");
     patch(p, 2, detail::AkaInc, "00002x0000");
     const std::string file = readFile(p);
     const std::string first = "Γραμμή 2: '00001x0000' is not a valid floating point value";
-    for (std::vector<std::string> args : {std::vector<std::string>{"totals", p.string()}, {"sort", p.string(), "--by", "afm"}}) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"totals", p.string()}, {"sort", p.string(), "--by", "afm"}}) {
         CliRun r = cli(args);
         EXPECT_EQ(r.code, 2) << args[0];
         EXPECT_EQ(r.out, "");
@@ -328,8 +350,9 @@ TEST_F(CliTest, AmountsThatAreNotNumbersAreNamedByLine)
     CliRun r = cli({"check", p.string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, first + " (και άλλες 1 γραμμές)\n");
-    EXPECT_EQ(r.out, "2: '00001x0000' is not a valid floating point value\n"
-                     "3: '00002x0000' is not a valid floating point value\n");
+    EXPECT_EQ(r.out,
+              "2: '00001x0000' is not a valid floating point value\n"
+              "3: '00002x0000' is not a valid floating point value\n");
 }
 
 TEST_F(CliTest, TotalsAreRecomputedFromTheLines)
@@ -343,8 +366,9 @@ TEST_F(CliTest, TotalsAreRecomputedFromTheLines)
     CliRun r = cli({"totals", p.string()});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "3 Εγγραφές-2 μοναδικοί ΑΦΜ\nEdit1=2000,5\nEdit2=400\nEdit3=1600,5\nEdit4=200\n"
-                     "Edit5=0,5\nEdit6=0\nEdit7=300\nEdit8=0\nEdit9=0\n");
+    EXPECT_EQ(r.out,
+              "3 Εγγραφές-2 μοναδικοί ΑΦΜ\nEdit1=2000,5\nEdit2=400\nEdit3=1600,5\nEdit4=200\n"
+              "Edit5=0,5\nEdit6=0\nEdit7=300\nEdit8=0\nEdit9=0\n");
 }
 
 TEST_F(CliTest, SortWritesTheLinesInOrderWithFreshTotals)
@@ -458,7 +482,12 @@ TEST_F(CliTest, DestinationsOfEveryWritingCommand)
     };
     const std::vector<Destination> destinations = {
         {"symbolic link", [](const fs::path& t) { fs::create_symlink("old", t); }, true},
-        {"read-only", [](const fs::path& t) { fs::copy_file(t.parent_path() / "old", t); fs::permissions(t, fs::perms(0444)); }, false},
+        {"read-only",
+         [](const fs::path& t) {
+             fs::copy_file(t.parent_path() / "old", t);
+             fs::permissions(t, fs::perms(0444));
+         },
+         false},
         {"hard link", [](const fs::path& t) { fs::create_hard_link(t.parent_path() / "old", t); }, false},
         {"folder", [](const fs::path& t) { fs::create_directory(t); }, false},
         {"pipe", [](const fs::path& t) { ::mkfifo(t.c_str(), 0600); }, false},
@@ -535,7 +564,8 @@ TEST_F(CliTest, EndlessStandardInputEndsAtTheFirstLineLongerThanARecord)
         for (const auto& args : commands) {
             CliRun r = piped(feed, args);
             EXPECT_EQ(r.code, 2) << feed << " | " << args[0];
-            EXPECT_EQ(r.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής είναι λανθασμένο\n")
+            EXPECT_EQ(r.err,
+                      "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής είναι λανθασμένο\n")
                 << feed << " | " << args[0];
             EXPECT_EQ(r.out, "");
         }
@@ -558,7 +588,8 @@ TEST_F(CliTest, WritingBackRefusesAFileChangedSinceItWasRead)
         const std::string original = readFile(p);
         const std::string appender = "i=0; while [ ! -e stop ]; do i=$((i+1)); printf '3%09d%s' $i " + quoted(rest) +
                                      " >>" + quoted(p.string()) + "; done; touch stopped";
-        ASSERT_EQ(std::system(("cd " + quoted(dir.path().string()) + " && (" + appender + ") >/dev/null 2>&1 &").c_str()), 0);
+        ASSERT_EQ(
+            std::system(("cd " + quoted(dir.path().string()) + " && (" + appender + ") >/dev/null 2>&1 &").c_str()), 0);
         while (fs::file_size(p) == original.size()) std::this_thread::yield();
 
         CliRun r = std::string(command) == "sort"
@@ -583,8 +614,13 @@ TEST_F(CliTest, WritingBackRefusesAFileChangedSinceItWasRead)
 
 TEST_F(CliTest, ForbiddenBytesAreFindingsAndSortKeepsEveryByte)
 {
-    const std::vector<std::pair<std::string, std::string>> surnames = {  // the bytes, and as shown
-        {std::string("A\0B", 3), "\\x00"}, {"A\tB", "\\x09"}, {"A\x7F", "\\x7F"}, {"A\x1B[2J", "\\x1B"}, {"A\xFF", "\\xFF"},
+    const std::vector<std::pair<std::string, std::string>> surnames = {
+        // the bytes, and as shown
+        {std::string("A\0B", 3), "\\x00"},
+        {"A\tB", "\\x09"},
+        {"A\x7F", "\\x7F"},
+        {"A\x1B[2J", "\\x1B"},
+        {"A\xFF", "\\xFF"},
     };
     std::vector<std::string> lines;
     std::string findings;

@@ -30,8 +30,7 @@ protected:
     {
         fs::create_directories(dir / "tmp");
         ASSERT_EQ(cli({"new", (dir / "decl").string(), "--year", "2004", "--afm", "123456783", "--company",
-                       "ΕΤΑΙΡΕΙΑ & ΣΙΑ", "--town", "ΑΘΗΝΑ", "--street", "ΠΑΤΗΣΙΩΝ", "--number", "12", "--tk",
-                       "10434"})
+                       "ΕΤΑΙΡΕΙΑ & ΣΙΑ", "--town", "ΑΘΗΝΑ", "--street", "ΠΑΤΗΣΙΩΝ", "--number", "12", "--tk", "10434"})
                       .code,
                   0);
     }
@@ -58,8 +57,8 @@ TEST_F(ReportCliTest, WritesEachPageAndTheFirstPageGetsItsPictures)
     EXPECT_NE(page.find("\r\n2005&nbsp;\r\n"), std::string::npos);
     EXPECT_NE(page.find(G("\r\nΕΤΑΙΡΕΙΑ &amp; ΣΙΑ&nbsp;\r\n")), std::string::npos);
     EXPECT_NE(page.find(G(">ΑΘΗΝΑ,ΠΑΤΗΣΙΩΝ 12,10434&nbsp;</td>")), std::string::npos);
-    for (const char* name : {"filelist.xml", "DHL DLT 04Empty2_6748_image001.gif",
-                             "DHL DLT 04Empty2_6748_image002.gif", "DHL DLT 04Empty2_6748_image003.gif"})
+    for (const char* name : {"filelist.xml", "DHL DLT 04Empty2_6748_image001.gif", "DHL DLT 04Empty2_6748_image002.gif",
+                             "DHL DLT 04Empty2_6748_image003.gif"})
         EXPECT_TRUE(fs::is_regular_file(dir / "pages" / "E7FirstPageFinal.files" / name)) << name;
     EXPECT_EQ(readFile(dir / "pages" / "E7FirstPageFinal.files" / "DHL DLT 04Empty2_6748_image001.gif").substr(0, 6),
               "GIF89a");
@@ -82,9 +81,8 @@ TEST_F(ReportCliTest, PdfOfTheDetailedAndTotalsReports)
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_TRUE(r.out.empty() && r.err.empty()) << r.err;
         EXPECT_EQ(readFile(pdf).substr(0, 5), "%PDF-");
-        const int status = std::system(("pdftotext -enc UTF-8 " + quoted(pdf.string()) + " " +
-                                        quoted((dir / "text").string()))
-                                           .c_str());
+        const int status = std::system(
+            ("pdftotext -enc UTF-8 " + quoted(pdf.string()) + " " + quoted((dir / "text").string())).c_str());
         ASSERT_EQ(status, 0);
         const std::string words = readFile(dir / "text");
         for (const char* expected : {"ΕΤΑΙΡΕΙΑ & ΣΙΑ", "ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ", "ΣΥΝΟΛΟ", "Ακαθάριστες"})
