@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     if (!folder.mkpath(QStringLiteral("."))) return 1;
     for (int i = 2; i < argc; ++i) {
         const int size = QString::fromLatin1(argv[i]).toInt();
-        if (size <= 0 || !edlt::ui::ProgramIconPixmap(size).save(folder.filePath(QStringLiteral("%1.png").arg(size))))
+        if (size <= 0 || !edlt::ui::programIconPixmap(size).save(folder.filePath(QStringLiteral("%1.png").arg(size))))
             return 1;
     }
     return 0;

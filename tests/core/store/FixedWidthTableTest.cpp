@@ -196,7 +196,7 @@ TEST_F(FixedWidthTableTest, EditOnAnEmptyStoreInserts)
 
 // A post's hooks come after every observer has heard of the change; the first refusal
 // ends the asking; suspended checks ask nobody.
-TEST_F(Store, HooksFollowTheChangeAndTheFirstRefusalStops)
+TEST_F(FixedWidthTableTest, HooksFollowTheChangeAndTheFirstRefusalStops)
 {
     openOver("a\r\n");
     std::vector<std::string> log;
@@ -236,7 +236,7 @@ TEST_F(Store, HooksFollowTheChangeAndTheFirstRefusalStops)
 }
 
 // An observer a hook removed is not run after it.
-TEST_F(Store, AHookRemovedByAnotherIsNotRun)
+TEST_F(FixedWidthTableTest, AHookRemovedByAnotherIsNotRun)
 {
     openOver("a\r\n");
     struct Later : DataSetObserver {

@@ -219,7 +219,7 @@ private slots:
         QVERIFY(waitLoaded());
         int asked = 0;
         form_->printPage = [&] { return ++asked > 1; };
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         form_->printButton->click();
         QCOMPARE(
             MessageBox::shownTexts(),
@@ -342,14 +342,14 @@ private slots:
         const QString expected = u("Δεν ήταν δυνατή η αποθήκευση του αρχείου PDF (") + missing + ": " +
                                  QString::fromStdString(cp1253::toUtf8(systemErrorText(ENOENT))) + ")";
         FileDialog::setNextFileName(missing);
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         form_->savePdfButton->click();
         QCOMPARE(MessageBox::shownTexts(), QStringList{expected});
 
         form_->loadReport(writePage("DLT.htm", 1), u("Εκτύπωση"), true);
         QVERIFY(waitLoaded());
         FileDialog::setNextFileName(missing);
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         form_->savePdfButton->click();
         QVERIFY(saved.wait(60000));
         QCOMPARE(MessageBox::shownTexts(), (QStringList{expected, expected}));
