@@ -28,7 +28,7 @@ inline constexpr std::array<HeaderField, 10> headerFieldsInBoxOrder = {
 // Windows-1253 texts, unpadded, as typed into the header boxes.
 struct HeaderFields {
     std::string YearOfData, AFM, AntikeimenoErgasion, CompanyName, Name, FatherName, Town, Street, Number, TK;
-    bool business = true;  // RadioButton1 (kind "0") rather than RadioButton2 (kind "1")
+    bool business = true;  // a business (kind "0") rather than a natural person (kind "1")
 
     std::string& value(HeaderField field)
     {
