@@ -80,8 +80,8 @@ bool generatorAgrees(std::string& why)
     std::string fileRecord, workspaceLine;
     for (int i = 0; i < 20000; ++i) {
         gen.nextLine(fileRecord, workspaceLine);
-        if (FileToWorkspaceLine(fileRecord) != workspaceLine || WorkspaceToFileLine(workspaceLine) != fileRecord ||
-            !CheckAFM(fileRecord.substr(1, 9))) {
+        if (fileToWorkspaceLine(fileRecord) != workspaceLine || workspaceToFileLine(workspaceLine) != fileRecord ||
+            !checkAFM(fileRecord.substr(1, 9))) {
             why = "generated line " + std::to_string(i + 1) + " does not convert back";
             return false;
         }
@@ -100,7 +100,7 @@ void BM_ReadDeclarationFile(benchmark::State& state)
     fs::path general = d.folder() / "temp" / "generalData", record2 = d.folder() / "temp" / "record2";
     for (auto _ : state) {
         FileSource source(d.declaration());
-        auto problem = ReadDeclarationFile(source, general, record2);
+        auto problem = readDeclarationFile(source, general, record2);
         if (problem) {
             state.SkipWithError("the generated file was refused");
             return;
@@ -124,7 +124,7 @@ void BM_WriteDeclarationFile(benchmark::State& state)
     fs::path out = d.folder() / "written-DLT";
     for (auto _ : state) {
         AtomicFileWriter file(out, AtomicFileWriter::Durability::Durable);
-        WriteDeclarationFile(file, totalsOnly.header(), totals, lines, date);
+        writeDeclarationFile(file, totalsOnly.header(), totals, lines, date);
         file.commit();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(out)));

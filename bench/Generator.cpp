@@ -265,9 +265,9 @@ DetailLines workspaceView(const std::string& workspace)
 bool shiftGrossAndPost(FixedWidthTable& ds, int64_t deltaCents)
 {
     const Amount delta = Amount::fromCents(deltaCents);
-    ds.SetFieldValue(detail::AkaInc, (Amount::parse(ds.FieldValue(detail::AkaInc)) + delta).text());
-    ds.SetFieldValue(detail::Kathares, (Amount::parse(ds.FieldValue(detail::Kathares)) + delta).text());
-    return ds.Post();
+    ds.setFieldValue(detail::AkaInc, (Amount::parse(ds.fieldValue(detail::AkaInc)) + delta).text());
+    ds.setFieldValue(detail::Kathares, (Amount::parse(ds.fieldValue(detail::Kathares)) + delta).text());
+    return ds.post();
 }
 
 bool insertNewLine(FixedWidthTable& ds)
@@ -275,20 +275,20 @@ bool insertNewLine(FixedWidthTable& ds)
     // The generated payees' numbers begin at 1 and the declarant's is another.
     static const std::string afm = [] {
         for (char c = '0'; c <= '9'; ++c)
-            if (CheckAFM(std::string("00000017") + c)) return std::string("00000017") + c;
+            if (checkAFM(std::string("00000017") + c)) return std::string("00000017") + c;
         return std::string();
     }();
-    ds.Insert();
-    ds.SetFieldValue(detail::AFM, afm);
-    ds.SetFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
-    ds.SetFieldValue(detail::TypeInc, "10");
-    ds.SetFieldValue(detail::AkaInc, "1500,5");
-    ds.SetFieldValue(detail::Kratiseis, "300");
-    ds.SetFieldValue(detail::Kathares, "1200,5");
-    ds.SetFieldValue(detail::ForosParakr, "120");
-    ds.SetFieldValue(detail::ForosAnal, "120");
-    ds.SetFieldValue(detail::Hmeres, "25");
-    return ds.Post();
+    ds.insert();
+    ds.setFieldValue(detail::AFM, afm);
+    ds.setFieldValue(detail::SurName, cp1253::lit("ΝΕΟΣ"));
+    ds.setFieldValue(detail::TypeInc, "10");
+    ds.setFieldValue(detail::AkaInc, "1500,5");
+    ds.setFieldValue(detail::Kratiseis, "300");
+    ds.setFieldValue(detail::Kathares, "1200,5");
+    ds.setFieldValue(detail::ForosParakr, "120");
+    ds.setFieldValue(detail::ForosAnal, "120");
+    ds.setFieldValue(detail::Hmeres, "25");
+    return ds.post();
 }
 
 }  // namespace edlt::bench

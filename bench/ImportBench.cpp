@@ -30,12 +30,12 @@ void importInto(benchmark::State& state, const fs::path& sheet)
         o.programFolder = folder;
         o.lockWorkspace = false;
         DeclarationSession session(ui, o);
-        session.Start();
-        session.New();
+        session.start();
+        session.newDeclaration();
         state.ResumeTiming();
-        auto outcome = SpreadsheetImport(session, ui).ImportFile(sheet);
+        auto outcome = SpreadsheetImport(session, ui).importFile(sheet);
         state.PauseTiming();
-        state.counters["lines"] = static_cast<double>(session.DetailStore().CountRecords());
+        state.counters["lines"] = static_cast<double>(session.detailStore().countRecords());
         state.counters["imported"] = outcome == SpreadsheetImport::Outcome::Imported ? 1 : 0;
         state.ResumeTiming();
     }

@@ -15,14 +15,14 @@ public:
     int shown = 0;     // questions and notices since the last reset
     std::string last;  // the last text shown (Windows-1253)
 
-    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer askQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         note(text);
         return Answer::Yes;
     }
-    void ShowNotice(const std::string& text) override { note(text); }
-    void ShowWarning(const std::string& text) override { note(text); }
-    void ShowError(const std::string& text) override { note(text); }
+    void showNotice(const std::string& text) override { note(text); }
+    void showWarning(const std::string& text) override { note(text); }
+    void showError(const std::string& text) override { note(text); }
 
 private:
     void note(const std::string& text)

@@ -43,7 +43,7 @@ void BM_DetailedPaymentsPageWriter(benchmark::State& state)
     size_t bytes = 0;
     for (auto _ : state) {
         AtomicFileWriter page(folder.path / "DLT.htm", AtomicFileWriter::Durability::ProcessSafe);
-        reports::WriteDetailedPaymentsPage(page, generator.header(), totals, lines);
+        reports::writeDetailedPaymentsPage(page, generator.header(), totals, lines);
         page.commit();
         bytes = fs::file_size(folder.path / "DLT.htm");
     }
@@ -66,21 +66,21 @@ void BM_DetailedPaymentsReportCommand(benchmark::State& state)
     options.programFolder = folder.path;
     options.lockWorkspace = false;
     DeclarationSession session(ui, options);
-    session.Start();
+    session.start();
     ui.shown = 0;
-    if (!session.OpenFile(folder.path / "DLT") || ui.shown != 0) {
+    if (!session.openFile(folder.path / "DLT") || ui.shown != 0) {
         state.SkipWithError("the generated declaration did not open");
         return;
     }
     ReportCommand command(session, ui);
     for (auto _ : state) {
-        const bool ok = command.Run(ReportKind::DetailedPayments, [](const ReportWindowRequest&) {});
+        const bool ok = command.run(ReportKind::DetailedPayments, [](const ReportWindowRequest&) {});
         if (!ok || ui.shown != 0) {
             state.SkipWithError("the report failed");
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(session.DetailStore().CountRecords());
+    state.counters["lines"] = static_cast<double>(session.detailStore().countRecords());
 }
 BENCHMARK(BM_DetailedPaymentsReportCommand)->Unit(benchmark::kMillisecond);
 

@@ -63,7 +63,7 @@ struct OpenDeclaration {
         AtomicFileWriter out(file, AtomicFileWriter::Durability::ProcessSafe);
         bench::writeGeneratedDeclaration(out, seed, count, "20240115");
         out.commit();
-        session.Start();
+        session.start();
     }
 
     static DeclarationSession::Options options(const fs::path& folder)
@@ -77,7 +77,7 @@ struct OpenDeclaration {
 
     bool open()
     {
-        pristine = session.OpenFile(file) && ui.shown == 0;
+        pristine = session.openFile(file) && ui.shown == 0;
         return pristine;
     }
     // Open, and its lines in the generated order (edits and inserts are undone as they go).
@@ -113,21 +113,21 @@ void BM_StoreEditedLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    FixedWidthTable& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.detailStore();
     // Lines spread over the file; each edit raises the pay by a cent, the next lowers it.
     static long record = 0;
     static int64_t delta = 1;
     for (auto _ : state) {
         record = (record + 37813) % static_cast<long>(count);
-        ds.SetRecordNumber(record + 1);
-        ds.Edit();
+        ds.setRecordNumber(record + 1);
+        ds.edit();
         if (!bench::shiftGrossAndPost(ds, delta) || d.ui.shown != 0) {
             state.SkipWithError(("the edited line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
         delta = -delta;
     }
-    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+    state.counters["lines"] = static_cast<double>(ds.countRecords());
 }
 
 void BM_StoreNewLine(benchmark::State& state)
@@ -135,21 +135,21 @@ void BM_StoreNewLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    FixedWidthTable& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.detailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
-        ds.SetRecordNumber(middle);
+        ds.setRecordNumber(middle);
         if (!bench::insertNewLine(ds) || d.ui.shown != 0) {
             state.SkipWithError(("the new line was refused: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
         // Out of the timing: the next insert meets the same number of lines.
         state.PauseTiming();
-        ds.SetRecordNumber(middle);
-        ds.Delete();
+        ds.setRecordNumber(middle);
+        ds.deleteRecord();
         state.ResumeTiming();
     }
-    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+    state.counters["lines"] = static_cast<double>(ds.countRecords());
 }
 
 void BM_DeleteLine(benchmark::State& state)
@@ -157,30 +157,30 @@ void BM_DeleteLine(benchmark::State& state)
     const auto count = static_cast<size_t>(state.range(0));
     OpenDeclaration& d = declaration(count);
     if (!reopen(state, d)) return;
-    FixedWidthTable& ds = d.session.DetailStore();
+    FixedWidthTable& ds = d.session.detailStore();
     const long middle = static_cast<long>(count / 2);
     for (auto _ : state) {
         state.PauseTiming();
-        ds.SetRecordNumber(middle);
-        const std::string line(ds.LineAt(static_cast<size_t>(middle - 1)));
+        ds.setRecordNumber(middle);
+        const std::string line(ds.lineAt(static_cast<size_t>(middle - 1)));
         state.ResumeTiming();
-        ds.Delete();
+        ds.deleteRecord();
         // Out of the timing: the line goes back where it was, through the line checks.
         state.PauseTiming();
-        ds.SetRecordNumber(middle);
-        ds.Insert();
+        ds.setRecordNumber(middle);
+        ds.insert();
         for (int f = 0; f < static_cast<int>(detail::fields.size()); ++f) {
             const detail::FieldDef& def = detail::fields[static_cast<size_t>(f)];
             if (line.size() > static_cast<size_t>(def.offset))
-                ds.SetFieldValue(f, line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
+                ds.setFieldValue(f, line.substr(static_cast<size_t>(def.offset), static_cast<size_t>(def.width)));
         }
-        if (!ds.Post() || d.ui.shown != 0 || ds.LineAt(static_cast<size_t>(middle - 1)) != line) {
+        if (!ds.post() || d.ui.shown != 0 || ds.lineAt(static_cast<size_t>(middle - 1)) != line) {
             state.SkipWithError(("the deleted line did not go back: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
         state.ResumeTiming();
     }
-    state.counters["lines"] = static_cast<double>(ds.CountRecords());
+    state.counters["lines"] = static_cast<double>(ds.countRecords());
 }
 
 void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
@@ -191,14 +191,14 @@ void sortBench(benchmark::State& state, DeclarationSession::SortKey key)
         state.PauseTiming();
         if (!reopen(state, d, true)) return;
         state.ResumeTiming();
-        d.session.Sort(key);
+        d.session.sort(key);
         d.pristine = false;
         if (d.ui.shown != 0) {
             state.SkipWithError(("the sort failed: " + cp1253::toUtf8(d.ui.last)).c_str());
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
+    state.counters["lines"] = static_cast<double>(d.session.detailStore().countRecords());
 }
 
 void BM_SortByTaxNumber(benchmark::State& state)
@@ -225,7 +225,7 @@ void BM_OpenFile(benchmark::State& state)
             return;
         }
     }
-    state.counters["lines"] = static_cast<double>(d.session.DetailStore().CountRecords());
+    state.counters["lines"] = static_cast<double>(d.session.detailStore().countRecords());
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.file)));
 }
 

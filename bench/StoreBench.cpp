@@ -38,12 +38,12 @@ void BM_StoreOpen(benchmark::State& state)
     const fs::path& file = workspaceFile();
     for (auto _ : state) {
         FixedWidthTable ds("FixedFormatDataSet1");
-        ds.SetFileName(file);
-        ds.SetSchema(detail::schema());
-        ds.Open();
-        benchmark::DoNotOptimize(ds.CountRecords());
+        ds.setFileName(file);
+        ds.setSchema(detail::schema());
+        ds.open();
+        benchmark::DoNotOptimize(ds.countRecords());
         state.PauseTiming();
-        ds.Close();
+        ds.close();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(file)));
@@ -53,11 +53,11 @@ void BM_StoreSaveLinesTo(benchmark::State& state)
 {
     const fs::path& file = workspaceFile();
     FixedWidthTable ds("FixedFormatDataSet1");
-    ds.SetFileName(file);
-    ds.SetSchema(detail::schema());
-    ds.Open();
+    ds.setFileName(file);
+    ds.setSchema(detail::schema());
+    ds.open();
     const fs::path out = file.parent_path() / "record21";
-    for (auto _ : state) ds.SaveLinesTo(out);
+    for (auto _ : state) ds.saveLinesTo(out);
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(file)));
 }
 

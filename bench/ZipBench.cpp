@@ -99,7 +99,7 @@ void BM_ZipPackFile200MB(benchmark::State& state)
 {
     const BenchData& data = benchData();
     const fs::path archive = data.folder / "declaration.zip";
-    for (auto _ : state) edlt::PackFileToZip(data.file, archive, [] { return true; });
+    for (auto _ : state) edlt::packFileToZip(data.file, archive, [] { return true; });
     state.counters["archive_MB"] = static_cast<double>(fs::file_size(archive)) / (1 << 20);
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(benchSize));
 }

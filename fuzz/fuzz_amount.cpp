@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)edlt::amountWriteProblem(*a, 10, "x");
     }
     try {
-        (void)edlt::CheckAFM(text);
+        (void)edlt::checkAFM(text);
     } catch (const edlt::ConvertError&) {
     }
     (void)edlt::tryStrToInt64(text);

@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return d;
     }();
     edlt::StringSource source(std::string(reinterpret_cast<const char*>(data), size));
-    auto problem = edlt::ReadDeclarationFile(source, dir / "generalData", dir / "record2");
+    auto problem = edlt::readDeclarationFile(source, dir / "generalData", dir / "record2");
     if (!problem) {
-        edlt::HeaderFields h = edlt::LoadHeaderFields(dir / "generalData");
+        edlt::HeaderFields h = edlt::loadHeaderFields(dir / "generalData");
         (void)h;
     }
     return 0;

@@ -10,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string record(reinterpret_cast<const char*>(data), size);
     try {
-        std::string line = edlt::FileToWorkspaceLine(record, 3);
+        std::string line = edlt::fileToWorkspaceLine(record, 3);
         if (line.size() != 170) __builtin_trap();
-        std::string back = edlt::WorkspaceToFileLine(line);
+        std::string back = edlt::workspaceToFileLine(line);
         if (back.size() != 170) __builtin_trap();
     } catch (const edlt::Error&) {
         // A refused record or an amount that is not a number: a message, not a fault.

@@ -50,7 +50,7 @@ private:
 
 }  // namespace
 
-bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress)
+bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress)
 {
     QPainter painter;
     if (!painter.begin(&device)) throw Error("Cannot start the page device");
@@ -90,7 +90,7 @@ auto keepingCause(Step step)
 
 }  // namespace
 
-bool WritePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress)
+bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress)
 {
     errno = 0;
     AtomicFileWriter file = keepingCause([&] { return AtomicFileWriter(path, AtomicFileWriter::Durability::Durable); });
@@ -103,7 +103,7 @@ bool WritePdf(const ReportDocument& document, const std::filesystem::path& path,
         pdf.setCreator(QStringLiteral("e-ΔΛΤ"));
         pdf.setTitle(QStringLiteral("ΟΡΙΣΤΙΚΗ ΔΗΛΩΣΗ ΔΛΤ"));
         // A full disk stops the pages at once rather than after the last one.
-        finished = PaintPages(document, pdf, [&](int done, int total) {
+        finished = paintPages(document, pdf, [&](int done, int total) {
             return !device.failed() && (!progress || progress(done, total));
         });
     }

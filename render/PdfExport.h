@@ -17,7 +17,7 @@ using PageProgress = std::function<bool(int done, int total)>;
 // Draws every page of document on device, which has no margins and is already set to
 // the document's page layout. False when progress stopped it; the device is then
 // left with the pages drawn so far.
-bool PaintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress);
+bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress);
 
 // A PDF file that could not be written, with the system's cause (an errno).
 class PdfFileError : public Error {
@@ -28,6 +28,6 @@ public:
 
 // Writes document as a PDF file at path. False when progress stopped it (no file is left);
 // throws PdfFileError when the file cannot be written (the old file at path stays).
-bool WritePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress);
+bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress);
 
 }  // namespace edlt::reports

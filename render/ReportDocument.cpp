@@ -158,13 +158,13 @@ ReportDocument::ReportDocument(ReportKind kind, HeaderFields header, TotalsTexts
     rowsPerPage_ = static_cast<size_t>(std::max(1.0, (bottom - otherPageTop_ - titlesHeight_) / rowHeight_));
 }
 
-std::shared_ptr<const ReportDocument> ReportDocument::ForSession(ReportKind kind, DeclarationSession& session)
+std::shared_ptr<const ReportDocument> ReportDocument::forSession(ReportKind kind, DeclarationSession& session)
 {
-    FixedWidthTable& details = session.DetailStore();
-    if (!details.Active()) details.Open();
-    DetailLines lines{static_cast<size_t>(details.CountRecords()),
-                      [&details](size_t i) -> std::string_view { return details.LineAt(i); }};
-    return std::make_shared<const ReportDocument>(kind, session.Header(), session.Totals(), std::move(lines));
+    FixedWidthTable& details = session.detailStore();
+    if (!details.active()) details.open();
+    DetailLines lines{static_cast<size_t>(details.countRecords()),
+                      [&details](size_t i) -> std::string_view { return details.lineAt(i); }};
+    return std::make_shared<const ReportDocument>(kind, session.header(), session.totals(), std::move(lines));
 }
 
 size_t ReportDocument::tableRows() const

@@ -31,7 +31,7 @@ public:
 
     // The report of the declaration open in session, over its detail store (which must stay
     // as it is while the document lives).
-    static std::shared_ptr<const ReportDocument> ForSession(ReportKind kind, DeclarationSession& session);
+    static std::shared_ptr<const ReportDocument> forSession(ReportKind kind, DeclarationSession& session);
 
     int pageCount() const;
     QPageLayout pageLayout() const;  // A4, landscape, no margins: the page draws its own

@@ -38,7 +38,7 @@ inline std::string validAfm(size_t i)
 {
     const std::string head = std::to_string(10000000 + i);
     for (char c = '0'; c <= '9'; ++c)
-        if (CheckAFM(head + c)) return head + c;
+        if (checkAFM(head + c)) return head + c;
     return head + '0';
 }
 
@@ -66,7 +66,7 @@ inline void writeFaultyDeclaration(const std::filesystem::path& path, bool witho
     h.AFM = "123456783";
     h.CompanyName = withoutName ? "" : G("ΑΛΦΑ ΑΕ");
     AtomicFileWriter w(path);
-    WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+    writeDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
     w.commit();
     // Records are 170 bytes and CR LF; three records come before the first line.
     std::string all = readFile(path);

@@ -57,7 +57,7 @@ public:
     }
     ~Window()
     {
-        form_->session().SetModified(false);
+        form_->session().setModified(false);
         form_->close();
         form_.reset();
         std::error_code ec;
@@ -77,7 +77,7 @@ public:
     // Until the check after Open has finished and its findings are shown (the hint).
     void waitForFindings()
     {
-        while (form_->session().Checker().checkingInBackground()) QTest::qWait(2);
+        while (form_->session().checker().checkingInBackground()) QTest::qWait(2);
     }
 
     // Open as the window's command runs it, without the whole-declaration check the menu item
@@ -86,7 +86,7 @@ public:
     {
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(Answer::Cancel);
-        form_->command([this] { form_->session().Open(); });
+        form_->command([this] { form_->session().open(); });
         grid()->viewport()->repaint();
         return MessageBox::shownTexts().isEmpty();
     }
@@ -101,7 +101,7 @@ public:
         form_->totals().repaint();
         form_->findChild<QWidget*>("recordCounter")->repaint();
     }
-    long lines() { return form_->session().DetailStore().CountRecords(); }
+    long lines() { return form_->session().detailStore().countRecords(); }
 
 private:
     fs::path folder_, file_;
@@ -186,31 +186,31 @@ void BM_StoreInWindow(benchmark::State& state)
 {
     Window& w = window(static_cast<size_t>(state.range(0)));
     const auto kind = static_cast<StoreKind>(state.range(1));
-    FixedWidthTable& ds = w.form().session().DetailStore();
+    FixedWidthTable& ds = w.form().session().detailStore();
     const long middle = w.lines() / 2;
     MessageBox::clearTestState();
     int64_t delta = 1;
     bool ok = true;
     for (auto _ : state) {
         state.PauseTiming();
-        ds.SetRecordNumber(middle);
+        ds.setRecordNumber(middle);
         w.paintGridAndTotals();
-        if (kind == DeletedLine) ok = bench::insertNewLine(ds) && ds.SetRecordNumber(middle);
+        if (kind == DeletedLine) ok = bench::insertNewLine(ds) && ds.setRecordNumber(middle);
         state.ResumeTiming();
         if (kind == EditedLine) {
-            ds.Edit();
+            ds.edit();
             ok = ok && bench::shiftGrossAndPost(ds, delta);
             delta = -delta;
         } else if (kind == NewLine) {
             ok = ok && bench::insertNewLine(ds);
         } else {
-            ds.Delete();
+            ds.deleteRecord();
         }
         w.paintGridAndTotals();
         state.PauseTiming();
         if (kind == NewLine) {
-            ds.SetRecordNumber(middle);
-            ds.Delete();
+            ds.setRecordNumber(middle);
+            ds.deleteRecord();
         }
         state.ResumeTiming();
         if (!ok || !MessageBox::shownTexts().isEmpty()) {

@@ -73,8 +73,8 @@ struct Declaration {
         options.programFolder = folder;
         options.lockWorkspace = false;
         session = std::make_unique<DeclarationSession>(ui, options);
-        session->Start();
-        return session->OpenFile(folder / "DECL");
+        session->start();
+        return session->openFile(folder / "DECL");
     }
     fs::path page() const { return folder / "DLT.htm"; }
 };
@@ -92,7 +92,7 @@ void BM_OpenAndWriteDetailedPage(benchmark::State& state)
     for (auto _ : state) {
         if (!d.open()) return state.SkipWithError("the declaration did not open");
         const long before = resetPeak();
-        ReportCommand(*d.session, d.ui).WritePage(ReportKind::DetailedPayments, d.page());
+        ReportCommand(*d.session, d.ui).writePage(ReportKind::DetailedPayments, d.page());
         peak = addedMb(before);
     }
     state.counters["page_MB"] = static_cast<double>(fs::file_size(d.page())) / 1e6;
@@ -120,13 +120,13 @@ void BM_PreviewFirstPage(benchmark::State& state)
 {
     Declaration& d = declaration();
     if (!d.open()) return state.SkipWithError("the declaration did not open");
-    ReportCommand(*d.session, d.ui).WritePage(ReportKind::DetailedPayments, d.page());
+    ReportCommand(*d.session, d.ui).writePage(ReportKind::DetailedPayments, d.page());
     ui::ReportWindow form;
     double peak = 0;
     int pages = 0;
     for (auto _ : state) {
         const long before = resetPeak();
-        form.loadDocument(reports::ReportDocument::ForSession(ReportKind::DetailedPayments, *d.session),
+        form.loadDocument(reports::ReportDocument::forSession(ReportKind::DetailedPayments, *d.session),
                           QString::fromStdString(d.page().string()), "bench", true);
         form.preview->viewport()->repaint();
         QApplication::processEvents();
@@ -174,12 +174,12 @@ void BM_DetailedPdf(benchmark::State& state)
 {
     Declaration& d = declaration();
     if (!d.session && !d.open()) return state.SkipWithError("the declaration did not open");
-    const auto document = reports::ReportDocument::ForSession(ReportKind::DetailedPayments, *d.session);
+    const auto document = reports::ReportDocument::forSession(ReportKind::DetailedPayments, *d.session);
     const fs::path pdf = d.folder / "DLT.pdf";
     double peak = 0;
     for (auto _ : state) {
         const long before = resetPeak();
-        reports::WritePdf(*document, pdf, {});
+        reports::writePdf(*document, pdf, {});
         peak = addedMb(before);
     }
     state.counters["pages"] = document->pageCount();

@@ -4,7 +4,7 @@
 
 namespace edlt {
 
-bool RunAndReport(const std::function<void()>& run, const std::function<void(const std::string&)>& report,
+bool runAndReport(const std::function<void()>& run, const std::function<void(const std::string&)>& report,
                   Reported which)
 {
     try {

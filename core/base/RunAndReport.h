@@ -10,7 +10,7 @@ enum class Reported { Errors, AllExceptions };
 // Runs run and hands the message of an Error it throws to report; with
 // Reported::AllExceptions any other std::exception too (its what()), otherwise that goes
 // on to the caller. True when run finished.
-bool RunAndReport(const std::function<void()>& run, const std::function<void(const std::string&)>& report,
+bool runAndReport(const std::function<void()>& run, const std::function<void(const std::string&)>& report,
                   Reported which = Reported::Errors);
 
 }  // namespace edlt

@@ -69,16 +69,16 @@ int waitFor(pid_t pid, int timeoutMs)
 
 }  // namespace
 
-ShortcutTarget ShortcutTargetFor(const std::filesystem::path& executable)
+ShortcutTarget shortcutTargetFor(const std::filesystem::path& executable)
 {
     ShortcutTarget t;
     t.executable = executable;
     t.workingFolder = executable.parent_path();
-    t.icon = DataFolder(t.workingFolder) / "icons" / "edlt.png";
+    t.icon = dataFolder(t.workingFolder) / "icons" / "edlt.png";
     return t;
 }
 
-std::string QuoteExecArgument(std::string_view argument)
+std::string quoteExecArgument(std::string_view argument)
 {
     static constexpr std::string_view reserved = " \t\n\r\"'\\><~|&;$*?#()`";
     if (!argument.empty() && argument.find_first_of(reserved) == std::string_view::npos) return std::string(argument);
@@ -91,7 +91,7 @@ std::string QuoteExecArgument(std::string_view argument)
     return out;
 }
 
-std::string EscapeDesktopString(std::string_view value)
+std::string escapeDesktopString(std::string_view value)
 {
     std::string out;
     out.reserve(value.size());
@@ -110,9 +110,9 @@ std::string EscapeDesktopString(std::string_view value)
     return out;
 }
 
-std::string DesktopEntryText(const ShortcutTarget& target)
+std::string desktopEntryText(const ShortcutTarget& target)
 {
-    std::string exec = QuoteExecArgument(utf8Path(target.executable));
+    std::string exec = quoteExecArgument(utf8Path(target.executable));
     // "%" starts a field code in Exec; a literal one is doubled.
     std::string execValue;
     for (char c : exec) {
@@ -127,16 +127,16 @@ std::string DesktopEntryText(const ShortcutTarget& target)
         "Name[el]=E-ΔΛΤ\n"
         "Comment=Final declaration of tax withheld on salaries and pensions\n"
         "Comment[el]=Ηλεκτρονική Υποβολή Οριστικών Δηλώσεων Τέλους Καταστάσεων Αμοιβών\n";
-    text += "Exec=" + EscapeDesktopString(execValue) + "\n";
-    text += "Path=" + EscapeDesktopString(utf8Path(target.workingFolder)) + "\n";
-    if (!target.icon.empty()) text += "Icon=" + EscapeDesktopString(utf8Path(target.icon)) + "\n";
+    text += "Exec=" + escapeDesktopString(execValue) + "\n";
+    text += "Path=" + escapeDesktopString(utf8Path(target.workingFolder)) + "\n";
+    if (!target.icon.empty()) text += "Icon=" + escapeDesktopString(utf8Path(target.icon)) + "\n";
     text +=
         "Terminal=false\n"
         "Categories=Office;Finance;\n";
     return text;
 }
 
-std::optional<std::string> RunProgram(const std::vector<std::string>& argv, int timeoutMs)
+std::optional<std::string> runProgram(const std::vector<std::string>& argv, int timeoutMs)
 {
     if (argv.empty()) return std::nullopt;
     int fds[2];
@@ -182,22 +182,22 @@ std::optional<std::string> RunProgram(const std::vector<std::string>& argv, int 
     return out;
 }
 
-std::filesystem::path UserDesktopFolder()
+std::filesystem::path userDesktopFolder()
 {
-    if (auto out = RunProgram({"xdg-user-dir", "DESKTOP"}, 5000)) {
+    if (auto out = runProgram({"xdg-user-dir", "DESKTOP"}, 5000)) {
         std::string line = out->substr(0, out->find('\n'));
         if (!line.empty() && line[0] == '/') return line;
     }
     // Without xdg-user-dir, its settings file read the way it reads it.
-    const std::filesystem::path home = HomeFolder();
+    const std::filesystem::path home = homeFolder();
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::filesystem::path dirs = (config && *config == '/' ? std::filesystem::path(config) : home / ".config") /
                                        "user-dirs.dirs";
-    if (auto folder = DesktopFolderSetting(readSmallFile(dirs), home)) return *folder;
+    if (auto folder = desktopFolderSetting(readSmallFile(dirs), home)) return *folder;
     return home / "Desktop";
 }
 
-std::optional<std::filesystem::path> DesktopFolderSetting(std::string_view userDirs, const std::filesystem::path& home)
+std::optional<std::filesystem::path> desktopFolderSetting(std::string_view userDirs, const std::filesystem::path& home)
 {
     std::optional<std::filesystem::path> found;
     size_t start = 0;
@@ -221,17 +221,17 @@ std::optional<std::filesystem::path> DesktopFolderSetting(std::string_view userD
     return found;
 }
 
-void MarkTrustedWithGio(const std::filesystem::path& entry)
+void markTrustedWithGio(const std::filesystem::path& entry)
 {
     // Where gio is missing or the desktop keeps no metadata, the entry works all the same
     // once the user allows it.
-    RunProgram({"gio", "set", entry.string(), "metadata::trusted", "true"}, 5000);
+    runProgram({"gio", "set", entry.string(), "metadata::trusted", "true"}, 5000);
 }
 
-std::filesystem::path WriteDesktopShortcut(const ShortcutTarget& target, const std::filesystem::path& desktopFolder,
+std::filesystem::path writeDesktopShortcut(const ShortcutTarget& target, const std::filesystem::path& desktopFolder,
                                            const std::function<void(const std::filesystem::path&)>& markTrusted)
 {
-    const std::string text = DesktopEntryText(target);
+    const std::string text = desktopEntryText(target);
     std::filesystem::create_directories(desktopFolder);
     const std::filesystem::path entry = desktopFolder / DesktopEntryFileName;
     writeFileAtomically(entry, text);
@@ -243,21 +243,21 @@ std::filesystem::path WriteDesktopShortcut(const ShortcutTarget& target, const s
     return entry;
 }
 
-const std::string& ShortcutFailedMessage()
+const std::string& shortcutFailedMessage()
 {
     static const std::string text = cp1253::lit("Υπήρξε κάποιο πρόβλημα κατά τη δημιουργία της συντόμευσης");
     return text;
 }
 
-bool RunShortcutCommand(UserInterface& ui, const ShortcutTarget& target,
+bool runShortcutCommand(UserInterface& ui, const ShortcutTarget& target,
                         const std::function<std::filesystem::path()>& desktopFolder,
                         const std::function<void(const std::filesystem::path&)>& markTrusted)
 {
     try {
-        WriteDesktopShortcut(target, desktopFolder(), markTrusted);
+        writeDesktopShortcut(target, desktopFolder(), markTrusted);
         return true;
     } catch (const std::exception&) {
-        ui.ShowNotice(ShortcutFailedMessage());
+        ui.showNotice(shortcutFailedMessage());
         return false;
     }
 }

@@ -24,46 +24,46 @@ struct ShortcutTarget {
 
 // The program, its folder as the working folder, and icons/edlt.png of its data folder
 // (beside it, or ../share/edlt once installed).
-ShortcutTarget ShortcutTargetFor(const std::filesystem::path& executable);
+ShortcutTarget shortcutTargetFor(const std::filesystem::path& executable);
 
 // One Exec argument: double-quoted, with " ` $ \ escaped, when it holds a reserved
 // character or is empty; as it is otherwise.
-std::string QuoteExecArgument(std::string_view argument);
+std::string quoteExecArgument(std::string_view argument);
 // A value of the string kind: backslash, newline, tab, carriage return and a leading
 // blank escaped.
-std::string EscapeDesktopString(std::string_view value);
+std::string escapeDesktopString(std::string_view value);
 // The whole entry. Throws Error when a path is not valid UTF-8.
-std::string DesktopEntryText(const ShortcutTarget& target);
+std::string desktopEntryText(const ShortcutTarget& target);
 
 // The desktop folder as `xdg-user-dir DESKTOP` names it (or, without that program, as
 // its settings file does), else $HOME/Desktop. Throws
 // Error when not even a home folder is known.
-std::filesystem::path UserDesktopFolder();
+std::filesystem::path userDesktopFolder();
 // The desktop folder that a user-dirs.dirs text sets, if it sets one.
-std::optional<std::filesystem::path> DesktopFolderSetting(std::string_view userDirs, const std::filesystem::path& home);
+std::optional<std::filesystem::path> desktopFolderSetting(std::string_view userDirs, const std::filesystem::path& home);
 
 // Marks the entry trusted for GNOME's desktop with `gio set`, where gio exists; its
 // failure is ignored.
-void MarkTrustedWithGio(const std::filesystem::path& entry);
+void markTrustedWithGio(const std::filesystem::path& entry);
 
 // Writes the entry whole into desktopFolder (created when missing), replacing one of the
 // same name, makes it executable and marks it trusted. Returns the entry's path; throws
 // Error (or std::filesystem::filesystem_error) on failure, an old entry then intact.
-std::filesystem::path WriteDesktopShortcut(
+std::filesystem::path writeDesktopShortcut(
     const ShortcutTarget& target, const std::filesystem::path& desktopFolder,
-    const std::function<void(const std::filesystem::path&)>& markTrusted = MarkTrustedWithGio);
+    const std::function<void(const std::filesystem::path&)>& markTrusted = markTrustedWithGio);
 
 // "Υπήρξε κάποιο πρόβλημα κατά τη δημιουργία της συντόμευσης", Windows-1253.
-const std::string& ShortcutFailedMessage();
+const std::string& shortcutFailedMessage();
 
 // The command: no message on success, the failure message on any failure.
-bool RunShortcutCommand(UserInterface& ui, const ShortcutTarget& target,
-                        const std::function<std::filesystem::path()>& desktopFolder = UserDesktopFolder,
-                        const std::function<void(const std::filesystem::path&)>& markTrusted = MarkTrustedWithGio);
+bool runShortcutCommand(UserInterface& ui, const ShortcutTarget& target,
+                        const std::function<std::filesystem::path()>& desktopFolder = userDesktopFolder,
+                        const std::function<void(const std::filesystem::path&)>& markTrusted = markTrustedWithGio);
 
 // Runs a program found on PATH with no shell, its standard input and error on
 // /dev/null, and waits at most timeoutMs for it. Its standard output when it ran and
 // exited with 0; nullopt otherwise (not found, failed, killed at the timeout).
-std::optional<std::string> RunProgram(const std::vector<std::string>& argv, int timeoutMs);
+std::optional<std::string> runProgram(const std::vector<std::string>& argv, int timeoutMs);
 
 }  // namespace edlt

@@ -23,20 +23,20 @@ bool endsWithZip(const std::string& name)
 
 }  // namespace
 
-std::filesystem::path ZipArchivePath(const std::filesystem::path& chosen)
+std::filesystem::path zipArchivePath(const std::filesystem::path& chosen)
 {
     const std::string& name = chosen.native();
     if (endsWithZip(name)) return chosen;
     return std::filesystem::path(name + ".zip");
 }
 
-std::string ZipReplaceQuestion(const std::filesystem::path& chosen)
+std::string zipReplaceQuestion(const std::filesystem::path& chosen)
 {
     return cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο ") +
            cp1253::pathText(chosen.filename()) + ";";
 }
 
-std::string ZipMemberName(const std::filesystem::path& source)
+std::string zipMemberName(const std::filesystem::path& source)
 {
     std::filesystem::path file = source.filename();
     if (auto name = cp1253::fromUtf8(file.native())) return *name;
@@ -46,7 +46,7 @@ std::string ZipMemberName(const std::filesystem::path& source)
                             {cp1253::pathText(file)}));
 }
 
-ZipOutcome PackFileToZip(const std::filesystem::path& source, const std::filesystem::path& archive,
+ZipOutcome packFileToZip(const std::filesystem::path& source, const std::filesystem::path& archive,
                          const std::function<bool()>& confirmReplace)
 {
     std::error_code ec;
@@ -61,21 +61,21 @@ ZipOutcome PackFileToZip(const std::filesystem::path& source, const std::filesys
         throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(source), systemErrorText(EISDIR)}));
     if (std::filesystem::is_regular_file(status)) {
         std::uintmax_t size = std::filesystem::file_size(source, ec);
-        if (!ec && size > 0xFFFFFFFFu) throw ZipRefused(ZipTooLargeMessage());
+        if (!ec && size > 0xFFFFFFFFu) throw ZipRefused(zipTooLargeMessage());
     }
-    std::string name = ZipMemberName(source);
+    std::string name = zipMemberName(source);
 
-    uint32_t when = DosDateTime(std::time(nullptr));
+    uint32_t when = dosDateTime(std::time(nullptr));
     AtomicFileWriter out(archive);
-    ZipSingleMember(in, name, when, out, archive.parent_path());
+    zipSingleMember(in, name, when, out, archive.parent_path());
     out.commit();
     return ZipOutcome::Written;
 }
 
-ZipOutcome RunZipCommand(const std::filesystem::path& source, const std::filesystem::path& chosen,
+ZipOutcome runZipCommand(const std::filesystem::path& source, const std::filesystem::path& chosen,
                          const std::function<bool(const std::string& question)>& ask)
 {
-    return PackFileToZip(source, ZipArchivePath(chosen), [&] { return ask(ZipReplaceQuestion(chosen)); });
+    return packFileToZip(source, zipArchivePath(chosen), [&] { return ask(zipReplaceQuestion(chosen)); });
 }
 
 }  // namespace edlt

@@ -191,7 +191,7 @@ Deflated deflateMember(ByteSource& source, ByteSink& compressed)
         size_t got = fillChunk(source, in);
         end = got < in.size();
         result.size += got;
-        if (result.size > max32) throw ZipRefused(ZipTooLargeMessage());
+        if (result.size > max32) throw ZipRefused(zipTooLargeMessage());
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(in.data()), got);
         z.next_in = reinterpret_cast<Bytef*>(in.data());
         z.avail_in = static_cast<uInt>(got);
@@ -256,14 +256,14 @@ private:
 
 }  // namespace
 
-std::string ZipTooLargeMessage()
+std::string zipTooLargeMessage()
 {
     return cp1253::lit(
         "Το αρχείο είναι πολύ μεγάλο για συμπίεση: το αρχείο zip δέχεται μόνο αρχεία "
         "μικρότερα από 4 GB.");
 }
 
-uint32_t DosDateTime(const std::tm& local)
+uint32_t dosDateTime(const std::tm& local)
 {
     int year = local.tm_year + 1900;
     if (year < 1980 || year > 2107) return 0;
@@ -273,23 +273,23 @@ uint32_t DosDateTime(const std::tm& local)
     return (date << 16) | time;
 }
 
-uint32_t DosDateTime(std::time_t when)
+uint32_t dosDateTime(std::time_t when)
 {
     std::tm local{};
     if (!::localtime_r(&when, &local)) return 0;
-    return DosDateTime(local);
+    return dosDateTime(local);
 }
 
 ZipWriter::ZipWriter() : Clock([] { return std::time(nullptr); }) {}
 
-void ZipWriter::AddFile(const std::string& name, uint32_t externalAttributes)
+void ZipWriter::addFile(const std::string& name, uint32_t externalAttributes)
 {
     checkName(name);
     if (Files.size() >= 0xFFFF)
         throw ZipRefused(cp1253::lit("Το αρχείο zip δεν μπορεί να έχει περισσότερα από 65535 αρχεία."));
     LocalFileHeader f;
     f.Name = name;
-    f.Common = freshCommon(f, DosDateTime(Clock()));
+    f.Common = freshCommon(f, dosDateTime(Clock()));
     CentralDirectoryEntry h = entryFor(f, externalAttributes);
     Files.reserve(Files.size() + 1);
     CentralDirectory.reserve(CentralDirectory.size() + 1);
@@ -297,18 +297,18 @@ void ZipWriter::AddFile(const std::string& name, uint32_t externalAttributes)
     CentralDirectory.push_back(std::move(h));
 }
 
-void ZipWriter::SetFileData(int index, std::string_view data)
+void ZipWriter::setFileData(int index, std::string_view data)
 {
     if (index < 0 || static_cast<size_t>(index) >= Files.size()) throw Error("Index out of range.");
-    if (data.size() > max32) throw ZipRefused(ZipTooLargeMessage());
+    if (data.size() > max32) throw ZipRefused(zipTooLargeMessage());
     ViewSource source(data);
     StringSink compressed;
     const Deflated d = deflateMember(source, compressed);
-    if (compressed.text().size() > max32) throw ZipRefused(ZipTooLargeMessage());
+    if (compressed.text().size() > max32) throw ZipRefused(zipTooLargeMessage());
 
     LocalFileHeader& f = Files[static_cast<size_t>(index)];
     f.Signature = 0x04034B50;
-    f.Common = freshCommon(f, DosDateTime(Clock()));
+    f.Common = freshCommon(f, dosDateTime(Clock()));
     f.Common.Crc32 = d.crc;
     f.Common.CompressedSize = static_cast<uint32_t>(compressed.text().size());
     f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
@@ -317,7 +317,7 @@ void ZipWriter::SetFileData(int index, std::string_view data)
     h = entryFor(f, h.ExternalAttributes);
 }
 
-void ZipWriter::SaveToStream(ByteSink& stream)
+void ZipWriter::saveToStream(ByteSink& stream)
 {
     // The layout is checked before the first byte: an archive the 32-bit fields cannot
     // describe is refused rather than written with wrapped offsets.
@@ -327,7 +327,7 @@ void ZipWriter::SaveToStream(ByteSink& stream)
     uint64_t directorySize = 0;
     for (const CentralDirectoryEntry& h : CentralDirectory)
         directorySize += directoryEntrySize + h.Name.size() + h.Extra.size() + h.Comment.size();
-    if (directoryOffset > max32 || directorySize > max32) throw ZipRefused(ZipTooLargeMessage());
+    if (directoryOffset > max32 || directorySize > max32) throw ZipRefused(zipTooLargeMessage());
 
     ZipStreamWriter writer(stream);
     for (size_t k = 0; k < Files.size(); ++k) {
@@ -338,14 +338,14 @@ void ZipWriter::SaveToStream(ByteSink& stream)
     EndOfCentralDir = writer.finish(ZipComment);
 }
 
-void ZipWriter::SaveToFile(const std::filesystem::path& path)
+void ZipWriter::saveToFile(const std::filesystem::path& path)
 {
     AtomicFileWriter writer(path);
-    SaveToStream(writer);
+    saveToStream(writer);
     writer.commit();
 }
 
-void ZipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
+void zipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
                      const std::filesystem::path& spillFolder)
 {
     checkName(name);
@@ -358,7 +358,7 @@ void ZipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDa
     f.Common.Crc32 = d.crc;
     f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
     uint64_t directoryOffset = localHeaderSize + name.size() + compressed.size();
-    if (compressed.size() > max32 || directoryOffset > max32) throw ZipRefused(ZipTooLargeMessage());
+    if (compressed.size() > max32 || directoryOffset > max32) throw ZipRefused(zipTooLargeMessage());
     f.Common.CompressedSize = static_cast<uint32_t>(compressed.size());
 
     ZipStreamWriter writer(sink);

@@ -69,9 +69,9 @@ struct EndOfCentralDirectory {
 };
 
 // DOS time and date as one value (time in the low half); 0 outside the years 1980-2107.
-uint32_t DosDateTime(const std::tm& local);
+uint32_t dosDateTime(const std::tm& local);
 // Of the local clock at `when`.
-uint32_t DosDateTime(std::time_t when);
+uint32_t dosDateTime(std::time_t when);
 
 // Archives of several members held in memory; written through the same streaming writer
 // as ZipSingleMember, so both give the same bytes.
@@ -81,21 +81,21 @@ public:
 
     // Appends a member with no data yet. Throws ZipRefused when the name or the number of
     // members does not fit the format.
-    void AddFile(const std::string& name, uint32_t externalAttributes = 0);
+    void addFile(const std::string& name, uint32_t externalAttributes = 0);
     // Compresses data into member `index`; "Index out of range." when there is no such member.
-    void SetFileData(int index, std::string_view data);
+    void setFileData(int index, std::string_view data);
     // Writes the whole archive; offsets count from the first byte given to the stream.
-    void SaveToStream(ByteSink& stream);
+    void saveToStream(ByteSink& stream);
     // Writes the archive as the whole new file at path; on failure the old file stays.
-    void SaveToFile(const std::filesystem::path& path);
+    void saveToFile(const std::filesystem::path& path);
 
     size_t Count() const { return Files.size(); }
-    const LocalFileHeader& Member(size_t index) const { return Files.at(index); }
+    const LocalFileHeader& member(size_t index) const { return Files.at(index); }
     const CentralDirectoryEntry& Entry(size_t index) const { return CentralDirectory.at(index); }
-    const EndOfCentralDirectory& EndRecord() const { return EndOfCentralDir; }
+    const EndOfCentralDirectory& endRecord() const { return EndOfCentralDir; }
 
     // Where member times come from; tests fix it.
-    void SetClock(std::function<std::time_t()> clock) { Clock = std::move(clock); }
+    void setClock(std::function<std::time_t()> clock) { Clock = std::move(clock); }
 
 private:
     std::vector<LocalFileHeader> Files;
@@ -109,10 +109,10 @@ private:
 // holding everything source delivers, without holding the data: it is read and deflated in
 // chunks, and only the compressed form waits for the local header, in memory while small
 // and beyond that in an unnamed temporary file in spillFolder.
-void ZipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
+void zipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
                      const std::filesystem::path& spillFolder);
 
 // The refusal for data of 4 GiB or more.
-std::string ZipTooLargeMessage();
+std::string zipTooLargeMessage();
 
 }  // namespace edlt

@@ -123,19 +123,19 @@ std::string SpreadsheetImport::readFailureMessage(const std::exception& error)
 
 SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
 {
-    ui_.ShowNotice(message);
+    ui_.showNotice(message);
     return Outcome::Unreadable;
 }
 
-SpreadsheetImport::Outcome SpreadsheetImport::ChooseAndImport()
+SpreadsheetImport::Outcome SpreadsheetImport::chooseAndImport()
 {
-    if (!session_.PostPendingEdit()) return Outcome::PendingRefused;
-    auto path = ui_.ChooseFileToOpen({session_.ProgramFolder(), fileFilter(), "", ""});
+    if (!session_.postPendingEdit()) return Outcome::PendingRefused;
+    auto path = ui_.chooseFileToOpen({session_.programFolder(), fileFilter(), "", ""});
     if (!path) return Outcome::Cancelled;
-    return ImportFile(*path);
+    return importFile(*path);
 }
 
-SpreadsheetImport::Outcome SpreadsheetImport::ImportFile(const std::filesystem::path& sheetPath)
+SpreadsheetImport::Outcome SpreadsheetImport::importFile(const std::filesystem::path& sheetPath)
 {
     sheet::ReadResult sheet;
     try {
@@ -143,10 +143,10 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportFile(const std::filesystem::
     } catch (const std::exception& e) {
         return fail(readFailureMessage(e));
     }
-    return ImportBlock(sheet);
+    return importBlock(sheet);
 }
 
-std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadResult& sheet)
+std::optional<std::string> SpreadsheetImport::validateBlock(const sheet::ReadResult& sheet)
 {
     const sheet::Block& b = sheet.block;
     auto problem = sheet.problems.begin();
@@ -162,7 +162,7 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
                 return columnMessage(row, column,
                                      " περιέχει τύπο χωρίς αποθηκευμένη τιμή. Ανοίξτε και αποθηκεύστε το αρχείο σε "
                                      "πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά.");
-        if (!CheckAFM(cell(b, i, 1)))
+        if (!checkAFM(cell(b, i, 1)))
             return lineMessage(row,
                                " του αρχείου: H στήλη ΑΦΜ (Νο 1) δεν περιέχει αποδεκτό ΑΦΜ. Διορθώστε το για να "
                                "προχωρήσετε στην εισαγωγή.");
@@ -190,14 +190,14 @@ std::optional<std::string> SpreadsheetImport::ValidateBlock(const sheet::ReadRes
     return std::nullopt;
 }
 
-SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResult& sheet)
+SpreadsheetImport::Outcome SpreadsheetImport::importBlock(const sheet::ReadResult& sheet)
 {
     const sheet::Block& b = sheet.block;
     // A single cell (or none) gives no block at all.
     if (b.rows * b.cols <= 1) return fail();
     try {
-        if (auto message = ValidateBlock(sheet)) {
-            ui_.ShowNotice(*message);
+        if (auto message = validateBlock(sheet)) {
+            ui_.showNotice(*message);
             return Outcome::RowRefused;
         }
     } catch (const OutsideBlock&) {
@@ -206,42 +206,42 @@ SpreadsheetImport::Outcome SpreadsheetImport::ImportBlock(const sheet::ReadResul
         return fail();
     }
 
-    FixedWidthTable& ds = session_.DetailStore();
+    FixedWidthTable& ds = session_.detailStore();
     Outcome outcome = Outcome::Imported;
     std::string scratch;
     // A long import shows how far it got; the window goes before the closing message.
     std::optional<LongWork> work(std::in_place, ui_, true);
-    auto deferral = session_.DeferWorkspace();
+    auto deferral = session_.deferWorkspace();
     {
         // The grid is told once at the end instead of row by row.
         const ControlsDisabled quiet(ds);
         try {
-            ds.MoveFirst();
+            ds.moveFirst();
             for (size_t i = 0; i < b.rows; ++i) {
                 if (i % 1024 == 0) work->progress(i, b.rows);
-                ds.Insert();
+                ds.insert();
                 for (size_t c = 0; c < columnFields.size(); ++c) {
                     if (isAmount(columnFields[c]))
-                        ds.SetFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
+                        ds.setFieldValue(columnFields[c], *normalisedAmount(b, i, c + 1, scratch));
                     else
-                        ds.SetFieldValue(columnFields[c], b.at(i, c));
+                        ds.setFieldValue(columnFields[c], b.at(i, c));
                 }
-                if (!session_.PostCheckedLine()) {
+                if (!session_.postCheckedLine()) {
                     outcome = Outcome::Stopped;
                     break;
                 }
-                session_.SetModified(true);
+                session_.setModified(true);
             }
         } catch (const std::exception&) {
             outcome = Outcome::Unreadable;
         }
     }
     work.reset();
-    if (outcome == Outcome::Stopped) ui_.ShowNotice(stopMessage());
-    if (outcome == Outcome::Unreadable) ui_.ShowNotice(openFailureMessage());
-    session_.Guarded([&] { deferral.finish(); });
-    if (outcome == Outcome::Imported) session_.SetModified(true);
-    session_.SessionChangedNotify();
+    if (outcome == Outcome::Stopped) ui_.showNotice(stopMessage());
+    if (outcome == Outcome::Unreadable) ui_.showNotice(openFailureMessage());
+    session_.guarded([&] { deferral.finish(); });
+    if (outcome == Outcome::Imported) session_.setModified(true);
+    session_.sessionChangedNotify();
     return outcome;
 }
 

@@ -26,11 +26,11 @@ public:
     SpreadsheetImport(DeclarationSession& session, UserInterface& ui);
 
     // The menu command: pending edit, file dialog, then ImportFile.
-    Outcome ChooseAndImport();
+    Outcome chooseAndImport();
     // Everything after the file choice.
-    Outcome ImportFile(const std::filesystem::path& sheetPath);
+    Outcome importFile(const std::filesystem::path& sheetPath);
     // The same on a block already read (for tests and other readers).
-    Outcome ImportBlock(const sheet::ReadResult& sheet);
+    Outcome importBlock(const sheet::ReadResult& sheet);
 
     // The file dialog's filter: every kind together, then each kind.
     static std::string fileFilter();
@@ -42,7 +42,7 @@ public:
 
     // The validation pass on its own: the message for the first bad cell, or nullopt.
     // Throws when the generic failure applies (a column beyond the block, a conversion error).
-    static std::optional<std::string> ValidateBlock(const sheet::ReadResult& sheet);
+    static std::optional<std::string> validateBlock(const sheet::ReadResult& sheet);
 
 private:
     Outcome fail(const std::string& message = openFailureMessage());

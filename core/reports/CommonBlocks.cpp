@@ -38,7 +38,7 @@ const std::vector<std::string>& pageHeadTemplate()
     return lines;
 }
 
-void WriteDeclarantBlock(PageWriter& out, const HeaderFields& h)
+void writeDeclarantBlock(PageWriter& out, const HeaderFields& h)
 {
     static const std::string business = cp1253::lit("<tr><td class=\"style2\">Επωνυμία:</td>");
     static const std::string person = cp1253::lit("<tr><td class=\"style2\">Ονοματεπώνυμο:</td>");
@@ -87,7 +87,7 @@ void WriteDeclarantBlock(PageWriter& out, const HeaderFields& h)
     out.line("<tr><td class=\"style2\" colspan=\"6\">&nbsp;</td></tr></table>");
 }
 
-void WriteClosingLine(PageWriter& out)
+void writeClosingLine(PageWriter& out)
 {
     out.line("</tr></table></td></tr></table></body></html>");
 }

@@ -52,14 +52,14 @@ constexpr detail::Field laterColumns[] = {
 
 }  // namespace
 
-void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header)
+void writeDetailedPaymentsHead(PageWriter& out, const HeaderFields& header)
 {
     out.block(pageHeadTemplate());
-    WriteDeclarantBlock(out, header);
+    writeDeclarantBlock(out, header);
     for (const std::string& l : columnHeaders()) out.line(l);
 }
 
-void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line)
+void writeDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line)
 {
     char number[24];
     const int length = std::snprintf(number, sizeof number, "%zu", serial);
@@ -73,12 +73,12 @@ void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view l
     out.line("</tr>");
 }
 
-void WriteDetailedPaymentsRows(PageWriter& out, const DetailLines& lines)
+void writeDetailedPaymentsRows(PageWriter& out, const DetailLines& lines)
 {
-    for (size_t i = 0; i < lines.count; ++i) WriteDetailedPaymentsRow(out, i + 1, lines.lineAt(i));
+    for (size_t i = 0; i < lines.count; ++i) writeDetailedPaymentsRow(out, i + 1, lines.lineAt(i));
 }
 
-void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals)
+void writeDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals)
 {
     static const std::string total = cp1253::lit("<td class=\"style2\" colspan=\"6\">ΣΥΝΟΛΟ</td>");
     out.line("<tr><td class=\"style2\" colspan=\"18\">&nbsp;</td></tr>");
@@ -89,16 +89,16 @@ void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals)
     out.line("<td class=\"style2\">&nbsp;</td>");
     out.line("<td class=\"style2\">&nbsp;</td>");
     for (int box : {8, 9}) out.lineOf({cell, totals[static_cast<size_t>(box - 1)], "</td>"});
-    WriteClosingLine(out);
+    writeClosingLine(out);
 }
 
-void WriteDetailedPaymentsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
+void writeDetailedPaymentsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
                                const DetailLines& lines)
 {
     PageWriter out(sink);
-    WriteDetailedPaymentsHead(out, header);
-    WriteDetailedPaymentsRows(out, lines);
-    WriteDetailedPaymentsEnd(out, totals);
+    writeDetailedPaymentsHead(out, header);
+    writeDetailedPaymentsRows(out, lines);
+    writeDetailedPaymentsEnd(out, totals);
     out.flush();
 }
 

@@ -112,7 +112,7 @@ const std::string& fragment(Fragment f)
 
 }  // namespace
 
-std::vector<std::string> ReadTemplateBlock(ByteSource& source, const std::string& nameForMessages)
+std::vector<std::string> readTemplateBlock(ByteSource& source, const std::string& nameForMessages)
 {
     std::vector<std::string> lines;
     LineReader reader(source);
@@ -128,7 +128,7 @@ std::vector<std::string> ReadTemplateBlock(ByteSource& source, const std::string
     return lines;
 }
 
-FirstPageTemplate FirstPageTemplate::Load(const std::filesystem::path& folder)
+FirstPageTemplate FirstPageTemplate::load(const std::filesystem::path& folder)
 {
     FirstPageTemplate t;
     // The files keep the names the form's first version gave them.
@@ -139,12 +139,12 @@ FirstPageTemplate FirstPageTemplate::Load(const std::filesystem::path& folder)
     for (const auto& [block, fileName] : blocks) {
         const std::filesystem::path path = folder / fileName;
         FileSource source(path);
-        *block = ReadTemplateBlock(source, cp1253::pathText(path));
+        *block = readTemplateBlock(source, cp1253::pathText(path));
     }
     return t;
 }
 
-FirstPageValues FirstPageValuesOf(const HeaderFields& h, const TotalsTexts& totals)
+FirstPageValues firstPageValuesOf(const HeaderFields& h, const TotalsTexts& totals)
 {
     FirstPageValues v;
     if (auto year = tryStrToInt(h.YearOfData)) v.fiscalYear = std::to_string(static_cast<int64_t>(*year) + 1);
@@ -169,11 +169,11 @@ FirstPageValues FirstPageValuesOf(const HeaderFields& h, const TotalsTexts& tota
     return v;
 }
 
-void WriteFirstPage(ByteSink& sink, const FirstPageTemplate& blocks, const HeaderFields& header,
+void writeFirstPage(ByteSink& sink, const FirstPageTemplate& blocks, const HeaderFields& header,
                     const TotalsTexts& totals)
 {
     using enum Fragment;
-    const FirstPageValues v = FirstPageValuesOf(header, totals);
+    const FirstPageValues v = firstPageValuesOf(header, totals);
     PageWriter out(sink);
 
     out.block(blocks.pageHead);

@@ -29,19 +29,19 @@ struct FirstPageTemplate {
 
     // Reads the blocks, in order, from Memo3.htm .. Memo6.htm (UTF-8 files) in folder; throws
     // Error when one is missing, unreadable or holds a character Windows-1253 cannot.
-    static FirstPageTemplate Load(const std::filesystem::path& folder);
+    static FirstPageTemplate load(const std::filesystem::path& folder);
 };
 
 // One template block from UTF-8 text, split at CR LF, LF or CR; throws Error as Load.
-std::vector<std::string> ReadTemplateBlock(ByteSource& source, const std::string& nameForMessages);
+std::vector<std::string> readTemplateBlock(ByteSource& source, const std::string& nameForMessages);
 
 // The values the page inserts, before escaping.
 struct FirstPageValues {
     std::string fiscalYear, period, name, fatherName, address, afm, gross, deductions, net;
 };
-FirstPageValues FirstPageValuesOf(const HeaderFields& header, const TotalsTexts& totals);
+FirstPageValues firstPageValuesOf(const HeaderFields& header, const TotalsTexts& totals);
 
-void WriteFirstPage(ByteSink& sink, const FirstPageTemplate& blocks, const HeaderFields& header,
+void writeFirstPage(ByteSink& sink, const FirstPageTemplate& blocks, const HeaderFields& header,
                     const TotalsTexts& totals);
 
 }  // namespace edlt::reports

@@ -25,16 +25,16 @@ const std::string& printProblem()
 }
 }  // namespace report_messages
 
-std::filesystem::path ReportCommand::RelativePagePath(ReportKind kind)
+std::filesystem::path ReportCommand::relativePagePath(ReportKind kind)
 {
     if (kind == ReportKind::FirstPage) return std::filesystem::path("Addon") / "E7FirstPageFinal.htm";
     return "DLT.htm";
 }
 
-ReportWindowRequest ReportCommand::WindowRequest(ReportKind kind, const std::filesystem::path& programFolder)
+ReportWindowRequest ReportCommand::windowRequest(ReportKind kind, const std::filesystem::path& programFolder)
 {
     ReportWindowRequest r;
-    r.pagePath = programFolder / RelativePagePath(kind);
+    r.pagePath = programFolder / relativePagePath(kind);
     switch (kind) {
     case ReportKind::FirstPage: r.title = cp1253::lit("Εκτύπωση 1ης Σελίδας"); break;
     case ReportKind::DetailedPayments: r.title = cp1253::lit("Εκτύπωση"); break;
@@ -44,17 +44,17 @@ ReportWindowRequest ReportCommand::WindowRequest(ReportKind kind, const std::fil
     return r;
 }
 
-std::filesystem::path ReportCommand::FirstPageTemplateFolder(const std::filesystem::path& programFolder)
+std::filesystem::path ReportCommand::firstPageTemplateFolder(const std::filesystem::path& programFolder)
 {
     return programFolder / "Addon" / reports::FirstPageTemplate::folderName;
 }
 
-std::filesystem::path ReportCommand::FirstPagePicturesFolder(const std::filesystem::path& programFolder)
+std::filesystem::path ReportCommand::firstPagePicturesFolder(const std::filesystem::path& programFolder)
 {
     return programFolder / "Addon" / reports::FirstPageTemplate::picturesFolderName;
 }
 
-void ReportCommand::CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder)
+void ReportCommand::copyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder)
 {
     // Reached through the folder as checked: a link put in its place later leads nowhere.
     const PrivateFolder pictures = PrivateFolder::open(pageFolder / reports::FirstPageTemplate::picturesFolderName);
@@ -64,74 +64,74 @@ void ReportCommand::CopyFirstPagePictures(const std::filesystem::path& from, con
     if (ec) throw Error(format("Cannot open file \"%s\". %s", {cp1253::pathText(from), systemErrorText(ec.value())}));
     for (const auto& entry : it) {
         if (!entry.is_regular_file()) continue;
-        RemoveUnlessPrivateFile(to / entry.path().filename());
-        CopyFile(entry.path(), to / entry.path().filename());
+        removeUnlessPrivateFile(to / entry.path().filename());
+        copyFile(entry.path(), to / entry.path().filename());
     }
 }
 
-bool ReportCommand::Run(ReportKind kind, const ShowPage& show)
+bool ReportCommand::run(ReportKind kind, const ShowPage& show)
 {
-    if (!session_.PostPendingEdit()) return false;
-    ReportWindowRequest request = WindowRequest(kind, session_.ProgramFolder());
+    if (!session_.postPendingEdit()) return false;
+    ReportWindowRequest request = windowRequest(kind, session_.programFolder());
     // A user's pages go to their own folder when the session names one (the installed data is read-only).
-    const bool ownFolder = session_.PageFolder() != session_.ProgramFolder();
+    const bool ownFolder = session_.pageFolder() != session_.programFolder();
     std::filesystem::path page = request.pagePath;
     if (ownFolder) {
         // Written through the folder the session holds; shown by the folder's own name.
-        page = session_.PageFolder() / page.filename();
+        page = session_.pageFolder() / page.filename();
         request.pagePath = cp1253::shownPath(page);
     }
     try {
         // A page someone else made or could read is never written into: a new one is made.
-        if (ownFolder) RemoveUnlessPrivateFile(page);
-        WritePage(kind, page);
+        if (ownFolder) removeUnlessPrivateFile(page);
+        writePage(kind, page);
         if (ownFolder && kind == ReportKind::FirstPage)
-            CopyFirstPagePictures(FirstPagePicturesFolder(session_.ProgramFolder()), session_.PageFolder());
+            copyFirstPagePictures(firstPagePicturesFolder(session_.programFolder()), session_.pageFolder());
         show(request);
         return true;
     } catch (const Error&) {
     } catch (const std::exception&) {
         // A file system or memory failure is a failed preparation like any other.
     }
-    ui_.ShowNotice(report_messages::preparationProblem());
+    ui_.showNotice(report_messages::preparationProblem());
     return false;
 }
 
-void ReportCommand::WritePage(ReportKind kind, const std::filesystem::path& path)
+void ReportCommand::writePage(ReportKind kind, const std::filesystem::path& path)
 {
-    const HeaderFields& header = session_.Header();
-    const TotalsTexts& totals = session_.Totals();
+    const HeaderFields& header = session_.header();
+    const TotalsTexts& totals = session_.totals();
     if (kind == ReportKind::FirstPage) {
-        const auto blocks = reports::FirstPageTemplate::Load(FirstPageTemplateFolder(session_.ProgramFolder()));
+        const auto blocks = reports::FirstPageTemplate::load(firstPageTemplateFolder(session_.programFolder()));
         AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
-        reports::WriteFirstPage(file, blocks, header, totals);
+        reports::writeFirstPage(file, blocks, header, totals);
         file.commit();
         return;
     }
     AtomicFileWriter file(path, AtomicFileWriter::Durability::ProcessSafe);
-    if (kind == ReportKind::DetailedPayments) WriteDetailedPayments(file);
+    if (kind == ReportKind::DetailedPayments) writeDetailedPayments(file);
     else
-        reports::WriteTotalsPage(file, header, totals);
+        reports::writeTotalsPage(file, header, totals);
     file.commit();
 }
 
-void ReportCommand::WriteDetailedPayments(ByteSink& sink)
+void ReportCommand::writeDetailedPayments(ByteSink& sink)
 {
     reports::PageWriter out(sink);
-    reports::WriteDetailedPaymentsHead(out, session_.Header());
+    reports::writeDetailedPaymentsHead(out, session_.header());
 
     // The rows come from a fresh scratch copy of the detail lines, as the workspace holds them.
-    FixedWidthTable& details = session_.DetailStore();
-    if (!details.Active()) details.Open();
-    session_.SaveWorkspaceLines();
+    FixedWidthTable& details = session_.detailStore();
+    if (!details.active()) details.open();
+    session_.saveWorkspaceLines();
 
     // The rows are read from the scratch copy as a stream: a second store of every line
     // would double the memory a large declaration takes.
-    FileSource scratch(session_.WorkspaceFiles().record21());
+    FileSource scratch(session_.workspaceFiles().record21());
     LineReader reader(scratch);
     std::string line;
-    for (size_t serial = 1; reader.next(line); ++serial) reports::WriteDetailedPaymentsRow(out, serial, line);
-    reports::WriteDetailedPaymentsEnd(out, session_.Totals());
+    for (size_t serial = 1; reader.next(line); ++serial) reports::writeDetailedPaymentsRow(out, serial, line);
+    reports::writeDetailedPaymentsEnd(out, session_.totals());
     out.flush();
 }
 

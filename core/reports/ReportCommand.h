@@ -37,27 +37,27 @@ public:
 
     // The whole protocol. False when nothing was shown: the pending line was refused (its
     // message already shown), or a step failed and the preparation message was shown.
-    bool Run(ReportKind kind, const ShowPage& show);
+    bool run(ReportKind kind, const ShowPage& show);
 
     // Writes the report's page for the open declaration at path (the first page takes its
     // template blocks from the program's Addon folder), as the command does but without
     // posting or showing anything. Throws Error on any failure; the old file then stays.
-    void WritePage(ReportKind kind, const std::filesystem::path& path);
+    void writePage(ReportKind kind, const std::filesystem::path& path);
 
     // The page file relative to the program's folder, the window title and the hint.
-    static std::filesystem::path RelativePagePath(ReportKind kind);
-    static ReportWindowRequest WindowRequest(ReportKind kind, const std::filesystem::path& programFolder);
+    static std::filesystem::path relativePagePath(ReportKind kind);
+    static ReportWindowRequest windowRequest(ReportKind kind, const std::filesystem::path& programFolder);
     // Where the first page's template blocks and pictures are installed.
-    static std::filesystem::path FirstPageTemplateFolder(const std::filesystem::path& programFolder);
-    static std::filesystem::path FirstPagePicturesFolder(const std::filesystem::path& programFolder);
+    static std::filesystem::path firstPageTemplateFolder(const std::filesystem::path& programFolder);
+    static std::filesystem::path firstPagePicturesFolder(const std::filesystem::path& programFolder);
 
     // Copies the first page's pictures into pageFolder's pictures folder (a private folder,
     // created when missing), where the page names them; each a new file of the user's own.
     // Throws Error on failure, a pictures folder that is not private among them.
-    static void CopyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder);
+    static void copyFirstPagePictures(const std::filesystem::path& from, const std::filesystem::path& pageFolder);
 
 private:
-    void WriteDetailedPayments(ByteSink& sink);
+    void writeDetailedPayments(ByteSink& sink);
 
     DeclarationSession& session_;
     UserInterface& ui_;

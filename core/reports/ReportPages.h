@@ -19,22 +19,22 @@ namespace edlt::reports {
 const std::vector<std::string>& pageHeadTemplate();
 
 // The 22 lines of the declarant block.
-void WriteDeclarantBlock(PageWriter& out, const HeaderFields& header);
+void writeDeclarantBlock(PageWriter& out, const HeaderFields& header);
 // The last line of the detailed payments and totals pages.
-void WriteClosingLine(PageWriter& out);
+void writeClosingLine(PageWriter& out);
 
 // The detailed payments page in three steps, so the command can refresh the workspace
 // between the column headers and the rows: head (template, declarant, column headers),
 // one row per line, then the separator, the totals row and the closing line.
-void WriteDetailedPaymentsHead(PageWriter& out, const HeaderFields& header);
-void WriteDetailedPaymentsRows(PageWriter& out, const DetailLines& lines);
+void writeDetailedPaymentsHead(PageWriter& out, const HeaderFields& header);
+void writeDetailedPaymentsRows(PageWriter& out, const DetailLines& lines);
 // One row: serial is its 1-based number, line the workspace line it shows.
-void WriteDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line);
-void WriteDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals);
+void writeDetailedPaymentsRow(PageWriter& out, size_t serial, std::string_view line);
+void writeDetailedPaymentsEnd(PageWriter& out, const TotalsTexts& totals);
 // All three steps over workspace lines.
-void WriteDetailedPaymentsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
+void writeDetailedPaymentsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
                                const DetailLines& lines);
 
-void WriteTotalsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals);
+void writeTotalsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals);
 
 }  // namespace edlt::reports

@@ -35,16 +35,16 @@ const std::vector<std::string>& tableHead()
 
 }  // namespace
 
-void WriteTotalsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals)
+void writeTotalsPage(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals)
 {
     PageWriter out(sink);
     out.block(pageHeadTemplate());
-    WriteDeclarantBlock(out, header);
+    writeDeclarantBlock(out, header);
     for (const std::string& l : tableHead()) out.line(l);
     // The nine totals in the page's order: boxes 1, 5, 6, 2, 3, 4, 7, 8, 9.
     for (int box : {1, 5, 6, 2, 3, 4, 7, 8, 9})
         out.lineOf({"<td class=\"style2\">", totals[static_cast<size_t>(box - 1)], "</td>"});
-    WriteClosingLine(out);
+    writeClosingLine(out);
     out.flush();
 }
 

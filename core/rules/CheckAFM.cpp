@@ -4,7 +4,7 @@
 
 namespace edlt {
 
-bool CheckAFM(std::string_view text)
+bool checkAFM(std::string_view text)
 {
     if (text.size() != 9) return false;
     if (strToInt(text) == 0) return false;
@@ -15,7 +15,7 @@ bool CheckAFM(std::string_view text)
     return r == strToInt(text.substr(8, 1));
 }
 
-bool DigitKeyFilter(char& key, const std::function<void()>& beep)
+bool digitKeyFilter(char& key, const std::function<void()>& beep)
 {
     if (key == 8 || key == 9 || (key >= '0' && key <= '9')) return true;
     key = '\0';

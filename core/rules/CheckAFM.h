@@ -9,10 +9,10 @@ namespace edlt {
 // Converts as the program always has: a text that does not convert raises
 // ConvertError("'%s' is not a valid integer value"); nine characters converting to 0
 // (a sign or blanks before zeros) answer no without an error.
-bool CheckAFM(std::string_view text);
+bool checkAFM(std::string_view text);
 
 // Lets backspace, tab and digits through; anything else becomes the null character
 // and beeps. Returns whether the key passed.
-bool DigitKeyFilter(char& key, const std::function<void()>& beep);
+bool digitKeyFilter(char& key, const std::function<void()>& beep);
 
 }  // namespace edlt

@@ -32,7 +32,7 @@ std::vector<DeclarantFinding> declarantFindings(const HeaderFields& h, int curre
         out.push_back(
             {Kind::Refusal, HeaderField::CompanyName, h.business ? msg::writeCompanyName() : msg::writePersonName()});
     try {
-        if (!CheckAFM(h.AFM)) out.push_back({Kind::SilentRefusal, HeaderField::AFM, msg::wrongDeclarantAfmOnSave()});
+        if (!checkAFM(h.AFM)) out.push_back({Kind::SilentRefusal, HeaderField::AFM, msg::wrongDeclarantAfmOnSave()});
     } catch (const ConvertError& e) {
         out.push_back({Kind::ConversionError, HeaderField::AFM, e.message()});
     }

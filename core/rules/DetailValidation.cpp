@@ -32,8 +32,8 @@ namespace {
 class EditBuffer : public LineFields {
 public:
     explicit EditBuffer(FixedWidthTable& ds) : ds_(ds) {}
-    std::string value(int field) const override { return ds_.FieldValue(field); }
-    void set(int field, std::string_view value) override { ds_.SetFieldValue(field, value); }
+    std::string value(int field) const override { return ds_.fieldValue(field); }
+    void set(int field, std::string_view value) override { ds_.setFieldValue(field, value); }
 
 private:
     FixedWidthTable& ds_;
@@ -54,13 +54,13 @@ bool DetailValidation::confirm(const std::string& question, int field)
     return questions_.confirm(question);
 }
 
-bool DetailValidation::Run(FixedWidthTable& ds, const std::string& declarantAfm, bool isNewRecord)
+bool DetailValidation::run(FixedWidthTable& ds, const std::string& declarantAfm, bool isNewRecord)
 {
     EditBuffer line(ds);
-    return Run(line, declarantAfm, isNewRecord);
+    return run(line, declarantAfm, isNewRecord);
 }
 
-bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord)
+bool DetailValidation::run(LineFields& line, const std::string& declarantAfm, bool isNewRecord)
 {
     field_ = -1;
     auto value = [&](Field f) { return line.value(static_cast<int>(f)); };
@@ -74,7 +74,7 @@ bool DetailValidation::Run(LineFields& line, const std::string& declarantAfm, bo
 
     for (Field f : {AFM, AkaInc, Kratiseis, Kathares})
         if (value(f).empty()) return refuse(msg::mandatoryFields(), f);
-    if (!CheckAFM(afm)) return refuse(msg::badLineAfm(), AFM);
+    if (!checkAFM(afm)) return refuse(msg::badLineAfm(), AFM);
     const std::string typeInc = value(TypeInc);
     if (!isAcceptedTypeInc(typeInc)) return refuse(msg::badTypeInc(), TypeInc);
 

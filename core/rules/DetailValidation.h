@@ -41,8 +41,8 @@ public:
     // Runs the checks on the store's edit buffer. Returns true, only when every check
     // passed, to let the store go on; false after a refusal (its message shown).
     // Conversion errors are thrown.
-    bool Run(FixedWidthTable& ds, const std::string& declarantAfm, bool isNewRecord);
-    bool Run(LineFields& line, const std::string& declarantAfm, bool isNewRecord);
+    bool run(FixedWidthTable& ds, const std::string& declarantAfm, bool isNewRecord);
+    bool run(LineFields& line, const std::string& declarantAfm, bool isNewRecord);
 
     // The field the last message (or thrown conversion error) is about; -1 for none.
     int lastField() const { return field_; }

@@ -41,7 +41,7 @@ std::string columnTitle(int column)
     return c.titleUtf8 ? cp1253::lit(c.titleUtf8) : std::string(detail::fields[c.field].name);
 }
 
-bool AmountKeyFilter(std::string_view text, char& key, const std::function<void()>& beep)
+bool amountKeyFilter(std::string_view text, char& key, const std::function<void()>& beep)
 {
     const bool passes = key == 8 || (key >= '0' && key <= '9') ||
                         (key == ',' && text.find(',') == std::string_view::npos);
@@ -117,7 +117,7 @@ const std::string& negativeNetPayMessage()
     return text;
 }
 
-NetPayProposal ProposeNetPay(std::string_view gross, std::string_view deductions)
+NetPayProposal proposeNetPay(std::string_view gross, std::string_view deductions)
 {
     Amount g = Amount::tryParse(gross).value_or(Amount());
     Amount k = Amount::tryParse(deductions).value_or(Amount());

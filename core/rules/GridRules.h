@@ -35,7 +35,7 @@ std::string columnTitle(int column);
 // Lets backspace, digits and a first comma through; anything else (tab and full stop
 // included) becomes the null character and beeps. text is what the editor holds besides
 // the key. Returns whether the key passed.
-bool AmountKeyFilter(std::string_view text, char& key, const std::function<void()>& beep);
+bool amountKeyFilter(std::string_view text, char& key, const std::function<void()>& beep);
 
 // The net pay proposed for gross minus deductions (empty or unreadable values count as 0):
 // the difference in its shortest decimal form, or "0" and the notice when it is negative.
@@ -43,7 +43,7 @@ struct NetPayProposal {
     std::string net;
     std::optional<std::string> message;
 };
-NetPayProposal ProposeNetPay(std::string_view gross, std::string_view deductions);
+NetPayProposal proposeNetPay(std::string_view gross, std::string_view deductions);
 
 // An amount in the shortest general decimal form with at most 15 significant digits and
 // a comma: 749,5; 1000; 1,5E16.

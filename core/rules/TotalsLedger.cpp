@@ -51,13 +51,13 @@ std::optional<int64_t> plainUnits(std::string_view line, const detail::FieldDef&
 
 TotalsLedger::TotalsLedger(FixedWidthTable& store) : store_(store)
 {
-    store_.AddObserver(this);
+    store_.addObserver(this);
     rebuild();
 }
 
 TotalsLedger::~TotalsLedger()
 {
-    store_.RemoveObserver(this);
+    store_.removeObserver(this);
 }
 
 TotalsLedger::Key TotalsLedger::keyOf(std::string_view afm, std::string_view typeInc)
@@ -212,7 +212,7 @@ void TotalsLedger::rebuild()
 {
     sums_ = {};
     badCount_ = 0;
-    const size_t n = store_.Active() ? static_cast<size_t>(store_.CountRecords()) : 0;
+    const size_t n = store_.active() ? static_cast<size_t>(store_.countRecords()) : 0;
     // Parsing the amounts is most of the work: the second core parses the second half
     // meanwhile, into sums of its own.
     std::vector<Key> keys(n);
@@ -222,7 +222,7 @@ void TotalsLedger::rebuild()
     };
     auto parse = [&](size_t from, size_t to, Part& part) {
         size_t i = from;
-        store_.ForEachLineIn(from, to, [&](std::string_view text) {
+        store_.forEachLineIn(from, to, [&](std::string_view text) {
             const Entry e = entryOf(text);
             keys[i++] = e.key;
             if (e.bad) ++part.bad;
@@ -245,7 +245,7 @@ void TotalsLedger::rebuild()
 void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)
 {
     if (change.kind == DataSetChange::RecordChanged || change.kind == DataSetChange::RecordRemoved)
-        remove(entryOf(store_.LineAt(static_cast<size_t>(change.index))));
+        remove(entryOf(store_.lineAt(static_cast<size_t>(change.index))));
 }
 
 void TotalsLedger::dataSetChanged(const DataSetChange& change)
@@ -253,7 +253,7 @@ void TotalsLedger::dataSetChanged(const DataSetChange& change)
     switch (change.kind) {
     case DataSetChange::Reset: rebuild(); break;
     case DataSetChange::RecordInserted:
-    case DataSetChange::RecordChanged: add(entryOf(store_.LineAt(static_cast<size_t>(change.index)))); break;
+    case DataSetChange::RecordChanged: add(entryOf(store_.lineAt(static_cast<size_t>(change.index)))); break;
     default: break;
     }
 }
@@ -264,7 +264,7 @@ std::optional<std::pair<size_t, std::string>> TotalsLedger::firstUnconvertible()
     // Rare (the user is told to fix it): the lines are read again rather than kept parsed.
     std::optional<std::pair<size_t, std::string>> found;
     size_t i = 0;
-    store_.ForEachLine([&](std::string_view text, int32_t) {
+    store_.forEachLine([&](std::string_view text, int32_t) {
         const Entry e = entryOf(text);
         if (e.bad) found.emplace(i, format("'%s' is not a valid floating point value", {e.badText}));
         ++i;
@@ -299,7 +299,7 @@ bool TotalsLedger::hasPair(std::string_view afm, std::string_view typeInc) const
 bool TotalsLedger::hasDuplicatePairs() const
 {
     // Fewer distinct pairs than lines: some pair comes twice.
-    return store_.Active() && pairCounts_.live() < static_cast<size_t>(store_.CountRecords());
+    return store_.active() && pairCounts_.live() < static_cast<size_t>(store_.countRecords());
 }
 
 }  // namespace edlt

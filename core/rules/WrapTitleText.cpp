@@ -21,7 +21,7 @@ bool isTitleDelimiter(char c)
     return c != '\0' && std::strchr(delimiters, c) != nullptr;
 }
 
-std::vector<std::string> TitleTokens(std::string_view text)
+std::vector<std::string> titleTokens(std::string_view text)
 {
     std::vector<std::string> tokens;
     std::string token;
@@ -36,9 +36,9 @@ std::vector<std::string> TitleTokens(std::string_view text)
     return tokens;
 }
 
-std::vector<std::string> WrapTitleText(const TextWidthFunction& textWidth, int width, std::string_view text)
+std::vector<std::string> wrapTitleText(const TextWidthFunction& textWidth, int width, std::string_view text)
 {
-    std::vector<std::string> tokens = TitleTokens(text);
+    std::vector<std::string> tokens = titleTokens(text);
     std::vector<std::string> lines{tokens.front()};
     for (size_t i = 1; i < tokens.size(); ++i) {
         std::string& last = lines.back();
@@ -52,12 +52,12 @@ std::vector<std::string> WrapTitleText(const TextWidthFunction& textWidth, int w
     return lines;
 }
 
-std::vector<TitleLine> LayoutTitle(const TextWidthFunction& textWidth, int cellLeft, int cellTop, int cellWidth,
+std::vector<TitleLine> layoutTitle(const TextWidthFunction& textWidth, int cellLeft, int cellTop, int cellWidth,
                                    int lineHeight, TitleAlignment alignment, std::string_view caption)
 {
     std::vector<TitleLine> out;
     int top = cellTop;
-    for (std::string& line : WrapTitleText(textWidth, cellWidth - 4, caption)) {
+    for (std::string& line : wrapTitleText(textWidth, cellWidth - 4, caption)) {
         const int w = textWidth(line);
         int x = cellLeft + 2;
         if (alignment == TitleAlignment::Right) x = cellLeft + cellWidth - w - 3;

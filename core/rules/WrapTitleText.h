@@ -16,11 +16,11 @@ bool isTitleDelimiter(char c);
 
 // The tokens of a title: each ends just after a delimiter; the last is what follows the
 // last delimiter and may be empty.
-std::vector<std::string> TitleTokens(std::string_view text);
+std::vector<std::string> titleTokens(std::string_view text);
 
 // The lines of a title for a cell of the given width. Every line but the last loses its
 // leading and trailing blanks.
-std::vector<std::string> WrapTitleText(const TextWidthFunction& textWidth, int width, std::string_view text);
+std::vector<std::string> wrapTitleText(const TextWidthFunction& textWidth, int width, std::string_view text);
 
 enum class TitleAlignment { Left, Right, Center };
 
@@ -30,7 +30,7 @@ struct TitleLine {
     std::string text;
     int x, y;
 };
-std::vector<TitleLine> LayoutTitle(const TextWidthFunction& textWidth, int cellLeft, int cellTop, int cellWidth,
+std::vector<TitleLine> layoutTitle(const TextWidthFunction& textWidth, int cellLeft, int cellTop, int cellWidth,
                                    int lineHeight, TitleAlignment alignment, std::string_view caption);
 
 }  // namespace edlt

@@ -32,7 +32,7 @@ public:
     explicit CopiedLine(const FixedWidthTable& lines) : lines_(lines) {}
     void load(size_t index)
     {
-        text_ = lines_.LineAt(index);
+        text_ = lines_.lineAt(index);
         read_.fill(false);
     }
     std::string value(int field) const override { return slot(field); }
@@ -101,10 +101,10 @@ struct LinePass {
 
     static LinePass of(const DeclarationView& declaration)
     {
-        const FixedWidthTable& lines = declaration.DetailStore();
-        LinePass pass{lines, declaration.Ledger(), declaration.Header().AFM};
-        pass.count = lines.Active() ? static_cast<size_t>(lines.CountRecords()) : 0;
-        pass.duplicates = declaration.Ledger().hasDuplicatePairs();
+        const FixedWidthTable& lines = declaration.detailStore();
+        LinePass pass{lines, declaration.ledger(), declaration.header().AFM};
+        pass.count = lines.active() ? static_cast<size_t>(lines.countRecords()) : 0;
+        pass.duplicates = declaration.ledger().hasDuplicatePairs();
         return pass;
     }
     bool stopped() const { return stop && stop->load(std::memory_order_relaxed); }
@@ -200,12 +200,12 @@ void checkRange(const LinePass& pass, size_t first, size_t last, std::vector<Che
         ui.line = static_cast<long>(i + 1);
         line.load(i);
         try {
-            validation.Run(line, pass.declarantAfm, false);
+            validation.run(line, pass.declarantAfm, false);
         } catch (const Error& e) {
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
         }
-        checkLineBytes(pass.lines.LineAt(i), ui.line, out);
+        checkLineBytes(pass.lines.lineAt(i), ui.line, out);
         // The validation never changes these two: they are the stored values.
         if (pass.duplicates) keys[i] = PairKey::of(line.value(detail::AFM), line.value(detail::TypeInc));
     }
@@ -234,8 +234,8 @@ void checkLines(const LinePass& pass, std::vector<CheckFinding>& out, std::vecto
 
 void checkDeclarant(const DeclarationView& declaration, std::vector<CheckFinding>& out)
 {
-    const HeaderFields& h = declaration.Header();
-    for (DeclarantFinding& f : declarantFindings(h, declaration.Today().year))
+    const HeaderFields& h = declaration.header();
+    for (DeclarantFinding& f : declarantFindings(h, declaration.today().year))
         out.push_back({0, std::move(f.message), false, -1, f.field});
     static constexpr std::pair<HeaderField, const char*> names[] = {
         {HeaderField::YearOfData, "Έτος"},
@@ -263,7 +263,7 @@ void checkDuplicates(const LinePass& pass, const std::vector<PairKey>& keys, std
     if (!pass.duplicates) return;
     for (const auto& [i, j] : duplicatePairs(duplicateGroups(keys)))
         out.push_back({static_cast<long>(j) + 1,
-                       msg::duplicateLine(std::string(detail::fieldValue(pass.lines.LineAt(i), detail::AFM))), false,
+                       msg::duplicateLine(std::string(detail::fieldValue(pass.lines.lineAt(i), detail::AFM))), false,
                        detail::AFM, std::nullopt});
 }
 
@@ -317,7 +317,7 @@ size_t CheckResult::questions() const
     return n;
 }
 
-CheckResult CheckDeclaration(const DeclarationView& declaration, const CheckProgress& progress)
+CheckResult checkDeclaration(const DeclarationView& declaration, const CheckProgress& progress)
 {
     const LinePass pass = LinePass::of(declaration);
     CheckResult result;
@@ -374,13 +374,13 @@ void DeclarationChecker::dataSetChanged(const DataSetChange& change)
 
 bool DeclarationChecker::stale() const
 {
-    return !result_ || checkedHeader_ != headerKey(declaration_.Header()) || checkedYear_ != declaration_.Today().year;
+    return !result_ || checkedHeader_ != headerKey(declaration_.header()) || checkedYear_ != declaration_.today().year;
 }
 
 long DeclarationChecker::lineCount() const
 {
-    const FixedWidthTable& lines = declaration_.DetailStore();
-    return lines.Active() ? lines.CountRecords() : 0;
+    const FixedWidthTable& lines = declaration_.detailStore();
+    return lines.active() ? lines.countRecords() : 0;
 }
 
 bool DeclarationChecker::quick() const
@@ -399,9 +399,9 @@ const CheckResult& DeclarationChecker::result(const CheckProgress& progress)
     }
     if (background_) takeBackground();
     if (stale()) {
-        checkedHeader_ = headerKey(declaration_.Header());
-        checkedYear_ = declaration_.Today().year;
-        result_ = CheckDeclaration(declaration_, progress);
+        checkedHeader_ = headerKey(declaration_.header());
+        checkedYear_ = declaration_.today().year;
+        result_ = checkDeclaration(declaration_, progress);
     }
     return *result_;
 }
@@ -461,16 +461,16 @@ void DeclarationChecker::takeBackground()
     checkDeclarant(declaration_, result.findings);
     result.findings.insert(result.findings.end(), std::make_move_iterator(job->pairFindings.begin()),
                            std::make_move_iterator(job->pairFindings.end()));
-    checkedHeader_ = headerKey(declaration_.Header());
-    checkedYear_ = declaration_.Today().year;
+    checkedHeader_ = headerKey(declaration_.header());
+    checkedYear_ = declaration_.today().year;
     result_ = std::move(result);
 }
 
-const CheckResult& CheckWithPleaseWait(DeclarationChecker& checker, UserInterface& ui)
+const CheckResult& checkWithPleaseWait(DeclarationChecker& checker, UserInterface& ui)
 {
     if (!checker.stale() || checker.quick()) return checker.result();
     const PleaseWait wait(ui);
-    return checker.result([&ui](size_t done, size_t total) { ui.PleaseWaitProgress(done, total); });
+    return checker.result([&ui](size_t done, size_t total) { ui.pleaseWaitProgress(done, total); });
 }
 
 std::string saveWithFindingsQuestion(size_t refusedLines)
@@ -486,14 +486,14 @@ std::string linesWithProblemsText(size_t refusedLines)
 
 std::string findingAfm(const CheckFinding& finding, const DeclarationView& declaration)
 {
-    if (finding.line <= 0) return declaration.Header().AFM;
-    return declaration.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
+    if (finding.line <= 0) return declaration.header().AFM;
+    return declaration.detailStore().fieldValueAt(static_cast<size_t>(finding.line - 1), detail::AFM);
 }
 
 std::string findingSurname(const CheckFinding& finding, const DeclarationView& declaration)
 {
-    if (finding.line <= 0) return declaration.Header().CompanyName;
-    return declaration.DetailStore().FieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
+    if (finding.line <= 0) return declaration.header().CompanyName;
+    return declaration.detailStore().fieldValueAt(static_cast<size_t>(finding.line - 1), detail::SurName);
 }
 
 const std::string& findingKindText(const CheckFinding& finding)
@@ -502,7 +502,7 @@ const std::string& findingKindText(const CheckFinding& finding)
     return finding.question ? question : refusal;
 }
 
-std::string FindingsCsv(const CheckResult& result, const DeclarationView& declaration)
+std::string findingsCsv(const CheckResult& result, const DeclarationView& declaration)
 {
     std::string csv = "\xEF\xBB\xBF" + cp1253::toUtf8(cp1253::lit("Γραμμή;ΑΦΜ;Επώνυμο;Είδος;Μήνυμα")) + "\r\n";
     for (const CheckFinding& f : result.findings) {

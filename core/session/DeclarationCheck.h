@@ -39,7 +39,7 @@ using CheckProgress = std::function<void(size_t done, size_t total)>;
 // yes; the first refusal ends the line; an amount that is not a number is a finding of its
 // line), the declarant checks of Save As, and every pair of lines i < j sharing tax number
 // and income type (reported on line j, in order of i and then j).
-CheckResult CheckDeclaration(const DeclarationView& declaration, const CheckProgress& progress = {});
+CheckResult checkDeclaration(const DeclarationView& declaration, const CheckProgress& progress = {});
 
 // The last check's result, kept while nothing it depends on changes: the lines, the header,
 // the date. Save As's question reuses what the findings list showed. A large declaration's
@@ -90,7 +90,7 @@ private:
 };
 
 // The checker's result; a long new check runs in the please-wait window, with its progress.
-const CheckResult& CheckWithPleaseWait(DeclarationChecker& checker, UserInterface& ui);
+const CheckResult& checkWithPleaseWait(DeclarationChecker& checker, UserInterface& ui);
 
 // The question Save As asks while refusals remain.
 std::string saveWithFindingsQuestion(size_t refusedLines);
@@ -99,7 +99,7 @@ std::string linesWithProblemsText(size_t refusedLines);
 
 // The findings as a spreadsheet file: ';'-separated, UTF-8 with a byte-order mark, a
 // header row, one row a finding (line, tax number, surname, kind, message).
-std::string FindingsCsv(const CheckResult& result, const DeclarationView& declaration);
+std::string findingsCsv(const CheckResult& result, const DeclarationView& declaration);
 // A finding's tax number and surname: the line's, or the declarant's for line 0.
 std::string findingAfm(const CheckFinding& finding, const DeclarationView& declaration);
 std::string findingSurname(const CheckFinding& finding, const DeclarationView& declaration);

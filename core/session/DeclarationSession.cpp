@@ -18,13 +18,13 @@ namespace edlt {
 // line to the workspace files and the totals.
 class DeclarationSession::ModifiedWatch : public DataSetObserver {
 public:
-    explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.details_.AddObserver(this); }
-    ~ModifiedWatch() override { s_.details_.RemoveObserver(this); }
+    explicit ModifiedWatch(DeclarationSession& s) : s_(s) { s_.details_.addObserver(this); }
+    ~ModifiedWatch() override { s_.details_.removeObserver(this); }
     void dataSetChanged(const DataSetChange& c) override
     {
         if (c.kind == DataSetChange::RecordInserted || c.kind == DataSetChange::RecordChanged ||
             c.kind == DataSetChange::RecordRemoved)
-            s_.MarkModified();
+            s_.markModified();
     }
     bool followsFields() const override { return false; }
     void afterPost(FixedWidthTable&) override { s_.storedLinesChanged(); }
@@ -40,16 +40,16 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
       recovery_(workspace_, options_.lockWorkspace)
 {
     for (FixedWidthTable* ds : {&details_, &incomeTypes_, &scratch_}) {
-        ds->SetFileMustExist(true);
-        ds->SetReadOnly(false);
-        ds->SetTrimSpace(true);
+        ds->setFileMustExist(true);
+        ds->setReadOnly(false);
+        ds->setTrimSpace(true);
     }
-    details_.SetSchema(detail::schema());
-    scratch_.SetSchema(detail::schema());
-    incomeTypes_.SetSchema({"typeinc=2", "Desc=52"});
-    details_.SetFileName(workspace_.record2());
-    scratch_.SetFileName(workspace_.record21());
-    incomeTypes_.SetFileName(options_.programFolder / "Addon" / "typeofinc.txt");
+    details_.setSchema(detail::schema());
+    scratch_.setSchema(detail::schema());
+    incomeTypes_.setSchema({"typeinc=2", "Desc=52"});
+    details_.setFileName(workspace_.record2());
+    scratch_.setFileName(workspace_.record21());
+    incomeTypes_.setFileName(options_.programFolder / "Addon" / "typeofinc.txt");
 
     // The observers of the detail store in the order they are told of a change: the
     // ledger, the modified mark, the workspace journal, the check.
@@ -59,13 +59,13 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     copies_ = std::make_unique<WorkspaceCopies>(details_, workspace_, options_.journalEntryLimit);
     pendingEdit_ = std::make_unique<PendingEdit>(details_, *copies_, *ledger_, header_, ui_);
     checker_ = std::make_unique<DeclarationChecker>(*this);
-    details_.AddObserver(checker_.get());
+    details_.addObserver(checker_.get());
 }
 
 DeclarationSession::~DeclarationSession()
 {
     // Observers go before the stores they watch.
-    details_.RemoveObserver(checker_.get());
+    details_.removeObserver(checker_.get());
     checker_.reset();
     modifiedWatch_.reset();
     copies_.reset();
@@ -73,7 +73,7 @@ DeclarationSession::~DeclarationSession()
     ledger_.reset();
 }
 
-CalendarDate DeclarationSession::Today() const
+CalendarDate DeclarationSession::today() const
 {
     if (options_.today) return options_.today();
     std::time_t t = std::time(nullptr);
@@ -82,33 +82,33 @@ CalendarDate DeclarationSession::Today() const
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
-bool DeclarationSession::Guarded(const std::function<void()>& f)
+bool DeclarationSession::guarded(const std::function<void()>& f)
 {
-    if (RunAndReport(f, [this](const std::string& message) { ui_.ShowError(message); })) return true;
-    Changed();
+    if (runAndReport(f, [this](const std::string& message) { ui_.showError(message); })) return true;
+    changed();
     return false;
 }
 
-void DeclarationSession::SetModified(bool modified)
+void DeclarationSession::setModified(bool modified)
 {
-    if (modified) MarkModified();
+    if (modified) markModified();
     else
         modified_ = false;
 }
 
-void DeclarationSession::MarkModified()
+void DeclarationSession::markModified()
 {
     modified_ = true;
     recovery_.markChanged();
 }
 
-void DeclarationSession::MarkUnmodified()
+void DeclarationSession::markUnmodified()
 {
     modified_ = false;
     recovery_.markSaved();
 }
 
-void DeclarationSession::EnableDeclarationCommands()
+void DeclarationSession::enableDeclarationCommands()
 {
     commandsEnabled_ = true;
     startPanelVisible_ = false;
@@ -118,13 +118,13 @@ void DeclarationSession::storedLinesChanged()
 {
     if (!copies_->deferred()) {
         totals_->countLines();
-        Changed();  // the count shows while the workspace files are written
+        changed();  // the count shows while the workspace files are written
     }
     copies_->linesChanged();
-    RecomputeTotals();
+    recomputeTotals();
 }
 
-void DeclarationSession::RecomputeTotals()
+void DeclarationSession::recomputeTotals()
 {
     if (copies_->deferred()) {
         // Many stores in a row show their outcome once, at the end: the figures are made
@@ -133,18 +133,18 @@ void DeclarationSession::RecomputeTotals()
         return;
     }
     totals_->build();
-    Changed();
+    changed();
 }
 
-std::optional<std::string> DeclarationSession::UnconvertibleAmounts() const
+std::optional<std::string> DeclarationSession::unconvertibleAmounts() const
 {
     return ledger_->unconvertibleMessage();
 }
 
-void DeclarationSession::SaveWorkspaceLines()
+void DeclarationSession::saveWorkspaceLines()
 {
     copies_->saveLines();
-    scratch_.Close();  // its readers read the file afresh
+    scratch_.close();  // its readers read the file afresh
 }
 
 }  // namespace edlt

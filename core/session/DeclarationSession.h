@@ -53,109 +53,109 @@ public:
     // Start-up: the workspace folder, its lock, the store files and the income-type list.
     // False when another program holds this workspace or the workspace or page folder is
     // not private (the user has been told).
-    bool Start();
+    bool start();
 
     // Whether the workspace holds unsaved work that a run which did not exit normally left
     // behind (only checked for a locked workspace).
-    bool HasRecoverableWork() const;
+    bool hasRecoverableWork() const;
     // Opens that declaration as it was: header, lines, totals; marked modified. When that
     // fails the user is told, and the workspace is kept as it is until a recovery succeeds
     // or the user declines one: closing leaves it for the next start, and New or Open ask
     // first.
-    void RecoverWork();
+    void recoverWork();
     // Whether a recovery failed and nothing has since settled what it left.
-    bool WorkUnrecovered() const { return unrecoveredCause_.has_value(); }
+    bool workUnrecovered() const { return unrecoveredCause_.has_value(); }
 
     // --- State
-    const HeaderFields& Header() const override { return header_; }
+    const HeaderFields& header() const override { return header_; }
     // Text typed into a header box (the box's own maximum length already applied).
-    void SetHeaderText(HeaderField field, const std::string& text);
-    const std::string& CompanyNameCaption() const;
+    void setHeaderText(HeaderField field, const std::string& text);
+    const std::string& companyNameCaption() const;
 
     // Whether the declaration changed since it was created, opened or saved.
-    bool Modified() const { return modified_; }
-    void SetModified(bool modified);
+    bool modified() const { return modified_; }
+    void setModified(bool modified);
     // Whether the line the checks saw last passed them.
-    bool LastLineAccepted() const { return pendingEdit_->lastLineAccepted(); }
+    bool lastLineAccepted() const { return pendingEdit_->lastLineAccepted(); }
 
     // The detail lines (temp/record2), the income types (Addon/typeofinc.txt) and the
     // scratch copy of the lines (temp/record21).
-    FixedWidthTable& DetailStore() { return details_; }
-    const FixedWidthTable& DetailStore() const override { return details_; }
-    FixedWidthTable& IncomeTypeStore() { return incomeTypes_; }
-    const FixedWidthTable& ScratchStore() const { return scratch_; }
+    FixedWidthTable& detailStore() { return details_; }
+    const FixedWidthTable& detailStore() const override { return details_; }
+    FixedWidthTable& incomeTypeStore() { return incomeTypes_; }
+    const FixedWidthTable& scratchStore() const { return scratch_; }
 
     // The totals boxes Edit1..Edit9 (index 0 is Edit1) and the record counter's text.
-    const TotalsTexts& Totals() const { return totals_->texts(); }
-    const std::string& RecordCounterText() const { return totals_->counter(); }
+    const TotalsTexts& totals() const { return totals_->texts(); }
+    const std::string& recordCounterText() const { return totals_->counter(); }
     // N7, N14, N18 and Excel1: off until a declaration is created or opened.
-    bool DeclarationCommandsEnabled() const { return commandsEnabled_; }
-    bool StartPanelVisible() const { return startPanelVisible_; }
-    const Workspace& WorkspaceFiles() const { return workspace_; }
-    const std::filesystem::path& ProgramFolder() const { return options_.programFolder; }
+    bool declarationCommandsEnabled() const { return commandsEnabled_; }
+    bool startPanelVisible() const { return startPanelVisible_; }
+    const Workspace& workspaceFiles() const { return workspace_; }
+    const std::filesystem::path& programFolder() const { return options_.programFolder; }
     // The file the declaration was opened from or last saved to; empty for a new one.
-    const std::filesystem::path& DeclarationFile() const { return declarationFile_; }
-    const std::filesystem::path& PageFolder() const
+    const std::filesystem::path& declarationFile() const { return declarationFile_; }
+    const std::filesystem::path& pageFolder() const
     {
         return options_.pageFolder.empty() ? options_.programFolder : options_.pageFolder;
     }
-    CalendarDate Today() const override;
+    CalendarDate today() const override;
 
     // --- Commands (errors nobody catches go to the general error report)
-    void New();
-    void Open();
+    void newDeclaration();
+    void open();
     // Open of a chosen file; false when it was refused (its message shown).
-    bool OpenFile(const std::filesystem::path& path);
-    SaveResult SaveAs();
-    bool PreSaveCheck();
+    bool openFile(const std::filesystem::path& path);
+    SaveResult saveAs();
+    bool preSaveCheck();
     // Writes the declaration file (no checks); throws Error on failure, the old file intact.
     // beforeReplace runs once the new file is complete, just before it replaces the old
     // one; what it throws leaves the old file as it was.
-    void WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace = {});
+    void writeDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace = {});
     // The closing question and the workspace clean-up; false when closing was cancelled.
-    bool RequestClose();
+    bool requestClose();
 
     // Leaving the tax number or year box; false keeps the focus there (the user was told).
-    bool LeaveAfmBox();
-    bool LeaveYearBox();
+    bool leaveAfmBox();
+    bool leaveYearBox();
     // The declarant's kind.
-    void ChooseBusiness();
-    void ChoosePerson();
+    void chooseBusiness();
+    void choosePerson();
     // Any key typed into the grid.
-    void GridKeyTyped() { MarkModified(); }
+    void gridKeyTyped() { markModified(); }
 
     // Stores the line being edited before a command; false when it was not stored (the user
     // has been told why, and the line is still being edited): the command ends.
-    bool PostPendingEdit() { return pendingEdit_->post(); }
+    bool postPendingEdit() { return pendingEdit_->post(); }
     // Stores the line being edited for a command that goes on past the store's own errors;
     // false when the checks refused it (a conversion error among them).
-    bool PostCheckedLine() { return pendingEdit_->postChecked(); }
+    bool postCheckedLine() { return pendingEdit_->postChecked(); }
     // The counter and the totals boxes made again and shown. The totals boxes and the
     // distinct tax numbers stay blank while a line holds an amount that is not a number
     // (UnconvertibleAmounts says which).
-    void RecomputeTotals();
+    void recomputeTotals();
     // "Γραμμή N: <conversion message>" for the first such line, nullopt when there is none.
-    std::optional<std::string> UnconvertibleAmounts() const;
-    void SortByTaxNumber() { Sort(SortKey::TaxNumber); }
-    void SortBySurname() { Sort(SortKey::Surname); }
-    void Sort(SortKey key);
+    std::optional<std::string> unconvertibleAmounts() const;
+    void SortByTaxNumber() { sort(SortKey::TaxNumber); }
+    void SortBySurname() { sort(SortKey::Surname); }
+    void sort(SortKey key);
 
     // The index of stored lines the line validation searches for duplicates.
-    const TotalsLedger& Ledger() const override { return *ledger_; }
+    const TotalsLedger& ledger() const override { return *ledger_; }
     // The whole-declaration check, with its last result.
-    DeclarationChecker& Checker() { return *checker_; }
+    DeclarationChecker& checker() { return *checker_; }
 
     // While the returned guard lives, stores and deletes keep the totals and the counter
     // current but leave the workspace files to its end. For commands that store many lines.
-    WorkspaceCopies::Deferral DeferWorkspace() { return WorkspaceCopies::Deferral(*copies_); }
+    WorkspaceCopies::Deferral deferWorkspace() { return WorkspaceCopies::Deferral(*copies_); }
     // Both workspace files written whole from the stored lines, for their readers.
-    void SaveWorkspaceLines();
+    void saveWorkspaceLines();
 
     // Tells the window that the visible state changed.
-    void SessionChangedNotify() { Changed(); }
+    void sessionChangedNotify() { changed(); }
 
     // Runs f, reporting an Error it throws through the general error report.
-    bool Guarded(const std::function<void()>& f);
+    bool guarded(const std::function<void()>& f);
 
 private:
     class ModifiedWatch;
@@ -164,17 +164,17 @@ private:
     // disk once this returns.
     void storedLinesChanged();
     // The year box holds a year from 1900 to this one; throws the conversion error.
-    bool YearAcceptable();
-    void EnableDeclarationCommands();
+    bool yearAcceptable();
+    void enableDeclarationCommands();
     // The declaration changed: the workspace no longer holds only saved work.
-    void MarkModified();
+    void markModified();
     // The declaration is what a file holds (opened, saved) or nothing yet (new).
-    void MarkUnmodified();
+    void markUnmodified();
     // True when nothing a failed recovery left is in the way of replacing the workspace:
     // otherwise the recovery is offered again; No discards that work, Yes tries again and
     // the command ends.
-    bool UnrecoveredWorkSettled();
-    void Changed() { ui_.SessionChanged(); }
+    bool unrecoveredWorkSettled();
+    void changed() { ui_.sessionChanged(); }
 
     // First in, last out: the stores outlive everything that watches them.
     // The form's names stay the stores' debugging names.
@@ -190,9 +190,9 @@ private:
     std::filesystem::path fileAtOpen_;
     std::optional<FileIdentity> identityAtOpen_;
     std::filesystem::path declarationFile_;
-    void RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity);
+    void rememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity);
     // True unless path is that file, changed since, and the user declines to replace it.
-    bool ReplacingChangedFileAccepted(const std::filesystem::path& path);
+    bool replacingChangedFileAccepted(const std::filesystem::path& path);
     HeaderFields header_;
     bool commandsEnabled_ = false;
     bool startPanelVisible_ = true;

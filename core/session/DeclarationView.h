@@ -17,11 +17,11 @@ class DeclarationView {
 public:
     virtual ~DeclarationView() = default;
 
-    virtual const FixedWidthTable& DetailStore() const = 0;
+    virtual const FixedWidthTable& detailStore() const = 0;
     // The index of stored lines the line validation searches for duplicates.
-    virtual const TotalsLedger& Ledger() const = 0;
-    virtual const HeaderFields& Header() const = 0;
-    virtual CalendarDate Today() const = 0;
+    virtual const TotalsLedger& ledger() const = 0;
+    virtual const HeaderFields& header() const = 0;
+    virtual CalendarDate today() const = 0;
 
 protected:
     DeclarationView() = default;

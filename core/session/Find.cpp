@@ -8,53 +8,53 @@
 
 namespace edlt {
 
-bool FindKeyAccepted(bool byAFM, char typed)
+bool findKeyAccepted(bool byAFM, char typed)
 {
     if (!byAFM) return true;
     return (typed >= '0' && typed <= '9') || typed == '\b' || typed == '\t';
 }
 
-int FindMaxLength(bool byAFM)
+int findMaxLength(bool byAFM)
 {
     return byAFM ? 9 : 27;
 }
 
-const std::string& FindNotFoundMessage(bool byAFM)
+const std::string& findNotFoundMessage(bool byAFM)
 {
     static const std::string afm = cp1253::lit("Δεν βρέθηκε ο ΑΦΜ");
     static const std::string surname = cp1253::lit("Δεν βρέθηκε το Επώνυμο");
     return byAFM ? afm : surname;
 }
 
-bool FindDetailLine(DeclarationSession& session, const FindRequest& request)
+bool findDetailLine(DeclarationSession& session, const FindRequest& request)
 {
-    FixedWidthTable& ds = session.DetailStore();
+    FixedWidthTable& ds = session.detailStore();
     // Without a declaration there is nothing to search; the menu item is off then anyway.
-    if (!ds.Active()) return false;
+    if (!ds.active()) return false;
     const char* key = detail::fields[request.ByAFM ? detail::AFM : detail::SurName].name;
-    return ds.FindRecord(key, request.SearchText, request.PartialMatch ? FixedWidthTable::PrefixMatch : 0);
+    return ds.findRecord(key, request.SearchText, request.PartialMatch ? FixedWidthTable::PrefixMatch : 0);
 }
 
-FindOutcome RunFindCommand(DeclarationSession& session, UserInterface& ui,
+FindOutcome runFindCommand(DeclarationSession& session, UserInterface& ui,
                            const std::function<FindRequest()>& showDialog)
 {
-    if (!session.PostPendingEdit()) return FindOutcome::LineRefused;
+    if (!session.postPendingEdit()) return FindOutcome::LineRefused;
     const FindRequest request = showDialog();
     if (request.Cancelled) return FindOutcome::Cancelled;
 
     FindOutcome outcome = FindOutcome::Failed;
     // A store error (a line that cannot even be checked) goes to the general error report.
-    session.Guarded([&] {
-        if (FindDetailLine(session, request)) {
+    session.guarded([&] {
+        if (findDetailLine(session, request)) {
             outcome = FindOutcome::Found;
             return;
         }
-        ui.ShowWarning(FindNotFoundMessage(request.ByAFM));
-        FixedWidthTable& ds = session.DetailStore();
-        if (ds.Active()) ds.MoveFirst();
+        ui.showWarning(findNotFoundMessage(request.ByAFM));
+        FixedWidthTable& ds = session.detailStore();
+        if (ds.active()) ds.moveFirst();
         outcome = FindOutcome::NotFound;
     });
-    session.SessionChangedNotify();
+    session.sessionChangedNotify();
     return outcome;
 }
 

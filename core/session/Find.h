@@ -20,12 +20,12 @@ struct FindRequest {
 // The key rules of the search field. A typed character (backspace is 8, tab 9) is
 // accepted when searching by tax number only if it is a digit, backspace or tab;
 // searching by surname every character is.
-bool FindKeyAccepted(bool byAFM, char typed);
+bool findKeyAccepted(bool byAFM, char typed);
 // The field's maximum length for the search kind chosen at the moment of the key press.
-int FindMaxLength(bool byAFM);
+int findMaxLength(bool byAFM);
 
 // "Δεν βρέθηκε ο ΑΦΜ" or "Δεν βρέθηκε το Επώνυμο".
-const std::string& FindNotFoundMessage(bool byAFM);
+const std::string& findNotFoundMessage(bool byAFM);
 
 enum class FindOutcome {
     LineRefused,  // the line being edited failed its checks; the dialog was not shown
@@ -37,10 +37,10 @@ enum class FindOutcome {
 
 // The whole command: posts the pending edit, asks through showDialog, searches from
 // the first detail line (never folding case) and shows the not-found warning.
-FindOutcome RunFindCommand(DeclarationSession& session, UserInterface& ui,
+FindOutcome runFindCommand(DeclarationSession& session, UserInterface& ui,
                            const std::function<FindRequest()>& showDialog);
 
 // The search alone, on the session's detail lines.
-bool FindDetailLine(DeclarationSession& session, const FindRequest& request);
+bool findDetailLine(DeclarationSession& session, const FindRequest& request);
 
 }  // namespace edlt

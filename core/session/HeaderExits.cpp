@@ -9,61 +9,61 @@
 
 namespace edlt {
 
-void DeclarationSession::SetHeaderText(HeaderField field, const std::string& text)
+void DeclarationSession::setHeaderText(HeaderField field, const std::string& text)
 {
     std::string& slot = header_.value(field);
     const std::string cleaned = cleanFieldText(text);  // a header box is a field of a record too
     if (slot == cleaned) return;
     slot = cleaned.substr(0, static_cast<size_t>(declarant::widthOf(field)));
-    MarkModified();
+    markModified();
     recovery_.keep(header_);
 }
 
-const std::string& DeclarationSession::CompanyNameCaption() const
+const std::string& DeclarationSession::companyNameCaption() const
 {
     return header_.business ? msg::companyNameCaption() : msg::surnameCaption();
 }
 
-bool DeclarationSession::YearAcceptable()
+bool DeclarationSession::yearAcceptable()
 {
-    return yearAcceptable(header_.YearOfData, Today().year);
+    return edlt::yearAcceptable(header_.YearOfData, today().year);
 }
 
-bool DeclarationSession::LeaveAfmBox()
+bool DeclarationSession::leaveAfmBox()
 {
     bool ok = false;
-    if (!Guarded([&] { ok = CheckAFM(header_.AFM); })) return true;  // the error report; focus moves on
+    if (!guarded([&] { ok = checkAFM(header_.AFM); })) return true;  // the error report; focus moves on
     if (ok) return true;
-    ui_.ShowNotice(msg::wrongDeclarantAfm());
-    ui_.FocusHeaderField(HeaderField::AFM);
+    ui_.showNotice(msg::wrongDeclarantAfm());
+    ui_.focusHeaderField(HeaderField::AFM);
     return false;
 }
 
-bool DeclarationSession::LeaveYearBox()
+bool DeclarationSession::leaveYearBox()
 {
     bool ok = false;
-    if (!Guarded([&] { ok = YearAcceptable(); })) return true;
+    if (!guarded([&] { ok = yearAcceptable(); })) return true;
     if (ok) return true;
-    ui_.Beep();
-    ui_.ShowNotice(msg::writeYear());
-    ui_.FocusHeaderField(HeaderField::YearOfData);
+    ui_.beep();
+    ui_.showNotice(msg::writeYear());
+    ui_.focusHeaderField(HeaderField::YearOfData);
     return false;
 }
 
-void DeclarationSession::ChooseBusiness()
+void DeclarationSession::chooseBusiness()
 {
-    MarkModified();
+    markModified();
     header_.business = true;
     recovery_.keep(header_);
-    Changed();
+    changed();
 }
 
-void DeclarationSession::ChoosePerson()
+void DeclarationSession::choosePerson()
 {
-    MarkModified();
+    markModified();
     header_.business = false;
     recovery_.keep(header_);
-    Changed();
+    changed();
 }
 
 }  // namespace edlt

@@ -7,8 +7,8 @@ LongWork::LongWork(UserInterface& ui, bool ownWindow) : ui_(ui), ownWindow_(ownW
 LongWork::~LongWork()
 {
     if (shown_ && ownWindow_) {
-        ui_.EndPleaseWait();
-        ui_.SetHourglass(false);
+        ui_.endPleaseWait();
+        ui_.setHourglass(false);
     }
 }
 
@@ -18,11 +18,11 @@ void LongWork::progress(size_t done, size_t total)
         if (std::chrono::steady_clock::now() - start_ < showAfter) return;
         shown_ = true;
         if (ownWindow_) {
-            ui_.SetHourglass(true);
-            ui_.BeginPleaseWait();
+            ui_.setHourglass(true);
+            ui_.beginPleaseWait();
         }
     }
-    ui_.PleaseWaitProgress(done, total);
+    ui_.pleaseWaitProgress(done, total);
 }
 
 }  // namespace edlt

@@ -14,45 +14,45 @@
 
 namespace edlt {
 
-void DeclarationSession::New()
+void DeclarationSession::newDeclaration()
 {
-    if (!UnrecoveredWorkSettled()) return;
-    if (AskYesNo(ui_, msg::newDeclarationQuestion()) == Answer::No) return;
-    Guarded([&] {
-        details_.Close();
+    if (!unrecoveredWorkSettled()) return;
+    if (askYesNo(ui_, msg::newDeclarationQuestion()) == Answer::No) return;
+    guarded([&] {
+        details_.close();
         copies_->forgetScratch();
         workspace_.emptyFiles();
-        header_ = LoadHeaderFields(workspace_.generalData());
+        header_ = loadHeaderFields(workspace_.generalData());
         copies_->openDetails();
         totals_->clear();
-        ChooseBusiness();
+        chooseBusiness();
         declarationFile_.clear();
         recovery_.keep(header_);
-        MarkUnmodified();
-        EnableDeclarationCommands();
+        markUnmodified();
+        enableDeclarationCommands();
         totals_->countLines();
-        Changed();
-        ui_.FocusHeaderField(HeaderField::YearOfData);
+        changed();
+        ui_.focusHeaderField(HeaderField::YearOfData);
     });
 }
 
-void DeclarationSession::Open()
+void DeclarationSession::open()
 {
-    if (!UnrecoveredWorkSettled()) return;
-    auto path = ui_.ChooseFileToOpen({options_.programFolder, "*.*|*.*", "", ""});
+    if (!unrecoveredWorkSettled()) return;
+    auto path = ui_.chooseFileToOpen({options_.programFolder, "*.*|*.*", "", ""});
     if (!path) return;
-    OpenFile(*path);
+    openFile(*path);
 }
 
-bool DeclarationSession::OpenFile(const std::filesystem::path& path)
+bool DeclarationSession::openFile(const std::filesystem::path& path)
 {
-    if (!UnrecoveredWorkSettled()) return false;
-    bool wasOpen = details_.Active();
+    if (!unrecoveredWorkSettled()) return false;
+    bool wasOpen = details_.active();
     bool opened = false;
-    Guarded([&] {
+    guarded([&] {
         // A long Open shows how far it got; the window goes before any message.
         std::optional<LongWork> work(std::in_place, ui_, true);
-        details_.Close();
+        details_.close();
         copies_->forgetScratch();
         std::optional<std::string> problem;
         const auto identity = FileIdentity::of(path);
@@ -62,15 +62,15 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             std::error_code unknown;
             const auto size = std::filesystem::file_size(path, unknown);
             ProgressSource source(file, unknown ? 0 : static_cast<size_t>(size), *work);
-            problem = ReadDeclarationFile(source, workspace_.generalData(), workspace_.record2(), &lines);
+            problem = readDeclarationFile(source, workspace_.generalData(), workspace_.record2(), &lines);
         } catch (const FileOpenError& e) {
             problem = declaration_messages::openProblem() + e.framed();
         } catch (const WriteError& e) {
             // The workspace's disk, not the file being opened: the message names it.
-            if (wasOpen) details_.Open();
+            if (wasOpen) details_.open();
             work.reset();
-            ui_.ShowError(e.message());
-            Changed();
+            ui_.showError(e.message());
+            changed();
             return;
         } catch (const Error&) {
             problem = declaration_messages::openProblem();
@@ -79,33 +79,33 @@ bool DeclarationSession::OpenFile(const std::filesystem::path& path)
             // The workspace was left as it was: the declaration that was open stays usable.
             if (wasOpen) copies_->openDetails();
             work.reset();
-            if (*problem != declaration_messages::invalidFile()) ui_.Beep();
-            ui_.ShowNotice(*problem);
-            Changed();
+            if (*problem != declaration_messages::invalidFile()) ui_.beep();
+            ui_.showNotice(*problem);
+            changed();
             return;
         }
         bool headerRead = true;
         try {
-            header_ = LoadHeaderFields(workspace_.generalData());
+            header_ = loadHeaderFields(workspace_.generalData());
         } catch (const Error&) {
             headerRead = false;
         }
-        RememberFile(path, identity);
+        rememberFile(path, identity);
         recovery_.keep(header_);
-        MarkUnmodified();
+        markUnmodified();
         copies_->openDetails(std::move(lines));
         storedLinesChanged();
         work.reset();
         if (!headerRead) {
-            ui_.Beep();
-            ui_.ShowNotice(declaration_messages::headerReadProblem());
+            ui_.beep();
+            ui_.showNotice(declaration_messages::headerReadProblem());
         }
-        EnableDeclarationCommands();
+        enableDeclarationCommands();
         opened = true;
-        Changed();
+        changed();
         // The lines are open to be fixed; the user learns which one to fix first.
-        if (auto unconvertible = UnconvertibleAmounts()) ui_.ShowError(*unconvertible);
-        ui_.FocusHeaderField(HeaderField::YearOfData);
+        if (auto unconvertible = unconvertibleAmounts()) ui_.showError(*unconvertible);
+        ui_.focusHeaderField(HeaderField::YearOfData);
     });
     return opened;
 }

@@ -15,7 +15,7 @@ void setLineFields(FixedWidthTable& ds, std::string_view line)
 {
     for (const FixedWidthTable::FieldInfo& f : ds.Fields())
         if (static_cast<size_t>(f.offset) < line.size())
-            ds.SetFieldValue(static_cast<int>(&f - ds.Fields().data()),
+            ds.setFieldValue(static_cast<int>(&f - ds.Fields().data()),
                              line.substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width)));
 }
 
@@ -25,13 +25,13 @@ public:
     explicit AskingLineQuestions(UserInterface& ui) : ui_(ui) {}
     void refuse(const std::string& message) override
     {
-        ui_.Beep();
-        ui_.ShowNotice(message);
+        ui_.beep();
+        ui_.showNotice(message);
     }
     bool confirm(const std::string& question) override
     {
-        ui_.Beep();
-        return AskYesNo(ui_, question) != Answer::No;
+        ui_.beep();
+        return askYesNo(ui_, question) != Answer::No;
     }
 
 private:
@@ -46,33 +46,33 @@ PendingEdit::PendingEdit(FixedWidthTable& details, WorkspaceCopies& copies, cons
       questions_(std::make_unique<AskingLineQuestions>(ui)),
       validation_(std::make_unique<DetailValidation>(*questions_, ledger, [this] { copies_.refreshScratch(); }))
 {
-    details_.AddObserver(this);
+    details_.addObserver(this);
 }
 
 PendingEdit::~PendingEdit()
 {
-    details_.RemoveObserver(this);
+    details_.removeObserver(this);
 }
 
 bool PendingEdit::post()
 {
     accepted_ = true;
     FixedWidthTable& ds = details_;
-    const DataSetState state = ds.State();
+    const DataSetState state = ds.state();
     // Nothing being edited: the store's "not in edit or insert mode" is not worth a word.
     if (state != DataSetState::EditState && state != DataSetState::InsertState) return true;
     Line line{
-        state, std::string(ds.CurrentText()), {}, state == DataSetState::EditState ? ds.Cursor() : ds.InsertIndex()};
-    if (state == DataSetState::EditState) line.stored = std::string(ds.LineAt(static_cast<size_t>(ds.Cursor())));
+        state, std::string(ds.currentText()), {}, state == DataSetState::EditState ? ds.cursor() : ds.insertIndex()};
+    if (state == DataSetState::EditState) line.stored = std::string(ds.lineAt(static_cast<size_t>(ds.cursor())));
     try {
-        ds.Post();  // a refusal shows its own message and clears accepted_
+        ds.post();  // a refusal shows its own message and clears accepted_
     } catch (const Error& e) {
         // A conversion error, or a workspace file that could not be written (the line is
         // then in the store already): the user is told, and keeps editing the line.
         accepted_ = false;
-        if (ds.State() == DataSetState::Browse) reopen(line);
-        ui_.ShowError(e.message());
-        ui_.FocusDetailLine();
+        if (ds.state() == DataSetState::Browse) reopen(line);
+        ui_.showError(e.message());
+        ui_.focusDetailLine();
     }
     return accepted_;
 }
@@ -86,29 +86,29 @@ void PendingEdit::reopen(const Line& line)
         WorkspaceCopies::Deferral deferral(copies_);
         const ChecksSuspended unchecked(ds);
         if (line.state == DataSetState::EditState) {
-            ds.Edit();
+            ds.edit();
             setLineFields(ds, line.stored);
-            ds.Post();
-            ds.Edit();
+            ds.post();
+            ds.edit();
         } else {
-            ds.Delete();
-            if (line.position >= ds.CountRecords()) {
-                ds.AppendNew();
+            ds.deleteRecord();
+            if (line.position >= ds.countRecords()) {
+                ds.appendNew();
             } else {
-                ds.SetRecordNumber(line.position + 1);
-                ds.Insert();
+                ds.setRecordNumber(line.position + 1);
+                ds.insert();
             }
         }
         setLineFields(ds, line.typed);
     }
-    ui_.SessionChanged();
+    ui_.sessionChanged();
 }
 
 bool PendingEdit::postChecked()
 {
     accepted_ = true;
     try {
-        details_.Post();
+        details_.post();
     } catch (const Error&) {
         // A conversion error leaves accepted_ clear; the totals' own errors do not.
     }
@@ -118,7 +118,7 @@ bool PendingEdit::postChecked()
 bool PendingEdit::validate(FixedWidthTable& ds)
 {
     accepted_ = false;  // also when the checks throw
-    accepted_ = validation_->Run(ds, header_.AFM, isNewRecord_);
+    accepted_ = validation_->run(ds, header_.AFM, isNewRecord_);
     return accepted_;
 }
 

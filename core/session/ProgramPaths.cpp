@@ -9,7 +9,7 @@
 
 namespace edlt {
 
-std::filesystem::path DataFolder(const std::filesystem::path& executableFolder)
+std::filesystem::path dataFolder(const std::filesystem::path& executableFolder)
 {
     const std::filesystem::path installed = (executableFolder / ".." / "share" / "edlt").lexically_normal();
     std::error_code ec;
@@ -18,21 +18,21 @@ std::filesystem::path DataFolder(const std::filesystem::path& executableFolder)
     return executableFolder;
 }
 
-std::filesystem::path HomeFolder()
+std::filesystem::path homeFolder()
 {
     if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
     if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir == '/') return pw->pw_dir;
     throw Error(cp1253::lit("Δεν βρέθηκε ο προσωπικός φάκελος του χρήστη."));
 }
 
-std::filesystem::path UserStateFolder()
+std::filesystem::path userStateFolder()
 {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
         return std::filesystem::path(state) / "edlt";
-    return HomeFolder() / ".local" / "state" / "edlt";
+    return homeFolder() / ".local" / "state" / "edlt";
 }
 
-std::string MissingDataFileMessage(const std::filesystem::path& path)
+std::string missingDataFileMessage(const std::filesystem::path& path)
 {
     return format(cp1253::lit("Λείπει το αρχείο %s του προγράμματος. Εγκαταστήστε ξανά το e-ΔΛΤ."),
                   {cp1253::pathText(path)});

@@ -10,17 +10,17 @@ namespace edlt {
 
 // The folder that holds Addon/ for a program in executableFolder: beside it first, then
 // ../share/edlt; the first of the two when neither has it (its messages then name it).
-std::filesystem::path DataFolder(const std::filesystem::path& executableFolder);
+std::filesystem::path dataFolder(const std::filesystem::path& executableFolder);
 
 // $HOME, else the password database's home; throws Error when neither names one.
-std::filesystem::path HomeFolder();
+std::filesystem::path homeFolder();
 
 // $XDG_STATE_HOME/edlt, or $HOME/.local/state/edlt when that is unset or not absolute.
 // Throws Error when not even a home folder is known.
-std::filesystem::path UserStateFolder();
+std::filesystem::path userStateFolder();
 
 // "Λείπει το αρχείο του προγράμματος <path>. ..." (Windows-1253) for a data file that is
 // not where the installation puts it.
-std::string MissingDataFileMessage(const std::filesystem::path& path);
+std::string missingDataFileMessage(const std::filesystem::path& path);
 
 }  // namespace edlt

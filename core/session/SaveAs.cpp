@@ -26,88 +26,88 @@ std::string twoDigits(int v)
 
 }  // namespace
 
-bool DeclarationSession::PreSaveCheck()
+bool DeclarationSession::preSaveCheck()
 {
-    const std::vector<DeclarantFinding> findings = declarantFindings(header_, Today().year);
+    const std::vector<DeclarantFinding> findings = declarantFindings(header_, today().year);
     if (!findings.empty()) {
         const DeclarantFinding& first = findings.front();
         if (first.kind == DeclarantFinding::Kind::ConversionError) throw ConvertError(first.message);
-        if (first.kind == DeclarantFinding::Kind::Refusal) ui_.Beep();
-        ui_.ShowNotice(first.message);
-        ui_.FocusHeaderField(first.field);
+        if (first.kind == DeclarantFinding::Kind::Refusal) ui_.beep();
+        ui_.showNotice(first.message);
+        ui_.focusHeaderField(first.field);
         return false;
     }
-    if (!PostPendingEdit()) return false;
-    if (auto unconvertible = UnconvertibleAmounts()) {
-        ui_.ShowError(*unconvertible);
+    if (!postPendingEdit()) return false;
+    if (auto unconvertible = unconvertibleAmounts()) {
+        ui_.showError(*unconvertible);
         return false;
     }
 
     copies_->foldJournal();
     copies_->copyScratch();
     FixedWidthTable& scratch = scratch_;
-    scratch.Open();
+    scratch.open();
     std::vector<PairKey> keys;
-    keys.reserve(static_cast<size_t>(scratch.CountRecords()));
+    keys.reserve(static_cast<size_t>(scratch.countRecords()));
     long number = 0;
-    for (scratch.MoveFirst(); !scratch.AtEnd(); scratch.MoveNext()) {
+    for (scratch.moveFirst(); !scratch.atEnd(); scratch.moveNext()) {
         ++number;
-        const std::string afm = scratch.FieldValue(detail::AFM);
+        const std::string afm = scratch.fieldValue(detail::AFM);
         if (afm == header_.AFM) {
-            ui_.Beep();
-            if (AskYesNo(ui_, msg::lineSameAsDeclarantQuestion(afm, number)) == Answer::No) {
-                scratch.Close();
+            ui_.beep();
+            if (askYesNo(ui_, msg::lineSameAsDeclarantQuestion(afm, number)) == Answer::No) {
+                scratch.close();
                 return false;
             }
         }
-        keys.push_back(PairKey::of(afm, scratch.FieldValue(detail::TypeInc)));
+        keys.push_back(PairKey::of(afm, scratch.fieldValue(detail::TypeInc)));
     }
-    scratch.Close();
+    scratch.close();
 
     if (const auto first = firstDuplicate(duplicateGroups(keys))) {
-        ui_.Beep();
-        ui_.ShowNotice(msg::duplicateLine(keys[*first].afm()));
+        ui_.beep();
+        ui_.showNotice(msg::duplicateLine(keys[*first].afm()));
         return false;
     }
     return true;
 }
 
-void DeclarationSession::WriteDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace)
+void DeclarationSession::writeDeclaration(const std::filesystem::path& path, const std::function<void()>& beforeReplace)
 {
-    CalendarDate d = Today();
+    CalendarDate d = today();
     std::string today = std::to_string(d.year) + twoDigits(d.month) + twoDigits(d.day);
     FixedWidthTable& ds = details_;
-    const size_t count = ds.Active() ? static_cast<size_t>(ds.CountRecords()) : 0;
+    const size_t count = ds.active() ? static_cast<size_t>(ds.countRecords()) : 0;
     LongWork work(ui_, false);  // Save As has the window shown already
     DetailLines lines{count, [&ds, &work, count](size_t i) {
                           if (i % 8192 == 0) work.progress(i, count);
-                          return ds.LineAt(i);
+                          return ds.lineAt(i);
                       }};
     AtomicFileWriter writer(path, AtomicFileWriter::Durability::Durable);
-    WriteDeclarationFile(writer, header_, Totals(), lines, today);
+    writeDeclarationFile(writer, header_, totals(), lines, today);
     if (beforeReplace) beforeReplace();
     writer.commit();
-    if (ds.Active()) ds.MoveFirst();
+    if (ds.active()) ds.moveFirst();
 }
 
-DeclarationSession::SaveResult DeclarationSession::SaveAs()
+DeclarationSession::SaveResult DeclarationSession::saveAs()
 {
     SaveResult result = SaveResult::Failed;
-    Guarded([&] {
-        if (!PreSaveCheck()) {
+    guarded([&] {
+        if (!preSaveCheck()) {
             result = SaveResult::CheckFailed;
             return;
         }
         if (options_.askAboutFindings) {
-            const size_t refused = CheckWithPleaseWait(*checker_, ui_).refusedLines();
-            if (refused > 0) ui_.Beep();
-            if (refused > 0 && ui_.AskQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
+            const size_t refused = checkWithPleaseWait(*checker_, ui_).refusedLines();
+            if (refused > 0) ui_.beep();
+            if (refused > 0 && ui_.askQuestion(saveWithFindingsQuestion(refused), mbYes | mbNo | mbDefaultNo,
                                                {cp1253::lit("Ναι"), cp1253::lit("Όχι")}) != Answer::Yes) {
                 result = SaveResult::Cancelled;
                 return;
             }
         }
-        auto path = ui_.ChooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
+        auto path = ui_.chooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
         if (!path) {
             result = SaveResult::Cancelled;
             return;
@@ -115,7 +115,7 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         std::error_code unknown;  // a file that cannot even be looked at fails on writing, with its cause
         if (std::filesystem::exists(*path, unknown)) {
             std::string name = cp1253::pathText(path->filename());
-            if (AskYesNo(ui_, msg::overwriteQuestion(name)) == Answer::No) {
+            if (askYesNo(ui_, msg::overwriteQuestion(name)) == Answer::No) {
                 result = SaveResult::Cancelled;
                 return;
             }
@@ -123,23 +123,23 @@ DeclarationSession::SaveResult DeclarationSession::SaveAs()
         // Another program's read-modify-write of this file ends before this save starts,
         // and what it wrote is not replaced unasked.
         FileLock lock(*path, FileLock::Mode::Exclusive);
-        if (!ReplacingChangedFileAccepted(*path)) {
+        if (!replacingChangedFileAccepted(*path)) {
             result = SaveResult::Cancelled;
             return;
         }
         {
             const PleaseWait wait(ui_);
-            WriteDeclaration(*path);
-            RememberFile(*path, FileIdentity::of(*path));
+            writeDeclaration(*path);
+            rememberFile(*path, FileIdentity::of(*path));
         }
-        MarkUnmodified();
+        markUnmodified();
         result = SaveResult::Saved;
-        Changed();
+        changed();
     });
     return result;
 }
 
-void DeclarationSession::RememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)
+void DeclarationSession::rememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)
 {
     std::error_code ec;
     fileAtOpen_ = std::filesystem::weakly_canonical(path, ec);
@@ -147,7 +147,7 @@ void DeclarationSession::RememberFile(const std::filesystem::path& path, std::op
     identityAtOpen_ = identity;
 }
 
-bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::path& path)
+bool DeclarationSession::replacingChangedFileAccepted(const std::filesystem::path& path)
 {
     std::error_code ec;
     if (!identityAtOpen_ || std::filesystem::weakly_canonical(path, ec) != fileAtOpen_) return true;
@@ -157,7 +157,7 @@ bool DeclarationSession::ReplacingChangedFileAccepted(const std::filesystem::pat
         format(cp1253::lit("Το αρχείο %s άλλαξε από άλλο πρόγραμμα μετά το άνοιγμά του εδώ. Αν αντικατασταθεί, οι "
                            "αλλαγές εκείνου του προγράμματος θα χαθούν. Να αντικατασταθεί;"),
                {cp1253::pathText(path.filename())});
-    return AskYesNoDefaultNo(ui_, question) == Answer::Yes;
+    return askYesNoDefaultNo(ui_, question) == Answer::Yes;
 }
 
 }  // namespace edlt

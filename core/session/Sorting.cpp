@@ -12,21 +12,21 @@
 
 namespace edlt {
 
-void DeclarationSession::Sort(SortKey key)
+void DeclarationSession::sort(SortKey key)
 {
-    if (!PostPendingEdit()) return;
+    if (!postPendingEdit()) return;
     FixedWidthTable& ds = details_;
-    if (!ds.Active()) return;  // no declaration: the buttons are under the start panel then
-    MarkModified();            // before the new order reaches the workspace
+    if (!ds.active()) return;  // no declaration: the buttons are under the start panel then
+    markModified();            // before the new order reaches the workspace
     {
         const PleaseWait wait(ui_);
-        Guarded([&] {
+        guarded([&] {
             // The stored lines at the record size: what concatenating every field's full value
             // gives. Views into the store: a million lines are not copied.
-            const size_t n = static_cast<size_t>(ds.CountRecords());
-            const size_t recordSize = static_cast<size_t>(ds.RecordSize());
+            const size_t n = static_cast<size_t>(ds.countRecords());
+            const size_t recordSize = static_cast<size_t>(ds.recordSize());
             std::vector<std::string_view> lines(n);
-            for (size_t i = 0; i < n; ++i) lines[i] = ds.LineAt(i).substr(0, recordSize);
+            for (size_t i = 0; i < n; ++i) lines[i] = ds.lineAt(i).substr(0, recordSize);
             const size_t headLength =
                 key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
             std::vector<std::string_view> keys(n);
@@ -42,17 +42,17 @@ void DeclarationSession::Sort(SortKey key)
             lines = {};
             writer.commit();
             // The sorted file holds every line: closing must not write the old order over it.
-            ds.MarkLinesSaved();
-            ds.Close();
+            ds.markLinesSaved();
+            ds.close();
             copies_->openDetails();
-            ds.MoveFirst();
+            ds.moveFirst();
         });
     }
-    if (!details_.Active()) {
+    if (!details_.active()) {
         // A failed rewrite left the old file in place: show the lines it holds.
-        Guarded([&] { copies_->openDetails(); });
+        guarded([&] { copies_->openDetails(); });
     }
-    Changed();
+    changed();
 }
 
 }  // namespace edlt

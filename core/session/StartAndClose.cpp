@@ -33,7 +33,7 @@ std::string unrecoveredMessage(const std::string& cause)
 
 }  // namespace
 
-bool DeclarationSession::Start()
+bool DeclarationSession::start()
 {
     // Payroll data is private: the workspace and the pages are closed to other users, or
     // the program does not start.
@@ -41,14 +41,14 @@ bool DeclarationSession::Start()
         if (!options_.pageFolder.empty()) PrivateFolder::open(options_.pageFolder);
         workspace_.makePrivate();
     } catch (const Error& e) {
-        ui_.ShowError(e.message());
+        ui_.showError(e.message());
         return false;
     }
     if (options_.lockWorkspace) {
         switch (lock_.acquire(workspace_.folder())) {
         case WorkspaceLock::Result::Acquired: break;
-        case WorkspaceLock::Result::HeldByAnother: ui_.ShowNotice(msg::alreadyRunning()); return false;
-        case WorkspaceLock::Result::Unavailable: ui_.ShowError(lock_.problem()); return false;
+        case WorkspaceLock::Result::HeldByAnother: ui_.showNotice(msg::alreadyRunning()); return false;
+        case WorkspaceLock::Result::Unavailable: ui_.showError(lock_.problem()); return false;
         }
     }
     try {
@@ -58,30 +58,30 @@ bool DeclarationSession::Start()
     }
     try {
         std::error_code ec;
-        if (!std::filesystem::exists(incomeTypes_.FileName(), ec))
-            throw Error(MissingDataFileMessage(incomeTypes_.FileName()));
-        incomeTypes_.Open();
+        if (!std::filesystem::exists(incomeTypes_.fileName(), ec))
+            throw Error(missingDataFileMessage(incomeTypes_.fileName()));
+        incomeTypes_.open();
     } catch (const Error& e) {
-        ui_.ShowError(e.message());
+        ui_.showError(e.message());
     }
-    Changed();
-    if (options_.lockWorkspace && HasRecoverableWork() && AskYesNo(ui_, recoveryQuestion()) == Answer::Yes)
-        RecoverWork();
+    changed();
+    if (options_.lockWorkspace && hasRecoverableWork() && askYesNo(ui_, recoveryQuestion()) == Answer::Yes)
+        recoverWork();
     return true;
 }
 
-bool DeclarationSession::HasRecoverableWork() const
+bool DeclarationSession::hasRecoverableWork() const
 {
     return recovery_.holdsWork();
 }
 
-void DeclarationSession::RecoverWork()
+void DeclarationSession::recoverWork()
 {
     std::string cause;
-    const bool recovered = RunAndReport(
+    const bool recovered = runAndReport(
         [&] {
             try {
-                details_.Close();
+                details_.close();
                 copies_->recoverDetails();
                 header_ = recovery_.kept();
                 storedLinesChanged();
@@ -92,49 +92,49 @@ void DeclarationSession::RecoverWork()
         [&](const std::string& message) { cause = message; }, Reported::AllExceptions);
     if (!recovered) {
         // Nothing of it is written or removed: the next start offers it again.
-        details_.MarkLinesSaved();
-        Guarded([&] { details_.Close(); });
+        details_.markLinesSaved();
+        guarded([&] { details_.close(); });
         header_ = {};
         while (!cause.empty() && (cause.back() == '.' || cause.back() == ' ')) cause.pop_back();
         unrecoveredCause_ = cause;
-        ui_.ShowError(unrecoveredMessage(cause));
-        Changed();
+        ui_.showError(unrecoveredMessage(cause));
+        changed();
         return;
     }
     unrecoveredCause_.reset();
-    EnableDeclarationCommands();
-    MarkModified();
-    Changed();
-    ui_.FocusHeaderField(HeaderField::YearOfData);
+    enableDeclarationCommands();
+    markModified();
+    changed();
+    ui_.focusHeaderField(HeaderField::YearOfData);
 }
 
-bool DeclarationSession::UnrecoveredWorkSettled()
+bool DeclarationSession::unrecoveredWorkSettled()
 {
     if (!unrecoveredCause_) return true;
-    if (AskYesNo(ui_, recoveryQuestion()) == Answer::Yes) {
-        RecoverWork();
+    if (askYesNo(ui_, recoveryQuestion()) == Answer::Yes) {
+        recoverWork();
         return false;
     }
     unrecoveredCause_.reset();  // declined: it goes as any declaration the user leaves
     return true;
 }
 
-bool DeclarationSession::RequestClose()
+bool DeclarationSession::requestClose()
 {
     if (modified_) {
-        const Answer answer = AskYesNoCancel(ui_, msg::saveChangesQuestion());
+        const Answer answer = askYesNoCancel(ui_, msg::saveChangesQuestion());
         if (answer == Answer::Cancel) return false;
         // A save that did not happen keeps the program open: the work is not lost.
-        if (answer == Answer::Yes && SaveAs() != SaveResult::Saved) return false;
+        if (answer == Answer::Yes && saveAs() != SaveResult::Saved) return false;
     }
     if (unrecoveredCause_) {
         // Neither recovered nor declined: it stays as it is, for the next start.
-        ui_.ShowWarning(unrecoveredMessage(*unrecoveredCause_));
+        ui_.showWarning(unrecoveredMessage(*unrecoveredCause_));
         lock_.release();
         return true;
     }
     try {
-        details_.Close();
+        details_.close();
     } catch (const Error&) {
         // Closing writes the workspace lines, which are deleted next: nothing is lost.
     }

@@ -35,7 +35,7 @@ TotalsDisplay::TotalsDisplay(const FixedWidthTable& details, const TotalsLedger&
 void TotalsDisplay::countLines()
 {
     stale_ = false;
-    counter_ = std::to_string(details_.CountRecords()) + recordsWord();
+    counter_ = std::to_string(details_.countRecords()) + recordsWord();
 }
 
 void TotalsDisplay::build()
@@ -46,7 +46,7 @@ void TotalsDisplay::build()
 
 void TotalsDisplay::make() const
 {
-    counter_ = std::to_string(details_.CountRecords()) + recordsWord();
+    counter_ = std::to_string(details_.countRecords()) + recordsWord();
     if (ledger_.unconvertibleLines() > 0) {
         // Never figures that leave lines out, nor those of the lines before.
         texts_ = {};

@@ -4,22 +4,22 @@
 
 namespace edlt {
 
-Answer AskYesNo(UserInterface& ui, const std::string& text)
+Answer askYesNo(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι")};
-    return ui.AskQuestion(text, mbYes | mbNo, captions);
+    return ui.askQuestion(text, mbYes | mbNo, captions);
 }
 
-Answer AskYesNoDefaultNo(UserInterface& ui, const std::string& text)
+Answer askYesNoDefaultNo(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι")};
-    return ui.AskQuestion(text, mbYes | mbNo | mbDefaultNo, captions);
+    return ui.askQuestion(text, mbYes | mbNo | mbDefaultNo, captions);
 }
 
-Answer AskYesNoCancel(UserInterface& ui, const std::string& text)
+Answer askYesNoCancel(UserInterface& ui, const std::string& text)
 {
     static const std::vector<std::string> captions = {cp1253::lit("Ναι"), cp1253::lit("Όχι"), cp1253::lit("Άκυρο")};
-    return ui.AskQuestion(text, mbYes | mbNo | mbCancel, captions);
+    return ui.askQuestion(text, mbYes | mbNo | mbCancel, captions);
 }
 
 }  // namespace edlt

@@ -31,45 +31,45 @@ public:
 
     // A modal question titled with the application title; returns the button pressed,
     // Cancel when the box was closed without a button.
-    virtual Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
+    virtual Answer askQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) = 0;
     // A notice with the one button OK.
-    virtual void ShowNotice(const std::string& text) = 0;
+    virtual void showNotice(const std::string& text) = 0;
     // The warning kind of notice (the find command's).
-    virtual void ShowWarning(const std::string& text) = 0;
+    virtual void showWarning(const std::string& text) = 0;
     // The general error report: a command ended on an error nobody caught.
-    virtual void ShowError(const std::string& text) = 0;
-    virtual void Beep() = 0;
+    virtual void showError(const std::string& text) = 0;
+    virtual void beep() = 0;
 
-    virtual std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) = 0;
-    virtual std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> chooseFileToOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest& request) = 0;
 
-    virtual void FocusHeaderField(HeaderField field) = 0;
+    virtual void focusHeaderField(HeaderField field) = 0;
     // Back to the cell of the detail line being edited, after a command could not store it.
-    virtual void FocusDetailLine() {}
+    virtual void focusDetailLine() {}
 
     // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
     // and painted; End undoes it all.
-    virtual void BeginPleaseWait() = 0;
-    virtual void EndPleaseWait() = 0;
-    virtual void SetHourglass(bool on) = 0;
+    virtual void beginPleaseWait() = 0;
+    virtual void endPleaseWait() = 0;
+    virtual void setHourglass(bool on) = 0;
     // Between BeginPleaseWait and EndPleaseWait: how much of the work is done.
-    virtual void PleaseWaitProgress(size_t /*done*/, size_t /*total*/) {}
+    virtual void pleaseWaitProgress(size_t /*done*/, size_t /*total*/) {}
 
     // The session's visible state changed (header, totals, label, commands, start panel).
-    virtual void SessionChanged() {}
+    virtual void sessionChanged() {}
 };
 
 // For code that runs without anyone watching (checks, benchmarks, tests): no beep, no
 // dialogs (they cancel), no focus, no please-wait; questions and notices are left to it.
 class UnattendedUserInterface : public UserInterface {
 public:
-    void Beep() override {}
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
+    void beep() override {}
+    std::optional<std::filesystem::path> chooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+    void focusHeaderField(HeaderField) override {}
+    void beginPleaseWait() override {}
+    void endPleaseWait() override {}
+    void setHourglass(bool) override {}
 };
 
 // The please-wait protocol with the hourglass, for as long as this lives.
@@ -77,13 +77,13 @@ class PleaseWait {
 public:
     explicit PleaseWait(UserInterface& ui) : ui_(ui)
     {
-        ui_.SetHourglass(true);
-        ui_.BeginPleaseWait();
+        ui_.setHourglass(true);
+        ui_.beginPleaseWait();
     }
     ~PleaseWait()
     {
-        ui_.EndPleaseWait();
-        ui_.SetHourglass(false);
+        ui_.endPleaseWait();
+        ui_.setHourglass(false);
     }
     PleaseWait(const PleaseWait&) = delete;
     PleaseWait& operator=(const PleaseWait&) = delete;
@@ -93,10 +93,10 @@ private:
 };
 
 // The plain two-way question: "Ναι", "Όχι".
-Answer AskYesNo(UserInterface& ui, const std::string& text);
+Answer askYesNo(UserInterface& ui, const std::string& text);
 // The same with "Όχι" as the default button.
-Answer AskYesNoDefaultNo(UserInterface& ui, const std::string& text);
+Answer askYesNoDefaultNo(UserInterface& ui, const std::string& text);
 // The question with cancel: "Ναι", "Όχι", "Άκυρο".
-Answer AskYesNoCancel(UserInterface& ui, const std::string& text);
+Answer askYesNoCancel(UserInterface& ui, const std::string& text);
 
 }  // namespace edlt

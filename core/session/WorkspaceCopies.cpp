@@ -21,7 +21,7 @@ void WorkspaceCopies::linesChanged()
     if (deferred_) {
         linesPending_ = true;
         journal_->dropPending();
-    } else if (!details_.StoreChanged() && details_.FileName() == workspace_.record2()) {
+    } else if (!details_.storeChanged() && details_.fileName() == workspace_.record2()) {
         // The lines are exactly what the workspace file holds (just opened): only the
         // scratch copy may need them. Recovered lines wait for their first write.
         if (!baseBehind_) copyScratch();
@@ -35,7 +35,7 @@ void WorkspaceCopies::linesChanged()
 void WorkspaceCopies::saveLines()
 {
     scratchInSync_ = false;
-    details_.SaveLinesTo(workspace_.record2());
+    details_.saveLinesTo(workspace_.record2());
     journal_->reset();
     baseBehind_ = false;
     copyScratch();
@@ -50,12 +50,12 @@ void WorkspaceCopies::storeChanges()
         return;
     }
     journal_->flush();
-    details_.MarkLinesSaved();
+    details_.markLinesSaved();
 }
 
 void WorkspaceCopies::foldJournal()
 {
-    if (details_.Active() && (baseBehind_ || journal_->holdsEntries())) saveLines();
+    if (details_.active() && (baseBehind_ || journal_->holdsEntries())) saveLines();
 }
 
 void WorkspaceCopies::openDetails()
@@ -63,14 +63,14 @@ void WorkspaceCopies::openDetails()
     WorkspaceJournal::fold(workspace_.record2(), workspace_.journal());
     journal_->reset();
     baseBehind_ = false;
-    details_.Open();
+    details_.open();
 }
 
 void WorkspaceCopies::openDetails(ArenaLines lines)
 {
     journal_->reset();
     baseBehind_ = false;
-    details_.OpenWithLines(std::move(lines));
+    details_.openWithLines(std::move(lines));
 }
 
 void WorkspaceCopies::recoverDetails()
@@ -81,9 +81,9 @@ void WorkspaceCopies::recoverDetails()
         lines.lines.reserve(replayed->size());
         for (const std::string& line : *replayed) lines.lines.push_back(lines.arena.add(line));
     } else if (std::filesystem::exists(workspace_.record2(), ec) || ec) {
-        details_.Open();  // throws when the file cannot be read, and leaves it as it is
+        details_.open();  // throws when the file cannot be read, and leaves it as it is
     }
-    if (!details_.Active()) details_.OpenWithLines(std::move(lines));
+    if (!details_.active()) details_.openWithLines(std::move(lines));
     journal_->dropPending();
     scratchInSync_ = false;
     baseBehind_ = true;
@@ -110,7 +110,7 @@ void WorkspaceCopies::copyScratch()
     }
     if (scratchInSync_) return;
     if (!replaceWithLink(workspace_.record2(), workspace_.record21()))
-        CopyFile(workspace_.record2(), workspace_.record21());
+        copyFile(workspace_.record2(), workspace_.record21());
     scratchInSync_ = true;
 }
 

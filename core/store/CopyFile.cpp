@@ -37,7 +37,7 @@ size_t readBlock(int fd, char* buffer, size_t size, const std::filesystem::path&
 
 }  // namespace
 
-void CopyFile(const std::filesystem::path& source, const std::filesystem::path& destination)
+void copyFile(const std::filesystem::path& source, const std::filesystem::path& destination)
 {
     std::error_code ec;
     std::filesystem::path target = std::filesystem::absolute(destination, ec);

@@ -8,6 +8,6 @@ namespace edlt {
 // name inside it). The destination is replaced only by a complete copy. Throws Error
 // "Cannot open file %s" (source) or "Cannot create file %s" (destination), or a read or
 // write error naming the file.
-void CopyFile(const std::filesystem::path& source, const std::filesystem::path& destination);
+void copyFile(const std::filesystem::path& source, const std::filesystem::path& destination);
 
 }  // namespace edlt

@@ -369,7 +369,7 @@ DetailLines detailLinesOf(const std::vector<std::string>& lines)
     return {lines.size(), [&lines](size_t i) { return std::string_view(lines[i]); }};
 }
 
-void WriteDeclarationFile(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
+void writeDeclarationFile(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
                           const DetailLines& lines, std::string_view todayYYYYMMDD)
 {
     std::string out;
@@ -388,7 +388,7 @@ void WriteDeclarationFile(ByteSink& sink, const HeaderFields& header, const Tota
     if (!out.empty()) sink.write(out);
 }
 
-std::string WorkspaceToFileLine(std::string_view line)
+std::string workspaceToFileLine(std::string_view line)
 {
     std::string out;
     out.reserve(RecordSize);
@@ -396,7 +396,7 @@ std::string WorkspaceToFileLine(std::string_view line)
     return out;
 }
 
-std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber)
+std::string fileToWorkspaceLine(std::string_view line, size_t lineNumber)
 {
     std::string out(static_cast<size_t>(RecordSize), ' ');
     writeWorkspaceLine(out.data(), line, lineNumber);
@@ -564,7 +564,7 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
 
 }  // namespace
 
-std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
+std::optional<std::string> readDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
                                                const std::filesystem::path& record2Path, ArenaLines* workspaceLines)
 {
     if (!workspaceLines) return readDeclaration(source, generalDataPath, record2Path, nullptr);
@@ -580,7 +580,7 @@ std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::fi
     return problem;
 }
 
-HeaderFields LoadHeaderFields(ByteSource& generalData)
+HeaderFields loadHeaderFields(ByteSource& generalData)
 {
     LineReader reader(generalData, RecordSize);
     std::string line;
@@ -594,15 +594,15 @@ HeaderFields LoadHeaderFields(ByteSource& generalData)
     return h;
 }
 
-HeaderFields LoadHeaderFields(const std::filesystem::path& generalDataPath)
+HeaderFields loadHeaderFields(const std::filesystem::path& generalDataPath)
 {
     std::error_code ec;
     if (!std::filesystem::exists(generalDataPath, ec)) {
         StringSource empty("");
-        return LoadHeaderFields(empty);
+        return loadHeaderFields(empty);
     }
     FileSource source(generalDataPath);
-    return LoadHeaderFields(source);
+    return loadHeaderFields(source);
 }
 
 }  // namespace edlt

@@ -43,11 +43,11 @@ const std::string& headerReadProblem();  // shown by the caller when LoadHeaderF
 // Writes the whole declaration file. Throws Error when an amount, the days or a header
 // value cannot be written in its field (nothing longer than 170 bytes is ever written),
 // ConvertError when an amount or the days are not numbers, and whatever the sink throws.
-void WriteDeclarationFile(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
+void writeDeclarationFile(ByteSink& sink, const HeaderFields& header, const TotalsTexts& totals,
                           const DetailLines& lines, std::string_view todayYYYYMMDD);
 
 // The detail record of the file (without CR LF) for one workspace line; throws as above.
-std::string WorkspaceToFileLine(std::string_view line);
+std::string workspaceToFileLine(std::string_view line);
 
 // Reads and checks the whole file; on success writes generalData and record2 (through
 // AtomicFileWriter, ProcessSafe durability) and returns nullopt; on failure returns the
@@ -55,7 +55,7 @@ std::string WorkspaceToFileLine(std::string_view line);
 // Throws Error only when the workspace files themselves cannot be written.
 // With workspaceLines, the lines record2 was written with are handed over too (left empty
 // on failure), so that the store needs not read them back.
-std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
+std::optional<std::string> readDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
                                                const std::filesystem::path& record2Path,
                                                ArenaLines* workspaceLines = nullptr);
 
@@ -63,12 +63,12 @@ std::optional<std::string> ReadDeclarationFile(ByteSource& source, const std::fi
 // message when the record is not 170 bytes or an amount cannot be held in the workspace
 // (negative, or its decimal form longer than the field). lineNumber is the 1-based line
 // in the file, named in the message when not 0.
-std::string FileToWorkspaceLine(std::string_view line, size_t lineNumber = 0);
+std::string fileToWorkspaceLine(std::string_view line, size_t lineNumber = 0);
 
 // Header fields from the first line of generalData; an empty source gives empty fields and
 // the natural-person kind. Throws Error on a read failure.
-HeaderFields LoadHeaderFields(ByteSource& generalData);
+HeaderFields loadHeaderFields(ByteSource& generalData);
 // As above from a file; a missing file counts as empty.
-HeaderFields LoadHeaderFields(const std::filesystem::path& generalDataPath);
+HeaderFields loadHeaderFields(const std::filesystem::path& generalDataPath);
 
 }  // namespace edlt

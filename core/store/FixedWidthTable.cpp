@@ -17,12 +17,12 @@ void FixedWidthTable::fail(std::string_view message) const
 
 void FixedWidthTable::checkClosed() const
 {
-    if (Active()) fail("Cannot perform this operation on an open dataset");
+    if (active()) fail("Cannot perform this operation on an open dataset");
 }
 
 void FixedWidthTable::checkActive() const
 {
-    if (!Active()) fail("Cannot perform this operation on a closed dataset");
+    if (!active()) fail("Cannot perform this operation on a closed dataset");
 }
 
 void FixedWidthTable::checkWritable() const
@@ -31,43 +31,43 @@ void FixedWidthTable::checkWritable() const
     if (readOnly_) fail("Cannot modify a read-only dataset");
 }
 
-void FixedWidthTable::SetFileName(const std::filesystem::path& path)
+void FixedWidthTable::setFileName(const std::filesystem::path& path)
 {
     checkClosed();
     fileName_ = path;
 }
 
-void FixedWidthTable::SetSchema(std::vector<std::string> schema)
+void FixedWidthTable::setSchema(std::vector<std::string> schema)
 {
     checkClosed();
     schema_ = std::move(schema);
 }
 
-void FixedWidthTable::SetFileMustExist(bool value)
+void FixedWidthTable::setFileMustExist(bool value)
 {
     checkClosed();
     fileMustExist_ = value;
 }
 
-void FixedWidthTable::SetTrimSpace(bool value)
+void FixedWidthTable::setTrimSpace(bool value)
 {
     checkClosed();
     trimSpace_ = value;
 }
 
-void FixedWidthTable::SetReadOnly(bool value)
+void FixedWidthTable::setReadOnly(bool value)
 {
     checkClosed();
     readOnly_ = value;
 }
 
-void FixedWidthTable::SetActive(bool value)
+void FixedWidthTable::setActive(bool value)
 {
-    if (value && !Active()) Open();
-    if (!value && Active()) Close();
+    if (value && !active()) open();
+    if (!value && active()) close();
 }
 
-bool FixedWidthTable::MoveFirst()
+bool FixedWidthTable::moveFirst()
 {
     checkActive();
     if (!endPendingEdit()) return false;
@@ -78,7 +78,7 @@ bool FixedWidthTable::MoveFirst()
     return true;
 }
 
-bool FixedWidthTable::MoveLast()
+bool FixedWidthTable::moveLast()
 {
     checkActive();
     if (!endPendingEdit()) return false;
@@ -89,7 +89,7 @@ bool FixedWidthTable::MoveLast()
     return true;
 }
 
-bool FixedWidthTable::MoveNext()
+bool FixedWidthTable::moveNext()
 {
     checkActive();
     if (!endPendingEdit()) return false;
@@ -104,7 +104,7 @@ bool FixedWidthTable::MoveNext()
     return true;
 }
 
-bool FixedWidthTable::MovePrior()
+bool FixedWidthTable::movePrior()
 {
     checkActive();
     if (!endPendingEdit()) return false;
@@ -119,24 +119,24 @@ bool FixedWidthTable::MovePrior()
     return true;
 }
 
-bool FixedWidthTable::AtEnd() const
+bool FixedWidthTable::atEnd() const
 {
     return eof_ || lines_.empty();
 }
 
-long FixedWidthTable::CountRecords() const
+long FixedWidthTable::countRecords() const
 {
     checkActive();
     return static_cast<long>(lines_.size());
 }
 
-long FixedWidthTable::RecordNumber() const
+long FixedWidthTable::recordNumber() const
 {
-    if (!Active() || cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) return -1;
+    if (!active() || cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) return -1;
     return cursor_ + 1;
 }
 
-bool FixedWidthTable::SetRecordNumber(long number)
+bool FixedWidthTable::setRecordNumber(long number)
 {
     checkActive();
     if (!endPendingEdit()) return false;
@@ -148,14 +148,14 @@ bool FixedWidthTable::SetRecordNumber(long number)
     return true;
 }
 
-int32_t FixedWidthTable::Bookmark() const
+int32_t FixedWidthTable::bookmark() const
 {
     checkActive();
     if (cursor_ < 0 || cursor_ >= static_cast<long>(lines_.size())) throw Error("No Records");
     return lines_[static_cast<size_t>(cursor_)].id;
 }
 
-bool FixedWidthTable::GotoBookmark(int32_t id)
+bool FixedWidthTable::gotoBookmark(int32_t id)
 {
     checkActive();
     if (indexOfId(id) < 0) throw Error("Bookmark not found");
@@ -177,7 +177,7 @@ std::string_view FixedWidthTable::currentRecord() const
     return lines_[static_cast<size_t>(cursor_)].text();
 }
 
-std::string_view FixedWidthTable::CurrentText() const
+std::string_view FixedWidthTable::currentText() const
 {
     return currentRecord();
 }
@@ -193,7 +193,7 @@ std::string FixedWidthTable::fieldValueOf(std::string_view line, const FieldInfo
 const FixedWidthTable::FieldInfo& FixedWidthTable::fieldByName(std::string_view name) const
 {
     checkActive();
-    int i = FieldIndex(name);
+    int i = fieldIndex(name);
     if (i < 0) fail(format("Field '%s' not found", {name}));
     return fields_[static_cast<size_t>(i)];
 }
@@ -206,25 +206,25 @@ const FixedWidthTable::FieldInfo& FixedWidthTable::fieldByIndex(int index) const
     return fields_[static_cast<size_t>(index)];
 }
 
-std::string FixedWidthTable::FieldValue(std::string_view fieldName) const
+std::string FixedWidthTable::fieldValue(std::string_view fieldName) const
 {
     const FieldInfo& f = fieldByName(fieldName);
     return fieldValueOf(currentRecord(), f);
 }
 
-std::string FixedWidthTable::FieldValue(int index) const
+std::string FixedWidthTable::fieldValue(int index) const
 {
     const FieldInfo& f = fieldByIndex(index);
     return fieldValueOf(currentRecord(), f);
 }
 
-bool FixedWidthTable::FieldIsNull(int index) const
+bool FixedWidthTable::fieldIsNull(int index) const
 {
     const FieldInfo& f = fieldByIndex(index);
     return currentRecord().size() <= static_cast<size_t>(f.offset);
 }
 
-std::string FixedWidthTable::FieldValueAt(size_t index, int field) const
+std::string FixedWidthTable::fieldValueAt(size_t index, int field) const
 {
     return fieldValueOf(lines_[index].text(), fieldByIndex(field));
 }

@@ -32,100 +32,100 @@ public:
 
     // Properties: all but Active only while closed.
     const std::string& Name() const { return name_; }
-    const std::filesystem::path& FileName() const { return fileName_; }
-    void SetFileName(const std::filesystem::path& path);
-    const std::vector<std::string>& Schema() const { return schema_; }
-    void SetSchema(std::vector<std::string> schema);
-    bool FileMustExist() const { return fileMustExist_; }
-    void SetFileMustExist(bool value);
-    bool TrimSpace() const { return trimSpace_; }
-    void SetTrimSpace(bool value);
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool value);
-    bool Active() const { return state_ != DataSetState::Inactive; }
-    void SetActive(bool value);
+    const std::filesystem::path& fileName() const { return fileName_; }
+    void setFileName(const std::filesystem::path& path);
+    const std::vector<std::string>& schema() const { return schema_; }
+    void setSchema(std::vector<std::string> schema);
+    bool fileMustExist() const { return fileMustExist_; }
+    void setFileMustExist(bool value);
+    bool trimSpace() const { return trimSpace_; }
+    void setTrimSpace(bool value);
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool value);
+    bool active() const { return state_ != DataSetState::Inactive; }
+    void setActive(bool value);
 
-    void Open();
+    void open();
     // Opens with the lines FileName was just written with, instead of reading them back.
-    void OpenWithLines(ArenaLines lines);
-    void Close();
-    DataSetState State() const { return state_; }
+    void openWithLines(ArenaLines lines);
+    void close();
+    DataSetState state() const { return state_; }
 
     // Moves end a pending edit first; they return false when its post was refused
     // (the cursor then stays where it was).
-    bool MoveFirst();
-    bool MoveNext();
-    bool MovePrior();
-    bool MoveLast();
-    bool AtEnd() const;
-    bool AtBeginning() const { return bof_; }
-    long CountRecords() const;
-    long RecordNumber() const;
-    bool SetRecordNumber(long number);
+    bool moveFirst();
+    bool moveNext();
+    bool movePrior();
+    bool moveLast();
+    bool atEnd() const;
+    bool atBeginning() const { return bof_; }
+    long countRecords() const;
+    long recordNumber() const;
+    bool setRecordNumber(long number);
 
     // The record id of the current line, and going back to it.
-    int32_t Bookmark() const;
-    bool GotoBookmark(int32_t id);
+    int32_t bookmark() const;
+    bool gotoBookmark(int32_t id);
 
-    std::string FieldValue(std::string_view fieldName) const;
-    std::string FieldValue(int index) const;
-    bool FieldIsNull(int index) const;
-    void SetFieldValue(std::string_view fieldName, std::string_view value);
-    void SetFieldValue(int index, std::string_view value);
-    int FieldIndex(std::string_view fieldName) const;  // -1 when absent
+    std::string fieldValue(std::string_view fieldName) const;
+    std::string fieldValue(int index) const;
+    bool fieldIsNull(int index) const;
+    void setFieldValue(std::string_view fieldName, std::string_view value);
+    void setFieldValue(int index, std::string_view value);
+    int fieldIndex(std::string_view fieldName) const;  // -1 when absent
     const std::vector<FieldInfo>& Fields() const { return fields_; }
-    int RecordSize() const { return recordSize_; }
+    int recordSize() const { return recordSize_; }
 
-    void Edit();
-    void Insert();
-    void AppendNew();
+    void edit();
+    void insert();
+    void appendNew();
     // Asks the observers' beforePost; false when one refused (state and edit buffer stay as they were).
-    bool Post();
+    bool post();
     void Cancel();
-    void Delete();
+    void deleteRecord();
     // Whether a field was written since the edit began.
-    bool Modified() const { return modified_; }
+    bool modified() const { return modified_; }
     // The line a post would store (the edit buffer), or the current line in Browse.
-    std::string_view CurrentText() const;
+    std::string_view currentText() const;
 
-    bool FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
-    bool FindRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
+    bool findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
+    bool findRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
 
-    void SaveLinesTo(const std::filesystem::path& path);
-    bool StoreChanged() const { return changed_; }
+    void saveLinesTo(const std::filesystem::path& path);
+    bool storeChanged() const { return changed_; }
     // The lines are kept elsewhere too (a journal beside the file): Close need not write them.
-    void MarkLinesSaved() { changed_ = false; }
+    void markLinesSaved() { changed_ = false; }
 
     // Read access to any line without moving the cursor (grid painting, sorting, sums).
-    std::string_view LineAt(size_t index) const { return lines_[index].text(); }
-    int32_t LineIdAt(size_t index) const { return lines_[index].id; }
-    std::string FieldValueAt(size_t index, int field) const;
+    std::string_view lineAt(size_t index) const { return lines_[index].text(); }
+    int32_t lineIdAt(size_t index) const { return lines_[index].id; }
+    std::string fieldValueAt(size_t index, int field) const;
     // Every line in order with its record id, without a search per line.
     template <class F>
-    void ForEachLine(F&& f) const
+    void forEachLine(F&& f) const
     {
         lines_.forEach([&](const Line& l) { return f(l.text(), l.id); });
     }
     // The lines at from..to-1 in order (two threads may each walk a part).
     template <class F>
-    void ForEachLineIn(size_t from, size_t to, F&& f) const
+    void forEachLineIn(size_t from, size_t to, F&& f) const
     {
         lines_.forEachIn(from, to, [&](const Line& l) { f(l.text()); });
     }
     // During an Insert, the position the new line will take.
-    long InsertIndex() const { return insertIndex_; }
-    long Cursor() const { return cursor_; }
+    long insertIndex() const { return insertIndex_; }
+    long cursor() const { return cursor_; }
 
-    void AddObserver(DataSetObserver* observer);
-    void RemoveObserver(DataSetObserver* observer);
+    void addObserver(DataSetObserver* observer);
+    void removeObserver(DataSetObserver* observer);
     // Many changes in a row (an import): the controls hear nothing until the matching
     // EnableControls, then one Reset and the cursor.
-    void DisableControls() { ++controlsDisabled_; }
-    void EnableControls();
+    void disableControls() { ++controlsDisabled_; }
+    void enableControls();
     // Lines put back as they were, already checked: no beforePost is asked until the
     // matching ResumeChecks.
-    void SuspendChecks() { ++checksSuspended_; }
-    void ResumeChecks() { --checksSuspended_; }
+    void suspendChecks() { ++checksSuspended_; }
+    void resumeChecks() { --checksSuspended_; }
 
 private:
     // A line's bytes live in arena_; an edit that fits is written over them in place.
@@ -197,8 +197,8 @@ private:
 // Controls are not told while this lives (DisableControls, then EnableControls).
 class ControlsDisabled {
 public:
-    explicit ControlsDisabled(FixedWidthTable& ds) : ds_(ds) { ds_.DisableControls(); }
-    ~ControlsDisabled() { ds_.EnableControls(); }
+    explicit ControlsDisabled(FixedWidthTable& ds) : ds_(ds) { ds_.disableControls(); }
+    ~ControlsDisabled() { ds_.enableControls(); }
     ControlsDisabled(const ControlsDisabled&) = delete;
     ControlsDisabled& operator=(const ControlsDisabled&) = delete;
 
@@ -209,8 +209,8 @@ private:
 // No beforePost is asked while this lives (SuspendChecks, then ResumeChecks).
 class ChecksSuspended {
 public:
-    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds) { ds_.SuspendChecks(); }
-    ~ChecksSuspended() { ds_.ResumeChecks(); }
+    explicit ChecksSuspended(FixedWidthTable& ds) : ds_(ds) { ds_.suspendChecks(); }
+    ~ChecksSuspended() { ds_.resumeChecks(); }
     ChecksSuspended(const ChecksSuspended&) = delete;
     ChecksSuspended& operator=(const ChecksSuspended&) = delete;
 

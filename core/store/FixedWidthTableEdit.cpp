@@ -27,18 +27,18 @@ void FixedWidthTable::setText(Line& line, std::string_view text)
 bool FixedWidthTable::endPendingEdit()
 {
     if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState) return true;
-    if (modified_) return Post();
+    if (modified_) return post();
     Cancel();
     return true;
 }
 
-void FixedWidthTable::SetFieldValue(std::string_view fieldName, std::string_view value)
+void FixedWidthTable::setFieldValue(std::string_view fieldName, std::string_view value)
 {
     const FieldInfo& f = fieldByName(fieldName);
-    SetFieldValue(static_cast<int>(&f - fields_.data()), value);
+    setFieldValue(static_cast<int>(&f - fields_.data()), value);
 }
 
-void FixedWidthTable::SetFieldValue(int index, std::string_view value)
+void FixedWidthTable::setFieldValue(int index, std::string_view value)
 {
     const FieldInfo& f = fieldByIndex(index);
     if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
@@ -56,7 +56,7 @@ void FixedWidthTable::SetFieldValue(int index, std::string_view value)
     notify(DataSetChange::FieldChanged, cursor_, index);
 }
 
-void FixedWidthTable::Edit()
+void FixedWidthTable::edit()
 {
     checkWritable();
     if (state_ == DataSetState::EditState || state_ == DataSetState::InsertState) return;
@@ -79,21 +79,21 @@ void FixedWidthTable::startInsert(bool append)
     runHook(&DataSetObserver::newRecord);
 }
 
-void FixedWidthTable::Insert()
+void FixedWidthTable::insert()
 {
     checkWritable();
     if (!endPendingEdit()) return;
     startInsert(false);
 }
 
-void FixedWidthTable::AppendNew()
+void FixedWidthTable::appendNew()
 {
     checkWritable();
     if (!endPendingEdit()) return;
     startInsert(true);
 }
 
-bool FixedWidthTable::Post()
+bool FixedWidthTable::post()
 {
     checkActive();
     if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
@@ -138,7 +138,7 @@ void FixedWidthTable::Cancel()
     setState(DataSetState::Browse);
 }
 
-void FixedWidthTable::Delete()
+void FixedWidthTable::deleteRecord()
 {
     checkWritable();
     if (state_ == DataSetState::InsertState) {

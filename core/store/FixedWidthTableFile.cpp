@@ -17,9 +17,9 @@ constexpr int defaultRecordWidth = 250;
 
 }  // namespace
 
-void FixedWidthTable::Open()
+void FixedWidthTable::open()
 {
-    if (Active()) return;
+    if (active()) return;
     cursor_ = -1;
     changed_ = false;
     if (!fileMustExist_ && !std::filesystem::exists(fileName_)) {
@@ -38,9 +38,9 @@ void FixedWidthTable::Open()
     activate(std::move(lines), std::move(arena));
 }
 
-void FixedWidthTable::OpenWithLines(ArenaLines lines)
+void FixedWidthTable::openWithLines(ArenaLines lines)
 {
-    if (Active()) return;
+    if (active()) return;
     cursor_ = -1;
     changed_ = false;
     BlockList<Line> taken;
@@ -98,9 +98,9 @@ void FixedWidthTable::buildFields()
     recordSize_ = offset == 0 ? defaultRecordWidth : static_cast<int>(std::min<long long>(offset, INT32_MAX));
 }
 
-void FixedWidthTable::Close()
+void FixedWidthTable::close()
 {
-    if (!Active()) return;
+    if (!active()) return;
     buffer_.clear();
     modified_ = false;
     if (changed_ && !readOnly_) writeLines(fileName_);
@@ -133,7 +133,7 @@ void FixedWidthTable::writeLines(const std::filesystem::path& path) const
     writer.commit();
 }
 
-void FixedWidthTable::SaveLinesTo(const std::filesystem::path& path)
+void FixedWidthTable::saveLinesTo(const std::filesystem::path& path)
 {
     checkActive();
     writeLines(path);

@@ -6,13 +6,13 @@
 
 namespace edlt {
 
-void FixedWidthTable::AddObserver(DataSetObserver* observer)
+void FixedWidthTable::addObserver(DataSetObserver* observer)
 {
     observers_.push_back(observer);
     if (observer->followsFields()) fieldObservers_.push_back(observer);
 }
 
-void FixedWidthTable::RemoveObserver(DataSetObserver* observer)
+void FixedWidthTable::removeObserver(DataSetObserver* observer)
 {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
     fieldObservers_.erase(std::remove(fieldObservers_.begin(), fieldObservers_.end(), observer), fieldObservers_.end());
@@ -83,7 +83,7 @@ void FixedWidthTable::runHook(void (DataSetObserver::*hook)(FixedWidthTable&))
     });
 }
 
-void FixedWidthTable::EnableControls()
+void FixedWidthTable::enableControls()
 {
     if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
     const DataSetChange reset{DataSetChange::Reset};

@@ -22,7 +22,7 @@ bool sameLatinCase(std::string_view a, std::string_view b)
 
 }  // namespace
 
-int FixedWidthTable::FieldIndex(std::string_view fieldName) const
+int FixedWidthTable::fieldIndex(std::string_view fieldName) const
 {
     for (size_t i = 0; i < fields_.size(); ++i)
         if (sameLatinCase(fields_[i].name, fieldName)) return static_cast<int>(i);
@@ -41,12 +41,12 @@ long FixedWidthTable::indexOfId(int32_t id) const
     return found ? at : -1;
 }
 
-bool FixedWidthTable::FindRecord(std::string_view keyFields, std::string_view keyValue, int options)
+bool FixedWidthTable::findRecord(std::string_view keyFields, std::string_view keyValue, int options)
 {
-    return FindRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options);
+    return findRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options);
 }
 
-bool FixedWidthTable::FindRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options)
+bool FixedWidthTable::findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options)
 {
     checkActive();
     if (lines_.empty() || trim(keyFields).empty()) return false;
@@ -60,7 +60,7 @@ bool FixedWidthTable::FindRecord(std::string_view keyFields, const std::vector<s
         }
     }
     if (keys.empty()) return false;
-    if (!MoveFirst()) return false;
+    if (!moveFirst()) return false;
 
     auto matches = [&](std::string_view line) {
         for (size_t k = 0; k < keys.size(); ++k) {

@@ -117,7 +117,7 @@ PrivateFolder PrivateFolder::openAt(int at, const std::string& name, const std::
     }
 }
 
-void RemoveUnlessPrivateFile(const std::filesystem::path& path)
+void removeUnlessPrivateFile(const std::filesystem::path& path)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return;

@@ -42,6 +42,6 @@ private:
 // Removes whatever is at path unless it is a regular file of the user's own, mode 0600, with
 // no other name: a file someone else made (or left open to others) is never written into,
 // the next write makes a new one. Throws Error naming path when it cannot be removed.
-void RemoveUnlessPrivateFile(const std::filesystem::path& path);
+void removeUnlessPrivateFile(const std::filesystem::path& path);
 
 }  // namespace edlt

@@ -103,12 +103,12 @@ WorkspaceJournal::WorkspaceJournal(FixedWidthTable& store, std::filesystem::path
                                    size_t entryLimit)
     : store_(store), base_(std::move(base)), path_(std::move(journal)), entryLimit_(entryLimit)
 {
-    store_.AddObserver(this);
+    store_.addObserver(this);
 }
 
 WorkspaceJournal::~WorkspaceJournal()
 {
-    store_.RemoveObserver(this);
+    store_.removeObserver(this);
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -117,10 +117,10 @@ void WorkspaceJournal::dataSetChanged(const DataSetChange& change)
     const auto index = static_cast<uint32_t>(change.index);
     switch (change.kind) {
     case DataSetChange::RecordInserted:
-        pending_.push_back({'I', index, std::string(store_.LineAt(static_cast<size_t>(change.index)))});
+        pending_.push_back({'I', index, std::string(store_.lineAt(static_cast<size_t>(change.index)))});
         break;
     case DataSetChange::RecordChanged:
-        pending_.push_back({'C', index, std::string(store_.LineAt(static_cast<size_t>(change.index)))});
+        pending_.push_back({'C', index, std::string(store_.lineAt(static_cast<size_t>(change.index)))});
         break;
     case DataSetChange::RecordRemoved: pending_.push_back({'D', index, {}}); break;
     case DataSetChange::Reset: pending_.clear(); break;

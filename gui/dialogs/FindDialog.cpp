@@ -80,7 +80,7 @@ FindRequest FindDialog::execute()
 
 FindOutcome FindDialog::runFind(DeclarationSession& session, UserInterface& ui)
 {
-    return RunFindCommand(session, ui, [this] { return execute(); });
+    return runFindCommand(session, ui, [this] { return execute(); });
 }
 
 void FindDialog::onOkClicked()
@@ -114,10 +114,10 @@ bool FindDialog::acceptTyped(const QString& text)
 {
     const bool byAfm = byTaxNumberRadio->isChecked();
     // The limit follows the choice of the moment; text already longer is never cut.
-    searchTextEdit->setMaxLength(std::max<int>(FindMaxLength(byAfm), static_cast<int>(searchTextEdit->text().size())));
+    searchTextEdit->setMaxLength(std::max<int>(findMaxLength(byAfm), static_cast<int>(searchTextEdit->text().size())));
     for (QChar ch : text) {
         auto cp = toCp(QString(ch));
-        if (!cp || cp->size() != 1 || !FindKeyAccepted(byAfm, (*cp)[0])) return false;
+        if (!cp || cp->size() != 1 || !findKeyAccepted(byAfm, (*cp)[0])) return false;
     }
     return true;
 }

@@ -106,7 +106,7 @@ void HelpWindow::navigate(const char* name)
     }
     // Said in the page's place rather than in a box: F1 reaches here from anywhere.
     const std::string message = error == ENOENT
-                                    ? MissingDataFileMessage(file)
+                                    ? missingDataFileMessage(file)
                                     : format(cp1253::lit("Δεν ήταν δυνατό να ανοίξει η σελίδα βοήθειας (%s: %s)"),
                                              {cp1253::pathText(file), systemErrorText(error)});
     helpBrowser->setHtml(QStringLiteral("<p>%1</p>").arg(fromCp(message).toHtmlEscaped()));

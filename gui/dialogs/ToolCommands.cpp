@@ -64,7 +64,7 @@ std::string noWebBrowserMessage(const QString& address)
 void webSiteCommand(UserInterface& ui)
 {
     const QString address = QString::fromLatin1(TaxAdministrationWebSite);
-    if (!openWebSite(address)) ui.ShowNotice(noWebBrowserMessage(address));
+    if (!openWebSite(address)) ui.showNotice(noWebBrowserMessage(address));
 }
 
 void zipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path& programFolder)
@@ -78,20 +78,20 @@ void zipCommand(QWidget* parent, UserInterface& ui, const std::filesystem::path&
     if (!chosen) return;
     try {
         // Only "Ναι" replaces a file: closing the question keeps it.
-        RunZipCommand(sourcePath, toPath(*chosen),
-                      [&](const std::string& question) { return AskYesNo(ui, question) == Answer::Yes; });
+        runZipCommand(sourcePath, toPath(*chosen),
+                      [&](const std::string& question) { return askYesNo(ui, question) == Answer::Yes; });
     } catch (const Error& e) {
-        ui.ShowError(e.message());
+        ui.showError(e.message());
     } catch (const std::bad_alloc&) {
-        ui.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για τη συμπίεση του αρχείου."));
+        ui.showError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για τη συμπίεση του αρχείου."));
     } catch (const std::exception&) {
-        ui.ShowError(cp1253::lit("Η δημιουργία του συμπιεσμένου αρχείου απέτυχε."));
+        ui.showError(cp1253::lit("Η δημιουργία του συμπιεσμένου αρχείου απέτυχε."));
     }
 }
 
 void shortcutCommand(UserInterface& ui)
 {
-    RunShortcutCommand(ui, ShortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
+    runShortcutCommand(ui, shortcutTargetFor(toPath(QCoreApplication::applicationFilePath())));
 }
 
 }  // namespace edlt::ui

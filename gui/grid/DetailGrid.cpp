@@ -39,7 +39,7 @@ QFont titleFont()
 
 DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* window) : session_(session), ui_(ui)
 {
-    model_ = new DetailTableModel(session_.DetailStore(), this);
+    model_ = new DetailTableModel(session_.detailStore(), this);
     connect(model_, &DetailTableModel::errorRaised, this, &DetailGrid::showError);
 
     grid_ = new RecordGridView(window);
@@ -55,7 +55,7 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     connect(grid_, &RecordGridView::columnEntered, this, &DetailGrid::onColumnEntered);
     connect(grid_, &RecordGridView::columnLeft, this, &DetailGrid::onColumnLeft);
     connect(grid_, &RecordGridView::deleteRequested, this,
-            [this](bool& confirmed) { confirmed = AskYesNo(ui_, "Delete record?") == Answer::Yes; });
+            [this](bool& confirmed) { confirmed = askYesNo(ui_, "Delete record?") == Answer::Yes; });
     connect(grid_, &RecordGridView::errorRaised, this, &DetailGrid::showError);
     connect(grid_, &RecordGridView::currentCellPlaced, this, &DetailGrid::placeLookup);
     connect(grid_, &RecordGridView::textRefused, this, &DetailGrid::beep);
@@ -64,7 +64,7 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
     navigator_->move(238, 183 - RecordNavigator::buttonsTop());
     connect(navigator_, &RecordNavigator::buttonClicked, this, &DetailGrid::onNavigatorClicked);
 
-    lookup_ = new IncomeTypeCombo(new IncomeTypeListModel(session_.IncomeTypeStore(), this), window);
+    lookup_ = new IncomeTypeCombo(new IncomeTypeListModel(session_.incomeTypeStore(), this), window);
     lookup_->setObjectName("incomeTypeLookup");
     lookup_->setFont(gridFont());
     lookup_->hide();
@@ -86,18 +86,18 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
 
 void DetailGrid::showError(const std::string& message)
 {
-    ui_.ShowError(message);
+    ui_.showError(message);
 }
 
 void DetailGrid::beep()
 {
-    ui_.Beep();
+    ui_.beep();
 }
 
 bool DetailGrid::guarded(const std::function<void()>& f)
 {
-    return RunAndReport(
-        f, [this](const std::string& message) { ui_.ShowError(message); }, Reported::AllExceptions);
+    return runAndReport(
+        f, [this](const std::string& message) { ui_.showError(message); }, Reported::AllExceptions);
 }
 
 void DetailGrid::setColumnWidths()
@@ -135,9 +135,9 @@ void DetailGrid::commitPendingEditor()
 
 void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSelection)
 {
-    session_.GridKeyTyped();
+    session_.gridKeyTyped();
     const KeyFilterKind kind = detailGridColumns().at(static_cast<size_t>(column)).filter;
-    const auto beep = [this] { ui_.Beep(); };
+    const auto beep = [this] { ui_.beep(); };
     QString passed;
     for (QChar c : typed) {
         const bool typingKey = c.unicode() >= 0x20 || c == QChar(8) || c == QChar(9) || c == QChar(13) ||
@@ -148,18 +148,18 @@ void DetailGrid::onKeyTyped(int column, QString& typed, const QString& besideSel
         }
         std::optional<char> byte = cellByte(c);
         if (!byte) {  // no place for it in the code page
-            ui_.Beep();
+            ui_.beep();
             continue;
         }
         char key = *byte;
         switch (kind) {
-        case KeyFilterKind::Digits: DigitKeyFilter(key, beep); break;
+        case KeyFilterKind::Digits: digitKeyFilter(key, beep); break;
         case KeyFilterKind::Amount:
             try {
                 std::string text;
                 for (QChar t : besideSelection + passed)
                     if (std::optional<char> b = cellByte(t)) text += *b;
-                AmountKeyFilter(text, key, beep);
+                amountKeyFilter(text, key, beep);
             } catch (const std::exception&) {
                 // An error of the amount filter never blocks typing.
             }
@@ -191,10 +191,10 @@ void DetailGrid::typeIntoLookup(QChar c)
 void DetailGrid::chooseIncomeType(const std::string& code)
 {
     guarded([&] {
-        FixedWidthTable& ds = session_.DetailStore();
-        if (!ds.Active()) return;
-        if (!model_->editing()) ds.Edit();
-        ds.SetFieldValue(detail::TypeInc, code);
+        FixedWidthTable& ds = session_.detailStore();
+        if (!ds.active()) return;
+        if (!model_->editing()) ds.edit();
+        ds.setFieldValue(detail::TypeInc, code);
     });
 }
 
@@ -208,17 +208,17 @@ void DetailGrid::leaveLookup(bool forward)
 void DetailGrid::onColumnEntered(int column)
 {
     if (column != KatharesColumn) return;
-    FixedWidthTable& ds = session_.DetailStore();
-    if (!ds.Active()) return;
+    FixedWidthTable& ds = session_.detailStore();
+    if (!ds.active()) return;
     try {
-        ds.Edit();
+        ds.edit();
     } catch (const Error&) {
         // A store that cannot edit shows its error when the value is set, just below.
     }
     guarded([&] {
-        NetPayProposal proposal = ProposeNetPay(ds.FieldValue(detail::AkaInc), ds.FieldValue(detail::Kratiseis));
-        if (proposal.message) ui_.ShowNotice(*proposal.message);
-        ds.SetFieldValue(detail::Kathares, proposal.net);
+        NetPayProposal proposal = proposeNetPay(ds.fieldValue(detail::AkaInc), ds.fieldValue(detail::Kratiseis));
+        if (proposal.message) ui_.showNotice(*proposal.message);
+        ds.setFieldValue(detail::Kathares, proposal.net);
     });
 }
 
@@ -252,23 +252,23 @@ void DetailGrid::placeLookup()
 bool DetailGrid::navigatorActionAllowed(RecordNavigator::Button button)
 {
     // Only "Ναι" deletes: a box closed without an answer keeps the line.
-    if (button == RecordNavigator::nbDelete) return AskYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == Answer::Yes;
+    if (button == RecordNavigator::nbDelete) return askYesNo(ui_, cp1253::lit("Είστε σίγουρος;")) == Answer::Yes;
     return true;
 }
 
 void DetailGrid::onNavigatorClicked(RecordNavigator::Button button)
 {
-    FixedWidthTable& ds = session_.DetailStore();
-    if (!ds.Active()) return;
+    FixedWidthTable& ds = session_.detailStore();
+    if (!ds.active()) return;
     if (!navigatorActionAllowed(button)) return;
     switch (button) {
     case RecordNavigator::nbFirst:
         grid_->commitEditor();
-        guarded([&] { ds.MoveFirst(); });
+        guarded([&] { ds.moveFirst(); });
         break;
     case RecordNavigator::nbLast:
         grid_->commitEditor();
-        guarded([&] { ds.MoveLast(); });
+        guarded([&] { ds.moveLast(); });
         break;
     case RecordNavigator::nbInsert: grid_->insertRecord(); break;
     case RecordNavigator::nbDelete:
@@ -288,13 +288,13 @@ void DetailGrid::onNavigatorClicked(RecordNavigator::Button button)
 void DetailGrid::updateNavigator()
 {
     if (!navigator_) return;
-    const FixedWidthTable& ds = session_.DetailStore();
-    const bool active = ds.Active();
-    const bool lines = active && ds.CountRecords() > 0;
+    const FixedWidthTable& ds = session_.detailStore();
+    const bool active = ds.active();
+    const bool lines = active && ds.countRecords() > 0;
     const bool editing = active && model_->editing();
     navigator_->button(RecordNavigator::nbFirst)->setEnabled(lines);
     navigator_->button(RecordNavigator::nbLast)->setEnabled(lines);
-    navigator_->button(RecordNavigator::nbInsert)->setEnabled(active && !ds.ReadOnly());
+    navigator_->button(RecordNavigator::nbInsert)->setEnabled(active && !ds.readOnly());
     navigator_->button(RecordNavigator::nbDelete)->setEnabled(model_->canDelete());
     navigator_->button(RecordNavigator::nbPost)->setEnabled(editing);
     navigator_->button(RecordNavigator::nbCancel)->setEnabled(editing);

@@ -17,12 +17,12 @@ static_assert(DetailTableModel::ColTypeInc == TypeIncColumn && DetailTableModel:
 DetailTableModel::DetailTableModel(FixedWidthTable& store, QObject* parent) : QAbstractTableModel(parent), store_(store)
 {
     shown_ = storeLayout();
-    store_.AddObserver(this);
+    store_.addObserver(this);
 }
 
 DetailTableModel::~DetailTableModel()
 {
-    store_.RemoveObserver(this);
+    store_.removeObserver(this);
 }
 
 int DetailTableModel::fieldOf(int column)
@@ -46,10 +46,10 @@ int DetailTableModel::fieldWidth(int column)
 DetailTableModel::Layout DetailTableModel::storeLayout() const
 {
     Layout l;
-    if (!store_.Active()) return l;
-    const long n = std::min<long>(store_.CountRecords(), INT_MAX - 1);
-    if (store_.State() == DataSetState::InsertState) {
-        l.insertRow = static_cast<int>(std::clamp<long>(store_.InsertIndex(), 0, n));
+    if (!store_.active()) return l;
+    const long n = std::min<long>(store_.countRecords(), INT_MAX - 1);
+    if (store_.state() == DataSetState::InsertState) {
+        l.insertRow = static_cast<int>(std::clamp<long>(store_.insertIndex(), 0, n));
         l.rows = static_cast<int>(n) + 1;
     } else if (n == 0) {
         l.empty = true;
@@ -78,36 +78,36 @@ int DetailTableModel::rowOfLine(long line) const
 
 bool DetailTableModel::editing() const
 {
-    return store_.State() == DataSetState::EditState || store_.State() == DataSetState::InsertState;
+    return store_.state() == DataSetState::EditState || store_.state() == DataSetState::InsertState;
 }
 
 bool DetailTableModel::onUntouchedNewRow() const
 {
-    return store_.Active() && store_.State() == DataSetState::InsertState && !store_.Modified();
+    return store_.active() && store_.state() == DataSetState::InsertState && !store_.modified();
 }
 
 bool DetailTableModel::isBufferRow(int row) const
 {
     if (row == shown_.insertRow) return true;
-    return store_.State() == DataSetState::EditState && row == rowOfLine(store_.Cursor());
+    return store_.state() == DataSetState::EditState && row == rowOfLine(store_.cursor());
 }
 
 int DetailTableModel::currentRow() const
 {
-    if (!store_.Active() || shown_.rows == 0) return -1;
+    if (!store_.active() || shown_.rows == 0) return -1;
     if (shown_.insertRow >= 0) return shown_.insertRow;
     if (shown_.empty) return 0;
-    return std::clamp(rowOfLine(std::max(store_.Cursor(), 0L)), 0, shown_.rows - 1);
+    return std::clamp(rowOfLine(std::max(store_.cursor(), 0L)), 0, shown_.rows - 1);
 }
 
 std::string DetailTableModel::cellText(int row, int column) const
 {
-    if (!store_.Active()) return {};
+    if (!store_.active()) return {};
     const int field = fieldOf(column);
-    if (isBufferRow(row)) return editing() ? store_.FieldValue(field) : std::string();
+    if (isBufferRow(row)) return editing() ? store_.fieldValue(field) : std::string();
     const long line = lineOfRow(row);
-    if (line < 0 || line >= store_.CountRecords()) return {};
-    return store_.FieldValueAt(static_cast<size_t>(line), field);
+    if (line < 0 || line >= store_.countRecords()) return {};
+    return store_.fieldValueAt(static_cast<size_t>(line), field);
 }
 
 int DetailTableModel::rowCount(const QModelIndex& parent) const
@@ -134,7 +134,7 @@ QVariant DetailTableModel::headerData(int section, Qt::Orientation orientation, 
     }
     if (role != MarkerRole || section < 0 || section >= shown_.rows) return {};
     if (section != currentRow()) return NoMarker;
-    switch (store_.State()) {
+    switch (store_.state()) {
     case DataSetState::InsertState: return InsertMarker;
     case DataSetState::EditState: return EditMarker;
     default: return CurrentMarker;
@@ -146,7 +146,7 @@ Qt::ItemFlags DetailTableModel::flags(const QModelIndex& index) const
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     // The income type is chosen in the lookup box laid over its cell.
-    if (index.column() != ColTypeInc && !store_.ReadOnly()) f |= Qt::ItemIsEditable;
+    if (index.column() != ColTypeInc && !store_.readOnly()) f |= Qt::ItemIsEditable;
     return f;
 }
 
@@ -160,8 +160,8 @@ bool DetailTableModel::setData(const QModelIndex& index, const QVariant& value, 
         bytes += *b;
     }
     try {
-        if (!editing()) store_.Edit();
-        store_.SetFieldValue(fieldOf(index.column()), bytes);
+        if (!editing()) store_.edit();
+        store_.setFieldValue(fieldOf(index.column()), bytes);
     } catch (const Error& e) {
         emit errorRaised(e.message());
         return false;
@@ -173,43 +173,43 @@ bool DetailTableModel::moveToRow(int row)
 {
     if (row == currentRow()) return true;
     const long line = lineOfRow(row);
-    if (line < 0 || line >= store_.CountRecords()) return true;
-    if (!editing()) return store_.SetRecordNumber(line + 1);
+    if (line < 0 || line >= store_.countRecords()) return true;
+    if (!editing()) return store_.setRecordNumber(line + 1);
     // By the line's id: posting a pending new line before it shifts its position.
-    return store_.GotoBookmark(store_.LineIdAt(static_cast<size_t>(line)));
+    return store_.gotoBookmark(store_.lineIdAt(static_cast<size_t>(line)));
 }
 
 void DetailTableModel::appendAtEnd()
 {
-    if (!store_.Active()) return;
+    if (!store_.active()) return;
     if (onUntouchedNewRow() && shown_.insertRow == shown_.rows - 1) return;
-    store_.AppendNew();
+    store_.appendNew();
 }
 
 void DetailTableModel::insert()
 {
-    if (store_.Active()) store_.Insert();
+    if (store_.active()) store_.insert();
 }
 
 void DetailTableModel::cancel()
 {
-    if (store_.Active()) store_.Cancel();
+    if (store_.active()) store_.Cancel();
 }
 
 bool DetailTableModel::canDelete() const
 {
-    return store_.Active() && !store_.ReadOnly() &&
-           (store_.CountRecords() > 0 || store_.State() == DataSetState::InsertState);
+    return store_.active() && !store_.readOnly() &&
+           (store_.countRecords() > 0 || store_.state() == DataSetState::InsertState);
 }
 
 void DetailTableModel::deleteCurrent()
 {
-    if (canDelete()) store_.Delete();
+    if (canDelete()) store_.deleteRecord();
 }
 
 void DetailTableModel::post()
 {
-    if (store_.Active() && editing()) store_.Post();
+    if (store_.active() && editing()) store_.post();
 }
 
 // The store announces each change to its rows before making it: the view is told then,
@@ -227,14 +227,14 @@ void DetailTableModel::dataSetAboutToChange(const DataSetChange& change)
             const int row = static_cast<int>(std::clamp<long>(change.index, 0, shown_.rows));
             beginInsertRows({}, row, row);
             pending_ = PendingInsert;
-        } else if (shown_.insertRow >= 0 && change.state != DataSetState::InsertState && store_.CountRecords() > 0) {
+        } else if (shown_.insertRow >= 0 && change.state != DataSetState::InsertState && store_.countRecords() > 0) {
             beginRemoveRows({}, shown_.insertRow, shown_.insertRow);
             pending_ = PendingRemove;
         }
         break;
     case DataSetChange::RecordRemoved:
         // The last line leaves the empty row in its place.
-        if (shown_.insertRow < 0 && store_.CountRecords() > 1) {
+        if (shown_.insertRow < 0 && store_.countRecords() > 1) {
             const int row = rowOfLine(change.index);
             beginRemoveRows({}, row, row);
             pending_ = PendingRemove;

@@ -44,7 +44,7 @@ void TitleHeader::paintSection(QPainter* painter, const QRect& rect, int logical
         auto width = [&fm](std::string_view s) { return fm.horizontalAdvance(cellString(s)); };
         painter->setPen(palette().color(QPalette::ButtonText));
         for (const TitleLine& line :
-             LayoutTitle(width, rect.left(), rect.top(), rect.width(), fm.height(), TitleAlignment::Center, title))
+             layoutTitle(width, rect.left(), rect.top(), rect.width(), fm.height(), TitleAlignment::Center, title))
             painter->drawText(QPoint(line.x, line.y + fm.ascent()), cellString(line.text));
     }
     drawRaisedEdge(painter, rect, palette());

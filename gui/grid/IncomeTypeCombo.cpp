@@ -11,12 +11,12 @@ namespace edlt::ui {
 IncomeTypeListModel::IncomeTypeListModel(FixedWidthTable& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list)
 {
-    list_.AddObserver(this);
+    list_.addObserver(this);
 }
 
 IncomeTypeListModel::~IncomeTypeListModel()
 {
-    list_.RemoveObserver(this);
+    list_.removeObserver(this);
 }
 
 void IncomeTypeListModel::dataSetChanged(const DataSetChange& change)
@@ -30,8 +30,8 @@ void IncomeTypeListModel::dataSetChanged(const DataSetChange& change)
 
 int IncomeTypeListModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid() || !list_.Active()) return 0;
-    return static_cast<int>(std::min<long>(list_.CountRecords(), 10000));
+    if (parent.isValid() || !list_.active()) return 0;
+    return static_cast<int>(std::min<long>(list_.countRecords(), 10000));
 }
 
 int IncomeTypeListModel::columnCount(const QModelIndex& parent) const
@@ -42,14 +42,14 @@ int IncomeTypeListModel::columnCount(const QModelIndex& parent) const
 std::string IncomeTypeListModel::code(int row) const
 {
     if (row < 0 || row >= rowCount() || list_.Fields().empty()) return {};
-    return list_.FieldValueAt(static_cast<size_t>(row), 0);
+    return list_.fieldValueAt(static_cast<size_t>(row), 0);
 }
 
 QVariant IncomeTypeListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole || index.row() >= rowCount()) return {};
     if (index.column() >= static_cast<int>(list_.Fields().size())) return QString();
-    return cellString(list_.FieldValueAt(static_cast<size_t>(index.row()), index.column()));
+    return cellString(list_.fieldValueAt(static_cast<size_t>(index.row()), index.column()));
 }
 
 IncomeTypeCombo::IncomeTypeCombo(IncomeTypeListModel* list, QWidget* parent) : QComboBox(parent), list_(list)

@@ -60,7 +60,7 @@ void RecordGridView::setDetailModel(DetailTableModel* model)
 
 bool RecordGridView::guarded(const std::function<void()>& f)
 {
-    return RunAndReport(
+    return runAndReport(
         f, [this](const std::string& message) { emit errorRaised(message); }, Reported::AllExceptions);
 }
 

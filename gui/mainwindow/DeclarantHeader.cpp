@@ -32,11 +32,11 @@ DeclarantHeader::DeclarantHeader(DeclarationSession& session, UserInterface& ui,
     personRadio_->setObjectName("personRadio");
     personRadio_->setGeometry(8, 76, 130, 20);
     connect(businessRadio_, &QRadioButton::clicked, this, [this] {
-        session_.ChooseBusiness();
+        session_.chooseBusiness();
         refresh();
     });
     connect(personRadio_, &QRadioButton::clicked, this, [this] {
-        session_.ChoosePerson();
+        session_.choosePerson();
         refresh();
     });
 
@@ -109,7 +109,7 @@ void DeclarantHeader::focus(HeaderField field)
 
 void DeclarantHeader::refresh()
 {
-    const HeaderFields& h = session_.Header();
+    const HeaderFields& h = session_.header();
     const std::pair<HeaderField, const std::string*> values[] = {
         {HeaderField::YearOfData, &h.YearOfData},
         {HeaderField::AFM, &h.AFM},
@@ -129,7 +129,7 @@ void DeclarantHeader::refresh()
     }
     businessRadio_->setChecked(h.business);
     personRadio_->setChecked(!h.business);
-    companyLabel_->setText(fromCp(session_.CompanyNameCaption()));
+    companyLabel_->setText(fromCp(session_.companyNameCaption()));
     companyLabel_->adjustSize();
     for (QWidget* w :
          {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(fatherLabel_),
@@ -143,7 +143,7 @@ void DeclarantHeader::textEdited(HeaderField field)
     auto cp = toCp(b->text());
     if (!cp) {
         // Pasted text the code page cannot hold: refused whole, with a beep.
-        ui_.Beep();
+        ui_.beep();
         int pos = b->cursorPosition();
         b->setText(lastGood_[b]);
         b->setCursorPosition(qMin(pos, static_cast<int>(b->text().size())));
@@ -157,7 +157,7 @@ void DeclarantHeader::textEdited(HeaderField field)
         b->setCursorPosition(qMin(pos, static_cast<int>(b->text().size())));
     }
     lastGood_[b] = b->text();
-    session_.SetHeaderText(field, *cp);
+    session_.setHeaderText(field, *cp);
 }
 
 bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
@@ -173,13 +173,13 @@ bool DeclarantHeader::eventFilter(QObject* watched, QEvent* event)
         const QString text = key->text();
         if (text.isEmpty() || !text[0].isPrint()) return false;
         if (!toCp(text)) {
-            ui_.Beep();
+            ui_.beep();
             return true;
         }
-        session_.SetModified(true);
+        session_.setModified(true);
         if (field == HeaderField::YearOfData || field == HeaderField::AFM || field == HeaderField::TK) {
             char c = text.size() == 1 && text[0].unicode() < 128 ? static_cast<char>(text[0].unicode()) : '\x01';
-            if (!DigitKeyFilter(c, [this] { ui_.Beep(); })) return true;
+            if (!digitKeyFilter(c, [this] { ui_.beep(); })) return true;
         }
         return false;
     }
@@ -206,9 +206,9 @@ void DeclarantHeader::checkOnLeaving(HeaderField field)
     // The focus may already be back in the box (a check refused it earlier).
     if (box(field)->hasFocus()) return;
     checking_ = true;
-    if (field == HeaderField::AFM) session_.LeaveAfmBox();
+    if (field == HeaderField::AFM) session_.leaveAfmBox();
     else
-        session_.LeaveYearBox();
+        session_.leaveYearBox();
     checking_ = false;
 }
 

@@ -52,8 +52,8 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)) return {};
     const CheckFinding& f = finding(index.row());
     // The list is checked again after every change; until then a line may be gone.
-    const FixedWidthTable& lines = session_.DetailStore();
-    const bool lineThere = f.line <= 0 || (lines.Active() && f.line <= lines.CountRecords());
+    const FixedWidthTable& lines = session_.detailStore();
+    const bool lineThere = f.line <= 0 || (lines.active() && f.line <= lines.countRecords());
     switch (index.column()) {
     case ColLine: return role == SortRole ? QVariant(qlonglong(f.line)) : QVariant(QString::number(f.line));
     case ColAFM: return lineThere ? fromCp(findingAfm(f, session_)) : QString();
@@ -163,9 +163,9 @@ void FindingsPanel::updateHint(const CheckResult& result)
 void FindingsPanel::checkDeclaration()
 {
     window_.command([this] {
-        if (!session_.PostPendingEdit()) return;
+        if (!session_.postPendingEdit()) return;
         checking_ = true;
-        showResult(CheckWithPleaseWait(session_.Checker(), window_.userInterface()));
+        showResult(checkWithPleaseWait(session_.checker(), window_.userInterface()));
         checking_ = false;
         show();
         list_->setFocus();
@@ -176,10 +176,10 @@ void FindingsPanel::checkDeclaration()
 void FindingsPanel::checkAfterLoad(unsigned long changesBefore)
 {
     // A cancelled or refused Open, or an import that stored nothing, changed nothing.
-    if (!session_.DetailStore().Active() || session_.Checker().changes() == changesBefore) return;
+    if (!session_.detailStore().active() || session_.checker().changes() == changesBefore) return;
     if (checkInBackground()) return;
     checking_ = true;
-    const CheckResult& result = CheckWithPleaseWait(session_.Checker(), window_.userInterface());
+    const CheckResult& result = checkWithPleaseWait(session_.checker(), window_.userInterface());
     checking_ = false;
     showOrHint(result);
 }
@@ -188,7 +188,7 @@ bool FindingsPanel::checkInBackground()
 {
     // A large declaration is checked beside the window: its grid is painted and usable
     // meanwhile, and the findings come when they are ready.
-    DeclarationChecker& checker = session_.Checker();
+    DeclarationChecker& checker = session_.checker();
     if (checker.quick()) return false;
     if (checker.checkingInBackground()) return true;
     // Called on the check's thread; the session stops the check before this panel goes.
@@ -200,9 +200,9 @@ void FindingsPanel::backgroundCheckDone()
 {
     // Stopped by a change since, or already taken in by a command that needed the result.
     bool ready = false;
-    session_.Guarded([&] { ready = session_.Checker().collect(); });
+    session_.guarded([&] { ready = session_.checker().collect(); });
     if (!ready) return;
-    showOrHint(session_.Checker().result());
+    showOrHint(session_.checker().result());
 }
 
 void FindingsPanel::showOrHint(const CheckResult& result)
@@ -216,7 +216,7 @@ void FindingsPanel::showOrHint(const CheckResult& result)
 
 void FindingsPanel::sessionChanged()
 {
-    if (!session_.DetailStore().Active()) {
+    if (!session_.detailStore().active()) {
         // A refused Open leaves no lines to list.
         hint_->hide();
         if (isVisible()) hide();
@@ -225,7 +225,7 @@ void FindingsPanel::sessionChanged()
     }
     if (!isVisible()) {
         // The count it showed may no longer hold; the panel tells the new one.
-        if (session_.Checker().stale()) hint_->hide();
+        if (session_.checker().stale()) hint_->hide();
         return;
     }
     if (recheckQueued_) return;
@@ -238,10 +238,10 @@ void FindingsPanel::recheck()
 {
     recheckQueued_ = false;
     if (!isVisible() || checking_) return;
-    DeclarationChecker& checker = session_.Checker();
+    DeclarationChecker& checker = session_.checker();
     if (!checker.stale() || checkInBackground()) return;
     checking_ = true;
-    showResult(CheckWithPleaseWait(checker, window_.userInterface()));
+    showResult(checkWithPleaseWait(checker, window_.userInterface()));
     checking_ = false;
 }
 
@@ -251,13 +251,13 @@ void FindingsPanel::goToFinding(int row)
     const CheckFinding f = model_->finding(row);
     window_.command([&] {
         if (f.line <= 0) {
-            if (f.headerField) window_.userInterface().FocusHeaderField(*f.headerField);
+            if (f.headerField) window_.userInterface().focusHeaderField(*f.headerField);
             return;
         }
-        if (!session_.PostPendingEdit()) return;
-        FixedWidthTable& ds = session_.DetailStore();
-        if (!ds.Active() || f.line > ds.CountRecords()) return;
-        session_.Guarded([&] { ds.SetRecordNumber(f.line); });
+        if (!session_.postPendingEdit()) return;
+        FixedWidthTable& ds = session_.detailStore();
+        if (!ds.active() || f.line > ds.countRecords()) return;
+        session_.guarded([&] { ds.setRecordNumber(f.line); });
         RecordGridView* grid = window_.detailGrid().grid();
         DetailTableModel* model = window_.detailGrid().model();
         const int column = f.field >= 0 ? DetailTableModel::columnOf(f.field) : -1;
@@ -272,8 +272,8 @@ QString FindingsPanel::listHtml() const
     QString html = QStringLiteral(
                        "<html><body><h3>%1</h3><p>%2 %3</p>"
                        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>")
-                       .arg(windowTitle().toHtmlEscaped(), fromCp(session_.Header().AFM).toHtmlEscaped(),
-                            fromCp(session_.Header().CompanyName).toHtmlEscaped());
+                       .arg(windowTitle().toHtmlEscaped(), fromCp(session_.header().AFM).toHtmlEscaped(),
+                            fromCp(session_.header().CompanyName).toHtmlEscaped());
     for (int c = 0; c < FindingsModel::ColumnCount; ++c)
         html += QStringLiteral("<th>%1</th>").arg(model_->headerData(c, Qt::Horizontal).toString());
     html += QStringLiteral("</tr>");
@@ -299,12 +299,12 @@ void FindingsPanel::printList()
 
 void FindingsPanel::exportCsv()
 {
-    const QString proposed = fromCp(session_.Header().AFM) + QStringLiteral("-elegxos.csv");
-    const auto name = FileDialog::save(this, QFile::decodeName(session_.ProgramFolder().string().c_str()), proposed,
+    const QString proposed = fromCp(session_.header().AFM) + QStringLiteral("-elegxos.csv");
+    const auto name = FileDialog::save(this, QFile::decodeName(session_.programFolder().string().c_str()), proposed,
                                        QStringLiteral("*.csv|*.csv"));
     if (!name) return;
-    const std::string csv = FindingsCsv(CheckWithPleaseWait(session_.Checker(), window_.userInterface()), session_);
-    session_.Guarded([&] {
+    const std::string csv = findingsCsv(checkWithPleaseWait(session_.checker(), window_.userInterface()), session_);
+    session_.guarded([&] {
         writeFileAtomically(QFile::encodeName(*name).toStdString(), csv, AtomicFileWriter::Durability::Durable);
     });
 }

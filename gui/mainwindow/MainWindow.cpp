@@ -116,7 +116,7 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
             [grid = grid_->grid()] { grid->setFocus(Qt::OtherFocusReason); });
     connect(&ui_, &QtUserInterface::pleaseWaitChanged, this, &MainWindow::pleaseWait);
     connect(&ui_, &QtUserInterface::progressChanged, pleaseWaitDialog_, &PleaseWaitDialog::setProgress);
-    connect(&ui_, &QtUserInterface::sessionChanged, this, &MainWindow::refresh);
+    connect(&ui_, &QtUserInterface::stateChanged, this, &MainWindow::refresh);
 
     layout_ = new MainLayout(*this, *client);
     // The window keeps its fixed size, taller by the panel while it is shown.
@@ -124,12 +124,12 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     nameControls(*client);
     new GridTabOut(*grid_->grid(), this);
     title_ = new WindowTitle(*this, *session_);
-    auto* drop = new FileDrop(*this, [this] { return session_->DeclarationCommandsEnabled(); });
+    auto* drop = new FileDrop(*this, [this] { return session_->declarationCommandsEnabled(); });
     connect(drop, &FileDrop::openRequested, this, &MainWindow::openDropped);
     connect(drop, &FileDrop::importRequested, this, &MainWindow::importDropped);
 
-    started_ = session_->Start();
-    if (started_) capsLock_->attach(session_->WorkspaceFiles().folder() / "capslock");
+    started_ = session_->start();
+    if (started_) capsLock_->attach(session_->workspaceFiles().folder() / "capslock");
     refresh();
 }
 
@@ -173,15 +173,15 @@ void MainWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
     file->setObjectName("fileMenu");
     connect(addAction(file, MenuCommand::New, "newAction", "Νέο"), &QAction::triggered, this,
-            [this] { command([this] { session_->New(); }); });
+            [this] { command([this] { session_->newDeclaration(); }); });
     connect(addAction(file, MenuCommand::Open, "openAction", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered,
             this, [this] {
-                const unsigned long before = session_->Checker().changes();
-                command([this] { session_->Open(); });
+                const unsigned long before = session_->checker().changes();
+                command([this] { session_->open(); });
                 findings_->checkAfterLoad(before);
             });
     connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "Αποθήκευση ως...", QKeySequence("Ctrl+S")),
-            &QAction::triggered, this, [this] { command([this] { session_->SaveAs(); }); });
+            &QAction::triggered, this, [this] { command([this] { session_->saveAs(); }); });
     file->addSeparator();
     connect(addAction(file, MenuCommand::Exit, "exitAction", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
 
@@ -200,8 +200,8 @@ void MainWindow::buildMenus()
             &QAction::triggered, findings_, &FindingsPanel::checkDeclaration);
     connect(addAction(toolsMenu_, MenuCommand::Import, "importAction", "Εισαγωγή στοιχείων από Excel"),
             &QAction::triggered, this, [this] {
-                const unsigned long before = session_->Checker().changes();
-                command([this] { SpreadsheetImport(*session_, ui_).ChooseAndImport(); });
+                const unsigned long before = session_->checker().changes();
+                command([this] { SpreadsheetImport(*session_, ui_).chooseAndImport(); });
                 findings_->checkAfterLoad(before);
             });
     // The sort buttons' commands, also for the keyboard.
@@ -232,14 +232,14 @@ void MainWindow::command(const std::function<void()>& run)
     try {
         run();
     } catch (const Error& e) {
-        ui_.ShowError(e.message());
+        ui_.showError(e.message());
     } catch (const std::bad_alloc&) {
-        ui_.ShowError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για να ολοκληρωθεί η εργασία."));
+        ui_.showError(cp1253::lit("Δεν υπάρχει αρκετή μνήμη για να ολοκληρωθεί η εργασία."));
     } catch (const std::filesystem::filesystem_error& e) {
-        ui_.ShowError(format(cp1253::lit("Η εργασία διακόπηκε (%s: %s)"),
+        ui_.showError(format(cp1253::lit("Η εργασία διακόπηκε (%s: %s)"),
                              {cp1253::pathText(e.path1()), systemErrorText(e.code().value())}));
     } catch (const std::exception& e) {
-        ui_.ShowError(e.what());
+        ui_.showError(e.what());
     }
     refresh();
 }
@@ -248,12 +248,12 @@ void MainWindow::refresh()
 {
     header_->refresh();
     totals_->refresh();
-    recordCounter_->setText(fromCp(session_->RecordCounterText()));
-    const bool enabled = session_->DeclarationCommandsEnabled();
+    recordCounter_->setText(fromCp(session_->recordCounterText()));
+    const bool enabled = session_->declarationCommandsEnabled();
     for (MenuCommand c : {MenuCommand::SaveAs, MenuCommand::Print, MenuCommand::Find, MenuCommand::Check,
                           MenuCommand::Import, MenuCommand::SortByTaxNumber, MenuCommand::SortBySurname})
         menuAction(c)->setEnabled(enabled);
-    startPanel_->setVisible(session_->StartPanelVisible());
+    startPanel_->setVisible(session_->startPanelVisible());
     findings_->sessionChanged();
     if (title_) title_->update();
 }
@@ -265,16 +265,16 @@ void MainWindow::showAtStart()
 
 void MainWindow::openDropped(const std::filesystem::path& file)
 {
-    const unsigned long before = session_->Checker().changes();
-    command([this, file] { session_->OpenFile(file); });
+    const unsigned long before = session_->checker().changes();
+    command([this, file] { session_->openFile(file); });
     findings_->checkAfterLoad(before);
 }
 
 void MainWindow::importDropped(const std::filesystem::path& file)
 {
-    const unsigned long before = session_->Checker().changes();
+    const unsigned long before = session_->checker().changes();
     command([this, file] {
-        if (session_->PostPendingEdit()) SpreadsheetImport(*session_, ui_).ImportFile(file);
+        if (session_->postPendingEdit()) SpreadsheetImport(*session_, ui_).importFile(file);
     });
     findings_->checkAfterLoad(before);
 }
@@ -294,7 +294,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     grid_->commitPendingEditor();
     // The user's state first: its record goes before the workspace is removed.
     capsLock_->restore();
-    if (started_ && !session_->RequestClose()) {
+    if (started_ && !session_->requestClose()) {
         capsLock_->resume();
         event->ignore();
         return;

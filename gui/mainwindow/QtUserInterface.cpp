@@ -22,43 +22,43 @@ QString fromPath(const std::filesystem::path& p)
 
 }  // namespace
 
-Answer QtUserInterface::AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions)
+Answer QtUserInterface::askQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions)
 {
     QStringList qcaptions;
     for (const std::string& c : captions) qcaptions << fromCp(c);
     return MessageBox::ask(window_, fromCp(text), buttons, qcaptions);
 }
 
-void QtUserInterface::ShowNotice(const std::string& text)
+void QtUserInterface::showNotice(const std::string& text)
 {
     MessageBox::notice(window_, fromCp(text));
 }
 
-void QtUserInterface::ShowWarning(const std::string& text)
+void QtUserInterface::showWarning(const std::string& text)
 {
     MessageBox::notice(window_, fromCp(text), MessageBox::Kind::Warning);
 }
 
-void QtUserInterface::ShowError(const std::string& text)
+void QtUserInterface::showError(const std::string& text)
 {
     // The general error report: the error's own message in a plain box.
     MessageBox::notice(window_, fromCp(text));
 }
 
-void QtUserInterface::Beep()
+void QtUserInterface::beep()
 {
     ++beeps_;
     QApplication::beep();
 }
 
-std::optional<std::filesystem::path> QtUserInterface::ChooseFileToOpen(const FileDialogRequest& r)
+std::optional<std::filesystem::path> QtUserInterface::chooseFileToOpen(const FileDialogRequest& r)
 {
     auto name = FileDialog::open(window_, fromPath(r.folder), fromCp(r.filter), fromCp(r.title));
     if (!name) return std::nullopt;
     return toPath(*name);
 }
 
-std::optional<std::filesystem::path> QtUserInterface::ChooseFileToSave(const FileDialogRequest& r)
+std::optional<std::filesystem::path> QtUserInterface::chooseFileToSave(const FileDialogRequest& r)
 {
     auto name =
         FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title));
@@ -66,32 +66,32 @@ std::optional<std::filesystem::path> QtUserInterface::ChooseFileToSave(const Fil
     return toPath(*name);
 }
 
-void QtUserInterface::FocusHeaderField(HeaderField field)
+void QtUserInterface::focusHeaderField(HeaderField field)
 {
     emit focusHeaderRequested(field);
 }
 
-void QtUserInterface::FocusDetailLine()
+void QtUserInterface::focusDetailLine()
 {
     emit focusDetailLineRequested();
 }
 
-void QtUserInterface::BeginPleaseWait()
+void QtUserInterface::beginPleaseWait()
 {
     emit pleaseWaitChanged(true);
 }
 
-void QtUserInterface::EndPleaseWait()
+void QtUserInterface::endPleaseWait()
 {
     emit pleaseWaitChanged(false);
 }
 
-void QtUserInterface::PleaseWaitProgress(size_t done, size_t total)
+void QtUserInterface::pleaseWaitProgress(size_t done, size_t total)
 {
     emit progressChanged(done, total);
 }
 
-void QtUserInterface::SetHourglass(bool on)
+void QtUserInterface::setHourglass(bool on)
 {
     if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -102,9 +102,9 @@ void QtUserInterface::SetHourglass(bool on)
     }
 }
 
-void QtUserInterface::SessionChanged()
+void QtUserInterface::sessionChanged()
 {
-    emit sessionChanged();
+    emit stateChanged();
 }
 
 }  // namespace edlt::ui

@@ -13,20 +13,20 @@ public:
     // The window the boxes and dialogs belong to (not this object's parent).
     explicit QtUserInterface(QWidget* window) : window_(window) {}
 
-    Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
-    void ShowNotice(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
-    void ShowError(const std::string& text) override;
-    void Beep() override;
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) override;
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) override;
-    void FocusHeaderField(HeaderField field) override;
-    void FocusDetailLine() override;
-    void BeginPleaseWait() override;
-    void EndPleaseWait() override;
-    void SetHourglass(bool on) override;
-    void PleaseWaitProgress(size_t done, size_t total) override;
-    void SessionChanged() override;
+    Answer askQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
+    void showNotice(const std::string& text) override;
+    void showWarning(const std::string& text) override;
+    void showError(const std::string& text) override;
+    void beep() override;
+    std::optional<std::filesystem::path> chooseFileToOpen(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest& request) override;
+    void focusHeaderField(HeaderField field) override;
+    void focusDetailLine() override;
+    void beginPleaseWait() override;
+    void endPleaseWait() override;
+    void setHourglass(bool on) override;
+    void pleaseWaitProgress(size_t done, size_t total) override;
+    void sessionChanged() override;
     // How many beeps this run has made (the window tests count them).
     int beeps() const { return beeps_; }
 
@@ -36,7 +36,7 @@ signals:
     void focusDetailLineRequested();
     void pleaseWaitChanged(bool on);
     void progressChanged(size_t done, size_t total);
-    void sessionChanged();
+    void stateChanged();
 
 private:
     QWidget* window_;

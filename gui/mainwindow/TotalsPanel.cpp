@@ -73,7 +73,7 @@ QString TotalsPanel::boxName(int number)
 
 void TotalsPanel::refresh()
 {
-    showTotals(session_.Totals());
+    showTotals(session_.totals());
 }
 
 void TotalsPanel::showTotals(const TotalsTexts& totals)
@@ -96,7 +96,7 @@ void TotalsPanel::showTotals(const TotalsTexts& totals)
 bool TotalsPanel::eventFilter(QObject*, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && wouldEdit(*static_cast<QKeyEvent*>(event))) {
-        ui_.Beep();
+        ui_.beep();
         return true;
     }
     return false;

@@ -20,13 +20,13 @@ void WindowTitle::update()
 {
     queued_ = false;
     QString title = tr8("e-ΔΛΤ");
-    if (!session_.StartPanelVisible()) {
-        const auto& file = session_.DeclarationFile();
+    if (!session_.startPanelVisible()) {
+        const auto& file = session_.declarationFile();
         title += tr8(" — ") + (file.empty() ? tr8("Νέα δήλωση") : QFile::decodeName(file.filename().string().c_str())) +
                  QStringLiteral("[*]");
     }
     if (window_.windowTitle() != title) window_.setWindowTitle(title);
-    window_.setWindowModified(!session_.StartPanelVisible() && session_.Modified());
+    window_.setWindowModified(!session_.startPanelVisible() && session_.modified());
 }
 
 bool WindowTitle::eventFilter(QObject*, QEvent* event)

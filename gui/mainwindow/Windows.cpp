@@ -21,7 +21,7 @@ void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manua
         window.command([&window, &find] { find.runFind(window.session(), window.userInterface()); });
     });
     QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window,
-                     [&window] { zipCommand(&window, window.userInterface(), window.session().ProgramFolder()); });
+                     [&window] { zipCommand(&window, window.userInterface(), window.session().programFolder()); });
     QObject::connect(window.menuAction(MenuCommand::DesktopShortcut), &QAction::triggered, &window,
                      [&window] { shortcutCommand(window.userInterface()); });
     QObject::connect(window.menuAction(MenuCommand::WebSite), &QAction::triggered, &window,
@@ -36,7 +36,7 @@ void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manua
 ProgramWindows::ProgramWindows(MainWindow& window)
     : about_(std::make_unique<AboutDialog>(&window)),
       // No parent: the help window has its own entry in the task bar.
-      manual_(std::make_unique<HelpWindow>(window.session().ProgramFolder())),
+      manual_(std::make_unique<HelpWindow>(window.session().programFolder())),
       print_(std::make_unique<ReportWindow>(&window)), find_(std::make_unique<FindDialog>(&window))
 {
     connectToolCommands(window, *find_, *manual_);

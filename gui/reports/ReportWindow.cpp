@@ -204,7 +204,7 @@ bool ReportWindow::printDocument()
     if (!printer.isValid()) return false;
     QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
     try {
-        if (!reports::PaintPages(*document_, printer, progressFor(progress))) printer.abort();
+        if (!reports::paintPages(*document_, printer, progressFor(progress))) printer.abort();
     } catch (const Error&) {
         return false;
     }
@@ -233,7 +233,7 @@ void ReportWindow::saveDocumentPdf(const QString& path)
 {
     QProgressDialog progress(tr8("Αποθήκευση PDF…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
     try {
-        const bool written = reports::WritePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()),
+        const bool written = reports::writePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()),
                                                progressFor(progress));
         // Cancelled: nothing was written and nothing is said.
         pdfFinished(path, written, 0);

@@ -14,7 +14,7 @@ int runCheckAfm(const Args& args)
         return ExitUnreadable;
     }
     try {
-        return CheckAFM(text) ? ExitOk : ExitRefused;
+        return checkAFM(text) ? ExitOk : ExitRefused;
     } catch (const ConvertError& e) {
         printErr(e.message());
         return ExitUnreadable;

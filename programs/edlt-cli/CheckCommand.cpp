@@ -18,7 +18,7 @@ int runCheck(const Args& args)
 
     CliUserInterface& ui = command.ui;
     ui.setChannel(CliUserInterface::Channel::Stdout, true);
-    const CheckResult result = CheckDeclaration(session);
+    const CheckResult result = checkDeclaration(session);
     for (const CheckFinding& finding : result.findings) {
         ui.setLineNumber(finding.line);
         ui.print(finding.message);

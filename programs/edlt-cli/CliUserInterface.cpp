@@ -10,13 +10,13 @@
 
 namespace edlt::cli {
 
-Answer CliUserInterface::AskQuestion(const std::string& text, int, const std::vector<std::string>&)
+Answer CliUserInterface::askQuestion(const std::string& text, int, const std::vector<std::string>&)
 {
     show(text, printQuestions_);
     return answerYes_ ? Answer::Yes : Answer::No;
 }
 
-void CliUserInterface::ShowError(const std::string& text)
+void CliUserInterface::showError(const std::string& text)
 {
     ++errors_;
     if (channel_ != Channel::None) noteFailure();
@@ -59,12 +59,12 @@ void CommandSession::requireUnchangedInput(const std::filesystem::path& out) con
 CommandSession::CommandSession(bool answerYes) : ui(answerYes)
 {
     DeclarationSession::Options options;
-    options.programFolder = DataFolder(executableFolder());
+    options.programFolder = dataFolder(executableFolder());
     options.workspaceParent = folder_.path();
     options.lockWorkspace = false;
     session_ = std::make_unique<DeclarationSession>(ui, std::move(options));
     ui.setChannel(CliUserInterface::Channel::None);
-    session_->Start();
+    session_->start();
     ui.clear();
     ui.setChannel(CliUserInterface::Channel::Stderr);
 }
@@ -75,21 +75,21 @@ bool CommandSession::open(const std::string& file)
     if (file != "-") {
         opened_ = file;
         openedIdentity_ = FileIdentity::of(opened_);
-        return session_->OpenFile(file);
+        return session_->openFile(file);
     }
     const std::filesystem::path copy = scratchFile("stdin");
     if (!copyStandardInput(copy)) {
         printFailure(declaration_messages::wrongLineLength());  // as Open says of such a file
         return false;
     }
-    return session_->OpenFile(copy);
+    return session_->openFile(copy);
 }
 
 void CommandSession::write(const std::string& out)
 {
-    if (out != "-") return session_->WriteDeclaration(out, [&] { requireUnchangedInput(out); });
+    if (out != "-") return session_->writeDeclaration(out, [&] { requireUnchangedInput(out); });
     const std::filesystem::path result = scratchFile("stdout");
-    session_->WriteDeclaration(result);
+    session_->writeDeclaration(result);
     copyToStandardOutput(result);
 }
 

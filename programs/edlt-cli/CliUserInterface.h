@@ -44,17 +44,17 @@ public:
         errors_ = 0;
     }
 
-    Answer AskQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
-    void ShowNotice(const std::string& text) override { show(text, true); }
-    void ShowWarning(const std::string& text) override { show(text, true); }
-    void ShowError(const std::string& text) override;
-    void Beep() override {}
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return fileChoice_; }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override { return fileChoice_; }
-    void FocusHeaderField(HeaderField) override {}
-    void BeginPleaseWait() override {}
-    void EndPleaseWait() override {}
-    void SetHourglass(bool) override {}
+    Answer askQuestion(const std::string& text, int buttons, const std::vector<std::string>& captions) override;
+    void showNotice(const std::string& text) override { show(text, true); }
+    void showWarning(const std::string& text) override { show(text, true); }
+    void showError(const std::string& text) override;
+    void beep() override {}
+    std::optional<std::filesystem::path> chooseFileToOpen(const FileDialogRequest&) override { return fileChoice_; }
+    std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest&) override { return fileChoice_; }
+    void focusHeaderField(HeaderField) override {}
+    void beginPleaseWait() override {}
+    void endPleaseWait() override {}
+    void setHourglass(bool) override {}
 
     // Prints one text on the current channel, with the line prefix when one is set.
     void print(const std::string& cp1253Text) const;

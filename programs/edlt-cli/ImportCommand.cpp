@@ -29,13 +29,13 @@ int runImport(const Args& args)
     command.ui.setChannel(CliUserInterface::Channel::Stderr, true);
 
     SpreadsheetImport import(session, command.ui);
-    switch (import.ImportFile(parsed.positional[1])) {
+    switch (import.importFile(parsed.positional[1])) {
     case SpreadsheetImport::Outcome::Imported: break;
     case SpreadsheetImport::Outcome::Unreadable: return ExitUnreadable;
     default: return ExitRefused;
     }
     try {
-        if (!session.PreSaveCheck()) return ExitRefused;
+        if (!session.preSaveCheck()) return ExitRefused;
     } catch (const ConvertError& e) {
         printErr(e.message());
         return ExitRefused;

@@ -82,14 +82,14 @@ int runNew(const Args& args)
 
     CommandSession command(true);
     DeclarationSession& session = command.session();
-    session.New();
-    if (!session.DeclarationCommandsEnabled()) return ExitUnreadable;  // its error is on stderr
+    session.newDeclaration();
+    if (!session.declarationCommandsEnabled()) return ExitUnreadable;  // its error is on stderr
     for (size_t i = 0; i < headerOptions.size(); ++i)
-        if (values[i]) session.SetHeaderText(headerOptions[i].field, *values[i]);
-    if (parsed.flags.count("--person")) session.ChoosePerson();
+        if (values[i]) session.setHeaderText(headerOptions[i].field, *values[i]);
+    if (parsed.flags.count("--person")) session.choosePerson();
 
     try {
-        if (!session.PreSaveCheck()) return ExitRefused;
+        if (!session.preSaveCheck()) return ExitRefused;
     } catch (const ConvertError& e) {
         // A year or tax number that is not a number fails its check with the conversion message.
         printErr(e.message());

@@ -96,13 +96,13 @@ void writePdf(ReportKind kind, DeclarationSession& session, const std::filesyste
     // Without a session's runtime folder Qt makes one in TMPDIR; the command's own folder
     // goes with it when the command ends.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const std::filesystem::path runtime = session.WorkspaceFiles().record2().parent_path() / "runtime";
+        const std::filesystem::path runtime = session.workspaceFiles().record2().parent_path() / "runtime";
         std::filesystem::create_directories(runtime);
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QString::fromStdString(runtime.string())));
     }
     QGuiApplication app(argc, argv);
-    reports::WritePdf(*reports::ReportDocument::ForSession(kind, session), path, {});
+    reports::writePdf(*reports::ReportDocument::forSession(kind, session), path, {});
 }
 
 }  // namespace
@@ -137,19 +137,19 @@ int runReport(const Args& args)
     DeclarationSession& session = command.session();
     if (!command.open(parsed.positional[1])) return ExitUnreadable;
     // The window program posts the line being edited first; a command line has none.
-    if (!session.PostPendingEdit()) return ExitRefused;
+    if (!session.postPendingEdit()) return ExitRefused;
     try {
         const std::filesystem::path page = out == "-"
                                                ? command.scratchFile("page")
                                                : AtomicFileWriter::checkedDestination(std::filesystem::absolute(out));
         std::function<void()> undoPictures;
         if (kind == ReportKind::FirstPage)
-            undoPictures = placePictures(ReportCommand::FirstPagePicturesFolder(session.ProgramFolder()),
+            undoPictures = placePictures(ReportCommand::firstPagePicturesFolder(session.programFolder()),
                                          page.parent_path() / "E7FirstPageFinal.files");
         try {
             if (pdf) writePdf(kind, session, page);
             else
-                ReportCommand(session, command.ui).WritePage(kind, page);
+                ReportCommand(session, command.ui).writePage(kind, page);
         } catch (...) {
             if (undoPictures) undoPictures();
             throw;

@@ -23,7 +23,7 @@ int runSort(const Args& args)
     DeclarationSession& session = command.session();
     if (!command.open(file)) return ExitUnreadable;
     // Nor can a declaration be written with an amount that is not a number (its message is on stderr).
-    if (session.UnconvertibleAmounts()) return ExitUnreadable;
+    if (session.unconvertibleAmounts()) return ExitUnreadable;
     if (by == "afm") session.SortByTaxNumber();
     else
         session.SortBySurname();

@@ -15,9 +15,9 @@ int runTotals(const Args& args)
     DeclarationSession& session = command.session();
     if (!command.open(parsed.positional[0])) return ExitUnreadable;
     // An amount that is not a number leaves no totals to print (its message is on stderr).
-    if (session.UnconvertibleAmounts()) return ExitUnreadable;
-    printOut(session.RecordCounterText());
-    const TotalsTexts& totals = session.Totals();
+    if (session.unconvertibleAmounts()) return ExitUnreadable;
+    printOut(session.recordCounterText());
+    const TotalsTexts& totals = session.totals();
     for (size_t i = 0; i < totals.size(); ++i) printOut("Edit" + std::to_string(i + 1) + "=" + totals[i]);
     return ExitOk;
 }

@@ -30,16 +30,16 @@ int runZip(const Args& args)
         if (out == "-") {
             PrivateWorkspace folder;
             const std::filesystem::path archive = folder.path() / (source.filename().string() + ".zip");
-            PackFileToZip(source, archive, [] { return true; });
+            packFileToZip(source, archive, [] { return true; });
             copyToStandardOutput(archive);
             return ExitOk;
         }
-        const std::filesystem::path archive = out ? ZipArchivePath(*out) : std::filesystem::path(file + ".zip");
+        const std::filesystem::path archive = out ? zipArchivePath(*out) : std::filesystem::path(file + ".zip");
         FileLocks locks({{file, FileLock::Mode::Shared}, {archive.string(), FileLock::Mode::Exclusive}});
         const std::filesystem::path chosen = out ? std::filesystem::path(*out) : archive;
-        const ZipOutcome outcome = PackFileToZip(source, archive, [&] {
+        const ZipOutcome outcome = packFileToZip(source, archive, [&] {
             if (answer == "yes") return true;
-            printErr(ZipReplaceQuestion(chosen));  // the window's question, answered no
+            printErr(zipReplaceQuestion(chosen));  // the window's question, answered no
             return false;
         });
         return outcome == ZipOutcome::Written ? ExitOk : ExitRefused;

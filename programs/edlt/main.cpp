@@ -96,14 +96,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("e-DLT"));
     // Docks and task bars group the window under the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.Edlt"));
-    const std::filesystem::path programFolder = edlt::DataFolder(QCoreApplication::applicationDirPath().toStdString());
+    const std::filesystem::path programFolder = edlt::dataFolder(QCoreApplication::applicationDirPath().toStdString());
     edlt::ui::installGreekTranslation(programFolder);
     // Held open while the program runs: the user's files are reached through it, whatever
     // becomes of its name.
     edlt::PrivateFolder stateFolder;
     std::filesystem::path userFolder;
     try {
-        stateFolder = edlt::PrivateFolder::open(edlt::UserStateFolder());
+        stateFolder = edlt::PrivateFolder::open(edlt::userStateFolder());
         userFolder = stateFolder.reach();
     } catch (const edlt::Error& e) {
         edlt::ui::MessageBox::notice(nullptr, edlt::ui::fromCp(e.message()), edlt::ui::MessageBox::Kind::Warning);
@@ -121,8 +121,8 @@ int main(int argc, char** argv)
     if (!startFile.empty()) {
         const std::filesystem::path file = std::filesystem::absolute(startFile);
         QTimer::singleShot(0, &window, [&window, file] {
-            const unsigned long before = window.session().Checker().changes();
-            window.command([&window, file] { window.session().OpenFile(file); });
+            const unsigned long before = window.session().checker().changes();
+            window.command([&window, file] { window.session().openFile(file); });
             window.findings().checkAfterLoad(before);
         });
     }

@@ -43,32 +43,32 @@ DeclarationSession::Options options(const fs::path& program, const fs::path& wor
 void operate(DeclarationSession& s, uint64_t seed, long n)
 {
     std::mt19937_64 rng(seed * 1000003 + static_cast<uint64_t>(n));
-    FixedWidthTable& ds = s.DetailStore();
-    const long count = ds.CountRecords();
+    FixedWidthTable& ds = s.detailStore();
+    const long count = ds.countRecords();
     const long at = static_cast<long>(rng() % static_cast<uint64_t>(count)) + 1;
     const unsigned kind = static_cast<unsigned>(rng() % 3);
-    ds.SetRecordNumber(at);
+    ds.setRecordNumber(at);
     if (kind == 0) {
-        ds.Delete();
+        ds.deleteRecord();
         return;
     }
     if (kind == 1) {
-        ds.Edit();
-        ds.SetFieldValue(detail::SurName, "EDIT" + std::to_string(n));
+        ds.edit();
+        ds.setFieldValue(detail::SurName, "EDIT" + std::to_string(n));
     } else {
         std::string afm;
         const std::string stem = std::to_string(20000000 + n % 70000000);
         for (char c = '0'; c <= '9' && afm.empty(); ++c)
-            if (CheckAFM(stem + c)) afm = stem + c;
-        ds.Insert();
-        ds.SetFieldValue(detail::AFM, afm);
-        ds.SetFieldValue(detail::SurName, "NEW" + std::to_string(n));
-        ds.SetFieldValue(detail::TypeInc, "10");
-        ds.SetFieldValue(detail::AkaInc, std::to_string(n % 5000 + 100));
-        ds.SetFieldValue(detail::Kratiseis, "0");
-        ds.SetFieldValue(detail::Kathares, std::to_string(n % 5000 + 100));
+            if (checkAFM(stem + c)) afm = stem + c;
+        ds.insert();
+        ds.setFieldValue(detail::AFM, afm);
+        ds.setFieldValue(detail::SurName, "NEW" + std::to_string(n));
+        ds.setFieldValue(detail::TypeInc, "10");
+        ds.setFieldValue(detail::AkaInc, std::to_string(n % 5000 + 100));
+        ds.setFieldValue(detail::Kratiseis, "0");
+        ds.setFieldValue(detail::Kathares, std::to_string(n % 5000 + 100));
     }
-    if (!s.PostPendingEdit()) ds.Cancel();
+    if (!s.postPendingEdit()) ds.Cancel();
 }
 
 struct State {
@@ -80,9 +80,9 @@ struct State {
 
 State stateOf(const DeclarationSession& s)
 {
-    State st{{}, s.Totals(), s.RecordCounterText()};
-    for (long i = 0; i < s.DetailStore().CountRecords(); ++i)
-        st.lines.emplace_back(s.DetailStore().LineAt(static_cast<size_t>(i)));
+    State st{{}, s.totals(), s.recordCounterText()};
+    for (long i = 0; i < s.detailStore().countRecords(); ++i)
+        st.lines.emplace_back(s.detailStore().lineAt(static_cast<size_t>(i)));
     return st;
 }
 
@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     if (mode == "run") {
         prepare(dir, seed);
         DeclarationSession s(ui, options(dir, {}, true));
-        if (!s.Start() || !s.OpenFile(dir / "DLT")) return 2;
+        if (!s.start() || !s.openFile(dir / "DLT")) return 2;
         std::printf("0\n");
         std::fflush(stdout);
         for (long n = 1;; ++n) {
@@ -124,7 +124,7 @@ int main(int argc, char** argv)
     // The private model first: the recovering session below removes nothing it needs.
     fs::create_directories(dir / "model");
     DeclarationSession model(ui, options(dir, dir / "model", false));
-    if (!model.Start() || !model.OpenFile(dir / "DLT")) return 2;
+    if (!model.start() || !model.openFile(dir / "DLT")) return 2;
     for (long n = 1; n <= last; ++n) operate(model, seed, n);
     const State returned = stateOf(model);
     operate(model, seed, last + 1);
@@ -132,8 +132,8 @@ int main(int argc, char** argv)
 
     ui.shown = 0;
     DeclarationSession recovered(ui, options(dir, {}, true));
-    if (!recovered.Start()) return 2;
-    if (!recovered.DetailStore().Active()) {
+    if (!recovered.start()) return 2;
+    if (!recovered.detailStore().active()) {
         std::cout << "nothing was recovered\n";
         return 1;
     }

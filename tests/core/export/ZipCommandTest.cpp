@@ -39,14 +39,14 @@ int run(const std::string& command)
 
 TEST(ZipCommand, ArchiveNameAndQuestion)
 {
-    EXPECT_EQ(ZipArchivePath("/d/decl.txt"), fs::path("/d/decl.txt.zip"));
-    EXPECT_EQ(ZipArchivePath("/d/arch.zip"), fs::path("/d/arch.zip"));
-    EXPECT_EQ(ZipArchivePath("ARCH.ZIP"), fs::path("ARCH.ZIP"));
-    EXPECT_EQ(ZipArchivePath("a.Zip"), fs::path("a.Zip"));
-    EXPECT_EQ(ZipArchivePath("zip"), fs::path("zip.zip"));
-    EXPECT_EQ(ZipArchivePath("a.zip.txt"), fs::path("a.zip.txt.zip"));
-    EXPECT_EQ(ZipReplaceQuestion("/d/x"), cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;"));
-    EXPECT_EQ(ZipReplaceQuestion("/d/Δήλωση.zip"),
+    EXPECT_EQ(zipArchivePath("/d/decl.txt"), fs::path("/d/decl.txt.zip"));
+    EXPECT_EQ(zipArchivePath("/d/arch.zip"), fs::path("/d/arch.zip"));
+    EXPECT_EQ(zipArchivePath("ARCH.ZIP"), fs::path("ARCH.ZIP"));
+    EXPECT_EQ(zipArchivePath("a.Zip"), fs::path("a.Zip"));
+    EXPECT_EQ(zipArchivePath("zip"), fs::path("zip.zip"));
+    EXPECT_EQ(zipArchivePath("a.zip.txt"), fs::path("a.zip.txt.zip"));
+    EXPECT_EQ(zipReplaceQuestion("/d/x"), cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο x;"));
+    EXPECT_EQ(zipReplaceQuestion("/d/Δήλωση.zip"),
               cp1253::lit("Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο Δήλωση.zip;"));
 }
 
@@ -62,17 +62,17 @@ TEST(ZipCommand, ReplaceQuestionAndItsAnswers)
             return yes;
         };
     };
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Written);
+    EXPECT_EQ(runZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Written);
     EXPECT_TRUE(asked.empty());  // nothing to replace yet
 
     writeFile(dir.path() / "x.zip", "old");
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Declined);
+    EXPECT_EQ(runZipCommand(source, dir.path() / "x", answer(false)), ZipOutcome::Declined);
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], ZipReplaceQuestion("x"));
+    EXPECT_EQ(asked[0], zipReplaceQuestion("x"));
     EXPECT_EQ(readFile(dir.path() / "x.zip"), "old");
 
-    EXPECT_EQ(RunZipCommand(source, dir.path() / "x.zip", answer(true)), ZipOutcome::Written);
-    EXPECT_EQ(asked.back(), ZipReplaceQuestion("x.zip"));
+    EXPECT_EQ(runZipCommand(source, dir.path() / "x.zip", answer(true)), ZipOutcome::Written);
+    EXPECT_EQ(asked.back(), zipReplaceQuestion("x.zip"));
     const std::string a = readFile(dir.path() / "x.zip");
     EXPECT_EQ(a.substr(30, 8), "decl.txt");  // the name only, no folder
     EXPECT_FALSE(fs::exists(dir.path() / "x.zip.zip"));
@@ -83,11 +83,11 @@ TEST(ZipCommand, FailuresLeaveTheExistingArchive)
     TempDir dir;
     const fs::path archive = dir.path() / "a.zip";
     auto yes = [] { return true; };
-    EXPECT_THROW(PackFileToZip(dir.path() / "missing", archive, yes), Error);
+    EXPECT_THROW(packFileToZip(dir.path() / "missing", archive, yes), Error);
     EXPECT_FALSE(fs::exists(archive));
 
     try {
-        PackFileToZip(dir.path(), archive, yes);
+        packFileToZip(dir.path(), archive, yes);
         FAIL();
     } catch (const Error& e) {
         EXPECT_NE(e.message().find(notRegularFileText()), std::string::npos);
@@ -97,12 +97,12 @@ TEST(ZipCommand, FailuresLeaveTheExistingArchive)
     const fs::path huge = dir.path() / "huge";
     writeFile(huge, "");
     fs::resize_file(huge, uint64_t(1) << 32);
-    EXPECT_THROW(PackFileToZip(huge, archive, yes), ZipRefused);
+    EXPECT_THROW(packFileToZip(huge, archive, yes), ZipRefused);
     fs::remove(huge);
 
     // A name the code page cannot hold cannot be a member's name.
     writeFile(dir.path() / "文件", "x");
-    EXPECT_THROW(PackFileToZip(dir.path() / "文件", archive, yes), ZipRefused);
+    EXPECT_THROW(packFileToZip(dir.path() / "文件", archive, yes), ZipRefused);
     EXPECT_FALSE(fs::exists(archive));
 
     // A disk that fills while the archive is written.
@@ -111,15 +111,15 @@ TEST(ZipCommand, FailuresLeaveTheExistingArchive)
     writeFile(small.path() / "a.zip", "old archive");
     writeFile(dir.path() / "random", randomData(400 << 10));
     try {
-        PackFileToZip(dir.path() / "random", small.path() / "a.zip", yes);
+        packFileToZip(dir.path() / "random", small.path() / "a.zip", yes);
         FAIL();
     } catch (const Error& e) {
         EXPECT_NE(e.message().find(cp1253::lit("Δεν υπάρχει αρκετός ελεύθερος χώρος στο δίσκο")), std::string::npos);
     }
     ZipWriter zip;
-    zip.AddFile("random");
-    zip.SetFileData(0, randomData(400 << 10));
-    EXPECT_THROW(zip.SaveToFile(small.path() / "a.zip"), Error);
+    zip.addFile("random");
+    zip.setFileData(0, randomData(400 << 10));
+    EXPECT_THROW(zip.saveToFile(small.path() / "a.zip"), Error);
     EXPECT_EQ(readFile(small.path() / "a.zip"), "old archive");
     EXPECT_EQ(std::distance(fs::directory_iterator(small.path()), {}), 1);
 }
@@ -142,7 +142,7 @@ TEST(ZipCommand, StandardReadersExtractIdenticalCopies)
     for (const auto& [name, data] : cases) {
         const fs::path source = dir.path() / name;
         writeFile(source, data);
-        ASSERT_EQ(RunZipCommand(source, source, [](const std::string&) { return true; }), ZipOutcome::Written);
+        ASSERT_EQ(runZipCommand(source, source, [](const std::string&) { return true; }), ZipOutcome::Written);
         const std::string archive = "'" + source.string() + ".zip'";
         if (unzip) {
             EXPECT_EQ(run("unzip -tq " + archive + " >/dev/null"), 0) << name;
@@ -151,7 +151,7 @@ TEST(ZipCommand, StandardReadersExtractIdenticalCopies)
         }
         if (python) {
             std::string hex;
-            for (char k : ZipMemberName(source)) {
+            for (char k : zipMemberName(source)) {
                 const auto c = static_cast<unsigned char>(k);
                 hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
             }

@@ -65,11 +65,11 @@ private:
 std::string archiveOf(const std::string& name, const std::string& data)
 {
     ZipWriter zip;
-    zip.SetClock(fixedTime);
-    zip.AddFile(name);
-    zip.SetFileData(0, data);
+    zip.setClock(fixedTime);
+    zip.addFile(name);
+    zip.setFileData(0, data);
     StringSink sink;
-    zip.SaveToStream(sink);
+    zip.saveToStream(sink);
     return sink.text();
 }
 
@@ -134,37 +134,37 @@ TEST(ZipWriter, EmptyDataAndZlibCompatibleDeflate)
 TEST(ZipWriter, IndexOutOfRangeChangesNothing)
 {
     ZipWriter zip;
-    EXPECT_THROW(zip.SetFileData(0, "x"), Error);
-    zip.AddFile("a", 0x20);
+    EXPECT_THROW(zip.setFileData(0, "x"), Error);
+    zip.addFile("a", 0x20);
     for (int bad : {1, 5, -1}) {
         try {
-            zip.SetFileData(bad, "abc");
+            zip.setFileData(bad, "abc");
             FAIL() << bad;
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), "Index out of range.");
         }
     }
-    EXPECT_EQ(zip.Member(0).Common.UncompressedSize, 0u);
-    EXPECT_TRUE(zip.Member(0).CompressedData.empty());
+    EXPECT_EQ(zip.member(0).Common.UncompressedSize, 0u);
+    EXPECT_TRUE(zip.member(0).CompressedData.empty());
     EXPECT_EQ(zip.Entry(0).ExternalAttributes, 0x20u);
 }
 
 TEST(ZipWriter, SeveralMembersGetTheirOffsets)
 {
     ZipWriter zip;
-    zip.AddFile("one", 0x20);
-    zip.AddFile("second");
-    zip.SetFileData(0, "abc");
-    zip.SetFileData(1, std::string(1000, 'x'));
+    zip.addFile("one", 0x20);
+    zip.addFile("second");
+    zip.setFileData(0, "abc");
+    zip.setFileData(1, std::string(1000, 'x'));
     StringSink sink;
-    zip.SaveToStream(sink);
+    zip.saveToStream(sink);
     const std::string& a = sink.text();
-    const size_t second = 30 + 3 + zip.Member(0).Common.CompressedSize;
+    const size_t second = 30 + 3 + zip.member(0).Common.CompressedSize;
     EXPECT_EQ(zip.Entry(0).LocalHeaderOffset, 0u);
     EXPECT_EQ(zip.Entry(1).LocalHeaderOffset, second);
     EXPECT_EQ(le(a, second, 4), 0x04034B50u);
     EXPECT_EQ(zip.Entry(0).ExternalAttributes, 0x20u);  // kept through SetFileData
-    const EndOfCentralDirectory& end = zip.EndRecord();
+    const EndOfCentralDirectory& end = zip.endRecord();
     EXPECT_EQ(end.EntriesTotal, 2);
     EXPECT_EQ(end.CentralDirSize, 46u + 3 + 46 + 6);
     EXPECT_EQ(le(a, end.CentralDirOffset + 46 + 3, 4), 0x02014B50u);
@@ -176,50 +176,50 @@ TEST(ZipWriter, DosDateTimeLimits)
     auto at = [](int y, int mo, int d, int h, int mi, int s) {
         std::tm t{};
         t.tm_year = y - 1900, t.tm_mon = mo - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
-        return DosDateTime(t);
+        return dosDateTime(t);
     };
     EXPECT_EQ(at(1980, 1, 1, 0, 0, 1), 0x00210000u);
     EXPECT_EQ(at(2107, 12, 31, 23, 59, 59), 0xFF9FBF7Du);
     EXPECT_EQ(at(1979, 12, 31, 23, 59, 59), 0u);
     EXPECT_EQ(at(2108, 1, 1, 0, 0, 0), 0u);
-    EXPECT_EQ(DosDateTime(fixedTime()), 0x586F6DAFu);
+    EXPECT_EQ(dosDateTime(fixedTime()), 0x586F6DAFu);
 }
 
 TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
 {
     ZipWriter zip;
-    EXPECT_THROW(zip.AddFile(std::string(70000, 'n')), ZipRefused);
-    zip.AddFile("big");
+    EXPECT_THROW(zip.addFile(std::string(70000, 'n')), ZipRefused);
+    zip.addFile("big");
     // 4 GiB of address space that is never touched: the size alone is refused.
     const size_t size = size_t(1) << 32;
     void* p = ::mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     ASSERT_NE(p, MAP_FAILED);
     try {
-        zip.SetFileData(0, std::string_view(static_cast<const char*>(p), size));
+        zip.setFileData(0, std::string_view(static_cast<const char*>(p), size));
         FAIL();
     } catch (const ZipRefused& e) {
-        EXPECT_EQ(e.message(), ZipTooLargeMessage());
+        EXPECT_EQ(e.message(), zipTooLargeMessage());
     }
     ::munmap(p, size);
-    EXPECT_EQ(zip.Member(0).Common.CompressedSize, 0u);
+    EXPECT_EQ(zip.member(0).Common.CompressedSize, 0u);
 }
 
 TEST(ZipWriter, SinkFailuresReachTheCaller)
 {
     ZipWriter zip;
-    zip.AddFile("a");
-    zip.SetFileData(0, "abc");
+    zip.addFile("a");
+    zip.setFileData(0, "abc");
     for (size_t limit : {0u, 10u, 35u, 60u, 100u}) {
         FailingSink sink(limit);
         try {
-            zip.SaveToStream(sink);
+            zip.saveToStream(sink);
             FAIL() << limit;
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), "disk full");
         }
         TrickleSource source("abc");
         FailingSink sink2(limit);
-        EXPECT_THROW(ZipSingleMember(source, "a", 0, sink2, "."), Error) << limit;
+        EXPECT_THROW(zipSingleMember(source, "a", 0, sink2, "."), Error) << limit;
     }
 }
 
@@ -230,7 +230,7 @@ TEST(ZipWriter, SameBytesAsTheInMemoryWriter)
     for (const std::string& data : {std::string(), std::string("Z"), mixedData(3 << 20), randomData(9 << 20)}) {
         TrickleSource source(data);
         StringSink sink;
-        ZipSingleMember(source, "member.txt", DosDateTime(fixedTime()), sink, dir.path());
+        zipSingleMember(source, "member.txt", dosDateTime(fixedTime()), sink, dir.path());
         EXPECT_TRUE(sink.text() == archiveOf("member.txt", data)) << data.size();
     }
     EXPECT_TRUE(fs::is_empty(dir.path()));  // the spill file had no name

@@ -32,7 +32,7 @@ protected:
     Outcome import(const std::vector<Row>& rows)
     {
         SpreadsheetImport imp(*session, ui);
-        return imp.ImportBlock(sheetOf(rows));
+        return imp.importBlock(sheetOf(rows));
     }
     const std::string generic =
         "! Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο "
@@ -47,7 +47,7 @@ TEST_F(SpreadsheetImportTest, RowsGoToTheTopInReverseOrder)
     newDeclaration();
     ASSERT_TRUE(addLine("111111114", "10", "1", "0", "1"));
     ASSERT_TRUE(addLine("222222228", "10", "2", "0", "2"));
-    session->SetModified(false);
+    session->setModified(false);
     EXPECT_EQ(
         import({validRow("012345670"), validRow("333333331"), validRow("012345670", "11", "10,555", "0,555", "10")}),
         Outcome::Imported);
@@ -56,14 +56,14 @@ TEST_F(SpreadsheetImportTest, RowsGoToTheTopInReverseOrder)
     for (long i = 1; i <= 5; ++i) afms.push_back(field(i, detail::AFM));
     EXPECT_EQ(afms, (std::vector<std::string>{"012345670", "333333331", "012345670", "111111114", "222222228"}));
     EXPECT_EQ(field(1, detail::AkaInc), "10,56");  // stored through the line checks
-    EXPECT_EQ(session->RecordCounterText(), G("5 Εγγραφές-4 μοναδικοί ΑΦΜ"));
-    EXPECT_EQ(session->Totals()[0], "2013,56");
-    EXPECT_TRUE(session->Modified());
+    EXPECT_EQ(session->recordCounterText(), G("5 Εγγραφές-4 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->totals()[0], "2013,56");
+    EXPECT_TRUE(session->modified());
     // The deferred workspace ends exactly as storing row by row leaves it.
-    const std::string first(session->DetailStore().LineAt(0));
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).substr(0, first.size()), first);
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 5u * 172);
+    const std::string first(session->detailStore().lineAt(0));
+    EXPECT_EQ(readFile(session->workspaceFiles().record2()).substr(0, first.size()), first);
+    EXPECT_EQ(readFile(session->workspaceFiles().record21()), readFile(session->workspaceFiles().record2()));
+    EXPECT_EQ(readFile(session->workspaceFiles().record2()).size(), 5u * 172);
 }
 
 TEST_F(SpreadsheetImportTest, ValidationPassMessagesStoreNothing)
@@ -113,7 +113,7 @@ TEST_F(SpreadsheetImportTest, ValidationPassMessagesStoreNothing)
         ui.clear();
         EXPECT_EQ(import(c.rows), Outcome::RowRefused);
         EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
-        EXPECT_EQ(session->DetailStore().CountRecords(), 0);
+        EXPECT_EQ(session->detailStore().countRecords(), 0);
     }
 }
 
@@ -132,8 +132,8 @@ TEST_F(SpreadsheetImportTest, GenericFailures)
     ui.clear();
     SpreadsheetImport imp(*session, ui);
     writeFile(dir / "notasheet.xls", "plain words, not a workbook\x01\x02");
-    EXPECT_EQ(imp.ImportFile(dir / "nowhere.xlsx"), Outcome::Unreadable);
-    EXPECT_EQ(session->DetailStore().CountRecords(), 0);
+    EXPECT_EQ(imp.importFile(dir / "nowhere.xlsx"), Outcome::Unreadable);
+    EXPECT_EQ(session->detailStore().countRecords(), 0);
 }
 
 TEST_F(SpreadsheetImportTest, ARefusedRowStopsTheInsertion)
@@ -146,19 +146,19 @@ TEST_F(SpreadsheetImportTest, ARefusedRowStopsTheInsertion)
         ui.messages(),
         (std::vector<std::string>{
             "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.", stop}));
-    EXPECT_EQ(session->DetailStore().CountRecords(), 2);  // the rows before it stay
-    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
-    EXPECT_EQ(session->DetailStore().FieldValue("Hmeres"), "400");
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()).size(), 2u * 172);
-    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-    session->DetailStore().Cancel();
+    EXPECT_EQ(session->detailStore().countRecords(), 2);  // the rows before it stay
+    EXPECT_EQ(session->detailStore().state(), DataSetState::InsertState);
+    EXPECT_EQ(session->detailStore().fieldValue("Hmeres"), "400");
+    EXPECT_EQ(readFile(session->workspaceFiles().record2()).size(), 2u * 172);
+    EXPECT_EQ(session->recordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    session->detailStore().Cancel();
 
     // A row repeating an earlier row of the same sheet is a duplicate by the time it is stored.
     ui.clear();
     EXPECT_EQ(import({validRow("444444445"), validRow("444444445")}), Outcome::Stopped);
     EXPECT_EQ(ui.messages().back(), stop);
-    EXPECT_EQ(session->DetailStore().CountRecords(), 3);
-    session->DetailStore().Cancel();
+    EXPECT_EQ(session->detailStore().countRecords(), 3);
+    session->detailStore().Cancel();
 
     // The declarant's own number asks; "Όχι" stops the import.
     ui.clear();
@@ -179,21 +179,21 @@ TEST_F(SpreadsheetImportTest, CsvFileEndToEnd)
     writeFile(dir / "sheet.csv", csv);
     ui.files = {dir / "sheet.csv"};
     SpreadsheetImport imp(*session, ui);
-    EXPECT_EQ(imp.ChooseAndImport(), Outcome::Imported);
+    EXPECT_EQ(imp.chooseAndImport(), Outcome::Imported);
     EXPECT_EQ(ui.fileRequests.back().folder, dir.path());
     EXPECT_EQ(field(1, detail::AFM), "111111114");
     EXPECT_EQ(field(2, detail::SurName), G("ΠΑΠΑΣ"));
 
     ui.files = {std::nullopt};
-    EXPECT_EQ(imp.ChooseAndImport(), Outcome::Cancelled);
-    EXPECT_EQ(session->DetailStore().CountRecords(), 2);
+    EXPECT_EQ(imp.chooseAndImport(), Outcome::Cancelled);
+    EXPECT_EQ(session->detailStore().countRecords(), 2);
 }
 
 TEST_F(SpreadsheetImportTest, HeadingsRowOfARealWorkbook)
 {
     newDeclaration();
     SpreadsheetImport imp(*session, ui);
-    EXPECT_EQ(imp.ImportFile(std::string(EDLT_TEST_DATA) + "/sheets/typical.xlsx"), Outcome::RowRefused);
+    EXPECT_EQ(imp.importFile(std::string(EDLT_TEST_DATA) + "/sheets/typical.xlsx"), Outcome::RowRefused);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].rfind("! Λάθος στη γραμμή 1 του αρχείου: H στήλη ΑΦΜ", 0), 0u);
 }
@@ -233,10 +233,10 @@ TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
         ui.clear();
         ui.answers = {Answer::Yes};  // the first row has the declarant's tax number
         SpreadsheetImport imp(*session, ui);
-        ASSERT_EQ(imp.ImportFile(path), Outcome::Imported);
+        ASSERT_EQ(imp.importFile(path), Outcome::Imported);
         EXPECT_EQ(field(2, detail::Xartosimo), "44,44");
         EXPECT_EQ(field(2, detail::Street), G("ΕΡΜΟΥ 12"));
-        session->WriteDeclaration(dir / "out.txt");
+        session->writeDeclaration(dir / "out.txt");
         const std::string file = readFile(dir / "out.txt");
         ASSERT_EQ(file.size(), 5u * 172);
         for (size_t at = 0; at < file.size(); at += 172) {
@@ -248,7 +248,7 @@ TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
     newDeclaration();
     ui.clear();
     SpreadsheetImport imp(*session, ui);
-    EXPECT_EQ(imp.ImportFile(std::string(EDLT_TEST_DATA) + "/sheets/real/real-noval.xlsx"), Outcome::RowRefused);
+    EXPECT_EQ(imp.importFile(std::string(EDLT_TEST_DATA) + "/sheets/real/real-noval.xlsx"), Outcome::RowRefused);
     EXPECT_EQ(ui.messages(),
               std::vector<std::string>{
                   "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 2 περιέχει τύπο χωρίς αποθηκευμένη τιμή. "

@@ -57,7 +57,7 @@ TEST(FirstPage, YearAndPeriod)
         {"23", "24", "1/1/2003 έως 31/12/2003"},     {"20a", "20a", "1/1/200a έως 31/12/200a"},
     };
     for (const auto& c : cases) {
-        const auto v = reports::FirstPageValuesOf(business(c.year), {});
+        const auto v = reports::firstPageValuesOf(business(c.year), {});
         EXPECT_EQ(v.fiscalYear, c.fiscalYear) << c.year;
         EXPECT_EQ(v.period, G("Αποδοχές απο ") + G(c.period)) << c.year;
     }
@@ -66,7 +66,7 @@ TEST(FirstPage, YearAndPeriod)
 TEST(FirstPage, NamesAddressAndDeductions)
 {
     HeaderFields h = business("2004");
-    auto v = reports::FirstPageValuesOf(h, totals("1000,5", "800,25"));
+    auto v = reports::firstPageValuesOf(h, totals("1000,5", "800,25"));
     EXPECT_EQ(v.name, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
     EXPECT_EQ(v.fatherName, "");
     EXPECT_EQ(v.address, G("ΑΘΗΝΑ,ΠΑΤΗΣΙΩΝ 12,10434"));
@@ -76,13 +76,13 @@ TEST(FirstPage, NamesAddressAndDeductions)
     h.business = false;
     h.CompanyName = G("ΠΑΠΑΔΟΠΟΥΛΟΣ");
     h.Name = G("ΓΙΩΡΓΟΣ");
-    v = reports::FirstPageValuesOf(h, totals("", ""));
+    v = reports::firstPageValuesOf(h, totals("", ""));
     EXPECT_EQ(v.name, G("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ"));
     EXPECT_EQ(v.fatherName, G("ΑΓΝ"));
     EXPECT_EQ(v.deductions, "0");
     // A text that is not a number counts as 0; exact decimals, no binary rounding.
-    EXPECT_EQ(reports::FirstPageValuesOf(h, totals("abc", "10,1")).deductions, "-10,1");
-    EXPECT_EQ(reports::FirstPageValuesOf(h, totals("99999999999,99", "0,01")).deductions, "99999999999,98");
+    EXPECT_EQ(reports::firstPageValuesOf(h, totals("abc", "10,1")).deductions, "-10,1");
+    EXPECT_EQ(reports::firstPageValuesOf(h, totals("99999999999,99", "0,01")).deductions, "99999999999,98");
 }
 
 // Small stand-in blocks, so the expected page can be spelled out line by line.
@@ -98,7 +98,7 @@ TEST(FirstPage, FragmentsAndValuesBetweenTheBlocks)
     h.CompanyName = G("ΠΑΠΑΔΟΠΟΥΛΟΣ");
     h.Name = G("ΓΙΩΡΓΟΣ");
     StringSink sink;
-    reports::WriteFirstPage(sink, tinyTemplate(), h, totals("1000,5", "800,25"));
+    reports::writeFirstPage(sink, tinyTemplate(), h, totals("1000,5", "800,25"));
     const std::vector<std::string> expected = {
         "M3a",
         "M3b",
@@ -158,7 +158,7 @@ TEST(FirstPage, EveryInsertedValueIsEscaped)
     h.Town = "<x>";
     h.AFM = "1&2";
     StringSink sink;
-    reports::WriteFirstPage(sink, tinyTemplate(), h, totals("<1>", "&"));
+    reports::writeFirstPage(sink, tinyTemplate(), h, totals("<1>", "&"));
     const std::string& p = sink.text();
     EXPECT_NE(p.find("\r\n&quot;1&quot;&nbsp;\r\n"), std::string::npos);
     EXPECT_NE(p.find("x:str=\"" + G("Αποδοχές απο 1/1/200&quot; έως 31/12/200&quot;") + "\">"), std::string::npos);
@@ -173,18 +173,18 @@ TEST(FirstPage, MissingBlockOrForeignCharacterFails)
 {
     TempDir dir;
     for (int i = 3; i <= 5; ++i) writeFile(dir / ("Memo" + std::to_string(i) + ".htm"), "x\n");
-    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);                  // no Memo6.htm
+    EXPECT_THROW(FirstPageTemplate::load(dir.path()), Error);                  // no Memo6.htm
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\r\n\xE4\xB8\xAD\r\n");  // the euro fits, a CJK character not
-    EXPECT_THROW(FirstPageTemplate::Load(dir.path()), Error);
+    EXPECT_THROW(FirstPageTemplate::load(dir.path()), Error);
     writeFile(dir / "Memo6.htm", "a\r\n\xE2\x82\xAC ok\n");
-    EXPECT_EQ(FirstPageTemplate::Load(dir.path()).pageEnd, (std::vector<std::string>{"a", "\x80 ok"}));
+    EXPECT_EQ(FirstPageTemplate::load(dir.path()).pageEnd, (std::vector<std::string>{"a", "\x80 ok"}));
 }
 
 // --- The installed template ------------------------------------------------------------
 
 class FirstPageTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { blocks_ = new FirstPageTemplate(FirstPageTemplate::Load(installedTemplate)); }
+    static void SetUpTestSuite() { blocks_ = new FirstPageTemplate(FirstPageTemplate::load(installedTemplate)); }
     static void TearDownTestSuite()
     {
         delete blocks_;
@@ -193,7 +193,7 @@ protected:
     static std::string page(const HeaderFields& h, const TotalsTexts& t)
     {
         StringSink sink;
-        reports::WriteFirstPage(sink, *blocks_, h, t);
+        reports::writeFirstPage(sink, *blocks_, h, t);
         return sink.text();
     }
     static FirstPageTemplate* blocks_;

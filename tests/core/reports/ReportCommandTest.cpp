@@ -29,7 +29,7 @@ protected:
 
     bool run(ReportKind kind)
     {
-        return ReportCommand(*session, ui).Run(kind, [this](const ReportWindowRequest& r) {
+        return ReportCommand(*session, ui).run(kind, [this](const ReportWindowRequest& r) {
             // The page is complete and on disk when the window gets it.
             EXPECT_TRUE(fs::exists(r.pagePath));
             EXPECT_NE(readFile(r.pagePath).find("</html>"), std::string::npos);
@@ -72,13 +72,13 @@ TEST_F(ReportCommandTest, TotalsAfterDetailReplacesTheDetailedPage)
 
 TEST_F(ReportCommandTest, PendingLineThatFailsValidationStopsBeforeAnyFile)
 {
-    FixedWidthTable& ds = session->DetailStore();
-    ds.AppendNew();
-    ds.SetFieldValue(detail::AFM, "012345670");
-    ds.SetFieldValue(detail::TypeInc, "99");
-    ds.SetFieldValue(detail::AkaInc, "100");
-    ds.SetFieldValue(detail::Kratiseis, "0");
-    ds.SetFieldValue(detail::Kathares, "100");
+    FixedWidthTable& ds = session->detailStore();
+    ds.appendNew();
+    ds.setFieldValue(detail::AFM, "012345670");
+    ds.setFieldValue(detail::TypeInc, "99");
+    ds.setFieldValue(detail::AkaInc, "100");
+    ds.setFieldValue(detail::Kratiseis, "0");
+    ds.setFieldValue(detail::Kathares, "100");
     for (ReportKind kind : {ReportKind::FirstPage, ReportKind::DetailedPayments, ReportKind::Totals}) {
         ui.clear();
         EXPECT_FALSE(run(kind));
@@ -129,7 +129,7 @@ TEST_F(ReportCommandTest, PageThatCannotBeWrittenLeavesTheOldOneAndShowsTheMessa
 
 TEST_F(ReportCommandTest, PrintWindowFailureShowsTheMessage)
 {
-    const bool ok = ReportCommand(*session, ui).Run(ReportKind::Totals, [](const ReportWindowRequest&) {
+    const bool ok = ReportCommand(*session, ui).run(ReportKind::Totals, [](const ReportWindowRequest&) {
         throw Error("the view cannot navigate");
     });
     EXPECT_FALSE(ok);
@@ -140,20 +140,20 @@ TEST_F(ReportCommandTest, DetailReportRewritesTheWorkspaceAndKeepsThePosition)
 {
     ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     ASSERT_TRUE(addLine("111111114", "10", "200", "0", "200"));
-    FixedWidthTable& ds = session->DetailStore();
-    ASSERT_TRUE(ds.MoveFirst());
-    const long position = ds.RecordNumber();
-    const fs::path record2 = session->WorkspaceFiles().record2(), record21 = session->WorkspaceFiles().record21();
+    FixedWidthTable& ds = session->detailStore();
+    ASSERT_TRUE(ds.moveFirst());
+    const long position = ds.recordNumber();
+    const fs::path record2 = session->workspaceFiles().record2(), record21 = session->workspaceFiles().record21();
     fs::remove(record21);
     writeFile(record2, "stale");
     ASSERT_TRUE(run(ReportKind::DetailedPayments));
-    const std::string lines = std::string(ds.LineAt(0)) + "\r\n" + std::string(ds.LineAt(1)) + "\r\n";
+    const std::string lines = std::string(ds.lineAt(0)) + "\r\n" + std::string(ds.lineAt(1)) + "\r\n";
     EXPECT_EQ(readFile(record21), lines);
     EXPECT_EQ(readFile(record2), lines);
-    EXPECT_FALSE(session->ScratchStore().Active());
-    EXPECT_TRUE(ds.Active());
-    EXPECT_EQ(ds.FileName(), record2);
-    EXPECT_EQ(ds.RecordNumber(), position);
+    EXPECT_FALSE(session->scratchStore().active());
+    EXPECT_TRUE(ds.active());
+    EXPECT_EQ(ds.fileName(), record2);
+    EXPECT_EQ(ds.recordNumber(), position);
 }
 
 }  // namespace

@@ -19,27 +19,27 @@ protected:
     std::string page(ReportKind kind)
     {
         const auto path = dir / "page.htm";
-        ReportCommand(*session, ui).WritePage(kind, path);
+        ReportCommand(*session, ui).writePage(kind, path);
         return readFile(path);
     }
 
     void personHeader()
     {
-        session->ChoosePerson();
-        session->SetHeaderText(HeaderField::CompanyName, G("ΓΕΩΡΓΙΟΥ"));
-        session->SetHeaderText(HeaderField::Name, G("ΜΑΡΙΑ"));
-        session->SetHeaderText(HeaderField::FatherName, G("ΚΩΝ"));
+        session->choosePerson();
+        session->setHeaderText(HeaderField::CompanyName, G("ΓΕΩΡΓΙΟΥ"));
+        session->setHeaderText(HeaderField::Name, G("ΜΑΡΙΑ"));
+        session->setHeaderText(HeaderField::FatherName, G("ΚΩΝ"));
         address();
         ui.clear();
     }
 
     void address()
     {
-        session->SetHeaderText(HeaderField::AntikeimenoErgasion, G("ΕΜΠΟΡΙΟ"));
-        session->SetHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
-        session->SetHeaderText(HeaderField::Street, G("ΠΑΤΗΣΙΩΝ"));
-        session->SetHeaderText(HeaderField::Number, "12");
-        session->SetHeaderText(HeaderField::TK, "10434");
+        session->setHeaderText(HeaderField::AntikeimenoErgasion, G("ΕΜΠΟΡΙΟ"));
+        session->setHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
+        session->setHeaderText(HeaderField::Street, G("ΠΑΤΗΣΙΩΝ"));
+        session->setHeaderText(HeaderField::Number, "12");
+        session->setHeaderText(HeaderField::TK, "10434");
     }
 
     void threeLines()
@@ -169,8 +169,8 @@ TEST_F(ReportPagesTest, TotalsPageWithNoLinesShowsTheBoxesAsTheyStand)
 TEST_F(ReportPagesTest, ValuesAreEscapedSoTheyPrintAsTyped)
 {
     newDeclaration();
-    session->SetHeaderText(HeaderField::CompanyName, G("Α & Β <ΟΕ>"));
-    session->SetHeaderText(HeaderField::Street, "\"X\"");
+    session->setHeaderText(HeaderField::CompanyName, G("Α & Β <ΟΕ>"));
+    session->setHeaderText(HeaderField::Street, "\"X\"");
     ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100", {{Field::SurName, "A&B"}, {Field::Name, "<i>"}}));
     for (ReportKind kind : {ReportKind::DetailedPayments, ReportKind::Totals}) {
         const std::string p = page(kind);

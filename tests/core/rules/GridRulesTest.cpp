@@ -22,7 +22,7 @@ Typed typeAmount(const std::string& keys, std::string text = "")
     Typed t{std::move(text)};
     for (char k : keys) {
         char key = k;
-        if (!AmountKeyFilter(t.text, key, [&] { ++t.beeps; })) {
+        if (!amountKeyFilter(t.text, key, [&] { ++t.beeps; })) {
             EXPECT_EQ(key, '\0');
             continue;
         }
@@ -62,38 +62,38 @@ TEST(GridRules, FullStopTabSignsAndLettersDroppedWithBeep)
     EXPECT_EQ(t.text, "15");
     EXPECT_EQ(t.beeps, 6);
     char greek = G("Α")[0];
-    EXPECT_FALSE(AmountKeyFilter("", greek, nullptr));
+    EXPECT_FALSE(amountKeyFilter("", greek, nullptr));
     EXPECT_EQ(greek, '\0');
 }
 
 TEST(GridRules, GrossLessDeductions)
 {
-    NetPayProposal p = ProposeNetPay("1000", "250,5");
+    NetPayProposal p = proposeNetPay("1000", "250,5");
     EXPECT_EQ(p.net, "749,5");
     EXPECT_FALSE(p.message);
-    EXPECT_EQ(ProposeNetPay("1000", "200").net, "800");
-    EXPECT_EQ(ProposeNetPay("1000", "1000").net, "0");
-    EXPECT_EQ(ProposeNetPay("0,3", "0,1").net, "0,2");
-    EXPECT_EQ(ProposeNetPay("10,555", "0").net, "10,555");  // the store rounds it later
+    EXPECT_EQ(proposeNetPay("1000", "200").net, "800");
+    EXPECT_EQ(proposeNetPay("1000", "1000").net, "0");
+    EXPECT_EQ(proposeNetPay("0,3", "0,1").net, "0,2");
+    EXPECT_EQ(proposeNetPay("10,555", "0").net, "10,555");  // the store rounds it later
 }
 
 TEST(GridRules, EmptyOrUnreadableCountsAsZero)
 {
-    EXPECT_EQ(ProposeNetPay("", "").net, "0");
-    EXPECT_EQ(ProposeNetPay("1500", "").net, "1500");
-    EXPECT_EQ(ProposeNetPay("1500", "12.5").net, "1500");
-    EXPECT_EQ(ProposeNetPay("abc", "0").net, "0");
-    EXPECT_EQ(ProposeNetPay(",5", "").net, "0,5");
+    EXPECT_EQ(proposeNetPay("", "").net, "0");
+    EXPECT_EQ(proposeNetPay("1500", "").net, "1500");
+    EXPECT_EQ(proposeNetPay("1500", "12.5").net, "1500");
+    EXPECT_EQ(proposeNetPay("abc", "0").net, "0");
+    EXPECT_EQ(proposeNetPay(",5", "").net, "0,5");
 }
 
 TEST(GridRules, NegativeGivesTheNoticeAndZero)
 {
-    NetPayProposal p = ProposeNetPay("1000", "1200");
+    NetPayProposal p = proposeNetPay("1000", "1200");
     EXPECT_EQ(p.net, "0");
     ASSERT_TRUE(p.message);
     EXPECT_EQ(*p.message, G("Οι Καθαρές Αποδοχές βγαίνουν αρνητικές. Ελέγξτε τα ποσά των διάφορων κρατήσεων "
                             "καθώς και τις Ακαθάριστες αποδοχές"));
-    EXPECT_TRUE(ProposeNetPay("", "0,01").message);
+    EXPECT_TRUE(proposeNetPay("", "0,01").message);
 }
 
 TEST(GridRules, ShortestGeneralForm)

@@ -25,13 +25,13 @@ struct Fresh {
 Fresh countAfresh(const FixedWidthTable& ds)
 {
     Fresh f;
-    for (size_t i = 0; i < static_cast<size_t>(ds.CountRecords()); ++i) {
-        const std::string afm = ds.FieldValueAt(i, detail::AFM), type = ds.FieldValueAt(i, detail::TypeInc);
+    for (size_t i = 0; i < static_cast<size_t>(ds.countRecords()); ++i) {
+        const std::string afm = ds.fieldValueAt(i, detail::AFM), type = ds.fieldValueAt(i, detail::TypeInc);
         f.afms.insert(afm);
         f.pairs.insert({afm, type});
         if (type == "15" || type == "16") continue;
         for (size_t k = 0; k < 9; ++k) {
-            const std::string text = ds.FieldValueAt(i, detail::amountFields[k]);
+            const std::string text = ds.fieldValueAt(i, detail::amountFields[k]);
             if (!text.empty()) f.sums[k] = f.sums[k] + *Amount::tryParse(text);
         }
     }
@@ -43,9 +43,9 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
     test::TempDir dir;
     test::writeFile(dir / "lines", "");
     FixedWidthTable ds{"FixedFormatDataSet1"};
-    ds.SetFileName(dir / "lines");
-    ds.SetSchema(detail::schema());
-    ds.Open();
+    ds.setFileName(dir / "lines");
+    ds.setSchema(detail::schema());
+    ds.open();
     TotalsLedger ledger(ds);
 
     // Few tax numbers and types, so keys come and go many times and the table's slots are
@@ -54,31 +54,31 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     const char* types[] = {"01", "02", "15", "16", "17"};
     for (int step = 0; step < 3000; ++step) {
-        const long count = ds.CountRecords();
+        const long count = ds.countRecords();
         const int what = count == 0 ? 0 : pick(4);
         if (what == 3) {
-            ds.SetRecordNumber(1 + pick(static_cast<int>(count)));
-            ds.Delete();
+            ds.setRecordNumber(1 + pick(static_cast<int>(count)));
+            ds.deleteRecord();
         } else {
             if (what == 0) {
-                ds.AppendNew();
+                ds.appendNew();
             } else {
-                ds.SetRecordNumber(1 + pick(static_cast<int>(count)));
-                if (what == 1) ds.Edit();
+                ds.setRecordNumber(1 + pick(static_cast<int>(count)));
+                if (what == 1) ds.edit();
                 else
-                    ds.Insert();
+                    ds.insert();
             }
             const int person = step < 1500 ? pick(40) : 1000 + pick(400);
-            ds.SetFieldValue(detail::AFM, std::to_string(100000000 + person));
-            ds.SetFieldValue(detail::TypeInc, types[pick(5)]);
-            ds.SetFieldValue(detail::AkaInc, std::to_string(pick(100000)) + "," + std::to_string(pick(100)));
-            ds.SetFieldValue(detail::ForosParakr, pick(3) == 0 ? "" : std::to_string(pick(500)) + ",5");
-            ASSERT_TRUE(ds.Post());
+            ds.setFieldValue(detail::AFM, std::to_string(100000000 + person));
+            ds.setFieldValue(detail::TypeInc, types[pick(5)]);
+            ds.setFieldValue(detail::AkaInc, std::to_string(pick(100000)) + "," + std::to_string(pick(100)));
+            ds.setFieldValue(detail::ForosParakr, pick(3) == 0 ? "" : std::to_string(pick(500)) + ",5");
+            ASSERT_TRUE(ds.post());
         }
         if (step % 100 == 0 || step == 2999) {
             const Fresh f = countAfresh(ds);
             ASSERT_EQ(ledger.distinctTaxNumbers(), f.afms.size()) << "step " << step;
-            ASSERT_EQ(ledger.hasDuplicatePairs(), f.pairs.size() < static_cast<size_t>(ds.CountRecords())) << step;
+            ASSERT_EQ(ledger.hasDuplicatePairs(), f.pairs.size() < static_cast<size_t>(ds.countRecords())) << step;
             const auto sums = ledger.sums();
             for (size_t k = 0; k < 9; ++k) ASSERT_EQ(sums[k].text(), f.sums[k].text()) << "step " << step;
             for (int person : {0, 7, 39, 1000, 1399})
@@ -89,7 +89,7 @@ TEST(TotalsLedger, FollowsRandomStoresAndDeletesExactly)
         }
     }
     // Deleting everything leaves no tax numbers and no pairs.
-    while (ds.CountRecords() > 0) ds.Delete();
+    while (ds.countRecords() > 0) ds.deleteRecord();
     EXPECT_EQ(ledger.distinctTaxNumbers(), 0u);
     EXPECT_FALSE(ledger.hasPair("100000007", "01"));
     EXPECT_FALSE(ledger.hasDuplicatePairs());

@@ -18,13 +18,13 @@ TextWidthFunction pitch(int pixels)
 
 TEST(WrapTitleText, TokensEndAfterEachDelimiter)
 {
-    EXPECT_EQ(TitleTokens(G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
+    EXPECT_EQ(titleTokens(G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
               (Lines{G("ΦΟΡΟΣ "), G("ΠΟΥ "), G("ΠΑΡΑΚΡΑΤΗ-"), " ", G("ΘΗΚΕ")}));
-    EXPECT_EQ(TitleTokens(G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/"), G("ΜΑ "), G("ΜΙΣΘΩΤΟΥ")}));
+    EXPECT_EQ(titleTokens(G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/"), G("ΜΑ "), G("ΜΙΣΘΩΤΟΥ")}));
     // A delimiter at the end leaves an empty last token; an empty text is one empty token.
-    EXPECT_EQ(TitleTokens("AB "), (Lines{"AB ", ""}));
-    EXPECT_EQ(TitleTokens(""), (Lines{""}));
-    EXPECT_EQ(TitleTokens("(*)"), (Lines{"(", "*", ")", ""}));
+    EXPECT_EQ(titleTokens("AB "), (Lines{"AB ", ""}));
+    EXPECT_EQ(titleTokens(""), (Lines{""}));
+    EXPECT_EQ(titleTokens("(*)"), (Lines{"(", "*", ")", ""}));
 }
 
 TEST(WrapTitleText, EighteenDelimitersAndNoOthers)
@@ -33,7 +33,7 @@ TEST(WrapTitleText, EighteenDelimitersAndNoOthers)
     ASSERT_EQ(delimiters.size(), 18u);
     for (char c : delimiters) {
         EXPECT_TRUE(isTitleDelimiter(c)) << c;
-        EXPECT_EQ(TitleTokens(std::string("a") + c + "b"), (Lines{std::string("a") + c, "b"})) << c;
+        EXPECT_EQ(titleTokens(std::string("a") + c + "b"), (Lines{std::string("a") + c, "b"})) << c;
     }
     for (char c : std::string("_!?%&@[]{}|\\~`^\t")) EXPECT_FALSE(isTitleDelimiter(c)) << c;
     EXPECT_FALSE(isTitleDelimiter('\0'));
@@ -43,35 +43,35 @@ TEST(WrapTitleText, EighteenDelimitersAndNoOthers)
 TEST(WrapTitleText, SeventyTwoPixelColumnBreaksAfterBlanksAndHyphen)
 {
     // 72-pixel column: 68 pixels for the text.
-    EXPECT_EQ(WrapTitleText(pitch(6), 68, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
+    EXPECT_EQ(wrapTitleText(pitch(6), 68, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
               (Lines{G("ΦΟΡΟΣ ΠΟΥ"), G("ΠΑΡΑΚΡΑΤΗ-"), G("ΘΗΚΕ")}));
     // Wider letters: the blank after the hyphen starts the last line, which keeps it.
-    EXPECT_EQ(WrapTitleText(pitch(7), 68, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
+    EXPECT_EQ(wrapTitleText(pitch(7), 68, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ")),
               (Lines{G("ΦΟΡΟΣ"), G("ΠΟΥ"), G("ΠΑΡΑΚΡΑΤΗ-"), G(" ΘΗΚΕ")}));
-    EXPECT_EQ(WrapTitleText(pitch(7), 61, G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/ΜΑ"), G("ΜΙΣΘΩΤΟΥ")}));
-    EXPECT_EQ(WrapTitleText(pitch(9), 61, G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/"), G("ΜΑ"), G("ΜΙΣΘΩΤΟΥ")}));
+    EXPECT_EQ(wrapTitleText(pitch(7), 61, G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/ΜΑ"), G("ΜΙΣΘΩΤΟΥ")}));
+    EXPECT_EQ(wrapTitleText(pitch(9), 61, G("ΥΠΟΚ/ΜΑ ΜΙΣΘΩΤΟΥ")), (Lines{G("ΥΠΟΚ/"), G("ΜΑ"), G("ΜΙΣΘΩΤΟΥ")}));
 }
 
 TEST(WrapTitleText, TrimsEveryLineButTheLast)
 {
     // The double blanks stay inside a line that fits and go at a break.
-    EXPECT_EQ(WrapTitleText(pitch(1), 100, "AB  (CD)"), (Lines{"AB  (CD)"}));
-    EXPECT_EQ(WrapTitleText(pitch(1), 4, " AB  CD  "), (Lines{"AB", "CD", " "}));
+    EXPECT_EQ(wrapTitleText(pitch(1), 100, "AB  (CD)"), (Lines{"AB  (CD)"}));
+    EXPECT_EQ(wrapTitleText(pitch(1), 4, " AB  CD  "), (Lines{"AB", "CD", " "}));
     // A fitting title is returned whole, trailing blank included.
-    EXPECT_EQ(WrapTitleText(pitch(1), 10, "ABC "), (Lines{"ABC "}));
+    EXPECT_EQ(wrapTitleText(pitch(1), 10, "ABC "), (Lines{"ABC "}));
 }
 
 TEST(WrapTitleText, WordWiderThanTheCellStaysWhole)
 {
-    EXPECT_EQ(WrapTitleText(pitch(7), 20, G("ΑΚΑΘΑΡΙΣΤΕΣ ΑΠΟΔΟΧΕΣ")), (Lines{G("ΑΚΑΘΑΡΙΣΤΕΣ"), G("ΑΠΟΔΟΧΕΣ")}));
-    EXPECT_EQ(WrapTitleText(pitch(7), 0, "TK"), (Lines{"TK"}));
-    EXPECT_EQ(WrapTitleText(pitch(7), 0, ""), (Lines{""}));
+    EXPECT_EQ(wrapTitleText(pitch(7), 20, G("ΑΚΑΘΑΡΙΣΤΕΣ ΑΠΟΔΟΧΕΣ")), (Lines{G("ΑΚΑΘΑΡΙΣΤΕΣ"), G("ΑΠΟΔΟΧΕΣ")}));
+    EXPECT_EQ(wrapTitleText(pitch(7), 0, "TK"), (Lines{"TK"}));
+    EXPECT_EQ(wrapTitleText(pitch(7), 0, ""), (Lines{""}));
 }
 
 TEST(WrapTitleText, LinesAreLineHeightPlusTwoApartAndPlacedByAlignment)
 {
     // Cell at x 100, y 0, 72 wide; line height 13.
-    auto lines = LayoutTitle(pitch(6), 100, 0, 72, 13, TitleAlignment::Center, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ"));
+    auto lines = layoutTitle(pitch(6), 100, 0, 72, 13, TitleAlignment::Center, G("ΦΟΡΟΣ ΠΟΥ ΠΑΡΑΚΡΑΤΗ- ΘΗΚΕ"));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].y, 2);
     EXPECT_EQ(lines[1].y, 17);
@@ -80,13 +80,13 @@ TEST(WrapTitleText, LinesAreLineHeightPlusTwoApartAndPlacedByAlignment)
     EXPECT_EQ(lines[2].x, 100 + 36 - 12);
     EXPECT_EQ(lines[2].text, G("ΘΗΚΕ"));
 
-    auto left = LayoutTitle(pitch(6), 10, 5, 61, 13, TitleAlignment::Left, "AB");
-    auto right = LayoutTitle(pitch(6), 10, 5, 61, 13, TitleAlignment::Right, "AB");
+    auto left = layoutTitle(pitch(6), 10, 5, 61, 13, TitleAlignment::Left, "AB");
+    auto right = layoutTitle(pitch(6), 10, 5, 61, 13, TitleAlignment::Right, "AB");
     EXPECT_EQ(left[0].x, 12);
     EXPECT_EQ(left[0].y, 7);
     EXPECT_EQ(right[0].x, 10 + 61 - 12 - 3);
     // Odd widths: both halves rounded down.
-    EXPECT_EQ(LayoutTitle(pitch(5), 0, 0, 65, 13, TitleAlignment::Center, "ABC")[0].x, 32 - 7);
+    EXPECT_EQ(layoutTitle(pitch(5), 0, 0, 65, 13, TitleAlignment::Center, "ABC")[0].x, 32 - 7);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class DeclarationCheckTest : public SessionTest {
 protected:
     void open(const std::filesystem::path& file)
     {
-        ASSERT_TRUE(session->OpenFile(file));
+        ASSERT_TRUE(session->openFile(file));
         ui.clear();
     }
     // A session whose Save As asks about findings, as the window's does.
@@ -34,7 +34,7 @@ protected:
     {
         session.reset();
         session = makeSession(true);
-        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(session->start());
     }
 };
 
@@ -42,10 +42,10 @@ TEST_F(DeclarationCheckTest, EveryFindingOnceOnItsLineAndCellAndNothingChanges)
 {
     writeFaultyDeclaration(dir / "faulty", true);
     open(dir / "faulty");
-    session->DetailStore().SetRecordNumber(3);
-    const std::string before = readFile(session->WorkspaceFiles().record2());
+    session->detailStore().setRecordNumber(3);
+    const std::string before = readFile(session->workspaceFiles().record2());
 
-    const CheckResult r = CheckDeclaration(*session);
+    const CheckResult r = checkDeclaration(*session);
 
     const std::vector<Expected> expected = {
         {2, msg::badLineAfm(), false, AFM},
@@ -71,35 +71,35 @@ TEST_F(DeclarationCheckTest, EveryFindingOnceOnItsLineAndCellAndNothingChanges)
 
     // Checking asked nothing, showed nothing and changed nothing.
     EXPECT_TRUE(ui.log.empty());
-    EXPECT_FALSE(session->Modified());
-    EXPECT_EQ(session->DetailStore().RecordNumber(), 3);
-    EXPECT_EQ(session->DetailStore().State(), DataSetState::Browse);
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()), before);
+    EXPECT_FALSE(session->modified());
+    EXPECT_EQ(session->detailStore().recordNumber(), 3);
+    EXPECT_EQ(session->detailStore().state(), DataSetState::Browse);
+    EXPECT_EQ(readFile(session->workspaceFiles().record2()), before);
 }
 
 TEST_F(DeclarationCheckTest, TheResultIsKeptUntilLinesOrHeaderChange)
 {
     writeFaultyDeclaration(dir / "faulty");
     open(dir / "faulty");
-    DeclarationChecker& checker = session->Checker();
+    DeclarationChecker& checker = session->checker();
     EXPECT_TRUE(checker.stale());
     const CheckResult* first = &checker.result();
     EXPECT_FALSE(checker.stale());
     EXPECT_EQ(first->refusedLines(), 5u);
 
-    session->DetailStore().SetRecordNumber(1);  // moving changes nothing
+    session->detailStore().setRecordNumber(1);  // moving changes nothing
     EXPECT_FALSE(checker.stale());
-    session->SetHeaderText(HeaderField::CompanyName, "");
+    session->setHeaderText(HeaderField::CompanyName, "");
     EXPECT_TRUE(checker.stale());
     EXPECT_EQ(checker.result().refusedLines(), 6u);
 
     // Fixing line 7's income type removes its finding.
-    FixedWidthTable& ds = session->DetailStore();
+    FixedWidthTable& ds = session->detailStore();
     const unsigned long changes = checker.changes();
-    ds.SetRecordNumber(7);
-    ds.Edit();
-    ds.SetFieldValue(TypeInc, "11");
-    ASSERT_TRUE(session->PostPendingEdit());
+    ds.setRecordNumber(7);
+    ds.edit();
+    ds.setFieldValue(TypeInc, "11");
+    ASSERT_TRUE(session->postPendingEdit());
     EXPECT_GT(checker.changes(), changes);
     EXPECT_TRUE(checker.stale());
     EXPECT_EQ(checker.result().refusedLines(), 5u);
@@ -120,12 +120,12 @@ TEST_F(DeclarationCheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     h.AFM = "123456783";
     h.CompanyName = G("ΑΛΦΑ ΑΕ");
     AtomicFileWriter w(dir / "large");
-    WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+    writeDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
     w.commit();
     open(dir / "large");
 
     std::vector<size_t> done;
-    const CheckResult r = CheckDeclaration(*session, [&](size_t d, size_t total) {
+    const CheckResult r = checkDeclaration(*session, [&](size_t d, size_t total) {
         EXPECT_EQ(total, n);
         done.push_back(d);
     });
@@ -145,7 +145,7 @@ TEST_F(DeclarationCheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
         for (const CheckFinding& f : result.findings) out.emplace_back(f.line, f.message);
         return out;
     };
-    DeclarationChecker& checker = session->Checker();
+    DeclarationChecker& checker = session->checker();
     std::atomic<int> ready{0};
     ASSERT_TRUE(checker.startInBackground([&] { ++ready; }));
     EXPECT_FALSE(checker.startInBackground({}));
@@ -156,14 +156,14 @@ TEST_F(DeclarationCheckTest, ALargeDeclarationIsCheckedInHalvesWithProgress)
     EXPECT_EQ(lineAndMessage(checker.result()), lineAndMessage(r));
 
     // A change to the lines stops a running check; the result is then the changed lines'.
-    FixedWidthTable& ds = session->DetailStore();
-    ds.SetRecordNumber(11);
-    ds.Edit();
-    ds.SetFieldValue(AFM, field(12, AFM));
-    ASSERT_TRUE(session->PostPendingEdit());
+    FixedWidthTable& ds = session->detailStore();
+    ds.setRecordNumber(11);
+    ds.edit();
+    ds.setFieldValue(AFM, field(12, AFM));
+    ASSERT_TRUE(session->postPendingEdit());
     ASSERT_TRUE(checker.startInBackground({}));
-    ds.SetRecordNumber(11);
-    ds.Delete();
+    ds.setRecordNumber(11);
+    ds.deleteRecord();
     EXPECT_FALSE(checker.checkingInBackground());
     EXPECT_FALSE(checker.collect());
     const std::vector<std::pair<long, std::string>> afterDelete = {{long(n - 10), msg::badLineAfm()},
@@ -180,7 +180,7 @@ TEST_F(DeclarationCheckTest, SaveAsAsksOnceWhileRefusalsRemain)
     h.CompanyName = G("ΑΛΦΑ ΑΕ");
     auto write = [&](const char* name, const std::vector<std::string>& lines) {
         AtomicFileWriter w(dir / name);
-        WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+        writeDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
         w.commit();
     };
     write("bad", {detailLine("123456789", "ΒΗΤΑ"), detailLine("022222222", "ΓΑΜΜΑ", {{Kathares, "1"}}),
@@ -190,14 +190,14 @@ TEST_F(DeclarationCheckTest, SaveAsAsksOnceWhileRefusalsRemain)
 
     open(dir / "bad");
     ui.answers = {Answer::No};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Cancelled);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Cancelled);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
     EXPECT_TRUE(ui.fileRequests.empty());
 
     ui.clear();
     ui.answers = {Answer::Yes};
     ui.files = {dir / "saved"};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
     // The file format does not change: the lines go out as they stand.
     EXPECT_EQ(readFile(dir / "saved").size(), readFile(dir / "bad").size());
@@ -205,7 +205,7 @@ TEST_F(DeclarationCheckTest, SaveAsAsksOnceWhileRefusalsRemain)
     // Questions alone, or nothing, ask nothing.
     open(dir / "good");
     ui.files = {dir / "saved2"};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -233,11 +233,11 @@ TEST_F(DeclarationCheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWrite
     h.CompanyName = G("ΑΛΦΑ ΑΕ");
     h.Town = "X\x1B";
     AtomicFileWriter w(dir / "bytes");
-    WriteDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
+    writeDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(lines), "20240115");
     w.commit();
     open(dir / "bytes");
 
-    const CheckResult r = CheckDeclaration(*session);
+    const CheckResult r = checkDeclaration(*session);
     std::vector<Expected> expected;
     for (size_t i = 0; i < cases.size(); ++i)
         if (cases[i].message) expected.push_back({long(i + 1), G(cases[i].message), false, cases[i].field});
@@ -253,7 +253,7 @@ TEST_F(DeclarationCheckTest, ForbiddenBytesAreFindingsOfTheirFieldAndSaveAsWrite
 
     // Opening kept every byte, and Save As writes the declarant and the lines back as read.
     ui.files = {dir / "saved"};
-    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     const std::string read = readFile(dir / "bytes"), saved = readFile(dir / "saved");
     EXPECT_EQ(saved.substr(172, 172), read.substr(172, 172));
     EXPECT_EQ(saved.substr(3 * 172), read.substr(3 * 172));
@@ -267,7 +267,7 @@ TEST_F(DeclarationCheckTest, CsvIsUtf8WithAByteOrderMarkAndQuotesWhereNeeded)
     r.findings = {{2, msg::badLineAfm(), false, AFM, std::nullopt},
                   {4, msg::withheldAbove40Question(), true, ForosParakr, std::nullopt},
                   {0, G("Τι \"λέει\""), false, -1, HeaderField::YearOfData}};
-    EXPECT_EQ(FindingsCsv(r, *session),
+    EXPECT_EQ(findingsCsv(r, *session),
               "\xEF\xBB\xBF"
               "Γραμμή;ΑΦΜ;Επώνυμο;Είδος;Μήνυμα\r\n"
               "2;123456789;ΒΗΤΑ;Λάθος;Έχετε συμπληρώσει μη αποδεκτό ΑΦΜ στην εγγραφή αναλυτικών αμοιβών\r\n"

@@ -41,7 +41,7 @@ std::string validAfm(int n)
 {
     std::string stem = std::to_string(10000000 + n);
     for (char c = '0'; c <= '9'; ++c)
-        if (CheckAFM(stem + c)) return stem + c;
+        if (checkAFM(stem + c)) return stem + c;
     return {};
 }
 
@@ -51,14 +51,14 @@ TEST_F(EditsUnderKillsTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
 {
     journalEntryLimit = 9;  // compactions happen among the stores too
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     newDeclaration();
     std::mt19937 rng(16);
     std::vector<std::string> model;
     int nextAfm = 0, kills = 0;
     for (int step = 0; step < 600; ++step) {
-        FixedWidthTable& ds = session->DetailStore();
-        const long count = ds.CountRecords();
+        FixedWidthTable& ds = session->detailStore();
+        const long count = ds.countRecords();
         const auto what = static_cast<unsigned>(rng() % 20);
         const long at = count == 0 ? 0 : static_cast<long>(rng() % static_cast<unsigned>(count));
         if (what < 8 || count == 0) {
@@ -66,33 +66,33 @@ TEST_F(EditsUnderKillsTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
             const int gross = static_cast<int>(rng() % 100000),
                       cut = gross == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(gross));
             if (at < count && rng() % 2) {
-                ds.SetRecordNumber(at + 1);
-                ds.Insert();
+                ds.setRecordNumber(at + 1);
+                ds.insert();
             } else {
-                ds.AppendNew();
+                ds.appendNew();
             }
             for (auto [f, v] : Fields{{detail::AFM, validAfm(nextAfm++ % 50)},
                                       {detail::TypeInc, types[rng() % 4]},
                                       {detail::AkaInc, Amount::fromCents(gross).text()},
                                       {detail::Kratiseis, Amount::fromCents(cut).text()},
                                       {detail::Kathares, Amount::fromCents(gross - cut).text()}})
-                ds.SetFieldValue(static_cast<int>(f), v);
-            if (session->PostPendingEdit())
-                model.insert(model.begin() + ds.RecordNumber() - 1,
-                             std::string(ds.LineAt(static_cast<size_t>(ds.RecordNumber() - 1))));
+                ds.setFieldValue(static_cast<int>(f), v);
+            if (session->postPendingEdit())
+                model.insert(model.begin() + ds.recordNumber() - 1,
+                             std::string(ds.lineAt(static_cast<size_t>(ds.recordNumber() - 1))));
             else
                 ds.Cancel();  // the pair was taken: the duplicate message
         } else if (what < 13) {
-            ds.SetRecordNumber(at + 1);
-            ds.Edit();
+            ds.setRecordNumber(at + 1);
+            ds.edit();
             const Amount delta = Amount::fromCents(static_cast<int64_t>(rng() % 1000));
-            ds.SetFieldValue("AkaInc", (Amount::parse(ds.FieldValue("AkaInc")) + delta).text());
-            ds.SetFieldValue("Kathares", (Amount::parse(ds.FieldValue("Kathares")) + delta).text());
-            ASSERT_TRUE(session->PostPendingEdit()) << step;
-            model[static_cast<size_t>(at)] = ds.LineAt(static_cast<size_t>(at));
+            ds.setFieldValue("AkaInc", (Amount::parse(ds.fieldValue("AkaInc")) + delta).text());
+            ds.setFieldValue("Kathares", (Amount::parse(ds.fieldValue("Kathares")) + delta).text());
+            ASSERT_TRUE(session->postPendingEdit()) << step;
+            model[static_cast<size_t>(at)] = ds.lineAt(static_cast<size_t>(at));
         } else if (what < 18) {
-            ds.SetRecordNumber(at + 1);
-            ds.Delete();
+            ds.setRecordNumber(at + 1);
+            ds.deleteRecord();
             model.erase(model.begin() + at);
         } else {
             session.reset();  // killed: nothing closed, nothing folded
@@ -100,17 +100,17 @@ TEST_F(EditsUnderKillsTest, StoresAndDeletesSurviveKillsAndTotalsEqualARecount)
             ui.clear();
             ui.answers = {Answer::Yes};
             session = makeSession();
-            ASSERT_TRUE(session->Start());
+            ASSERT_TRUE(session->start());
         }
         ui.clear();
         std::vector<std::string> stored;
-        for (long i = 0; i < session->DetailStore().CountRecords(); ++i)
-            stored.emplace_back(session->DetailStore().LineAt(static_cast<size_t>(i)));
+        for (long i = 0; i < session->detailStore().countRecords(); ++i)
+            stored.emplace_back(session->detailStore().lineAt(static_cast<size_t>(i)));
         ASSERT_EQ(stored, model) << step;
         ASSERT_EQ(workspaceLines(), model) << "what a kill now would recover, step " << step;
         const auto [totals, label] = recount(model);
-        ASSERT_EQ(session->Totals(), totals) << step;
-        ASSERT_EQ(session->RecordCounterText(), label) << step;
+        ASSERT_EQ(session->totals(), totals) << step;
+        ASSERT_EQ(session->recordCounterText(), label) << step;
     }
     EXPECT_GT(kills, 10);
 }

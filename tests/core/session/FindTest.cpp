@@ -14,10 +14,10 @@ protected:
 
     FindOutcome find(const std::string& text, bool byAfm, bool partial, bool cancelled = false)
     {
-        return RunFindCommand(*session, ui, [&] {
+        return runFindCommand(*session, ui, [&] {
             ++dialogShown;
             // The pending line has been stored before the dialog opens.
-            EXPECT_EQ(session->DetailStore().State(), DataSetState::Browse);
+            EXPECT_EQ(session->detailStore().state(), DataSetState::Browse);
             FindRequest r;
             r.Cancelled = cancelled;
             r.SearchText = text;
@@ -27,7 +27,7 @@ protected:
         });
     }
 
-    long current() { return session->DetailStore().RecordNumber(); }
+    long current() { return session->detailStore().recordNumber(); }
 
     // Lines 1..4: ΚΑΡΑΠΑΠΑΣ, ΠΑΠΑΔΟΠΟΥΛΟΣ, ΠΑΠΑ, ΠΑΠΑ (the last two share a tax number).
     void fourLines()
@@ -45,17 +45,17 @@ protected:
 
 TEST(Find, TaxNumberTakesDigitsBackspaceAndTabOnly)
 {
-    for (char c : std::string("0123456789\b\t")) EXPECT_TRUE(FindKeyAccepted(true, c)) << int(c);
-    for (char c : std::string("aZ -,.;\r\x16") + G("Α")) EXPECT_FALSE(FindKeyAccepted(true, c)) << int(c);
-    for (char c : std::string("aZ -,.;1") + G("Ωω")) EXPECT_TRUE(FindKeyAccepted(false, c)) << int(c);
-    EXPECT_EQ(FindMaxLength(true), 9);
-    EXPECT_EQ(FindMaxLength(false), 27);
+    for (char c : std::string("0123456789\b\t")) EXPECT_TRUE(findKeyAccepted(true, c)) << int(c);
+    for (char c : std::string("aZ -,.;\r\x16") + G("Α")) EXPECT_FALSE(findKeyAccepted(true, c)) << int(c);
+    for (char c : std::string("aZ -,.;1") + G("Ωω")) EXPECT_TRUE(findKeyAccepted(false, c)) << int(c);
+    EXPECT_EQ(findMaxLength(true), 9);
+    EXPECT_EQ(findMaxLength(false), 27);
 }
 
 TEST_F(FindTest, TaxNumberFindsTheFirstLineWithItEveryTime)
 {
     fourLines();
-    session->DetailStore().MoveFirst();
+    session->detailStore().moveFirst();
     EXPECT_EQ(find("222222228", true, false), FindOutcome::Found);
     EXPECT_EQ(current(), 3);
     // No find-next: the same search stands on the same line again.
@@ -81,7 +81,7 @@ TEST_F(FindTest, SurnameWholeOrBeginningCaseKept)
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(ui.messages().empty());
 
-    session->DetailStore().MoveLast();
+    session->detailStore().moveLast();
     EXPECT_EQ(find(G("παπα"), false, true), FindOutcome::NotFound);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"W Δεν βρέθηκε το Επώνυμο"});
     EXPECT_EQ(current(), 1);
@@ -90,7 +90,7 @@ TEST_F(FindTest, SurnameWholeOrBeginningCaseKept)
 TEST_F(FindTest, NotFoundWarnsAndStandsOnTheFirstLine)
 {
     fourLines();
-    session->DetailStore().MoveLast();
+    session->detailStore().moveLast();
     // Longer than the field: can never match, nothing else is said.
     EXPECT_EQ(find("2222222280", true, true), FindOutcome::NotFound);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"W Δεν βρέθηκε ο ΑΦΜ"});
@@ -113,7 +113,7 @@ TEST_F(FindTest, EmptyDeclarationWarns)
 TEST_F(FindTest, CancelLeavesTheCurrentLine)
 {
     fourLines();
-    session->DetailStore().SetRecordNumber(2);
+    session->detailStore().setRecordNumber(2);
     EXPECT_EQ(find("012345670", true, false, true), FindOutcome::Cancelled);
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(ui.messages().empty());
@@ -122,27 +122,27 @@ TEST_F(FindTest, CancelLeavesTheCurrentLine)
 TEST_F(FindTest, PendingLineIsStoredFirstOrStopsTheCommand)
 {
     fourLines();
-    FixedWidthTable& ds = session->DetailStore();
+    FixedWidthTable& ds = session->detailStore();
 
     // A line that fails its checks: its message, and no dialog.
-    ds.AppendNew();
-    ds.SetFieldValue(Field::AFM, "333333331");
-    ds.SetFieldValue(Field::TypeInc, "10");
-    ds.SetFieldValue(Field::AkaInc, "100");
-    ds.SetFieldValue(Field::Kratiseis, "0");
-    ds.SetFieldValue(Field::Kathares, "90");
+    ds.appendNew();
+    ds.setFieldValue(Field::AFM, "333333331");
+    ds.setFieldValue(Field::TypeInc, "10");
+    ds.setFieldValue(Field::AkaInc, "100");
+    ds.setFieldValue(Field::Kratiseis, "0");
+    ds.setFieldValue(Field::Kathares, "90");
     EXPECT_EQ(find("333333331", true, false), FindOutcome::LineRefused);
     EXPECT_EQ(dialogShown, 0);
-    EXPECT_EQ(ds.State(), DataSetState::InsertState);
+    EXPECT_EQ(ds.state(), DataSetState::InsertState);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].find("Καθαρές αποδοχές"), std::string::npos);
 
     // Corrected, it is stored by the command and then found.
     ui.clear();
-    ds.SetFieldValue(Field::Kathares, "100");
+    ds.setFieldValue(Field::Kathares, "100");
     EXPECT_EQ(find("333333331", true, false), FindOutcome::Found);
     EXPECT_EQ(dialogShown, 1);
-    EXPECT_EQ(ds.CountRecords(), 5);
+    EXPECT_EQ(ds.countRecords(), 5);
     EXPECT_EQ(current(), 5);
     EXPECT_TRUE(ui.messages().empty());
 }

@@ -17,133 +17,133 @@ const std::string focusName = "focus " + std::to_string(static_cast<int>(HeaderF
 
 TEST_F(LifecycleTest, StartPanelMenusAndNew)
 {
-    EXPECT_TRUE(session->StartPanelVisible());
-    EXPECT_FALSE(session->DeclarationCommandsEnabled());
-    EXPECT_EQ(session->IncomeTypeStore().CountRecords(), 1);
+    EXPECT_TRUE(session->startPanelVisible());
+    EXPECT_FALSE(session->declarationCommandsEnabled());
+    EXPECT_EQ(session->incomeTypeStore().countRecords(), 1);
 
     ui.answers = {Answer::No};
-    session->New();
-    EXPECT_TRUE(session->StartPanelVisible());
+    session->newDeclaration();
+    EXPECT_TRUE(session->startPanelVisible());
 
     newDeclaration();
-    EXPECT_FALSE(session->StartPanelVisible());
-    EXPECT_TRUE(session->DeclarationCommandsEnabled());
+    EXPECT_FALSE(session->startPanelVisible());
+    EXPECT_TRUE(session->declarationCommandsEnabled());
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    session->ChoosePerson();
-    session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
+    session->choosePerson();
+    session->setHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
 
     ui.answers = {Answer::No};  // "Όχι" leaves everything as it was
-    session->New();
-    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
+    session->newDeclaration();
+    EXPECT_EQ(session->detailStore().countRecords(), 1);
 
     ui.answers = {Answer::Yes};
-    session->New();
-    EXPECT_EQ(session->DetailStore().CountRecords(), 0);
-    EXPECT_TRUE(session->Header().business);
-    EXPECT_EQ(session->Header().AFM, "");
-    EXPECT_EQ(session->Header().Name, "");
-    for (const std::string& box : session->Totals()) EXPECT_EQ(box, "");
-    EXPECT_EQ(session->RecordCounterText(), G("0 Εγγραφές"));
-    EXPECT_FALSE(session->Modified());
+    session->newDeclaration();
+    EXPECT_EQ(session->detailStore().countRecords(), 0);
+    EXPECT_TRUE(session->header().business);
+    EXPECT_EQ(session->header().AFM, "");
+    EXPECT_EQ(session->header().Name, "");
+    for (const std::string& box : session->totals()) EXPECT_EQ(box, "");
+    EXPECT_EQ(session->recordCounterText(), G("0 Εγγραφές"));
+    EXPECT_FALSE(session->modified());
     EXPECT_EQ(ui.log.back(), focusYear);
 }
 
 TEST_F(LifecycleTest, HeaderExitsAndTheKindOfDeclarant)
 {
     newDeclaration();
-    session->SetHeaderText(HeaderField::AFM, "");
-    EXPECT_FALSE(session->LeaveAfmBox());
+    session->setHeaderText(HeaderField::AFM, "");
+    EXPECT_FALSE(session->leaveAfmBox());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"! Λάθος ΑΦΜ Υπόχρεου", focusAfm}));
     ui.clear();
-    session->SetHeaderText(HeaderField::AFM, "12345678X");
-    EXPECT_TRUE(session->LeaveAfmBox());  // the conversion error is reported; the focus moves on
+    session->setHeaderText(HeaderField::AFM, "12345678X");
+    EXPECT_TRUE(session->leaveAfmBox());  // the conversion error is reported; the focus moves on
     EXPECT_EQ(ui.log, std::vector<std::string>{"E '12345678X' is not a valid integer value"});
 
     for (const char* year : {"1899", "2027", "", "999"}) {
         ui.clear();
-        session->SetHeaderText(HeaderField::YearOfData, year);
-        EXPECT_FALSE(session->LeaveYearBox()) << year;
+        session->setHeaderText(HeaderField::YearOfData, year);
+        EXPECT_FALSE(session->leaveYearBox()) << year;
         EXPECT_EQ(ui.log, (std::vector<std::string>{
                               "beep", "! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία", focusYear}));
     }
     for (const char* year : {"1900", "2026"}) {
-        session->SetHeaderText(HeaderField::YearOfData, year);
-        EXPECT_TRUE(session->LeaveYearBox());
+        session->setHeaderText(HeaderField::YearOfData, year);
+        EXPECT_TRUE(session->leaveYearBox());
     }
 
-    session->SetModified(false);
-    session->SetHeaderText(HeaderField::FatherName, G("ΓΕΩ"));
-    EXPECT_TRUE(session->Modified());  // every change marks the declaration
-    session->SetModified(false);
-    session->ChooseBusiness();  // even when it is already selected
-    EXPECT_TRUE(session->Modified());
-    session->ChoosePerson();
-    EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμο: (*)"));
-    session->ChooseBusiness();
-    EXPECT_EQ(session->CompanyNameCaption(), G("Επωνυμία Επιχείρησης: (*)"));
-    EXPECT_EQ(session->Header().FatherName, G("ΓΕΩ"));  // hidden, not cleared
+    session->setModified(false);
+    session->setHeaderText(HeaderField::FatherName, G("ΓΕΩ"));
+    EXPECT_TRUE(session->modified());  // every change marks the declaration
+    session->setModified(false);
+    session->chooseBusiness();  // even when it is already selected
+    EXPECT_TRUE(session->modified());
+    session->choosePerson();
+    EXPECT_EQ(session->companyNameCaption(), G("Επωνυμο: (*)"));
+    session->chooseBusiness();
+    EXPECT_EQ(session->companyNameCaption(), G("Επωνυμία Επιχείρησης: (*)"));
+    EXPECT_EQ(session->header().FatherName, G("ΓΕΩ"));  // hidden, not cleared
 }
 
 TEST_F(LifecycleTest, PreSaveCheckStepsInOrder)
 {
     newDeclaration();
-    session->SetHeaderText(HeaderField::YearOfData, "1899");
-    EXPECT_FALSE(session->PreSaveCheck());
+    session->setHeaderText(HeaderField::YearOfData, "1899");
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Γράψτε το έτος που αφορούν τα στοιχεία, με τέσσερα ψηφία"});
-    session->SetHeaderText(HeaderField::YearOfData, "2025");
+    session->setHeaderText(HeaderField::YearOfData, "2025");
 
     ui.clear();
-    session->SetHeaderText(HeaderField::CompanyName, "");
-    EXPECT_FALSE(session->PreSaveCheck());
+    session->setHeaderText(HeaderField::CompanyName, "");
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Γράψτε την Επωνυμία της επιχείρησης", focusName}));
     ui.clear();
-    session->ChoosePerson();
-    EXPECT_FALSE(session->PreSaveCheck());
+    session->choosePerson();
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Γράψτε το Ονοματεπώνυμο του υπόχρεου"});
-    session->SetHeaderText(HeaderField::CompanyName, G("ΠΑΠΑΣ"));
+    session->setHeaderText(HeaderField::CompanyName, G("ΠΑΠΑΣ"));
 
     ui.clear();
-    session->SetHeaderText(HeaderField::AFM, "123456789");
-    EXPECT_FALSE(session->PreSaveCheck());
+    session->setHeaderText(HeaderField::AFM, "123456789");
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"! Έχετε δώσει λανθασμένο ΑΦΜ Υπόχρεου", focusAfm}));
-    session->SetHeaderText(HeaderField::AFM, "123456783");
+    session->setHeaderText(HeaderField::AFM, "123456783");
 
     ui.answers = {Answer::Yes};
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     EXPECT_TRUE(addLine("123456783", "10", "100", "0", "100"));
     ui.clear();
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(session->PreSaveCheck());
+    EXPECT_TRUE(session->preSaveCheck());
     EXPECT_EQ(
         ui.messages(),
         std::vector<std::string>{
             "? Ο ΑΦΜ: 123456783 που έχει εισαχθεί στη γραμμή 2 των αναλυτικών αμοιβών είναι ίδιος με τον ΑΦΜ υπόχρεου. "
             "Είστε σίγουρος ότι αυτό είναι σωστό;"});
     ui.answers = {Answer::No};
-    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_FALSE(session->preSaveCheck());
 
     // A pending line that fails its validation stops the check silently after its own message.
     ui.clear();
-    session->DetailStore().AppendNew();
-    session->DetailStore().SetFieldValue("AFM", "012345670");
-    EXPECT_FALSE(session->PreSaveCheck());
+    session->detailStore().appendNew();
+    session->detailStore().setFieldValue("AFM", "012345670");
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
 TEST_F(LifecycleTest, SaveAsThenOpenGivesTheSameDeclaration)
 {
     newDeclaration();
-    session->SetHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
+    session->setHeaderText(HeaderField::Town, G("ΑΘΗΝΑ"));
     EXPECT_TRUE(addLine("012345670", "10", "1234,5", "234,5", "1000",
                         {{Field::SurName, G("ΠΑΠΑΔΟΠΟΥΛΟΣ")}, {Field::Hmeres, "5"}}));
     EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
     EXPECT_TRUE(addLine("012345670", "21", "20", "0", "20"));
     ui.clear();
     ui.files = {dir / "out"};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.fileRequests.back().proposedName, "123456783-DLT");
     EXPECT_EQ(ui.fileRequests.back().folder, dir.path());
-    EXPECT_FALSE(session->Modified());
+    EXPECT_FALSE(session->modified());
     EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
     const std::string saved = readFile(dir / "out");
     ASSERT_EQ(saved.size(), 6u * 172);
@@ -155,28 +155,28 @@ TEST_F(LifecycleTest, SaveAsThenOpenGivesTheSameDeclaration)
     ui.clear();
     ui.files = {dir / "out"};
     ui.answers = {Answer::No};
-    session->SetHeaderText(HeaderField::Town, G("ΠΑΤΡΑ"));
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Cancelled);
+    session->setHeaderText(HeaderField::Town, G("ΠΑΤΡΑ"));
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Cancelled);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"? Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο out;"});
     EXPECT_EQ(readFile(dir / "out"), saved);
 
     ui.answers = {Answer::Yes};
-    session->New();
+    session->newDeclaration();
     ui.clear();
     ui.files = {dir / "out"};
-    EXPECT_TRUE(session->OpenFile(dir / "out"));
-    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-    EXPECT_EQ(session->Header().Town, G("ΑΘΗΝΑ"));
-    EXPECT_EQ(session->Header().CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
-    EXPECT_TRUE(session->Header().business);
-    EXPECT_EQ(session->Totals()[0], "1264,5");
+    EXPECT_TRUE(session->openFile(dir / "out"));
+    EXPECT_EQ(session->recordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->header().Town, G("ΑΘΗΝΑ"));
+    EXPECT_EQ(session->header().CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+    EXPECT_TRUE(session->header().business);
+    EXPECT_EQ(session->totals()[0], "1264,5");
     EXPECT_EQ(field(1, Field::AkaInc), "1234,5");
     EXPECT_EQ(field(1, Field::Hmeres), "5");
-    EXPECT_FALSE(session->Modified());
+    EXPECT_FALSE(session->modified());
 
     // Saved again unchanged, the file is the same byte for byte.
     ui.files = {dir / "again"};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(readFile(dir / "again"), saved);
 }
 
@@ -187,14 +187,14 @@ TEST_F(LifecycleTest, ARefusedFileLeavesTheOpenDeclarationUsable)
     const std::vector<std::string> before = workspaceLines();
     writeFile(dir / "bad", "0JL10    20250101" + std::string(153, ' ') + "\r\n9xx\r\n");
     ui.clear();
-    EXPECT_FALSE(session->OpenFile(dir / "bad"));
+    EXPECT_FALSE(session->openFile(dir / "bad"));
     EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
     EXPECT_EQ(workspaceLines(), before);
-    EXPECT_EQ(session->DetailStore().CountRecords(), 1);
+    EXPECT_EQ(session->detailStore().countRecords(), 1);
 
     writeFile(dir / "notours", "hello\r\n");
     ui.clear();
-    EXPECT_FALSE(session->OpenFile(dir / "notours"));
+    EXPECT_FALSE(session->openFile(dir / "notours"));
     EXPECT_EQ(ui.log, std::vector<std::string>{"! Μη έγκυρο αρχείο"});  // no beep for this one
 }
 
@@ -205,7 +205,7 @@ TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     EXPECT_TRUE(addLine("111111114", "10", "10", "0", "10"));
     EXPECT_TRUE(addLine("012345670", "11", "10", "0", "10"));
     ui.files = {dir / "good"};
-    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     std::string bad = readFile(dir / "good");
     for (size_t line : {1u, 2u}) bad.replace((3 + line) * 172 + 79, 10, "00001x0000");  // gross of lines 2 and 3
     writeFile(dir / "bad", bad);
@@ -213,46 +213,46 @@ TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
 
     // Opened over a declaration with totals: the lines are there to fix, no figures are.
     ui.answers = {Answer::Yes};
-    session->New();
+    session->newDeclaration();
     ui.clear();
-    EXPECT_TRUE(session->OpenFile(dir / "bad"));
+    EXPECT_TRUE(session->openFile(dir / "bad"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλες 1 γραμμές)"});
-    EXPECT_EQ(session->DetailStore().CountRecords(), 3);
-    EXPECT_TRUE(session->DeclarationCommandsEnabled());
-    EXPECT_FALSE(session->StartPanelVisible());
-    EXPECT_EQ(session->Totals(), TotalsTexts{});
-    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές"));
+    EXPECT_EQ(session->detailStore().countRecords(), 3);
+    EXPECT_TRUE(session->declarationCommandsEnabled());
+    EXPECT_FALSE(session->startPanelVisible());
+    EXPECT_EQ(session->totals(), TotalsTexts{});
+    EXPECT_EQ(session->recordCounterText(), G("3 Εγγραφές"));
 
     // Save As refuses while such a line remains; fixing one names the next.
     const auto saveRefused = [&](const std::string& expected) {
         ui.clear();
-        EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::CheckFailed);
+        EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::CheckFailed);
         EXPECT_EQ(ui.messages(), std::vector<std::string>{expected});
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     };
     saveRefused(message + " (και άλλες 1 γραμμές)");
-    FixedWidthTable& ds = session->DetailStore();
+    FixedWidthTable& ds = session->detailStore();
     for (long line : {2L, 3L}) {
-        ds.SetRecordNumber(line);
-        ds.Edit();
-        ds.SetFieldValue(static_cast<int>(Field::AkaInc), "10");
-        EXPECT_TRUE(session->PostPendingEdit());
+        ds.setRecordNumber(line);
+        ds.edit();
+        ds.setFieldValue(static_cast<int>(Field::AkaInc), "10");
+        EXPECT_TRUE(session->postPendingEdit());
         if (line == 2) {
             saveRefused("E Γραμμή 3: '00001x0000' is not a valid floating point value");
-            EXPECT_EQ(session->Totals()[0], "");
+            EXPECT_EQ(session->totals()[0], "");
         }
     }
-    EXPECT_EQ(session->Totals()[0], "30");
-    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->totals()[0], "30");
+    EXPECT_EQ(session->recordCounterText(), G("3 Εγγραφές-2 μοναδικοί ΑΦΜ"));
     ui.files = {dir / "out"};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
 }
 
 TEST_F(LifecycleTest, ClosingAsksOnlyAboutUnsavedWork)
 {
     newDeclaration();
-    session->SetModified(false);
-    EXPECT_TRUE(session->RequestClose());
+    session->setModified(false);
+    EXPECT_TRUE(session->requestClose());
     EXPECT_TRUE(ui.log.empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
 }
@@ -264,26 +264,26 @@ TEST_F(LifecycleTest, ClosingQuestionAnswers)
     const std::string q = "? Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;";
 
     ui.answers = {Answer::Cancel};
-    EXPECT_FALSE(session->RequestClose());
+    EXPECT_FALSE(session->requestClose());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{q});
 
     ui.answers = {Answer::Yes};
     ui.files = {std::nullopt};  // the save dialog cancelled: the work stays open
-    EXPECT_FALSE(session->RequestClose());
-    EXPECT_TRUE(std::filesystem::exists(session->WorkspaceFiles().record2()));
+    EXPECT_FALSE(session->requestClose());
+    EXPECT_TRUE(std::filesystem::exists(session->workspaceFiles().record2()));
 
     writeFile(dir / "exists", "old");
     ui.answers = {Answer::Yes, Answer::No};  // then refusing to overwrite
     ui.files = {dir / "exists"};
-    EXPECT_FALSE(session->RequestClose());
+    EXPECT_FALSE(session->requestClose());
     EXPECT_EQ(readFile(dir / "exists"), "old");
 
-    session->SetHeaderText(HeaderField::YearOfData, "");
+    session->setHeaderText(HeaderField::YearOfData, "");
     ui.answers = {Answer::Yes};  // the save check fails
-    EXPECT_FALSE(session->RequestClose());
+    EXPECT_FALSE(session->requestClose());
 
     ui.answers = {Answer::No};
-    EXPECT_TRUE(session->RequestClose());
+    EXPECT_TRUE(session->requestClose());
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
 }
 
@@ -293,7 +293,7 @@ TEST_F(LifecycleTest, ClosingWithSave)
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     ui.answers = {Answer::Yes};
     ui.files = {dir / "saved"};
-    EXPECT_TRUE(session->RequestClose());
+    EXPECT_TRUE(session->requestClose());
     EXPECT_EQ(readFile(dir / "saved").size(), 4u * 172);
 }
 
@@ -303,7 +303,7 @@ TEST_F(LifecycleTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     newDeclaration();
     EXPECT_TRUE(addLine("111111114", "11", "10", "0", "10"));
     ui.files = {dir / "out"};
-    ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     const std::string others = readFile(dir / "out") + "";
     writeFileAtomically(dir / "out", others);
     const std::string question =
@@ -313,7 +313,7 @@ TEST_F(LifecycleTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
         ui.clear();
         ui.files = {dir / "out"};
         ui.answers = {Answer::Yes, answer};
-        EXPECT_EQ(session->SaveAs(), answer == Answer::Yes ? DeclarationSession::SaveResult::Saved
+        EXPECT_EQ(session->saveAs(), answer == Answer::Yes ? DeclarationSession::SaveResult::Saved
                                                            : DeclarationSession::SaveResult::Cancelled);
         ASSERT_GE(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1], question);
@@ -322,7 +322,7 @@ TEST_F(LifecycleTest, SaveAsOverAFileAnotherProgramChangedAsksFirst)
     ui.clear();
     ui.files = {dir / "out"};
     ui.answers = {Answer::Yes};
-    EXPECT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
@@ -332,18 +332,18 @@ TEST_F(LifecycleTest, OneProgramPerWorkspace)
     DeclarationSession::Options o;
     o.programFolder = dir.path();
     DeclarationSession second(other, o);
-    EXPECT_FALSE(second.Start());
+    EXPECT_FALSE(second.start());
     ASSERT_EQ(other.log.size(), 1u);
     EXPECT_EQ(other.log[0].rfind("! Το e-ΔΛΤ εκτελείται ήδη", 0), 0u);
 
     newDeclaration();
-    session->SetModified(false);
-    EXPECT_TRUE(session->RequestClose());
+    session->setModified(false);
+    EXPECT_TRUE(session->requestClose());
     session.reset();
     // A lock file left behind by a run that died is free again.
     test::writeFile(dir / "temp" / WorkspaceLock::fileName, "");
     DeclarationSession third(other, o);
-    EXPECT_TRUE(third.Start());
+    EXPECT_TRUE(third.start());
 
     // A workspace that is not a private folder stops the program, naming the folder.
     test::TempDir elsewhere;
@@ -351,7 +351,7 @@ TEST_F(LifecycleTest, OneProgramPerWorkspace)
     o.programFolder = elsewhere.path();
     other.clear();
     DeclarationSession fourth(other, o);
-    EXPECT_FALSE(fourth.Start());
+    EXPECT_FALSE(fourth.start());
     ASSERT_FALSE(other.log.empty());
     EXPECT_EQ(other.log.back(), "E Ο φάκελος εργασίας " + (elsewhere / "temp").string() +
                                     " δεν είναι ιδιωτικός (δεν είναι φάκελος). Το e-ΔΛΤ δεν μπορεί να ξεκινήσει.");
@@ -364,37 +364,37 @@ TEST_F(LifecycleTest, SortsKeepTheExchangeOrderAndMarkTheDeclaration)
     EXPECT_TRUE(addLine("111111114", "10", "100", "0", "100", {{Field::SurName, "B"}}));
     EXPECT_TRUE(addLine("222222228", "10", "100", "0", "100", {{Field::SurName, "B"}}));
     EXPECT_TRUE(addLine("333333331", "10", "100", "0", "100", {{Field::SurName, "A"}}));
-    session->SetModified(false);
+    session->setModified(false);
     ui.clear();
     session->SortBySurname();
     EXPECT_EQ(field(1, Field::AFM), "333333331");
     EXPECT_EQ(field(2, Field::AFM), "222222228");
     EXPECT_EQ(field(3, Field::AFM), "111111114");
-    EXPECT_TRUE(session->Modified());
-    EXPECT_EQ(session->DetailStore().RecordNumber(), 1);
+    EXPECT_TRUE(session->modified());
+    EXPECT_EQ(session->detailStore().recordNumber(), 1);
     EXPECT_EQ(ui.log, (std::vector<std::string>{"wait", "/wait"}));
-    EXPECT_NE(readFile(session->WorkspaceFiles().record2()), readFile(session->WorkspaceFiles().record21()));
+    EXPECT_NE(readFile(session->workspaceFiles().record2()), readFile(session->workspaceFiles().record21()));
 
     session->SortByTaxNumber();
     EXPECT_EQ(field(1, Field::AFM), "111111114");
     EXPECT_EQ(field(3, Field::AFM), "333333331");
-    EXPECT_EQ(session->RecordCounterText(), G("3 Εγγραφές-3 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->recordCounterText(), G("3 Εγγραφές-3 μοναδικοί ΑΦΜ"));
 
     // A pending line that fails validation: no sort.
-    session->DetailStore().AppendNew();
-    session->DetailStore().SetFieldValue("AFM", "000000001");
-    session->SetModified(false);
+    session->detailStore().appendNew();
+    session->detailStore().setFieldValue("AFM", "000000001");
+    session->setModified(false);
     ui.clear();
     session->SortByTaxNumber();
-    EXPECT_FALSE(session->Modified());
-    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
+    EXPECT_FALSE(session->modified());
+    EXPECT_EQ(session->detailStore().state(), DataSetState::InsertState);
 }
 
 TEST_F(LifecycleTest, DeletingALineMarksTheDeclaration)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
-    session->SetModified(false);
-    session->DetailStore().Delete();
-    EXPECT_TRUE(session->Modified());
+    session->setModified(false);
+    session->detailStore().deleteRecord();
+    EXPECT_TRUE(session->modified());
 }

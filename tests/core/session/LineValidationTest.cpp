@@ -29,19 +29,19 @@ TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
 {
     newDeclaration();
     EXPECT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
-    EXPECT_EQ(session->RecordCounterText(), G("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->recordCounterText(), G("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
 
     EXPECT_FALSE(addLine("111111114", "10", "1000,00", "200", "800,01", {{Field::Xartosimo, ""}}));
-    EXPECT_FALSE(session->LastLineAccepted());
+    EXPECT_FALSE(session->lastLineAccepted());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{netMsg});
-    FixedWidthTable& ds = session->DetailStore();
-    EXPECT_EQ(ds.State(), DataSetState::InsertState);
-    EXPECT_EQ(ds.FieldValue("AkaInc"), "1000");  // normalised before the refusal
-    EXPECT_EQ(ds.FieldValue("Xartosimo"), "0");  // empty numbers became zero
-    EXPECT_EQ(ds.FieldValue("RecordType"), "3");
-    ds.SetFieldValue("Kathares", "800");
-    EXPECT_TRUE(session->PostPendingEdit());
-    EXPECT_EQ(ds.LineAt(1).size(), 170u);
+    FixedWidthTable& ds = session->detailStore();
+    EXPECT_EQ(ds.state(), DataSetState::InsertState);
+    EXPECT_EQ(ds.fieldValue("AkaInc"), "1000");  // normalised before the refusal
+    EXPECT_EQ(ds.fieldValue("Xartosimo"), "0");  // empty numbers became zero
+    EXPECT_EQ(ds.fieldValue("RecordType"), "3");
+    ds.setFieldValue("Kathares", "800");
+    EXPECT_TRUE(session->postPendingEdit());
+    EXPECT_EQ(ds.lineAt(1).size(), 170u);
 
     ui.clear();
     EXPECT_FALSE(addLine("222222228", "10", "1000", "", "800"));
@@ -63,8 +63,8 @@ TEST_F(LineValidationTest, ArithmeticRulesAndTheStateARefusalLeaves)
     EXPECT_EQ(ui.messages(),
               std::vector<std::string>{
                   "! Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση."});
-    ds.SetFieldValue("Hmeres", "365");
-    EXPECT_TRUE(session->PostPendingEdit());
+    ds.setFieldValue("Hmeres", "365");
+    EXPECT_TRUE(session->postPendingEdit());
 }
 
 TEST_F(LineValidationTest, FortyPercentQuestionsInOrder)
@@ -84,10 +84,10 @@ TEST_F(LineValidationTest, FortyPercentQuestionsInOrder)
     EXPECT_FALSE(
         addLine("012345670", "12", "1000", "0", "1000", {{Field::ForosParakr, "300"}, {Field::ForosAnal, "250"}}));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{qAboveDue});
-    EXPECT_FALSE(session->LastLineAccepted());
+    EXPECT_FALSE(session->lastLineAccepted());
     // Closing the box is not "Όχι": the checks go on.
     ui.answers = {Answer::Cancel};
-    EXPECT_TRUE(session->PostPendingEdit());
+    EXPECT_TRUE(session->postPendingEdit());
 }
 
 TEST_F(LineValidationTest, BoundsAgainstGrossPay)
@@ -110,7 +110,7 @@ TEST_F(LineValidationTest, BoundsAgainstGrossPay)
         EXPECT_FALSE(addLine("012345670", "10", "100", "0", "100", {{c.field, "100,01"}}));
         ASSERT_FALSE(ui.messages().empty());
         EXPECT_EQ(ui.messages().back().rfind(c.start, 0), 0u) << ui.messages().back();
-        session->DetailStore().Cancel();
+        session->detailStore().Cancel();
     }
 }
 
@@ -128,19 +128,19 @@ TEST_F(LineValidationTest, AmountsAreNormalisedOrRefusedWhenTheyCannotBeWritten)
     EXPECT_FALSE(addLine("012345670", "11", "1E9", "0", "1E9"));
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].find("πολύ μεγάλο"), std::string::npos);
-    EXPECT_EQ(session->DetailStore().FieldValue("AkaInc"), "1E9");
-    session->DetailStore().Cancel();
+    EXPECT_EQ(session->detailStore().fieldValue("AkaInc"), "1E9");
+    session->detailStore().Cancel();
 
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "100", "0", "100", {{Field::Hmeres, "-5"}}));
     EXPECT_EQ(ui.messages().size(), 1u);
-    session->DetailStore().Cancel();
+    session->detailStore().Cancel();
 
     // A pasted full stop is a conversion error: refused, LastLineAccepted false, its message shown.
     ui.clear();
     EXPECT_FALSE(addLine("012345670", "11", "1234.50", "0", "1234.50"));
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"E '1234.50' is not a valid floating point value"});
-    EXPECT_EQ(session->DetailStore().State(), DataSetState::InsertState);
+    EXPECT_EQ(session->detailStore().state(), DataSetState::InsertState);
 }
 
 TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
@@ -155,18 +155,18 @@ TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
         ui.messages(),
         std::vector<std::string>{
             "! Ο ΑΦΜ: 012345670 έχει εισαχθεί 2 φορές στις αναλυτικές αμοιβές με τον ίδιο κωδικό Είδους Αποδοχών"});
-    session->DetailStore().Cancel();
+    session->detailStore().Cancel();
     // The scratch copy was refreshed from the workspace file before the search.
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
+    EXPECT_EQ(readFile(session->workspaceFiles().record21()), readFile(session->workspaceFiles().record2()));
 
     // Editing a stored line into a duplicate passes here; saving finds it.
-    FixedWidthTable& ds = session->DetailStore();
-    ds.SetRecordNumber(2);
-    ds.Edit();
-    ds.SetFieldValue("TypeInc", "10");
-    EXPECT_TRUE(session->PostPendingEdit());
+    FixedWidthTable& ds = session->detailStore();
+    ds.setRecordNumber(2);
+    ds.edit();
+    ds.setFieldValue("TypeInc", "10");
+    EXPECT_TRUE(session->postPendingEdit());
     ui.clear();
-    EXPECT_FALSE(session->PreSaveCheck());
+    EXPECT_FALSE(session->preSaveCheck());
     EXPECT_EQ(
         ui.messages(),
         std::vector<std::string>{
@@ -178,7 +178,7 @@ TEST_F(LineValidationTest, DuplicatesAndTheDeclarantsOwnNumber)
     EXPECT_FALSE(addLine("123456783", "10", "5", "0", "5"));
     EXPECT_EQ(ui.messages().size(), 1u);
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(session->PostPendingEdit());
+    EXPECT_TRUE(session->postPendingEdit());
 }
 
 TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
@@ -191,7 +191,7 @@ TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
     EXPECT_TRUE(addLine("333333331", "15", "1000", "0", "1000"));
     EXPECT_TRUE(addLine("333333331", "16", "1000", "0", "1000"));
     EXPECT_TRUE(addLine("012345670", "11", "1000", "200", "800", {{Field::Xartosimo, "3,6"}}));
-    const TotalsTexts& t = session->Totals();
+    const TotalsTexts& t = session->totals();
     EXPECT_EQ(t[0], "1000,99");  // Edit1 gross
     EXPECT_EQ(t[1], "200");      // Edit2 deductions
     EXPECT_EQ(t[2], "800,99");   // Edit3 net
@@ -199,12 +199,12 @@ TEST_F(LineValidationTest, TotalsLeaveOutTypes15And16AndFormatOnce)
     EXPECT_EQ(t[4], "3,6");      // Edit5 stamp duty
     EXPECT_EQ(t[6], "0,1");      // Edit7 due
     EXPECT_EQ(t[8], "0");
-    EXPECT_EQ(session->RecordCounterText(), G("6 Εγγραφές-4 μοναδικοί ΑΦΜ"));
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record21()), readFile(session->WorkspaceFiles().record2()));
+    EXPECT_EQ(session->recordCounterText(), G("6 Εγγραφές-4 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(readFile(session->workspaceFiles().record21()), readFile(session->workspaceFiles().record2()));
 
-    FixedWidthTable& ds = session->DetailStore();
-    while (ds.CountRecords() > 0) ds.Delete();
-    EXPECT_EQ(session->RecordCounterText(), G("0 Εγγραφές-0 μοναδικοί ΑΦΜ"));
-    for (const std::string& box : session->Totals()) EXPECT_EQ(box, "0");
-    EXPECT_EQ(readFile(session->WorkspaceFiles().record2()), "");
+    FixedWidthTable& ds = session->detailStore();
+    while (ds.countRecords() > 0) ds.deleteRecord();
+    EXPECT_EQ(session->recordCounterText(), G("0 Εγγραφές-0 μοναδικοί ΑΦΜ"));
+    for (const std::string& box : session->totals()) EXPECT_EQ(box, "0");
+    EXPECT_EQ(readFile(session->workspaceFiles().record2()), "");
 }

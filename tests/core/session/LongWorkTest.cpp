@@ -11,7 +11,7 @@ using namespace edlt;
 namespace {
 
 struct ProgressUI : test::ScriptedUI {
-    void PleaseWaitProgress(size_t done, size_t total) override
+    void pleaseWaitProgress(size_t done, size_t total) override
     {
         log.push_back(std::to_string(done) + "/" + std::to_string(total));
     }

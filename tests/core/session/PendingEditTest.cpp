@@ -23,24 +23,24 @@ struct Command {
 // scripted user fails the test on a file dialog it was not told of.
 const std::vector<Command> commands = {
     {"Save As",
-     [](DeclarationSession& s, ScriptedUI&) { EXPECT_EQ(s.SaveAs(), DeclarationSession::SaveResult::CheckFailed); }},
+     [](DeclarationSession& s, ScriptedUI&) { EXPECT_EQ(s.saveAs(), DeclarationSession::SaveResult::CheckFailed); }},
     {"sort by tax number", [](DeclarationSession& s, ScriptedUI&) { s.SortByTaxNumber(); }},
     {"sort by surname", [](DeclarationSession& s, ScriptedUI&) { s.SortBySurname(); }},
     {"first page",
      [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::FirstPage, [](const auto&) { ADD_FAILURE(); }));
+         EXPECT_FALSE(ReportCommand(s, ui).run(ReportKind::FirstPage, [](const auto&) { ADD_FAILURE(); }));
      }},
     {"detailed payments",
      [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::DetailedPayments, [](const auto&) { ADD_FAILURE(); }));
+         EXPECT_FALSE(ReportCommand(s, ui).run(ReportKind::DetailedPayments, [](const auto&) { ADD_FAILURE(); }));
      }},
     {"totals",
      [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_FALSE(ReportCommand(s, ui).Run(ReportKind::Totals, [](const auto&) { ADD_FAILURE(); }));
+         EXPECT_FALSE(ReportCommand(s, ui).run(ReportKind::Totals, [](const auto&) { ADD_FAILURE(); }));
      }},
     {"find",
      [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_EQ(RunFindCommand(s, ui,
+         EXPECT_EQ(runFindCommand(s, ui,
                                   [] {
                                       ADD_FAILURE() << "dialog shown";
                                       FindRequest cancelled;
@@ -51,7 +51,7 @@ const std::vector<Command> commands = {
      }},
     {"import",
      [](DeclarationSession& s, ScriptedUI& ui) {
-         EXPECT_EQ(SpreadsheetImport(s, ui).ChooseAndImport(), SpreadsheetImport::Outcome::PendingRefused);
+         EXPECT_EQ(SpreadsheetImport(s, ui).chooseAndImport(), SpreadsheetImport::Outcome::PendingRefused);
      }},
 };
 
@@ -77,26 +77,26 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
     // Stored out of both sort orders, so a sort that ran would show.
     ASSERT_TRUE(addLine("222222228", "10", "1000", "0", "1000", {{detail::SurName, G("ΒΗΤΑ")}}));
     ASSERT_TRUE(addLine("012345670", "10", "1000", "0", "1000", {{detail::SurName, G("ΑΛΦΑ")}}));
-    FixedWidthTable& ds = session->DetailStore();
-    const std::vector<std::string> stored = {std::string(ds.LineAt(0)), std::string(ds.LineAt(1))};
-    const fs::path record2 = session->WorkspaceFiles().record2();
-    const fs::path journal = session->WorkspaceFiles().journal();
+    FixedWidthTable& ds = session->detailStore();
+    const std::vector<std::string> stored = {std::string(ds.lineAt(0)), std::string(ds.lineAt(1))};
+    const fs::path record2 = session->workspaceFiles().record2();
+    const fs::path journal = session->workspaceFiles().journal();
 
     if (fault == Fault::WorkspaceUnwritableChangedLine) {
-        ds.SetRecordNumber(1);
-        ds.Edit();
-        ds.SetFieldValue(detail::SurName, G("ΓΑΜΜΑ"));
+        ds.setRecordNumber(1);
+        ds.edit();
+        ds.setFieldValue(detail::SurName, G("ΓΑΜΜΑ"));
     } else {
-        ds.AppendNew();
+        ds.appendNew();
         for (auto [f, v] : {std::pair{detail::AFM, "111111114"},
                             {detail::TypeInc, "10"},
                             {detail::AkaInc, "1000"},
                             {detail::Kratiseis, "0"},
                             {detail::Kathares, "1000"}})
-            ds.SetFieldValue(f, v);
+            ds.setFieldValue(f, v);
     }
     if (fault == Fault::UnconvertibleAmount) {
-        ds.SetFieldValue(detail::AkaInc, "12.5");
+        ds.setFieldValue(detail::AkaInc, "12.5");
     } else {
         // Neither the journal a store appends to nor the file a compaction rewrites.
         for (const fs::path& p : {record2, journal}) {
@@ -104,8 +104,8 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
             fs::create_directory(p);
         }
     }
-    const std::string typed(ds.CurrentText());
-    const std::string typedAfm = ds.FieldValue(detail::AFM), typedGross = ds.FieldValue(detail::AkaInc);
+    const std::string typed(ds.currentText());
+    const std::string typedAfm = ds.fieldValue(detail::AFM), typedGross = ds.fieldValue(detail::AkaInc);
 
     ui.clear();
     command.run(*session, ui);
@@ -118,39 +118,39 @@ TEST_P(PendingEditTest, AFailedStoreIsToldOnceAndTheLineStaysInEditing)
                                                      shown[0].find(journal.string()) != std::string::npos))
             << shown[0];
     EXPECT_EQ(ui.log.back(), "focus line");
-    EXPECT_FALSE(session->LastLineAccepted());
+    EXPECT_FALSE(session->lastLineAccepted());
     EXPECT_FALSE(fs::exists(dir / "DLT.htm"));
     EXPECT_FALSE(fs::exists(dir / "Addon" / "E7FirstPageFinal.htm"));
 
-    EXPECT_EQ(ds.State(),
+    EXPECT_EQ(ds.state(),
               fault == Fault::WorkspaceUnwritableChangedLine ? DataSetState::EditState : DataSetState::InsertState);
     if (fault == Fault::UnconvertibleAmount) {
         // As a store started from the grid leaves it: the typed values, filled in.
-        EXPECT_EQ(ds.FieldValue(detail::AFM), typedAfm);
-        EXPECT_EQ(ds.FieldValue(detail::AkaInc), typedGross);
+        EXPECT_EQ(ds.fieldValue(detail::AFM), typedAfm);
+        EXPECT_EQ(ds.fieldValue(detail::AkaInc), typedGross);
     } else {
-        EXPECT_EQ(ds.CurrentText().substr(0, typed.size()), typed);
+        EXPECT_EQ(ds.currentText().substr(0, typed.size()), typed);
     }
-    ASSERT_EQ(ds.CountRecords(), 2);
-    EXPECT_EQ(ds.LineAt(0), stored[0]);
-    EXPECT_EQ(ds.LineAt(1), stored[1]);
-    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-    EXPECT_EQ(session->Totals()[0], "2000");
+    ASSERT_EQ(ds.countRecords(), 2);
+    EXPECT_EQ(ds.lineAt(0), stored[0]);
+    EXPECT_EQ(ds.lineAt(1), stored[1]);
+    EXPECT_EQ(session->recordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->totals()[0], "2000");
 
     if (fault == Fault::UnconvertibleAmount) return;
     // Once the workspace can be written, the same line is stored as typed.
     for (const fs::path& p : {record2, journal}) fs::remove(p);
     writeFile(record2, "");
     ui.clear();
-    ASSERT_TRUE(session->PostPendingEdit());
+    ASSERT_TRUE(session->postPendingEdit());
     EXPECT_TRUE(ui.messages().empty());
     // What a kill now would leave to recover holds every line.
     std::vector<std::string> inMemory;
-    for (size_t i = 0; i < static_cast<size_t>(ds.CountRecords()); ++i) inMemory.emplace_back(ds.LineAt(i));
+    for (size_t i = 0; i < static_cast<size_t>(ds.countRecords()); ++i) inMemory.emplace_back(ds.lineAt(i));
     EXPECT_EQ(workspaceLines(), inMemory);
-    if (fault == Fault::WorkspaceUnwritableChangedLine) EXPECT_EQ(ds.FieldValueAt(0, detail::SurName), G("ΓΑΜΜΑ"));
+    if (fault == Fault::WorkspaceUnwritableChangedLine) EXPECT_EQ(ds.fieldValueAt(0, detail::SurName), G("ΓΑΜΜΑ"));
     else
-        EXPECT_EQ(ds.FieldValueAt(2, detail::AFM), "111111114");
+        EXPECT_EQ(ds.fieldValueAt(2, detail::AFM), "111111114");
 }
 
 std::string caseName(const ::testing::TestParamInfo<std::tuple<Command, Fault>>& info)

@@ -22,11 +22,11 @@ TEST(ProgramPaths, DataBesideTheExecutableThenInShare)
     TempDir dir;
     const fs::path bin = dir / "usr" / "bin";
     fs::create_directories(bin);
-    EXPECT_EQ(DataFolder(bin), bin);  // neither: messages name the folder beside it
+    EXPECT_EQ(dataFolder(bin), bin);  // neither: messages name the folder beside it
     fs::create_directories(dir / "usr" / "share" / "edlt" / "Addon");
-    EXPECT_EQ(DataFolder(bin), dir / "usr" / "share" / "edlt");
+    EXPECT_EQ(dataFolder(bin), dir / "usr" / "share" / "edlt");
     fs::create_directories(bin / "Addon");
-    EXPECT_EQ(DataFolder(bin), bin);
+    EXPECT_EQ(dataFolder(bin), bin);
 }
 
 TEST(ProgramPaths, StateFolderFollowsXdgStateHome)
@@ -35,14 +35,14 @@ TEST(ProgramPaths, StateFolderFollowsXdgStateHome)
     EnvVar home("HOME", dir.path().string());
     {
         EnvVar state("XDG_STATE_HOME", "");
-        EXPECT_EQ(UserStateFolder(), dir / ".local" / "state" / "edlt");
+        EXPECT_EQ(userStateFolder(), dir / ".local" / "state" / "edlt");
     }
     {
         EnvVar state("XDG_STATE_HOME", "relative/state");  // not absolute: ignored, as the basedir rules say
-        EXPECT_EQ(UserStateFolder(), dir / ".local" / "state" / "edlt");
+        EXPECT_EQ(userStateFolder(), dir / ".local" / "state" / "edlt");
     }
     EnvVar state("XDG_STATE_HOME", (dir / "st").string());
-    EXPECT_EQ(UserStateFolder(), dir / "st" / "edlt");
+    EXPECT_EQ(userStateFolder(), dir / "st" / "edlt");
 }
 
 namespace {
@@ -144,7 +144,7 @@ TEST(ProgramPaths, OnlyAPrivateStateFolderIsWorkedIn)
         c.make(state, elsewhere);
         ScriptedUI ui;
         DeclarationSession session(ui, sessionOptions(data.path(), state));
-        const bool started = session.Start();
+        const bool started = session.start();
         EXPECT_EQ(started, c.refused == nullptr) << c.name;
         if (c.refused) {
             EXPECT_EQ(ui.messages(), std::vector<std::string>{notPrivate(dir / "st" / c.refused, c.cause)}) << c.name;
@@ -152,7 +152,7 @@ TEST(ProgramPaths, OnlyAPrivateStateFolderIsWorkedIn)
             EXPECT_EQ(ui.messages(), std::vector<std::string>{}) << c.name;
             EXPECT_EQ(fileMode(state), 0700u) << c.name;
             EXPECT_EQ(fileMode(state / "temp"), 0700u) << c.name;
-            session.RequestClose();
+            session.requestClose();
         }
         EXPECT_TRUE(fs::is_empty(elsewhere)) << c.name;
     }
@@ -169,22 +169,22 @@ TEST(ProgramPaths, FilesFoundInTheStateFolderAreNeverWrittenInto)
         std::function<void(DeclarationSession&, ScriptedUI&, const fs::path& state)> write;
     };
     const auto report = [](DeclarationSession& s, ScriptedUI& ui, const fs::path&) {
-        ReportCommand(s, ui).Run(ReportKind::DetailedPayments, [](const ReportWindowRequest&) {});
+        ReportCommand(s, ui).run(ReportKind::DetailedPayments, [](const ReportWindowRequest&) {});
     };
     const auto pictures = [](DeclarationSession& s, ScriptedUI&, const fs::path& state) {
-        ReportCommand::CopyFirstPagePictures(ReportCommand::FirstPagePicturesFolder(s.ProgramFolder()), state);
+        ReportCommand::copyFirstPagePictures(ReportCommand::firstPagePicturesFolder(s.programFolder()), state);
     };
     const auto journal = [](DeclarationSession& s, ScriptedUI&, const fs::path&) {
-        const Workspace& ws = s.WorkspaceFiles();
+        const Workspace& ws = s.workspaceFiles();
         writeFile(ws.record2(), "one\r\n");
         FixedWidthTable ds;
-        ds.SetFileName(ws.record2());
-        ds.Open();
+        ds.setFileName(ws.record2());
+        ds.open();
         WorkspaceJournal j(ds, ws.record2(), ws.journal());
-        ds.SetRecordNumber(1);
-        ds.Edit();
-        ds.SetFieldValue(0, "two");
-        ds.Post();
+        ds.setRecordNumber(1);
+        ds.edit();
+        ds.setFieldValue(0, "two");
+        ds.post();
         j.flush();
     };
     const std::vector<Case> cases = {
@@ -198,9 +198,9 @@ TEST(ProgramPaths, FilesFoundInTheStateFolderAreNeverWrittenInto)
         makeData(data.path());
         ScriptedUI ui;
         DeclarationSession session(ui, sessionOptions(data.path(), state.path()));
-        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(session.start());
         ui.answers.push_back(Answer::Yes);
-        session.New();
+        session.newDeclaration();
         const fs::path file = state / c.file;
         fs::create_directories(file.parent_path());
         fs::permissions(file.parent_path(), fs::perms(0700));
@@ -221,7 +221,7 @@ TEST(ProgramPaths, FilesFoundInTheStateFolderAreNeverWrittenInto)
             EXPECT_EQ(::pread(reader, bytes, sizeof bytes, 0), 7) << c.name;
             ::close(reader);
         }
-        session.RequestClose();
+        session.requestClose();
     }
 }
 
@@ -235,23 +235,23 @@ TEST(ProgramPaths, WritesGoIntoTheFolderCheckedWhateverBecomesOfItsName)
     PrivateFolder held = PrivateFolder::open(dir / "edlt");
     ScriptedUI ui;
     DeclarationSession session(ui, sessionOptions(data.path(), held.reach()));
-    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.start());
     ui.answers.push_back(Answer::Yes);
-    session.New();
+    session.newDeclaration();
 
     fs::rename(dir / "edlt", dir / "moved");
     fs::create_directories(dir / "taken");
     fs::create_symlink(dir / "taken", dir / "edlt");
     std::vector<fs::path> shown;
-    ASSERT_TRUE(ReportCommand(session, ui).Run(ReportKind::DetailedPayments, [&](const ReportWindowRequest& r) {
+    ASSERT_TRUE(ReportCommand(session, ui).run(ReportKind::DetailedPayments, [&](const ReportWindowRequest& r) {
         shown.push_back(r.pagePath);
     }));
     EXPECT_EQ(shown, std::vector<fs::path>{dir / "moved" / "DLT.htm"});
     EXPECT_TRUE(fs::exists(dir / "moved" / "temp" / "record21"));
     EXPECT_TRUE(fs::is_empty(dir / "taken"));
-    EXPECT_EQ(cp1253::pathText(session.WorkspaceFiles().record2()),
+    EXPECT_EQ(cp1253::pathText(session.workspaceFiles().record2()),
               cp1253::pathText(dir / "moved" / "temp" / "record2"));
-    session.RequestClose();
+    session.requestClose();
     EXPECT_FALSE(fs::exists(dir / "moved" / "temp"));
 }
 
@@ -269,27 +269,27 @@ TEST(ProgramPaths, SessionKeepsTheUsersFilesPrivate)
     o.pageFolder = user.path();
     {
         DeclarationSession session(ui, o);
-        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(session.start());
         EXPECT_EQ(ui.messages(), std::vector<std::string>{
-                                     "E " + cp1253::toUtf8(MissingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
+                                     "E " + cp1253::toUtf8(missingDataFileMessage(data / "Addon" / "typeofinc.txt"))});
         EXPECT_EQ(fileMode(user / "temp"), 0700u);
         EXPECT_EQ(fileMode(user / "temp" / ".lock"), 0600u);
         ui.answers.push_back(Answer::Yes);
-        session.New();
+        session.newDeclaration();
         EXPECT_EQ(fileMode(user / "temp" / "generalData"), 0600u);
         EXPECT_EQ(fileMode(user / "temp" / "record2"), 0600u);
 
         std::vector<fs::path> shown;
-        ReportCommand(session, ui).Run(ReportKind::Totals, [&](const ReportWindowRequest& r) {
+        ReportCommand(session, ui).run(ReportKind::Totals, [&](const ReportWindowRequest& r) {
             shown.push_back(r.pagePath);
         });
         ASSERT_EQ(shown, std::vector<fs::path>{user / "DLT.htm"});
         EXPECT_EQ(fileMode(user / "DLT.htm"), 0600u);
-        ReportCommand::CopyFirstPagePictures(data / "Addon" / "E7FirstPageFinal.files", user.path());
+        ReportCommand::copyFirstPagePictures(data / "Addon" / "E7FirstPageFinal.files", user.path());
         EXPECT_EQ(fileMode(user / "E7FirstPageFinal.files"), 0700u);
         EXPECT_EQ(readFile(user / "E7FirstPageFinal.files" / "image001.gif"), "GIF89a");
         EXPECT_EQ(fileMode(user / "E7FirstPageFinal.files" / "image001.gif"), 0600u);
-        session.RequestClose();
+        session.requestClose();
     }
     EXPECT_FALSE(fs::exists(user / "temp"));
     EXPECT_FALSE(fs::exists(data / "temp"));

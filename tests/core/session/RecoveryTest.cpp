@@ -18,40 +18,40 @@ const char* question =
 TEST_F(RecoveryTest, WorkLeftByACrashIsRecovered)
 {
     newDeclaration();
-    session->ChoosePerson();
-    session->SetHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
-    session->SetHeaderText(HeaderField::TK, "10564");
+    session->choosePerson();
+    session->setHeaderText(HeaderField::Name, G("ΓΙΑΝΝΗΣ"));
+    session->setHeaderText(HeaderField::TK, "10564");
     ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
     ASSERT_TRUE(addLine("111111114", "11", "50", "0", "50"));
-    const HeaderFields before = session->Header();
+    const HeaderFields before = session->header();
     session.reset();  // the program dies: no closing, the workspace stays
 
     ui.clear();
     ui.answers = {Answer::Yes};
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
-    const HeaderFields& h = session->Header();
+    const HeaderFields& h = session->header();
     EXPECT_EQ(h.YearOfData, before.YearOfData);
     EXPECT_EQ(h.AFM, before.AFM);
     EXPECT_EQ(h.CompanyName, before.CompanyName);
     EXPECT_EQ(h.Name, G("ΓΙΑΝΝΗΣ"));
     EXPECT_EQ(h.TK, "10564");
     EXPECT_FALSE(h.business);
-    EXPECT_EQ(session->DetailStore().CountRecords(), 2);
-    EXPECT_EQ(session->RecordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-    EXPECT_EQ(session->Totals()[0], "1050");
-    EXPECT_TRUE(session->Modified());
-    EXPECT_FALSE(session->StartPanelVisible());
+    EXPECT_EQ(session->detailStore().countRecords(), 2);
+    EXPECT_EQ(session->recordCounterText(), G("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
+    EXPECT_EQ(session->totals()[0], "1050");
+    EXPECT_TRUE(session->modified());
+    EXPECT_FALSE(session->startPanelVisible());
 
     // Closing normally removes it all: nothing is offered next time.
     ui.answers = {Answer::No};
-    EXPECT_TRUE(session->RequestClose());
+    EXPECT_TRUE(session->requestClose());
     session.reset();
     EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
     ui.clear();
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -63,8 +63,8 @@ TEST_F(RecoveryTest, DecliningRecoveryKeepsTheFilesUntilNewOrExit)
     ui.clear();
     ui.answers = {Answer::No};
     session = makeSession();
-    ASSERT_TRUE(session->Start());
-    EXPECT_TRUE(session->StartPanelVisible());
+    ASSERT_TRUE(session->start());
+    EXPECT_TRUE(session->startPanelVisible());
     EXPECT_EQ(workspaceLines().size(), 1u);
 }
 
@@ -130,13 +130,13 @@ TEST_F(RecoveryTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
     if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
     workspaceParent = disk.path();
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     newDeclaration();
     for (size_t i = 0; i < 44; ++i) ASSERT_TRUE(addLine(validAfm(i), "10", "1000", "0", "1000"));
     const std::vector<std::string> stored = workspaceLines();
     ASSERT_EQ(stored.size(), 44u);
-    ASSERT_TRUE(std::filesystem::exists(session->WorkspaceFiles().journal()));
-    const std::filesystem::path workspace = session->WorkspaceFiles().folder();
+    ASSERT_TRUE(std::filesystem::exists(session->workspaceFiles().journal()));
+    const std::filesystem::path workspace = session->workspaceFiles().folder();
     session.reset();  // killed
 
     disk.fill();
@@ -144,11 +144,11 @@ TEST_F(RecoveryTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
     ui.clear();
     ui.answers = {Answer::Yes};
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     EXPECT_EQ(ui.messages(), std::vector<std::string>{question});
-    ASSERT_EQ(session->DetailStore().CountRecords(), 44);
-    EXPECT_EQ(session->Header().AFM, "123456783");
-    EXPECT_EQ(session->Totals()[0], "44000");
+    ASSERT_EQ(session->detailStore().countRecords(), 44);
+    EXPECT_EQ(session->header().AFM, "123456783");
+    EXPECT_EQ(session->totals()[0], "44000");
     EXPECT_EQ(contents(workspace), left);
     session.reset();  // killed again before any room was made
     EXPECT_EQ(contents(workspace), left);
@@ -157,17 +157,17 @@ TEST_F(RecoveryTest, RecoveryOnAFullDiskNeedsNoRoomAndKeepsTheWorkspace)
     ui.clear();
     ui.answers = {Answer::Yes};
     session = makeSession();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(session->start());
     EXPECT_EQ(workspaceLines(), stored);
-    ASSERT_EQ(session->DetailStore().CountRecords(), 44);
-    for (size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(session->DetailStore().LineAt(i), stored[i]) << i;
+    ASSERT_EQ(session->detailStore().countRecords(), 44);
+    for (size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(session->detailStore().lineAt(i), stored[i]) << i;
     // A change after it never starts the journal again over lines the file lacks.
     ASSERT_TRUE(addLine(validAfm(44), "10", "1", "0", "1"));
     std::vector<std::string> now = stored;
-    now.emplace_back(session->DetailStore().LineAt(44));
+    now.emplace_back(session->detailStore().lineAt(44));
     EXPECT_EQ(workspaceLines(), now);
     ui.answers = {Answer::No};
-    EXPECT_TRUE(session->RequestClose());
+    EXPECT_TRUE(session->requestClose());
 }
 
 // The lines cannot be read back (the file of lines is a folder): the recovery fails, and
@@ -179,8 +179,8 @@ TEST_F(RecoveryTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
         newDeclaration();
         ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
         ASSERT_TRUE(addLine("111111114", "11", "50", "0", "50"));
-        const std::filesystem::path workspace = session->WorkspaceFiles().folder();
-        const std::filesystem::path record2 = session->WorkspaceFiles().record2();
+        const std::filesystem::path workspace = session->workspaceFiles().folder();
+        const std::filesystem::path record2 = session->workspaceFiles().record2();
         session.reset();
         std::filesystem::rename(record2, dir / "lines");
         std::filesystem::create_directory(record2);
@@ -190,13 +190,13 @@ TEST_F(RecoveryTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
             ui.clear();
             ui.answers = {Answer::Yes};
             session = makeSession();
-            ASSERT_TRUE(session->Start());
+            ASSERT_TRUE(session->start());
             ASSERT_EQ(ui.messages().size(), 2u);
             EXPECT_TRUE(isKeptNotice(ui.messages()[1], "E")) << ui.messages()[1];
-            EXPECT_TRUE(session->StartPanelVisible());
-            EXPECT_TRUE(session->WorkUnrecovered());
+            EXPECT_TRUE(session->startPanelVisible());
+            EXPECT_TRUE(session->workUnrecovered());
             ui.clear();
-            EXPECT_TRUE(session->RequestClose());
+            EXPECT_TRUE(session->requestClose());
             ASSERT_EQ(ui.messages().size(), 1u);
             EXPECT_TRUE(isKeptNotice(ui.messages()[0], "W")) << ui.messages()[0];
             session.reset();
@@ -206,22 +206,22 @@ TEST_F(RecoveryTest, WorkNotRecoveredIsKeptUntilRecoveredOrDeclined)
         // The cause gone, New offers the work again before it replaces anything.
         ui.answers = {Answer::Yes};
         session = makeSession();
-        ASSERT_TRUE(session->Start());
-        ASSERT_TRUE(session->WorkUnrecovered());
+        ASSERT_TRUE(session->start());
+        ASSERT_TRUE(session->workUnrecovered());
         std::filesystem::remove(record2);
         std::filesystem::rename(dir / "lines", record2);
         ui.clear();
         ui.answers = {againAtNew, Answer::Yes};
-        session->New();
+        session->newDeclaration();
         EXPECT_EQ(ui.messages().front(), question);
-        EXPECT_FALSE(session->WorkUnrecovered());
-        EXPECT_EQ(session->DetailStore().CountRecords(), againAtNew == Answer::Yes ? 2 : 0);
-        EXPECT_EQ(session->Modified(), againAtNew == Answer::Yes);
+        EXPECT_FALSE(session->workUnrecovered());
+        EXPECT_EQ(session->detailStore().countRecords(), againAtNew == Answer::Yes ? 2 : 0);
+        EXPECT_EQ(session->modified(), againAtNew == Answer::Yes);
         ui.answers = {Answer::No};
-        EXPECT_TRUE(session->RequestClose());
+        EXPECT_TRUE(session->requestClose());
         EXPECT_FALSE(std::filesystem::exists(workspace));
         session = makeSession();
-        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(session->start());
     }
 }
 
@@ -234,33 +234,33 @@ TEST_F(RecoveryTest, OnlyUnsavedWorkIsOffered)
         const std::filesystem::path saved = dir / ("saved" + std::to_string(static_cast<int>(after)));
         if (after == After::New) {
             ui.answers = {Answer::Yes};
-            session->New();
+            session->newDeclaration();
         } else {
             newDeclaration();
         }
         if (after != After::New && after != After::HeaderTyped) {
             ASSERT_TRUE(addLine("012345670", "10", "1000", "200", "800"));
             ui.files = {saved};
-            ASSERT_EQ(session->SaveAs(), DeclarationSession::SaveResult::Saved);
+            ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
         }
         if (after == After::Open) {
             ui.files = {saved};
-            session->Open();
+            session->open();
         }
         if (after == After::ChangeAfterSaveAs) {
             ASSERT_TRUE(addLine("111111114", "11", "50", "0", "50"));
         }
-        if (after == After::HeaderTyped) session->SetHeaderText(HeaderField::TK, "10564");
+        if (after == After::HeaderTyped) session->setHeaderText(HeaderField::TK, "10564");
         const bool offered = after == After::ChangeAfterSaveAs || after == After::HeaderTyped;
         session.reset();  // killed
 
         ui.clear();
         if (offered) ui.answers = {Answer::No};
         session = makeSession();
-        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(session->start());
         EXPECT_EQ(ui.messages(), offered ? std::vector<std::string>{question} : std::vector<std::string>{});
-        EXPECT_TRUE(session->RequestClose());
+        EXPECT_TRUE(session->requestClose());
         session = makeSession();
-        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(session->start());
     }
 }

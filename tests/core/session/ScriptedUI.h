@@ -18,7 +18,7 @@ public:
     std::deque<std::optional<std::filesystem::path>> files;
     std::vector<FileDialogRequest> fileRequests;
 
-    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer askQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         log.push_back("? " + cp1253::toUtf8(text));
         if (answers.empty()) {
@@ -29,17 +29,17 @@ public:
         answers.pop_front();
         return a;
     }
-    void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
-    void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
-    void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override { log.push_back("beep"); }
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& r) override { return pick(r); }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& r) override { return pick(r); }
-    void FocusHeaderField(HeaderField f) override { log.push_back("focus " + std::to_string(static_cast<int>(f))); }
-    void FocusDetailLine() override { log.push_back("focus line"); }
-    void BeginPleaseWait() override { log.push_back("wait"); }
-    void EndPleaseWait() override { log.push_back("/wait"); }
-    void SetHourglass(bool) override {}
+    void showNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
+    void showWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
+    void showError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
+    void beep() override { log.push_back("beep"); }
+    std::optional<std::filesystem::path> chooseFileToOpen(const FileDialogRequest& r) override { return pick(r); }
+    std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest& r) override { return pick(r); }
+    void focusHeaderField(HeaderField f) override { log.push_back("focus " + std::to_string(static_cast<int>(f))); }
+    void focusDetailLine() override { log.push_back("focus line"); }
+    void beginPleaseWait() override { log.push_back("wait"); }
+    void endPleaseWait() override { log.push_back("/wait"); }
+    void setHourglass(bool) override {}
 
     // The log without beeps and focus moves, for checking messages alone.
     std::vector<std::string> messages() const

@@ -25,7 +25,7 @@ protected:
         std::filesystem::create_directories(dir / "Addon");
         writeFile(dir / "Addon" / "typeofinc.txt", "10" + G("Τακτικές αποδοχές") + "\r\n");
         session = makeSession();
-        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(session->start());
     }
 
     std::unique_ptr<DeclarationSession> makeSession(bool askAboutFindings = false)
@@ -43,10 +43,10 @@ protected:
     void newDeclaration()
     {
         ui.answers.push_back(Answer::Yes);
-        session->New();
-        session->SetHeaderText(HeaderField::YearOfData, "2025");
-        session->SetHeaderText(HeaderField::AFM, "123456783");
-        session->SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        session->newDeclaration();
+        session->setHeaderText(HeaderField::YearOfData, "2025");
+        session->setHeaderText(HeaderField::AFM, "123456783");
+        session->setHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
         ui.clear();
     }
 
@@ -55,10 +55,10 @@ protected:
     // Types a new line and leaves the store to post it; returns whether it was stored.
     bool addLine(const Fields& fields)
     {
-        FixedWidthTable& ds = session->DetailStore();
-        ds.AppendNew();
-        for (const auto& [f, v] : fields) ds.SetFieldValue(static_cast<int>(f), v);
-        return session->PostPendingEdit();
+        FixedWidthTable& ds = session->detailStore();
+        ds.appendNew();
+        for (const auto& [f, v] : fields) ds.setFieldValue(static_cast<int>(f), v);
+        return session->postPendingEdit();
     }
 
     bool addLine(const std::string& afm, const std::string& type, const std::string& gross,
@@ -75,7 +75,7 @@ protected:
     // What a kill now would leave to recover: the file of lines with its journal applied.
     std::vector<std::string> workspaceLines()
     {
-        const Workspace& ws = session->WorkspaceFiles();
+        const Workspace& ws = session->workspaceFiles();
         if (auto lines = WorkspaceJournal::replayed(ws.record2(), ws.journal())) return *lines;
         std::vector<std::string> lines;
         FileSource source(ws.record2());
@@ -86,7 +86,7 @@ protected:
 
     std::string field(long record, detail::Field f)
     {
-        return session->DetailStore().FieldValueAt(static_cast<size_t>(record - 1), f);
+        return session->detailStore().fieldValueAt(static_cast<size_t>(record - 1), f);
     }
 };
 

@@ -32,7 +32,7 @@ TEST_F(CopyFileTest, CopiesEveryByte)
         for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>(i * 7 + 3);
         put(dir / "record2", text);
         put(dir / "record21", "stale content that is longer than some of the sources");
-        CopyFile(dir / "record2", dir / "record21");
+        copyFile(dir / "record2", dir / "record21");
         EXPECT_EQ(get(dir / "record21"), text) << size;
     }
     EXPECT_TRUE(fs::exists(dir / "record21"));
@@ -42,14 +42,14 @@ TEST_F(CopyFileTest, FolderDestinationTakesTheSourceName)
 {
     fs::create_directory(dir / "out");
     put(dir / "record2", "lines\r\n");
-    CopyFile(dir / "record2", dir / "out");
+    copyFile(dir / "record2", dir / "out");
     EXPECT_EQ(get(dir / "out" / "record2"), "lines\r\n");
-    CopyFile(dir / "record2", (dir / "out").string() + "/");
+    copyFile(dir / "record2", (dir / "out").string() + "/");
     EXPECT_EQ(get(dir / "out" / "record2"), "lines\r\n");
     // A relative destination is taken from the working folder.
     fs::path cwd = fs::current_path();
     fs::current_path(dir / "out");
-    CopyFile(dir / "record2", "copy");
+    copyFile(dir / "record2", "copy");
     fs::current_path(cwd);
     EXPECT_EQ(get(dir / "out" / "copy"), "lines\r\n");
 }
@@ -57,19 +57,19 @@ TEST_F(CopyFileTest, FolderDestinationTakesTheSourceName)
 TEST_F(CopyFileTest, Failures)
 {
     try {
-        CopyFile(dir / "missing", dir / "record21");
+        copyFile(dir / "missing", dir / "record21");
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.message(), "Cannot open file " + (dir / "missing").string());
     }
     EXPECT_FALSE(fs::exists(dir / "record21"));
-    EXPECT_THROW(CopyFile(dir, dir / "record21"), Error);  // a folder is not a file to copy
+    EXPECT_THROW(copyFile(dir, dir / "record21"), Error);  // a folder is not a file to copy
 
     put(dir / "record2", "new");
     put(dir / "record21", "old");
     fs::path uncreatable = dir / "no-such-folder" / "record21";
     try {
-        CopyFile(dir / "record2", uncreatable);
+        copyFile(dir / "record2", uncreatable);
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.message(), "Cannot create file " + uncreatable.string());

@@ -93,7 +93,7 @@ const std::string emptyTotals = "2" + std::string(124, '0') + std::string(45, ' 
 std::string write(const HeaderFields& h, const TotalsTexts& totals, const std::vector<std::string>& lines)
 {
     StringSink sink;
-    WriteDeclarationFile(sink, h, totals, detailLinesOf(lines), "20240115");
+    writeDeclarationFile(sink, h, totals, detailLinesOf(lines), "20240115");
     return sink.text();
 }
 
@@ -166,7 +166,7 @@ TEST(DeclarationFile, FieldConversions)
     line[0] = 'x';
     line[10] = 'y';
     line.replace(166, 4, "zzzz");
-    std::string rec = WorkspaceToFileLine(line);
+    std::string rec = workspaceToFileLine(line);
     ASSERT_EQ(rec.size(), 170u);
     EXPECT_EQ(rec[0], '3');
     EXPECT_EQ(rec[10], ' ');
@@ -174,18 +174,18 @@ TEST(DeclarationFile, FieldConversions)
     EXPECT_EQ(rec.substr(147, 3), "000");
     EXPECT_EQ(rec.substr(166), "    ");
     // A short line (the store can hold one) still gives a full record.
-    rec = WorkspaceToFileLine("3123456783");
+    rec = workspaceToFileLine("3123456783");
     ASSERT_EQ(rec.size(), 170u);
     EXPECT_EQ(rec.substr(79, 10), "0000000000");
     // More decimals than two are rounded half away from zero, as the store would hold them.
-    EXPECT_EQ(WorkspaceToFileLine(layoutLine({{detail::AkaInc, "10,555"}})).substr(79, 10), "0000001056");
+    EXPECT_EQ(workspaceToFileLine(layoutLine({{detail::AkaInc, "10,555"}})).substr(79, 10), "0000001056");
 }
 
 TEST(DeclarationFile, RefusesWhatCannotBeWritten)
 {
     auto refuses = [](const std::string& line, const std::string& message) {
         try {
-            WorkspaceToFileLine(line);
+            workspaceToFileLine(line);
             ADD_FAILURE() << "accepted";
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), message);
@@ -198,14 +198,14 @@ TEST(DeclarationFile, RefusesWhatCannotBeWritten)
     refuses(layoutLine({{detail::Hmeres, "ab"}}), "'ab' is not a valid integer value");
     refuses(layoutLine({{detail::Hmeres, "-5"}}), el("Μη αποδεκτός αριθμός ημερών απασχόλησης: -5"));
     // The largest amount a field holds is written.
-    EXPECT_EQ(WorkspaceToFileLine(layoutLine({{detail::OGAXart, "99999,9"}})).substr(97, 7), "9999990");
+    EXPECT_EQ(workspaceToFileLine(layoutLine({{detail::OGAXart, "99999,9"}})).substr(97, 7), "9999990");
 
     // A total too large for its field, and nothing at all reaches the sink.
     TotalsTexts totals;
     totals[5] = "10000000000";  // 12-wide field
     StringSink sink;
     try {
-        WriteDeclarationFile(sink, business(), totals, detailLinesOf({sampleWorkspaceLine}), "20240115");
+        writeDeclarationFile(sink, business(), totals, detailLinesOf({sampleWorkspaceLine}), "20240115");
         ADD_FAILURE() << "accepted";
     } catch (const Error& e) {
         EXPECT_EQ(e.message(), el("Το ποσό 10000000000 στο πεδίο «Σύνολο ΟΓΑ Χαρτοσήμου» είναι πολύ μεγάλο και "
@@ -233,7 +233,7 @@ TEST(DeclarationFile, FailingSinkLeavesTheExistingFile)
     for (size_t limit : {size_t(0), size_t(100), size_t(300000)}) {
         AtomicFileWriter file(target);
         FailingSink sink(file, limit);
-        EXPECT_THROW(WriteDeclarationFile(sink, business(), {}, detailLinesOf(lines), "20240115"), Error);
+        EXPECT_THROW(writeDeclarationFile(sink, business(), {}, detailLinesOf(lines), "20240115"), Error);
     }
     EXPECT_EQ(readFile(target), "old declaration");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -241,17 +241,17 @@ TEST(DeclarationFile, FailingSinkLeavesTheExistingFile)
 
 TEST(DeclarationFile, FileToWorkspace)
 {
-    EXPECT_EQ(FileToWorkspaceLine(sampleFileLine), sampleWorkspaceLine.substr(0, 89) + pad("0", 8) +
+    EXPECT_EQ(fileToWorkspaceLine(sampleFileLine), sampleWorkspaceLine.substr(0, 89) + pad("0", 8) +
                                                        sampleWorkspaceLine.substr(97));  // empty stamp duty -> 0
     std::string line = sampleFileLine;
     line.replace(147, 3, "000");
-    EXPECT_EQ(FileToWorkspaceLine(line).substr(147, 3), "0  ");
+    EXPECT_EQ(fileToWorkspaceLine(line).substr(147, 3), "0  ");
     line.replace(147, 3, "3x1");  // not a number: kept
-    EXPECT_EQ(FileToWorkspaceLine(line).substr(147, 3), "3x1");
+    EXPECT_EQ(fileToWorkspaceLine(line).substr(147, 3), "3x1");
     line.replace(79, 10, "00001234 5");  // not a whole number: kept
-    EXPECT_EQ(FileToWorkspaceLine(line).substr(79, 10), "00001234 5");
+    EXPECT_EQ(fileToWorkspaceLine(line).substr(79, 10), "00001234 5");
     line.replace(79, 10, "  +0012345");  // blanks and sign, as whole numbers are read
-    EXPECT_EQ(FileToWorkspaceLine(line).substr(79, 10), "123,45    ");
+    EXPECT_EQ(fileToWorkspaceLine(line).substr(79, 10), "123,45    ");
 }
 
 TEST(DeclarationFile, LargeAndNegativeAmounts)
@@ -259,14 +259,14 @@ TEST(DeclarationFile, LargeAndNegativeAmounts)
     std::string line = sampleFileLine;
     // Beyond 32 bits, converted when the decimal form fits the field.
     line.replace(79, 10, "2147483650");
-    EXPECT_EQ(FileToWorkspaceLine(line, 7).substr(79, 10), "21474836,5");
+    EXPECT_EQ(fileToWorkspaceLine(line, 7).substr(79, 10), "21474836,5");
     line.replace(79, 10, "9999999900");
-    EXPECT_EQ(FileToWorkspaceLine(line, 7).substr(79, 10), "99999999  ");
+    EXPECT_EQ(fileToWorkspaceLine(line, 7).substr(79, 10), "99999999  ");
     const std::string refused = el("Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Μη αποδεκτό ποσό στη γραμμή 7");
     for (std::string value : {"2147483648", "9999999999", "-000000001"}) {
         line.replace(79, 10, value);
         try {
-            FileToWorkspaceLine(line, 7);
+            fileToWorkspaceLine(line, 7);
             ADD_FAILURE() << value;
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), refused);
@@ -274,8 +274,8 @@ TEST(DeclarationFile, LargeAndNegativeAmounts)
     }
     line = sampleFileLine;
     line.replace(89, 8, "12345678");  // 123456,78 does not fit the 8-wide stamp duty
-    EXPECT_THROW(FileToWorkspaceLine(line, 7), Error);
-    EXPECT_THROW(FileToWorkspaceLine(sampleFileLine.substr(1)), Error);
+    EXPECT_THROW(fileToWorkspaceLine(line, 7), Error);
+    EXPECT_THROW(fileToWorkspaceLine(sampleFileLine.substr(1)), Error);
 }
 
 class DeclarationFileTest : public ::testing::Test {
@@ -295,7 +295,7 @@ protected:
         StringSource source(std::move(text));
         ArenaLines lines;
         lines.lines.push_back(lines.arena.add("stale"));
-        auto problem = ReadDeclarationFile(source, general, record2, &lines);
+        auto problem = readDeclarationFile(source, general, record2, &lines);
         std::string joined;
         for (std::string_view l : lines.lines) joined += std::string(l) + "\r\n";
         EXPECT_EQ(joined, problem ? "" : readFile(record2));
@@ -319,8 +319,8 @@ TEST_F(DeclarationFileTest, ReadsIntoTheWorkspace)
 {
     EXPECT_EQ(read(valid), std::nullopt);
     EXPECT_EQ(readFile(general), expectedDeclarant(person()));
-    EXPECT_EQ(readFile(record2), FileToWorkspaceLine(sampleFileLine) + "\r\n");
-    EXPECT_EQ(FileToWorkspaceLine(sampleFileLine).substr(79, 10), "1234,5    ");
+    EXPECT_EQ(readFile(record2), fileToWorkspaceLine(sampleFileLine) + "\r\n");
+    EXPECT_EQ(fileToWorkspaceLine(sampleFileLine).substr(79, 10), "1234,5    ");
 
     // Header letters in any case; the header's length and date are not checked.
     EXPECT_EQ(read("0jl10\n"), std::nullopt);
@@ -338,9 +338,9 @@ TEST_F(DeclarationFileTest, LineEndsAndSecondDeclarant)
     std::string file = "0JL10\r" + d1 + "\n" + d2 + "\r" + sampleFileLine + "\r\n" + sampleFileLine;  // no final break
     EXPECT_EQ(read(file), std::nullopt);
     EXPECT_EQ(readFile(general), d1 + "\r\n" + d2 + "\r\n");
-    std::string ws = FileToWorkspaceLine(sampleFileLine) + "\r\n";
+    std::string ws = fileToWorkspaceLine(sampleFileLine) + "\r\n";
     EXPECT_EQ(readFile(record2), ws + ws);
-    HeaderFields loaded = LoadHeaderFields(general);
+    HeaderFields loaded = loadHeaderFields(general);
     EXPECT_EQ(loaded.CompanyName, person().CompanyName);
     EXPECT_FALSE(loaded.business);
 }
@@ -381,9 +381,9 @@ TEST_F(DeclarationFileTest, RejectionsLeaveTheWorkspaceAlone)
     expectRejected(many(9001, 5000), length);
 
     FailingSource failing(valid);
-    EXPECT_EQ(ReadDeclarationFile(failing, general, record2), problem);
+    EXPECT_EQ(readDeclarationFile(failing, general, record2), problem);
     FailingSource failingAtOnce("");
-    EXPECT_EQ(ReadDeclarationFile(failingAtOnce, general, record2), problem);
+    EXPECT_EQ(readDeclarationFile(failingAtOnce, general, record2), problem);
     EXPECT_EQ(readFile(record2), "old lines\r\n");
 }
 
@@ -447,30 +447,30 @@ TEST(DeclarationFile, FileWorkspaceFileIsByteIdentical)
     std::string file = expectedHeader("20230101") + expectedDeclarant(person()) + totals + sampleFileLine + "\r\n" +
                        line2 + "\r\n";
     StringSource source(file);
-    ASSERT_EQ(ReadDeclarationFile(source, dir.path() / "g", dir.path() / "r"), std::nullopt);
+    ASSERT_EQ(readDeclarationFile(source, dir.path() / "g", dir.path() / "r"), std::nullopt);
 
     std::vector<std::string> lines;
     FileSource ws(dir.path() / "r");
     LineReader reader(ws);
     for (std::string l; reader.next(l);) lines.push_back(l);
-    HeaderFields h = LoadHeaderFields(dir.path() / "g");
+    HeaderFields h = loadHeaderFields(dir.path() / "g");
     TotalsTexts texts = {"1234,51", "469", "2000", "199999,98", "0", "0,1", "0", "24,68", "199999,98"};
     StringSink out;
-    WriteDeclarationFile(out, h, texts, detailLinesOf(lines), "20230101");
+    writeDeclarationFile(out, h, texts, detailLinesOf(lines), "20230101");
     EXPECT_EQ(out.text(), file);
 }
 
 TEST(DeclarationFile, LoadHeaderFields)
 {
     StringSource empty("");
-    HeaderFields h = LoadHeaderFields(empty);
+    HeaderFields h = loadHeaderFields(empty);
     EXPECT_FALSE(h.business);
     EXPECT_EQ(h.YearOfData, "");
     EXPECT_EQ(h.CompanyName, "");
-    EXPECT_FALSE(LoadHeaderFields(fs::path("/nonexistent/generalData")).business);
+    EXPECT_FALSE(loadHeaderFields(fs::path("/nonexistent/generalData")).business);
 
     StringSource source(expectedDeclarant(business()) + expectedDeclarant(person()));
-    h = LoadHeaderFields(source);
+    h = loadHeaderFields(source);
     HeaderFields want = business();
     want.Name = want.FatherName = "";
     EXPECT_TRUE(h.business);
@@ -481,7 +481,7 @@ TEST(DeclarationFile, LoadHeaderFields)
 
     // A short line: year and tax number as they stand, anything but "0" is a natural person.
     StringSource shortLine("1 20 X");
-    h = LoadHeaderFields(shortLine);
+    h = loadHeaderFields(shortLine);
     EXPECT_EQ(h.YearOfData, " 20 ");
     EXPECT_EQ(h.CompanyName, "X");
     EXPECT_FALSE(h.business);

@@ -28,9 +28,9 @@ struct FixedWidthTableTest : ::testing::Test {
     void openOver(const std::string& content, std::vector<std::string> schema = {"Code=2", "Desc=5"})
     {
         writeFile(dir / "data", content);
-        ds.SetFileName(dir / "data");
-        ds.SetSchema(std::move(schema));
-        ds.Open();
+        ds.setFileName(dir / "data");
+        ds.setSchema(std::move(schema));
+        ds.open();
     }
 };
 
@@ -39,17 +39,17 @@ struct FixedWidthTableTest : ::testing::Test {
 TEST_F(FixedWidthTableTest, FieldsFromSchemaAndTrimSpace)
 {
     openOver(G("10Τακτικές αποδοχές") + "\r\n", {"typeinc=2", "Desc=52"});
-    EXPECT_EQ(ds.FieldValue("typeinc"), "10");
-    EXPECT_EQ(ds.FieldValue("DESC"), G("Τακτικές αποδοχές"));  // names fold Latin case
-    ds.Close();
+    EXPECT_EQ(ds.fieldValue("typeinc"), "10");
+    EXPECT_EQ(ds.fieldValue("DESC"), G("Τακτικές αποδοχές"));  // names fold Latin case
+    ds.close();
 
     std::string padded = G("10Τακτικές αποδοχές");
     padded.resize(54, ' ');
     writeFile(dir / "data", padded + "\r\n");
-    ds.SetTrimSpace(false);
-    ds.Open();
-    EXPECT_EQ(ds.FieldValue("Desc").size(), 52u);
-    EXPECT_EQ(ds.FieldValue("Desc").substr(17), std::string(35, ' '));
+    ds.setTrimSpace(false);
+    ds.open();
+    EXPECT_EQ(ds.fieldValue("Desc").size(), 52u);
+    EXPECT_EQ(ds.fieldValue("Desc").substr(17), std::string(35, ' '));
 }
 
 TEST_F(FixedWidthTableTest, DefaultWidthsAndOddSchemaLines)
@@ -58,17 +58,17 @@ TEST_F(FixedWidthTableTest, DefaultWidthsAndOddSchemaLines)
     ASSERT_EQ(ds.Fields().size(), 1u);
     EXPECT_EQ(ds.Fields()[0].name, "Line");
     EXPECT_EQ(ds.Fields()[0].width, 37);
-    ds.Close();
+    ds.close();
 
     writeFile(dir / "data", "");
-    ds.Open();
+    ds.open();
     EXPECT_EQ(ds.Fields()[0].width, 250);
-    EXPECT_EQ(ds.RecordSize(), 250);
-    ds.Close();
+    EXPECT_EQ(ds.recordSize(), 250);
+    ds.close();
 
     writeFile(dir / "data", "abcdefgh\r\n");
-    ds.SetSchema({"A=2", "  ", "Code", "B=x", " C = 3"});
-    ds.Open();
+    ds.setSchema({"A=2", "  ", "Code", "B=x", " C = 3"});
+    ds.open();
     ASSERT_EQ(ds.Fields().size(), 4u);
     EXPECT_EQ(ds.Fields()[1].name, "Code");
     EXPECT_EQ(ds.Fields()[1].width, 8);  // longest line
@@ -81,61 +81,61 @@ TEST_F(FixedWidthTableTest, DefaultWidthsAndOddSchemaLines)
 TEST_F(FixedWidthTableTest, LineBreaksOfEveryKind)
 {
     openOver("a\r\nb\nc\rd\r\n\r\ne");
-    EXPECT_EQ(ds.CountRecords(), 6);  // the empty line counts; the final break adds nothing
-    ds.SetRecordNumber(5);
-    EXPECT_TRUE(ds.FieldIsNull(0));
-    EXPECT_EQ(ds.FieldValue(0), "");
+    EXPECT_EQ(ds.countRecords(), 6);  // the empty line counts; the final break adds nothing
+    ds.setRecordNumber(5);
+    EXPECT_TRUE(ds.fieldIsNull(0));
+    EXPECT_EQ(ds.fieldValue(0), "");
 }
 
 TEST_F(FixedWidthTableTest, WritingFieldsPadsAndCuts)
 {
     openOver("", {"A=10", "B=5", "C=3"});
-    ds.Insert();
-    ds.SetFieldValue("B", "ABC");
-    EXPECT_EQ(ds.CurrentText(), std::string(10, ' ') + "ABC  ");
-    ds.SetFieldValue("B", "ABCDEFG");
-    EXPECT_EQ(ds.FieldValue("B"), "ABCDE");
-    ASSERT_TRUE(ds.Post());
-    EXPECT_EQ(ds.LineAt(0), std::string(10, ' ') + "ABCDE");
-    EXPECT_EQ(ds.FieldValue("C"), "");
+    ds.insert();
+    ds.setFieldValue("B", "ABC");
+    EXPECT_EQ(ds.currentText(), std::string(10, ' ') + "ABC  ");
+    ds.setFieldValue("B", "ABCDEFG");
+    EXPECT_EQ(ds.fieldValue("B"), "ABCDE");
+    ASSERT_TRUE(ds.post());
+    EXPECT_EQ(ds.lineAt(0), std::string(10, ' ') + "ABCDE");
+    EXPECT_EQ(ds.fieldValue("C"), "");
 }
 
 TEST_F(FixedWidthTableTest, RecordIdsAreNeverReused)
 {
     openOver("a\r\nb\r\nc\r\n");
-    ds.SetRecordNumber(2);
-    ds.Insert();
-    ds.SetFieldValue(0, "n1");
-    ASSERT_TRUE(ds.Post());
-    EXPECT_EQ(ds.RecordNumber(), 2);  // stored before the record that was current
-    EXPECT_EQ(ds.Bookmark(), 4);
-    ds.SetRecordNumber(3);
-    ds.Delete();
-    ds.Insert();
-    ds.SetFieldValue(0, "n2");
-    ASSERT_TRUE(ds.Post());
-    EXPECT_EQ(ds.Bookmark(), 5);
-    ds.AppendNew();
-    ds.SetFieldValue(0, "n3");
-    ASSERT_TRUE(ds.Post());
-    EXPECT_EQ(ds.RecordNumber(), ds.CountRecords());
-    EXPECT_EQ(ds.LineAt(static_cast<size_t>(ds.CountRecords() - 1)), "n3");
+    ds.setRecordNumber(2);
+    ds.insert();
+    ds.setFieldValue(0, "n1");
+    ASSERT_TRUE(ds.post());
+    EXPECT_EQ(ds.recordNumber(), 2);  // stored before the record that was current
+    EXPECT_EQ(ds.bookmark(), 4);
+    ds.setRecordNumber(3);
+    ds.deleteRecord();
+    ds.insert();
+    ds.setFieldValue(0, "n2");
+    ASSERT_TRUE(ds.post());
+    EXPECT_EQ(ds.bookmark(), 5);
+    ds.appendNew();
+    ds.setFieldValue(0, "n3");
+    ASSERT_TRUE(ds.post());
+    EXPECT_EQ(ds.recordNumber(), ds.countRecords());
+    EXPECT_EQ(ds.lineAt(static_cast<size_t>(ds.countRecords() - 1)), "n3");
 }
 
 TEST_F(FixedWidthTableTest, DeleteMovesTheCursorAndEmptiesTheStore)
 {
     openOver("a\r\nb\r\nc\r\n");
-    ds.MoveLast();
-    ds.Delete();
-    EXPECT_EQ(ds.RecordNumber(), 2);
-    EXPECT_EQ(ds.FieldValue(0), "b");
-    ds.MoveFirst();
-    ds.Delete();
-    EXPECT_EQ(ds.FieldValue(0), "b");
-    ds.Delete();
-    EXPECT_EQ(ds.CountRecords(), 0);
-    EXPECT_TRUE(ds.AtEnd());
-    EXPECT_EQ(errorOf([&] { ds.Delete(); }), "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
+    ds.moveLast();
+    ds.deleteRecord();
+    EXPECT_EQ(ds.recordNumber(), 2);
+    EXPECT_EQ(ds.fieldValue(0), "b");
+    ds.moveFirst();
+    ds.deleteRecord();
+    EXPECT_EQ(ds.fieldValue(0), "b");
+    ds.deleteRecord();
+    EXPECT_EQ(ds.countRecords(), 0);
+    EXPECT_TRUE(ds.atEnd());
+    EXPECT_EQ(errorOf([&] { ds.deleteRecord(); }), "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
 }
 
 TEST_F(FixedWidthTableTest, EventsAndRefusal)
@@ -157,24 +157,24 @@ TEST_F(FixedWidthTableTest, EventsAndRefusal)
         void afterEdit(FixedWidthTable&) override { log.push_back("edit"); }
         void afterDelete(FixedWidthTable&) override { log.push_back("delete"); }
     } hooks{log, refuse};
-    ds.AddObserver(&hooks);
+    ds.addObserver(&hooks);
 
-    ds.Edit();
-    ds.SetFieldValue(0, "zz");
-    EXPECT_FALSE(ds.Post());
-    EXPECT_EQ(ds.State(), DataSetState::EditState);
-    EXPECT_EQ(ds.FieldValue(0), "zz");  // the buffer survives a refusal
-    EXPECT_FALSE(ds.MoveNext());        // a move posts, and the refusal stops it
+    ds.edit();
+    ds.setFieldValue(0, "zz");
+    EXPECT_FALSE(ds.post());
+    EXPECT_EQ(ds.state(), DataSetState::EditState);
+    EXPECT_EQ(ds.fieldValue(0), "zz");  // the buffer survives a refusal
+    EXPECT_FALSE(ds.moveNext());        // a move posts, and the refusal stops it
     refuse = false;
-    EXPECT_TRUE(ds.Post());
-    ds.Insert();
+    EXPECT_TRUE(ds.post());
+    ds.insert();
     ds.Cancel();  // nothing written: no post
-    ds.Insert();
-    EXPECT_TRUE(ds.MoveFirst());  // unmodified insert is cancelled by a move
-    EXPECT_EQ(ds.CountRecords(), 1);
-    ds.Delete();
+    ds.insert();
+    EXPECT_TRUE(ds.moveFirst());  // unmodified insert is cancelled by a move
+    EXPECT_EQ(ds.countRecords(), 1);
+    ds.deleteRecord();
     EXPECT_EQ(log, (std::vector<std::string>{"edit", "before", "before", "before", "after", "new", "new", "delete"}));
-    ds.RemoveObserver(&hooks);
+    ds.removeObserver(&hooks);
 }
 
 TEST_F(FixedWidthTableTest, EditOnAnEmptyStoreInserts)
@@ -184,14 +184,14 @@ TEST_F(FixedWidthTableTest, EditOnAnEmptyStoreInserts)
         int news = 0;
         void newRecord(FixedWidthTable&) override { ++news; }
     } counter;
-    ds.AddObserver(&counter);
+    ds.addObserver(&counter);
     int& news = counter.news;
-    ds.Edit();
-    EXPECT_EQ(ds.State(), DataSetState::InsertState);
+    ds.edit();
+    EXPECT_EQ(ds.state(), DataSetState::InsertState);
     EXPECT_EQ(news, 1);
-    ds.Delete();  // in insert state Delete cancels
-    EXPECT_EQ(ds.State(), DataSetState::Browse);
-    ds.RemoveObserver(&counter);
+    ds.deleteRecord();  // in insert state Delete cancels
+    EXPECT_EQ(ds.state(), DataSetState::Browse);
+    ds.removeObserver(&counter);
 }
 
 // A post's hooks come after every observer has heard of the change; the first refusal
@@ -216,23 +216,23 @@ TEST_F(FixedWidthTableTest, HooksFollowTheChangeAndTheFirstRefusalStops)
         }
         void afterPost(FixedWidthTable&) override { log.push_back(name + " after"); }
     } first("1", true, log), second("2", false, log), third("3", true, log);
-    for (Hooks* h : {&first, &second, &third}) ds.AddObserver(h);
-    ds.Edit();
-    ds.SetFieldValue(0, "zz");
-    EXPECT_FALSE(ds.Post());
+    for (Hooks* h : {&first, &second, &third}) ds.addObserver(h);
+    ds.edit();
+    ds.setFieldValue(0, "zz");
+    EXPECT_FALSE(ds.post());
     EXPECT_EQ(log, (std::vector<std::string>{"1 before", "2 before"}));
     log.clear();
     {
         const ChecksSuspended unchecked(ds);
-        EXPECT_TRUE(ds.Post());
+        EXPECT_TRUE(ds.post());
     }
     EXPECT_EQ(log, (std::vector<std::string>{"1 changed", "2 changed", "3 changed", "1 after", "2 after", "3 after"}));
     log.clear();
-    ds.Edit();
-    ds.SetFieldValue(0, "yy");
-    EXPECT_FALSE(ds.Post());
+    ds.edit();
+    ds.setFieldValue(0, "yy");
+    EXPECT_FALSE(ds.post());
     EXPECT_EQ(log, (std::vector<std::string>{"1 before", "2 before"}));
-    for (Hooks* h : {&first, &second, &third}) ds.RemoveObserver(h);
+    for (Hooks* h : {&first, &second, &third}) ds.removeObserver(h);
 }
 
 // An observer a hook removed is not run after it.
@@ -245,53 +245,53 @@ TEST_F(FixedWidthTableTest, AHookRemovedByAnotherIsNotRun)
     } later;
     struct Remover : DataSetObserver {
         Later* removed = nullptr;
-        void afterPost(FixedWidthTable& ds) override { ds.RemoveObserver(removed); }
+        void afterPost(FixedWidthTable& ds) override { ds.removeObserver(removed); }
     } remover;
     remover.removed = &later;
-    ds.AddObserver(&remover);
-    ds.AddObserver(&later);
-    ds.Edit();
-    ds.SetFieldValue(0, "zz");
-    EXPECT_TRUE(ds.Post());
+    ds.addObserver(&remover);
+    ds.addObserver(&later);
+    ds.edit();
+    ds.setFieldValue(0, "zz");
+    EXPECT_TRUE(ds.post());
     EXPECT_EQ(later.posts, 0);
-    ds.RemoveObserver(&remover);
+    ds.removeObserver(&remover);
 }
 
 TEST_F(FixedWidthTableTest, FailureMessages)
 {
-    EXPECT_EQ(errorOf([&] { ds.FieldValue("A"); }),
+    EXPECT_EQ(errorOf([&] { ds.fieldValue("A"); }),
               "FixedFormatDataSet1: Cannot perform this operation on a closed dataset");
-    ds.SetFileName(dir / "missing");
-    std::string msg = errorOf([&] { ds.Open(); });
+    ds.setFileName(dir / "missing");
+    std::string msg = errorOf([&] { ds.open(); });
     EXPECT_EQ(msg.rfind("Cannot open file \"" + (dir / "missing").string() + "\". ", 0), 0u) << msg;
-    EXPECT_FALSE(ds.Active());
+    EXPECT_FALSE(ds.active());
 
     openOver("a\r\n");
-    EXPECT_EQ(errorOf([&] { ds.SetTrimSpace(false); }),
+    EXPECT_EQ(errorOf([&] { ds.setTrimSpace(false); }),
               "FixedFormatDataSet1: Cannot perform this operation on an open dataset");
-    EXPECT_EQ(errorOf([&] { ds.SetFieldValue(0, "x"); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
-    EXPECT_EQ(errorOf([&] { ds.Post(); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
-    EXPECT_EQ(errorOf([&] { ds.FieldValue("Nope"); }), "FixedFormatDataSet1: Field 'Nope' not found");
-    EXPECT_EQ(errorOf([&] { ds.GotoBookmark(99); }), "Bookmark not found");
-    ds.Close();
-    ds.SetReadOnly(true);
-    ds.Open();
-    EXPECT_EQ(errorOf([&] { ds.Edit(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
-    EXPECT_EQ(errorOf([&] { ds.Delete(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
-    ds.Close();
-    ds.SetReadOnly(false);
+    EXPECT_EQ(errorOf([&] { ds.setFieldValue(0, "x"); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { ds.post(); }), "FixedFormatDataSet1: Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { ds.fieldValue("Nope"); }), "FixedFormatDataSet1: Field 'Nope' not found");
+    EXPECT_EQ(errorOf([&] { ds.gotoBookmark(99); }), "Bookmark not found");
+    ds.close();
+    ds.setReadOnly(true);
+    ds.open();
+    EXPECT_EQ(errorOf([&] { ds.edit(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
+    EXPECT_EQ(errorOf([&] { ds.deleteRecord(); }), "FixedFormatDataSet1: Cannot modify a read-only dataset");
+    ds.close();
+    ds.setReadOnly(false);
     writeFile(dir / "data", "");
-    ds.Open();
-    EXPECT_EQ(errorOf([&] { ds.FieldValue(0); }), "No Records");
+    ds.open();
+    EXPECT_EQ(errorOf([&] { ds.fieldValue(0); }), "No Records");
 }
 
 TEST_F(FixedWidthTableTest, FileMustExistFalseCreatesTheFile)
 {
-    ds.SetFileName(dir / "new");
-    ds.SetFileMustExist(false);
-    ds.Open();
+    ds.setFileName(dir / "new");
+    ds.setFileMustExist(false);
+    ds.open();
     EXPECT_TRUE(std::filesystem::exists(dir / "new"));
-    EXPECT_EQ(ds.CountRecords(), 0);
+    EXPECT_EQ(ds.countRecords(), 0);
 }
 
 TEST_F(FixedWidthTableTest, FindRecordKeysAndOptions)
@@ -300,46 +300,46 @@ TEST_F(FixedWidthTableTest, FindRecordKeysAndOptions)
     std::string lines = std::string("123456783") + G("ΠΑΠΑΔΟΠΟΥΛΟΣ") + "\r\n" + "111111111" + "SMITH\r\n" +
                         "222222222" + G("ΠΑΠΑ") + "\r\n";
     openOver(lines, schema);
-    EXPECT_TRUE(ds.FindRecord("SurName", G(" ΠΑΠΑ "), FixedWidthTable::PrefixMatch));
-    EXPECT_EQ(ds.RecordNumber(), 1);
-    EXPECT_TRUE(ds.FindRecord("SurName", G(" ΠΑΠΑ ")));
-    EXPECT_EQ(ds.RecordNumber(), 3);  // only the whole word matches without PrefixMatch
-    EXPECT_TRUE(ds.FindRecord("SurName", "smith", FixedWidthTable::IgnoreCase));
-    EXPECT_FALSE(ds.FindRecord("SurName", "smith"));
-    EXPECT_FALSE(ds.FindRecord("SurName", G("παπα"), FixedWidthTable::IgnoreCase));  // Greek never folds
-    EXPECT_TRUE(ds.FindRecord("AFM,SurName", std::vector<std::string>{"111111111", "SMITH"}));
-    EXPECT_EQ(ds.RecordNumber(), 2);
-    EXPECT_FALSE(ds.FindRecord("AFM SurName", std::vector<std::string>{"111111111", "PAPA"}));
-    EXPECT_FALSE(ds.FindRecord("  ", "x"));
+    EXPECT_TRUE(ds.findRecord("SurName", G(" ΠΑΠΑ "), FixedWidthTable::PrefixMatch));
+    EXPECT_EQ(ds.recordNumber(), 1);
+    EXPECT_TRUE(ds.findRecord("SurName", G(" ΠΑΠΑ ")));
+    EXPECT_EQ(ds.recordNumber(), 3);  // only the whole word matches without PrefixMatch
+    EXPECT_TRUE(ds.findRecord("SurName", "smith", FixedWidthTable::IgnoreCase));
+    EXPECT_FALSE(ds.findRecord("SurName", "smith"));
+    EXPECT_FALSE(ds.findRecord("SurName", G("παπα"), FixedWidthTable::IgnoreCase));  // Greek never folds
+    EXPECT_TRUE(ds.findRecord("AFM,SurName", std::vector<std::string>{"111111111", "SMITH"}));
+    EXPECT_EQ(ds.recordNumber(), 2);
+    EXPECT_FALSE(ds.findRecord("AFM SurName", std::vector<std::string>{"111111111", "PAPA"}));
+    EXPECT_FALSE(ds.findRecord("  ", "x"));
 }
 
 TEST_F(FixedWidthTableTest, CloseWritesOnlyWhatChanged)
 {
     openOver("a\r\nb\n");
-    ds.Close();
+    ds.close();
     EXPECT_EQ(readFile(dir / "data"), "a\r\nb\n");  // only read: never written
 
-    ds.Open();
-    ds.Edit();
-    ds.SetFieldValue(0, "c");
-    ds.Post();
-    ds.SaveLinesTo(dir / "copy");
-    EXPECT_EQ(ds.FileName(), dir / "copy");
+    ds.open();
+    ds.edit();
+    ds.setFieldValue(0, "c");
+    ds.post();
+    ds.saveLinesTo(dir / "copy");
+    EXPECT_EQ(ds.fileName(), dir / "copy");
     writeFile(dir / "copy", "untouched");
-    ds.Close();  // SaveLinesTo cleared the changed flag
+    ds.close();  // SaveLinesTo cleared the changed flag
     EXPECT_EQ(readFile(dir / "copy"), "untouched");
 
-    ds.SetFileName(dir / "data");
-    ds.Open();
-    ds.Delete();
-    ds.Close();
+    ds.setFileName(dir / "data");
+    ds.open();
+    ds.deleteRecord();
+    ds.close();
     EXPECT_EQ(readFile(dir / "data"), "b\r\n");
 }
 
 TEST_F(FixedWidthTableTest, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
 {
     openOver("");
-    ds.SaveLinesTo(dir / "out");
+    ds.saveLinesTo(dir / "out");
     EXPECT_TRUE(std::filesystem::exists(dir / "out"));
     EXPECT_EQ(readFile(dir / "out"), "");
 }
@@ -347,11 +347,11 @@ TEST_F(FixedWidthTableTest, SaveLinesToOnEmptyStoreMakesAnEmptyFile)
 TEST_F(FixedWidthTableTest, LongLinesStayUntilEdited)
 {
     openOver("12345678901\r\n");  // record size 7
-    EXPECT_EQ(ds.LineAt(0), "12345678901");
-    ds.Edit();
-    ds.SetFieldValue("Code", "99");
-    ds.Post();
-    EXPECT_EQ(ds.LineAt(0), "9934567");
+    EXPECT_EQ(ds.lineAt(0), "12345678901");
+    ds.edit();
+    ds.setFieldValue("Code", "99");
+    ds.post();
+    EXPECT_EQ(ds.lineAt(0), "9934567");
 }
 
 TEST_F(FixedWidthTableTest, ObserversHearCursorStateAndFields)
@@ -364,15 +364,15 @@ TEST_F(FixedWidthTableTest, ObserversHearCursorStateAndFields)
         bool followsFields() const override { return fields; }
     } rec(true), linesOnly(false);
     openOver("a\r\nb\r\n");
-    ds.AddObserver(&rec);
-    ds.AddObserver(&linesOnly);
-    ds.MoveNext();
-    ds.Edit();
-    ds.SetFieldValue(0, "x");
-    ds.Post();
-    ds.RemoveObserver(&rec);
-    ds.RemoveObserver(&linesOnly);
-    ds.MoveFirst();
+    ds.addObserver(&rec);
+    ds.addObserver(&linesOnly);
+    ds.moveNext();
+    ds.edit();
+    ds.setFieldValue(0, "x");
+    ds.post();
+    ds.removeObserver(&rec);
+    ds.removeObserver(&linesOnly);
+    ds.moveFirst();
     EXPECT_EQ(rec.kinds, (std::vector<DataSetChange::Kind>{DataSetChange::CursorMoved, DataSetChange::StateChanged,
                                                            DataSetChange::FieldChanged, DataSetChange::RecordChanged,
                                                            DataSetChange::StateChanged}));
@@ -391,8 +391,8 @@ TEST_F(FixedWidthTableTest, ChangesAreAnnouncedBeforeTheyAreMade)
         void dataSetAboutToChange(const DataSetChange& c) override
         {
             heard.push_back("before " + std::to_string(c.kind) + " at " + std::to_string(c.index) + ": " +
-                            std::to_string(ds->Active() ? ds->CountRecords() : -1) + " lines, state " +
-                            std::to_string(static_cast<int>(ds->State())) + " -> " +
+                            std::to_string(ds->active() ? ds->countRecords() : -1) + " lines, state " +
+                            std::to_string(static_cast<int>(ds->state())) + " -> " +
                             std::to_string(static_cast<int>(c.state)));
         }
         void dataSetChanged(const DataSetChange& c) override
@@ -403,19 +403,19 @@ TEST_F(FixedWidthTableTest, ChangesAreAnnouncedBeforeTheyAreMade)
     } rec;
     rec.ds = &ds;
     openOver("a\r\nb\r\n");
-    ds.AddObserver(&rec);
-    ds.MoveNext();
-    ds.Insert();  // before line 1
-    ds.SetFieldValue(0, "n");
-    ds.Post();
-    ds.Edit();
-    ds.SetFieldValue(0, "x");
-    ds.Post();
-    ds.Delete();
-    ds.AppendNew();
+    ds.addObserver(&rec);
+    ds.moveNext();
+    ds.insert();  // before line 1
+    ds.setFieldValue(0, "n");
+    ds.post();
+    ds.edit();
+    ds.setFieldValue(0, "x");
+    ds.post();
+    ds.deleteRecord();
+    ds.appendNew();
     ds.Cancel();
-    ds.Close();
-    ds.RemoveObserver(&rec);
+    ds.close();
+    ds.removeObserver(&rec);
     const std::vector<std::string> expected = {
         "before 2 at 1: 2 lines, state 1 -> 3",  "after 2",             // insert begins
         "before 4 at 1: 2 lines, state 3 -> 0",  "after 4", "after 2",  // its post

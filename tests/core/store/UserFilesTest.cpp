@@ -218,7 +218,7 @@ TEST(UserFiles, AnEndlessLineIsRefusedAtOnce)
     TempDir dir;
     for (const std::string& head : {std::string("0JL10"), "0JL10" + std::string(165, ' ') + "\r\n3"}) {
         Endless source(head);
-        EXPECT_EQ(ReadDeclarationFile(source, dir / "general", dir / "record2"),
+        EXPECT_EQ(readDeclarationFile(source, dir / "general", dir / "record2"),
                   declaration_messages::wrongLineLength());
         EXPECT_LT(source.given, size_t(4) << 20);
     }

@@ -17,8 +17,8 @@ TEST(WorkspaceJournal, EveryCutReplaysAWholePrefixOfTheChanges)
     const auto base = dir / "record2", journal = dir / "journal";
     writeFile(base, "one\r\ntwo\r\nthree\r\n");
     FixedWidthTable ds;
-    ds.SetFileName(base);
-    ds.Open();
+    ds.setFileName(base);
+    ds.open();
     WorkspaceJournal j(ds, base, journal);
 
     std::vector<std::vector<std::string>> states = {{"one", "two", "three"}};
@@ -28,25 +28,25 @@ TEST(WorkspaceJournal, EveryCutReplaysAWholePrefixOfTheChanges)
         j.flush();
         ends.push_back(std::filesystem::file_size(journal));
         std::vector<std::string> lines;
-        for (long i = 0; i < ds.CountRecords(); ++i) lines.emplace_back(ds.LineAt(static_cast<size_t>(i)));
+        for (long i = 0; i < ds.countRecords(); ++i) lines.emplace_back(ds.lineAt(static_cast<size_t>(i)));
         states.push_back(lines);
     };
     auto store = [&](long record, bool insert, const std::string& text) {
-        ds.SetRecordNumber(record);
-        insert ? ds.Insert() : ds.Edit();
-        ds.SetFieldValue(0, text);
-        ds.Post();
+        ds.setRecordNumber(record);
+        insert ? ds.insert() : ds.edit();
+        ds.setFieldValue(0, text);
+        ds.post();
     };
     step([&] { store(2, true, "new"); });
     step([&] { store(1, false, "ONE"); });
     step([&] {
-        ds.SetRecordNumber(3);
-        ds.Delete();
+        ds.setRecordNumber(3);
+        ds.deleteRecord();
     });
     step([&] {
-        ds.AppendNew();
-        ds.SetFieldValue(0, "last");
-        ds.Post();
+        ds.appendNew();
+        ds.setFieldValue(0, "last");
+        ds.post();
     });
     ASSERT_EQ(states.back(), (std::vector<std::string>{"ONE  ", "new  ", "three", "last "}));
 

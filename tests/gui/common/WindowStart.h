@@ -41,7 +41,7 @@ inline std::unique_ptr<ui::MainWindow> startMainWindow(const std::filesystem::pa
 inline void closeMainWindow(std::unique_ptr<ui::MainWindow>& form)
 {
     if (form) {
-        form->session().SetModified(false);
+        form->session().setModified(false);
         form->close();
     }
     form.reset();

@@ -18,7 +18,7 @@ public:
     std::deque<Answer> answers;
     Answer unscripted = Answer::Yes;
 
-    Answer AskQuestion(const std::string& text, int, const std::vector<std::string>&) override
+    Answer askQuestion(const std::string& text, int, const std::vector<std::string>&) override
     {
         log.push_back("? " + cp1253::toUtf8(text));
         if (answers.empty()) return unscripted;
@@ -26,10 +26,10 @@ public:
         answers.pop_front();
         return a;
     }
-    void ShowNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
-    void ShowWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
-    void ShowError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
-    void Beep() override { ++beeps_; }
+    void showNotice(const std::string& text) override { log.push_back("! " + cp1253::toUtf8(text)); }
+    void showWarning(const std::string& text) override { log.push_back("W " + cp1253::toUtf8(text)); }
+    void showError(const std::string& text) override { log.push_back("E " + cp1253::toUtf8(text)); }
+    void beep() override { ++beeps_; }
 
     int beeps() const { return beeps_; }
     const std::vector<std::string>& messages() const { return log; }

@@ -151,24 +151,24 @@ private slots:
         o.programFolder = folder;
         o.lockWorkspace = false;
         DeclarationSession session(ui, o);
-        QVERIFY(session.Start());
-        session.New();
-        session.SetHeaderText(HeaderField::YearOfData, "2025");
-        session.SetHeaderText(HeaderField::AFM, "123456783");
-        session.SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
-        FixedWidthTable& ds = session.DetailStore();
+        QVERIFY(session.start());
+        session.newDeclaration();
+        session.setHeaderText(HeaderField::YearOfData, "2025");
+        session.setHeaderText(HeaderField::AFM, "123456783");
+        session.setHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        FixedWidthTable& ds = session.detailStore();
         for (auto [afm, surname] : {std::pair{"012345670", "ΑΛΦΑ"}, {"111111114", "ΒΗΤΑ"}}) {
-            ds.AppendNew();
-            ds.SetFieldValue(detail::AFM, afm);
-            ds.SetFieldValue(detail::SurName, G(surname));
-            ds.SetFieldValue(detail::TypeInc, "10");
-            ds.SetFieldValue(detail::AkaInc, "100");
-            ds.SetFieldValue(detail::Kratiseis, "0");
-            ds.SetFieldValue(detail::Kathares, "100");
-            QVERIFY(session.PostPendingEdit());
+            ds.appendNew();
+            ds.setFieldValue(detail::AFM, afm);
+            ds.setFieldValue(detail::SurName, G(surname));
+            ds.setFieldValue(detail::TypeInc, "10");
+            ds.setFieldValue(detail::AkaInc, "100");
+            ds.setFieldValue(detail::Kratiseis, "0");
+            ds.setFieldValue(detail::Kathares, "100");
+            QVERIFY(session.postPendingEdit());
         }
         ui.log.clear();
-        ds.MoveFirst();
+        ds.moveFirst();
 
         QTimer::singleShot(0, find_.get(), [this] {
             find_->byTaxNumberRadio->setChecked(true);
@@ -176,7 +176,7 @@ private slots:
             find_->okButton->click();
         });
         QCOMPARE(find_->runFind(session, ui), FindOutcome::Found);
-        QCOMPARE(ds.RecordNumber(), 2L);
+        QCOMPARE(ds.recordNumber(), 2L);
 
         QTimer::singleShot(0, find_.get(), [this] {
             find_->bySurnameRadio->setChecked(true);
@@ -185,15 +185,15 @@ private slots:
         });
         QCOMPARE(find_->runFind(session, ui), FindOutcome::NotFound);
         QCOMPARE(ui.log, std::vector<std::string>{"W Δεν βρέθηκε το Επώνυμο"});
-        QCOMPARE(ds.RecordNumber(), 1L);
+        QCOMPARE(ds.recordNumber(), 1L);
 
         // Closing the dialog leaves the line where it was.
-        ds.MoveLast();
+        ds.moveLast();
         QTimer::singleShot(0, find_.get(), [this] { find_->close(); });
         QCOMPARE(find_->runFind(session, ui), FindOutcome::Cancelled);
-        QCOMPARE(ds.RecordNumber(), 2L);
+        QCOMPARE(ds.recordNumber(), 2L);
         QCOMPARE(ui.log.size(), size_t(1));
-        session.RequestClose();
+        session.requestClose();
     }
 };
 

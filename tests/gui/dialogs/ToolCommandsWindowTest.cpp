@@ -194,16 +194,16 @@ private slots:
 
         // Find runs on the open declaration through the find dialog.
         MessageBox::setNextAnswer(Answer::Yes);
-        window_->session().New();
+        window_->session().newDeclaration();
         QTimer::singleShot(0, [&] { find_->okButton->click(); });
         MessageBox::setNextAnswer(Answer::Ok);
         trigger(MenuCommand::Find);
         QCOMPARE(MessageBox::shownTexts().last(), QString::fromUtf8("Δεν βρέθηκε ο ΑΦΜ"));
 
         // A line being typed that fails its checks: its message, and no dialog.
-        FixedWidthTable& ds = window_->session().DetailStore();
-        ds.AppendNew();
-        ds.SetFieldValue("AFM", "012345670");
+        FixedWidthTable& ds = window_->session().detailStore();
+        ds.appendNew();
+        ds.setFieldValue("AFM", "012345670");
         MessageBox::setNextAnswer(Answer::Ok);
         bool findShown = false;
         QTimer::singleShot(0, [&] {

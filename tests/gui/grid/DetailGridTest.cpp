@@ -48,21 +48,21 @@ class DetailGridTest : public QObject {
     std::unique_ptr<DetailGrid> detail_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 
-    FixedWidthTable& store() { return session_->DetailStore(); }
+    FixedWidthTable& store() { return session_->detailStore(); }
     RecordGridView* grid() { return detail_->grid(); }
-    std::string stored(long line, detail::Field f) { return store().FieldValueAt(static_cast<size_t>(line), f); }
+    std::string stored(long line, detail::Field f) { return store().fieldValueAt(static_cast<size_t>(line), f); }
 
     // Stores a valid line through the session, as a typed one would be.
     void addLine(const char* afm, const char* surname, const char* gross, const char* deductions, const char* net)
     {
-        store().AppendNew();
-        store().SetFieldValue(detail::AFM, afm);
-        store().SetFieldValue(detail::SurName, G(surname));
-        store().SetFieldValue(detail::TypeInc, "10");
-        store().SetFieldValue(detail::AkaInc, gross);
-        store().SetFieldValue(detail::Kratiseis, deductions);
-        store().SetFieldValue(detail::Kathares, net);
-        QVERIFY(session_->PostPendingEdit());
+        store().appendNew();
+        store().setFieldValue(detail::AFM, afm);
+        store().setFieldValue(detail::SurName, G(surname));
+        store().setFieldValue(detail::TypeInc, "10");
+        store().setFieldValue(detail::AkaInc, gross);
+        store().setFieldValue(detail::Kratiseis, deductions);
+        store().setFieldValue(detail::Kathares, net);
+        QVERIFY(session_->postPendingEdit());
     }
 
     void focusCell(int row, int column)
@@ -87,17 +87,17 @@ private slots:
         o.today = [] { return CalendarDate{2026, 12, 7}; };
         o.lockWorkspace = false;
         session_ = std::make_unique<DeclarationSession>(*ui_, o);
-        QVERIFY(session_->Start());
+        QVERIFY(session_->start());
         window_ = std::make_unique<QWidget>();
         window_->resize(1009, 600);
         detail_ = std::make_unique<DetailGrid>(*session_, *ui_, window_.get());
         tester_ = std::make_unique<QAbstractItemModelTester>(detail_->model(),
                                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
         ui_->answers.push_back(Answer::Yes);
-        session_->New();
-        session_->SetHeaderText(HeaderField::YearOfData, "2025");
-        session_->SetHeaderText(HeaderField::AFM, "123456783");
-        session_->SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        session_->newDeclaration();
+        session_->setHeaderText(HeaderField::YearOfData, "2025");
+        session_->setHeaderText(HeaderField::AFM, "123456783");
+        session_->setHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -151,8 +151,8 @@ private slots:
         QCOMPARE(m->rowCount(), 3);
         QCOMPARE(surname(1), QString::fromUtf8("ΒΗΤΑ"));
 
-        QVERIFY(store().SetRecordNumber(2));
-        store().Insert();
+        QVERIFY(store().setRecordNumber(2));
+        store().insert();
         QCOMPARE(m->rowCount(), 4);
         QCOMPARE(m->currentRow(), 1);
         QCOMPARE(grid()->currentIndex().row(), 1);
@@ -161,42 +161,42 @@ private slots:
         QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
                  int(DetailTableModel::InsertMarker));
         QCOMPARE(m->headerData(2, Qt::Vertical, DetailTableModel::MarkerRole).toInt(), int(DetailTableModel::NoMarker));
-        store().SetFieldValue(detail::SurName, G("ΝΕΟΣ"));
+        store().setFieldValue(detail::SurName, G("ΝΕΟΣ"));
         QCOMPARE(surname(1), QString::fromUtf8("ΝΕΟΣ"));
         store().Cancel();
         QCOMPARE(m->rowCount(), 3);
         QCOMPARE(surname(1), QString::fromUtf8("ΒΗΤΑ"));
 
-        store().Edit();
+        store().edit();
         QCOMPARE(m->headerData(1, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
                  int(DetailTableModel::EditMarker));
-        store().SetFieldValue(detail::SurName, G("ΒΗΤΑ Β"));
+        store().setFieldValue(detail::SurName, G("ΒΗΤΑ Β"));
         QCOMPARE(surname(1), QString::fromUtf8("ΒΗΤΑ Β"));
-        QVERIFY(store().Post());
+        QVERIFY(store().post());
         QCOMPARE(QString::fromStdString(cp1253::toUtf8(stored(1, detail::SurName))), QString::fromUtf8("ΒΗΤΑ Β"));
 
-        store().Delete();  // the middle line
+        store().deleteRecord();  // the middle line
         QCOMPARE(m->rowCount(), 2);
         QCOMPARE(surname(1), QString::fromUtf8("ΓΑΜΜΑ"));
         QCOMPARE(grid()->currentIndex().row(), 1);
 
-        store().AppendNew();
+        store().appendNew();
         QCOMPARE(m->rowCount(), 3);
         QCOMPARE(grid()->currentIndex().row(), 2);
         store().Cancel();
-        store().MoveFirst();
-        store().Delete();
-        store().Delete();
+        store().moveFirst();
+        store().deleteRecord();
+        store().deleteRecord();
         QCOMPARE(m->rowCount(), 1);  // the empty row
         QCOMPARE(surname(0), QString());
-        store().Edit();  // on an empty store: a new line
+        store().edit();  // on an empty store: a new line
         QCOMPARE(m->rowCount(), 1);
         QCOMPARE(m->headerData(0, Qt::Vertical, DetailTableModel::MarkerRole).toInt(),
                  int(DetailTableModel::InsertMarker));
         store().Cancel();
-        store().Close();
+        store().close();
         QCOMPARE(m->rowCount(), 0);
-        store().Open();
+        store().open();
         QCOMPARE(m->rowCount(), 1);
     }
 
@@ -223,13 +223,13 @@ private slots:
         type("250,5");
         press(Qt::Key_Tab);  // entering the net pay proposes it
         QCOMPARE(grid()->currentIndex().column(), KatharesColumn);
-        QCOMPARE(store().FieldValue(detail::Kathares), std::string("749,5"));
+        QCOMPARE(store().fieldValue(detail::Kathares), std::string("749,5"));
         QVERIFY(ui_->messages().empty());
-        QVERIFY(session_->Modified());
-        QCOMPARE(store().State(), DataSetState::InsertState);
+        QVERIFY(session_->modified());
+        QCOMPARE(store().state(), DataSetState::InsertState);
 
         press(Qt::Key_Down);  // stores the line and starts the next
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().countRecords(), 1L);
         QCOMPARE(stored(0, detail::AFM), std::string("012345670"));
         QCOMPARE(stored(0, detail::SurName), G("ΠΑΠΑΔΟΠΟΥΛΟΣ"));
         QCOMPARE(stored(0, detail::FatherName), G("ΝΙΚ"));
@@ -238,9 +238,9 @@ private slots:
         QCOMPARE(stored(0, detail::Kratiseis), std::string("250,5"));
         QCOMPARE(stored(0, detail::Kathares), std::string("749,5"));
         QCOMPARE(stored(0, detail::Xartosimo), std::string("0"));
-        QCOMPARE(store().State(), DataSetState::InsertState);
+        QCOMPARE(store().state(), DataSetState::InsertState);
         QCOMPARE(grid()->currentIndex().row(), 1);
-        QCOMPARE(session_->Totals()[0], std::string("1000"));
+        QCOMPARE(session_->totals()[0], std::string("1000"));
         QVERIFY(ui_->messages().empty());
     }
 
@@ -251,17 +251,17 @@ private slots:
         focusCell(0, 0);
         type("012345670");
         QVERIFY(grid()->cellDelegate()->openEditor());
-        QCOMPARE(store().FieldValue(detail::AFM), std::string("012345670"));
-        store().SetFieldValue(detail::TypeInc, "10");
-        store().SetFieldValue(detail::AkaInc, "1000,00");
-        store().SetFieldValue(detail::Kratiseis, "0");
-        store().SetFieldValue(detail::Kathares, "1000");
-        QVERIFY(session_->PostPendingEdit());
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().fieldValue(detail::AFM), std::string("012345670"));
+        store().setFieldValue(detail::TypeInc, "10");
+        store().setFieldValue(detail::AkaInc, "1000,00");
+        store().setFieldValue(detail::Kratiseis, "0");
+        store().setFieldValue(detail::Kathares, "1000");
+        QVERIFY(session_->postPendingEdit());
+        QCOMPARE(store().countRecords(), 1L);
         QCOMPARE(stored(0, detail::AkaInc), std::string("1000"));
         QCOMPARE(grid()->model()->index(0, AkaIncColumn).data().toString(), QString("1000"));
         grid()->commitEditor();
-        QCOMPARE(store().State(), DataSetState::Browse);
+        QCOMPARE(store().state(), DataSetState::Browse);
         QVERIFY(ui_->messages().empty());
     }
 
@@ -271,7 +271,7 @@ private slots:
         type(QString::fromUtf8("ΑΒ€Γ✓Δ"));  // the euro sign fits Windows-1253, the tick does not
         QCOMPARE(ui_->beeps(), 1);
         grid()->commitEditor();
-        QCOMPARE(store().FieldValue(detail::SurName), G("ΑΒ€ΓΔ"));
+        QCOMPARE(store().fieldValue(detail::SurName), G("ΑΒ€ΓΔ"));
     }
 
     void composedTextPassesTheKeyFilter()
@@ -283,7 +283,7 @@ private slots:
         QApplication::sendEvent(QApplication::focusWidget(), &composed);
         QCOMPARE(ui_->beeps(), 1);
         grid()->commitEditor();
-        QCOMPARE(store().FieldValue(detail::Hmeres), std::string("12"));
+        QCOMPARE(store().fieldValue(detail::Hmeres), std::string("12"));
     }
 
     void editorHoldsTheFieldWidth()
@@ -291,7 +291,7 @@ private slots:
         focusCell(0, DetailTableModel::ColAFM);
         type("01234567012");
         grid()->commitEditor();
-        QCOMPARE(store().FieldValue(detail::AFM), std::string("012345670"));
+        QCOMPARE(store().fieldValue(detail::AFM), std::string("012345670"));
     }
 
     void amountCellTakesOneComma()
@@ -303,12 +303,12 @@ private slots:
         type(",7.");
         QCOMPARE(ui_->beeps(), 2);
         grid()->commitEditor();
-        QCOMPARE(store().FieldValue(detail::AkaInc), std::string("1,7"));
+        QCOMPARE(store().fieldValue(detail::AkaInc), std::string("1,7"));
         // A key typed over the whole text replaces it, comma included.
         focusCell(0, AkaIncColumn);
         type(",25");
         grid()->commitEditor();
-        QCOMPARE(store().FieldValue(detail::AkaInc), std::string(",25"));
+        QCOMPARE(store().fieldValue(detail::AkaInc), std::string(",25"));
         QCOMPARE(ui_->beeps(), 2);
     }
 
@@ -318,15 +318,15 @@ private slots:
         focusCell(0, 0);
         press(Qt::Key_Down);
         QCOMPARE(grid()->currentIndex().row(), 1);
-        QCOMPARE(store().State(), DataSetState::InsertState);
+        QCOMPARE(store().state(), DataSetState::InsertState);
         type("123456789");  // a wrong check digit
         press(Qt::Key_Up);
         QCOMPARE(ui_->messages(),
                  std::vector<std::string>{"! Πρέπει να συμπληρώσετε υποχρεωτικά τα πεδία ΑΦΜ,Ακαθάριστες και Καθαρές "
                                           "Αποδοχές, Κρατήσεις, Είδος Αποδοχών"});
         QCOMPARE(grid()->currentIndex().row(), 1);
-        QCOMPARE(store().State(), DataSetState::InsertState);
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().state(), DataSetState::InsertState);
+        QCOMPARE(store().countRecords(), 1L);
         QVERIFY(grid()->selectionModel()->isRowSelected(1, {}));
         // Clicking another row is refused the same way.
         ui_->clear();
@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(ui_->messages().size(), size_t(1));
         // Escape gives the new line up.
         press(Qt::Key_Escape);
-        QCOMPARE(store().State(), DataSetState::Browse);
+        QCOMPARE(store().state(), DataSetState::Browse);
         QCOMPARE(grid()->model()->rowCount(), 1);
         QCOMPARE(grid()->currentIndex().row(), 0);
     }
@@ -345,14 +345,14 @@ private slots:
     {
         addLine("012345670", "ΑΛΦΑ", "1000", "0", "1000");
         addLine("111111114", "ΒΗΤΑ", "1000", "0", "1000");
-        store().SetRecordNumber(2);
-        store().Edit();
-        store().SetFieldValue(detail::Hmeres, "1x");  // as if pasted past the filter
+        store().setRecordNumber(2);
+        store().edit();
+        store().setFieldValue(detail::Hmeres, "1x");  // as if pasted past the filter
         focusCell(1, 0);
         press(Qt::Key_Up);
         QCOMPARE(ui_->messages(), std::vector<std::string>{"E '1x' is not a valid integer value"});
         QCOMPARE(grid()->currentIndex().row(), 1);
-        QCOMPARE(store().State(), DataSetState::EditState);
+        QCOMPARE(store().state(), DataSetState::EditState);
     }
 
     void lookupTakesTheTypedCodeAndTabGoesToGrossPay()
@@ -365,11 +365,11 @@ private slots:
         type("1");
         QCOMPARE(QApplication::focusWidget(), detail_->lookup());
         type("0");
-        QCOMPARE(store().FieldValue(detail::TypeInc), std::string("10"));
+        QCOMPARE(store().fieldValue(detail::TypeInc), std::string("10"));
         QCOMPARE(detail_->lookupBox()->currentCode(), std::string("10"));
         type("4");  // "104" is no code; "4" neither
         QCOMPARE(ui_->beeps(), 1);
-        QCOMPARE(store().FieldValue(detail::TypeInc), std::string("10"));
+        QCOMPARE(store().fieldValue(detail::TypeInc), std::string("10"));
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
         QCOMPARE(grid()->currentIndex().column(), AkaIncColumn);
@@ -395,21 +395,21 @@ private slots:
                  std::vector<std::string>{"! Οι Καθαρές Αποδοχές βγαίνουν αρνητικές. Ελέγξτε τα ποσά "
                                           "των διάφορων κρατήσεων καθώς και τις Ακαθάριστες αποδοχές"});
         QCOMPARE(ui_->beeps(), 0);
-        QCOMPARE(store().FieldValue(detail::Kathares), std::string("0"));
+        QCOMPARE(store().fieldValue(detail::Kathares), std::string("0"));
 
         // A stored line is put into editing when its net-pay column is entered.
         ui_->clear();
         grid()->cancelEdit();
         addLine("012345670", "ΑΛΦΑ", "1000", "250,5", "749,5");
         focusCell(0, DetailTableModel::ColKratiseis);
-        QCOMPARE(store().State(), DataSetState::Browse);
+        QCOMPARE(store().state(), DataSetState::Browse);
         grid()->moveTo(0, KatharesColumn);
-        QCOMPARE(store().State(), DataSetState::EditState);
-        QCOMPARE(store().FieldValue(detail::Kathares), std::string("749,5"));
+        QCOMPARE(store().state(), DataSetState::EditState);
+        QCOMPARE(store().fieldValue(detail::Kathares), std::string("749,5"));
         grid()->moveTo(0, DetailTableModel::ColKratiseis);
         type("300");
         grid()->moveTo(0, KatharesColumn);
-        QCOMPARE(store().FieldValue(detail::Kathares), std::string("700"));
+        QCOMPARE(store().fieldValue(detail::Kathares), std::string("700"));
         QVERIFY(ui_->messages().empty());
     }
 
@@ -417,21 +417,21 @@ private slots:
     {
         addLine("012345670", "ΑΛΦΑ", "1000", "0", "1000");
         addLine("111111114", "ΒΗΤΑ", "500", "0", "500");
-        QCOMPARE(session_->Totals()[0], std::string("1500"));
+        QCOMPARE(session_->totals()[0], std::string("1500"));
         QToolButton* del = detail_->recordNavigator()->button(RecordNavigator::nbDelete);
         QVERIFY(del->isEnabled());
         ui_->answers.push_back(Answer::No);
         del->click();
         QCOMPARE(ui_->messages(), std::vector<std::string>{"? Είστε σίγουρος;"});
-        QCOMPARE(store().CountRecords(), 2L);
-        QCOMPARE(session_->Totals()[0], std::string("1500"));
+        QCOMPARE(store().countRecords(), 2L);
+        QCOMPARE(session_->totals()[0], std::string("1500"));
         ui_->answers.push_back(Answer::Cancel);  // the box closed without an answer
         del->click();
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         ui_->answers.push_back(Answer::Yes);
         del->click();
-        QCOMPARE(store().CountRecords(), 1L);
-        QCOMPARE(session_->Totals()[0], std::string("1000"));
+        QCOMPARE(store().countRecords(), 1L);
+        QCOMPARE(session_->totals()[0], std::string("1000"));
         QCOMPARE(grid()->model()->rowCount(), 1);
     }
 
@@ -441,8 +441,8 @@ private slots:
         addLine("111111114", "ΒΗΤΑ", "500", "0", "500");
         focusCell(1, 1);
         press(Qt::Key_Insert);
-        QCOMPARE(store().State(), DataSetState::InsertState);
-        QCOMPARE(store().InsertIndex(), 1L);
+        QCOMPARE(store().state(), DataSetState::InsertState);
+        QCOMPARE(store().insertIndex(), 1L);
         QCOMPARE(grid()->currentIndex().row(), 1);
         QCOMPARE(grid()->model()->rowCount(), 3);
         press(Qt::Key_Escape);
@@ -452,10 +452,10 @@ private slots:
         ui_->answers.push_back(Answer::No);
         press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(ui_->messages(), std::vector<std::string>{"? Delete record?"});
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         ui_->answers.push_back(Answer::Yes);
         press(Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().countRecords(), 1L);
         QCOMPARE(stored(0, detail::SurName), G("ΑΛΦΑ"));
     }
 
@@ -477,7 +477,7 @@ private slots:
         wheel(grid()->viewport(), -120);
         wheel(grid()->viewport(), -120);
         QCOMPARE(grid()->currentIndex().row(), 3);
-        QCOMPARE(store().RecordNumber(), 4L);
+        QCOMPARE(store().recordNumber(), 4L);
         wheel(grid()->viewport(), 120);
         QCOMPARE(grid()->currentIndex().row(), 2);
         wheel(grid()->viewport(), 60);  // half a notch waits for the other half
@@ -529,8 +529,8 @@ private slots:
         }
         const qint64 smallPages = small.restart();
         qInfo("5 lines: first paint %lld ms, 50 page-downs painted %lld ms", smallPaint, smallPages);
-        store().Close();
-        const fs::path file = session_->WorkspaceFiles().record2();
+        store().close();
+        const fs::path file = session_->workspaceFiles().record2();
         {
             std::ofstream out(file, std::ios::binary);
             std::string line = "3012345670 " + G("ΠΑΠΑΔΟΠΟΥΛΟΣ      ΓΙΩΡΓΟΣ  ΝΙΚ");
@@ -542,12 +542,12 @@ private slots:
         t.start();
         {
             FixedWidthTable bare;  // the same file without a grid
-            bare.SetSchema(detail::schema());
-            bare.SetFileName(file);
-            bare.Open();
+            bare.setSchema(detail::schema());
+            bare.setFileName(file);
+            bare.open();
         }
         const qint64 bareOpen = t.restart();
-        store().Open();
+        store().open();
         const qint64 open = t.restart();
         qInfo("1,000,000 lines: the store alone opens in %lld ms, with the grid following in %lld ms", bareOpen, open);
         QCOMPARE(grid()->model()->rowCount(), 1000000);
@@ -562,7 +562,7 @@ private slots:
         QTest::keyClick(grid(), Qt::Key_End, Qt::ControlModifier);
         grid()->viewport()->repaint();
         QCOMPARE(grid()->currentIndex().row(), 999999);
-        QCOMPARE(store().RecordNumber(), 1000000L);
+        QCOMPARE(store().recordNumber(), 1000000L);
         const qint64 toEnd = t.restart();
         for (int i = 0; i < 50; ++i) {
             grid()->verticalScrollBar()->setValue(i * 20000);

@@ -160,7 +160,7 @@ class DesktopWindowTest : public test::MainWindowFixture {
     MissingTranslations missing_;
 
     QWidget* child(const char* name) { return form_->findChild<QWidget*>(name); }
-    FixedWidthTable& store() { return form_->session().DetailStore(); }
+    FixedWidthTable& store() { return form_->session().detailStore(); }
     int beeps() { return static_cast<QtUserInterface&>(form_->userInterface()).beeps(); }
 
     void newDeclaration()
@@ -176,16 +176,16 @@ class DesktopWindowTest : public test::MainWindowFixture {
         for (auto [field, value] : {std::pair{HeaderField::YearOfData, "2025"},
                                     {HeaderField::AFM, "123456783"},
                                     {HeaderField::CompanyName, "ΕΤΑΙΡΕΙΑ"}})
-            form_->session().SetHeaderText(field, cp1253::lit(value));
-        store().AppendNew();
+            form_->session().setHeaderText(field, cp1253::lit(value));
+        store().appendNew();
         for (auto [field, value] : {std::pair{"AFM", "012345670"},
                                     {"SurName", "ΑΛΦΑ"},
                                     {"TypeInc", "10"},
                                     {"AkaInc", "100"},
                                     {"Kratiseis", "0"},
                                     {"Kathares", "100"}})
-            store().SetFieldValue(field, cp1253::lit(value));
-        store().Post();
+            store().setFieldValue(field, cp1253::lit(value));
+        store().post();
         const QString file = dir_->filePath(name);
         FileDialog::setNextFileName(file);
         form_->menuAction(MenuCommand::SaveAs)->trigger();
@@ -419,22 +419,22 @@ private slots:
 
         // The sorts from the menu's keys.
         saveDeclaration("δύο");
-        store().AppendNew();
+        store().appendNew();
         for (auto [field, value] : {std::pair{"AFM", "111111114"},
                                     {"SurName", "ΑΑΑ"},
                                     {"TypeInc", "10"},
                                     {"AkaInc", "1"},
                                     {"Kratiseis", "0"},
                                     {"Kathares", "1"}})
-            store().SetFieldValue(field, cp1253::lit(value));
-        store().Post();
+            store().setFieldValue(field, cp1253::lit(value));
+        store().post();
         RecordGridView* grid = form_->detailGrid().grid();
         grid->setFocus();
         QTRY_VERIFY(grid->hasFocus());
         QTest::keyClick(grid, Qt::Key_2, Qt::ControlModifier);
-        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΑΑ"));
+        QCOMPARE(store().fieldValueAt(0, detail::SurName), cp1253::lit("ΑΑΑ"));
         QTest::keyClick(grid, Qt::Key_1, Qt::ControlModifier);
-        QCOMPARE(store().FieldValueAt(0, detail::AFM), cp1253::lit("012345670"));
+        QCOMPARE(store().fieldValueAt(0, detail::AFM), cp1253::lit("012345670"));
 
         // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, whose Tab moves between cells.
         for (Qt::KeyboardModifiers mods :
@@ -482,11 +482,11 @@ private slots:
         };
         MessageBox::setNextAnswer(Answer::Yes);
         form_->menuAction(MenuCommand::New)->trigger();
-        QCOMPARE(store().CountRecords(), 0L);
+        QCOMPARE(store().countRecords(), 0L);
         QVERIFY(drop(declaration));
-        QTRY_COMPARE(store().CountRecords(), 1L);
+        QTRY_COMPARE(store().countRecords(), 1L);
         QVERIFY(drop(sheet.fileName()));
-        QTRY_COMPARE(store().CountRecords(), 2L);
+        QTRY_COMPARE(store().countRecords(), 2L);
         QCOMPARE(form_->windowTitle(), U("e-ΔΛΤ — ρίχτηκε[*]"));
         // Two files at once, or a sheet with no declaration open, are refused.
         form_ = nullptr;

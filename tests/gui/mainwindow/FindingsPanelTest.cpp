@@ -34,7 +34,7 @@ class FindingsPanelTest : public test::MainWindowFixture {
 
     FindingsPanel& panel() { return form_->findings(); }
     QTableView* list() { return panel().list(); }
-    FixedWidthTable& store() { return form_->session().DetailStore(); }
+    FixedWidthTable& store() { return form_->session().detailStore(); }
 
     void activateRow(int viewRow)
     {
@@ -95,7 +95,7 @@ private slots:
         for (int r = 1; r < 8; ++r) {
             const CheckFinding& f = panel().model()->finding(panel().modelRow(r));
             activateRow(r);
-            QCOMPARE(store().RecordNumber(), f.line);
+            QCOMPARE(store().recordNumber(), f.line);
             RecordGridView* grid = form_->detailGrid().grid();
             QCOMPARE(grid->currentIndex().row(), static_cast<int>(f.line - 1));
             QCOMPARE(grid->currentIndex().column(), DetailTableModel::columnOf(f.field));
@@ -107,10 +107,10 @@ private slots:
         QTRY_VERIFY(form_->findChild<QLineEdit*>("CompanyName")->hasFocus());
 
         // Fixing line 3's net pay takes its finding away, and nothing else.
-        store().SetRecordNumber(3);
-        store().Edit();
-        store().SetFieldValue(detail::Kathares, "800");
-        QVERIFY(form_->session().PostPendingEdit());
+        store().setRecordNumber(3);
+        store().edit();
+        store().setFieldValue(detail::Kathares, "800");
+        QVERIFY(form_->session().postPendingEdit());
         QTRY_COMPARE(list()->model()->rowCount(), 7);
         QVERIFY(panel().windowTitle().contains(QString::fromUtf8("5 γραμμές με προβλήματα")));
         QVERIFY(hint->text().contains(QString::fromUtf8("5 γραμμές")));
@@ -139,7 +139,7 @@ private slots:
     {
         // Open paints the grid without waiting for the check; its hint comes when it is done.
         test::writeFaultyDeclaration(folder() / "large", true, 30000);
-        DeclarationChecker& checker = form_->session().Checker();
+        DeclarationChecker& checker = form_->session().checker();
         auto open = [&] {
             FileDialog::setNextFileName(QString::fromStdString((folder() / "large").string()));
             form_->menuAction(MenuCommand::Open)->trigger();
@@ -156,10 +156,10 @@ private slots:
         // A line stored meanwhile stops it; the list is then that of the lines as they are.
         open();
         QVERIFY(checker.checkingInBackground());
-        store().SetRecordNumber(3);
-        store().Edit();
-        store().SetFieldValue(detail::Kathares, "800");
-        QVERIFY(form_->session().PostPendingEdit());
+        store().setRecordNumber(3);
+        store().edit();
+        store().setFieldValue(detail::Kathares, "800");
+        QVERIFY(form_->session().postPendingEdit());
         QVERIFY(!checker.checkingInBackground());
         QTest::qWait(50);
         QVERIFY(!panel().hint()->isVisible());

@@ -44,7 +44,7 @@ class MainWindowTest : public test::MainWindowFixture {
 
     QLineEdit* box(const char* name) { return form_->findChild<QLineEdit*>(name); }
     RecordGridView* grid() { return form_->detailGrid().grid(); }
-    FixedWidthTable& store() { return form_->session().DetailStore(); }
+    FixedWidthTable& store() { return form_->session().detailStore(); }
     void trigger(MenuCommand command) { form_->menuAction(command)->trigger(); }
 
     // Leaves a header box by Tab and lets its check run.
@@ -139,13 +139,13 @@ private slots:
         QCOMPARE(box("AFM")->text(), U("123456783"));
         tabOutOf(box("AFM"));
         fillBox("CompanyName", U("ΕΤΑΙΡΕΙΑ ΑΕ"));
-        QVERIFY(form_->session().Modified());
+        QVERIFY(form_->session().modified());
 
         // Three lines: one refused with its message, one whose question is answered first
         // "Όχι" then "Ναι".
         typeLine(0, "111111114", "ΒΗΤΑ", "10", "1000", "200");
         press(Qt::Key_Down);
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().countRecords(), 1L);
         typeLine(1, "012345670", "ΑΛΦΑ", "10", "500", "0");
         grid()->moveTo(1, 14);  // tax withheld 300 of net 500: above 40 %
         type("300");
@@ -154,20 +154,20 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().last(),
                  U("Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος από τον Αναλογούντα Φόρο. Είστε βέβαιος ότι θέλετε να "
                    "συνεχίσετε με την αποθήκευση;"));
-        QCOMPARE(store().CountRecords(), 1L);
+        QCOMPARE(store().countRecords(), 1L);
         QCOMPARE(grid()->currentIndex().row(), 1);
         MessageBox::setNextAnswer(Answer::Yes);
         MessageBox::setNextAnswer(Answer::Yes);  // then the 40 % question
         press(Qt::Key_Down);
         QVERIFY(MessageBox::shownTexts().last().contains(U("40%")));
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         typeLine(2, "111111114", "ΓΑΜΜΑ", "10", "10", "0");
         MessageBox::setNextAnswer(Answer::Ok);
         press(Qt::Key_Down);  // the same tax number and income type again
         QVERIFY(MessageBox::shownTexts().last().startsWith(U("Ο ΑΦΜ: 111111114 έχει εισαχθεί 2 φορές")));
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         press(Qt::Key_Escape);
-        QCOMPARE(store().State(), DataSetState::Browse);
+        QCOMPARE(store().state(), DataSetState::Browse);
 
         QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
         QCOMPARE(box("grossPayTotal")->text(), U("1500"));
@@ -176,7 +176,7 @@ private slots:
 
         // Sort by surname: ΑΛΦΑ before ΒΗΤΑ.
         form_->findChild<QPushButton*>("sortBySurnameButton")->click();
-        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
+        QCOMPARE(store().fieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
 
         grid()->setFocus();
         grid()->grab().save(QDir::temp().filePath("edlt-main-window.png"));
@@ -189,17 +189,17 @@ private slots:
         QVERIFY(QFile::exists(saved));
         // The next dialog of this run starts where the last name was chosen.
         QCOMPARE(FileDialog::startFolder({}), QFileInfo(saved).absolutePath());
-        QVERIFY(!form_->session().Modified());
+        QVERIFY(!form_->session().modified());
         MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
-        QCOMPARE(store().CountRecords(), 0L);
+        QCOMPARE(store().countRecords(), 0L);
         FileDialog::setNextFileName(saved);
         trigger(MenuCommand::Open);
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         QCOMPARE(box("CompanyName")->text(), U("ΕΤΑΙΡΕΙΑ ΑΕ"));
         QCOMPARE(box("grossPayTotal")->text(), U("1500"));
         QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές-2 μοναδικοί ΑΦΜ"));
-        QCOMPARE(store().FieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
+        QCOMPARE(store().fieldValueAt(0, detail::SurName), cp1253::lit("ΑΛΦΑ"));
 
         // Exit without changes asks nothing; with changes it asks, and "Άκυρο" keeps it open.
         fillBox("Town", U("ΑΘΗΝΑ"));
@@ -258,28 +258,28 @@ private slots:
         timer.start();
         trigger(MenuCommand::Import);
         qInfo("imported %d rows through the window in %lld ms", rows, static_cast<long long>(timer.elapsed()));
-        QCOMPARE(store().CountRecords(), long(rows));
+        QCOMPARE(store().countRecords(), long(rows));
         QCOMPARE(grid()->model()->rowCount(), rows);
         QCOMPARE(box("grossPayTotal")->text(), QString::number(rows * 1000));
-        QVERIFY(form_->session().Modified());
+        QVERIFY(form_->session().modified());
     }
 
     void aLineACommandCannotStoreKeepsTheFocusOnItsCell()
     {
         MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
-        store().AppendNew();
+        store().appendNew();
         for (auto [field, value] : {std::pair{"AFM", "012345670"},
                                     {"TypeInc", "10"},
                                     {"AkaInc", "12.5"},
                                     {"Kratiseis", "0"},
                                     {"Kathares", "12"}})
-            store().SetFieldValue(field, value);
+            store().setFieldValue(field, value);
         const QModelIndex cell = grid()->currentIndex();
         MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(form_->findChild<QPushButton*>("sortByTaxNumberButton"), Qt::LeftButton);
         QCOMPARE(MessageBox::shownTexts().last(), U("'12.5' is not a valid floating point value"));
-        QCOMPARE(store().State(), DataSetState::InsertState);
+        QCOMPARE(store().state(), DataSetState::InsertState);
         QTRY_VERIFY(grid()->hasFocus());
         QCOMPARE(grid()->currentIndex(), cell);
         store().Cancel();
@@ -333,15 +333,15 @@ private slots:
         MessageBox::setNextAnswer(Answer::Yes);
         trigger(MenuCommand::New);
         for (const char* afm : {"012345670", "111111114"}) {
-            store().AppendNew();
+            store().appendNew();
             for (auto [field, value] :
                  {std::pair{"AFM", afm}, {"TypeInc", "10"}, {"AkaInc", "10"}, {"Kratiseis", "0"}, {"Kathares", "10"}})
-                store().SetFieldValue(field, value);
-            store().Post();
+                store().setFieldValue(field, value);
+            store().post();
         }
         QCOMPARE(box("grossPayTotal")->text(), U("20"));
         const std::filesystem::path file = folder() / "bad";
-        form_->session().WriteDeclaration(file);
+        form_->session().writeDeclaration(file);
         std::string bytes;
         {
             std::ifstream in(file, std::ios::binary);
@@ -356,7 +356,7 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().last(), U("Γραμμή 2: '00001x0000' is not a valid floating point value"));
         QVERIFY(!form_->findChild<QWidget*>("startPanel")->isVisible());
         QVERIFY(form_->menuAction(MenuCommand::SaveAs)->isEnabled());
-        QCOMPARE(store().CountRecords(), 2L);
+        QCOMPARE(store().countRecords(), 2L);
         QCOMPARE(box("grossPayTotal")->text(), QString());
         QCOMPARE(form_->findChild<QLabel*>("recordCounter")->text(), U("2 Εγγραφές"));
     }

@@ -48,14 +48,14 @@ class RecoveryWindowTest : public QObject {
             auto* name = form->findChild<QLineEdit*>("CompanyName");
             name->setText(QString::fromUtf8("ΕΤΑΙΡΕΙΑ"));
             emit name->textEdited(name->text());
-            FixedWidthTable& ds = form->session().DetailStore();
-            ds.AppendNew();
-            ds.SetFieldValue(detail::AFM, "012345670");
-            ds.SetFieldValue(detail::TypeInc, "10");
-            ds.SetFieldValue(detail::AkaInc, "1000");
-            ds.SetFieldValue(detail::Kratiseis, "100");
-            ds.SetFieldValue(detail::Kathares, "900");
-            QVERIFY(form->session().PostPendingEdit());
+            FixedWidthTable& ds = form->session().detailStore();
+            ds.appendNew();
+            ds.setFieldValue(detail::AFM, "012345670");
+            ds.setFieldValue(detail::TypeInc, "10");
+            ds.setFieldValue(detail::AkaInc, "1000");
+            ds.setFieldValue(detail::Kratiseis, "100");
+            ds.setFieldValue(detail::Kathares, "900");
+            QVERIFY(form->session().postPendingEdit());
             // Gone without closing: no question, no clean-up.
         }
         QVERIFY(std::filesystem::exists(folder() / "temp" / "record2"));
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(form->detailGrid().grid()->model()->rowCount(), 1);
         QCOMPARE(form->findChild<QLineEdit*>("grossPayTotal")->text(), QString("1000"));
         QCOMPARE(form->findChild<QLabel*>("recordCounter")->text(), QString::fromUtf8("1 Εγγραφές-1 μοναδικοί ΑΦΜ"));
-        QVERIFY(form->session().Modified());
+        QVERIFY(form->session().modified());
         MessageBox::setNextAnswer(Answer::No);  // the closing question: the work is unsaved
         QVERIFY(form->close());
         QVERIFY(!std::filesystem::exists(folder() / "temp"));

@@ -120,11 +120,11 @@ class PrintFormTest : public QObject {
         const fs::path declaration = folder / "decl.txt";
         {
             AtomicFileWriter out(declaration, AtomicFileWriter::Durability::ProcessSafe);
-            WriteDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(detailLines(count)), "20250101");
+            writeDeclarationFile(out, header(), TotalsTexts{}, detailLinesOf(detailLines(count)), "20250101");
             out.commit();
         }
         auto session = std::make_unique<DeclarationSession>(ui, sessionOptions(folder));
-        if (!session->Start() || !session->OpenFile(declaration)) return nullptr;
+        if (!session->start() || !session->openFile(declaration)) return nullptr;
         return session;
     }
 
@@ -143,7 +143,7 @@ class PrintFormTest : public QObject {
         totals[0] = "370350";
         const fs::path path = fs::path(dir_.path().toStdString()) / name;
         AtomicFileWriter out(path, AtomicFileWriter::Durability::ProcessSafe);
-        reports::WriteDetailedPaymentsPage(out, header(), totals, detailLinesOf(rows));
+        reports::writeDetailedPaymentsPage(out, header(), totals, detailLinesOf(rows));
         out.commit();
         return QString::fromStdString(path.string());
     }
@@ -292,7 +292,7 @@ private slots:
         });
         QVERIFY(printReport(ReportKind::DetailedPayments, session, ui, *form_));
         QVERIFY(MessageBox::shownTexts().isEmpty());
-        session.RequestClose();
+        session.requestClose();
 
         const QString cliPdf = dir_.path() + "/cli.pdf";
         QProcess cli;
@@ -379,7 +379,7 @@ private slots:
             form_->close();
         });
         QVERIFY(printReport(ReportKind::FirstPage, *session, ui, *form_));
-        session->RequestClose();
+        session->requestClose();
         QCOMPARE(saved.size(), 1);
         if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF"))
             QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
@@ -401,9 +401,9 @@ private slots:
         fs::create_directories(folder / "Addon");
         WindowUI ui;
         DeclarationSession session(ui, sessionOptions(folder));
-        QVERIFY(session.Start());
-        session.New();
-        session.SetHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
+        QVERIFY(session.start());
+        session.newDeclaration();
+        session.setHeaderText(HeaderField::CompanyName, G("ΕΤΑΙΡΕΙΑ ΑΕ"));
         ui.log.clear();
 
         QStringList titles;
@@ -432,7 +432,7 @@ private slots:
         QVERIFY(!printReport(ReportKind::FirstPage, session, ui, *form_));
         QCOMPARE(ui.log, std::vector<std::string>{"! Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης"});
         QVERIFY(!form_->isVisible());
-        session.RequestClose();
+        session.requestClose();
     }
 };
 

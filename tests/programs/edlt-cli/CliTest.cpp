@@ -39,7 +39,7 @@ std::string quoted(const std::string& s)
 std::string afm(const std::string& eight)
 {
     for (char d = '0'; d <= '9'; ++d)
-        if (CheckAFM(eight + d)) return eight + d;
+        if (checkAFM(eight + d)) return eight + d;
     return eight + "0";
 }
 
@@ -128,7 +128,7 @@ protected:
         AtomicFileWriter w(p);
         TotalsTexts totals;
         totals.fill("1");
-        WriteDeclarationFile(w, h, totals, detailLinesOf(lines), "20240115");
+        writeDeclarationFile(w, h, totals, detailLinesOf(lines), "20240115");
         w.commit();
         return p;
     }
@@ -395,9 +395,9 @@ TEST_F(CliTest, SortWritesTheLinesInOrderWithFreshTotals)
     ASSERT_EQ(r.code, 0) << r.err;
     sorted = records(p);
     ASSERT_EQ(sorted.size(), 6u);
-    EXPECT_EQ(sorted[3], WorkspaceToFileLine(lines[1]));
-    EXPECT_EQ(sorted[4], WorkspaceToFileLine(lines[2]));
-    EXPECT_EQ(sorted[5], WorkspaceToFileLine(lines[0]));
+    EXPECT_EQ(sorted[3], workspaceToFileLine(lines[1]));
+    EXPECT_EQ(sorted[4], workspaceToFileLine(lines[2]));
+    EXPECT_EQ(sorted[5], workspaceToFileLine(lines[0]));
 }
 
 TEST_F(CliTest, SortThatCannotWriteLeavesTheFileAlone)
@@ -581,7 +581,7 @@ TEST_F(CliTest, WritingBackRefusesAFileChangedSinceItWasRead)
     std::vector<std::string> lines;
     for (int i = 0; i < 20000; ++i) lines.push_back(line(afm(std::to_string(20000000 - i)), "ΑΛΦΑ"));
     // Each appended line has a tax number of its own: the import's save checks pass.
-    const std::string rest = WorkspaceToFileLine(line("", "OMEGA")).substr(10) + "\r\n";
+    const std::string rest = workspaceToFileLine(line("", "OMEGA")).substr(10) + "\r\n";
     writeFile(dir / "sheet.csv", afm("33333333") + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n");
     for (const char* command : {"sort", "import"}) {
         const fs::path p = declaration(lines);
