@@ -50,20 +50,22 @@ private:
 
 }  // namespace
 
-bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress)
+bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress,
+                PageRange range)
 {
     QPainter painter;
     if (!painter.begin(&device)) throw Error("Cannot start the page device");
     // The page as large as the paper allows: a printer set to portrait gets the page whole.
     const QSizeF pageSize = document.pageSize();
     const qreal scale = std::min(device.width() / pageSize.width(), device.height() / pageSize.height());
-    const int pages = document.pageCount();
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !device.newPage()) break;
+    const int first = std::max(range.first, 0), last = std::min(range.last, document.pageCount() - 1);
+    const int pages = std::max(last - first + 1, 0);
+    for (int page = first; page <= last; ++page) {
+        if (page > first && !device.newPage()) break;
         painter.resetTransform();
         painter.scale(scale, scale);
         document.paintPage(painter, page);
-        if (progress && !progress(page + 1, pages)) {
+        if (progress && !progress(page - first + 1, pages)) {
             painter.end();
             return false;
         }
@@ -90,7 +92,8 @@ auto keepingCause(Step step)
 
 }  // namespace
 
-bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress)
+bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress,
+              PageRange range)
 {
     errno = 0;
     AtomicFileWriter file = keepingCause([&] { return AtomicFileWriter(path, AtomicFileWriter::Durability::Durable); });
@@ -103,9 +106,9 @@ bool writePdf(const ReportDocument& document, const std::filesystem::path& path,
         pdf.setCreator(QStringLiteral("e-ΔΛΤ"));
         pdf.setTitle(QStringLiteral("ΟΡΙΣΤΙΚΗ ΔΗΛΩΣΗ ΔΛΤ"));
         // A full disk stops the pages at once rather than after the last one.
-        finished = paintPages(document, pdf, [&](int done, int total) {
-            return !device.failed() && (!progress || progress(done, total));
-        });
+        finished = paintPages(
+            document, pdf,
+            [&](int done, int total) { return !device.failed() && (!progress || progress(done, total)); }, range);
     }
     device.rethrow();
     if (!finished) {

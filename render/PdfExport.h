@@ -1,6 +1,7 @@
 #pragma once
 // Report pages onto a paged device (a PDF writer or a printer), and a PDF written whole
 // through the program's atomic writer, so a cancelled or failed export leaves no file.
+#include <climits>
 #include <filesystem>
 #include <functional>
 
@@ -14,10 +15,17 @@ namespace edlt::reports {
 // Told after each page (pages done, pages in all); returns false to stop.
 using PageProgress = std::function<bool(int done, int total)>;
 
-// Draws every page of document on device, which has no margins and is already set to
-// the document's page layout. False when progress stopped it; the device is then
-// left with the pages drawn so far.
-bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress);
+// Pages first to last, 0-based and both included; the default is every page, and a last
+// page past the document's is its last.
+struct PageRange {
+    int first = 0, last = INT_MAX;
+};
+
+// Draws the pages of range on device, which has no margins and is already set to the
+// document's page layout. False when progress stopped it; the device is then left with
+// the pages drawn so far. Progress counts the range's pages.
+bool paintPages(const ReportDocument& document, QPagedPaintDevice& device, const PageProgress& progress,
+                PageRange range = {});
 
 // A PDF file that could not be written, with the system's cause (an errno).
 class PdfFileError : public Error {
@@ -26,8 +34,9 @@ public:
     int cause;
 };
 
-// Writes document as a PDF file at path. False when progress stopped it (no file is left);
+// Writes the pages of range of document as a PDF file at path. False when progress stopped it (no file is left);
 // throws PdfFileError when the file cannot be written (the old file at path stays).
-bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress);
+bool writePdf(const ReportDocument& document, const std::filesystem::path& path, const PageProgress& progress,
+              PageRange range = {});
 
 }  // namespace edlt::reports

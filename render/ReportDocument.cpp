@@ -153,7 +153,12 @@ ReportDocument::ReportDocument(ReportKind kind, HeaderFields header, TotalsTexts
     firstPageTop_ = otherPageTop_ + QFontMetricsF(headingFont_).height() * 2 + declarantRows * rowHeight_;
     if (kind_ == ReportKind::Totals) firstPageTop_ += rowHeight_;  // "ΕΚΤΥΠΩΣΗ ΣΥΝΟΛΩΝ"
 
-    const qreal bottom = pageHeight - margin;
+    // The footer's line sits on the bottom margin; the rows end above it.
+    footerTop_ = pageHeight - margin - authority;
+    const qreal bottom = footerTop_;
+    const QString name = header_.business ? fromCp(header_.CompanyName)
+                                          : fromCp(header_.CompanyName, " ", header_.Name);
+    footerTail_ = QStringLiteral(" — ΑΦΜ ") + fromCp(header_.AFM).trimmed() + ' ' + name.trimmed();
     firstPageRows_ = static_cast<size_t>(std::max(1.0, (bottom - firstPageTop_ - titlesHeight_) / rowHeight_));
     rowsPerPage_ = static_cast<size_t>(std::max(1.0, (bottom - otherPageTop_ - titlesHeight_) / rowHeight_));
 }
@@ -264,6 +269,16 @@ qreal ReportDocument::paintDeclarant(QPainter& p, qreal y) const
     return y + declarantRows * rowHeight_;
 }
 
+void ReportDocument::paintFooter(QPainter& p, int page) const
+{
+    const QString text = QStringLiteral("Σελίδα %1 από %2").arg(page + 1).arg(pageCount()) + footerTail_;
+    // A text object of its own, after the page's other texts, keeps it whole for text extraction.
+    authorityGlyphs_.flush(p);
+    paintCell(p, QRectF(margin, footerTop_, tableWidth, pageHeight - margin - footerTop_), text, authorityGlyphs_,
+              Qt::AlignHCenter);
+    authorityGlyphs_.flush(p);
+}
+
 void ReportDocument::paintColumnTitles(QPainter& p, qreal y) const
 {
     QList<QLineF> rules;
@@ -351,6 +366,7 @@ void ReportDocument::paintPage(QPainter& p, int page) const
     }
     p.setPen(QPen(Qt::black, rule));
     p.drawLines(rules);
+    paintFooter(p, page);
     for (const GlyphCache* glyphs : {&cellGlyphs_, &titleGlyphs_, &authorityGlyphs_, &headingGlyphs_}) glyphs->flush(p);
     p.restore();
 }

@@ -55,6 +55,8 @@ private:
     size_t firstRowOf(int page) const;
     qreal paintHead(QPainter& p, int page) const;
     qreal paintDeclarant(QPainter& p, qreal y) const;
+    // "Σελίδα N από M", the declarant's tax number and name, under the table.
+    void paintFooter(QPainter& p, int page) const;
     void paintColumnTitles(QPainter& p, qreal y) const;
     std::vector<Cell> rowCells(size_t row) const;
     void paintCell(QPainter& p, const QRectF& box, const QString& text, const GlyphCache& glyphs, int flags) const;
@@ -66,7 +68,8 @@ private:
     QFont cellFont_, titleFont_, authorityFont_, headingFont_;
     GlyphCache cellGlyphs_, titleGlyphs_, authorityGlyphs_, headingGlyphs_;
     std::vector<Column> columns_;
-    qreal rowHeight_ = 0, titlesHeight_ = 0, firstPageTop_ = 0, otherPageTop_ = 0;
+    qreal rowHeight_ = 0, titlesHeight_ = 0, firstPageTop_ = 0, otherPageTop_ = 0, footerTop_ = 0;
+    QString footerTail_;  // " — ΑΦΜ <tax number> <name>"
     size_t firstPageRows_ = 1, rowsPerPage_ = 1;
 };
 

@@ -199,12 +199,20 @@ bool ReportWindow::printDocument()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(document_->pageLayout());
     printer.setFullPage(true);
+    // A clerk may print a few pages of a long report: the dialog offers a page range.
+    const int pages = document_->pageCount();
+    printer.setFromTo(1, pages);
     QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, pages);
     if (dialog.exec() != QDialog::Accepted) return true;  // the user's choice, not a failure
     if (!printer.isValid()) return false;
-    QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    reports::PageRange range;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
+        range = {printer.fromPage() - 1, std::max(printer.fromPage(), printer.toPage()) - 1};
+    QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, pages, this);
     try {
-        if (!reports::paintPages(*document_, printer, progressFor(progress))) printer.abort();
+        if (!reports::paintPages(*document_, printer, progressFor(progress), range)) printer.abort();
     } catch (const Error&) {
         return false;
     }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include <QFile>
@@ -82,8 +84,33 @@ bool endsWithPdf(const std::string& name)
     return end == ".pdf";
 }
 
+// "N" or "N-M" (1-based, N <= M) as pages N to M, 0-based; nullopt for anything else.
+std::optional<reports::PageRange> parsePages(const std::string& text)
+{
+    auto number = [](std::string_view digits) -> std::optional<int> {
+        if (digits.empty() || digits.size() > 9) return std::nullopt;
+        int n = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9') return std::nullopt;
+            n = n * 10 + (c - '0');
+        }
+        return n > 0 ? std::optional<int>(n) : std::nullopt;
+    };
+    const size_t dash = text.find('-');
+    const auto from = number(std::string_view(text).substr(0, dash));
+    const auto to = dash == std::string::npos ? from : number(std::string_view(text).substr(dash + 1));
+    if (!from || !to || *to < *from) return std::nullopt;
+    return reports::PageRange{*from - 1, *to - 1};
+}
+
+// A page range past the report's last page: the command line asked for pages it has not.
+struct RangeBeyondReport {
+    int pages;
+};
+
 // The report drawn as PDF pages, as the print window saves it; no display is needed.
-void writePdf(ReportKind kind, DeclarationSession& session, const std::filesystem::path& path)
+void writePdf(ReportKind kind, DeclarationSession& session, const std::filesystem::path& path,
+              const std::optional<reports::PageRange>& range)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notices (a missing runtime folder, say) are not this command's messages.
@@ -102,16 +129,18 @@ void writePdf(ReportKind kind, DeclarationSession& session, const std::filesyste
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QString::fromStdString(runtime.string())));
     }
     QGuiApplication app(argc, argv);
-    reports::writePdf(*reports::ReportDocument::forSession(kind, session), path, {});
+    const auto document = reports::ReportDocument::forSession(kind, session);
+    if (range && range->last >= document->pageCount()) throw RangeBeyondReport{document->pageCount()};
+    reports::writePdf(*document, path, {}, range.value_or(reports::PageRange{}));
 }
 
 }  // namespace
 
 int runReport(const Args& args)
 {
-    const char* usage = "edlt-cli report first-page|detail|totals FILE --out PAGE|REPORT.pdf";
+    const char* usage = "edlt-cli report first-page|detail|totals FILE --out PAGE|REPORT.pdf [--pages N|N-M]";
     ParsedArgs parsed;
-    if (auto problem = parseArgs(args, {"--out"}, {}, parsed)) return usageError(*problem + ": " + usage);
+    if (auto problem = parseArgs(args, {"--out", "--pages"}, {}, parsed)) return usageError(*problem + ": " + usage);
     if (parsed.positional.size() != 2 || parsed.positional[1].empty())
         return usageError(std::string("η report θέλει είδος αναφοράς και αρχείο: ") + usage);
     const std::string& which = parsed.positional[0];
@@ -128,6 +157,15 @@ int runReport(const Args& args)
     const bool pdf = endsWithPdf(out);
     if (pdf && kind == ReportKind::FirstPage)
         return usageError(std::string("η 1η σελίδα γράφεται μόνο ως σελίδα HTML: ") + usage);
+
+    std::optional<reports::PageRange> range;
+    if (const auto pages = parsed.value("--pages")) {
+        if (!pdf) return usageError(std::string("η --pages ισχύει μόνο για αναφορά σε PDF: ") + usage);
+        range = parsePages(*pages);
+        if (!range)
+            return usageError("μη έγκυρες σελίδες «" + *pages +
+                              "»: η --pages θέλει μια σελίδα N ή σελίδες N-M, με 1 <= N <= M: " + usage);
+    }
 
     // The first page's pictures go in a folder beside the page, which standard output has not.
     if (out == "-" && kind == ReportKind::FirstPage)
@@ -147,7 +185,7 @@ int runReport(const Args& args)
             undoPictures = placePictures(ReportCommand::firstPagePicturesFolder(session.programFolder()),
                                          page.parent_path() / "E7FirstPageFinal.files");
         try {
-            if (pdf) writePdf(kind, session, page);
+            if (pdf) writePdf(kind, session, page, range);
             else
                 ReportCommand(session, command.ui).writePage(kind, page);
         } catch (...) {
@@ -155,6 +193,9 @@ int runReport(const Args& args)
             throw;
         }
         if (out == "-") copyToStandardOutput(page);
+    } catch (const RangeBeyondReport& beyond) {
+        return usageError("μη έγκυρες σελίδες «" + parsed.value("--pages").value_or("") + "»: η αναφορά έχει " +
+                          std::to_string(beyond.pages) + (beyond.pages == 1 ? " σελίδα" : " σελίδες"));
     } catch (const std::exception& e) {
         printFailure(report_messages::preparationProblem());
         printErr(e.what());
