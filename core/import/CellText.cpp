@@ -284,9 +284,31 @@ std::string toCp1253Lossy(std::string_view utf8, bool& ok)
     return out;
 }
 
-void fail(SheetFault fault, std::string_view detail)
+namespace {
+
+const char* causeOf(SheetFault fault)
 {
-    const char* text = "";
+    switch (fault) {
+    case SheetFault::NotSpreadsheet: return "Το αρχείο δεν είναι βιβλίο εργασίας (.xls, .xlsx, .ods) ούτε κείμενο CSV.";
+    case SheetFault::Corrupt: return "Το αρχείο είναι κατεστραμμένο (τα στοιχεία του είναι ατελή ή άκυρα).";
+    case SheetFault::TooLarge: return "Το φύλλο υπερβαίνει τα όρια ανάγνωσης.";
+    case SheetFault::Unsafe: return "Η δομή του αρχείου δεν είναι ασφαλής για ανάγνωση.";
+    case SheetFault::Protected: return "Το αρχείο προστατεύεται με κωδικό.";
+    case SheetFault::TooDeep: return "στοιχεία φωλιασμένα βαθύτερα από 256 επίπεδα";
+    case SheetFault::Binary: return "Το αρχείο είναι βιβλίο εργασίας σε δυαδική μορφή (.xlsb), που δεν διαβάζεται.";
+    case SheetFault::WebPage: return "Το αρχείο είναι ιστοσελίδα, όχι βιβλίο εργασίας.";
+    case SheetFault::XmlSpreadsheet:
+        return "Το αρχείο είναι υπολογιστικό φύλλο XML 2003, όχι βιβλίο εργασίας (.xls, .xlsx, .ods).";
+    case SheetFault::NoSheet: return "Το βιβλίο εργασίας δεν έχει φύλλο.";
+    }
+    return "";
+}
+
+}  // namespace
+
+void fail(SheetFault fault, std::string_view detail, const char* utf8Cause)
+{
+    const char* text = causeOf(fault);
     switch (fault) {
     case SheetFault::NotSpreadsheet: text = "Το αρχείο δεν είναι υπολογιστικό φύλλο που μπορεί να διαβαστεί"; break;
     case SheetFault::Corrupt: text = "Το αρχείο του υπολογιστικού φύλλου είναι κατεστραμμένο ή ατελές"; break;
@@ -294,13 +316,14 @@ void fail(SheetFault fault, std::string_view detail)
     case SheetFault::Unsafe: text = "Το αρχείο δεν διαβάζεται γιατί η δομή του δεν είναι ασφαλής"; break;
     case SheetFault::Protected: text = "Το υπολογιστικό φύλλο προστατεύεται με κωδικό πρόσβασης"; break;
     case SheetFault::TooDeep: text = "στοιχεία φωλιασμένα βαθύτερα από 256 επίπεδα"; break;
+    default: break;  // the later kinds say it as their cause does
     }
     std::string message = cp1253::lit(text);
     if (!detail.empty()) {
         message += ": ";
         message += detail;
     }
-    throw SheetError(fault, message);
+    throw SheetError(fault, message, cp1253::lit(utf8Cause ? utf8Cause : causeOf(fault)));
 }
 
 std::string unrepresentableCellMessage(size_t col)

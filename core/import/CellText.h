@@ -52,8 +52,14 @@ size_t parseColumnLetters(std::string_view ref, size_t* used = nullptr);
 // UTF-8) as '?'; ok tells whether everything converted.
 std::string toCp1253Lossy(std::string_view utf8, bool& ok);
 
-// Throws SheetError with the fixed message of its kind, detail appended after ": ".
-[[noreturn]] void fail(SheetFault fault, std::string_view cp1253Detail = {});
+// Throws SheetError with the fixed message of its kind, detail appended after ": ", and
+// the cause the user is told: the kind's own unless utf8Cause gives another.
+[[noreturn]] void fail(SheetFault fault, std::string_view cp1253Detail = {}, const char* utf8Cause = nullptr);
+// The cause told of a damaged zip package.
+inline constexpr const char* damagedArchiveCause =
+    "Το αρχείο είναι κατεστραμμένο (το συμπιεσμένο πακέτο του είναι ατελές ή αλλοιωμένο).";
+// The cause told when the hidden first sheet was declined and no visible one follows.
+inline constexpr const char* noVisibleSheetCause = "Το βιβλίο εργασίας δεν έχει ορατό φύλλο.";
 
 // The message recorded for a row with a cell whose text does not fit Windows-1253.
 std::string unrepresentableCellMessage(size_t col);

@@ -31,14 +31,34 @@ size_t repeatCount(const char* text)
 
 class ContentHandler : public XmlHandler {
 public:
-    ContentHandler(BlockBuilder& block, XmlStream*& stream) : block_(block), stream_(stream) {}
+    ContentHandler(BlockBuilder& block, XmlStream*& stream, const HiddenSheetQuestion& askHidden)
+        : block_(block), stream_(stream), askHidden_(askHidden)
+    {
+    }
+
+    // Whether a sheet was read; false when the document has none (or only declined hidden ones).
+    bool sheetRead() const { return sheetRead_; }
+    bool hiddenSkipped() const { return hiddenSkipped_; }
 
     void start(std::string_view name, const char** attrs) override
     {
         if (name == "table") {
-            if (tableDepth_ == 0 && !inCell_) tableDepth_ = 1;
+            if (tableDepth_ == 0 && !inCell_) startSheet(attrs);
             else if (tableDepth_ > 0)
                 ++tableDepth_;  // a table inside a cell
+            return;
+        }
+        if (skipping_) return;
+        // A sheet is hidden by its table style: the automatic styles come before the sheets.
+        if (tableDepth_ == 0) {
+            if (name == "style") {
+                const char* family = xmlAttr(attrs, "family");
+                const char* styleName = xmlAttr(attrs, "name");
+                tableStyle_ = family && std::string_view(family) == "table" && styleName ? styleName : "";
+            } else if (name == "table-properties" && !tableStyle_.empty()) {
+                const char* display = xmlAttr(attrs, "display");
+                if (display && std::string_view(display) == "false") hiddenStyles_.push_back(tableStyle_);
+            }
             return;
         }
         if (tableDepth_ != 1 && !inCell_) return;
@@ -59,9 +79,15 @@ public:
     void end(std::string_view name) override
     {
         if (name == "table" && tableDepth_ > 0) {
-            if (--tableDepth_ == 0) stream_->done();  // only the first sheet is read
+            if (--tableDepth_ > 0) return;
+            if (!skipping_) {
+                stream_->done();  // only the first sheet is read
+                sheetRead_ = true;
+            }
+            skipping_ = false;
             return;
         }
+        if (skipping_) return;
         if (inCell_) {
             endInCell(name);
             return;
@@ -75,6 +101,25 @@ public:
     }
 
 private:
+    // The first sheet is read unless it is hidden and askHidden declines it; then hidden
+    // sheets are skipped up to the first visible one.
+    void startSheet(const char** attrs)
+    {
+        tableDepth_ = 1;
+        const char* style = xmlAttr(attrs, "style-name");
+        const bool hidden = style && std::find(hiddenStyles_.begin(), hiddenStyles_.end(), std::string_view(style)) !=
+                                         hiddenStyles_.end();
+        if (!hidden) return;
+        if (!firstSeen_) {
+            firstSeen_ = true;
+            const char* sheetName = xmlAttr(attrs, "name");
+            bool lossless = true;
+            if (!askHidden_ || askHidden_(toCp1253Lossy(sheetName ? sheetName : "", lossless))) return;
+            hiddenSkipped_ = true;
+        }
+        if (hiddenSkipped_) skipping_ = true;
+    }
+
     // Converted once, however often a repeat sets it.
     struct Cell {
         size_t col, repeat;
@@ -199,6 +244,10 @@ private:
 
     BlockBuilder& block_;
     XmlStream*& stream_;
+    const HiddenSheetQuestion& askHidden_;
+    std::vector<std::string> hiddenStyles_;
+    std::string tableStyle_;
+    bool firstSeen_ = false, hiddenSkipped_ = false, skipping_ = false, sheetRead_ = false;
     int tableDepth_ = 0;
     int annotation_ = 0;
     bool inCell_ = false, paragraph_ = false, rowHasText_ = false, cut_ = false, formula_ = false;
@@ -209,16 +258,23 @@ private:
 
 }  // namespace
 
-ReadResult readOds(ZipArchive& zip)
+ReadResult readOds(ZipArchive& zip, const HiddenSheetQuestion& askHidden)
 {
     if (!zip.contains("mimetype") || !zip.contains("content.xml")) fail(SheetFault::NotSpreadsheet);
     std::string mime = zip.readAll("mimetype", 256);
     while (!mime.empty() && (mime.back() == '\n' || mime.back() == '\r' || mime.back() == ' ')) mime.pop_back();
     if (mime != odsMimeType) fail(SheetFault::NotSpreadsheet);
+    // A document saved with a password keeps its parts encrypted, as its manifest says.
+    if (zip.contains("META-INF/manifest.xml")) {
+        const std::string manifest = zip.readAll("META-INF/manifest.xml", size_t(16) << 20);
+        if (manifest.find(":encryption-data") != std::string::npos ||
+            manifest.find("<encryption-data") != std::string::npos)
+            fail(SheetFault::Protected);
+    }
 
     BlockBuilder block;
     XmlStream* stream = nullptr;
-    ContentHandler handler(block, stream);
+    ContentHandler handler(block, stream, askHidden);
     XmlStream xml(handler);
     stream = &xml;
     bool parsing = true;
@@ -227,6 +283,10 @@ ReadResult readOds(ZipArchive& zip)
         return true;
     });
     if (parsing) xml.finish();
+    if (!handler.sheetRead()) {
+        if (handler.hiddenSkipped()) fail(SheetFault::NoSheet, {}, noVisibleSheetCause);
+        fail(SheetFault::NoSheet);
+    }
     return block.finish();
 }
 

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,16 +90,30 @@ enum class SheetFault {
     Unsafe,          // built to attack a reader: zip bomb, DOCTYPE
     Protected,       // encrypted or password protected
     TooDeep,         // elements nested past limits::maxNesting
+    Binary,          // a binary workbook (.xlsb)
+    WebPage,         // a web page saved under a workbook's name
+    XmlSpreadsheet,  // an XML spreadsheet (SpreadsheetML 2003) saved under a workbook's name
+    NoSheet,         // a workbook without a worksheet to read
 };
 
 class SheetError : public Error {
 public:
-    SheetError(SheetFault fault, const std::string& cp1253Message) : Error(cp1253Message), fault_(fault) {}
+    SheetError(SheetFault fault, const std::string& cp1253Message, std::string cp1253Cause = {})
+        : Error(cp1253Message), fault_(fault), cause_(std::move(cp1253Cause))
+    {
+    }
     SheetFault fault() const { return fault_; }
+    // What the user is told on the line after the import's open-failure message.
+    const std::string& cause() const { return cause_; }
 
 private:
     SheetFault fault_;
+    std::string cause_;
 };
+
+// Asked when the first worksheet is hidden, with its name (Windows-1253): true reads it,
+// false the first visible worksheet instead. Without one the first worksheet is read.
+using HiddenSheetQuestion = std::function<bool(const std::string& cp1253Name)>;
 
 // Limits of a sheet (those of the spreadsheet programs) and of our reading.
 namespace limits {
@@ -127,10 +142,10 @@ inline constexpr size_t maxNesting = 256;
 
 // Detects the kind by content and reads the first worksheet. Throws SheetError for
 // anything that is not a readable spreadsheet, whatever went wrong.
-ReadResult readSpreadsheet(const std::filesystem::path& path);
+ReadResult readSpreadsheet(const std::filesystem::path& path, const HiddenSheetQuestion& askHidden = {});
 
 // The readers, for callers and tests that know the kind.
-ReadResult readXlsx(ZipArchive& zip);
+ReadResult readXlsx(ZipArchive& zip, const HiddenSheetQuestion& askHidden = {});
 // How .xlsx sheet parts are cut to be parsed on two threads: parts that may inflate to
 // minSheetBytes or more, in segments of about segmentBytes. Tests and the fuzzer make
 // both small, so that small sheets take that way too.
@@ -141,9 +156,9 @@ struct XlsxSegmenting {
 void setXlsxSegmenting(XlsxSegmenting how);
 // How many sheet parts have been read in segments (the others by one parser), for tests.
 uint64_t xlsxSheetsReadInSegments();
-ReadResult readOds(ZipArchive& zip);
-ReadResult readXls(const std::filesystem::path& path);
-ReadResult readXlsMemory(std::string_view bytes);
+ReadResult readOds(ZipArchive& zip, const HiddenSheetQuestion& askHidden = {});
+ReadResult readXls(const std::filesystem::path& path, const HiddenSheetQuestion& askHidden = {});
+ReadResult readXlsMemory(std::string_view bytes, const HiddenSheetQuestion& askHidden = {});
 ReadResult readCsv(ByteSource& source);
 
 }  // namespace edlt::sheet

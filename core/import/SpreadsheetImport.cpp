@@ -9,6 +9,7 @@
 #include "core/base/Error.h"
 #include "core/rules/CheckAFM.h"
 #include "core/session/LongWork.h"
+#include "core/session/UserInterface.h"
 #include "core/store/DetailRecord.h"
 
 namespace edlt {
@@ -116,9 +117,13 @@ const std::string& SpreadsheetImport::stopMessage()
 std::string SpreadsheetImport::readFailureMessage(const std::exception& error)
 {
     const auto* sheetError = dynamic_cast<const sheet::SheetError*>(&error);
-    if (sheetError && sheetError->fault() == sheet::SheetFault::TooDeep)
-        return openFailureMessage() + "\n" + sheetError->message();
+    if (sheetError && !sheetError->cause().empty()) return openFailureMessage() + "\n" + sheetError->cause();
     return openFailureMessage();
+}
+
+std::string SpreadsheetImport::hiddenSheetQuestion(const std::string& cp1253Name)
+{
+    return cp1253::lit("Το πρώτο φύλλο «") + cp1253Name + cp1253::lit("» είναι κρυφό. Να εισαχθούν τα στοιχεία του;");
 }
 
 SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
@@ -139,7 +144,9 @@ SpreadsheetImport::Outcome SpreadsheetImport::importFile(const std::filesystem::
 {
     sheet::ReadResult sheet;
     try {
-        sheet = sheet::readSpreadsheet(sheetPath);
+        sheet = sheet::readSpreadsheet(sheetPath, [this](const std::string& name) {
+            return askYesNoDefaultNo(ui_, hiddenSheetQuestion(name)) == Answer::Yes;
+        });
     } catch (const std::exception& e) {
         return fail(readFailureMessage(e));
     }
@@ -192,16 +199,19 @@ std::optional<std::string> SpreadsheetImport::validateBlock(const sheet::ReadRes
 
 SpreadsheetImport::Outcome SpreadsheetImport::importBlock(const sheet::ReadResult& sheet)
 {
+    stoppedRow_.reset();
     const sheet::Block& b = sheet.block;
+    const std::string narrow = openFailureMessage() + "\n" + cp1253::lit("Το φύλλο έχει λιγότερες από 20 στήλες.");
     // A single cell (or none) gives no block at all.
-    if (b.rows * b.cols <= 1) return fail();
+    if (b.rows * b.cols == 0) return fail(openFailureMessage() + "\n" + cp1253::lit("Το φύλλο είναι κενό."));
+    if (b.rows * b.cols == 1) return fail(narrow);
     try {
         if (auto message = validateBlock(sheet)) {
             ui_.showNotice(*message);
             return Outcome::RowRefused;
         }
     } catch (const OutsideBlock&) {
-        return fail();
+        return fail(narrow);
     } catch (const ConvertError&) {
         return fail();
     }
@@ -228,6 +238,9 @@ SpreadsheetImport::Outcome SpreadsheetImport::importBlock(const sheet::ReadResul
                 }
                 if (!session_.postCheckedLine()) {
                     outcome = Outcome::Stopped;
+                    // The block starts at A1: its row i is the sheet's row i + 1.
+                    stoppedRow_ = cp1253::lit("Γραμμή ") + std::to_string(i + 1) + cp1253::lit(" του φύλλου, ΑΦΜ ") +
+                                  std::string(b.at(i, 0));
                     break;
                 }
                 session_.setModified(true);

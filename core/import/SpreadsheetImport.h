@@ -35,8 +35,7 @@ public:
     // The file dialog's filter: every kind together, then each kind.
     static std::string fileFilter();
     static const std::string& openFailureMessage();
-    // What a failed read shows: the open-failure message, for nesting past the limit with
-    // its cause on the next line.
+    // What a failed read shows: the open-failure message, with the cause on the next line.
     static std::string readFailureMessage(const std::exception& error);
     static const std::string& stopMessage();
 
@@ -44,11 +43,19 @@ public:
     // Throws when the generic failure applies (a column beyond the block, a conversion error).
     static std::optional<std::string> validateBlock(const sheet::ReadResult& sheet);
 
+    // After Outcome::Stopped: "Γραμμή N του φύλλου, ΑΦΜ X", the sheet's row whose line was
+    // refused when stored; nullopt otherwise.
+    const std::optional<std::string>& stoppedRow() const { return stoppedRow_; }
+
+    // The question asked when the workbook's first sheet is hidden.
+    static std::string hiddenSheetQuestion(const std::string& cp1253Name);
+
 private:
     Outcome fail(const std::string& message = openFailureMessage());
 
     DeclarationSession& session_;
     UserInterface& ui_;
+    std::optional<std::string> stoppedRow_;
 };
 
 }  // namespace edlt

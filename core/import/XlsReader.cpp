@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/import/BlockBuilder.h"
 #include "core/import/CellText.h"
@@ -52,7 +53,10 @@ const char* errorText(uint8_t code)
 
 class WorkbookReader {
 public:
-    explicit WorkbookReader(std::string_view stream) : stream_(stream), records_(stream) {}
+    WorkbookReader(std::string_view stream, const HiddenSheetQuestion& askHidden)
+        : stream_(stream), records_(stream), askHidden_(askHidden)
+    {
+    }
 
     ReadResult read()
     {
@@ -63,7 +67,8 @@ public:
         else if (version != 0x0500)
             fail(SheetFault::NotSpreadsheet, "BIFF");
         readGlobals();
-        if (!sheetFound_ || sheetStart_ >= stream_.size()) fail(SheetFault::NotSpreadsheet);
+        chooseSheet();
+        if (sheetStart_ >= stream_.size()) fail(SheetFault::Corrupt);
         strings_.moveInto(block_);
         // A cell's text takes about the bytes of its record: the sheet's part of the stream.
         block_.reserveText(std::min(stream_.size() - sheetStart_, maxTextHint));
@@ -82,11 +87,8 @@ private:
                 if (r.size >= 2) codePage_ = u16(r.data);
                 break;
             case BOUNDSHEET:
-                // The first worksheet in tab order (charts and macro sheets are no worksheets).
-                if (r.size >= 6 && !sheetFound_ && r.data[5] == 0) {
-                    sheetStart_ = u32(r.data);
-                    sheetFound_ = true;
-                }
+                // Worksheets in tab order (charts and macro sheets are no worksheets).
+                if (r.size >= 6 && r.data[5] == 0) worksheets_.push_back({u32(r.data), (r.data[4] & 3) != 0, r});
                 break;
             case SST:
                 if (biff8_) strings_.read(ContinuedReader(records_, r), stream_.size());
@@ -95,6 +97,35 @@ private:
             }
         }
         fail(SheetFault::Corrupt);  // no end of the globals
+    }
+
+    // The first worksheet, or the first visible one when it is hidden and askHidden says so.
+    void chooseSheet()
+    {
+        if (worksheets_.empty()) fail(SheetFault::NoSheet);
+        const Worksheet& first = worksheets_.front();
+        sheetStart_ = first.start;
+        if (!first.hidden || !askHidden_ || askHidden_(sheetName(first.record).bytes)) return;
+        for (const Worksheet& sheet : worksheets_)
+            if (!sheet.hidden) {
+                sheetStart_ = sheet.start;
+                return;
+            }
+        fail(SheetFault::NoSheet, {}, noVisibleSheetCause);
+    }
+
+    // BOUNDSHEET's name after its offset, state and type: a short string, BIFF8 unicode.
+    Text sheetName(const RecordView& r)
+    {
+        if (r.size < 7) return {};
+        const size_t length = r.data[6];
+        if (!biff8_) return codePageText(r.data + 7, std::min(length, r.size - 7), codePage_);
+        TextBuilder name;
+        if (r.size < 8) return name.finish();
+        const bool wide = r.data[7] & 1;
+        for (size_t i = 0, at = 8; i < length && at + (wide ? 2 : 1) <= r.size; ++i, at += wide ? 2 : 1)
+            name.unit(wide ? u16(r.data + at) : r.data[at]);
+        return name.finish();
     }
 
     ReadResult readSheet()
@@ -248,31 +279,39 @@ private:
 
     Text stringRecord(const RecordView& r) { return labelText(r, 0); }
 
+    struct Worksheet {
+        size_t start;
+        bool hidden;
+        RecordView record;  // its BOUNDSHEET, for the name
+    };
+
     std::string_view stream_;
     Records records_;
+    const HiddenSheetQuestion& askHidden_;
+    std::vector<Worksheet> worksheets_;
     SharedStrings strings_;
     BlockBuilder block_;
     NumberText numbers_;
-    bool biff8_ = false, sheetFound_ = false, pendingString_ = false;
+    bool biff8_ = false, pendingString_ = false;
     uint16_t codePage_ = 1252;
     size_t sheetStart_ = 0, pendingRow_ = 0, pendingCol_ = 0;
 };
 
-ReadResult readStream(std::string_view stream)
+ReadResult readStream(std::string_view stream, const HiddenSheetQuestion& askHidden)
 {
-    return WorkbookReader(stream).read();
+    return WorkbookReader(stream, askHidden).read();
 }
 
 }  // namespace
 
-ReadResult readXls(const std::filesystem::path& path)
+ReadResult readXls(const std::filesystem::path& path, const HiddenSheetQuestion& askHidden)
 {
-    return readStream(workbookStreamOfFile(path).view());
+    return readStream(workbookStreamOfFile(path).view(), askHidden);
 }
 
-ReadResult readXlsMemory(std::string_view bytes)
+ReadResult readXlsMemory(std::string_view bytes, const HiddenSheetQuestion& askHidden)
 {
-    return readStream(workbookStreamInMemory(bytes).view());
+    return readStream(workbookStreamInMemory(bytes).view(), askHidden);
 }
 
 }  // namespace edlt::sheet

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/import/BlockBuilder.h"
@@ -48,13 +49,23 @@ std::string resolvePart(std::string_view base, std::string_view target)
     return out;
 }
 
+struct WorkbookSheet {
+    std::string id, name;  // relationship id; name as written (UTF-8)
+    bool hidden;
+};
+
 struct WorkbookHandler : XmlHandler {
-    std::vector<std::string> sheetIds;  // relationship ids in tab order
+    std::vector<WorkbookSheet> sheets;  // in tab order
     void start(std::string_view name, const char** attrs) override
     {
         if (name == "sheet") {
             const char* id = xmlAttr(attrs, "id");
-            sheetIds.push_back(id ? id : "");
+            const char* sheetName = xmlAttr(attrs, "name");
+            const char* state = xmlAttr(attrs, "state");
+            // "hidden", or "veryHidden" (shown again only by a macro).
+            const bool hidden = state &&
+                                (std::string_view(state) == "hidden" || std::string_view(state) == "veryHidden");
+            sheets.push_back({id ? id : "", sheetName ? sheetName : "", hidden});
         }
     }
     void end(std::string_view) override {}
@@ -126,20 +137,31 @@ private:
     int phonetic_ = 0;
 };
 
-// The part of the first worksheet in tab order (chart sheets are no worksheets).
-std::string firstWorksheet(ZipArchive& zip, const std::vector<Relationship>& rels)
+// The part of the first worksheet in tab order (chart sheets are no worksheets); when it
+// is hidden, askHidden may choose the first visible one instead.
+std::string firstWorksheet(ZipArchive& zip, const std::vector<Relationship>& rels, const HiddenSheetQuestion& askHidden)
 {
     WorkbookHandler workbook;
     parseZipEntry(zip, "xl/workbook.xml", workbook);
-    for (const std::string& id : workbook.sheetIds)
+    std::vector<std::pair<const WorkbookSheet*, std::string>> worksheets;  // with their parts
+    for (const WorkbookSheet& sheet : workbook.sheets)
         for (const Relationship& rel : rels)
-            if (rel.id == id && endsWith(rel.type, "/worksheet")) return resolvePart("xl/", rel.target);
-    fail(SheetFault::NotSpreadsheet);
+            if (rel.id == sheet.id && endsWith(rel.type, "/worksheet")) {
+                worksheets.emplace_back(&sheet, resolvePart("xl/", rel.target));
+                break;
+            }
+    if (worksheets.empty()) fail(SheetFault::NoSheet);
+    const WorkbookSheet& first = *worksheets.front().first;
+    bool lossless = true;
+    if (!first.hidden || !askHidden || askHidden(toCp1253Lossy(first.name, lossless))) return worksheets.front().second;
+    for (const auto& [sheet, part] : worksheets)
+        if (!sheet->hidden) return part;
+    fail(SheetFault::NoSheet, {}, noVisibleSheetCause);
 }
 
 }  // namespace
 
-ReadResult readXlsx(ZipArchive& zip)
+ReadResult readXlsx(ZipArchive& zip, const HiddenSheetQuestion& askHidden)
 {
     if (!zip.contains("xl/workbook.xml")) fail(SheetFault::NotSpreadsheet);
     if (!zip.contains("xl/_rels/workbook.xml.rels")) fail(SheetFault::Corrupt);
@@ -151,7 +173,7 @@ ReadResult readXlsx(ZipArchive& zip)
         xml.feed(text.data(), text.size());
         xml.finish();
     }
-    std::string sheetPart = firstWorksheet(zip, rels.rels);
+    std::string sheetPart = firstWorksheet(zip, rels.rels, askHidden);
     if (!zip.contains(sheetPart)) fail(SheetFault::Corrupt);
 
     std::string stringsPart;

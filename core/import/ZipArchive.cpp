@@ -28,7 +28,7 @@ std::string foldCase(std::string_view name)
     switch (code) {
     case ZIP_ER_NOZIP: fail(SheetFault::NotSpreadsheet);
     case ZIP_ER_MEMORY: fail(SheetFault::TooLarge);
-    default: fail(SheetFault::Corrupt);
+    default: fail(SheetFault::Corrupt, {}, damagedArchiveCause);
     }
 }
 
@@ -95,6 +95,8 @@ std::unique_ptr<ZipArchive> ZipArchive::openFile(const std::filesystem::path& pa
     auto handle = std::make_unique<Handle>();
     int code = 0;
     handle->zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    // The file starts as a zip does: one that is no archive at all was cut short or damaged.
+    if (!handle->zip && code == ZIP_ER_NOZIP) fail(SheetFault::NotSpreadsheet, {}, damagedArchiveCause);
     if (!handle->zip) failOpen(code);
     std::unique_ptr<ZipArchive> archive(new ZipArchive(std::move(handle)));
     archive->index();
@@ -165,12 +167,12 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
     if (it == entries_.end()) fail(SheetFault::Corrupt);
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(handle_->zip, it->second, 0, &st) != 0) fail(SheetFault::Corrupt);
+    if (zip_stat_index(handle_->zip, it->second, 0, &st) != 0) fail(SheetFault::Corrupt, {}, damagedArchiveCause);
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) fail(SheetFault::Protected);
     const uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
 
     zip_file_t* file = zip_fopen_index(handle_->zip, it->second, 0);
-    if (!file) fail(SheetFault::Corrupt);
+    if (!file) fail(SheetFault::Corrupt, {}, damagedArchiveCause);
     struct Closer {
         zip_file_t* f;
         ~Closer() { zip_fclose(f); }
@@ -180,7 +182,7 @@ void ZipArchive::read(std::string_view name, const std::function<bool(const char
     // One piece inflated and checked against the limits; 0 at the end of the entry.
     auto inflate = [&](char* buffer, size_t size) -> size_t {
         zip_int64_t n = zip_fread(file, buffer, size);
-        if (n < 0) fail(SheetFault::Corrupt);  // a damaged stream or a CRC that does not match
+        if (n < 0) fail(SheetFault::Corrupt, {}, damagedArchiveCause);  // a damaged stream or a CRC that does not match
         total += static_cast<uint64_t>(n);
         totalRead_ += static_cast<uint64_t>(n);
         if (totalRead_ > limits::maxZipBytes) fail(SheetFault::TooLarge);

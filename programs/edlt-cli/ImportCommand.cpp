@@ -32,6 +32,10 @@ int runImport(const Args& args)
     switch (import.importFile(parsed.positional[1])) {
     case SpreadsheetImport::Outcome::Imported: break;
     case SpreadsheetImport::Outcome::Unreadable: return ExitUnreadable;
+    case SpreadsheetImport::Outcome::Stopped:
+        // The window leaves the refused line open in the grid; here the row is named.
+        if (import.stoppedRow()) printErr(*import.stoppedRow());
+        return ExitRefused;
     default: return ExitRefused;
     }
     try {

@@ -8,6 +8,7 @@ using Outcome = SpreadsheetImport::Outcome;
 
 namespace {
 
+namespace fs = std::filesystem;
 using Row = std::vector<std::string>;
 
 Row validRow(const std::string& afm, const std::string& type = "10", const std::string& gross = "1000",
@@ -123,11 +124,20 @@ TEST_F(SpreadsheetImportTest, GenericFailures)
     Row letter = validRow("01234567A");
     Row narrow = validRow("012345670");
     narrow.pop_back();  // the block ends at column S
-    for (const std::vector<Row>& rows :
-         {std::vector<Row>{letter}, std::vector<Row>{narrow}, std::vector<Row>{{"x"}}, std::vector<Row>{}}) {
+    const std::string narrower = generic + "\nΤο φύλλο έχει λιγότερες από 20 στήλες.";
+    const struct {
+        std::vector<Row> rows;
+        std::string message;
+    } cases[] = {
+        {{letter}, generic},
+        {{narrow}, narrower},
+        {{{"x"}}, narrower},
+        {{}, generic + "\nΤο φύλλο είναι κενό."},
+    };
+    for (const auto& c : cases) {
         ui.clear();
-        EXPECT_EQ(import(rows), Outcome::Unreadable);
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{generic});
+        EXPECT_EQ(import(c.rows), Outcome::Unreadable);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
     }
     ui.clear();
     SpreadsheetImport imp(*session, ui);
@@ -253,4 +263,81 @@ TEST_F(SpreadsheetImportTest, RealSheetsInEveryKindGiveTheSameRecords)
               std::vector<std::string>{
                   "! Λάθος στη γραμμή 1 του αρχείου: Η στήλη Νο 2 περιέχει τύπο χωρίς αποθηκευμένη τιμή. "
                   "Ανοίξτε και αποθηκεύστε το αρχείο σε πρόγραμμα λογιστικών φύλλων και δοκιμάστε ξανά."});
+}
+
+TEST_F(SpreadsheetImportTest, UnreadableWorkbooksSayWhy)
+{
+    newDeclaration();
+    const fs::path causes = fs::path(EDLT_TEST_DATA) / "sheets" / "causes";
+    const struct {
+        fs::path file;
+        const char* cause;
+    } cases[] = {
+        {causes / "protected.xlsx", "Το αρχείο προστατεύεται με κωδικό."},
+        {causes / "protected.xls", "Το αρχείο προστατεύεται με κωδικό."},
+        {causes / "protected.ods", "Το αρχείο προστατεύεται με κωδικό."},
+        {causes / "binary.xlsb", "Το αρχείο είναι βιβλίο εργασίας σε δυαδική μορφή (.xlsb), που δεν διαβάζεται."},
+        {causes / "webpage.xls", "Το αρχείο είναι ιστοσελίδα, όχι βιβλίο εργασίας."},
+        {causes / "xml2003.xls",
+         "Το αρχείο είναι υπολογιστικό φύλλο XML 2003, όχι βιβλίο εργασίας (.xls, .xlsx, .ods)."},
+        {causes / "no-sheet.xlsx", "Το βιβλίο εργασίας δεν έχει φύλλο."},
+        {causes / "cut-short.xlsx",
+         "Το αρχείο είναι κατεστραμμένο (το συμπιεσμένο πακέτο του είναι ατελές ή αλλοιωμένο)."},
+        {causes / "narrow.xlsx", "Το φύλλο έχει λιγότερες από 20 στήλες."},
+        {fs::path(EDLT_TEST_DATA) / "sheets" / "empty.ods", "Το φύλλο είναι κενό."},
+    };
+    for (const auto& c : cases) {
+        ui.clear();
+        EXPECT_EQ(SpreadsheetImport(*session, ui).importFile(c.file), Outcome::Unreadable) << c.file;
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{generic + "\n" + c.cause}) << c.file;
+    }
+    EXPECT_EQ(session->detailStore().countRecords(), 0);
+    // A damaged entry inside a whole archive says the same as one cut short.
+    std::string bytes = readFile(causes / "hidden-first.xlsx");
+    const size_t sheet = bytes.find("xl/worksheets/sheet2.xml");
+    ASSERT_NE(sheet, std::string::npos);
+    bytes[sheet + 60] = static_cast<char>(bytes[sheet + 60] ^ 0x5A);
+    writeFile(dir / "damaged.xlsx", bytes);
+    ui.clear();
+    ui.answers = {Answer::No};
+    EXPECT_EQ(SpreadsheetImport(*session, ui).importFile(dir / "damaged.xlsx"), Outcome::Unreadable);
+    EXPECT_EQ(ui.messages().back(),
+              generic + "\nΤο αρχείο είναι κατεστραμμένο (το συμπιεσμένο πακέτο του είναι ατελές ή αλλοιωμένο).");
+}
+
+TEST_F(SpreadsheetImportTest, AHiddenFirstSheetIsImportedOnlyWhenAnsweredYes)
+{
+    const fs::path causes = fs::path(EDLT_TEST_DATA) / "sheets" / "causes";
+    for (const char* kind : {"xlsx", "xls", "ods"}) {
+        for (Answer answer : {Answer::No, Answer::Yes}) {
+            session->setModified(false);
+            newDeclaration();
+            ui.clear();
+            ui.answers = {answer};
+            EXPECT_EQ(SpreadsheetImport(*session, ui).importFile(causes / (std::string("hidden-first.") + kind)),
+                      Outcome::Imported)
+                << kind;
+            EXPECT_EQ(ui.messages(),
+                      std::vector<std::string>{"? Το πρώτο φύλλο «2023» είναι κρυφό. Να εισαχθούν τα στοιχεία του;"})
+                << kind;
+            ASSERT_EQ(session->detailStore().countRecords(), 1) << kind;
+            // Last year's line on the hidden sheet, this year's on the visible one.
+            EXPECT_EQ(field(1, detail::AFM), answer == Answer::Yes ? "012345670" : "111111114") << kind;
+            EXPECT_EQ(field(1, detail::SurName), G(answer == Answer::Yes ? "ΠΕΡΣΙΝΟΣ" : "ΦΕΤΙΝΟΣ")) << kind;
+        }
+    }
+}
+
+TEST_F(SpreadsheetImportTest, ARefusedRowIsNamedByItsSheetRow)
+{
+    newDeclaration();
+    Row days = validRow("333333331");
+    days[17] = "400";
+    SpreadsheetImport imp(*session, ui);
+    EXPECT_EQ(imp.importBlock(sheetOf({validRow("012345670"), validRow("111111114"), days})), Outcome::Stopped);
+    ASSERT_TRUE(imp.stoppedRow());
+    EXPECT_EQ(cp1253::toUtf8(*imp.stoppedRow()), "Γραμμή 3 του φύλλου, ΑΦΜ 333333331");
+    session->detailStore().Cancel();
+    EXPECT_EQ(imp.importBlock(sheetOf({validRow("222222228")})), Outcome::Imported);
+    EXPECT_FALSE(imp.stoppedRow());
 }

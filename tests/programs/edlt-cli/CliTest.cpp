@@ -642,3 +642,42 @@ TEST_F(CliTest, ForbiddenBytesAreFindingsAndSortKeepsEveryByte)
     ASSERT_EQ(sorted.size(), expected.size());
     for (size_t i = 3; i < sorted.size(); ++i) EXPECT_EQ(sorted[i], expected[i]) << i;
 }
+
+TEST_F(CliTest, ImportSaysWhereAndWhy)
+{
+    const std::string generic =
+        "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "
+        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.\n";
+    // A row the line check refuses when it is stored: after the messages, the sheet's row.
+    const fs::path decl = declaration({});
+    const std::string refused = afm("44444444");
+    writeFile(dir / "sheet.csv", afm("33333333") + ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;5;0;0\r\n" + refused +
+                                     ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;400;0;0\r\n");
+    CliRun r = cli({"import", decl.string(), (dir / "sheet.csv").string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.\n"
+              "Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε\n"
+              "Γραμμή 2 του φύλλου, ΑΦΜ " +
+                  refused + "\n");
+
+    // A workbook that cannot be read: the message, then its cause on a line of its own.
+    const fs::path causes = fs::path(EDLT_TEST_DATA) / "sheets" / "causes";
+    r = cli({"import", decl.string(), (causes / "protected.xlsx").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, generic + "Το αρχείο προστατεύεται με κωδικό.\n");
+    r = cli({"import", decl.string(), (causes / "webpage.xls").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, generic + "Το αρχείο είναι ιστοσελίδα, όχι βιβλίο εργασίας.\n");
+
+    // A hidden first sheet: the visible one unless answered yes.
+    for (const char* answer : {"no", "yes"}) {
+        r = cli({"import", decl.string(), (causes / "hidden-first.ods").string(), "--out", (dir / "out.txt").string(),
+                 "--answer", answer});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err, "Το πρώτο φύλλο «2023» είναι κρυφό. Να εισαχθούν τα στοιχεία του;\n");
+        const std::vector<std::string> lines = records(dir / "out.txt");
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[3].substr(1, 9), std::string(answer) == "yes" ? "012345670" : "111111114");
+    }
+}
