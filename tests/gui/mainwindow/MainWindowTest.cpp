@@ -264,6 +264,30 @@ private slots:
         QVERIFY(form_->session().modified());
     }
 
+    void importSaysWhyAndAsksAboutAHiddenFirstSheet()
+    {
+        MessageBox::setNextAnswer(Answer::Yes);
+        trigger(MenuCommand::New);
+        const QString causes = QString(EDLT_TEST_DATA) + "/sheets/causes/";
+        MessageBox::clearTestState();
+        MessageBox::setNextAnswer(Answer::Ok);
+        FileDialog::setNextFileName(causes + "protected.xlsx");
+        trigger(MenuCommand::Import);
+        QCOMPARE(MessageBox::shownTexts().size(), 1);
+        QVERIFY(MessageBox::shownTexts()[0].endsWith(U("Excel.\nΤο αρχείο προστατεύεται με κωδικό.")));
+        QCOMPARE(store().countRecords(), 0L);
+
+        // Όχι: this year's line from the visible second sheet.
+        MessageBox::clearTestState();
+        MessageBox::setNextAnswer(Answer::No);
+        FileDialog::setNextFileName(causes + "hidden-first.xlsx");
+        trigger(MenuCommand::Import);
+        QCOMPARE(MessageBox::shownTexts(),
+                 QStringList{U("Το πρώτο φύλλο «2023» είναι κρυφό. Να εισαχθούν τα στοιχεία του;")});
+        QCOMPARE(store().countRecords(), 1L);
+        QCOMPARE(QString::fromStdString(store().fieldValueAt(0, detail::AFM)), U("111111114"));
+    }
+
     void aLineACommandCannotStoreKeepsTheFocusOnItsCell()
     {
         MessageBox::setNextAnswer(Answer::Yes);
