@@ -327,17 +327,3 @@ TEST_F(SpreadsheetImportTest, AHiddenFirstSheetIsImportedOnlyWhenAnsweredYes)
         }
     }
 }
-
-TEST_F(SpreadsheetImportTest, ARefusedRowIsNamedByItsSheetRow)
-{
-    newDeclaration();
-    Row days = validRow("333333331");
-    days[17] = "400";
-    SpreadsheetImport imp(*session, ui);
-    EXPECT_EQ(imp.importBlock(sheetOf({validRow("012345670"), validRow("111111114"), days})), Outcome::Stopped);
-    ASSERT_TRUE(imp.stoppedRow());
-    EXPECT_EQ(cp1253::toUtf8(*imp.stoppedRow()), "Γραμμή 3 του φύλλου, ΑΦΜ 333333331");
-    session->detailStore().Cancel();
-    EXPECT_EQ(imp.importBlock(sheetOf({validRow("222222228")})), Outcome::Imported);
-    EXPECT_FALSE(imp.stoppedRow());
-}

@@ -666,9 +666,6 @@ TEST_F(CliTest, ImportSaysWhereAndWhy)
     r = cli({"import", decl.string(), (causes / "protected.xlsx").string()});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, generic + "Το αρχείο προστατεύεται με κωδικό.\n");
-    r = cli({"import", decl.string(), (causes / "webpage.xls").string()});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, generic + "Το αρχείο είναι ιστοσελίδα, όχι βιβλίο εργασίας.\n");
 
     // A hidden first sheet: the visible one unless answered yes.
     for (const char* answer : {"no", "yes"}) {
