@@ -79,7 +79,8 @@ Side readSide(const DetailLines& lines)
         }
         for (size_t k = 0; k < 9; ++k) sums[k] += units[k];
     }
-    if (bad > 1) *side.unconvertible += cp1253::lit(" (και άλλες ") + std::to_string(bad - 1) + cp1253::lit(" γραμμές)");
+    if (bad > 1)
+        *side.unconvertible += cp1253::lit(" (και άλλες ") + std::to_string(bad - 1) + cp1253::lit(" γραμμές)");
     for (size_t k = 0; k < 9; ++k) side.totals.sums[totalsBoxOfAmount[k]] = Amount::fromUnits(sums[k]);
     side.totals.lines = lines.count;
     std::sort(side.keys.begin(), side.keys.end());
@@ -241,8 +242,7 @@ std::optional<DeclarationComparison> compareWithFile(DeclarationSession& session
         const DetailLines newer{static_cast<size_t>(store.countRecords()),
                                 [&store](size_t i) { return store.lineAt(i); }};
         try {
-            result = compareDeclarations(
-                {older.lines.size(), [&older](size_t i) { return older.lines[i]; }}, newer);
+            result = compareDeclarations({older.lines.size(), [&older](size_t i) { return older.lines[i]; }}, newer);
         } catch (const UncomparableAmounts& e) {
             work.reset();
             ui.showError(e.inOld() ? e.message() + " (" + cp1253::pathText(*path) + ")" : e.message());

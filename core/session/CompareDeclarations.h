@@ -35,8 +35,8 @@ struct DeclarationComparison {
         bool changed(detail::Field field) const { return (fields >> field) & 1U; }
     };
 
-    std::vector<Line> onlyOld;  // in the older declaration's order
-    std::vector<Line> onlyNew;  // in the newer one's order
+    std::vector<Line> onlyOld;    // in the older declaration's order
+    std::vector<Line> onlyNew;    // in the newer one's order
     std::vector<Change> changed;  // in the newer one's order
     TotalsSummary oldTotals, newTotals;
     LineArena arena;  // holds the texts of the lines listed

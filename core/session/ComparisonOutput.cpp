@@ -57,7 +57,12 @@ std::array<TotalRow, 11> totalRows(const DeclarationComparison& c)
     for (size_t i = 0; i < 9; ++i)
         rows[i] = {caption(totalsFields[i]), totalsKeys[i], c.oldTotals.sums[i], c.newTotals.sums[i]};
     rows[9] = {"Εγγραφές", "lines", {}, {}, true, c.oldTotals.lines, c.newTotals.lines};
-    rows[10] = {"Μοναδικοί ΑΦΜ", "distinct_tax_numbers", {}, {}, true, c.oldTotals.distinctTaxNumbers,
+    rows[10] = {"Μοναδικοί ΑΦΜ",
+                "distinct_tax_numbers",
+                {},
+                {},
+                true,
+                c.oldTotals.distinctTaxNumbers,
                 c.newTotals.distinctTaxNumbers};
     return rows;
 }
@@ -114,11 +119,11 @@ std::string jsonTotals(const std::array<TotalRow, 11>& rows, int which)
         if (out.size() > 1) out += ',';
         out += "\"" + r.key + "\":";
         if (r.count) {
-            out += which == 0 ? std::to_string(r.oldCount)
+            out += which == 0   ? std::to_string(r.oldCount)
                    : which == 1 ? std::to_string(r.newCount)
-                                : (r.newCount >= r.oldCount ? "" : "-") +
-                                      std::to_string(r.newCount >= r.oldCount ? r.newCount - r.oldCount
-                                                                              : r.oldCount - r.newCount);
+                                : (r.newCount >= r.oldCount ? "" : "-") + std::to_string(r.newCount >= r.oldCount
+                                                                                             ? r.newCount - r.oldCount
+                                                                                             : r.oldCount - r.newCount);
         } else {
             const Amount a = which == 0 ? r.oldAmount : which == 1 ? r.newAmount : r.newAmount - r.oldAmount;
             out += "\"" + decimalPoint(a) + "\"";

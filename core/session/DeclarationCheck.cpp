@@ -237,8 +237,7 @@ void checkDeclarant(const DeclarationView& declaration, std::vector<CheckFinding
 {
     const HeaderFields& h = declaration.header();
     for (DeclarantFinding& f : declarantFindings(h, declaration.today().year))
-        out.push_back({0, std::move(f.message), false, -1, f.field,
-                       f.kind == DeclarantFinding::Kind::ConversionError});
+        out.push_back({0, std::move(f.message), false, -1, f.field, f.kind == DeclarantFinding::Kind::ConversionError});
     static constexpr std::pair<HeaderField, const char*> names[] = {
         {HeaderField::YearOfData, "Έτος"},
         {HeaderField::AFM, "ΑΦΜ"},

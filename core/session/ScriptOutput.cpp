@@ -110,7 +110,8 @@ const char* findingKindKey(const CheckFinding& finding)
 const char* findingFieldKey(const CheckFinding& finding)
 {
     if (finding.headerField) return headerFieldKey(*finding.headerField);
-    if (finding.field >= 0 && finding.field < detail::FieldCount) return detail::fields[static_cast<size_t>(finding.field)].name;
+    if (finding.field >= 0 && finding.field < detail::FieldCount)
+        return detail::fields[static_cast<size_t>(finding.field)].name;
     return "";
 }
 

@@ -22,9 +22,9 @@ struct TotalsSummary {
     size_t distinctTaxNumbers = 0;
 };
 // The totals' names for scripts, in the order of the totals boxes.
-inline constexpr std::array<const char*, 9> totalsKeys = {
-    "gross_pay", "deductions", "net_pay", "tax_withheld", "stamp_duty", "oga_stamp_duty",
-    "tax_due",   "oga_tax_withheld", "oga_tax_due"};
+inline constexpr std::array<const char*, 9> totalsKeys = {"gross_pay",    "deductions",       "net_pay",
+                                                          "tax_withheld", "stamp_duty",       "oga_stamp_duty",
+                                                          "tax_due",      "oga_tax_withheld", "oga_tax_due"};
 // The totals box of each amount field's sum, in the amount fields' schema order.
 inline constexpr std::array<size_t, 9> totalsBoxOfAmount = {0, 4, 5, 1, 2, 3, 6, 7, 8};
 

@@ -58,8 +58,7 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const
 QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* titles[] = {"Αποτέλεσμα", "Γραμμή",  "Γραμμή παλιάς", "ΑΦΜ",
-                                   "Είδος",      "Επώνυμο", "Αλλαγές"};
+    static const char* titles[] = {"Αποτέλεσμα", "Γραμμή", "Γραμμή παλιάς", "ΑΦΜ", "Είδος", "Επώνυμο", "Αλλαγές"};
     return section >= 0 && section < ColumnCount ? tr8(titles[section]) : QVariant();
 }
 

@@ -248,9 +248,9 @@ int main(int argc, char** argv)
 {
     using namespace edlt::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
-        {"check-afm", runCheckAfm}, {"new", runNew},       {"check", runCheck},   {"totals", runTotals},
-        {"sort", runSort},          {"report", runReport}, {"import", runImport}, {"zip", runZip},
-        {"compare", runCompare},
+        {"check-afm", runCheckAfm}, {"new", runNew},   {"check", runCheck},
+        {"totals", runTotals},      {"sort", runSort}, {"report", runReport},
+        {"import", runImport},      {"zip", runZip},   {"compare", runCompare},
     };
     if (argc < 2) {
         std::cerr << helpText();
