@@ -91,9 +91,11 @@ Side readSide(const DetailLines& lines)
 
 bool sameValue(detail::Field field, std::string_view a, std::string_view b)
 {
+    // A blank amount or day count is nought, as in the totals and the file.
+    if (a.empty()) a = "0";
+    if (b.empty()) b = "0";
     if (detail::isAmount(field)) {
-        // A blank amount counts as nothing, as in the totals.
-        auto x = Amount::tryParse(a.empty() ? "0" : a), y = Amount::tryParse(b.empty() ? "0" : b);
+        auto x = Amount::tryParse(a), y = Amount::tryParse(b);
         return x && y && *x == *y;
     }
     if (field == detail::Hmeres) {
@@ -206,11 +208,15 @@ DeclarationComparison compareDeclarations(const DetailLines& oldLines, const Det
     return out;
 }
 
-std::optional<std::string> readDetailLines(const std::filesystem::path& path, ArenaLines& lines)
+std::optional<std::string> readDetailLines(const std::filesystem::path& path, ArenaLines& lines, LongWork* work)
 {
     try {
         FileSource file(path);
-        return readDeclarationLines(file, lines);
+        if (!work) return readDeclarationLines(file, lines);
+        std::error_code unknown;
+        const auto size = std::filesystem::file_size(path, unknown);
+        ProgressSource source(file, unknown ? 0 : static_cast<size_t>(size), *work);
+        return readDeclarationLines(source, lines);
     } catch (const FileOpenError& e) {
         lines.clear();
         return declaration_messages::openProblem() + e.framed();
@@ -230,7 +236,7 @@ std::optional<DeclarationComparison> compareWithFile(DeclarationSession& session
     session.guarded([&] {
         std::optional<LongWork> work(std::in_place, ui, true);
         ArenaLines older;
-        if (auto problem = readDetailLines(*path, older)) {
+        if (auto problem = readDetailLines(*path, older, &*work)) {
             work.reset();
             if (*problem != declaration_messages::invalidFile()) ui.beep();
             ui.showNotice(*problem + (problem->find(cp1253::pathText(*path)) == std::string::npos

@@ -20,6 +20,7 @@
 namespace edlt {
 
 class DeclarationSession;
+class LongWork;
 class UserInterface;
 
 struct DeclarationComparison {
@@ -64,8 +65,10 @@ private:
 DeclarationComparison compareDeclarations(const DetailLines& oldLines, const DetailLines& newLines);
 
 // The detail lines of a declaration file, read and checked as Open reads them with nothing
-// written; the message Open shows when it refuses the file (lines then empty).
-std::optional<std::string> readDetailLines(const std::filesystem::path& path, ArenaLines& lines);
+// written; the message Open shows when it refuses the file (lines then empty). work, when
+// given, is told how far the reading got.
+std::optional<std::string> readDetailLines(const std::filesystem::path& path, ArenaLines& lines,
+                                           LongWork* work = nullptr);
 
 // The window's command: asks for the older declaration's file and compares it with the one
 // open (its line being edited stored first). nullopt when cancelled or refused (the user has

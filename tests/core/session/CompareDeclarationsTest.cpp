@@ -140,7 +140,7 @@ TEST(CompareDeclarations, OnlyDifferentValuesAreChanges)
         {{{detail::AkaInc, "1000,00"}}, 0},  // the same amount written otherwise
         {{{detail::Xartosimo, "0"}}, 0},     // blank and nought
         {{{detail::Hmeres, "025"}}, 0},
-        {{{detail::Name, "ΝΙΚΟΣ"}}, 1U << detail::Name},
+        {{{detail::Name, G("ΝΙΚΟΣ")}}, 1U << detail::Name},
         {{{detail::ForosAnal, "0,01"}}, 1U << detail::ForosAnal},
         {{{detail::Hmeres, "26"}}, 1U << detail::Hmeres},
     };
