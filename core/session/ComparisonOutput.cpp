@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/base/Amount.h"
+#include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/session/ScriptOutput.h"
 
@@ -173,11 +174,36 @@ std::string csvValue(const Line& line, detail::Field field)
     return csvText(shown(line, field));
 }
 
+// Text made piece by piece and handed on a block at a time: a comparison of a million
+// lines is never whole in memory.
+class Output {
+public:
+    explicit Output(ByteSink& sink) : sink_(sink) {}
+    Output& operator+=(std::string_view text)
+    {
+        text_.append(text);
+        if (text_.size() >= blockSize) finish();
+        return *this;
+    }
+    Output& operator+=(char c) { return *this += std::string_view(&c, 1); }
+    void finish()
+    {
+        sink_.write(text_);
+        text_.clear();
+    }
+
+private:
+    static constexpr size_t blockSize = size_t(1) << 16;
+    ByteSink& sink_;
+    std::string text_;
+};
+
 }  // namespace
 
-std::string comparisonText(const DeclarationComparison& c)
+void writeComparisonText(const DeclarationComparison& c, ByteSink& sink)
 {
-    std::string out = "Μόνο στην παλιά δήλωση: " + std::to_string(c.onlyOld.size()) + "\n";
+    Output out(sink);
+    out += "Μόνο στην παλιά δήλωση: " + std::to_string(c.onlyOld.size()) + "\n";
     for (const Line& l : c.onlyOld) out += "  γραμμή " + std::to_string(l.number) + ": " + lineHead(l) + "\n";
     out += "Μόνο στη νέα δήλωση: " + std::to_string(c.onlyNew.size()) + "\n";
     for (const Line& l : c.onlyNew) out += "  γραμμή " + std::to_string(l.number) + ": " + lineHead(l) + "\n";
@@ -198,12 +224,13 @@ std::string comparisonText(const DeclarationComparison& c)
             out += "  " + r.caption + ": " + cp1253::toUtf8(r.oldAmount.text()) + " → " +
                    cp1253::toUtf8(r.newAmount.text()) + ", " + signedText(r.newAmount - r.oldAmount) + "\n";
     }
-    return out;
+    out.finish();
 }
 
-std::string comparisonJson(const DeclarationComparison& c)
+void writeComparisonJson(const DeclarationComparison& c, ByteSink& sink)
 {
-    std::string out = "{\"only_old\":[";
+    Output out(sink);
+    out += "{\"only_old\":[";
     for (size_t i = 0; i < c.onlyOld.size(); ++i) out += (i ? "," : "") + jsonLine(c.onlyOld[i]);
     out += "],\"only_new\":[";
     for (size_t i = 0; i < c.onlyNew.size(); ++i) out += (i ? "," : "") + jsonLine(c.onlyNew[i]);
@@ -227,12 +254,13 @@ std::string comparisonJson(const DeclarationComparison& c)
     const auto rows = totalRows(c);
     out += "],\"totals\":{\"old\":" + jsonTotals(rows, 0) + ",\"new\":" + jsonTotals(rows, 1) +
            ",\"difference\":" + jsonTotals(rows, 2) + "}}\n";
-    return out;
+    out.finish();
 }
 
-std::string comparisonTsv(const DeclarationComparison& c)
+void writeComparisonTsv(const DeclarationComparison& c, ByteSink& sink)
 {
-    std::string out = "kind\told_line\tnew_line\tAFM\tTypeInc\tfield\told\tnew\tdifference\n";
+    Output out(sink);
+    out += "kind\told_line\tnew_line\tAFM\tTypeInc\tfield\told\tnew\tdifference\n";
     auto key = [](const Line& l) { return shown(l, detail::AFM) + '\t' + shown(l, detail::TypeInc); };
     for (const Line& l : c.onlyOld) out += "only_old\t" + std::to_string(l.number) + "\t\t" + key(l) + "\t\t\t\t\n";
     for (const Line& l : c.onlyNew) out += "only_new\t\t" + std::to_string(l.number) + '\t' + key(l) + "\t\t\t\t\n";
@@ -256,12 +284,13 @@ std::string comparisonTsv(const DeclarationComparison& c)
             out += decimalPoint(r.oldAmount) + '\t' + decimalPoint(r.newAmount) + '\t' +
                    decimalPoint(r.newAmount - r.oldAmount) + '\n';
     }
-    return out;
+    out.finish();
 }
 
-std::string comparisonCsv(const DeclarationComparison& c)
+void writeComparisonCsv(const DeclarationComparison& c, ByteSink& sink)
 {
-    std::string out = "\xEF\xBB\xBF";
+    Output out(sink);
+    out += "\xEF\xBB\xBF";
     auto row = [&out](std::initializer_list<std::string> cells) {
         bool first = true;
         for (const std::string& cell : cells) {
@@ -301,7 +330,7 @@ std::string comparisonCsv(const DeclarationComparison& c)
             row({kind(ComparisonRow::Kind::Total), "", "", "", "", "", csvText(r.caption), decimalComma(r.oldAmount),
                  decimalComma(r.newAmount), decimalComma(r.newAmount - r.oldAmount)});
     }
-    return out;
+    out.finish();
 }
 
 size_t comparisonRowCount(const DeclarationComparison& c)

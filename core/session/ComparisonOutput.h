@@ -1,30 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A comparison of two declarations as people and programs read it: the command line's text,
-// JSON and TSV, the window's list rows and its CSV file. All UTF-8.
+// JSON and TSV, the window's list rows and its CSV file. All UTF-8; the long ones are
+// written to a sink a block at a time.
 #include <cstddef>
 #include <string>
 
+#include "core/base/ByteStream.h"
 #include "core/session/CompareDeclarations.h"
 
 namespace edlt {
 
 // Readable Greek text: the lines only in the older declaration, only in the newer one, the
 // changed ones (each field old → new), then the totals of both and their differences.
-std::string comparisonText(const DeclarationComparison& comparison);
+void writeComparisonText(const DeclarationComparison& comparison, ByteSink& out);
 // One JSON object and a line break:
 // {"only_old":[{"line":n,"fields":{"AFM":"…",…}}],"only_new":[…],
 //  "changed":[{"old_line":n,"new_line":n,"AFM":"…","TypeInc":"…",
 //              "changes":[{"field":"AkaInc","old":"1000.00","new":"1200.00"}]}],
 //  "totals":{"old":{…},"new":{…},"difference":{…}}}
 // Amounts are decimal strings with a full stop; line numbers and counts are numbers.
-std::string comparisonJson(const DeclarationComparison& comparison);
+void writeComparisonJson(const DeclarationComparison& comparison, ByteSink& out);
 // A heading row "kind old_line new_line AFM TypeInc field old new difference", then a row
 // for each line only in one, each changed field, each total and the two counts.
-std::string comparisonTsv(const DeclarationComparison& comparison);
+void writeComparisonTsv(const DeclarationComparison& comparison, ByteSink& out);
 // As the TSV with Greek headings, for a Greek spreadsheet: UTF-8 with a byte-order mark,
 // ';' between fields, CR LF, texts quoted, amounts with the decimal comma.
-std::string comparisonCsv(const DeclarationComparison& comparison);
+void writeComparisonCsv(const DeclarationComparison& comparison, ByteSink& out);
 
 // The window's list: a row a line only in one, a row a changed line, then a row a total.
 struct ComparisonRow {

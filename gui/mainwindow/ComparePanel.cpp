@@ -146,9 +146,10 @@ void ComparePanel::exportCsv()
     const auto name = FileDialog::save(this, QFile::decodeName(session_.programFolder().string().c_str()), proposed,
                                        QStringLiteral("*.csv|*.csv"));
     if (!name) return;
-    const std::string csv = comparisonCsv(*comparison);
     session_.guarded([&] {
-        writeFileAtomically(QFile::encodeName(*name).toStdString(), csv, AtomicFileWriter::Durability::Durable);
+        AtomicFileWriter file(QFile::encodeName(*name).toStdString(), AtomicFileWriter::Durability::Durable);
+        writeComparisonCsv(*comparison, file);
+        file.commit();
     });
 }
 

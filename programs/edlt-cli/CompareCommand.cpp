@@ -2,9 +2,11 @@
 // edlt-cli compare: two declaration files line by line, as diff compares texts: exit 0 when
 // they hold the same lines, 1 when they differ, 2 when one cannot be read.
 #include <array>
+#include <iostream>
 #include <memory>
 #include <optional>
 
+#include "core/base/ByteStream.h"
 #include "core/base/TwoCores.h"
 #include "core/session/CompareDeclarations.h"
 #include "core/session/ComparisonOutput.h"
@@ -12,6 +14,18 @@
 #include "programs/edlt-cli/PrivateWorkspace.h"
 
 namespace edlt::cli {
+
+namespace {
+// What the comparison writes goes to standard output a block at a time (main tells of a
+// failed write).
+class StandardOutput : public ByteSink {
+public:
+    void write(std::string_view data) override
+    {
+        std::cout.write(data.data(), static_cast<std::streamsize>(data.size()));
+    }
+};
+}  // namespace
 
 int runCompare(const Args& args)
 {
@@ -59,10 +73,11 @@ int runCompare(const Args& args)
         printFailure(namingFile(e.message(), files[e.inOld() ? 0 : 1]));
         return ExitUnreadable;
     }
+    StandardOutput out;
     switch (*format) {
-    case OutputFormat::Text: printUtf8(comparisonText(*comparison)); break;
-    case OutputFormat::Json: printUtf8(comparisonJson(*comparison)); break;
-    case OutputFormat::Tsv: printUtf8(comparisonTsv(*comparison)); break;
+    case OutputFormat::Text: writeComparisonText(*comparison, out); break;
+    case OutputFormat::Json: writeComparisonJson(*comparison, out); break;
+    case OutputFormat::Tsv: writeComparisonTsv(*comparison, out); break;
     }
     return comparison->same() ? ExitOk : ExitRefused;
 }
