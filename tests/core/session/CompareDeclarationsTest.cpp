@@ -9,6 +9,7 @@
 #include "core/session/ComparisonOutput.h"
 #include "core/store/AtomicFile.h"
 #include "tests/TestUtil.h"
+#include "tests/core/session/SessionFixture.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -215,6 +216,46 @@ TEST(CompareDeclarations, CsvIsWhatAGreekSpreadsheetOpens)
     EXPECT_NE(csv.find("\r\n\"Σύνολο\";;;;;;\"Εγγραφές\";1;1;0\r\n"), std::string::npos) << csv;
     EXPECT_EQ(csv.find('\n', csv.size() - 1), csv.size() - 1);
     EXPECT_EQ(csv.find("\n\n"), std::string::npos);
+}
+
+// The window's command: the line being typed is part of the open declaration compared, and
+// an older file that cannot be compared is told of by name.
+class CompareWithFileTest : public SessionTest {};
+
+TEST_F(CompareWithFileTest, ComparesTheOpenDeclarationWithTheChosenFile)
+{
+    newDeclaration();
+    ASSERT_TRUE(addLine("111111114", "10", "1000", "200", "800"));
+    FixedWidthTable& ds = session->detailStore();
+    ds.appendNew();
+    ds.setFieldValue(detail::AFM, "222222228");
+    ds.setFieldValue(detail::TypeInc, "10");
+    ds.setFieldValue(detail::AkaInc, "500");
+    ds.setFieldValue(detail::Kratiseis, "0");
+    ds.setFieldValue(detail::Kathares, "500");
+
+    HeaderFields h;
+    h.YearOfData = "2024";
+    h.AFM = "123456783";
+    h.CompanyName = G("ΑΛΦΑ");
+    AtomicFileWriter w(dir / "older");
+    const std::vector<std::string> older = {line("111111114", "ΑΛΦΑ", {{detail::SurName, ""}})};
+    writeDeclarationFile(w, h, TotalsTexts{}, detailLinesOf(older), "20250115");
+    w.commit();
+    ui.files.push_back(dir / "older");
+    auto c = compareWithFile(*session, ui);
+    ASSERT_TRUE(c) << ::testing::PrintToString(ui.log);
+    EXPECT_EQ(numbers(c->onlyNew), std::vector<size_t>{2});
+    EXPECT_TRUE(c->onlyOld.empty());
+    EXPECT_EQ(c->newTotals.sums[0], Amount::fromCents(150000));
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{});
+
+    writeFile(dir / "junk", "hello\r\n");
+    ui.files.push_back(dir / "junk");
+    ui.files.push_back(std::nullopt);
+    EXPECT_FALSE(compareWithFile(*session, ui));
+    EXPECT_FALSE(compareWithFile(*session, ui));
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"! Μη έγκυρο αρχείο (" + (dir / "junk").string() + ")"});
 }
 
 }  // namespace
