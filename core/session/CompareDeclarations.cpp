@@ -208,6 +208,26 @@ DeclarationComparison compareDeclarations(const DetailLines& oldLines, const Det
     return out;
 }
 
+const DeclarationComparison::Line* comparedNewLine(const DeclarationComparison& c, size_t row)
+{
+    if (row < c.onlyOld.size()) return nullptr;
+    row -= c.onlyOld.size();
+    if (row < c.onlyNew.size()) return &c.onlyNew[row];
+    row -= c.onlyNew.size();
+    return row < c.changed.size() ? &c.changed[row].newLine : nullptr;
+}
+
+size_t currentLineNumber(const FixedWidthTable& store, const DeclarationComparison::Line& line)
+{
+    if (!store.active()) return 0;
+    const auto count = static_cast<size_t>(store.countRecords());
+    const KeyedLine key = keyOf(line.text, 0);
+    if (line.number <= count && keyOf(store.lineAt(line.number - 1), 0).sameKey(key)) return line.number;
+    for (size_t i = 0; i < count; ++i)
+        if (keyOf(store.lineAt(i), 0).sameKey(key)) return i + 1;
+    return 0;
+}
+
 std::optional<std::string> readDetailLines(const std::filesystem::path& path, ArenaLines& lines, LongWork* work)
 {
     try {

@@ -15,6 +15,7 @@
 #include "core/session/ScriptOutput.h"
 #include "core/store/DeclarationFile.h"
 #include "core/store/DetailRecord.h"
+#include "core/store/FixedWidthTable.h"
 #include "core/store/LineArena.h"
 
 namespace edlt {
@@ -63,6 +64,14 @@ private:
 
 // Compares the lines of two declarations (workspace form); throws UncomparableAmounts.
 DeclarationComparison compareDeclarations(const DetailLines& oldLines, const DetailLines& newLines);
+
+// The line a listed row stands for in the newer declaration (nullptr for a line only in the
+// older one and for the totals), in the order of the window's list.
+const DeclarationComparison::Line* comparedNewLine(const DeclarationComparison& comparison, size_t row);
+// Where that line is now in the lines compared (1-based; 0 when gone): at its number while
+// the line there has its tax number and income type, else the first line that has them
+// (the lines were sorted or edited since).
+size_t currentLineNumber(const FixedWidthTable& store, const DeclarationComparison::Line& line);
 
 // The detail lines of a declaration file, read and checked as Open reads them with nothing
 // written; the message Open shows when it refuses the file (lines then empty). work, when

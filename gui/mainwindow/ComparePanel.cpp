@@ -123,14 +123,15 @@ void ComparePanel::compareWithFile()
 void ComparePanel::goToRow(int row)
 {
     const DeclarationComparison* comparison = model_->comparison();
-    if (!comparison || row < 0 || row >= model_->rowCount()) return;
-    const size_t line = comparisonRow(*comparison, static_cast<size_t>(row)).newLine;
-    if (line == 0) return;
+    if (!comparison || row < 0) return;
+    const DeclarationComparison::Line* compared = comparedNewLine(*comparison, static_cast<size_t>(row));
+    if (!compared) return;
     window_.command([&] {
         if (!session_.postPendingEdit()) return;
         FixedWidthTable& ds = session_.detailStore();
-        // The lines may have changed since the comparison: a line no longer there is not sought.
-        if (!ds.active() || line > static_cast<size_t>(ds.countRecords())) return;
+        // The lines may have been sorted or changed since the comparison.
+        const size_t line = currentLineNumber(ds, *compared);
+        if (line == 0) return;
         session_.guarded([&] { ds.setRecordNumber(static_cast<long>(line)); });
         RecordGridView* grid = window_.detailGrid().grid();
         grid->followStore();

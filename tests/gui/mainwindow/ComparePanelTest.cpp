@@ -110,6 +110,11 @@ private slots:
             QCOMPARE(store.recordNumber(), expected);
         }
 
+        // Sorted since the comparison: a row still goes to its line.
+        form_->menuAction(MenuCommand::SortBySurname)->trigger();
+        activateRow(2);
+        QCOMPARE(store.recordNumber(), 4L);
+
         const auto csv = folder() / "sygkrisi.csv";
         FileDialog::setNextFileName(QString::fromStdString(csv.string()));
         panel().findChild<QPushButton*>("CompareCsv")->click();
