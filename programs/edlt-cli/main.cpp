@@ -44,27 +44,6 @@ void printErr(const std::string& cp1253Text)
     std::cerr << "edlt-cli: " << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
 }
 
-std::string namingFile(const std::string& cp1253Text, const std::string& file)
-{
-    const std::string name = cp1253::pathText(file);
-    if (cp1253Text.find("(" + name) != std::string::npos) return cp1253Text;
-    return cp1253Text + " (" + name + ")";
-}
-
-std::optional<OutputFormat> outputFormat(const ParsedArgs& parsed, bool tsvToo)
-{
-    const std::string value = parsed.value("--format").value_or("text");
-    if (value == "text") return OutputFormat::Text;
-    if (value == "json") return OutputFormat::Json;
-    if (value == "tsv" && tsvToo) return OutputFormat::Tsv;
-    return std::nullopt;
-}
-
-void printUtf8(const std::string& utf8)
-{
-    std::cout << utf8;
-}
-
 void noteFailure()
 {
     failureShown = true;
