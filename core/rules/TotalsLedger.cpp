@@ -98,6 +98,14 @@ TotalsLedger::Entry TotalsLedger::entryOf(std::string_view line)
     return e;
 }
 
+bool TotalsLedger::lineUnits(std::string_view line, std::array<int64_t, 9>& units, std::string_view& badText)
+{
+    const Entry e = entryOf(line);
+    units = e.units;
+    badText = e.badText;
+    return !e.bad;
+}
+
 void TotalsLedger::KeyCounts::clear(size_t expected)
 {
     size_t capacity = 64;

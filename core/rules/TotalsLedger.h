@@ -43,6 +43,10 @@ public:
     // "Γραμμή N: " and the first one's conversion message, then "(και άλλες M γραμμές)"
     // when there are more (Windows-1253); nullopt when every amount converts.
     std::optional<std::string> unconvertibleMessage() const;
+    // What one line adds to the sums, in schema order of the amount fields (nothing for
+    // income types 15 and 16); false, with the first amount that is not a number in badText,
+    // when a summed amount is not one.
+    static bool lineUnits(std::string_view line, std::array<int64_t, 9>& units, std::string_view& badText);
     // Whether a stored line has this tax number and income type (texts as the fields give them).
     bool hasPair(std::string_view afm, std::string_view typeInc) const;
     // Whether two stored lines share tax number and income type.

@@ -204,6 +204,7 @@ void checkRange(const LinePass& pass, size_t first, size_t last, std::vector<Che
         } catch (const Error& e) {
             // A conversion error ends the line's checks as a refusal would.
             ui.add(e.message(), false);
+            out.back().conversion = dynamic_cast<const ConvertError*>(&e) != nullptr;
         }
         checkLineBytes(pass.lines.lineAt(i), ui.line, out);
         // The validation never changes these two: they are the stored values.
@@ -236,7 +237,7 @@ void checkDeclarant(const DeclarationView& declaration, std::vector<CheckFinding
 {
     const HeaderFields& h = declaration.header();
     for (DeclarantFinding& f : declarantFindings(h, declaration.today().year))
-        out.push_back({0, std::move(f.message), false, -1, f.field});
+        out.push_back({0, std::move(f.message), false, -1, f.field, f.kind == DeclarantFinding::Kind::ConversionError});
     static constexpr std::pair<HeaderField, const char*> names[] = {
         {HeaderField::YearOfData, "Έτος"},
         {HeaderField::AFM, "ΑΦΜ"},

@@ -21,6 +21,7 @@ struct CheckFinding {
     bool question = false;                   // a question the rule would ask, not a refusal
     int field = -1;                          // the detail field the message is about, -1 for none
     std::optional<HeaderField> headerField;  // for the declarant's findings
+    bool conversion = false;                 // a value that is not a number (the conversion error)
 };
 
 struct CheckResult {

@@ -412,7 +412,8 @@ constexpr size_t storedSize = RecordSize + lineBreak.size();
 // each. The first problem in line order is the one reported, as if done one by one.
 class DetailConverter {
 public:
-    explicit DetailConverter(AtomicFileWriter& record2) : record2_(record2), thread_([this] { run(); }) {}
+    // Without record2 the lines are only converted.
+    explicit DetailConverter(AtomicFileWriter* record2) : record2_(record2), thread_([this] { run(); }) {}
     ~DetailConverter()
     {
         try {
@@ -464,7 +465,7 @@ private:
         const char* runStart = nullptr;
         size_t runSize = 0;
         auto flush = [&] {
-            if (runSize > 0) record2_.write(std::string_view(runStart, runSize));
+            if (runSize > 0 && record2_) record2_->write(std::string_view(runStart, runSize));
             runSize = 0;
         };
         try {
@@ -491,7 +492,7 @@ private:
         }
     }
 
-    AtomicFileWriter& record2_;
+    AtomicFileWriter* record2_;
     std::vector<Item> batch_;
     Handoff<std::vector<Item>> batches_{8};
     std::optional<std::string> problem_;
@@ -499,8 +500,10 @@ private:
     std::thread thread_;  // last: it starts once the rest is ready
 };
 
-std::optional<std::string> readDeclaration(ByteSource& source, const std::filesystem::path& generalDataPath,
-                                           const std::filesystem::path& record2Path, ArenaLines* lines)
+// Reads and checks the file; the declarant record goes to generalData and the workspace
+// lines to record2 when they are given (neither is committed here).
+std::optional<std::string> readRecords(ByteSource& source, AtomicFileWriter* generalData, AtomicFileWriter* record2,
+                                       ArenaLines* lines)
 {
     // One byte past a record is enough to know a line is too long; longer ones are cut.
     LineReader reader(source, RecordSize + 1, true);
@@ -512,10 +515,6 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
         return declaration_messages::openProblem();
     }
 
-    // Both files are built beside the real ones and replace them only when the whole
-    // file was accepted, so a rejected file leaves the open declaration as it was.
-    AtomicFileWriter generalData(generalDataPath, AtomicFileWriter::Durability::ProcessSafe);
-    AtomicFileWriter record2(record2Path, AtomicFileWriter::Durability::ProcessSafe);
     // Each record goes into the arena as read, with its line break, and is made a workspace
     // line there: record2 is written straight from the arena's blocks.
     ArenaLines unkept;
@@ -535,8 +534,10 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
             if (line.size() != static_cast<size_t>(RecordSize) || reader.lastLineTooLong())
                 return declaration_messages::wrongLineLength();
             if (line[0] == '1') {
-                generalData.write(line);
-                generalData.write(lineBreak);
+                if (generalData) {
+                    generalData->write(line);
+                    generalData->write(lineBreak);
+                }
             } else if (line[0] == '3') {
                 char* rec = out.arena.allocate(storedSize);
                 std::memcpy(rec, line.data(), line.size());
@@ -556,13 +557,37 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
     }
     // The converter has only lines before the reader's problem: its own comes first.
     if (auto earlier = converter.finish()) return earlier;
-    if (problem) return problem;
+    return problem;
+}
+
+std::optional<std::string> readDeclaration(ByteSource& source, const std::filesystem::path& generalDataPath,
+                                           const std::filesystem::path& record2Path, ArenaLines* lines)
+{
+    // Both files are built beside the real ones and replace them only when the whole
+    // file was accepted, so a rejected file leaves the open declaration as it was.
+    AtomicFileWriter generalData(generalDataPath, AtomicFileWriter::Durability::ProcessSafe);
+    AtomicFileWriter record2(record2Path, AtomicFileWriter::Durability::ProcessSafe);
+    if (auto problem = readRecords(source, &generalData, &record2, lines)) return problem;
     record2.commit();
     generalData.commit();
     return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines)
+{
+    workspaceLines.clear();
+    std::optional<std::string> problem;
+    try {
+        problem = readRecords(source, nullptr, nullptr, &workspaceLines);
+    } catch (...) {
+        workspaceLines.clear();
+        throw;
+    }
+    if (problem) workspaceLines.clear();
+    return problem;
+}
 
 std::optional<std::string> readDeclarationFile(ByteSource& source, const std::filesystem::path& generalDataPath,
                                                const std::filesystem::path& record2Path, ArenaLines* workspaceLines)

@@ -59,6 +59,10 @@ std::optional<std::string> readDeclarationFile(ByteSource& source, const std::fi
                                                const std::filesystem::path& record2Path,
                                                ArenaLines* workspaceLines = nullptr);
 
+// Reads and checks the whole file as readDeclarationFile does, keeping only the detail
+// lines (workspace form) and writing nothing; the same messages on failure, lines left empty.
+std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines);
+
 // Converts one 170-byte detail record into its workspace line. Throws Error with a Greek
 // message when the record is not 170 bytes or an amount cannot be held in the workspace
 // (negative, or its decimal form longer than the field). lineNumber is the 1-based line

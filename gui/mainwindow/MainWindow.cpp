@@ -16,6 +16,7 @@
 #include "gui/mainwindow/Accessibility.h"
 #include "gui/mainwindow/CapsLockKeeper.h"
 #include "gui/mainwindow/CommandScope.h"
+#include "gui/mainwindow/ComparePanel.h"
 #include "gui/mainwindow/DeclarantHeader.h"
 #include "gui/mainwindow/FileDrop.h"
 #include "gui/mainwindow/FindingsPanel.h"
@@ -109,6 +110,8 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     findings_ = new FindingsPanel(*this);
     addDockWidget(Qt::BottomDockWidgetArea, findings_);
     buildMenus();
+    compare_ = new ComparePanel(*this);
+    addDockWidget(Qt::BottomDockWidgetArea, compare_);
 
     pleaseWaitDialog_ = new PleaseWaitDialog(this);
     connect(&ui_, &QtUserInterface::focusHeaderRequested, header_, &DeclarantHeader::focus);
@@ -121,6 +124,7 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     layout_ = new MainLayout(*this, *client);
     // The window keeps its fixed size, taller by the panel while it is shown.
     connect(findings_, &QDockWidget::visibilityChanged, layout_, &MainLayout::fixedSizeChanged);
+    connect(compare_, &QDockWidget::visibilityChanged, layout_, &MainLayout::fixedSizeChanged);
     nameControls(*client);
     new GridTabOut(*grid_->grid(), this);
     title_ = new WindowTitle(*this, *session_);
@@ -255,6 +259,7 @@ void MainWindow::refresh()
         menuAction(c)->setEnabled(enabled);
     startPanel_->setVisible(session_->startPanelVisible());
     findings_->sessionChanged();
+    compare_->sessionChanged();
     if (title_) title_->update();
 }
 

@@ -16,6 +16,7 @@
 namespace edlt::ui {
 
 class CapsLockKeeper;
+class ComparePanel;
 class DeclarantHeader;
 class DetailGrid;
 class FindingsPanel;
@@ -64,6 +65,7 @@ public:
     DetailGrid& detailGrid() { return *grid_; }
     PleaseWaitDialog& pleaseWaitWindow() { return *pleaseWaitDialog_; }
     FindingsPanel& findings() { return *findings_; }
+    ComparePanel& comparison() { return *compare_; }
     CapsLockKeeper& capsLock() { return *capsLock_; }
     // Shown at its fixed size, or maximised where that does not fit the screen.
     void showAtStart();
@@ -101,6 +103,7 @@ private:
     TotalsPanel* totals_ = nullptr;
     PleaseWaitDialog* pleaseWaitDialog_ = nullptr;
     FindingsPanel* findings_ = nullptr;
+    ComparePanel* compare_ = nullptr;
     CapsLockKeeper* capsLock_ = nullptr;
     MainLayout* layout_ = nullptr;
     WindowTitle* title_ = nullptr;

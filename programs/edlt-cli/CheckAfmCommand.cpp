@@ -1,8 +1,19 @@
+#include <iostream>
+
+#include "core/base/Cp1253.h"
 #include "core/base/Error.h"
 #include "core/rules/CheckAFM.h"
 #include "programs/edlt-cli/Cli.h"
 
 namespace edlt::cli {
+
+namespace {
+// The conversion error alone, as scripts that check tax numbers have always read it.
+void printConversionError(const std::string& cp1253Text)
+{
+    std::cerr << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
+}
+}  // namespace
 
 int runCheckAfm(const Args& args)
 {
@@ -10,13 +21,13 @@ int runCheckAfm(const Args& args)
     std::string text;
     if (!argToCp1253(args[0], text)) {
         // A character outside the code page cannot be a digit: the conversion fails on it.
-        printErr(format("'%s' is not a valid integer value", {"?"}));
+        printConversionError(format("'%s' is not a valid integer value", {"?"}));
         return ExitUnreadable;
     }
     try {
         return checkAFM(text) ? ExitOk : ExitRefused;
     } catch (const ConvertError& e) {
-        printErr(e.message());
+        printConversionError(e.message());
         return ExitUnreadable;
     }
 }

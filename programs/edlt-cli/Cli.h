@@ -21,10 +21,15 @@ inline constexpr int ExitRefused = 1;
 inline constexpr int ExitUnreadable = 2;
 
 // Prints Windows-1253 text as UTF-8 with a line break; control characters are shown as
-// \xHH.
+// \xHH. Lines on standard error start with "edlt-cli: ".
 void printOut(const std::string& cp1253Text);
 void printErr(const std::string& cp1253Text);
 std::string escapeControls(const std::string& text);
+// The message with the file it is about, " (<file>)", unless it names it already (as the
+// frame "<message> (<file>: <cause>)" does).
+std::string namingFile(const std::string& cp1253Text, const std::string& file);
+// UTF-8 text as it is to standard output (the formats for scripts).
+void printUtf8(const std::string& utf8);
 // printErr for a message of failure: the command then never exits 0.
 void printFailure(const std::string& cp1253Text);
 bool failurePrinted();
@@ -69,6 +74,11 @@ struct ParsedArgs {
 std::optional<std::string> parseArgs(const Args& args, const std::set<std::string>& valueOptions,
                                      const std::set<std::string>& flagOptions, ParsedArgs& out);
 
+// What --format asks for: text (the default), json, and tsv where the command has it;
+// nullopt for anything else.
+enum class OutputFormat { Text, Json, Tsv };
+std::optional<OutputFormat> outputFormat(const ParsedArgs& parsed, bool tsvToo = true);
+
 int runCheckAfm(const Args& args);
 int runNew(const Args& args);
 int runCheck(const Args& args);
@@ -77,5 +87,6 @@ int runSort(const Args& args);
 int runReport(const Args& args);
 int runImport(const Args& args);
 int runZip(const Args& args);
+int runCompare(const Args& args);
 
 }  // namespace edlt::cli

@@ -32,6 +32,11 @@ void CliUserInterface::show(const std::string& text, bool printIt)
 void CliUserInterface::print(const std::string& cp1253Text) const
 {
     std::string text = lineNumber_ ? std::to_string(*lineNumber_) + ": " + cp1253Text : cp1253Text;
+    if (channel_ == Channel::Stderr && !subject_.empty()) {
+        const size_t firstEnd = text.find('\n');
+        text = namingFile(text.substr(0, firstEnd), subject_) +
+               (firstEnd == std::string::npos ? std::string() : text.substr(firstEnd));
+    }
     // A message of two lines (an open failure and its cause) is printed as two lines.
     for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
         end = text.find('\n', start);
@@ -72,6 +77,12 @@ CommandSession::CommandSession(bool answerYes) : ui(answerYes)
 bool CommandSession::open(const std::string& file)
 {
     ui.setChannel(CliUserInterface::Channel::Stderr);
+    // What Open tells is about the file: each message names it.
+    ui.setSubject(file);
+    struct SubjectEnd {
+        CliUserInterface& ui;
+        ~SubjectEnd() { ui.setSubject({}); }
+    } subjectEnd{ui};
     if (file != "-") {
         opened_ = file;
         openedIdentity_ = FileIdentity::of(opened_);
@@ -79,7 +90,8 @@ bool CommandSession::open(const std::string& file)
     }
     const std::filesystem::path copy = scratchFile("stdin");
     if (!copyStandardInput(copy)) {
-        printFailure(declaration_messages::wrongLineLength());  // as Open says of such a file
+        // As Open says of such a file.
+        printFailure(namingFile(declaration_messages::wrongLineLength(), file));
         return false;
     }
     return session_->openFile(copy);

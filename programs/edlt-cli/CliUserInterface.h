@@ -31,6 +31,9 @@ public:
     }
     // Each printed text is preceded by "<n>: " (the check's findings); nullopt for none.
     void setLineNumber(std::optional<long> number) { lineNumber_ = number; }
+    // The file what is printed on stderr is about, named after each message that does not
+    // name it already; empty for none.
+    void setSubject(std::string file) { subject_ = std::move(file); }
     // What both file dialogs return; nullopt cancels them.
     void setFileChoice(std::optional<std::filesystem::path> path) { fileChoice_ = std::move(path); }
 
@@ -66,6 +69,7 @@ private:
     Channel channel_ = Channel::Stderr;
     bool printQuestions_ = false;
     std::optional<long> lineNumber_;
+    std::string subject_;
     std::optional<std::filesystem::path> fileChoice_;
     std::vector<std::string> shown_;
     int errors_ = 0;

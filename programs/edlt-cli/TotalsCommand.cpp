@@ -1,4 +1,6 @@
-// edlt-cli totals: the counter label and the nine totals boxes of a declaration file.
+// edlt-cli totals: the counter label and the nine totals boxes of a declaration file, or for
+// scripts the named totals as JSON or TSV.
+#include "core/session/ScriptOutput.h"
 #include "programs/edlt-cli/Cli.h"
 #include "programs/edlt-cli/CliUserInterface.h"
 
@@ -6,16 +8,25 @@ namespace edlt::cli {
 
 int runTotals(const Args& args)
 {
+    const char* usage = "edlt-cli totals FILE [--format text|json|tsv]";
     ParsedArgs parsed;
-    if (auto problem = parseArgs(args, {}, {}, parsed)) return usageError(*problem + ": edlt-cli totals FILE");
+    if (auto problem = parseArgs(args, {"--format"}, {}, parsed)) return usageError(*problem + ": " + usage);
     if (parsed.positional.size() != 1 || parsed.positional[0].empty())
-        return usageError("η totals θέλει ένα αρχείο: edlt-cli totals FILE");
+        return usageError(std::string("η totals θέλει ένα αρχείο: ") + usage);
+    const auto format = outputFormat(parsed);
+    if (!format) return usageError(std::string("η --format θέλει text, json ή tsv: ") + usage);
 
     CommandSession command;
     DeclarationSession& session = command.session();
     if (!command.open(parsed.positional[0])) return ExitUnreadable;
     // An amount that is not a number leaves no totals to print (its message is on stderr).
     if (session.unconvertibleAmounts()) return ExitUnreadable;
+    if (*format != OutputFormat::Text) {
+        const TotalsSummary totals =
+            totalsSummary(session.ledger(), static_cast<size_t>(session.detailStore().countRecords()));
+        printUtf8(*format == OutputFormat::Json ? totalsJson(totals) : totalsTsv(totals));
+        return ExitOk;
+    }
     printOut(session.recordCounterText());
     const TotalsTexts& totals = session.totals();
     for (size_t i = 0; i < totals.size(); ++i) printOut("Edit" + std::to_string(i + 1) + "=" + totals[i]);

@@ -40,7 +40,8 @@ void printOut(const std::string& cp1253Text)
 }
 void printErr(const std::string& cp1253Text)
 {
-    std::cerr << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
+    // Whatever else is on standard error, a script can tell the program's own lines.
+    std::cerr << "edlt-cli: " << cp1253::toUtf8(escapeControls(cp1253Text)) << '\n';
 }
 
 void noteFailure()
@@ -61,7 +62,7 @@ bool failurePrinted()
 
 int usageError(const std::string& utf8Text)
 {
-    std::cerr << "edlt-cli: " << utf8Text << "\nΔείτε: edlt-cli --help\n";
+    std::cerr << "edlt-cli: " << utf8Text << "\nedlt-cli: δείτε edlt-cli --help\n";
     return ExitUnreadable;
 }
 
@@ -144,12 +145,34 @@ const CommandHelp commandHelp[] = {
      "      υπόχρεος είναι φυσικό πρόσωπο (το επώνυμο στο --company). Υπάρχον FILE\n"
      "      αντικαθίσταται μόνο με --answer yes.\n"},
     {"check",
-     "  edlt-cli check FILE\n"
+     "  edlt-cli check FILE [--format text|json|tsv]\n"
      "      Ανοίγει το FILE και τυπώνει κάθε εύρημα ως \"<n>: <μήνυμα>\" (n η γραμμή\n"
-     "      αναλυτικών αμοιβών, 0 για τον υπόχρεο).\n"},
+     "      αναλυτικών αμοιβών, 0 για τον υπόχρεο). Με --format json ένα αντικείμενο\n"
+     "      {\"findings\":[{\"line\":n,\"field\":\"AkaInc\",\"kind\":\"refusal|question|conversion\",\n"
+     "      \"message\":\"...\"}],\"refused_lines\":n,\"questions\":n}· με --format tsv μια\n"
+     "      γραμμή επικεφαλίδων line, field, kind, message και μία γραμμή ανά εύρημα.\n"},
     {"totals",
-     "  edlt-cli totals FILE\n"
-     "      Τυπώνει τον μετρητή εγγραφών και τα εννέα σύνολα (Edit1=... έως Edit9=...).\n"},
+     "  edlt-cli totals FILE [--format text|json|tsv]\n"
+     "      Τυπώνει τον μετρητή εγγραφών και τα εννέα σύνολα (Edit1=... έως Edit9=...).\n"
+     "      Με --format json ή tsv τα σύνολα με ονόματα: gross_pay, deductions, net_pay,\n"
+     "      tax_withheld, stamp_duty, oga_stamp_duty, tax_due, oga_tax_withheld,\n"
+     "      oga_tax_due (ποσά ως κείμενο με τελεία, π.χ. \"1234.50\"), lines και\n"
+     "      distinct_tax_numbers· το tsv με γραμμή επικεφαλίδων key, value.\n"},
+    {"compare",
+     "  edlt-cli compare OLD NEW [--format text|json|tsv]\n"
+     "      Συγκρίνει δύο δηλώσεις: οι γραμμές ταιριάζουν κατά ΑΦΜ και είδος αποδοχών (ίδιο\n"
+     "      ζεύγος πολλές φορές: με τη σειρά τους). Τυπώνει τις γραμμές μόνο στην OLD, μόνο\n"
+     "      στη NEW, όσες άλλαξαν (πεδίο, παλιά → νέα τιμή) και τα εννέα σύνολα των δύο με\n"
+     "      τη διαφορά τους. Έξοδος 0 ίδιες γραμμές, 1 διαφέρουν, 2 ένα αρχείο δεν\n"
+     "      διαβάζεται ή έχει ποσό που δεν είναι αριθμός (χωρίς σύνολα δεν συγκρίνεται).\n"
+     "      Με --format json ένα αντικείμενο:\n"
+     "        only_old, only_new: [{\"line\":n,\"fields\":{\"AFM\":\"...\",\"SurName\":...}}]\n"
+     "        changed: [{\"old_line\":n,\"new_line\":n,\"AFM\":\"...\",\"TypeInc\":\"...\",\n"
+     "                   \"changes\":[{\"field\":\"AkaInc\",\"old\":\"1000.00\",\"new\":\"1200.00\"}]}]\n"
+     "        totals: {\"old\":{...},\"new\":{...},\"difference\":{...}} με τα ονόματα\n"
+     "                της totals --format json\n"
+     "      Ποσά ως κείμενο με τελεία, αριθμοί γραμμών και πλήθη ως αριθμοί. Με --format tsv\n"
+     "      οι στήλες kind, old_line, new_line, AFM, TypeInc, field, old, new, difference.\n"},
     {"sort",
      "  edlt-cli sort FILE --by afm|name [--out OUT]\n"
      "      Ταξινομεί τις γραμμές κατά ΑΦΜ ή κατά επώνυμο και γράφει τη δήλωση στο OUT\n"
@@ -182,7 +205,9 @@ const char* conventionsText =
     "Οι επιλογές γράφονται --opt τιμή ή --opt=τιμή· το -- τελειώνει τις επιλογές.\n"
     "FILE - διαβάζει τη δήλωση από την τυπική είσοδο· --out - γράφει στην τυπική έξοδο.\n"
     "Έξοδος: 0 επιτυχία, 1 η εργασία απορρίφθηκε από έλεγχο ή ερώτηση (δεν γράφτηκε\n"
-    "τίποτα), 2 ένα αρχείο δεν διαβάζεται ή δεν γράφεται ή η γραμμή εντολών είναι λανθασμένη.\n";
+    "τίποτα), 2 ένα αρχείο δεν διαβάζεται ή δεν γράφεται ή η γραμμή εντολών είναι λανθασμένη\n"
+    "(η compare: 0 ίδιες γραμμές, 1 διαφέρουν, 2 σφάλμα αρχείου, όπως η diff).\n"
+    "Κάθε μήνυμα λάθους αρχίζει με \"edlt-cli: \" και ονομάζει το αρχείο που αφορά.\n";
 
 std::string helpText()
 {
@@ -209,8 +234,9 @@ int main(int argc, char** argv)
 {
     using namespace edlt::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
-        {"check-afm", runCheckAfm}, {"new", runNew},       {"check", runCheck},   {"totals", runTotals},
-        {"sort", runSort},          {"report", runReport}, {"import", runImport}, {"zip", runZip},
+        {"check-afm", runCheckAfm}, {"new", runNew},   {"check", runCheck},
+        {"totals", runTotals},      {"sort", runSort}, {"report", runReport},
+        {"import", runImport},      {"zip", runZip},   {"compare", runCompare},
     };
     if (argc < 2) {
         std::cerr << helpText();

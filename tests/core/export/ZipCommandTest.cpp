@@ -174,14 +174,15 @@ TEST(ZipCommand, PacksAndReports)
     EXPECT_TRUE(fs::exists(dir.path() / "arch.zip"));
     // An existing archive is replaced on --answer yes alone (not as arch.zip.zip).
     EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out " + d + "/arch.zip 2>" + d + "/err"), 1);
-    EXPECT_EQ(readFile(dir.path() / "err"), "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο arch.zip;\n");
+    EXPECT_EQ(readFile(dir.path() / "err"),
+              "edlt-cli: Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο arch.zip;\n");
     EXPECT_EQ(run(cli + " zip " + d + "/decl.txt --out=" + d + "/arch.zip --answer yes"), 0);
     EXPECT_FALSE(fs::exists(dir.path() / "arch.zip.zip"));
     EXPECT_EQ(run(cli + " zip - 2>/dev/null"), 2);
 
     EXPECT_EQ(run(cli + " zip " + d + "/missing 2>" + d + "/err"), 2);
     EXPECT_EQ(readFile(dir.path() / "err"),
-              "Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
+              "edlt-cli: Cannot open file \"" + d + "/missing\". Το αρχείο ή ο φάκελος δεν υπάρχει\n");
     EXPECT_EQ(run(cli + " zip 2>/dev/null"), 2);
     EXPECT_EQ(run(cli + " zip a b 2>/dev/null"), 2);
     EXPECT_EQ(run(cli + " zip a --out 2>/dev/null"), 2);

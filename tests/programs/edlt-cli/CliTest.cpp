@@ -227,7 +227,7 @@ TEST_F(CliTest, NewRefusedByTheSaveChecksWritesNothing)
         args.insert(args.end(), options.begin(), options.end());
         CliRun r = cli(args);
         EXPECT_EQ(r.code, 1) << message;
-        EXPECT_EQ(r.err, message);
+        EXPECT_EQ(r.err, "edlt-cli: " + message);
         EXPECT_FALSE(fs::exists(dir / "x"));
     }
 }
@@ -321,12 +321,12 @@ TEST_F(CliTest, UnreadableFilesExitTwoWithTheOpenMessage)
         CliRun r = cli(args);
         EXPECT_EQ(r.code, 2) << command;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "Μη έγκυρο αρχείο\n");
+        EXPECT_EQ(r.err, "edlt-cli: Μη έγκυρο αρχείο (" + (dir / "junk").string() + ")\n");
         EXPECT_EQ(readFile(dir / "junk"), "hello\r\n");
     }
     CliRun missing = cli({"totals", (dir / "none").string()});
     EXPECT_EQ(missing.code, 2);
-    EXPECT_EQ(missing.err, "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου (" + (dir / "none").string() +
+    EXPECT_EQ(missing.err, "edlt-cli: Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου (" + (dir / "none").string() +
                                ": Το αρχείο ή ο φάκελος δεν υπάρχει)\n");
 }
 
@@ -343,13 +343,13 @@ TEST_F(CliTest, AmountsThatAreNotNumbersAreNamedByLine)
         CliRun r = cli(args);
         EXPECT_EQ(r.code, 2) << args[0];
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, first + " (και άλλες 1 γραμμές)\n");
+        EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλες 1 γραμμές) (" + p.string() + ")\n");
         EXPECT_EQ(readFile(p), file);
     }
     // The check names every such line and goes on with the others.
     CliRun r = cli({"check", p.string()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, first + " (και άλλες 1 γραμμές)\n");
+    EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλες 1 γραμμές) (" + p.string() + ")\n");
     EXPECT_EQ(r.out,
               "2: '00001x0000' is not a valid floating point value\n"
               "3: '00002x0000' is not a valid floating point value\n");
@@ -462,7 +462,7 @@ TEST_F(CliTest, NewKeepsAnExistingFileUnlessAnsweredYes)
     std::vector<std::string> args = {"new", file.string(), "--year", "2023", "--afm", "123456783", "--company", "X"};
     CliRun kept = cli(args);
     EXPECT_EQ(kept.code, 1);
-    EXPECT_EQ(kept.err, "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο decl;\n");
+    EXPECT_EQ(kept.err, "edlt-cli: Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο decl;\n");
     EXPECT_EQ(readFile(file), original);
     args.push_back("--answer=yes");
     EXPECT_EQ(cli(args).code, 0);
@@ -565,7 +565,8 @@ TEST_F(CliTest, EndlessStandardInputEndsAtTheFirstLineLongerThanARecord)
             CliRun r = piped(feed, args);
             EXPECT_EQ(r.code, 2) << feed << " | " << args[0];
             EXPECT_EQ(r.err,
-                      "Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής είναι λανθασμένο\n")
+                      "edlt-cli: Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου. Το μήκος της γραμμής "
+                      "είναι λανθασμένο (-)\n")
                 << feed << " | " << args[0];
             EXPECT_EQ(r.out, "");
         }
@@ -601,7 +602,7 @@ TEST_F(CliTest, WritingBackRefusesAFileChangedSinceItWasRead)
         fs::remove(dir / "stopped");
 
         EXPECT_EQ(r.code, 2) << command;
-        EXPECT_EQ(r.err, "Δεν ήταν δυνατή η εγγραφή του αρχείου " + p.string() +
+        EXPECT_EQ(r.err, "edlt-cli: Δεν ήταν δυνατή η εγγραφή του αρχείου " + p.string() +
                              ". Άλλο πρόγραμμα το άλλαξε μετά την ανάγνωσή του και οι αλλαγές του θα χάνονταν\n")
             << command;
         const std::string now = readFile(p);

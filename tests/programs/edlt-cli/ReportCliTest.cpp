@@ -97,7 +97,7 @@ TEST_F(ReportCliTest, PdfOfTheDetailedAndTotalsReports)
     EXPECT_FALSE(fs::exists(dir / "first.pdf"));
     r = cli({"report", "detail", decl, "--out", (dir / "no" / "such" / "d.pdf").string()});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err.rfind("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("edlt-cli: Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
 }
 
 // The text of a PDF's pages (1-based, both included) and its page count, through poppler.
@@ -197,7 +197,7 @@ TEST_F(ReportCliTest, WrongCommandLinesAndUnreadableFiles)
 
     r = cli({"report", "totals", decl, "--out", (dir / "no" / "such" / "p.htm").string()});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err.rfind("Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("edlt-cli: Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης\n", 0), 0u) << r.err;
 }
 
 }  // namespace
