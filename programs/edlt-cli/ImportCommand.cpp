@@ -29,7 +29,11 @@ int runImport(const Args& args)
     command.ui.setChannel(CliUserInterface::Channel::Stderr, true);
 
     SpreadsheetImport import(session, command.ui);
-    switch (import.importFile(parsed.positional[1])) {
+    // What the import tells is about the sheet: each message names it.
+    command.ui.setSubject(parsed.positional[1]);
+    const SpreadsheetImport::Outcome outcome = import.importFile(parsed.positional[1]);
+    command.ui.setSubject({});
+    switch (outcome) {
     case SpreadsheetImport::Outcome::Imported: break;
     case SpreadsheetImport::Outcome::Unreadable: return ExitUnreadable;
     case SpreadsheetImport::Outcome::Stopped:
