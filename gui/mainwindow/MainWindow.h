@@ -37,6 +37,7 @@ enum class MenuCommand {
     Find,
     Check,
     Import,
+    ExportLines,
     SortByTaxNumber,
     SortBySurname,
     Zip,

@@ -77,5 +77,6 @@ int runSort(const Args& args);
 int runReport(const Args& args);
 int runImport(const Args& args);
 int runZip(const Args& args);
+int runExport(const Args& args);
 
 }  // namespace edlt::cli
