@@ -40,8 +40,7 @@ LineExportOutcome exportStoreLines(const FixedWidthTable& store, const std::file
     if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found && !ec &&
         !confirmReplace())
         return LineExportOutcome::Declined;
-    const DetailLines lines{static_cast<size_t>(store.countRecords()),
-                            [&store](size_t i) { return store.lineAt(i); }};
+    const DetailLines lines{static_cast<size_t>(store.countRecords()), [&store](size_t i) { return store.lineAt(i); }};
     exportLines(lines, target, *kind, options);
     return LineExportOutcome::Written;
 }
@@ -50,8 +49,7 @@ LineExportOutcome lineExportCommand(DeclarationSession& session, UserInterface& 
 {
     if (!session.postPendingEdit()) return LineExportOutcome::PendingRefused;
     std::string proposed = "DLT";
-    if (!session.declarationFile().empty())
-        proposed = cp1253::pathText(session.declarationFile().stem());
+    if (!session.declarationFile().empty()) proposed = cp1253::pathText(session.declarationFile().stem());
     const auto chosen = ui.chooseFileToSave({session.programFolder(), lineExportFilter(), proposed + ".xlsx", ""});
     if (!chosen) return LineExportOutcome::Cancelled;
     const std::filesystem::path target = lineExportPath(*chosen);

@@ -161,8 +161,7 @@ void framed(const std::filesystem::path& path, Work&& work)
         // The writer names the file itself; only its cause is kept.
         std::string cause = e.message();
         for (const std::string& target : {cp1253::pathText(path), cp1253::pathText(std::filesystem::absolute(path))}) {
-            const std::string prefix =
-                format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. "), {target});
+            const std::string prefix = format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. "), {target});
             if (cause.rfind(prefix, 0) == 0) cause.erase(0, prefix.size());
         }
         fail(cause);

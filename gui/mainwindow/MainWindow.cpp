@@ -206,9 +206,9 @@ void MainWindow::buildMenus()
                 findings_->checkAfterLoad(before);
             });
     // The lines out to a spreadsheet that the import above reads back.
-    connect(addAction(toolsMenu_, MenuCommand::ExportLines, "exportLinesAction",
-                      "Ε&ξαγωγή γραμμών σε λογιστικό φύλλο…"),
-            &QAction::triggered, this, [this] { command([this] { lineExportCommand(*session_, ui_); }); });
+    connect(
+        addAction(toolsMenu_, MenuCommand::ExportLines, "exportLinesAction", "Ε&ξαγωγή γραμμών σε λογιστικό φύλλο…"),
+        &QAction::triggered, this, [this] { command([this] { lineExportCommand(*session_, ui_); }); });
     // The sort buttons' commands, also for the keyboard.
     connect(addAction(toolsMenu_, MenuCommand::SortByTaxNumber, "sortByTaxNumberAction", "Ταξινόμηση ανά ΑΦΜ",
                       QKeySequence("Ctrl+1")),

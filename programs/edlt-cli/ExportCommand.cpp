@@ -29,12 +29,11 @@ int runExport(const Args& args)
     SheetExportOptions options;
     options.headings = parsed.has("--headings");
     try {
-        const LineExportOutcome outcome =
-            exportStoreLines(command.session().detailStore(), out, options, [&] {
-                if (answer == "yes") return true;
-                printErr(lineExportReplaceQuestion(out));  // the window's question, answered no
-                return false;
-            });
+        const LineExportOutcome outcome = exportStoreLines(command.session().detailStore(), out, options, [&] {
+            if (answer == "yes") return true;
+            printErr(lineExportReplaceQuestion(out));  // the window's question, answered no
+            return false;
+        });
         return outcome == LineExportOutcome::Written ? ExitOk : ExitRefused;
     } catch (const Error& e) {
         printFailure(e.message());

@@ -213,8 +213,9 @@ int main(int argc, char** argv)
 {
     using namespace edlt::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
-        {"check-afm", runCheckAfm}, {"new", runNew},       {"check", runCheck},   {"totals", runTotals},
-        {"sort", runSort},          {"report", runReport}, {"import", runImport}, {"zip", runZip}, {"export", runExport},
+        {"check-afm", runCheckAfm}, {"new", runNew},   {"check", runCheck},
+        {"totals", runTotals},      {"sort", runSort}, {"report", runReport},
+        {"import", runImport},      {"zip", runZip},   {"export", runExport},
     };
     if (argc < 2) {
         std::cerr << helpText();
