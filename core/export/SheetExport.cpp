@@ -130,17 +130,14 @@ void titlesRow(Row& row)
 }
 
 // Cents as "-1234.50" (point) or "-1234,50" (comma), always two decimals.
-void appendCents(std::string& out, int64_t cents, char point, bool grouping = false)
+void appendCents(std::string& out, int64_t cents, char point)
 {
     const uint64_t magnitude = cents < 0 ? uint64_t(0) - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
     if (cents < 0) out += '-';
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr;
     const auto n = static_cast<size_t>(end - digits);
-    for (size_t i = 0; i < n; ++i) {
-        if (grouping && i > 0 && (n - i) % 3 == 0) out += '.';
-        out += digits[i];
-    }
+    out.append(digits, n);
     out += point;
     out += static_cast<char>('0' + magnitude % 100 / 10);
     out += static_cast<char>('0' + magnitude % 10);
@@ -160,10 +157,14 @@ void framed(const std::filesystem::path& path, Work&& work)
     } catch (const WriteError& e) {
         // The writer names the file itself; only its cause is kept.
         std::string cause = e.message();
-        for (const std::string& target : {cp1253::pathText(path), cp1253::pathText(std::filesystem::absolute(path))}) {
-            const std::string prefix = format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. "), {target});
-            if (cause.rfind(prefix, 0) == 0) cause.erase(0, prefix.size());
-        }
+        std::error_code ec;
+        for (const std::filesystem::path& name :
+             {path, std::filesystem::absolute(path, ec), std::filesystem::weakly_canonical(path, ec)})
+            for (const char* fixed :
+                 {"Δεν ήταν δυνατή η εγγραφή του αρχείου %s. ", "Δεν ήταν δυνατή η δημιουργία του αρχείου %s. "}) {
+                const std::string prefix = format(cp1253::lit(fixed), {cp1253::pathText(name)});
+                if (cause.rfind(prefix, 0) == 0) cause.erase(0, prefix.size());
+            }
         fail(cause);
     } catch (const Error& e) {
         fail(e.message());
@@ -286,7 +287,11 @@ public:
     {
         pending_ = odsContentStart;
         pending_ += "Γραμμές\">";
-        for (size_t c = 0; c < columnFields.size(); ++c) pending_ += "<table:table-column/>";
+        // Each column's default style formats its cells, which then need no style of their own.
+        for (const Field f : columnFields)
+            pending_ += isAmount(f)   ? "<table:table-column table:default-cell-style-name=\"amount\"/>"
+                        : f == Hmeres ? "<table:table-column/>"
+                                      : "<table:table-column table:default-cell-style-name=\"text\"/>";
         if (options_.headings) {
             titlesRow(row_);
             putRow();
@@ -327,23 +332,19 @@ private:
             switch (cell.kind) {
             case Cell::Kind::Empty: out += "<table:table-cell/>"; break;
             case Cell::Kind::Text:
-                out += "<table:table-cell table:style-name=\"text\" office:value-type=\"string\">";
+                out += "<table:table-cell office:value-type=\"string\">";
                 appendOdsParagraph(out, cell.text);
                 out += "</table:table-cell>";
                 break;
             case Cell::Kind::Cents:
-                out += "<table:table-cell table:style-name=\"amount\" office:value-type=\"float\" office:value=\"";
+                out += "<table:table-cell office:value-type=\"float\" office:value=\"";
                 appendCents(out, cell.value, '.');
-                out += "\"><text:p>";
-                appendCents(out, cell.value, ',', true);
-                out += "</text:p></table:table-cell>";
+                out += "\"/>";
                 break;
-            case Cell::Kind::Whole: {
-                const std::string number = std::to_string(cell.value);
-                out += "<table:table-cell office:value-type=\"float\" office:value=\"" + number + "\"><text:p>" +
-                       number + "</text:p></table:table-cell>";
+            case Cell::Kind::Whole:
+                out += "<table:table-cell office:value-type=\"float\" office:value=\"" + std::to_string(cell.value) +
+                       "\"/>";
                 break;
-            }
             }
         }
         out += "</table:table-row>";

@@ -665,7 +665,7 @@ TEST_F(CliTest, ExportWritesTheLinesInOrderAndKeepsAnExistingSheet)
     EXPECT_EQ(readFile(sheet), "old");
     r = cli({"export", decl.string(), "--out=" + sheet, "--headings", "--answer", "yes"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(readFile(sheet).substr(0, 10), "\xEF\xBB\xBF\"ΑΦΜ\"");
+    EXPECT_EQ(readFile(sheet).substr(0, 11), "\xEF\xBB\xBF\"ΑΦΜ\"");
 
     for (const std::vector<std::string>& args : {std::vector<std::string>{"export", decl.string()},
                                                  {"export", decl.string(), "--out", "x.txt"},
