@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <clocale>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -173,8 +172,7 @@ void framed(const std::filesystem::path& path, Work&& work)
     }
 }
 
-// ----- .csv -----
-
+// .csv: what a Greek spreadsheet opens directly.
 void writeCsv(const DetailLines& lines, const std::filesystem::path& path, const SheetExportOptions& options)
 {
     AtomicFileWriter out(path);
@@ -218,8 +216,6 @@ void writeCsv(const DetailLines& lines, const std::filesystem::path& path, const
     out.write(buffer);
     out.commit();
 }
-
-// ----- .ods -----
 
 void appendXmlText(std::string& out, std::string_view text)
 {
@@ -377,14 +373,20 @@ void writeOds(const DetailLines& lines, const std::filesystem::path& path, const
     out.commit();
 }
 
-// ----- .xlsx -----
-
 // Numbers in the sheet's XML need the C locale's point, whatever the program's locale says.
 class CNumericLocale {
 public:
-    CNumericLocale() : c_(::newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
+    CNumericLocale()
     {
-        if (c_) old_ = ::uselocale(c_);
+        // The rest of the program's locale stays.
+        const locale_t base = ::duplocale(LC_GLOBAL_LOCALE);
+        if (!base) return;
+        c_ = ::newlocale(LC_NUMERIC_MASK, "C", base);
+        if (!c_) {
+            ::freelocale(base);
+            return;
+        }
+        old_ = ::uselocale(c_);
     }
     ~CNumericLocale()
     {
@@ -396,7 +398,7 @@ public:
     CNumericLocale& operator=(const CNumericLocale&) = delete;
 
 private:
-    locale_t c_;
+    locale_t c_ = static_cast<locale_t>(nullptr);
     locale_t old_ = static_cast<locale_t>(nullptr);
 };
 
