@@ -93,7 +93,8 @@ constexpr std::array<detail::Field, 9> totalsFields = {
 
 }  // namespace
 
-DeclarationGenerator::DeclarationGenerator(uint64_t seed) : rng_(seed)
+DeclarationGenerator::DeclarationGenerator(uint64_t seed, bool importableTypes)
+    : rng_(seed), importableTypes_(importableTypes)
 {
     header_.YearOfData = "2023";
     header_.AFM = taxNumber(seed % 10000000);  // begins with 0: never one of the payees'
@@ -123,9 +124,11 @@ void DeclarationGenerator::startPerson()
     // Most payees have one income type, some two or three, never the same twice.
     size_t kinds = 1 + static_cast<size_t>(rng_() % 10 == 0) + static_cast<size_t>(rng_() % 30 == 0);
     std::array<const char*, 14> codes = incomeTypes;
+    // The import takes every type but the last.
+    const size_t pool = importableTypes_ ? codes.size() - 1 : codes.size();
     typesLeft_.clear();
     for (size_t i = 0; i < kinds; ++i) {
-        size_t j = i + rng_() % (codes.size() - i);
+        size_t j = i + rng_() % (pool - i);
         std::swap(codes[i], codes[j]);
         typesLeft_.push_back(codes[i]);
     }

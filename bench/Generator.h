@@ -18,7 +18,8 @@ namespace edlt::bench {
 
 class DeclarationGenerator {
 public:
-    explicit DeclarationGenerator(uint64_t seed);
+    // importableTypes: only the income types the spreadsheet import accepts.
+    explicit DeclarationGenerator(uint64_t seed, bool importableTypes = false);
 
     const HeaderFields& header() const { return header_; }
     // The next detail line in both forms, 170 bytes each, without a line break.
@@ -30,6 +31,7 @@ private:
     void startPerson();
 
     std::mt19937_64 rng_;
+    bool importableTypes_;
     HeaderFields header_;
     uint64_t personIndex_ = 0;
     std::string afm_, surname_, name_, father_, city_, street_, streetNo_, tk_;

@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-webengine-dev qt6-l10n-tools libgl-dev fonts-liberation
-  zlib1g-dev libzip-dev libgsf-1-dev libfreexl-dev libexpat1-dev
+  zlib1g-dev libzip-dev libgsf-1-dev libfreexl-dev libexpat1-dev libxlsxwriter-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

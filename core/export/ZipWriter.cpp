@@ -366,4 +366,48 @@ void zipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDa
     writer.finish({});
 }
 
+void zipMembers(const std::vector<ZipStreamMember>& members, uint32_t dosDateTime, ByteSink& sink,
+                const std::filesystem::path& spillFolder)
+{
+    if (members.size() >= 0xFFFF)
+        throw ZipRefused(cp1253::lit("Το αρχείο zip δεν μπορεί να έχει περισσότερα από 65535 αρχεία."));
+    ZipStreamWriter writer(sink);
+    uint64_t position = 0;
+    for (const ZipStreamMember& m : members) {
+        checkName(m.name);
+        LocalFileHeader f;
+        f.Name = m.name;
+        f.Common = freshCommon(f, dosDateTime);
+        std::string whole;
+        SpillBuffer compressed(spillFolder, spillMemoryLimit);
+        if (m.stored) {
+            std::string chunk(chunkSize, '\0');
+            while (size_t got = fillChunk(*m.source, chunk)) {
+                whole.append(chunk, 0, got);
+                if (whole.size() > max32) throw ZipRefused(zipTooLargeMessage());
+                if (got < chunk.size()) break;
+            }
+            f.Common.Method = 0;
+            f.Common.VersionNeeded = 10;
+            f.Common.Crc32 = static_cast<uint32_t>(
+                crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(whole.data()), whole.size()));
+            f.Common.UncompressedSize = f.Common.CompressedSize = static_cast<uint32_t>(whole.size());
+        } else {
+            const Deflated d = deflateMember(*m.source, compressed);
+            if (compressed.size() > max32) throw ZipRefused(zipTooLargeMessage());
+            f.Common.Crc32 = d.crc;
+            f.Common.UncompressedSize = static_cast<uint32_t>(d.size);
+            f.Common.CompressedSize = static_cast<uint32_t>(compressed.size());
+        }
+        position += localHeaderSize + m.name.size() + f.Common.CompressedSize;
+        if (position > max32) throw ZipRefused(zipTooLargeMessage());
+        writer.member(f, 0, [&](ByteSink& out) {
+            if (m.stored) out.write(whole);
+            else
+                compressed.copyTo(out);
+        });
+    }
+    writer.finish({});
+}
+
 }  // namespace edlt

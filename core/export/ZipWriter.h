@@ -112,6 +112,21 @@ private:
 void zipSingleMember(ByteSource& source, const std::string& name, uint32_t dosDateTime, ByteSink& sink,
                      const std::filesystem::path& spillFolder);
 
+// One member of zipMembers: its data is read from source as the archive is written.
+// Stored members (no compression) are read whole into memory: only for small ones, such as
+// the "mimetype" an OpenDocument package must begin with, uncompressed.
+struct ZipStreamMember {
+    std::string name;
+    ByteSource* source = nullptr;
+    bool stored = false;
+};
+
+// Writes an archive of several members, in order, without holding their data: each is
+// deflated in chunks as zipSingleMember does, its compressed form waiting in spillFolder
+// when large. External attributes 0.
+void zipMembers(const std::vector<ZipStreamMember>& members, uint32_t dosDateTime, ByteSink& sink,
+                const std::filesystem::path& spillFolder);
+
 // The refusal for data of 4 GiB or more.
 std::string zipTooLargeMessage();
 

@@ -9,6 +9,7 @@
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/export/LineExportCommand.h"
 #include "core/import/SpreadsheetImport.h"
 #include "core/session/DeclarationCheck.h"
 #include "gui/common/Text.h"
@@ -208,6 +209,10 @@ void MainWindow::buildMenus()
                 command([this] { SpreadsheetImport(*session_, ui_).chooseAndImport(); });
                 findings_->checkAfterLoad(before);
             });
+    // The lines out to a spreadsheet that the import above reads back.
+    connect(
+        addAction(toolsMenu_, MenuCommand::ExportLines, "exportLinesAction", "Ε&ξαγωγή γραμμών σε λογιστικό φύλλο…"),
+        &QAction::triggered, this, [this] { command([this] { lineExportCommand(*session_, ui_); }); });
     // The sort buttons' commands, also for the keyboard.
     connect(addAction(toolsMenu_, MenuCommand::SortByTaxNumber, "sortByTaxNumberAction", "Ταξινόμηση ανά ΑΦΜ",
                       QKeySequence("Ctrl+1")),
@@ -257,6 +262,7 @@ void MainWindow::refresh()
     for (MenuCommand c : {MenuCommand::SaveAs, MenuCommand::Print, MenuCommand::Find, MenuCommand::Check,
                           MenuCommand::Import, MenuCommand::SortByTaxNumber, MenuCommand::SortBySurname})
         menuAction(c)->setEnabled(enabled);
+    menuAction(MenuCommand::ExportLines)->setEnabled(enabled);
     startPanel_->setVisible(session_->startPanelVisible());
     findings_->sessionChanged();
     compare_->sessionChanged();

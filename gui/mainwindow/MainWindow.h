@@ -38,6 +38,7 @@ enum class MenuCommand {
     Find,
     Check,
     Import,
+    ExportLines,
     SortByTaxNumber,
     SortBySurname,
     Zip,

@@ -88,5 +88,6 @@ int runReport(const Args& args);
 int runImport(const Args& args);
 int runZip(const Args& args);
 int runCompare(const Args& args);
+int runExport(const Args& args);
 
 }  // namespace edlt::cli

@@ -198,6 +198,16 @@ const CommandHelp commandHelp[] = {
      "  edlt-cli zip FILE [--out ARCHIVE] [--answer yes|no]\n"
      "      Συμπιέζει το FILE σε αρχείο zip (αλλιώς FILE.zip). Υπάρχον ARCHIVE\n"
      "      αντικαθίσταται μόνο με --answer yes.\n"},
+    {"export",
+     "  edlt-cli export FILE --out SHEET [--headings] [--answer yes|no]\n"
+     "      Γράφει τις αναλυτικές γραμμές της δήλωσης FILE, με τη σειρά τους, στο\n"
+     "      λογιστικό φύλλο SHEET (.xlsx, .ods ή .csv κατά την κατάληξη): μία γραμμή\n"
+     "      ανά αναλυτική γραμμή, στήλες A έως T όπως τις διαβάζει η Εισαγωγή, ώστε το\n"
+     "      φύλλο να εισάγεται ξανά. Τα ποσά γράφονται ως αριθμοί με δύο δεκαδικά, οι\n"
+     "      ΑΦΜ και οι Τ.Κ. ως κείμενο. Το .csv είναι UTF-8 με BOM, με ; και\n"
+     "      υποδιαστολή το κόμμα. Με --headings η πρώτη γραμμή έχει τους τίτλους των\n"
+     "      στηλών (η Εισαγωγή θα την έπαιρνε για γραμμή). Υπάρχον SHEET\n"
+     "      αντικαθίσταται μόνο με --answer yes.\n"},
 };
 
 const char* conventionsText =
@@ -237,6 +247,7 @@ int main(int argc, char** argv)
         {"check-afm", runCheckAfm}, {"new", runNew},   {"check", runCheck},
         {"totals", runTotals},      {"sort", runSort}, {"report", runReport},
         {"import", runImport},      {"zip", runZip},   {"compare", runCompare},
+        {"export", runExport},
     };
     if (argc < 2) {
         std::cerr << helpText();

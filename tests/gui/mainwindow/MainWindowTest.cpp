@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "core/base/Cp1253.h"
+#include "core/import/Sheet.h"
 #include "core/session/UserInterface.h"
 #include "core/store/DetailRecord.h"
 #include "gui/common/FileDialog.h"
@@ -101,6 +102,7 @@ private slots:
         QVERIFY(!form_->menuAction(MenuCommand::Print)->isEnabled());
         QVERIFY(!form_->menuAction(MenuCommand::Find)->isEnabled());
         QVERIFY(!form_->menuAction(MenuCommand::Import)->isEnabled());
+        QVERIFY(!form_->menuAction(MenuCommand::ExportLines)->isEnabled());
         QVERIFY(form_->menuAction(MenuCommand::New)->isEnabled());
         for (const char* name : {"YearOfData", "AFM", "AntikeimenoErgasion", "CompanyName", "Name", "FatherName",
                                  "Town", "Street", "Number", "TK", "grossPayTotal", "ogaTaxDueTotal"})
@@ -262,6 +264,16 @@ private slots:
         QCOMPARE(grid()->model()->rowCount(), rows);
         QCOMPARE(box("grossPayTotal")->text(), QString::number(rows * 1000));
         QVERIFY(form_->session().modified());
+        // And out again: a bare name becomes .xlsx, and an existing sheet is kept on "Όχι".
+        FileDialog::setNextFileName(dir_->filePath("lines"));
+        trigger(MenuCommand::ExportLines);
+        const std::filesystem::path sheet = dir_->filePath("lines.xlsx").toStdString();
+        QCOMPARE(edlt::sheet::readSpreadsheet(sheet).block.rows, size_t(rows));
+        const auto written = std::filesystem::last_write_time(sheet);
+        FileDialog::setNextFileName(dir_->filePath("lines.xlsx"));
+        MessageBox::setNextAnswer(Answer::No);
+        trigger(MenuCommand::ExportLines);
+        QCOMPARE(std::filesystem::last_write_time(sheet), written);
     }
 
     void importAsksAboutAHiddenFirstSheet()

@@ -678,4 +678,40 @@ TEST_F(CliTest, ImportSaysWhereAndWhy)
         ASSERT_EQ(lines.size(), 4u);
         EXPECT_EQ(lines[3].substr(1, 9), std::string(answer) == "yes" ? "012345670" : "111111114");
     }
+TEST_F(CliTest, ExportWritesTheLinesInOrderAndKeepsAnExistingSheet)
+{
+    const fs::path decl =
+        declaration({line(afm("01234567"), "ΑΛΦΑ", {{detail::TK, "01234"}}), line(afm("22222222"), "ΒΗΤΑ")});
+    const std::string sheet = (dir / "lines.csv").string();
+    CliRun r = cli({"export", decl.string(), "--out", sheet});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string first = "\xEF\xBB\xBF\"" + afm("01234567") +
+                              "\";\"ΑΛΦΑ\";\"\";\"\";\"\";\"\";\"\";\"01234\";\"10\";"
+                              "1000,00;";
+    EXPECT_EQ(readFile(sheet).substr(0, first.size()), first);
+    EXPECT_NE(readFile(sheet).find("\r\n\"" + afm("22222222") + "\";\"ΒΗΤΑ\""), std::string::npos);
+
+    // An existing sheet is replaced only when answered yes; the question is the window's.
+    writeFile(sheet, "old");
+    r = cli({"export", decl.string(), "--out", sheet, "--headings"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο lines.csv;\n");
+    EXPECT_EQ(readFile(sheet), "old");
+    r = cli({"export", decl.string(), "--out=" + sheet, "--headings", "--answer", "yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readFile(sheet).substr(0, 11), "\xEF\xBB\xBF\"ΑΦΜ\"");
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"export", decl.string()},
+                                                 {"export", decl.string(), "--out", "x.txt"},
+                                                 {"export", decl.string(), "--out", "-"}})
+        EXPECT_EQ(cli(args).code, 2) << ::testing::PrintToString(args);
+    r = cli({"export", decl.string(), "--out", (dir / "none" / "x.xlsx").string()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.rfind("Δεν ήταν δυνατή η εξαγωγή των γραμμών σε λογιστικό φύλλο (" +
+                              (dir / "none" / "x.xlsx").string() + ": ",
+                          0),
+              0u)
+        << r.err;
+    EXPECT_EQ(cli({"export", "--help"}).out.rfind("Χρήση:\n  edlt-cli export FILE --out SHEET", 0), 0u);
 }
