@@ -12,7 +12,11 @@ namespace edlt::cli {
 
 Answer CliUserInterface::askQuestion(const std::string& text, int, const std::vector<std::string>&)
 {
+    // A question is not an error line: it is printed as asked, without the file's name.
+    std::string subject;
+    std::swap(subject, subject_);
     show(text, printQuestions_);
+    std::swap(subject, subject_);
     return answerYes_ ? Answer::Yes : Answer::No;
 }
 

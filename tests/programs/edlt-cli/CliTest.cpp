@@ -648,7 +648,7 @@ TEST_F(CliTest, ImportSaysWhereAndWhy)
 {
     const std::string generic =
         "Υπήρξε πρόβλημα κατά το άνοιγμα του αρχείου. Βεβαιωθείτε ότι έχετε εγκατεστημένο Excel στον υπολογιστή σας "
-        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.\n";
+        "και/ή το αρχείο που προσπαθείτε να ανοίξετε είναι αρχείο Excel.";
     // A row the line check refuses when it is stored: after the messages, the sheet's row.
     const fs::path decl = declaration({});
     const std::string refused = afm("44444444");
@@ -656,28 +656,32 @@ TEST_F(CliTest, ImportSaysWhereAndWhy)
                                      ";PAPAS;;;;;;;10;1000;0;0;100;900;0;0;;400;0;0\r\n");
     CliRun r = cli({"import", decl.string(), (dir / "sheet.csv").string()});
     EXPECT_EQ(r.code, 1);
+    const std::string named = " (" + (dir / "sheet.csv").string() + ")\n";
     EXPECT_EQ(r.err,
-              "Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η αποθήκευση.\n"
-              "Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε\n"
-              "Γραμμή 2 του φύλλου, ΑΦΜ " +
-                  refused + "\n");
+              "edlt-cli: Οι ημέρες απασχόλησης πρέπει να είναι <= 365. Διορθώστε το για να προχωρήσει η "
+              "αποθήκευση." +
+                  named + "edlt-cli: Παρουσιάστηκαν σφάλματα κατά την εισαγωγή των στοιχείων. Η εισαγωγή διακόπηκε" +
+                  named + "edlt-cli: Γραμμή 2 του φύλλου, ΑΦΜ " + refused + "\n");
 
     // A workbook that cannot be read: the message, then its cause on a line of its own.
     const fs::path causes = fs::path(EDLT_TEST_DATA) / "sheets" / "causes";
     r = cli({"import", decl.string(), (causes / "protected.xlsx").string()});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, generic + "Το αρχείο προστατεύεται με κωδικό.\n");
+    EXPECT_EQ(r.err, "edlt-cli: " + generic + " (" + (causes / "protected.xlsx").string() +
+                         ")\nedlt-cli: Το αρχείο προστατεύεται με κωδικό.\n");
 
     // A hidden first sheet: the visible one unless answered yes.
     for (const char* answer : {"no", "yes"}) {
         r = cli({"import", decl.string(), (causes / "hidden-first.ods").string(), "--out", (dir / "out.txt").string(),
                  "--answer", answer});
         ASSERT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(r.err, "Το πρώτο φύλλο «2023» είναι κρυφό. Να εισαχθούν τα στοιχεία του;\n");
+        EXPECT_EQ(r.err, "edlt-cli: Το πρώτο φύλλο «2023» είναι κρυφό. Να εισαχθούν τα στοιχεία του;\n");
         const std::vector<std::string> lines = records(dir / "out.txt");
         ASSERT_EQ(lines.size(), 4u);
         EXPECT_EQ(lines[3].substr(1, 9), std::string(answer) == "yes" ? "012345670" : "111111114");
     }
+}
+
 TEST_F(CliTest, ExportWritesTheLinesInOrderAndKeepsAnExistingSheet)
 {
     const fs::path decl =
@@ -696,7 +700,7 @@ TEST_F(CliTest, ExportWritesTheLinesInOrderAndKeepsAnExistingSheet)
     writeFile(sheet, "old");
     r = cli({"export", decl.string(), "--out", sheet, "--headings"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο lines.csv;\n");
+    EXPECT_EQ(r.err, "edlt-cli: Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο lines.csv;\n");
     EXPECT_EQ(readFile(sheet), "old");
     r = cli({"export", decl.string(), "--out=" + sheet, "--headings", "--answer", "yes"});
     EXPECT_EQ(r.code, 0) << r.err;
@@ -708,7 +712,7 @@ TEST_F(CliTest, ExportWritesTheLinesInOrderAndKeepsAnExistingSheet)
         EXPECT_EQ(cli(args).code, 2) << ::testing::PrintToString(args);
     r = cli({"export", decl.string(), "--out", (dir / "none" / "x.xlsx").string()});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err.rfind("Δεν ήταν δυνατή η εξαγωγή των γραμμών σε λογιστικό φύλλο (" +
+    EXPECT_EQ(r.err.rfind("edlt-cli: Δεν ήταν δυνατή η εξαγωγή των γραμμών σε λογιστικό φύλλο (" +
                               (dir / "none" / "x.xlsx").string() + ": ",
                           0),
               0u)
