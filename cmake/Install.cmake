@@ -109,6 +109,16 @@ if(EDLT_GUI)
   edlt_install_program(edlt window)
   install(FILES ${PROJECT_BINARY_DIR}/translations/qt_el.qm DESTINATION ${CMAKE_INSTALL_DATADIR}/edlt/translations
           COMPONENT data)
+  # The screenshots' sizes for the metainfo, from their PNG headers.
+  set(_shot_keys MAIN PAGE)
+  set(_shot_names main-window first-page)
+  foreach(key shot IN ZIP_LISTS _shot_keys _shot_names)
+    file(READ ${PROJECT_SOURCE_DIR}/data/screenshots/${shot}.png header OFFSET 16 LIMIT 8 HEX)
+    string(SUBSTRING ${header} 0 8 width)
+    string(SUBSTRING ${header} 8 8 height)
+    math(EXPR EDLT_SCREENSHOT_${key}_WIDTH "0x${width}")
+    math(EXPR EDLT_SCREENSHOT_${key}_HEIGHT "0x${height}")
+  endforeach()
   configure_file(${EDLT_PACKAGING_DIR}/${EDLT_APP_ID}.metainfo.xml.in
                  ${EDLT_GENERATED_DIR}/${EDLT_APP_ID}.metainfo.xml @ONLY)
   install(FILES ${EDLT_PACKAGING_DIR}/${EDLT_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications

@@ -63,22 +63,24 @@ def png(width, height, rgb_rows):
 
 
 def xwd_to_png(dump):
-    """Reads a 24- or 32-bit TrueColor ZPixmap dump of xwd into a PNG."""
+    """Reads a TrueColor ZPixmap dump of xwd (24 or 32 bits a pixel) into a PNG."""
     fields = struct.unpack(">25I", dump[:100])
     header_size, width, height = fields[0], fields[4], fields[5]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     masks, ncolours = fields[14:17], fields[19]
-    if bits_per_pixel != 32:
-        raise SystemExit("xwd: %d bits a pixel, 32 expected" % bits_per_pixel)
+    if bits_per_pixel not in (24, 32):
+        raise SystemExit("xwd: %d bits a pixel" % bits_per_pixel)
+    size = bits_per_pixel // 8
     data = dump[header_size + 12 * ncolours:]
-    order = "<" if byte_order == 0 else ">"
     shifts = [(m & -m).bit_length() - 1 for m in masks]
     rows = []
     for y in range(height):
-        line = data[y * bytes_per_line:y * bytes_per_line + 4 * width]
-        pixels = struct.unpack(order + "%dI" % width, line)
-        rows.append(bytes(b for p in pixels for b in ((p >> shifts[0]) & 255, (p >> shifts[1]) & 255,
-                                                     (p >> shifts[2]) & 255)))
+        line = data[y * bytes_per_line:y * bytes_per_line + size * width]
+        row = bytearray()
+        for x in range(0, size * width, size):
+            p = int.from_bytes(line[x:x + size], "little" if byte_order == 0 else "big")
+            row += bytes(((p >> shifts[0]) & 255, (p >> shifts[1]) & 255, (p >> shifts[2]) & 255))
+        rows.append(bytes(row))
     return png(width, height, rows)
 
 
@@ -105,6 +107,21 @@ class Display:
         out = subprocess.run(["timeout", "60", "xdotool", "search", "--sync", "--onlyvisible"] + how, env=self.env,
                              check=True, capture_output=True, text=True).stdout
         return out.split()[0]
+
+    def new_window(self, wm_class, known):
+        """The largest visible window of the class that is not one of known."""
+        for _ in range(120):
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", wm_class], env=self.env,
+                                   capture_output=True, text=True).stdout.split()
+            sizes = []
+            for w in set(found) - set(known):
+                geometry = self.run("xdotool", "getwindowgeometry", "--shell", w)
+                values = dict(line.split("=") for line in geometry.split())
+                sizes.append((int(values["WIDTH"]) * int(values["HEIGHT"]), w))
+            if sizes and max(sizes)[0] > 400 * 300:
+                return max(sizes)[1]
+            time.sleep(0.5)
+        raise SystemExit("no new window")
 
     def shoot(self, window, name):
         time.sleep(3)  # until the window has painted
@@ -139,10 +156,10 @@ def main():
                 display.run("xdotool", "windowactivate", "--sync", main_window)
                 display.shoot(main_window, "main-window.png")
                 # Print - first page, the first item of the second menu.
-                display.run("xdotool", "mousemove", "--window", main_window, "70", "10", "click", "1")
+                display.run("xdotool", "mousemove", "--window", main_window, "95", "8", "click", "1")
                 time.sleep(1)
-                display.run("xdotool", "key", "Return")
-                preview = display.window(name="Εκτύπωση")
+                display.run("xdotool", "key", "Down", "Return")
+                preview = display.new_window("e-DLT", [main_window])
                 display.run("xdotool", "windowactivate", "--sync", preview)
                 display.shoot(preview, "first-page.png")
             finally:

@@ -131,8 +131,9 @@ before="$(installed_state /usr/bin/edlt)"
 content_type() { as_user gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'; }
 cp "$home/dlt.txt" "$home/declaration-of-2024"
 echo "a note" >"$home/094019245-DLT"
-chown "$user:" "$home/declaration-of-2024" "$home/094019245-DLT"
-for f in "$home/dlt.txt" "$home/declaration-of-2024" "$home/094019245-DLT"; do
+echo "a note" >"$home/2024.dlt"
+chown "$user:" "$home/declaration-of-2024" "$home/094019245-DLT" "$home/2024.dlt"
+for f in "$home/declaration-of-2024" "$home/094019245-DLT" "$home/2024.dlt"; do
   [ "$(content_type "$f")" = application/x-edlt-declaration ] || fail "type of $f: $(content_type "$f")"
 done
 [ "$(as_user xdg-mime query default application/x-edlt-declaration)" = org.edltapp.edlt.desktop ] ||
