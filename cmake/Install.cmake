@@ -126,7 +126,7 @@ if(EDLT_GUI)
   install(FILES ${EDLT_GENERATED_DIR}/${EDLT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
           COMPONENT window)
   install(FILES ${EDLT_PACKAGING_DIR}/edlt.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
-          COMPONENT window)
+          RENAME edlt.xml COMPONENT window)
   install(FILES ${EDLT_PACKAGING_DIR}/edlt.bash-completion
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME edlt COMPONENT window)
   # The fixed sizes are drawn by the program's own icon code, which simplifies below 32 pixels.

@@ -23,17 +23,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
-# Folders as Debian has them, whatever the umask of whoever builds.
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageFolders.cmake)
 
 set(EDLT_FULL_VERSION "${PROJECT_VERSION}-${EDLT_DEBIAN_REVISION}")
 string(CONCAT EDLT_ABOUT
-  " e-ΔΛΤ prepares the annual final declaration of tax withheld on salaries and\n"
-  " pensions («Οριστική Δήλωση Τέλους Καταστάσεων Αμοιβών») for Greek employers and\n"
-  " pension payers: one line per employee and income type, typed or imported from a\n"
-  " spreadsheet, checked as it is stored, with current totals, the fixed-width file\n"
-  " submitted to the tax administration, and printed reports.\n .\n")
+  "e-ΔΛΤ prepares the annual final declaration of tax withheld on salaries and\n"
+  "pensions («Οριστική Δήλωση Τέλους Καταστάσεων Αμοιβών») for Greek employers and\n"
+  "pension payers: one line per employee and income type, typed or imported from a\n"
+  "spreadsheet, checked as it is stored, with current totals, the fixed-width file\n"
+  "submitted to the tax administration, and printed reports.\n\n")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME edlt-cli)
 set(CPACK_DEBIAN_CLI_PACKAGE_SECTION utils)
@@ -41,8 +39,8 @@ set(CPACK_DEBIAN_CLI_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "edlt-data (= ${EDLT_FULL_VERSION}), fonts-liberation")
 string(CONCAT CPACK_DEBIAN_CLI_DESCRIPTION
   "final declaration of withheld tax (Greece) - command line\n" "${EDLT_ABOUT}"
-  " This package holds edlt-cli, which creates, checks, sorts, imports, totals,\n"
-  " prints to HTML or PDF and archives declarations without a window.")
+  "This package holds edlt-cli, which creates, checks, sorts, imports, totals,\n"
+  "prints to HTML or PDF and archives declarations without a window.")
 
 set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME edlt)
 set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
@@ -51,16 +49,16 @@ set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS "xdg-user-dirs")
 string(CONCAT CPACK_DEBIAN_WINDOW_DESCRIPTION
   "final declaration of withheld tax (Greece) - window program\n" "${EDLT_ABOUT}"
-  " This package holds the window program edlt, its menu entry and the\n"
-  " declaration file type.")
+  "This package holds the window program edlt, its menu entry and the\n"
+  "declaration file type.")
 
 set(CPACK_DEBIAN_DATA_PACKAGE_NAME edlt-data)
 set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_DATA_PACKAGE_SHLIBDEPS OFF)
 string(CONCAT CPACK_DEBIAN_DATA_DESCRIPTION
   "final declaration of withheld tax (Greece) - data files\n" "${EDLT_ABOUT}"
-  " This package holds the data edlt and edlt-cli read: the income types, the\n"
-  " first page's template, the help pages, the icons and the Greek texts of\n"
-  " Qt's dialogs.")
+  "This package holds the data edlt and edlt-cli read: the income types, the\n"
+  "first page's template, the help pages, the icons and the Greek texts of\n"
+  "Qt's dialogs.")
 
 include(CPack)

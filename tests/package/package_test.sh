@@ -32,7 +32,7 @@ cleanup
 
 echo "package_test: building the packages"
 rm -rf "$build/package"
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && umask 022 && cpack -G DEB >/dev/null)
 deb() { ls "$build/package/$1_${version}_"*.deb; }
 cli_deb="$(deb edlt-cli)" window_deb="$(deb edlt)" data_deb="$(deb edlt-data)"
 field() { dpkg-deb -f "$1" "$2"; }
