@@ -57,6 +57,26 @@ lintian_out="$(lintian --fail-on error,warning "$cli_deb" "$window_deb" "$data_d
   fail "lintian: $lintian_out"
 grep -q "^[EW]:" <<<"$lintian_out" && fail "lintian: $lintian_out"
 
+# Debian's hardening, and no compiler notes: bind-now, read-only relocations, stack
+# protector, fortified functions; no .comment section.
+hardened() {  # hardened DEB PROGRAM
+  local tree
+  tree="$(mktemp -d)"
+  dpkg-deb -x "$1" "$tree"
+  local elf="$tree/usr/bin/$2" dynamic segments sections symbols
+  # Read whole first: grep -q ending early would fail the pipe (SIGPIPE) under pipefail.
+  dynamic="$(readelf -d "$elf")" segments="$(readelf -lW "$elf")" sections="$(readelf -SW "$elf")"
+  symbols="$(nm -D "$elf")"
+  grep -q "BIND_NOW" <<<"$dynamic" || fail "$2 is not linked with -z now"
+  grep -q "GNU_RELRO" <<<"$segments" || fail "$2 is not linked with -z relro"
+  grep -q " \.comment " <<<"$sections" && fail "$2 keeps its .comment section"
+  grep -q "__stack_chk_fail" <<<"$symbols" || fail "$2 is not built with the stack protector"
+  grep -q "_chk@" <<<"$symbols" || fail "$2 has no fortified functions"
+  rm -rf "$tree"
+}
+hardened "$cli_deb" edlt-cli
+hardened "$window_deb" edlt
+
 installed_state() { find /usr/bin/edlt-cli /usr/share/edlt "$@" -printf '%p %s %m %T@\n' | sort; }
 useradd -m -s /bin/bash "$user"
 home="$(getent passwd "$user" | cut -d: -f6)"
@@ -123,8 +143,9 @@ for f in /usr/bin/edlt /usr/share/applications/org.edltapp.edlt.desktop /usr/sha
 done
 desktop-file-validate /usr/share/applications/org.edltapp.edlt.desktop || fail "desktop-file-validate"
 # Pedantic, and every finding counts but the network's.
-appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.edltapp.edlt.metainfo.xml ||
-  fail "appstreamcli validate"
+validation="$(appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.edltapp.edlt.metainfo.xml)" ||
+  fail "appstreamcli validate: $validation"
+grep -q "^[EWIP]:" <<<"$validation" && fail "appstreamcli validate: $validation"
 as_user bash "$home/completion_check.sh" edlt || fail "completion of edlt"
 before="$(installed_state /usr/bin/edlt)"
 
