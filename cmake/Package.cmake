@@ -33,7 +33,11 @@ string(CONCAT EDLT_ABOUT
   "spreadsheet, checked as it is stored, with current totals, the fixed-width file\n"
   "submitted to the tax administration, and printed reports.\n\n")
 
+# Files of the one package before the split (1.1.0.2) move into edlt-cli and edlt-data.
+set(EDLT_SPLIT_FROM "edlt (<< ${EDLT_FULL_VERSION})")
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME edlt-cli)
+set(CPACK_DEBIAN_CLI_PACKAGE_BREAKS "${EDLT_SPLIT_FROM}")
+set(CPACK_DEBIAN_CLI_PACKAGE_REPLACES "${EDLT_SPLIT_FROM}")
 set(CPACK_DEBIAN_CLI_PACKAGE_SECTION utils)
 # The first page asks for Arial: Liberation Sans has its widths and the Greek letters.
 set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "edlt-data (= ${EDLT_FULL_VERSION}), fonts-liberation")
@@ -54,6 +58,8 @@ string(CONCAT CPACK_DEBIAN_WINDOW_DESCRIPTION
 
 set(CPACK_DEBIAN_DATA_PACKAGE_NAME edlt-data)
 set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_DATA_PACKAGE_BREAKS "${EDLT_SPLIT_FROM}")
+set(CPACK_DEBIAN_DATA_PACKAGE_REPLACES "${EDLT_SPLIT_FROM}")
 set(CPACK_DEBIAN_DATA_PACKAGE_SHLIBDEPS OFF)
 string(CONCAT CPACK_DEBIAN_DATA_DESCRIPTION
   "final declaration of withheld tax (Greece) - data files\n" "${EDLT_ABOUT}"

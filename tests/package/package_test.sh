@@ -187,4 +187,26 @@ for f in /usr/bin/edlt /usr/bin/edlt-cli /usr/share/edlt /usr/share/doc/edlt /us
 done
 [ "$(content_type "$home/declaration-of-2024")" != application/x-edlt-declaration ] ||
   fail "the file type stayed after removal"
+echo "package_test: upgrading from the one package before the split"
+# A stand-in for edlt 1.1.0.2, with the files it had that now belong to edlt-cli and edlt-data.
+old="$(mktemp -d)"
+mkdir -p "$old/DEBIAN" "$old/usr/bin" "$old/usr/share/edlt/Addon" "$old/usr/share/man/man1" \
+  "$old/usr/share/bash-completion/completions" "$old/usr/share/icons/hicolor/48x48/apps"
+touch "$old/usr/bin/edlt" "$old/usr/bin/edlt-cli" "$old/usr/share/edlt/Addon/typeofinc.txt" \
+  "$old/usr/share/man/man1/edlt-cli.1.gz" "$old/usr/share/bash-completion/completions/edlt-cli" \
+  "$old/usr/share/icons/hicolor/48x48/apps/org.edltapp.edlt.png"
+chmod 755 "$old/usr/bin/edlt" "$old/usr/bin/edlt-cli"
+printf 'Package: edlt\nVersion: %s\nArchitecture: all\nMaintainer: %s\nDescription: stand-in\n' \
+  "$program_version" "$(field "$cli_deb" Maintainer)" >"$old/DEBIAN/control"
+dpkg-deb --root-owner-group -b "$old" "$old.deb" >/dev/null
+rm -rf "$old"
+dpkg -i "$old.deb" >/dev/null
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$window_deb" "$cli_deb" "$data_deb" \
+  >/dev/null || fail "the upgrade from $program_version"
+rm -f "$old.deb"
+for p in "${packages[@]}"; do
+  [ "$(dpkg-query -W -f='${Version}' "$p")" = "$version" ] || fail "$p after the upgrade"
+done
+[ -s /usr/bin/edlt-cli ] && [ -s /usr/share/edlt/Addon/typeofinc.txt ] || fail "files after the upgrade"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >/dev/null
 echo "package_test: passed"
