@@ -13,7 +13,8 @@ test_packages=(
   clang-14 libclang-rt-14-dev
   xvfb xauth xdotool x11-utils openbox unzip poppler-utils fonts-dejavu-core
   python3 python3-openpyxl python3-xlwt python3-odf xlsx2csv
-  dpkg-dev file desktop-file-utils appstream xdg-user-dirs
+  dpkg-dev file desktop-file-utils appstream xdg-user-dirs lintian bash-completion xdg-utils
+  libglib2.0-bin shared-mime-info x11-apps
 )
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;

@@ -15,6 +15,8 @@ cmake --build build/release -j"$jobs"
 xvfb-run -a ctest --test-dir build/release --output-on-failure -j"$jobs"
 # The Debian package of this same tree, installed and used by an ordinary user.
 bash tests/package/package_test.sh build/release
+# Two builds of one commit give the same package bytes.
+bash tests/package/reproducible_test.sh build/release
 
 cmake -S . -B build/sanitize -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_BUILD_TYPE=Debug -DEDLT_SANITIZE=ON -DEDLT_GUI=OFF -DEDLT_BENCH=OFF -DEDLT_CRASH_TEST=OFF -DEDLT_WERROR=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"

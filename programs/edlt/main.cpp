@@ -95,7 +95,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(edlt::ui::programIcon());
     QApplication::setApplicationName(QStringLiteral("e-DLT"));
     // Docks and task bars group the window under the installed desktop entry.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.Edlt"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.edltapp.edlt"));
     const std::filesystem::path programFolder = edlt::dataFolder(QCoreApplication::applicationDirPath().toStdString());
     edlt::ui::installGreekTranslation(programFolder);
     // Held open while the program runs: the user's files are reached through it, whatever
