@@ -383,7 +383,13 @@ void writeDeclarationFile(ByteSink& sink, const HeaderFields& header, const Tota
     std::string halves[2];
     auto convert = [&lines](std::string& to, size_t from, size_t end) {
         to.clear();
+        // Sorted lines lie anywhere in memory: the ones a few places ahead are fetched early.
+        constexpr size_t ahead = 6;
         for (size_t i = from; i < end; ++i) {
+            if (i + ahead < end) {
+                const std::string_view next = lines.lineAt(i + ahead);
+                for (size_t at = 0; at < next.size(); at += 64) __builtin_prefetch(next.data() + at);
+            }
             appendFileRecord(to, lines.lineAt(i));
             to.append(lineBreak);
         }
