@@ -64,9 +64,11 @@ void FixedWidthTable::reorderLines(const std::vector<size_t>& order, size_t maxL
     flat.reserve(lines_.size());
     lines_.forEach([&flat](const Line& l) { flat.push_back(l); });
     announce({DataSetChange::Reset});
+    bool cut = false;
     for (size_t k = 0; k < order.size(); ++k) {
         Line& line = lines_[k];
         line = flat.at(order[k]);
+        cut = cut || line.size > maxLength;
         line.size = static_cast<uint32_t>(std::min<size_t>(line.size, maxLength));
         line.id = static_cast<int32_t>(k + 1);
     }
@@ -80,7 +82,9 @@ void FixedWidthTable::reorderLines(const std::vector<size_t>& order, size_t maxL
     cursor_ = lines_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = lines_.empty();
-    notify(DataSetChange::Reset);
+    DataSetChange reset{DataSetChange::Reset};
+    reset.sameLines = !cut;
+    notify(reset);
 }
 
 void FixedWidthTable::activate(BlockList<Line> lines, LineArena arena)
