@@ -10,10 +10,12 @@
 #include <unistd.h>
 
 #include "bench/Generator.h"
+#include "bench/PeakMemory.h"
 #include "bench/QuietUI.h"
 #include "core/base/Amount.h"
 #include "core/base/Cp1253.h"
 #include "core/rules/CheckAFM.h"
+#include "core/session/DeclarationCheck.h"
 #include "core/session/DeclarationSession.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/DetailRecord.h"
@@ -239,6 +241,44 @@ void BM_OpenFileCpReference(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(d.file)));
     fs::remove(out);
 }
+
+// Resident memory through the clerk's work on a million lines, driven as the window drives
+// the session: open, check, sort, save, then a 5-line declaration opened in its place.
+// Alone in its process for true figures: --benchmark_filter=MemoryThroughTheWork
+void BM_MemoryThroughTheWork1M(benchmark::State& state)
+{
+    OpenDeclaration d("memory", largeCount);
+    const fs::path small = d.folder.path() / "SMALL";
+    {
+        AtomicFileWriter out(small, AtomicFileWriter::Durability::ProcessSafe);
+        bench::writeGeneratedDeclaration(out, seed + 1, 5, "20240115");
+        out.commit();
+    }
+    const double fileMb = static_cast<double>(fs::file_size(d.file)) / (1 << 20);
+    auto mb = [](long kb) { return static_cast<double>(kb) / 1024; };
+    double afterOpen = 0, openPeak = 0, workPeak = 0, afterSmall = 0;
+    for (auto _ : state) {
+        bench::resetPeak();
+        if (!d.open()) return state.SkipWithError("the declaration did not open");
+        afterOpen = mb(bench::statusKb("VmRSS:"));
+        openPeak = mb(bench::statusKb("VmHWM:"));
+        benchmark::DoNotOptimize(checkDeclaration(d.session).findings.size());
+        d.session.SortBySurname();
+        d.session.writeDeclaration(d.folder.path() / "SAVED");
+        workPeak = mb(bench::statusKb("VmHWM:"));
+        d.session.setModified(false);  // saved: nothing to ask before the next file
+        if (!d.session.openFile(small)) return state.SkipWithError("the small declaration did not open");
+        afterSmall = mb(bench::statusKb("VmRSS:"));
+    }
+    state.counters["file_MB"] = fileMb;
+    state.counters["after_open_MB"] = afterOpen;
+    state.counters["open_peak_MB"] = openPeak;
+    state.counters["work_peak_MB"] = workPeak;
+    state.counters["after_small_MB"] = afterSmall;
+    state.counters["after_open_x_file"] = afterOpen / fileMb;
+    state.counters["work_peak_x_file"] = workPeak / fileMb;
+}
+BENCHMARK(BM_MemoryThroughTheWork1M)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 

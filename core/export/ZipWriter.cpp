@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include "core/base/Cp1253.h"
+#include "core/base/TwoCores.h"
 #include "core/export/SpillBuffer.h"
 #include "core/store/AtomicFile.h"
 
@@ -176,19 +177,18 @@ struct Deflated {
     uint64_t size = 0;  // of the data before compression
 };
 
-// Deflates everything source delivers into compressed, chunk by chunk; the one place
-// member data is compressed.
-Deflated deflateMember(ByteSource& source, ByteSink& compressed)
+// Deflates data whose end is already in buffer (under a chunk) or, in chunks, everything
+// source delivers after it: one stream, zlib's own bytes.
+Deflated deflateWhole(std::string& in, size_t got, ByteSource& source, ByteSink& compressed)
 {
     Deflated result;
     uLong crc = crc32_z(0, nullptr, 0);
     RawDeflater deflater;
     z_stream& z = deflater.stream();
-    std::string in(chunkSize, '\0');
     std::string out(chunkSize, '\0');
     bool end = false;
-    while (!end) {
-        size_t got = fillChunk(source, in);
+    for (bool first = true; !end; first = false) {
+        if (!first) got = fillChunk(source, in);
         end = got < in.size();
         result.size += got;
         if (result.size > max32) throw ZipRefused(zipTooLargeMessage());
@@ -209,6 +209,100 @@ Deflated deflateMember(ByteSource& source, ByteSink& compressed)
     }
     result.crc = static_cast<uint32_t>(crc);
     return result;
+}
+
+// One chunk of a large member, deflated on its own: its stream picks up where the previous
+// chunk's left off (that chunk's last 32 KiB as the dictionary) and ends on a byte boundary
+// (a sync flush), or with the final block for the last chunk, so the pieces joined in order
+// are one deflate stream.
+class ChunkDeflater {
+public:
+    std::string in = std::string(chunkSize, '\0');
+    size_t size = 0;
+    std::string out;
+    uLong crc = 0;
+
+    void run(std::string_view dictionary, bool last)
+    {
+        z_stream& z = deflater_.stream();
+        int r = deflateReset(&z);
+        if (r == Z_OK && !dictionary.empty())
+            r = deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(dictionary.data()),
+                                     static_cast<uInt>(dictionary.size()));
+        if (r != Z_OK) throw Error(zlibFailure(r));
+        crc = crc32_z(0, reinterpret_cast<const Bytef*>(in.data()), size);
+        out.resize(deflateBound(&z, static_cast<uLong>(size)) + 16);
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = static_cast<uInt>(size);
+        size_t have = 0;
+        const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+        for (;;) {
+            z.next_out = reinterpret_cast<Bytef*>(out.data() + have);
+            z.avail_out = static_cast<uInt>(out.size() - have);
+            r = deflate(&z, flush);
+            if (r == Z_STREAM_ERROR) throw Error(zlibFailure(r));
+            have = out.size() - z.avail_out;
+            if (last ? r == Z_STREAM_END : z.avail_out > 0) break;
+            out.resize(out.size() * 2);
+        }
+        out.resize(have);
+    }
+
+    // The input's last 32 KiB, the next chunk's dictionary.
+    std::string_view tail() const
+    {
+        const size_t keep = std::min<size_t>(size, size_t{1} << MAX_WBITS);
+        return std::string_view(in.data() + size - keep, keep);
+    }
+
+private:
+    RawDeflater deflater_;
+};
+
+// Large data: chunks deflated two at a time, one on each core.
+Deflated deflateInChunks(std::string& firstChunk, ByteSource& source, ByteSink& compressed)
+{
+    Deflated result;
+    uLong crc = crc32_z(0, nullptr, 0);
+    ChunkDeflater pair[2];
+    pair[0].in.swap(firstChunk);
+    pair[0].size = pair[0].in.size();
+    std::string dictionary;
+    bool finished = false;
+    for (bool first = true; !finished; first = false) {
+        if (!first) pair[0].size = fillChunk(source, pair[0].in);
+        const bool firstIsLast = pair[0].size < chunkSize;
+        pair[1].size = firstIsLast ? 0 : fillChunk(source, pair[1].in);
+        const bool secondIsLast = !firstIsLast && pair[1].size < chunkSize;
+        // An empty second chunk still ends the stream: its final block holds nothing.
+        runBoth(
+            !firstIsLast && pair[1].size > 0, [&] { pair[0].run(dictionary, firstIsLast); },
+            [&] {
+                if (!firstIsLast) pair[1].run(pair[0].tail(), secondIsLast);
+            });
+        finished = firstIsLast || secondIsLast;
+        for (size_t k = 0; k < (firstIsLast ? 1u : 2u); ++k) {
+            const ChunkDeflater& chunk = pair[k];
+            result.size += chunk.size;
+            if (result.size > max32) throw ZipRefused(zipTooLargeMessage());
+            crc = crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.size));
+            compressed.write(chunk.out);
+        }
+        dictionary.assign(pair[1].tail());
+    }
+    result.crc = static_cast<uint32_t>(crc);
+    return result;
+}
+
+// Deflates everything source delivers into compressed; the one place member data is
+// compressed. Data under a chunk is one zlib stream as it always was; larger data goes
+// to both cores.
+Deflated deflateMember(ByteSource& source, ByteSink& compressed)
+{
+    std::string in(chunkSize, '\0');
+    const size_t got = fillChunk(source, in);
+    if (got < in.size()) return deflateWhole(in, got, source, compressed);
+    return deflateInChunks(in, source, compressed);
 }
 
 // Writes members one after another, then the directory and the end record: the one place

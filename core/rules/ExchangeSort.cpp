@@ -116,52 +116,115 @@ void orderGroup(const std::vector<size_t>& smallerAfter, MarkTree& slots, std::v
     result.insert(result.end(), list.begin(), list.begin() + static_cast<std::ptrdiff_t>(head));
 }
 
+// A line in the key sort: eight bytes of its key from the current depth on, big-endian and
+// zero-padded, and how many real bytes they are (9: the key goes on beyond them). Items with
+// equal (head, length) at one depth are sorted on at the next; equal keys stay in their
+// original order.
 struct SortItem {
-    uint64_t head;  // the key's first 8 bytes, big-endian, zero-padded: most comparisons end here
-    std::string_view key;
-    size_t index;
+    uint64_t head;
+    uint32_t index;
+    uint8_t length;
+};
+static_assert(sizeof(SortItem) == 16);
+
+constexpr size_t headBytes = 8;
+
+// The keys: each text from byte skip on (empty when shorter).
+struct Keys {
+    const std::vector<std::string_view>& texts;
+    size_t skip;
+    std::string_view operator[](size_t i) const { return texts[i].substr(std::min(skip, texts[i].size())); }
 };
 
-uint64_t headOf(std::string_view key)
+void loadHead(SortItem& item, std::string_view key, size_t depth)
 {
+    const size_t left = key.size() > depth ? key.size() - depth : 0;
     uint64_t h = 0;
-    for (size_t i = 0; i < 8; ++i) h = (h << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-    return h;
+    if (left >= headBytes) {
+        std::memcpy(&h, key.data() + depth, headBytes);
+        h = __builtin_bswap64(h);
+    } else {
+        for (size_t i = 0; i < headBytes; ++i)
+            h = (h << 8) | (i < left ? static_cast<unsigned char>(key[depth + i]) : 0u);
+    }
+    item.head = h;
+    item.length = static_cast<uint8_t>(std::min(left, headBytes + 1));
 }
 
-// Key, then original index: a total order, so how the work is split cannot change the result.
 bool itemBefore(const SortItem& a, const SortItem& b)
 {
     if (a.head != b.head) return a.head < b.head;
-    const int c = compareKeyBytes(a.key, b.key);
-    return c < 0 || (c == 0 && a.index < b.index);
+    if (a.length != b.length) return a.length < b.length;
+    return a.index < b.index;
 }
 
-}  // namespace
-
-std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
+bool sameHead(const SortItem& a, const SortItem& b)
 {
-    const size_t n = keys.size();
+    return a.head == b.head && a.length == b.length;
+}
+
+// Sorts items already sorted on their heads at depth: every run of equal heads whose keys go
+// on is sorted on the next eight bytes, and so on down. equalToPrevious[k] is set where the
+// item at k has the whole key of the one before it.
+void sortRuns(SortItem* begin, SortItem* end, const Keys& keys, size_t depth, std::vector<uint8_t>& equalToPrevious,
+              const SortItem* base)
+{
+    for (SortItem* run = begin; run != end;) {
+        SortItem* runEnd = run + 1;
+        while (runEnd != end && sameHead(*runEnd, *run)) ++runEnd;
+        if (runEnd - run > 1) {
+            if (run->length > headBytes) {
+                bool alike = true;
+                for (SortItem* item = run; item != runEnd; ++item) {
+                    // The keys lie anywhere in memory: the one a few items ahead is fetched early.
+                    if (runEnd - item > 8) __builtin_prefetch(keys[(item + 8)->index].data() + depth + headBytes);
+                    loadHead(*item, keys[item->index], depth + headBytes);
+                    alike = alike && sameHead(*item, *run);
+                }
+                // Alike heads keep the original order they are in: no sort needed.
+                if (!alike) std::sort(run, runEnd, itemBefore);
+                sortRuns(run, runEnd, keys, depth + headBytes, equalToPrevious, base);
+            } else {
+                // The keys end here, all alike: the original order, which itemBefore kept.
+                for (SortItem* item = run + 1; item != runEnd; ++item)
+                    equalToPrevious[static_cast<size_t>(item - base)] = 1;
+            }
+        }
+        run = runEnd;
+    }
+}
+
+std::vector<size_t> exchangeSortOrderOf(const Keys& keys)
+{
+    const size_t n = keys.texts.size();
     std::vector<SortItem> items(n);
-    for (size_t i = 0; i < n; ++i) items[i] = {headOf(keys[i]), keys[i], i};
-    // Equal keys keep their original order here; that is where their groups start from.
-    // Two cores: each sorts a half, then one merges.
-    const auto middle = items.begin() + static_cast<std::ptrdiff_t>(n / 2);
+    for (size_t i = 0; i < n; ++i) {
+        items[i].index = static_cast<uint32_t>(i);
+        loadHead(items[i], keys[i], 0);
+    }
+    // On the first eight bytes, a half on each core, merged on one; then the runs of equal
+    // heads split between the cores where a run starts near the middle.
+    const bool split = n >= 20000;
+    SortItem* const first = items.data();
+    SortItem* const last = first + n;
+    SortItem* middle = first + n / 2;
     runBoth(
-        n >= 20000, [&] { std::sort(items.begin(), middle, itemBefore); },
-        [&] { std::sort(middle, items.end(), itemBefore); });
-    std::inplace_merge(items.begin(), middle, items.end(), itemBefore);
+        split, [&] { std::sort(first, middle, itemBefore); }, [&] { std::sort(middle, last, itemBefore); });
+    std::inplace_merge(first, middle, last, itemBefore);
+    while (middle != first && middle != last && sameHead(*middle, *(middle - 1))) ++middle;
+    std::vector<uint8_t> equalToPrevious(n, 0);
+    runBoth(
+        split, [&] { sortRuns(first, middle, keys, 0, equalToPrevious, first); },
+        [&] { sortRuns(middle, last, keys, 0, equalToPrevious, first); });
 
     std::vector<size_t> perm(n);
+    for (size_t i = 0; i < n; ++i) perm[i] = items[i].index;
+    items = {};
+    if (std::find(equalToPrevious.begin(), equalToPrevious.end(), 1) == equalToPrevious.end()) return perm;
     std::vector<size_t> groupStarts;
-    bool anyGroup = false;
-    for (size_t i = 0; i < n; ++i) {
-        perm[i] = items[i].index;
-        if (i == 0 || items[i].key != items[i - 1].key) groupStarts.push_back(i);
-        else
-            anyGroup = true;
-    }
-    if (!anyGroup) return perm;
+    for (size_t i = 0; i < n; ++i)
+        if (!equalToPrevious[i]) groupStarts.push_back(i);
+    equalToPrevious = {};
     groupStarts.push_back(n);
 
     // Original positions of the lines with keys below the current group's.
@@ -189,6 +252,18 @@ std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
         for (size_t i = begin; i < end; ++i) smaller.add(perm[i], 1);
     }
     return perm;
+}
+
+}  // namespace
+
+std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys)
+{
+    return exchangeSortOrderOf(Keys{keys, 0});
+}
+
+std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& lines, size_t skip)
+{
+    return exchangeSortOrderOf(Keys{lines, skip});
 }
 
 }  // namespace edlt

@@ -12,6 +12,8 @@ namespace edlt {
 // keys. Keys compare as unsigned bytes, a prefix first. Returns perm with perm[k] = the
 // original index of the line that ends at position k.
 std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& keys);
+// The same with each line's key from byte skip on (empty for a shorter line).
+std::vector<size_t> exchangeSortOrder(const std::vector<std::string_view>& lines, size_t skip);
 
 // Unsigned byte comparison, the shorter text first when it is a prefix of the other:
 // negative, zero or positive.

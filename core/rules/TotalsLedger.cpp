@@ -259,7 +259,10 @@ void TotalsLedger::dataSetAboutToChange(const DataSetChange& change)
 void TotalsLedger::dataSetChanged(const DataSetChange& change)
 {
     switch (change.kind) {
-    case DataSetChange::Reset: rebuild(); break;
+    case DataSetChange::Reset:
+        // Sums and counts do not depend on the order of the lines.
+        if (!change.sameLines) rebuild();
+        break;
     case DataSetChange::RecordInserted:
     case DataSetChange::RecordChanged: add(entryOf(store_.lineAt(static_cast<size_t>(change.index)))); break;
     default: break;

@@ -26,6 +26,7 @@ struct DataSetChange {
     int field = -1;
     int32_t id = 0;                               // the record id of the line inserted, replaced or removed
     DataSetState state = DataSetState::Inactive;  // StateChanged: the state entered
+    bool sameLines = false;                       // Reset: the same lines as before, in another order
 };
 
 class DataSetObserver {

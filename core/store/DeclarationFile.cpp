@@ -13,6 +13,7 @@
 #include "core/base/Error.h"
 #include "core/base/Handoff.h"
 #include "core/base/Text.h"
+#include "core/base/TwoCores.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/DeclarantRecord.h"
 #include "core/store/DetailRecord.h"
@@ -373,17 +374,36 @@ void writeDeclarationFile(ByteSink& sink, const HeaderFields& header, const Tota
                           const DetailLines& lines, std::string_view todayYYYYMMDD)
 {
     std::string out;
-    out.reserve(sinkBlock + 2 * (RecordSize + lineBreak.size()));
     appendHeaderRecord(out, header, todayYYYYMMDD);
     appendDeclarantRecord(out, header);
     appendTotalsRecord(out, totals, lines.count > 0);
-    for (size_t i = 0; i < lines.count; ++i) {
-        appendFileRecord(out, lines.lineAt(i));
-        out.append(lineBreak);
-        if (out.size() >= sinkBlock) {
-            sink.write(out);
-            out.clear();
+    // The records are made a batch at a time, half a batch on each core, and written in
+    // order; a failing line stops the work where one core alone would have stopped.
+    constexpr size_t batchLines = 8 * sinkBlock / (RecordSize + lineBreak.size());
+    std::string halves[2];
+    auto convert = [&lines](std::string& to, size_t from, size_t end) {
+        to.clear();
+        // Sorted lines lie anywhere in memory: the ones a few places ahead are fetched early.
+        constexpr size_t ahead = 6;
+        for (size_t i = from; i < end; ++i) {
+            if (i + ahead < end) {
+                const std::string_view next = lines.lineAt(i + ahead);
+                for (size_t at = 0; at < next.size(); at += 64) __builtin_prefetch(next.data() + at);
+            }
+            appendFileRecord(to, lines.lineAt(i));
+            to.append(lineBreak);
         }
+    };
+    for (size_t from = 0; from < lines.count; from += batchLines) {
+        const size_t end = std::min(lines.count, from + batchLines);
+        const size_t middle = from + (end - from) / 2;
+        runBoth(
+            end - from == batchLines, [&] { convert(halves[0], from, middle); },
+            [&] { convert(halves[1], middle, end); });
+        out.append(halves[0]);
+        sink.write(out);
+        sink.write(halves[1]);
+        out.clear();
     }
     if (!out.empty()) sink.write(out);
 }

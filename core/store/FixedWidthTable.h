@@ -49,6 +49,10 @@ public:
     // Opens with the lines FileName was just written with, instead of reading them back.
     void openWithLines(ArenaLines lines);
     void close();
+    // The lines in a new order (order[k]: the position of the line that goes to k), each cut
+    // to maxLength, with record ids 1..n in that order and the cursor on the first: the
+    // store as opening the file of those lines would leave it, without reading it.
+    void reorderLines(const std::vector<size_t>& order, size_t maxLength);
     DataSetState state() const { return state_; }
 
     // Moves end a pending edit first; they return false when its post was refused

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "core/base/ByteStream.h"
@@ -14,6 +15,8 @@ namespace edlt {
 namespace {
 
 constexpr int defaultRecordWidth = 250;
+// Stores of this many lines or more give their memory back to the system when dropped.
+constexpr size_t largeStoreLines = 50000;
 
 }  // namespace
 
@@ -49,6 +52,39 @@ void FixedWidthTable::openWithLines(ArenaLines lines)
     for (std::string_view text : lines.lines) taken.push_back(Line::over(text, ++id));
     std::vector<std::string_view>().swap(lines.lines);
     activate(std::move(taken), std::move(lines.arena));
+}
+
+void FixedWidthTable::reorderLines(const std::vector<size_t>& order, size_t maxLength)
+{
+    checkActive();
+    if (order.size() != lines_.size()) fail("The new order must name every line once.");
+    // Positions found once in a flat copy, not by a search over the blocks for each line;
+    // the blocks then take the lines in their new order where they are.
+    std::vector<Line> flat;
+    flat.reserve(lines_.size());
+    lines_.forEach([&flat](const Line& l) { flat.push_back(l); });
+    announce({DataSetChange::Reset});
+    bool cut = false;
+    for (size_t k = 0; k < order.size(); ++k) {
+        Line& line = lines_[k];
+        line = flat.at(order[k]);
+        cut = cut || line.size > maxLength;
+        line.size = static_cast<uint32_t>(std::min<size_t>(line.size, maxLength));
+        line.id = static_cast<int32_t>(k + 1);
+    }
+    std::vector<Line>().swap(flat);
+    lastId_ = static_cast<int32_t>(order.size());
+    changed_ = false;
+    buildFields();
+    state_ = DataSetState::Browse;
+    buffer_.clear();
+    modified_ = false;
+    cursor_ = lines_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = lines_.empty();
+    DataSetChange reset{DataSetChange::Reset};
+    reset.sameLines = !cut;
+    notify(reset);
 }
 
 void FixedWidthTable::activate(BlockList<Line> lines, LineArena arena)
@@ -105,8 +141,12 @@ void FixedWidthTable::close()
     modified_ = false;
     if (changed_ && !readOnly_) writeLines(fileName_);
     announce({DataSetChange::Reset});
+    const bool large = lines_.size() >= largeStoreLines;
     lines_.clear();
     arena_.clear();
+    // The allocator keeps freed blocks for reuse: after a large declaration they would stay
+    // with the program while a small one is open.
+    if (large) ::malloc_trim(0);
     fields_.clear();
     cursor_ = -1;
     lastId_ = 0;

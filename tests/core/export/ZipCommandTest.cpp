@@ -129,8 +129,11 @@ TEST(ZipCommand, StandardReadersExtractIdenticalCopies)
     const bool unzip = haveTool("unzip"), python = haveTool("python3");
     if (!unzip && !python) GTEST_SKIP() << "neither unzip nor python3 is installed";
     TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"empty.txt", ""}, {"one", "1"}, {"five.bin", mixedData(5 << 20)}, {"Δήλωση 2024.txt", mixedData(20000)}};
+    const std::vector<std::pair<std::string, std::string>> cases = {{"empty.txt", ""},
+                                                                    {"one", "1"},
+                                                                    {"five.bin", mixedData(5 << 20)},
+                                                                    {"odd.bin", mixedData((3 << 20) + 17)},
+                                                                    {"Δήλωση 2024.txt", mixedData(20000)}};
     const char* check =
         "import sys, zipfile\n"
         "z = zipfile.ZipFile(sys.argv[1])\n"

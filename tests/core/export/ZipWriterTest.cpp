@@ -131,6 +131,30 @@ TEST(ZipWriter, EmptyDataAndZlibCompatibleDeflate)
     EXPECT_EQ(le(a, 14, 4), crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
+// Data of a megabyte or more is deflated in chunks on both cores: one stream still, which
+// inflates back to the data, with the CRC and sizes of the whole.
+TEST(ZipWriter, LargeDataInflatesBackWhole)
+{
+    for (const std::string& data : {mixedData(1 << 20), mixedData((3 << 20) + 17), randomData((2 << 20) + 5)}) {
+        const std::string a = archiveOf("m", data);
+        const uint32_t packed = le(a, 18, 4);
+        EXPECT_EQ(le(a, 22, 4), data.size());
+        EXPECT_EQ(le(a, 14, 4), crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+        z_stream z{};
+        ASSERT_EQ(inflateInit2(&z, -MAX_WBITS), Z_OK);
+        std::string back(data.size() + 1, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(a.data() + 31));
+        z.avail_in = packed;
+        z.next_out = reinterpret_cast<Bytef*>(back.data());
+        z.avail_out = static_cast<uInt>(back.size());
+        EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END) << data.size();
+        EXPECT_EQ(z.avail_in, 0u) << data.size();  // the stream ends where the member does
+        back.resize(z.total_out);
+        inflateEnd(&z);
+        EXPECT_TRUE(back == data) << data.size();
+    }
+}
+
 TEST(ZipWriter, IndexOutOfRangeChangesNothing)
 {
     ZipWriter zip;

@@ -135,7 +135,8 @@ TEST_F(FixedWidthTableTest, DeleteMovesTheCursorAndEmptiesTheStore)
     ds.deleteRecord();
     EXPECT_EQ(ds.countRecords(), 0);
     EXPECT_TRUE(ds.atEnd());
-    EXPECT_EQ(errorOf([&] { ds.deleteRecord(); }), "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(errorOf([&] { ds.deleteRecord(); }),
+              "FixedFormatDataSet1: Cannot perform this operation on an empty dataset");
 }
 
 TEST_F(FixedWidthTableTest, EventsAndRefusal)
@@ -352,6 +353,20 @@ TEST_F(FixedWidthTableTest, LongLinesStayUntilEdited)
     ds.setFieldValue("Code", "99");
     ds.post();
     EXPECT_EQ(ds.lineAt(0), "9934567");
+}
+
+// A new order in place leaves the store as reopening the file of those lines would.
+TEST_F(FixedWidthTableTest, ReorderedLinesAsIfReadBack)
+{
+    openOver("a\r\n12345678901\r\nb\r\n");  // record size 7
+    ds.setRecordNumber(3);
+    ds.reorderLines({2, 1, 0}, 7);
+    std::vector<std::pair<std::string, int32_t>> lines;
+    ds.forEachLine([&](std::string_view text, int32_t id) { lines.emplace_back(text, id); });
+    EXPECT_EQ(lines, (std::vector<std::pair<std::string, int32_t>>{{"b", 1}, {"1234567", 2}, {"a", 3}}));
+    EXPECT_EQ(ds.recordNumber(), 1);
+    EXPECT_FALSE(ds.storeChanged());
+    EXPECT_NE(errorOf([&] { ds.reorderLines({0}, 7); }), "(no error)");
 }
 
 TEST_F(FixedWidthTableTest, ObserversHearCursorStateAndFields)
