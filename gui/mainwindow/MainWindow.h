@@ -35,6 +35,7 @@ enum class MenuCommand {
     PrintDetailedPayments,
     PrintTotals,
     Find,
+    FindNext,
     Check,
     Import,
     SortByTaxNumber,
