@@ -74,11 +74,12 @@ FindOutcome runFindNextCommand(DeclarationSession& session, UserInterface& ui, c
     session.guarded([&] {
         FixedWidthTable& ds = session.detailStore();
         const long current = ds.active() ? ds.recordNumber() : -1;  // from 1; the next line's index
+        const int32_t here = current > 0 ? ds.bookmark() : 0;
         if (findDetailLine(session, request, std::max(current, 0L))) {
             outcome = FindOutcome::Found;
             return;
         }
-        if (current > 0) ds.setRecordNumber(current);
+        if (current > 0) ds.gotoBookmark(here);  // the search left the store past its end
         ui.showWarning(findNextNotFoundMessage(request));
         outcome = FindOutcome::NotFound;
     });

@@ -168,6 +168,7 @@ TEST_F(FindTest, FindNextGoesOnFromTheCurrentLine)
         ui.clear();
         EXPECT_EQ(runFindNextCommand(*session, ui, s.request), s.outcome) << s.from;
         EXPECT_EQ(current(), s.at) << s.from;
+        EXPECT_FALSE(session->detailStore().atEnd()) << s.from;  // standing on the line, not past the last
         const std::vector<std::string> told{"W Δεν βρέθηκε άλλη γραμμή με το Επώνυμο ΠΑΠΑ"};
         EXPECT_EQ(ui.messages(), s.outcome == FindOutcome::NotFound ? told : std::vector<std::string>{});
     }
