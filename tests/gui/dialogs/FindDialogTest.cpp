@@ -239,28 +239,6 @@ private slots:
         QCOMPARE(ds.recordNumber(), 1L);
         session.requestClose();
     }
-
-    void findNextBeforeAnySearchAsks()
-    {
-        QTemporaryDir dir;
-        const fs::path folder = dir.path().toStdString();
-        fs::create_directories(folder / "Addon");
-        std::ofstream(folder / "Addon" / "typeofinc.txt") << "10" << G("Τακτικές αποδοχές") << "\r\n";
-        WindowUI ui;
-        DeclarationSession::Options o;
-        o.programFolder = folder;
-        o.lockWorkspace = false;
-        DeclarationSession session(ui, o);
-        QVERIFY(session.start());
-        session.newDeclaration();
-        bool shown = false;
-        QTimer::singleShot(0, find_.get(), [this, &shown] {
-            shown = true;
-            find_->cancelButton->click();
-        });
-        QCOMPARE(find_->runFindNext(session, ui), FindOutcome::Cancelled);
-        QVERIFY(shown);
-    }
 };
 
 QTEST_MAIN(FindDialogTest)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands from the keyboard (underlined letters, F10, the standard
-// shortcuts), New, Open and a dropped file with unsaved work, and the name Save As proposes.
+// shortcuts), and New, Open and a dropped file with unsaved work.
 #include <QApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -224,21 +223,6 @@ private slots:
         });
         MessageBox::notice(form_.get(), U("Δεν βρέθηκε ο ΑΦΜ"), MessageBox::Kind::Warning);
         QCOMPARE(title, U("Προειδοποίηση"));
-    }
-
-    void saveAsProposesTheDeclarationsOwnFile()
-    {
-        declarationWithWork();
-        const std::filesystem::path sub = folder() / "δηλώσεις";
-        std::filesystem::create_directories(sub);
-        const QString saved = QString::fromStdString((sub / "εταιρεία 2025").string());
-        FileDialog::setNextFileName(saved);
-        form_->menuAction(MenuCommand::SaveAs)->trigger();
-        QCOMPARE(QFileInfo(FileDialog::lastProposedPath()).fileName(), QString("123456783-DLT"));
-        // Saved once, it is proposed again, in its own folder.
-        FileDialog::setNextFileName(QString());
-        form_->menuAction(MenuCommand::SaveAs)->trigger();
-        QCOMPARE(FileDialog::lastProposedPath(), saved);
     }
 };
 
