@@ -79,6 +79,7 @@ struct OpenDeclaration {
 
     bool open()
     {
+        session.setModified(false);  // the edits measured are given up without the question
         pristine = session.openFile(file) && ui.shown == 0;
         return pristine;
     }

@@ -68,6 +68,7 @@ public:
     // declaration's check runs on beside the window.
     bool openAndPaint()
     {
+        form_->session().setModified(false);  // what an earlier run edited is given up unasked
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(Answer::Cancel);  // an unexpected box must not wait for a click
         form_->menuAction(MenuCommand::Open)->trigger();
@@ -84,6 +85,7 @@ public:
     // runs after loading: what the window adds to the session's Open.
     bool openWithoutCheckAndPaint()
     {
+        form_->session().setModified(false);
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(Answer::Cancel);
         form_->command([this] { form_->session().open(); });

@@ -135,7 +135,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
 SpreadsheetImport::Outcome SpreadsheetImport::chooseAndImport()
 {
     if (!session_.postPendingEdit()) return Outcome::PendingRefused;
-    auto path = ui_.chooseFileToOpen({session_.programFolder(), fileFilter(), "", ""});
+    auto path = ui_.chooseFileToOpen({session_.programFolder(), fileFilter(), "", "", false});
     if (!path) return Outcome::Cancelled;
     return importFile(*path);
 }

@@ -18,6 +18,7 @@ struct ReportWindowRequest {
     std::filesystem::path pagePath;  // the full path of the page file
     std::string title;               // the print window's title, Windows-1253
     bool landscapeHint = false;      // whether the landscape hint is shown
+    std::string pdfName;             // the PDF file name proposed, Windows-1253
 };
 
 namespace report_messages {
@@ -47,6 +48,8 @@ public:
     // The page file relative to the program's folder, the window title and the hint.
     static std::filesystem::path relativePagePath(ReportKind kind);
     static ReportWindowRequest windowRequest(ReportKind kind, const std::filesystem::path& programFolder);
+    // "<AFM>-1η σελίδα.pdf", "<AFM>-αναλυτικές αμοιβές.pdf", "<AFM>-σύνολα.pdf".
+    static std::string proposedPdfName(ReportKind kind, const std::string& afm);
     // Where the first page's template blocks and pictures are installed.
     static std::filesystem::path firstPageTemplateFolder(const std::filesystem::path& programFolder);
     static std::filesystem::path firstPagePicturesFolder(const std::filesystem::path& programFolder);

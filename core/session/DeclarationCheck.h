@@ -95,7 +95,7 @@ const CheckResult& checkWithPleaseWait(DeclarationChecker& checker, UserInterfac
 
 // The question Save As asks while refusals remain.
 std::string saveWithFindingsQuestion(size_t refusedLines);
-// "N γραμμές με προβλήματα"
+// "N γραμμές με προβλήματα" ("1 γραμμή με προβλήματα")
 std::string linesWithProblemsText(size_t refusedLines);
 
 // The findings as a spreadsheet file: ';'-separated, UTF-8 with a byte-order mark, a

@@ -102,9 +102,11 @@ public:
     CalendarDate today() const override;
 
     // --- Commands (errors nobody catches go to the general error report)
+    // New, Open and the Open of a given file (dropped, recent) first settle unsaved changes
+    // as closing does: saved, given up, or the command cancelled.
     void newDeclaration();
     void open();
-    // Open of a chosen file; false when it was refused (its message shown).
+    // Open of a chosen file; false when it was refused (its message shown) or cancelled.
     bool openFile(const std::filesystem::path& path);
     SaveResult saveAs();
     bool preSaveCheck();
@@ -174,6 +176,12 @@ private:
     // otherwise the recovery is offered again; No discards that work, Yes tries again and
     // the command ends.
     bool unrecoveredWorkSettled();
+    // True when the declaration holds no unsaved changes, or the user gave them up or saved
+    // them after the closing question; false cancels the command that asked.
+    bool unsavedChangesSettled();
+    bool readDeclaration(const std::filesystem::path& path);
+    // Save As's dialog: the declaration's own file when it has one, else "<AFM>-DLT".
+    FileDialogRequest saveRequest() const;
     void changed() { ui_.sessionChanged(); }
 
     // First in, last out: the stores outlive everything that watches them.

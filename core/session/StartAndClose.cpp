@@ -119,14 +119,18 @@ bool DeclarationSession::unrecoveredWorkSettled()
     return true;
 }
 
+bool DeclarationSession::unsavedChangesSettled()
+{
+    if (!modified_) return true;
+    const Answer answer = askYesNoCancel(ui_, msg::saveChangesQuestion());
+    if (answer == Answer::Cancel) return false;
+    // A save that did not happen stops the command: the work is not lost.
+    return answer != Answer::Yes || saveAs() == SaveResult::Saved;
+}
+
 bool DeclarationSession::requestClose()
 {
-    if (modified_) {
-        const Answer answer = askYesNoCancel(ui_, msg::saveChangesQuestion());
-        if (answer == Answer::Cancel) return false;
-        // A save that did not happen keeps the program open: the work is not lost.
-        if (answer == Answer::Yes && saveAs() != SaveResult::Saved) return false;
-    }
+    if (!unsavedChangesSettled()) return false;
     if (unrecoveredCause_) {
         // Neither recovered nor declined: it stays as it is, for the next start.
         ui_.showWarning(unrecoveredMessage(*unrecoveredCause_));

@@ -23,6 +23,9 @@ struct FileDialogRequest {
     std::string filter;            // "*.*|*.*" style, pairs of description|pattern
     std::string proposedName;      // Windows-1253; empty for none
     std::string title;             // Windows-1253; empty for the standard title
+    // The folder is the file's own (Save As of an opened file): the dialog starts there, not
+    // in the folder last used.
+    bool fileFolder = false;
 };
 
 class UserInterface {

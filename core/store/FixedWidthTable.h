@@ -92,8 +92,10 @@ public:
     // The line a post would store (the edit buffer), or the current line in Browse.
     std::string_view currentText() const;
 
-    bool findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
-    bool findRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
+    // The first matching line from the line at index from on.
+    bool findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0,
+                    long from = 0);
+    bool findRecord(std::string_view keyFields, std::string_view keyValue, int options = 0, long from = 0);
 
     void saveLinesTo(const std::filesystem::path& path);
     bool storeChanged() const { return changed_; }

@@ -10,6 +10,10 @@
 
 namespace edlt::ui {
 
+// The text a key types into a cell of a column: the keypad's decimal key types the decimal
+// comma in an amount cell, whatever the keyboard layout puts on it.
+QString typedInCell(const QKeyEvent& event, int column);
+
 class CellEditor : public QLineEdit {
     Q_OBJECT
 public:

@@ -266,7 +266,7 @@ void RecordGridView::keyPressEvent(QKeyEvent* event)
         return;
     default: break;
     }
-    const QString typed = event->text();
+    const QString typed = typedInCell(*event, column);
     if (typed.isEmpty() || !plain || typed.front() == QChar(0x7f)) {
         QTableView::keyPressEvent(event);
         return;
@@ -278,7 +278,7 @@ void RecordGridView::keyPressEvent(QKeyEvent* event)
     }
     // The key opens the editor (all its text selected) and goes on into it.
     QKeyEvent filtered(QEvent::KeyPress, event->key(), event->modifiers(), passed);
-    QKeyEvent* forward = passed == typed ? event : &filtered;
+    QKeyEvent* forward = passed == event->text() ? event : &filtered;
     passedKey_ = forward;
     QTableView::keyPressEvent(forward);
     passedKey_ = nullptr;

@@ -36,6 +36,7 @@ enum class MenuCommand {
     PrintDetailedPayments,
     PrintTotals,
     Find,
+    FindNext,
     Check,
     Import,
     ExportLines,

@@ -20,6 +20,9 @@ void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manua
     QObject::connect(window.menuAction(MenuCommand::Find), &QAction::triggered, &find, [&window, &find] {
         window.command([&window, &find] { find.runFind(window.session(), window.userInterface()); });
     });
+    QObject::connect(window.menuAction(MenuCommand::FindNext), &QAction::triggered, &find, [&window, &find] {
+        window.command([&window, &find] { find.runFindNext(window.session(), window.userInterface()); });
+    });
     QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window,
                      [&window] { zipCommand(&window, window.userInterface(), window.session().programFolder()); });
     QObject::connect(window.menuAction(MenuCommand::DesktopShortcut), &QAction::triggered, &window,

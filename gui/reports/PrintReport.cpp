@@ -12,6 +12,7 @@ bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui
 {
     return ReportCommand(session, ui).run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
+        window.setProposedPdfName(fromCp(request.pdfName));
         if (kind == ReportKind::FirstPage) window.showReport(path, fromCp(request.title), request.landscapeHint);
         else
             // The page file is written; the window draws the report itself, page by page as

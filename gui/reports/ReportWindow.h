@@ -35,6 +35,10 @@ public:
     void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
                       const QString& title, bool landscapeHint);
 
+    // The file name "Αποθήκευση PDF" proposes for the next report shown; empty for the
+    // page file's own name.
+    void setProposedPdfName(const QString& name) { proposedPdfName_ = name; }
+
     QLabel* landscapeHintLabel = nullptr;
     QWebEngineView* pageView = nullptr;
     ReportPreview* preview = nullptr;    // in pageView's place for drawn reports
@@ -70,6 +74,7 @@ private:
 
     std::shared_ptr<const reports::ReportDocument> document_;
     QString pagePath_;
+    QString proposedPdfName_;
     bool landscape_ = false;
     bool pdfBusy_ = false;
 };

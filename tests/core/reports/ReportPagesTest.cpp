@@ -66,6 +66,16 @@ protected:
     }
 };
 
+TEST(ReportPages, ProposedPdfNamesBeginWithTheTaxNumber)
+{
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::FirstPage, "123456783")),
+              "123456783-1η σελίδα.pdf");
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::Totals, "")), "σύνολα.pdf");
+    // Nothing typed in the box can name a folder.
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::DetailedPayments, "12/../3")),
+              "12..3-αναλυτικές αμοιβές.pdf");
+}
+
 TEST(ReportPages, EscapesTheFourCharactersAndNothingElse)
 {
     EXPECT_EQ(reports::escapeHtml("A & B <C> \"D\" 'E'"), "A &amp; B &lt;C&gt; &quot;D&quot; 'E'");

@@ -43,6 +43,7 @@ protected:
     void newDeclaration()
     {
         ui.answers.push_back(Answer::Yes);
+        if (session->modified()) ui.answers.push_back(Answer::No);  // the unsaved changes given up
         session->newDeclaration();
         session->setHeaderText(HeaderField::YearOfData, "2025");
         session->setHeaderText(HeaderField::AFM, "123456783");

@@ -329,6 +329,7 @@ private slots:
         QTimer::singleShot(0, form_.get(), [&] {
             auto* progress = form_->findChild<QProgressDialog*>("reportProgress");
             QVERIFY(progress);
+            QCOMPARE(progress->windowTitle(), u("Δημιουργία PDF"));
             progress->cancel();
         });
         form_->savePdfButton->click();
@@ -381,6 +382,8 @@ private slots:
         QVERIFY(printReport(ReportKind::FirstPage, *session, ui, *form_));
         session->requestClose();
         QCOMPARE(saved.size(), 1);
+        // The name proposed is one a clerk knows, with the declarant's tax number.
+        QCOMPARE(QFileInfo(FileDialog::lastProposedPath()).fileName(), u("123456783-1η σελίδα.pdf"));
         if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF"))
             QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
 
