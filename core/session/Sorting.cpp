@@ -3,10 +3,13 @@
 #include "core/session/DeclarationSession.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/rules/ExchangeSort.h"
+#include "core/session/UndoHistory.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/DetailRecord.h"
 
@@ -20,6 +23,7 @@ void DeclarationSession::sort(SortKey key)
     markModified();            // before the new order reaches the workspace
     {
         const PleaseWait wait(ui_);
+        const UndoHistory::Replay reopening(*undo_);  // the store reopens in the new order
         guarded([&] {
             // The stored lines at the record size: what concatenating every field's full value
             // gives. Views into the store: a million lines are not copied.
@@ -31,21 +35,11 @@ void DeclarationSession::sort(SortKey key)
                 key == SortKey::Surname ? static_cast<size_t>(detail::fields[detail::SurName].offset) : 0;
             std::vector<std::string_view> keys(n);
             for (size_t i = 0; i < n; ++i) keys[i] = lines[i].substr(std::min(headLength, lines[i].size()));
-            std::vector<size_t> order = exchangeSortOrder(keys);
-            copies_->forgetScratch();
-            AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
-            for (size_t i : order) {
-                writer.write(lines[i]);
-                writer.write("\r\n");
-            }
+            const std::vector<size_t> sorted = exchangeSortOrder(keys);
             keys = {};
             lines = {};
-            writer.commit();
-            // The sorted file holds every line: closing must not write the old order over it.
-            ds.markLinesSaved();
-            ds.close();
-            copies_->openDetails();
-            ds.moveFirst();
+            std::vector<uint32_t> order(sorted.begin(), sorted.end());
+            rewriteInOrder(order, [&] { undo_->recordSort(std::move(order)); });
         });
     }
     if (!details_.active()) {
@@ -53,6 +47,25 @@ void DeclarationSession::sort(SortKey key)
         guarded([&] { copies_->openDetails(); });
     }
     changed();
+}
+
+void DeclarationSession::rewriteInOrder(const std::vector<uint32_t>& order, const std::function<void()>& written)
+{
+    FixedWidthTable& ds = details_;
+    const size_t recordSize = static_cast<size_t>(ds.recordSize());
+    copies_->forgetScratch();
+    AtomicFileWriter writer(workspace_.record2(), AtomicFileWriter::Durability::ProcessSafe);
+    for (uint32_t i : order) {
+        writer.write(ds.lineAt(i).substr(0, recordSize));
+        writer.write("\r\n");
+    }
+    writer.commit();
+    if (written) written();
+    // The rewritten file holds every line: closing must not write the old order over it.
+    ds.markLinesSaved();
+    ds.close();
+    copies_->openDetails();
+    ds.moveFirst();
 }
 
 }  // namespace edlt
