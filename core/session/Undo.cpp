@@ -166,11 +166,19 @@ bool DeclarationSession::replay(bool undo)
                 const ChecksSuspended unchecked(ds);
                 guarded([&] {
                     if (undo) {
-                        const auto first = static_cast<size_t>(step.index);
-                        removedSizes.reserve(static_cast<size_t>(step.count));
-                        for (size_t i = first; i < first + static_cast<size_t>(step.count); ++i) {
-                            removedText += ds.lineAt(i);
-                            removedSizes.push_back(static_cast<uint32_t>(ds.lineAt(i).size()));
+                        // Kept for a redo only when the history can hold them.
+                        const auto first = static_cast<size_t>(step.index),
+                                   end = first + static_cast<size_t>(step.count);
+                        size_t bytes = 0;
+                        for (size_t i = first; i < end && bytes <= undo_->byteLimit(); ++i)
+                            bytes += ds.lineAt(i).size();
+                        if (bytes <= undo_->byteLimit()) {
+                            removedText.reserve(bytes);
+                            removedSizes.reserve(static_cast<size_t>(step.count));
+                            for (size_t i = first; i < end; ++i) {
+                                removedText += ds.lineAt(i);
+                                removedSizes.push_back(static_cast<uint32_t>(ds.lineAt(i).size()));
+                            }
                         }
                         for (long i = 0; i < step.count; ++i) deleteLine(ds, step.index);
                     } else {

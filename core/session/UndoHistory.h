@@ -51,6 +51,7 @@ public:
     const Step* nextRedo() const { return redo_.empty() ? nullptr : &redo_.back(); }
     size_t steps() const { return undo_.size() + redo_.size(); }
     size_t bytes() const { return bytes_; }
+    size_t byteLimit() const { return limits_.bytes; }
     void clear();
     // Lines stored, added or removed while a Replay lived, since the last call.
     size_t takeReplayedChanges() { return std::exchange(replayed_, 0); }

@@ -132,6 +132,10 @@ QVariant DetailTableModel::headerData(int section, Qt::Orientation orientation, 
         if (role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
         return cellString(columnTitle(section));
     }
+    if (role == LineNumberRole) {
+        const long line = lineOfRow(section);
+        return line < 0 ? QVariant() : QVariant(static_cast<qlonglong>(line + 1));
+    }
     if (role != MarkerRole || section < 0 || section >= shown_.rows) return {};
     if (section != currentRow()) return NoMarker;
     switch (store_.state()) {
