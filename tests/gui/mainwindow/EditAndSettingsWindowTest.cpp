@@ -144,6 +144,35 @@ private slots:
         QTRY_VERIFY(!frozen->isVisible());
     }
 
+    void aRefusedLineShowsTheFieldItsMessageIsAbout()
+    {
+        newDeclarationWithLines(1);
+        struct Case {
+            const char* field;
+            detail::Field f;
+            const char* value;
+            int column;
+        };
+        for (const Case& c : {Case{"net pay", detail::Kathares, "50", DetailTableModel::ColKathares},
+                              Case{"days", detail::Hmeres, "400", DetailTableModel::ColHmeres}}) {
+            store().appendNew();
+            for (auto [f, v] : {std::pair{detail::AFM, "333333331"},
+                                {detail::TypeInc, "10"},
+                                {detail::AkaInc, "100"},
+                                {detail::Kratiseis, "0"},
+                                {detail::Kathares, "100"}})
+                store().setFieldValue(f, v);
+            store().setFieldValue(c.f, c.value);
+            grid()->setFocus();
+            MessageBox::setNextAnswer(Answer::Ok);
+            grid()->moveTo(0, DetailTableModel::ColAFM);
+            QTRY_COMPARE(grid()->currentIndex().column(), c.column);
+            QCOMPARE(grid()->currentIndex().row(), 1);
+            QVERIFY2(store().state() == DataSetState::InsertState, c.field);
+            store().Cancel();
+        }
+    }
+
     void recentFilesAndPlaceAreRemembered()
     {
         newDeclarationWithLines(2);
