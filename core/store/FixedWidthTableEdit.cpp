@@ -64,7 +64,7 @@ void FixedWidthTable::setRecordText(std::string_view text)
     if (!isCleanFieldText(text)) text = cleaned = cleanFieldText(text);
     buffer_.assign(text.substr(0, std::min(text.size(), static_cast<size_t>(recordSize_))));
     modified_ = true;
-    for (size_t i = 0; i < fields_.size(); ++i) notify(DataSetChange::FieldChanged, cursor_, static_cast<int>(i));
+    notify(DataSetChange::FieldChanged, cursor_, -1);  // every field at once
 }
 
 void FixedWidthTable::edit()

@@ -278,6 +278,10 @@ void DetailTableModel::dataSetChanged(const DataSetChange& change)
         case DataSetChange::RecordInserted:
         case DataSetChange::RecordChanged: rowChanged(rowOfLine(change.index)); break;
         case DataSetChange::FieldChanged:
+            if (change.field < 0) {
+                rowChanged(currentRow());
+                break;
+            }
             if (const int column = columnOf(change.field), row = currentRow(); column >= 0 && row >= 0) {
                 const QModelIndex cell = index(row, column);
                 emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
