@@ -9,6 +9,7 @@
 #include "core/base/Error.h"
 #include "core/rules/CheckAFM.h"
 #include "core/session/LongWork.h"
+#include "core/session/UndoHistory.h"
 #include "core/session/UserInterface.h"
 #include "core/store/DetailRecord.h"
 
@@ -225,6 +226,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::importBlock(const sheet::ReadResul
     {
         // The grid is told once at the end instead of row by row.
         const ControlsDisabled quiet(ds);
+        const UndoHistory::ImportGroup oneStep(session_.undoHistory());
         try {
             ds.moveFirst();
             for (size_t i = 0; i < b.rows; ++i) {

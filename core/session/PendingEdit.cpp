@@ -119,6 +119,7 @@ bool PendingEdit::validate(FixedWidthTable& ds)
 {
     accepted_ = false;  // also when the checks throw
     accepted_ = validation_->run(ds, header_.AFM, isNewRecord_);
+    if (!accepted_ && validation_->lastField() >= 0) ui_.focusDetailField(validation_->lastField());
     return accepted_;
 }
 

@@ -49,6 +49,8 @@ public:
     virtual void focusHeaderField(HeaderField field) = 0;
     // Back to the cell of the detail line being edited, after a command could not store it.
     virtual void focusDetailLine() {}
+    // To the field (its index in the detail record) a refused line's message is about.
+    virtual void focusDetailField(int /*field*/) {}
 
     // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
     // and painted; End undoes it all.

@@ -16,7 +16,7 @@ struct DataSetChange {
         Reset,  // opened or closed: everything may differ
         CursorMoved,
         StateChanged,
-        FieldChanged,    // a field of the edit buffer; field holds its index
+        FieldChanged,    // a field of the edit buffer; field holds its index, -1 for all of them
         RecordInserted,  // index holds the new line's position
         RecordRemoved,   // index held the removed line
         RecordChanged,   // the line at index was replaced

@@ -76,6 +76,8 @@ public:
     bool fieldIsNull(int index) const;
     void setFieldValue(std::string_view fieldName, std::string_view value);
     void setFieldValue(int index, std::string_view value);
+    // The whole edit buffer at once: a line put back exactly as it was stored.
+    void setRecordText(std::string_view text);
     int fieldIndex(std::string_view fieldName) const;  // -1 when absent
     const std::vector<FieldInfo>& Fields() const { return fields_; }
     int recordSize() const { return recordSize_; }

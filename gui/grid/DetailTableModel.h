@@ -40,6 +40,8 @@ public:
     // The indicator column's mark of a row.
     enum Marker { NoMarker, CurrentMarker, EditMarker, InsertMarker };
     static constexpr int MarkerRole = Qt::UserRole + 1;
+    // The 1-based number of the stored line a row shows; none for a row being inserted.
+    static constexpr int LineNumberRole = Qt::UserRole + 2;
 
     explicit DetailTableModel(FixedWidthTable& store, QObject* parent = nullptr);
     ~DetailTableModel() override;

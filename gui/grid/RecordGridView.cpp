@@ -1,11 +1,14 @@
 #include "gui/grid/RecordGridView.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "core/base/Error.h"
 #include "core/base/RunAndReport.h"
 #include "gui/grid/CellDelegate.h"
 #include "gui/grid/DetailTableModel.h"
+#include "gui/grid/FrozenColumns.h"
 #include "gui/grid/GridHeaders.h"
 
 namespace edlt::ui {
@@ -55,7 +58,24 @@ void RecordGridView::setDetailModel(DetailTableModel* model)
     model_ = model;
     setModel(model);
     connect(model, &DetailTableModel::storeCursorChanged, this, &RecordGridView::followStore);
+    if (!frozen_) frozen_ = new FrozenColumns(*this, DetailTableModel::ColSurName + 1);
+    frozen_->follow();
     followStore();
+}
+
+void RecordGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    if (!frozen_ || !index.isValid()) return;
+    // A fixed column is shown, and edited, by the grid itself at its left edge.
+    if (index.column() <= DetailTableModel::ColSurName) {
+        horizontalScrollBar()->setValue(0);
+        return;
+    }
+    // A cell right of the fixed columns is not left under them.
+    const int hidden = frozen_->frozenWidth() - visualRect(index).left();
+    if (hidden > 0 && horizontalScrollBar()->value() > 0)
+        horizontalScrollBar()->setValue(std::max(0, horizontalScrollBar()->value() - hidden));
 }
 
 bool RecordGridView::guarded(const std::function<void()>& f)

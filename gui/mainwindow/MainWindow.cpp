@@ -14,17 +14,20 @@
 #include "core/session/DeclarationCheck.h"
 #include "gui/common/Text.h"
 #include "gui/grid/DetailGrid.h"
+#include "gui/grid/DetailTableModel.h"
 #include "gui/mainwindow/Accessibility.h"
 #include "gui/mainwindow/CapsLockKeeper.h"
 #include "gui/mainwindow/CommandScope.h"
 #include "gui/mainwindow/ComparePanel.h"
 #include "gui/mainwindow/DeclarantHeader.h"
+#include "gui/mainwindow/EditMenu.h"
 #include "gui/mainwindow/FileDrop.h"
 #include "gui/mainwindow/FindingsPanel.h"
 #include "gui/mainwindow/MainLayout.h"
 #include "gui/mainwindow/MenuKeys.h"
 #include "gui/mainwindow/PleaseWaitDialog.h"
 #include "gui/mainwindow/TotalsPanel.h"
+#include "gui/mainwindow/WindowSettings.h"
 #include "gui/mainwindow/WindowTitle.h"
 
 namespace edlt::ui {
@@ -115,11 +118,22 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     compare_ = new ComparePanel(*this);
     addDockWidget(Qt::BottomDockWidgetArea, compare_);
     new MenuKeys(*menuBar());
+    editMenu_ = new EditMenu(*this);
+    settings_ = new WindowSettings(*this);
 
     pleaseWaitDialog_ = new PleaseWaitDialog(this);
     connect(&ui_, &QtUserInterface::focusHeaderRequested, header_, &DeclarantHeader::focus);
     connect(&ui_, &QtUserInterface::focusDetailLineRequested, grid_->grid(),
             [grid = grid_->grid()] { grid->setFocus(Qt::OtherFocusReason); });
+    // After the refusal is over: the grid is still putting its cursor back on the line.
+    connect(
+        &ui_, &QtUserInterface::focusDetailFieldRequested, grid_->grid(),
+        [grid = grid_->grid()](int field) {
+            const int column = DetailTableModel::columnOf(field);
+            if (column >= 0 && grid->currentIndex().isValid()) grid->moveTo(grid->currentIndex().row(), column);
+            grid->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
     connect(&ui_, &QtUserInterface::pleaseWaitChanged, this, &MainWindow::pleaseWait);
     connect(&ui_, &QtUserInterface::progressChanged, pleaseWaitDialog_, &PleaseWaitDialog::setProgress);
     connect(&ui_, &QtUserInterface::stateChanged, this, &MainWindow::refresh);
@@ -272,10 +286,13 @@ void MainWindow::refresh()
     findings_->sessionChanged();
     compare_->sessionChanged();
     if (title_) title_->update();
+    if (editMenu_) editMenu_->refresh();
+    if (settings_) settings_->noteDeclarationFile();
 }
 
 void MainWindow::showAtStart()
 {
+    if (settings_->restoreWindow()) return;
     layout_->show();
 }
 
@@ -316,6 +333,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    settings_->saveWindow();
     QApplication::quit();
 }
 

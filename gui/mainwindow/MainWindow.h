@@ -19,6 +19,8 @@ class CapsLockKeeper;
 class ComparePanel;
 class DeclarantHeader;
 class DetailGrid;
+class EditMenu;
+class WindowSettings;
 class FindingsPanel;
 class PleaseWaitDialog;
 class MainLayout;
@@ -80,6 +82,10 @@ public:
     QMenu* helpMenu() const { return helpMenu_; }
 
     void refresh();
+    // Opens a declaration file as a dropped one is (the recent-files list).
+    void openRecent(const std::filesystem::path& file) { openDropped(file); }
+    EditMenu& editMenu() { return *editMenu_; }
+    WindowSettings& settings() { return *settings_; }
     // Runs a command of the window: the cell being typed goes to the store first.
     void command(const std::function<void()>& run);
 
@@ -109,6 +115,8 @@ private:
     CapsLockKeeper* capsLock_ = nullptr;
     MainLayout* layout_ = nullptr;
     WindowTitle* title_ = nullptr;
+    EditMenu* editMenu_ = nullptr;
+    WindowSettings* settings_ = nullptr;
     QLabel* recordCounter_ = nullptr;
     QWidget* startPanel_ = nullptr;
     QMenu* printMenu_ = nullptr;

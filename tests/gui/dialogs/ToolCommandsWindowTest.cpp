@@ -73,6 +73,7 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
         test::prepareProgramFolder(folder_);
+        test::keepSettingsPrivate();
         window_ = std::make_unique<MainWindow>(folder_);
         QVERIFY(window_->started());
         manual_ = std::make_unique<HelpWindow>(folder_);

@@ -30,6 +30,7 @@ class RecoveryWindowTest : public QObject {
 
     std::unique_ptr<MainWindow> start()
     {
+        test::keepSettingsPrivate();
         auto form = std::make_unique<MainWindow>(folder());
         form->show();
         return form;
