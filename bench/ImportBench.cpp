@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import command end to end: a 100,000-row .xlsx (and a 60,000-row .xls) read,
 // checked and stored into a new declaration, workspace and totals included; beside it a
 // bare libzip + expat pass over the same .xlsx that only collects the cell texts; and the

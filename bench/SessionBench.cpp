@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The declaration session at scale: storing an edited line, storing a new line and deleting
 // a line among 100,000 and among 1,000,000 (validation, duplicate search, what makes the
 // store survive a kill, totals), the two sorts, and opening a million-line file, with `cp`

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at scale: opening a declaration through the File menu until the grid has
 // painted (beside edlt-cli totals of the same file), and painting one screen of rows with 10
 // and with 1,000,000 lines in the store (the grid reads the store directly, so a full screen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The protocol every command of the "Εκτύπωση" menu runs: post the line being edited,
 // write the report page under one guard, and hand it to the print window; any failure on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole declaration through every check that storing and saving run, at once and
 // without asking: what the command line's check prints and the window's findings list

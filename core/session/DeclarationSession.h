@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's state and commands, without widgets: the header values, the three
 // record stores, the totals, and New, Open, Save As, closing, the header exits, the line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find command without its dialog: the dialog's key rules, and the search of the
 // detail lines by tax number or surname with the store's FindRecord.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // New and Open: the workspace files made again, empty or from a declaration file.
 #include "core/session/DeclarationSession.h"
 

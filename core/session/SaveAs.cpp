@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save As: the checks before it, the declaration file written whole, and the question
 // before replacing what another program saved over the file.
 #include "core/session/DeclarationSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two sorts of the detail lines: the workspace file of the lines rewritten in the new
 // order, and the lines opened again from it.
 #include "core/session/DeclarationSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session's start-up, the recovery of work a run that did not exit normally left, and
 // closing.
 #include "core/session/DeclarationSession.h"

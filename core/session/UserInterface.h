@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the declaration session shows or asks goes through this interface: the
 // window implements it with widgets, the command line prints, tests script the answers.

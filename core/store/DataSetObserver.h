@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a FixedWidthTable tells those who watch it: the changes to its lines, cursor and state,
 // and the hooks around its edit buffer's life. One interface, registered with AddObserver.

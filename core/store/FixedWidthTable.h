@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FixedWidthTable: a text file held in memory as lines, each cut into named text
 // fields by a schema of "Name=width" lines, with a cursor, an edit buffer and observers.

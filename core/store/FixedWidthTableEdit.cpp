@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit buffer: starting an edit or an insert, setting fields, post, cancel, delete.
 #include "core/store/FixedWidthTable.h"
 

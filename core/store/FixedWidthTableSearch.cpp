@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding things in the store: a field by its name, a line by its record id or by the
 // values of some of its fields.
 #include "core/store/FixedWidthTable.h"

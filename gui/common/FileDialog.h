@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Open and save dialogs with a folder, a filter and a proposed name. Tests pre-answer
 // them with setNextFileName (an empty name cancels).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find dialog: search by tax number or surname, whole field or its beginning. One
 // dialog lives for the whole run and keeps its controls' contents between uses.

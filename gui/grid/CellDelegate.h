@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing and in-place editing of the detail grid's cells: the current row highlighted,
 // the focused cell in a second colour with white text; the editor holds at most the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail grid's model: a thin adapter over the detail store. It copies no lines:
 // data() reads the stored line, or the store's edit buffer for the row being edited.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two fixed parts of RecordGridView: the title row, whose titles wrap over several
 // lines, and the indicator column that marks the current row and numbers the lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // IncomeTypeCombo: the income-type lookup laid over the grid's TypeInc cell. It lists
 // the code and description of each line of the income-type list store; typing searches

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RecordGridView: a data grid over a record store whose column titles wrap over several
 // lines. Like any grid bound to a record store it keeps its current row on the store's cursor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Caps Lock belongs to the program only while one of its windows other than a file dialog
 // is active (file names are case-sensitive); the user's own state comes back when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: binds the header band, the detail grid, the totals panel and the
 // menus to the declaration session. The work itself is the session's.

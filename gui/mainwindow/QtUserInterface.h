@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The session's questions, notices, dialogs and please-wait, shown with widgets.
 #include <QObject>

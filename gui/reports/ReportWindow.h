@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print window: a modal window whose HTML view shows a report page, with the print
 // button and a button that saves the shown page as PDF. One instance lives for the whole

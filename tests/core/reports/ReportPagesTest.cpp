@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed payments and totals pages, byte for byte, for small declarations built
 // through the session (so the lines are what validation stores).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-declaration check: every finding once, on its line and cell; nothing changes;
 // the result kept until something changes; Save As's question; the CSV export.
 #include <algorithm>

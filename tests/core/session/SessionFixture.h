@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A declaration session over a temporary program folder, with a scripted user.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How window tests start: no pre-answered boxes or file names, a program folder with the
 // income-type list, and for the main window, the window shown and asked to become active.

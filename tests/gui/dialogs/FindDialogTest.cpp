@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find dialog's keys and choices, and the find command through it, over a session.
 #include <QApplication>
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tools and help menus of the main window, with pre-answered dialogs and boxes.
 #include <QAction>
 #include <QApplication>

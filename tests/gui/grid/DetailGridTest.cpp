@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detail grid driven as a user would, over a declaration session with scripted answers.
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window on a desktop: Qt's own dialogs and menus in Greek, Caps Lock kept to the
 // program, maximising, whole texts at a million lines, accessible names, the title,
 // dropped files and the totals boxes' keys.

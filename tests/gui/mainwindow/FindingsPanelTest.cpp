@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Έλεγχος δήλωσης" on real widgets: the hint after Open, the panel with each finding once,
 // going to each finding's line and cell, a fix taking its finding away, the CSV, and the
 // Save As question's default answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A person's whole path through the main window, on real widgets: start, New, the header
 // with its refusals, three lines typed in the grid, totals, sort, Save As, Open, exit.
 #include <QApplication>

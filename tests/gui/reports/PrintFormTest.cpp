@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print window: its layout, the title and hint each report sets, the printer message,
 // and the drawn reports: a 300-line detailed report saved as PDF has the pages of edlt-cli's
 // PDF and repeats the column titles; a cancelled or failed PDF leaves no file.

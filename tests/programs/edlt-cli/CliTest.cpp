@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built edlt-cli on real files, as a script would, and checks exit codes and
 // what it prints byte for byte.
 #include <gtest/gtest.h>
