@@ -212,6 +212,7 @@ TEST_F(UndoTest, NewAndOpenEmptyTheHistory)
     threeLines();
     session->writeDeclaration(dir / "saved.txt");
     ASSERT_TRUE(session->canUndo());
+    ui.answers.push_back(Answer::No);  // the unsaved changes given up
     ASSERT_TRUE(session->openFile(dir / "saved.txt"));
     EXPECT_FALSE(session->canUndo());
     ASSERT_TRUE(addLine("333333331", "10", "7", "0", "7"));

@@ -179,6 +179,7 @@ private slots:
         const std::filesystem::path file = std::filesystem::path(QFile::encodeName(files_.path()).toStdString()) /
                                            "saved-DLT";
         form_->session().writeDeclaration(file);
+        MessageBox::setNextAnswer(Answer::No);  // the unsaved lines given up
         QVERIFY(form_->session().openFile(file));
         form_->refresh();
         QAction* first = form_->findChild<QAction*>("recentFile1");
