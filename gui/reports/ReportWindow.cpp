@@ -153,6 +153,8 @@ void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> d
     preview->setDocument(nullptr);
     document_.reset();
     writingTimer_->stop();
+    // Closed before the page was whole: the command waits for it, and the pointer says so.
+    awaitWriting();
     writing_.reset();
 }
 
@@ -164,14 +166,18 @@ void ReportWindow::checkWriting()
     if (!writing_->wait()) reject();
 }
 
+void ReportWindow::awaitWriting()
+{
+    if (!writing_ || writing_->finished()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    writing_->wait();
+    QApplication::restoreOverrideCursor();
+}
+
 bool ReportWindow::pageWritten()
 {
     if (!writing_) return true;
-    if (!writing_->finished()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        writing_->wait();
-        QApplication::restoreOverrideCursor();
-    }
+    awaitWriting();
     writingTimer_->stop();
     if (writing_->wait()) return true;
     reject();

@@ -66,6 +66,8 @@ private:
     void checkWriting();
     // Waits for the page being written, if any; false (and the window closing) when it failed.
     bool pageWritten();
+    // Waits for the page being written, if any, under the wait cursor.
+    void awaitWriting();
     // The print and PDF buttons, enabled once the page can be printed whole.
     void setPageReady(bool ready);
     void prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn);
