@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-declaration check of a million lines: `edlt-cli check` beside `edlt-cli totals`
 // of the same file (open and sum, the reference), both as whole commands in one run.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole commands beside their bare references, paired in one run (medians of five):
 // `edlt-cli totals` of a million-line declaration beside edlt_bare_open (read, parse the
 // nine amounts, write the lines twice), and `edlt-cli import` of a 100,000-row .xlsx

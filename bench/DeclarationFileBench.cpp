@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing a declaration of a million detail lines (about 172 MB), with a plain
 // `cp` of the same file as the reference for what the disk allows.
 #include <benchmark/benchmark.h>

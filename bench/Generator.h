@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Large, realistic declarations for the benchmarks: Greek names, valid tax numbers, amounts
 // that pass the line rules (net = gross - deductions; stamp duty and taxes within gross;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Peak resident memory of this process over a stretch of work, from the kernel's figures.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A UserInterface for benchmarks: never asks anyone (questions answer yes) and remembers
 // what was shown, since every operation measured must pass without a message.

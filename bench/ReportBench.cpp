@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed payments page for 100,000 lines: the page writer alone into a file, and the
 // whole command as the menu runs it (both workspace files rewritten, the scratch copy read
 // back, the page written and renamed into place). The target is a second at most.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The declaration session at scale: storing an edited line, storing a new line and deleting
 // a line among 100,000 and among 1,000,000 (validation, duplicate search, what makes the
 // store survive a kill, totals), the two sorts, and opening a million-line file, with `cp`
@@ -79,6 +80,7 @@ struct OpenDeclaration {
 
     bool open()
     {
+        session.setModified(false);  // the edits measured are given up without the question
         pristine = session.openFile(file) && ui.shown == 0;
         return pristine;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading large import sheets: a 100,000-row .xlsx beside xlsx2csv converting the same
 // file, and a 60,000-row .xls beside FreeXL reading every cell of it. Counters: the file's
 // size, the reader's peak memory over what the process held before it and their ratio.

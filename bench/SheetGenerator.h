@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Large import sheets for the benchmarks: one detail line per row in columns A to T,
 // Greek names, valid tax numbers stored as text, amounts as numbers. The same row count

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record store over a million-line workspace file: Open and SaveLinesTo, with cp of
 // the same file beside them as the reference.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packing a 200 MB file against zlib's own deflate of the same bytes at the default level.
 // For the packer's peak memory alone: --benchmark_filter=ZipPack under /usr/bin/time -v
 // (the data file is generated in chunks, so only the zlib run holds it in memory).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed layout: programs in bin/, their data in share/edlt/ (found there relative to
 # the executable), the desktop entry, AppStream metainfo, the file type, icons, man pages and
 # completion. Three install components, one Debian package each (cmake/Package.cmake):

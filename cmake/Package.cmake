@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages: cpack -G DEB in the build tree gives three, one per install component:
 #   edlt-cli   the command line (QtGui for PDF pages, no Qt WebEngine)
 #   edlt       the window program, on edlt-cli of the same version and edlt-data

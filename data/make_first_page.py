@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the four template blocks of the first-page report (Addon/E7FirstPageFinal/Memo3.htm
 to Memo6.htm) in the form a spreadsheet application gives a sheet saved as a web page.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the three pictures of the first-page report and writes their file list into
 Addon/E7FirstPageFinal.files: the box after "Είδος επιχείρησης" (70 x 16) and the two left
 braces (3 x 33 and 24 x 31). Plain GIF89a written by hand, so nothing needs installing.

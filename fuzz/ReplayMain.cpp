@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target without libFuzzer over files and folders of inputs (the seed corpus
 // and kept crash reproducers), so every build replays them.
 #include <cstdint>

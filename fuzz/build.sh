@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (spreadsheet readers, declaration file, amounts and tax
 # numbers) with AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang-14 and libclang-rt-14-dev from Debian).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: bytes as an amount text and as a tax number. Parsing either answers
 // or raises the conversion error; a normalised amount reads back as itself.
 #include <cstddef>

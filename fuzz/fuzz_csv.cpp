@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: bytes as a CSV file.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: bytes as a declaration file, read into a workspace, and the header
 // loaded back. A refusal is a message; anything else thrown is a finding.
 #include <cstddef>

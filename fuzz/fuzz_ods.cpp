@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: .ods bytes through the guarded zip and the ods reader.
 #include <cstddef>
 #include <cstdint>

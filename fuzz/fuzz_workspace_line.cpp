@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: bytes as one detail record, converted to the workspace form and back.
 #include <cstddef>
 #include <cstdint>

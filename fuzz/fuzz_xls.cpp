@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: bytes as an .xls file (OLE2 container through libgsf, cell records ours).
 #include <cstddef>
 #include <cstdint>

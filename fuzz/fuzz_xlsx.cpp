@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: .xlsx bytes through the guarded zip and the xlsx reader.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: a worksheet part's XML in a minimal .xlsx, read once cut into tiny
 // segments on two threads and once by one parser; any difference between the two (cells,
 // or the fault and its message) aborts.

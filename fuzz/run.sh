@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes every target for a given time each (seconds; default 600), starting from the
 # committed seed corpora; new inputs go to a scratch corpus, crashes to fuzz/crashes/.
 #   fuzz/run.sh [SECONDS] [OUTDIR]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text drawn as glyph runs of one font, each character's glyph and advance looked up once.
 // Laying out every cell's text anew (shaping, font matching) cost more than the rest of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Report pages onto a paged device (a PDF writer or a printer), and a PDF written whole
 // through the program's atomic writer, so a cancelled or failed export leaves no file.

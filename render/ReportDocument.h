@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detailed payments and totals reports as pages: the same head, declarant block,
 // columns and values as their page files, laid out on landscape A4 with the column titles

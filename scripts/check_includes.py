@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fails when a source file includes a header from a folder ranked above its own.
 
 Top-level folders are layers: core (no Qt) < render (pages on QtGui) < gui (widgets) <

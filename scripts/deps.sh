@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs from Debian 12's packages, when missing, what e-ΔΛΤ needs:
 #   deps.sh run   building the two programs and running them (scripts/run.sh)
 #   deps.sh test  that, and everything the tests, fuzzers, benchmarks and the package need

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building and running need, builds the two programs, and starts the window one.
 set -euo pipefail
 cd "$(dirname "$0")/.."

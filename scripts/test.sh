@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test: the normal build
 # (core, command line and window tests under a virtual display), then the core tests
 # again built with AddressSanitizer and UndefinedBehaviorSanitizer. The package test

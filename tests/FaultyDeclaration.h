@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A declaration file with one fault of each kind the whole-declaration check finds, for
 // the core and the window tests alike.

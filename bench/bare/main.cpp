@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt_bare_open FILE FOLDER: the least an open of a declaration file can do, the reference
 // for `edlt-cli totals FILE`: read the file, parse the nine amounts of every detail record,
 // and write the lines twice (FOLDER/a and FOLDER/b). Prints the sum of the amounts.

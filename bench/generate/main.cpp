@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt_generate: writes a generated declaration file (and optionally a matching sheet of
 // further lines as CSV) for the benchmarks and the crash test.
 //   edlt_generate FILE LINES [SEED] [--csv SHEET ROWS]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The references the import is measured against: the least a reader of each kind must do.
 #include <filesystem>

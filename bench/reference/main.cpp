@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt_bare_cells FILE.xlsx|FILE.xls: the reference readers as a command, to be timed as a
 // whole process beside edlt-cli import (for example with /usr/bin/time -v).
 #include <cstdio>

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at scale: opening a declaration through the File menu until the grid has
 // painted (beside edlt-cli totals of the same file), and painting one screen of rows with 10
 // and with 1,000,000 lines in the store (the grid reads the store directly, so a full screen
-// costs the same at 100 lines and at a million; 10 lines leave most of the screen empty).
+// costs the same at 100 lines and at a million; 10 lines leave most of the screen empty);
+// storing a line beside undoing one, a sort beside its undo.
 // Runs on a display: xvfb-run -a edlt_gui_bench
 #include <benchmark/benchmark.h>
 
@@ -51,6 +53,8 @@ public:
         AtomicFileWriter out(file_, AtomicFileWriter::Durability::ProcessSafe);
         bench::writeGeneratedDeclaration(out, seed, count, "20240115");
         out.commit();
+        // What the window remembers stays in the benchmark's folder.
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((folder_ / "config").native()));
         form_ = std::make_unique<MainWindow>(folder_);
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) throw std::runtime_error("the window did not appear");
@@ -68,6 +72,7 @@ public:
     // declaration's check runs on beside the window.
     bool openAndPaint()
     {
+        form_->session().setModified(false);  // what an earlier run edited is given up unasked
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(Answer::Cancel);  // an unexpected box must not wait for a click
         form_->menuAction(MenuCommand::Open)->trigger();
@@ -84,6 +89,7 @@ public:
     // runs after loading: what the window adds to the session's Open.
     bool openWithoutCheckAndPaint()
     {
+        form_->session().setModified(false);
         FileDialog::setNextFileName(QString::fromStdString(file_.string()));
         MessageBox::setNextAnswer(Answer::Cancel);
         form_->command([this] { form_->session().open(); });
@@ -221,6 +227,66 @@ void BM_StoreInWindow(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(w.lines());
 }
 
+// Undoing one step, a line stored, added or deleted (stored untimed just before), to set
+// beside the store itself above; and a sort's undo beside the sort.
+void BM_UndoInWindow(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    const auto kind = static_cast<StoreKind>(state.range(1));
+    DeclarationSession& session = w.form().session();
+    FixedWidthTable& ds = session.detailStore();
+    const long middle = w.lines() / 2;
+    MessageBox::clearTestState();
+    bool ok = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ds.setRecordNumber(middle);
+        if (kind == EditedLine) {
+            ds.edit();
+            ok = bench::shiftGrossAndPost(ds, 1);
+        } else if (kind == NewLine) {
+            ok = bench::insertNewLine(ds);
+        } else {
+            ds.deleteRecord();
+        }
+        w.paintGridAndTotals();
+        state.ResumeTiming();
+        ok = ok && session.undo();
+        w.paintGridAndTotals();
+        if (!ok || !MessageBox::shownTexts().isEmpty()) {
+            state.SkipWithError("the undo was refused");
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
+// Sorting by tax number (range 1: then undone, untimed) beside undoing that sort
+// (range 0: sorted untimed).
+void BM_SortAndUndoInWindow(benchmark::State& state)
+{
+    Window& w = window(static_cast<size_t>(state.range(0)));
+    const bool timeSort = state.range(1) == 1;
+    DeclarationSession& session = w.form().session();
+    MessageBox::clearTestState();
+    for (auto _ : state) {
+        if (!timeSort) state.PauseTiming();
+        w.form().command([&] { session.SortByTaxNumber(); });
+        w.paintGridAndTotals();
+        if (timeSort) state.PauseTiming();
+        else
+            state.ResumeTiming();
+        w.form().command([&] { session.undo(); });
+        w.paintGridAndTotals();
+        if (timeSort) state.ResumeTiming();
+        if (!MessageBox::shownTexts().isEmpty()) {
+            state.SkipWithError("the sort or its undo failed");
+            return;
+        }
+    }
+    state.counters["lines"] = static_cast<double>(w.lines());
+}
+
 }  // namespace
 
 // Opening 1,000,000 lines beside its reference, edlt-cli totals, in the same run.
@@ -244,6 +310,23 @@ BENCHMARK(BM_StoreInWindow)
     ->Iterations(1)
     ->Repetitions(21)
     ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+
+BENCHMARK(BM_UndoInWindow)
+    ->Args({1000000, EditedLine})
+    ->Args({1000000, NewLine})
+    ->Args({1000000, DeletedLine})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(21)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_SortAndUndoInWindow)
+    ->Args({1000000, 1})
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->UseRealTime();
 
 int main(int argc, char** argv)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports at scale (1,000,000 lines unless EDLT_BENCH_LINES says otherwise), each beside
 // its reference:
 // - the detailed page file: opening the declaration and writing the page, against opening

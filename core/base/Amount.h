@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Money, exactly. Amounts are decimal texts with a comma ("1234,56"); they are read into
 // a fixed-point value (never binary floating point), so 40 % bounds, sums and rounding

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte sources and sinks: every reader and writer of a file format takes one of these
 // rather than a path, so tests feed memory and sinks that fail on purpose.

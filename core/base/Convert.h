@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-number conversion as the program has always done it: optional leading blanks,
 // an optional sign, decimal digits and nothing after them, in the signed 32-bit range.

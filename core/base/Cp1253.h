@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text in the core is Windows-1253 bytes. These convert at the edges (command line,
 // file names, source literals, spreadsheets, the window) through the one table of the code

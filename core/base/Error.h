@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the core reports a failure: an exception carrying the system's own
 // message as Windows-1253 text. The layer that shows it adds the place if it knows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Work handed from one thread to another through a few places, so that reading a large
 // file or sheet uses the second core. Whatever the producer meets (a damaged stream, a limit) is

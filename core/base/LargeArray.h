@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zero-filled array of plain values that the kernel may back with huge pages: a table
 // probed at random across tens of megabytes (a million lines' keys) then costs a cache

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one "run it and report what went wrong" of commands and grid edits.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two halves of a large piece of work at once, one on this thread and one on another: the
 // machine the program is made for has two cores.

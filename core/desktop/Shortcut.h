@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop shortcut: a freedesktop desktop entry "E-ΔΛΤ.desktop" in the user's
 // desktop folder that starts the program in its own folder, with its icon. Desktop

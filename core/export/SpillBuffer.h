@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Holds the compressed data until the local header, which must precede it, can be written:
 // in memory up to a limit, then in an unnamed file that vanishes with its descriptor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The zip command without its dialogs: the archive name, the replace question and the
 // packing itself, shared by the window program and edlt-cli.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ZipWriter: the program's own writer of .zip archives (it never reads one). Members are
 // deflated through zlib at its default level; names are Windows-1253 bytes with flag

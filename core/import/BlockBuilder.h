@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Gathers the cells a reader finds, in any order, into the dense block. Cells are kept
 // row-major with a row stride that grows as wider rows turn up, so a sheet read in order

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A reader's cells stored into the block on a second thread while the reader parses on.
 // Cells go in batches through a few places, so the memory in flight stays small whatever

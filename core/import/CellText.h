@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers every sheet reader shares: the text of a number, dates as serial numbers,
 // cell references, and the Greek failure messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // .csv: fields separated by commas or semicolons (a Greek spreadsheet saves with
 // semicolons, its decimal separator being the comma), quoted as RFC 4180 says, in UTF-8
 // (with or without its byte order mark) or, when the bytes are no valid UTF-8, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // .ods: the first table of content.xml, read as a stream. Rows and cells may stand for
 // many through their repeat counts; LibreOffice ends every sheet with repeats that run
 // to the last row and column, so empty repeats only move the position.

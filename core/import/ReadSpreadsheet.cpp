@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kind of a spreadsheet file is told by its first bytes, never by its name: a user
 // who renames a .xlsx to .xls (or the reverse) still gets the sheet read.
 #include <cstring>

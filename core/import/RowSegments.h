@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A worksheet part's rows parsed on two threads. The XML is cut before <row> start tags
 // into segments of about a megabyte (a scan that steps over comments, CDATA sections and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The spreadsheet block an import reads: the first worksheet from A1 to its last non-empty
 // cell, every cell as Windows-1253 text. One reader per file kind; readSpreadsheet picks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/SpreadsheetImport.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "core/base/Error.h"
 #include "core/rules/CheckAFM.h"
 #include "core/session/LongWork.h"
+#include "core/session/UndoHistory.h"
 #include "core/session/UserInterface.h"
 #include "core/store/DetailRecord.h"
 
@@ -135,7 +137,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::fail(const std::string& message)
 SpreadsheetImport::Outcome SpreadsheetImport::chooseAndImport()
 {
     if (!session_.postPendingEdit()) return Outcome::PendingRefused;
-    auto path = ui_.chooseFileToOpen({session_.programFolder(), fileFilter(), "", ""});
+    auto path = ui_.chooseFileToOpen({session_.programFolder(), fileFilter(), "", "", false});
     if (!path) return Outcome::Cancelled;
     return importFile(*path);
 }
@@ -225,6 +227,7 @@ SpreadsheetImport::Outcome SpreadsheetImport::importBlock(const sheet::ReadResul
     {
         // The grid is told once at the end instead of row by row.
         const ControlsDisabled quiet(ds);
+        const UndoHistory::ImportGroup oneStep(session_.undoHistory());
         try {
             ds.moveFirst();
             for (size_t i = 0; i < b.rows; ++i) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Εισαγωγή στοιχείων από Excel": a sheet's rows become detail lines. A validation pass
 // checks every row first; only a sheet without a bad cell is stored, row by row, each

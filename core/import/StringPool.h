@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A workbook's shared strings, converted, cleaned and cut, packed in one buffer that the
 // block takes over: a cell that names one by index costs a span, never a copy. Each keeps

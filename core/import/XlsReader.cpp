@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // .xls (BIFF8 and BIFF5): the workbook stream comes out of the OLE2 container
 // (XlsWorkbookStream), its records and texts are read as XlsRecords and XlsText say, and
 // the cell records of the first worksheet are read here, formulas by the result the file saved with them, as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record layer of an .xls workbook stream (BIFF5 and BIFF8): little-endian fields,
 // records one after another, and a record read on into its CONTINUE records.

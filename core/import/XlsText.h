@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of an .xls workbook: BIFF8 unicode strings (read on across CONTINUE records),
 // BIFF5 byte strings in the workbook's code page, and the shared strings table (SST).

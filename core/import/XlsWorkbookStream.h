@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The workbook stream of an .xls file: the OLE2 compound file is opened through libgsf and
 // its "Workbook" (BIFF8) or "Book" (BIFF5) stream read whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // .xlsx: the workbook names its sheets in tab order, its relationships lead to the first
 // worksheet's part, and that part is read (XlsxSheet) with the shared strings at hand.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cells of an .xlsx worksheet part into the block: a large part cut into segments
 // parsed on two threads (see RowSegments), else one parser whose cells are stored on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts as .xlsx parts hold them: Office's escapes of characters XML cannot carry, and the
 // character data a handler gathers of a cell, up to what the import can use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // expat as the sheet readers use it: elements and attributes reported by local name,
 // any DOCTYPE refused at its start (spreadsheet XML never needs one, and entity

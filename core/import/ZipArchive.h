@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zip archive read with suspicion: libzip inflates as much as a deflate stream holds,
 // whatever size an entry declares, so the bytes actually read are counted against our

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces the detailed payments and totals pages share.
 #include "core/base/Cp1253.h"
 #include "core/reports/ReportPages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed payments page: every detail line as a row under the declarant's data, then
 // the totals row with the texts of the totals boxes.
 #include <cstdio>

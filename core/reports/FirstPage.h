@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The first page of the official form ("Ε 7", page 1): four template blocks saved the way a
 // spreadsheet application saves a sheet as a web page, with the program's fragments and

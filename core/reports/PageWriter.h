@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line form every report page shares: Windows-1253 lines ended by CR LF, a template
 // block as its lines and then one empty line, and every inserted value HTML-escaped so a

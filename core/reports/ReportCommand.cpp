@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/reports/ReportCommand.h"
 
 #include "core/base/ByteStream.h"
@@ -44,6 +45,21 @@ ReportWindowRequest ReportCommand::windowRequest(ReportKind kind, const std::fil
     return r;
 }
 
+std::string ReportCommand::proposedPdfName(ReportKind kind, const std::string& afm)
+{
+    std::string name;
+    // What was typed as the tax number names the file: nothing of it may name a folder.
+    for (char c : afm)
+        if (c != '/' && static_cast<unsigned char>(c) >= 0x20) name += c;
+    if (!name.empty()) name += '-';
+    switch (kind) {
+    case ReportKind::FirstPage: name += cp1253::lit("1η σελίδα"); break;
+    case ReportKind::DetailedPayments: name += cp1253::lit("αναλυτικές αμοιβές"); break;
+    case ReportKind::Totals: name += cp1253::lit("σύνολα"); break;
+    }
+    return name + ".pdf";
+}
+
 std::filesystem::path ReportCommand::firstPageTemplateFolder(const std::filesystem::path& programFolder)
 {
     return programFolder / "Addon" / reports::FirstPageTemplate::folderName;
@@ -73,6 +89,7 @@ bool ReportCommand::run(ReportKind kind, const ShowPage& show, PageWriting writi
 {
     if (!session_.postPendingEdit()) return false;
     ReportWindowRequest request = windowRequest(kind, session_.programFolder());
+    request.pdfName = proposedPdfName(kind, session_.header().AFM);
     // A user's pages go to their own folder when the session names one (the installed data is read-only).
     const bool ownFolder = session_.pageFolder() != session_.programFolder();
     std::filesystem::path page = request.pagePath;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The protocol every command of the "Εκτύπωση" menu runs: post the line being edited,
 // write the report page under one guard, and hand it to the print window; any failure on
@@ -21,6 +22,7 @@ struct ReportWindowRequest {
     std::filesystem::path pagePath;  // the full path of the page file
     std::string title;               // the print window's title, Windows-1253
     bool landscapeHint = false;      // whether the landscape hint is shown
+    std::string pdfName;             // the PDF file name proposed, Windows-1253
     // The page still being written while the window shows its report; null when the page
     // is whole on disk before the window gets it.
     std::shared_ptr<BackgroundPage> writing;
@@ -60,6 +62,8 @@ public:
     // The page file relative to the program's folder, the window title and the hint.
     static std::filesystem::path relativePagePath(ReportKind kind);
     static ReportWindowRequest windowRequest(ReportKind kind, const std::filesystem::path& programFolder);
+    // "<AFM>-1η σελίδα.pdf", "<AFM>-αναλυτικές αμοιβές.pdf", "<AFM>-σύνολα.pdf".
+    static std::string proposedPdfName(ReportKind kind, const std::string& afm);
     // Where the first page's template blocks and pictures are installed.
     static std::filesystem::path firstPageTemplateFolder(const std::filesystem::path& programFolder);
     static std::filesystem::path firstPagePicturesFolder(const std::filesystem::path& programFolder);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report pages, each written to a byte sink: the detailed payments page and the totals
 // page (both under the page head and the declarant block), and the first page of the form

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The totals page: the declarant's data and one row with the nine totals boxes as they stand.
 #include "core/base/Cp1253.h"
 #include "core/reports/ReportPages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules Save As applies to the whole declaration, each returning every finding: the
 // session stops at the first, the whole-declaration check lists them all.

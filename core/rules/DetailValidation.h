@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FixedFormatDataSet1BeforePost: the checks every detail line passes before it is
 // stored, in their fixed order; the first refusal ends them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The order the sorting commands' exchange sort leaves the detail lines in.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail grid's rules that need no widgets: its twenty columns, what each lets the
 // user type, and the net pay proposed on entering the net-pay column.

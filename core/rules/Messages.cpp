@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/rules/Messages.h"
 
 #include "core/base/Cp1253.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts the declaration's checks show, Windows-1253, each exactly as users know it.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/rules/TotalsLedger.h"
 
 #include <limits>
@@ -289,7 +290,9 @@ std::optional<std::string> TotalsLedger::unconvertibleMessage() const
     auto bad = firstUnconvertible();
     if (!bad) return std::nullopt;
     std::string text = cp1253::lit("Γραμμή ") + std::to_string(bad->first + 1) + ": " + bad->second;
-    if (badCount_ > 1) text += cp1253::lit(" (και άλλες ") + std::to_string(badCount_ - 1) + cp1253::lit(" γραμμές)");
+    if (badCount_ == 2) text += cp1253::lit(" (και άλλη 1 γραμμή)");
+    else if (badCount_ > 2)
+        text += cp1253::lit(" (και άλλες ") + std::to_string(badCount_ - 1) + cp1253::lit(" γραμμές)");
     return text;
 }
 

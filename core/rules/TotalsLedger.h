@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What RecomputeTotals needs from the detail lines, kept current line by line: the nine
 // sums (income types 15 and 16 left out), the distinct tax numbers, and an index of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WrapTitleText: cuts a column title into the lines drawn in a grid's title row. The
 // title breaks after delimiters only; a single word wider than the cell stays whole.

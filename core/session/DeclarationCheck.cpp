@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/DeclarationCheck.h"
 
 #include <algorithm>
@@ -477,12 +478,14 @@ const CheckResult& checkWithPleaseWait(DeclarationChecker& checker, UserInterfac
 std::string saveWithFindingsQuestion(size_t refusedLines)
 {
     return cp1253::lit("Η δήλωση έχει ") + std::to_string(refusedLines) +
-           cp1253::lit(" γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;");
+           cp1253::lit(refusedLines == 1 ? " γραμμή που δεν περνά τους ελέγχους. Να αποθηκευτεί;"
+                                         : " γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;");
 }
 
 std::string linesWithProblemsText(size_t refusedLines)
 {
-    return std::to_string(refusedLines) + cp1253::lit(" γραμμές με προβλήματα");
+    return std::to_string(refusedLines) +
+           cp1253::lit(refusedLines == 1 ? " γραμμή με προβλήματα" : " γραμμές με προβλήματα");
 }
 
 std::string findingAfm(const CheckFinding& finding, const DeclarationView& declaration)

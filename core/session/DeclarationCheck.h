@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole declaration through every check that storing and saving run, at once and
 // without asking: what the command line's check prints and the window's findings list
@@ -95,7 +96,7 @@ const CheckResult& checkWithPleaseWait(DeclarationChecker& checker, UserInterfac
 
 // The question Save As asks while refusals remain.
 std::string saveWithFindingsQuestion(size_t refusedLines);
-// "N γραμμές με προβλήματα"
+// "N γραμμές με προβλήματα" ("1 γραμμή με προβλήματα")
 std::string linesWithProblemsText(size_t refusedLines);
 
 // The findings as a spreadsheet file: ';'-separated, UTF-8 with a byte-order mark, a

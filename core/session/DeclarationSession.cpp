@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/DeclarationSession.h"
 
 #include <ctime>
@@ -8,6 +9,7 @@
 #include "core/rules/Messages.h"
 #include "core/rules/TotalsLedger.h"
 #include "core/session/DeclarationCheck.h"
+#include "core/session/UndoHistory.h"
 #include "core/store/DetailRecord.h"
 #include "core/store/FieldText.h"
 
@@ -60,11 +62,13 @@ DeclarationSession::DeclarationSession(UserInterface& ui, Options options)
     pendingEdit_ = std::make_unique<PendingEdit>(details_, *copies_, *ledger_, header_, ui_);
     checker_ = std::make_unique<DeclarationChecker>(*this);
     details_.addObserver(checker_.get());
+    undo_ = std::make_unique<UndoHistory>(details_);
 }
 
 DeclarationSession::~DeclarationSession()
 {
     // Observers go before the stores they watch.
+    undo_.reset();
     details_.removeObserver(checker_.get());
     checker_.reset();
     modifiedWatch_.reset();

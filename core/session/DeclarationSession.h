@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's state and commands, without widgets: the header values, the three
 // record stores, the totals, and New, Open, Save As, closing, the header exits, the line
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/session/DeclarationView.h"
 #include "core/session/HeaderRecovery.h"
@@ -29,6 +31,7 @@ namespace edlt {
 
 class DeclarationChecker;
 class TotalsLedger;
+class UndoHistory;
 
 class DeclarationSession : public DeclarationView {
 public:
@@ -102,9 +105,11 @@ public:
     CalendarDate today() const override;
 
     // --- Commands (errors nobody catches go to the general error report)
+    // New, Open and the Open of a given file (dropped, recent) first settle unsaved changes
+    // as closing does: saved, given up, or the command cancelled.
     void newDeclaration();
     void open();
-    // Open of a chosen file; false when it was refused (its message shown).
+    // Open of a chosen file; false when it was refused (its message shown) or cancelled.
     bool openFile(const std::filesystem::path& path);
     SaveResult saveAs();
     bool preSaveCheck();
@@ -140,6 +145,19 @@ public:
     void SortBySurname() { sort(SortKey::Surname); }
     void sort(SortKey key);
 
+    // --- Undo and redo of the changes to the lines (Undo.cpp). Each goes through the store
+    // as an edit does: checked, counted in the totals, journalled, and marks the declaration
+    // modified. With a line being edited, undo first cancels that edit.
+    bool canUndo() const;
+    bool canRedo() const;
+    // "Αναίρεση: <step>" and "Επανάληψη: <step>", empty when there is no such step.
+    std::string undoCaption() const;
+    std::string redoCaption() const;
+    // False when there was nothing to do or the step could not be replayed (the user was told).
+    bool undo();
+    bool redo();
+    UndoHistory& undoHistory() { return *undo_; }
+
     // The index of stored lines the line validation searches for duplicates.
     const TotalsLedger& ledger() const override { return *ledger_; }
     // The whole-declaration check, with its last result.
@@ -174,7 +192,18 @@ private:
     // otherwise the recovery is offered again; No discards that work, Yes tries again and
     // the command ends.
     bool unrecoveredWorkSettled();
+    // True when the declaration holds no unsaved changes, or the user gave them up or saved
+    // them after the closing question; false cancels the command that asked.
+    bool unsavedChangesSettled();
+    bool readDeclaration(const std::filesystem::path& path);
+    // Save As's dialog: the declaration's own file when it has one, else "<AFM>-DLT".
+    FileDialogRequest saveRequest() const;
     void changed() { ui_.sessionChanged(); }
+    // Writes the stored lines to their workspace file with line i of the file being line
+    // order[i] now, and opens the store from it; written runs once the file is in place.
+    // Throws Error, the old file then as it was.
+    void rewriteInOrder(const std::vector<uint32_t>& order, const std::function<void()>& written);
+    bool replay(bool undo);
 
     // First in, last out: the stores outlive everything that watches them.
     // The form's names stay the stores' debugging names.
@@ -204,6 +233,7 @@ private:
     std::unique_ptr<WorkspaceCopies> copies_;
     std::unique_ptr<PendingEdit> pendingEdit_;
     std::unique_ptr<DeclarationChecker> checker_;
+    std::unique_ptr<UndoHistory> undo_;
 };
 
 }  // namespace edlt

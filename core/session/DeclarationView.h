@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the whole-declaration check reads of a declaration, and nothing it could change:
 // the stored lines, their ledger, the header and the date the checks count the year from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find command without its dialog: the dialog's key rules, and the search of the
 // detail lines by tax number or surname with the store's FindRecord.
@@ -40,7 +41,13 @@ enum class FindOutcome {
 FindOutcome runFindCommand(DeclarationSession& session, UserInterface& ui,
                            const std::function<FindRequest()>& showDialog);
 
-// The search alone, on the session's detail lines.
-bool findDetailLine(DeclarationSession& session, const FindRequest& request);
+// Find next (F3): the same search from the line after the current one. With no such line
+// the user is told and the current line stays.
+FindOutcome runFindNextCommand(DeclarationSession& session, UserInterface& ui, const FindRequest& request);
+// "Δεν βρέθηκε άλλη γραμμή με τον ΑΦΜ <text>" or "... με το Επώνυμο <text>".
+std::string findNextNotFoundMessage(const FindRequest& request);
+
+// The search alone, on the session's detail lines, from the line at index from on.
+bool findDetailLine(DeclarationSession& session, const FindRequest& request, long from = 0);
 
 }  // namespace edlt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header: its boxes' texts, leaving the tax number and year boxes, the declarant's kind.
 #include "core/session/DeclarationSession.h"
 

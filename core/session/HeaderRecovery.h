@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The header values kept in the workspace beside the lines, so that a run which did not
 // exit normally loses neither: the next start offers them back. A mark beside them says

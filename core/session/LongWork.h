@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Work that may take a while (Open, import, Save As) tells how far it got; once it has run
 // longer than about 0.3 s the please-wait window shows that as a bar. Reports cost a look

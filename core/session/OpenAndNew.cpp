@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // New and Open: the workspace files made again, empty or from a declaration file.
 #include "core/session/DeclarationSession.h"
 
@@ -18,6 +19,7 @@ void DeclarationSession::newDeclaration()
 {
     if (!unrecoveredWorkSettled()) return;
     if (askYesNo(ui_, msg::newDeclarationQuestion()) == Answer::No) return;
+    if (!unsavedChangesSettled()) return;
     guarded([&] {
         details_.close();
         copies_->forgetScratch();
@@ -38,15 +40,20 @@ void DeclarationSession::newDeclaration()
 
 void DeclarationSession::open()
 {
-    if (!unrecoveredWorkSettled()) return;
-    auto path = ui_.chooseFileToOpen({options_.programFolder, "*.*|*.*", "", ""});
+    if (!unrecoveredWorkSettled() || !unsavedChangesSettled()) return;
+    auto path = ui_.chooseFileToOpen({options_.programFolder, "*.*|*.*", "", "", false});
     if (!path) return;
-    openFile(*path);
+    readDeclaration(*path);
 }
 
 bool DeclarationSession::openFile(const std::filesystem::path& path)
 {
-    if (!unrecoveredWorkSettled()) return false;
+    if (!unrecoveredWorkSettled() || !unsavedChangesSettled()) return false;
+    return readDeclaration(path);
+}
+
+bool DeclarationSession::readDeclaration(const std::filesystem::path& path)
+{
     bool wasOpen = details_.active();
     bool opened = false;
     guarded([&] {

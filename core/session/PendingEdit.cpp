@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/PendingEdit.h"
 
 #include <string_view>
@@ -119,6 +120,7 @@ bool PendingEdit::validate(FixedWidthTable& ds)
 {
     accepted_ = false;  // also when the checks throw
     accepted_ = validation_->run(ds, header_.AFM, isNewRecord_);
+    if (!accepted_ && validation_->lastField() >= 0) ui_.focusDetailField(validation_->lastField());
     return accepted_;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail line being edited, stored when a command needs it stored, and the checks every
 // store of a line runs, as the detail store's hooks before a post and at an insert or edit.

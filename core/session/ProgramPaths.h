@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program finds its data and keeps each user's files. Data (Addon/, Help/,
 // icons/) sits beside the executable in the build tree or a copied folder, and in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save As: the checks before it, the declaration file written whole, and the question
 // before replacing what another program saved over the file.
 #include "core/session/DeclarationSession.h"
@@ -107,7 +108,7 @@ DeclarationSession::SaveResult DeclarationSession::saveAs()
                 return;
             }
         }
-        auto path = ui_.chooseFileToSave({options_.programFolder, "", header_.AFM + "-DLT", ""});
+        auto path = ui_.chooseFileToSave(saveRequest());
         if (!path) {
             result = SaveResult::Cancelled;
             return;
@@ -137,6 +138,19 @@ DeclarationSession::SaveResult DeclarationSession::saveAs()
         changed();
     });
     return result;
+}
+
+FileDialogRequest DeclarationSession::saveRequest() const
+{
+    FileDialogRequest request{options_.programFolder, "", header_.AFM + "-DLT", "", false};
+    // The file it came from or was saved to, unless its name cannot be shown as typed.
+    if (!declarationFile_.empty() && declarationFile_.has_parent_path())
+        if (auto name = cp1253::fromUtf8(declarationFile_.filename().string())) {
+            request.folder = declarationFile_.parent_path();
+            request.proposedName = *name;
+            request.fileFolder = true;
+        }
+    return request;
 }
 
 void DeclarationSession::rememberFile(const std::filesystem::path& path, std::optional<FileIdentity> identity)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session's start-up, the recovery of work a run that did not exit normally left, and
 // closing.
 #include "core/session/DeclarationSession.h"
@@ -119,14 +120,18 @@ bool DeclarationSession::unrecoveredWorkSettled()
     return true;
 }
 
+bool DeclarationSession::unsavedChangesSettled()
+{
+    if (!modified_) return true;
+    const Answer answer = askYesNoCancel(ui_, msg::saveChangesQuestion());
+    if (answer == Answer::Cancel) return false;
+    // A save that did not happen stops the command: the work is not lost.
+    return answer != Answer::Yes || saveAs() == SaveResult::Saved;
+}
+
 bool DeclarationSession::requestClose()
 {
-    if (modified_) {
-        const Answer answer = askYesNoCancel(ui_, msg::saveChangesQuestion());
-        if (answer == Answer::Cancel) return false;
-        // A save that did not happen keeps the program open: the work is not lost.
-        if (answer == Answer::Yes && saveAs() != SaveResult::Saved) return false;
-    }
+    if (!unsavedChangesSettled()) return false;
     if (unrecoveredCause_) {
         // Neither recovered nor declined: it stays as it is, for the next start.
         ui_.showWarning(unrecoveredMessage(*unrecoveredCause_));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the totals boxes and of the record counter, made from the ledger of the
 // detail lines. After stores whose outcome is shown once at the end (an import) they are

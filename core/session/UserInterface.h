@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the declaration session shows or asks goes through this interface: the
 // window implements it with widgets, the command line prints, tests script the answers.
@@ -23,6 +24,9 @@ struct FileDialogRequest {
     std::string filter;            // "*.*|*.*" style, pairs of description|pattern
     std::string proposedName;      // Windows-1253; empty for none
     std::string title;             // Windows-1253; empty for the standard title
+    // The folder is the file's own (Save As of an opened file): the dialog starts there, not
+    // in the folder last used.
+    bool fileFolder = false;
 };
 
 class UserInterface {
@@ -46,6 +50,8 @@ public:
     virtual void focusHeaderField(HeaderField field) = 0;
     // Back to the cell of the detail line being edited, after a command could not store it.
     virtual void focusDetailLine() {}
+    // To the field (its index in the detail record) a refused line's message is about.
+    virtual void focusDetailField(int /*field*/) {}
 
     // The please-wait protocol: hourglass, grid and navigator hidden, please-wait window shown
     // and painted; End undoes it all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two workspace files of the detail lines: temp/record2 follows the detail store through
 // a journal of its stores and deletes (rewritten whole now and then), and temp/record21, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running program per workspace folder. An flock on a file inside the folder: the
 // kernel drops it when the holder dies, so a crashed run never leaves a stale lock.

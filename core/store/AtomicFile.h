@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every file the program writes whole goes through here: the bytes go to a new file
 // beside the target, every write is checked, and only a complete file is renamed over

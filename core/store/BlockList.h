@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sequence in blocks of at most a few thousand elements, with the index of each block's
 // first element: inserting or removing anywhere moves one block's elements and a number

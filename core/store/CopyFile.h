@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole-file copy that refreshes the scratch copy of the detail lines.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a FixedWidthTable tells those who watch it: the changes to its lines, cursor and state,
 // and the hooks around its edit buffer's life. One interface, registered with AddObserver.
@@ -16,7 +17,7 @@ struct DataSetChange {
         Reset,  // opened or closed: everything may differ
         CursorMoved,
         StateChanged,
-        FieldChanged,    // a field of the edit buffer; field holds its index
+        FieldChanged,    // a field of the edit buffer; field holds its index, -1 for all of them
         RecordInserted,  // index holds the new line's position
         RecordRemoved,   // index held the removed line
         RecordChanged,   // the line at index was replaced

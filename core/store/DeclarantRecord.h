@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The declarant record of the declaration file: "1", the header values and the kind, 170
 // bytes. The one place its layout is written down; the header boxes hold at most a field's

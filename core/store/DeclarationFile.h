@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The declaration file: 170-byte records of types "0" (header), "1" (declarant),
 // "2" (totals) and "3" (one per detail line), each ending in CR LF. Writing it from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail record: 23 text fields, 170 bytes. The one place its layout is written down.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text given to a field never brings a control character: records are lines of the
 // declaration file, and a line break inside a field would make the file unreadable.

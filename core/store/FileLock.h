@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Advisory locks (flock) on the declaration files a command reads and rewrites, so two
 // programs never both read the old file and one's changes are lost to the other's save.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store's properties, its cursor and reading the fields of its lines.
 #include "core/store/FixedWidthTable.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FixedWidthTable: a text file held in memory as lines, each cut into named text
 // fields by a schema of "Name=width" lines, with a cursor, an edit buffer and observers.
@@ -76,6 +77,8 @@ public:
     bool fieldIsNull(int index) const;
     void setFieldValue(std::string_view fieldName, std::string_view value);
     void setFieldValue(int index, std::string_view value);
+    // The whole edit buffer at once: a line put back exactly as it was stored.
+    void setRecordText(std::string_view text);
     int fieldIndex(std::string_view fieldName) const;  // -1 when absent
     const std::vector<FieldInfo>& Fields() const { return fields_; }
     int recordSize() const { return recordSize_; }
@@ -92,8 +95,10 @@ public:
     // The line a post would store (the edit buffer), or the current line in Browse.
     std::string_view currentText() const;
 
-    bool findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0);
-    bool findRecord(std::string_view keyFields, std::string_view keyValue, int options = 0);
+    // The first matching line from the line at index from on.
+    bool findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options = 0,
+                    long from = 0);
+    bool findRecord(std::string_view keyFields, std::string_view keyValue, int options = 0, long from = 0);
 
     void saveLinesTo(const std::filesystem::path& path);
     bool storeChanged() const { return changed_; }

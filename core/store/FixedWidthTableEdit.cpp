@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit buffer: starting an edit or an insert, setting fields, post, cancel, delete.
 #include "core/store/FixedWidthTable.h"
 
@@ -54,6 +55,17 @@ void FixedWidthTable::setFieldValue(int index, std::string_view value)
     if (buffer_.size() > static_cast<size_t>(recordSize_)) buffer_.resize(static_cast<size_t>(recordSize_));
     modified_ = true;
     notify(DataSetChange::FieldChanged, cursor_, index);
+}
+
+void FixedWidthTable::setRecordText(std::string_view text)
+{
+    if (state_ != DataSetState::EditState && state_ != DataSetState::InsertState)
+        fail("Dataset not in edit or insert mode");
+    std::string cleaned;
+    if (!isCleanFieldText(text)) text = cleaned = cleanFieldText(text);
+    buffer_.assign(text.substr(0, std::min(text.size(), static_cast<size_t>(recordSize_))));
+    modified_ = true;
+    notify(DataSetChange::FieldChanged, cursor_, -1);  // every field at once
 }
 
 void FixedWidthTable::edit()

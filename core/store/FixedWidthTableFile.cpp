@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backing file: opening reads it into lines, closing and saving write them back.
 #include "core/store/FixedWidthTable.h"
 

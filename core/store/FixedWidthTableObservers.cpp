@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telling the observers: changes before and after, the hooks, and controls held off.
 #include "core/store/FixedWidthTable.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding things in the store: a field by its name, a line by its record id or by the
 // values of some of its fields.
 #include "core/store/FixedWidthTable.h"
@@ -41,12 +42,13 @@ long FixedWidthTable::indexOfId(int32_t id) const
     return found ? at : -1;
 }
 
-bool FixedWidthTable::findRecord(std::string_view keyFields, std::string_view keyValue, int options)
+bool FixedWidthTable::findRecord(std::string_view keyFields, std::string_view keyValue, int options, long from)
 {
-    return findRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options);
+    return findRecord(keyFields, std::vector<std::string>{std::string(keyValue)}, options, from);
 }
 
-bool FixedWidthTable::findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options)
+bool FixedWidthTable::findRecord(std::string_view keyFields, const std::vector<std::string>& keyValues, int options,
+                                 long from)
 {
     checkActive();
     if (lines_.empty() || trim(keyFields).empty()) return false;
@@ -83,7 +85,7 @@ bool FixedWidthTable::findRecord(std::string_view keyFields, const std::vector<s
     long at = 0;
     bool found = false;
     lines_.forEach([&](const Line& l) {
-        found = matches(l.text());
+        found = at >= from && matches(l.text());
         if (!found) ++at;
         return !found;
     });

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The declarant header as the main window's boxes hold it.
 #include <array>

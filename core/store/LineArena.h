@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lines held in a few large blocks instead of a heap string each: a million lines are a
 // few dozen allocations, and freeing them is as quick.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's own folders for payroll data: real folders of the user, mode 0700. A folder
 // is held open once checked; files reached through it (reach()) cannot be sent elsewhere

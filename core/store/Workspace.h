@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The workspace: the folder "temp" beside the executable and the files that hold
 // the declaration being edited.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail lines between two rewrites of their workspace file: each store and delete
 // appends one entry (insert, replace or remove at a position, with the line) to a journal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/common/FileDialog.h"
 
 #include <QDir>
@@ -128,11 +129,18 @@ std::optional<QString> FileDialog::open(QWidget* parent, const QString& folder, 
 }
 
 std::optional<QString> FileDialog::save(QWidget* parent, const QString& folder, const QString& proposedName,
-                                        const QString& filter, const QString& title)
+                                        const QString& filter, const QString& title, bool fileFolder)
 {
+    lastProposedPath() =
+        QDir(fileFolder && QFileInfo(folder).isDir() ? folder : startFolder(folder)).filePath(proposedName);
     if (!names().empty()) return remembered(scripted());
-    return chosen(
-        *make(parent, title, QDir(startFolder(folder)).filePath(proposedName), filter, QFileDialog::AcceptSave));
+    return chosen(*make(parent, title, lastProposedPath(), filter, QFileDialog::AcceptSave));
+}
+
+QString& FileDialog::lastProposedPath()
+{
+    static QString proposed;
+    return proposed;
 }
 
 }  // namespace edlt::ui

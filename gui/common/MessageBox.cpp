@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/common/MessageBox.h"
 
 #include <QApplication>
@@ -24,7 +25,8 @@ public:
         : QDialog(parent)
     {
         setObjectName("MessageDialog");
-        setWindowTitle(kind == MessageBox::Kind::Warning ? QStringLiteral("Warning") : fromCp(msg::applicationTitle()));
+        // A warning has the desktop's standard caption, in Greek.
+        setWindowTitle(kind == MessageBox::Kind::Warning ? tr8("Προειδοποίηση") : fromCp(msg::applicationTitle()));
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         auto* outer = new QVBoxLayout(this);
         auto* row = new QHBoxLayout;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's question and notice boxes: buttons in the fixed order Yes, No, OK,
 // Cancel with the captions the caller gives, titled with the application title; the

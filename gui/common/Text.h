@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's side of the code page: the core keeps Windows-1253 bytes, widgets show
 // QString. Text the code page cannot hold is refused, never replaced.

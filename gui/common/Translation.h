@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own strings (file and print dialogs, context menus, standard buttons) in Greek:
 // Debian ships no Greek catalogue for Qt, so the program carries its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Printing the page an HTML view shows, after the user's print dialog.
 class QWebEngineView;

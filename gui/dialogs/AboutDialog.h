@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about window: picture, product line, notice and description, and the key word
 // that, typed while the window has the focus, shows the makers' contact address.

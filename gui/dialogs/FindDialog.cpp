@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/dialogs/FindDialog.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
     // The box starts after its caption, whatever the font's width.
     const int editLeft = std::max(80, searchTextLabel->geometry().right() + 6);
     searchTextEdit->setGeometry(editLeft, 60, 281 - editLeft, 21);
+    searchTextEdit->setMaxLength(findMaxLength(true));
     searchTextEdit->installEventFilter(this);
 
     wholeWordsCheck = new QCheckBox(tr8("Μόνο ολόκληρες λέξεις"), this);
@@ -74,6 +76,9 @@ FindRequest FindDialog::execute()
 {
     // Closing by any other way than "ΟΚ" cancels, so a stale search never runs unasked.
     result_.Cancelled = true;
+    // Typing goes straight into the search text, replacing the last one.
+    searchTextEdit->setFocus(Qt::OtherFocusReason);
+    searchTextEdit->selectAll();
     exec();
     return result_;
 }
@@ -81,6 +86,12 @@ FindRequest FindDialog::execute()
 FindOutcome FindDialog::runFind(DeclarationSession& session, UserInterface& ui)
 {
     return runFindCommand(session, ui, [this] { return execute(); });
+}
+
+FindOutcome FindDialog::runFindNext(DeclarationSession& session, UserInterface& ui)
+{
+    if (!lastSearch_) return runFind(session, ui);
+    return runFindNextCommand(session, ui, *lastSearch_);
 }
 
 void FindDialog::onOkClicked()
@@ -96,6 +107,7 @@ void FindDialog::onOkClicked()
     result_.SearchText = *text;
     result_.PartialMatch = !wholeWordsCheck->isChecked();
     result_.ByAFM = byTaxNumberRadio->isChecked();
+    lastSearch_ = result_;
     accept();
 }
 
@@ -113,13 +125,29 @@ void FindDialog::reject()
 bool FindDialog::acceptTyped(const QString& text)
 {
     const bool byAfm = byTaxNumberRadio->isChecked();
-    // The limit follows the choice of the moment; text already longer is never cut.
-    searchTextEdit->setMaxLength(std::max<int>(findMaxLength(byAfm), static_cast<int>(searchTextEdit->text().size())));
+    applyMaxLength(byAfm);
     for (QChar ch : text) {
         auto cp = toCp(QString(ch));
         if (!cp || cp->size() != 1 || !findKeyAccepted(byAfm, (*cp)[0])) return false;
     }
     return true;
+}
+
+void FindDialog::applyMaxLength(bool byAfm)
+{
+    // The limit follows the choice of the moment; text already longer is never cut.
+    const int limit = std::max<int>(findMaxLength(byAfm), static_cast<int>(searchTextEdit->text().size()));
+    if (searchTextEdit->maxLength() == limit) return;
+    // A new limit puts the text in again: the cursor and the selection stay where they were.
+    const int cursor = searchTextEdit->cursorPosition();
+    const int start = searchTextEdit->selectionStart();
+    const int length = searchTextEdit->selectionLength();
+    searchTextEdit->setMaxLength(limit);
+    if (start < 0) searchTextEdit->setCursorPosition(cursor);
+    else if (cursor == start)
+        searchTextEdit->setSelection(start + length, -length);
+    else
+        searchTextEdit->setSelection(start, length);
 }
 
 bool FindDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find dialog: search by tax number or surname, whole field or its beginning. One
 // dialog lives for the whole run and keeps its controls' contents between uses.
 #include <QDialog>
+#include <optional>
 
 #include "core/session/Find.h"
 
@@ -30,6 +32,9 @@ public:
 
     // The find command (Ctrl+F).
     FindOutcome runFind(DeclarationSession& session, UserInterface& ui);
+    // Find next (F3): the last search from the line after the current one; before any
+    // search, the find command itself.
+    FindOutcome runFindNext(DeclarationSession& session, UserInterface& ui);
 
     void onOkClicked();
     void onCancelClicked();
@@ -53,8 +58,10 @@ protected:
 
 private:
     bool acceptTyped(const QString& text);
+    void applyMaxLength(bool byAfm);
 
     FindRequest result_;
+    std::optional<FindRequest> lastSearch_;
 };
 
 }  // namespace edlt::ui

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's key preview for F1: whatever Shift, Ctrl or Alt are held, F1 pressed
 // anywhere in that window is reported (pressed) instead of reaching the control.

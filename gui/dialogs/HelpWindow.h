@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: three topic links on the left, the page in a browser pane on the
 // right, and a print button. One window lives for the whole run, hidden between uses.

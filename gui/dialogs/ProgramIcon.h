@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's picture: a blue rounded square with "e-ΔΛΤ" in white over a yellow bar.
 // Drawn here so that the window icon, the about window and icons/edlt.png agree.

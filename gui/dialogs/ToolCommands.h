@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small commands of the main window's menus "Εργαλεία" and "Βοήθεια"; the main
 // window's level binds them to its menu items (gui/mainwindow/Windows).

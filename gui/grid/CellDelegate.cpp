@@ -1,14 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/CellDelegate.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "core/rules/GridRules.h"
 #include "core/store/FieldText.h"
 #include "gui/grid/CellText.h"
 #include "gui/grid/DetailTableModel.h"
 
 namespace edlt::ui {
+
+QString typedInCell(const QKeyEvent& event, int column)
+{
+    const bool decimalKey = (event.modifiers() & Qt::KeypadModifier) &&
+                            (event.key() == Qt::Key_Period || event.key() == Qt::Key_Comma);
+    if (decimalKey && column >= 0 && column < GridColumnCount &&
+        detailGridColumns()[static_cast<size_t>(column)].filter == KeyFilterKind::Amount)
+        return QStringLiteral(",");
+    return event.text();
+}
 
 CellEditor::CellEditor(int column, QWidget* parent) : QLineEdit(parent), column_(column)
 {
@@ -27,14 +39,14 @@ QString CellEditor::textBesideSelection() const
 
 void CellEditor::keyPressEvent(QKeyEvent* event)
 {
-    const QString typed = event->text();
+    const QString typed = typedInCell(*event, column_);
     if (typed.isEmpty()) {
         QLineEdit::keyPressEvent(event);
         return;
     }
     QString passed = typed;
     emit keyTyped(passed, *event);
-    if (passed == typed) {
+    if (passed == event->text()) {
         QLineEdit::keyPressEvent(event);
     } else {
         if (!passed.isEmpty()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing and in-place editing of the detail grid's cells: the current row highlighted,
 // the focused cell in a second colour with white text; the editor holds at most the
@@ -9,6 +10,10 @@
 #include <QStyledItemDelegate>
 
 namespace edlt::ui {
+
+// The text a key types into a cell of a column: the keypad's decimal key types the decimal
+// comma in an amount cell, whatever the keyboard layout puts on it.
+QString typedInCell(const QKeyEvent& event, int column);
 
 class CellEditor : public QLineEdit {
     Q_OBJECT

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1253 bytes to QString and back by table, for text drawn many times a second
 // (grid cells, list rows): the core's table of the code page, as gui/common/Text.h.

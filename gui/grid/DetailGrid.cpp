@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/DetailGrid.h"
 
 #include <QApplication>
@@ -75,6 +76,12 @@ DetailGrid::DetailGrid(DeclarationSession& session, UserInterface& ui, QWidget* 
         grid_->cancelEdit();
     });
     connect(lookup_, &IncomeTypeCombo::keyRefused, this, &DetailGrid::beep);
+    connect(lookup_, &IncomeTypeCombo::gridKeyPressed, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        // The grid moves as from any other cell, storing the line when the row changes.
+        grid_->setFocus(Qt::OtherFocusReason);
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(grid_, &press);
+    });
 
     connect(model_, &DetailTableModel::storeCursorChanged, this, [this] {
         updateNavigator();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail area of the main window: the grid over the detail store, its record
 // navigator and the income-type lookup, with the window's handlers of their events. The widgets are

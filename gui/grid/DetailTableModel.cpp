@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/DetailTableModel.h"
 
 #include <algorithm>
@@ -131,6 +132,10 @@ QVariant DetailTableModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation == Qt::Horizontal) {
         if (role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
         return cellString(columnTitle(section));
+    }
+    if (role == LineNumberRole) {
+        const long line = lineOfRow(section);
+        return line < 0 ? QVariant() : QVariant(static_cast<qlonglong>(line + 1));
     }
     if (role != MarkerRole || section < 0 || section >= shown_.rows) return {};
     if (section != currentRow()) return NoMarker;
@@ -274,6 +279,10 @@ void DetailTableModel::dataSetChanged(const DataSetChange& change)
         case DataSetChange::RecordInserted:
         case DataSetChange::RecordChanged: rowChanged(rowOfLine(change.index)); break;
         case DataSetChange::FieldChanged:
+            if (change.field < 0) {
+                rowChanged(currentRow());
+                break;
+            }
             if (const int column = columnOf(change.field), row = currentRow(); column >= 0 && row >= 0) {
                 const QModelIndex cell = index(row, column);
                 emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});

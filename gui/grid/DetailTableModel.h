@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail grid's model: a thin adapter over the detail store. It copies no lines:
 // data() reads the stored line, or the store's edit buffer for the row being edited.
@@ -40,6 +41,8 @@ public:
     // The indicator column's mark of a row.
     enum Marker { NoMarker, CurrentMarker, EditMarker, InsertMarker };
     static constexpr int MarkerRole = Qt::UserRole + 1;
+    // The 1-based number of the stored line a row shows; none for a row being inserted.
+    static constexpr int LineNumberRole = Qt::UserRole + 2;
 
     explicit DetailTableModel(FixedWidthTable& store, QObject* parent = nullptr);
     ~DetailTableModel() override;

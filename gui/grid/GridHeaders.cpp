@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/GridHeaders.h"
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "core/rules/WrapTitleText.h"
 #include "gui/common/Text.h"
@@ -66,7 +68,26 @@ QSize IndicatorHeader::sizeHint() const
     // The table asks for the width alone. Qt's own hint measures 200 rows' sections afresh
     // after every change to a row's marker, and the grid is laid out again on each store
     // and typed cell: that was most of the time a store took in the window.
-    return {IndicatorWidth, defaultSectionSize()};
+    return {width(), defaultSectionSize()};
+}
+
+void IndicatorHeader::setModel(QAbstractItemModel* model)
+{
+    QHeaderView::setModel(model);
+    if (model) {
+        for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+            connect(model, signal, this, &IndicatorHeader::fitWidth);
+        connect(model, &QAbstractItemModel::modelReset, this, &IndicatorHeader::fitWidth);
+    }
+    fitWidth();
+}
+
+void IndicatorHeader::fitWidth()
+{
+    const int rows = model() ? model()->rowCount() : 0;
+    const int digits = fontMetrics().horizontalAdvance(QString(QString::number(std::max(rows, 1)).size(), '0'));
+    const int wanted = IndicatorWidth + digits + 4;
+    if (wanted != width()) setFixedWidth(wanted);
 }
 
 void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
@@ -78,8 +99,16 @@ void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int log
     drawRaisedEdge(painter, rect, palette());
     const int marker = model() ? model()->headerData(logicalIndex, Qt::Vertical, DetailTableModel::MarkerRole).toInt()
                                : DetailTableModel::NoMarker;
-    const QPoint c = rect.center();
+    // The marker keeps its narrow column at the left; the 1-based line number follows it.
+    const QPoint c(rect.left() + IndicatorWidth / 2, rect.center().y());
     painter->setPen(palette().color(QPalette::ButtonText));
+    if (const QVariant number =
+            model() ? model()->headerData(logicalIndex, Qt::Vertical, DetailTableModel::LineNumberRole) : QVariant();
+        number.isValid()) {
+        painter->setFont(font());
+        painter->drawText(rect.adjusted(IndicatorWidth, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
+                          QString::number(number.toLongLong()));
+    }
     painter->setBrush(palette().color(QPalette::ButtonText));
     switch (marker) {
     case DetailTableModel::CurrentMarker: {

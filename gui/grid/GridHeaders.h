@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two fixed parts of RecordGridView: the title row, whose titles wrap over several
-// lines, and the narrow indicator column that marks the current row.
+// lines, and the indicator column that marks the current row and numbers the lines.
 #include <QHeaderView>
 
 namespace edlt::ui {
@@ -20,6 +21,9 @@ public:
     static constexpr int IndicatorWidth = 11;
     explicit IndicatorHeader(QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    void setModel(QAbstractItemModel* model) override;
+    // Wide enough for the marker and the largest line number.
+    void fitWidth();
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/IncomeTypeCombo.h"
 
 #include <QHeaderView>
@@ -124,6 +125,19 @@ void IncomeTypeCombo::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape) {
         emit escapePressed();
         return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // Alt+Down opens the list, as the box's own keys do.
+        if (event->modifiers() & Qt::AltModifier) break;
+        emit gridKeyPressed(event->key(), event->modifiers());
+        return;
+    default: break;
     }
     if (typed.isEmpty() || !typed.front().isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (event->key() == Qt::Key_Backspace) search_.clear();

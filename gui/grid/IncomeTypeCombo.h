@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // IncomeTypeCombo: the income-type lookup laid over the grid's TypeInc cell. It lists
 // the code and description of each line of the income-type list store; typing searches
-// the codes, and choosing an entry reports its code.
+// the codes, and choosing an entry reports its code. With its list closed the moving keys
+// (arrows, Home, End, Page Up/Down) belong to the grid; Alt+Down or F4 opens the list,
+// where the arrows choose and Escape closes it without a choice.
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -45,6 +48,8 @@ signals:
     void codeChosen(const std::string& code);
     void tabPressed(bool forward);
     void escapePressed();
+    // A key that moves in the grid, pressed while the list is closed.
+    void gridKeyPressed(int key, Qt::KeyboardModifiers modifiers);
     // The box took the focus, and lost it other than to its own list.
     void entered();
     void left();

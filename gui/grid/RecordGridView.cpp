@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/RecordGridView.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "core/base/Error.h"
 #include "core/base/RunAndReport.h"
 #include "gui/grid/CellDelegate.h"
 #include "gui/grid/DetailTableModel.h"
+#include "gui/grid/FrozenColumns.h"
 #include "gui/grid/GridHeaders.h"
 
 namespace edlt::ui {
@@ -55,7 +59,24 @@ void RecordGridView::setDetailModel(DetailTableModel* model)
     model_ = model;
     setModel(model);
     connect(model, &DetailTableModel::storeCursorChanged, this, &RecordGridView::followStore);
+    if (!frozen_) frozen_ = new FrozenColumns(*this, DetailTableModel::ColSurName + 1);
+    frozen_->follow();
     followStore();
+}
+
+void RecordGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    if (!frozen_ || !index.isValid()) return;
+    // A fixed column is shown, and edited, by the grid itself at its left edge.
+    if (index.column() <= DetailTableModel::ColSurName) {
+        horizontalScrollBar()->setValue(0);
+        return;
+    }
+    // A cell right of the fixed columns is not left under them.
+    const int hidden = frozen_->frozenWidth() - visualRect(index).left();
+    if (hidden > 0 && horizontalScrollBar()->value() > 0)
+        horizontalScrollBar()->setValue(std::max(0, horizontalScrollBar()->value() - hidden));
 }
 
 bool RecordGridView::guarded(const std::function<void()>& f)
@@ -266,7 +287,7 @@ void RecordGridView::keyPressEvent(QKeyEvent* event)
         return;
     default: break;
     }
-    const QString typed = event->text();
+    const QString typed = typedInCell(*event, column);
     if (typed.isEmpty() || !plain || typed.front() == QChar(0x7f)) {
         QTableView::keyPressEvent(event);
         return;
@@ -278,7 +299,7 @@ void RecordGridView::keyPressEvent(QKeyEvent* event)
     }
     // The key opens the editor (all its text selected) and goes on into it.
     QKeyEvent filtered(QEvent::KeyPress, event->key(), event->modifiers(), passed);
-    QKeyEvent* forward = passed == typed ? event : &filtered;
+    QKeyEvent* forward = passed == event->text() ? event : &filtered;
     passedKey_ = forward;
     QTableView::keyPressEvent(forward);
     passedKey_ = nullptr;

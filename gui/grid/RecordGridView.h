@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RecordGridView: a data grid over a record store whose column titles wrap over several
 // lines. Like any grid bound to a record store it keeps its current row on the store's cursor
@@ -15,6 +16,7 @@ namespace edlt::ui {
 
 class CellDelegate;
 class CellEditor;
+class FrozenColumns;
 
 class RecordGridView : public QTableView {
     Q_OBJECT
@@ -29,6 +31,9 @@ public:
     void setDetailModel(DetailTableModel* model);
     DetailTableModel* detailModel() const { return model_.data(); }
     CellDelegate* cellDelegate() const { return delegate_; }
+    // The view over the first columns that stays at the left while the rest scrolls.
+    FrozenColumns* frozenColumns() const { return frozen_; }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
     // Writes an open editor's text to the store and closes it.
     void commitEditor();
@@ -80,6 +85,7 @@ private:
     int rowHeight_ = 17;
     QPointer<DetailTableModel> model_;
     CellDelegate* delegate_ = nullptr;
+    FrozenColumns* frozen_ = nullptr;
     bool following_ = false;                // the current cell is being set from the store
     bool userMove_ = false;                 // a move by the user is being carried to the store
     const QKeyEvent* passedKey_ = nullptr;  // a key already filtered, on its way to the editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RecordNavigator: six buttons over the detail store (first, last, insert, delete, post,
 // cancel), each with a hint and a two-line caption above it. The buttons never take the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WheelToArrowKeys: the application-wide hook that turns the mouse wheel into the Up and
 // Down arrow keys for the control that has the focus, so the wheel moves the grid one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/Accessibility.h"
 
 #include <QApplication>
@@ -57,6 +58,10 @@ void nameControls(QWidget& client)
     for (int i = 1; i <= 9; ++i) name(client, TotalsPanel::boxName(i) + "Caption", TotalsPanel::boxName(i));
     if (auto* grid = client.findChild<QWidget*>("detailGrid"))
         grid->setAccessibleName(tr8("Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"));
+    if (auto* lookup = client.findChild<QWidget*>("incomeTypeLookup")) lookup->setAccessibleName(tr8("Είδος αποδοχών"));
+    // The findings panel docks on the window, outside the client area.
+    if (auto* findings = client.window()->findChild<QWidget*>("FindingsList"))
+        findings->setAccessibleName(tr8("Ευρήματα του ελέγχου δήλωσης"));
     if (auto* navigator = client.findChild<QWidget*>("recordNavigator"))
         for (QLabel* caption : navigator->findChildren<QLabel*>())
             if (caption->objectName().endsWith(QStringLiteral("Caption")))

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reaching the main window without a mouse: accessible names from the captions beside the
 // controls, and Ctrl+Tab / Ctrl+Shift+Tab out of the grid (its Tab moves between cells).

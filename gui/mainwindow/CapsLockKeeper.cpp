@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/CapsLockKeeper.h"
 
 #include <QApplication>
@@ -34,10 +35,14 @@ void crashSignal(int sig)
     std::raise(sig);
 }
 
-bool insideFileDialog(const QWidget* w)
+// Dialogs where a path or other text not bound for the declaration is typed: file
+// dialogs, and the print, page-setup and printer-properties dialogs (a PDF's file name).
+bool insideFreeTextDialog(const QWidget* w)
 {
     for (; w; w = w->parentWidget())
-        if (qobject_cast<const QFileDialog*>(w)) return true;
+        if (qobject_cast<const QFileDialog*>(w) || w->inherits("QAbstractPrintDialog") ||
+            w->inherits("QPageSetupDialog") || w->inherits("QPrintPropertiesDialog"))
+            return true;
     return false;
 }
 
@@ -110,7 +115,7 @@ void CapsLockKeeper::decide()
     if (finished_ || record_.empty()) return;
     QWidget* active = QApplication::activeWindow();
     const bool ours = active && QGuiApplication::applicationState() == Qt::ApplicationActive &&
-                      !insideFileDialog(active);
+                      !insideFreeTextDialog(active);
     if (ours && !userState_) {
         const bool users = locks_->capsLock();
         // A lock switched without its record could outlive a killed run: left alone then.

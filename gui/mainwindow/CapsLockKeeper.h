@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Caps Lock belongs to the program only while one of its windows other than a file dialog
 // is active (file names are case-sensitive); the user's own state comes back when the
 // program loses the focus, when a file dialog opens and at every exit, also on SIGTERM,
-// SIGINT and a crash. Where the lock cannot be set (Wayland) it is left alone.
+// SIGINT and a crash. The print, page-setup and printer-properties dialogs count as file
+// dialogs (a PDF's path is typed there).
+// Where the lock cannot be set (Wayland) it is left alone.
 //
 // A SIGKILL gives no chance to restore it: the user's state is written to a record in the
 // workspace before the lock is switched, and the next start, holding the workspace alone,

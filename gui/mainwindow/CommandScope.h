@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // While a command of the window runs, the please-wait window repaints through the event
 // loop; what the user's earlier actions queued (a header box's exit check) must not run

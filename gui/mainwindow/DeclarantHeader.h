@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The declarant header band: year, tax number, activity, the business/person switch,
 // the names and the address, bound to the session's header values.

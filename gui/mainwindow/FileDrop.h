@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files dropped on the main window: a spreadsheet is imported into the open declaration,
 // anything else is opened as a declaration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/FindingsPanel.h"
 
 #include <QFile>
@@ -137,7 +138,7 @@ int FindingsPanel::modelRow(int viewRow) const
 QString FindingsPanel::titleText(const CheckResult& result) const
 {
     QString title = tr8("Έλεγχος δήλωσης: ") + fromCp(linesWithProblemsText(result.refusedLines()));
-    if (const size_t q = result.questions()) title += tr8(", %1 ερωτήσεις").arg(q);
+    if (const size_t q = result.questions()) title += (q == 1 ? tr8(", 1 ερώτηση") : tr8(", %1 ερωτήσεις").arg(q));
     return title;
 }
 

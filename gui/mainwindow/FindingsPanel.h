@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Έλεγχος δήλωσης": the findings of the whole-declaration check in a panel of the main
 // window, the hint in the counter area, and the list's printing and CSV export.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // KeyboardLocks: reads and sets the keyboard's lock keys. On X11 through XKB; on other
 // platforms (Wayland, offscreen) it does nothing, as the lock state is not ours to set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's size: fixed while normal (a drag to another size is undone), so the
 // controls keep the places users know; any size when maximised, with the bands, the grid

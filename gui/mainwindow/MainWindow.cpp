@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
@@ -14,16 +15,20 @@
 #include "core/session/DeclarationCheck.h"
 #include "gui/common/Text.h"
 #include "gui/grid/DetailGrid.h"
+#include "gui/grid/DetailTableModel.h"
 #include "gui/mainwindow/Accessibility.h"
 #include "gui/mainwindow/CapsLockKeeper.h"
 #include "gui/mainwindow/CommandScope.h"
 #include "gui/mainwindow/ComparePanel.h"
 #include "gui/mainwindow/DeclarantHeader.h"
+#include "gui/mainwindow/EditMenu.h"
 #include "gui/mainwindow/FileDrop.h"
 #include "gui/mainwindow/FindingsPanel.h"
 #include "gui/mainwindow/MainLayout.h"
+#include "gui/mainwindow/MenuKeys.h"
 #include "gui/mainwindow/PleaseWaitDialog.h"
 #include "gui/mainwindow/TotalsPanel.h"
+#include "gui/mainwindow/WindowSettings.h"
 #include "gui/mainwindow/WindowTitle.h"
 
 namespace edlt::ui {
@@ -113,11 +118,23 @@ MainWindow::MainWindow(const std::filesystem::path& programFolder, const std::fi
     buildMenus();
     compare_ = new ComparePanel(*this);
     addDockWidget(Qt::BottomDockWidgetArea, compare_);
+    new MenuKeys(*menuBar());
+    editMenu_ = new EditMenu(*this);
+    settings_ = new WindowSettings(*this);
 
     pleaseWaitDialog_ = new PleaseWaitDialog(this);
     connect(&ui_, &QtUserInterface::focusHeaderRequested, header_, &DeclarantHeader::focus);
     connect(&ui_, &QtUserInterface::focusDetailLineRequested, grid_->grid(),
             [grid = grid_->grid()] { grid->setFocus(Qt::OtherFocusReason); });
+    // After the refusal is over: the grid is still putting its cursor back on the line.
+    connect(
+        &ui_, &QtUserInterface::focusDetailFieldRequested, grid_->grid(),
+        [grid = grid_->grid()](int field) {
+            const int column = DetailTableModel::columnOf(field);
+            if (column >= 0 && grid->currentIndex().isValid()) grid->moveTo(grid->currentIndex().row(), column);
+            grid->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
     connect(&ui_, &QtUserInterface::pleaseWaitChanged, this, &MainWindow::pleaseWait);
     connect(&ui_, &QtUserInterface::progressChanged, pleaseWaitDialog_, &PleaseWaitDialog::setProgress);
     connect(&ui_, &QtUserInterface::stateChanged, this, &MainWindow::refresh);
@@ -175,35 +192,37 @@ QAction* MainWindow::addAction(QMenu* menu, MenuCommand command, const char* nam
 
 void MainWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr8("Αρχείο"));
+    QMenu* file = menuBar()->addMenu(tr8("&Αρχείο"));
     file->setObjectName("fileMenu");
-    connect(addAction(file, MenuCommand::New, "newAction", "Νέο"), &QAction::triggered, this,
+    connect(addAction(file, MenuCommand::New, "newAction", "&Νέο", QKeySequence("Ctrl+N")), &QAction::triggered, this,
             [this] { command([this] { session_->newDeclaration(); }); });
-    connect(addAction(file, MenuCommand::Open, "openAction", "Άνοιγμα", QKeySequence("Ctrl+O")), &QAction::triggered,
+    connect(addAction(file, MenuCommand::Open, "openAction", "Άν&οιγμα", QKeySequence("Ctrl+O")), &QAction::triggered,
             this, [this] {
                 const unsigned long before = session_->checker().changes();
                 command([this] { session_->open(); });
                 findings_->checkAfterLoad(before);
             });
-    connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "Αποθήκευση ως...", QKeySequence("Ctrl+S")),
+    connect(addAction(file, MenuCommand::SaveAs, "saveAsAction", "&Αποθήκευση ως...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, [this] { command([this] { session_->saveAs(); }); });
     file->addSeparator();
-    connect(addAction(file, MenuCommand::Exit, "exitAction", "Έξοδος"), &QAction::triggered, this, &QWidget::close);
+    connect(addAction(file, MenuCommand::Exit, "exitAction", "Έ&ξοδος", QKeySequence("Ctrl+Q")), &QAction::triggered,
+            this, &QWidget::close);
 
-    printMenu_ = menuBar()->addMenu(tr8("Εκτύπωση"));
+    printMenu_ = menuBar()->addMenu(tr8("Ε&κτύπωση"));
     printMenu_->setObjectName("printMenu");
     printMenu_->menuAction()->setObjectName("printMenuAction");
     actions_[static_cast<size_t>(MenuCommand::Print)] = printMenu_->menuAction();
-    addAction(printMenu_, MenuCommand::PrintFirstPage, "printFirstPageAction", "Εκτύπωση 1ης Σελίδας");
-    addAction(printMenu_, MenuCommand::PrintDetailedPayments, "printDetailedPaymentsAction", "Αναλυτικές Αμοιβές");
-    addAction(printMenu_, MenuCommand::PrintTotals, "printTotalsAction", "Εκτύπωση Συνόλων");
+    addAction(printMenu_, MenuCommand::PrintFirstPage, "printFirstPageAction", "Εκτύπωση &1ης Σελίδας");
+    addAction(printMenu_, MenuCommand::PrintDetailedPayments, "printDetailedPaymentsAction", "&Αναλυτικές Αμοιβές");
+    addAction(printMenu_, MenuCommand::PrintTotals, "printTotalsAction", "Εκτύπωση &Συνόλων");
 
-    toolsMenu_ = menuBar()->addMenu(tr8("Εργαλεία"));
+    toolsMenu_ = menuBar()->addMenu(tr8("Ε&ργαλεία"));
     toolsMenu_->setObjectName("toolsMenu");
-    addAction(toolsMenu_, MenuCommand::Find, "findAction", "Εύρεση...", QKeySequence("Ctrl+F"));
-    connect(addAction(toolsMenu_, MenuCommand::Check, "checkAction", "Έλεγχος δήλωσης", QKeySequence(Qt::Key_F7)),
+    addAction(toolsMenu_, MenuCommand::Find, "findAction", "&Εύρεση...", QKeySequence("Ctrl+F"));
+    addAction(toolsMenu_, MenuCommand::FindNext, "findNextAction", "Εύρεση επόμε&νου", QKeySequence(Qt::Key_F3));
+    connect(addAction(toolsMenu_, MenuCommand::Check, "checkAction", "Έ&λεγχος δήλωσης", QKeySequence(Qt::Key_F7)),
             &QAction::triggered, findings_, &FindingsPanel::checkDeclaration);
-    connect(addAction(toolsMenu_, MenuCommand::Import, "importAction", "Εισαγωγή στοιχείων από Excel"),
+    connect(addAction(toolsMenu_, MenuCommand::Import, "importAction", "Ε&ισαγωγή στοιχείων από Excel"),
             &QAction::triggered, this, [this] {
                 const unsigned long before = session_->checker().changes();
                 command([this] { SpreadsheetImport(*session_, ui_).chooseAndImport(); });
@@ -214,21 +233,21 @@ void MainWindow::buildMenus()
         addAction(toolsMenu_, MenuCommand::ExportLines, "exportLinesAction", "Ε&ξαγωγή γραμμών σε λογιστικό φύλλο…"),
         &QAction::triggered, this, [this] { command([this] { lineExportCommand(*session_, ui_); }); });
     // The sort buttons' commands, also for the keyboard.
-    connect(addAction(toolsMenu_, MenuCommand::SortByTaxNumber, "sortByTaxNumberAction", "Ταξινόμηση ανά ΑΦΜ",
+    connect(addAction(toolsMenu_, MenuCommand::SortByTaxNumber, "sortByTaxNumberAction", "&Ταξινόμηση ανά ΑΦΜ",
                       QKeySequence("Ctrl+1")),
             &QAction::triggered, this, [this] { command([this] { session_->SortByTaxNumber(); }); });
-    connect(addAction(toolsMenu_, MenuCommand::SortBySurname, "sortBySurnameAction", "Αλφαβητική ταξινόμηση",
+    connect(addAction(toolsMenu_, MenuCommand::SortBySurname, "sortBySurnameAction", "&Αλφαβητική ταξινόμηση",
                       QKeySequence("Ctrl+2")),
             &QAction::triggered, this, [this] { command([this] { session_->SortBySurname(); }); });
-    addAction(toolsMenu_, MenuCommand::Zip, "zipAction", "Δημιουργία συμπιεσμένου αρχείου (zip)");
+    addAction(toolsMenu_, MenuCommand::Zip, "zipAction", "&Δημιουργία συμπιεσμένου αρχείου (zip)");
     addAction(toolsMenu_, MenuCommand::DesktopShortcut, "desktopShortcutAction",
-              "Δημιουργία συντόμευσης στην Επιφ. Εργασίας");
-    addAction(toolsMenu_, MenuCommand::WebSite, "webSiteAction", "Σύνδεση με εξυπηρετητή ΚΗΥ");
+              "Δημιουργία σ&υντόμευσης στην Επιφ. Εργασίας");
+    addAction(toolsMenu_, MenuCommand::WebSite, "webSiteAction", "Σύνδεση με εξυπηρετητή &ΚΗΥ");
 
-    helpMenu_ = menuBar()->addMenu(tr8("Βοήθεια"));
+    helpMenu_ = menuBar()->addMenu(tr8("&Βοήθεια"));
     helpMenu_->setObjectName("helpMenu");
-    addAction(helpMenu_, MenuCommand::Manual, "manualAction", "Οδηγίες εφαρμογής");
-    addAction(helpMenu_, MenuCommand::About, "aboutAction", "Σχετικά...");
+    addAction(helpMenu_, MenuCommand::Manual, "manualAction", "&Οδηγίες εφαρμογής");
+    addAction(helpMenu_, MenuCommand::About, "aboutAction", "&Σχετικά...");
 }
 
 void MainWindow::command(const std::function<void()>& run)
@@ -259,18 +278,22 @@ void MainWindow::refresh()
     totals_->refresh();
     recordCounter_->setText(fromCp(session_->recordCounterText()));
     const bool enabled = session_->declarationCommandsEnabled();
-    for (MenuCommand c : {MenuCommand::SaveAs, MenuCommand::Print, MenuCommand::Find, MenuCommand::Check,
-                          MenuCommand::Import, MenuCommand::SortByTaxNumber, MenuCommand::SortBySurname})
+    for (MenuCommand c :
+         {MenuCommand::SaveAs, MenuCommand::Print, MenuCommand::Find, MenuCommand::FindNext, MenuCommand::Check,
+          MenuCommand::Import, MenuCommand::SortByTaxNumber, MenuCommand::SortBySurname})
         menuAction(c)->setEnabled(enabled);
     menuAction(MenuCommand::ExportLines)->setEnabled(enabled);
     startPanel_->setVisible(session_->startPanelVisible());
     findings_->sessionChanged();
     compare_->sessionChanged();
     if (title_) title_->update();
+    if (editMenu_) editMenu_->refresh();
+    if (settings_) settings_->noteDeclarationFile();
 }
 
 void MainWindow::showAtStart()
 {
+    if (settings_->restoreWindow()) return;
     layout_->show();
 }
 
@@ -311,6 +334,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    settings_->saveWindow();
     QApplication::quit();
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: binds the header band, the detail grid, the totals panel and the
 // menus to the declaration session. The work itself is the session's.
@@ -19,6 +20,8 @@ class CapsLockKeeper;
 class ComparePanel;
 class DeclarantHeader;
 class DetailGrid;
+class EditMenu;
+class WindowSettings;
 class FindingsPanel;
 class PleaseWaitDialog;
 class MainLayout;
@@ -36,6 +39,7 @@ enum class MenuCommand {
     PrintDetailedPayments,
     PrintTotals,
     Find,
+    FindNext,
     Check,
     Import,
     ExportLines,
@@ -79,6 +83,10 @@ public:
     QMenu* helpMenu() const { return helpMenu_; }
 
     void refresh();
+    // Opens a declaration file as a dropped one is (the recent-files list).
+    void openRecent(const std::filesystem::path& file) { openDropped(file); }
+    EditMenu& editMenu() { return *editMenu_; }
+    WindowSettings& settings() { return *settings_; }
     // Runs a command of the window: the cell being typed goes to the store first.
     void command(const std::function<void()>& run);
 
@@ -108,6 +116,8 @@ private:
     CapsLockKeeper* capsLock_ = nullptr;
     MainLayout* layout_ = nullptr;
     WindowTitle* title_ = nullptr;
+    EditMenu* editMenu_ = nullptr;
+    WindowSettings* settings_ = nullptr;
     QLabel* recordCounter_ = nullptr;
     QWidget* startPanel_ = nullptr;
     QMenu* printMenu_ = nullptr;

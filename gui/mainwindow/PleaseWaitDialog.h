@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The please-wait window shown while a long command runs.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/QtUserInterface.h"
 
 #include <QApplication>
@@ -60,8 +61,8 @@ std::optional<std::filesystem::path> QtUserInterface::chooseFileToOpen(const Fil
 
 std::optional<std::filesystem::path> QtUserInterface::chooseFileToSave(const FileDialogRequest& r)
 {
-    auto name =
-        FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title));
+    auto name = FileDialog::save(window_, fromPath(r.folder), fromCp(r.proposedName), fromCp(r.filter), fromCp(r.title),
+                                 r.fileFolder);
     if (!name) return std::nullopt;
     return toPath(*name);
 }

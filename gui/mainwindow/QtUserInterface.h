@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The session's questions, notices, dialogs and please-wait, shown with widgets.
 #include <QObject>
@@ -22,6 +23,7 @@ public:
     std::optional<std::filesystem::path> chooseFileToSave(const FileDialogRequest& request) override;
     void focusHeaderField(HeaderField field) override;
     void focusDetailLine() override;
+    void focusDetailField(int field) override { emit focusDetailFieldRequested(field); }
     void beginPleaseWait() override;
     void endPleaseWait() override;
     void setHourglass(bool on) override;
@@ -34,6 +36,7 @@ signals:
     // For the main window, which knows its boxes and grid.
     void focusHeaderRequested(HeaderField field);
     void focusDetailLineRequested();
+    void focusDetailFieldRequested(int field);
     void pleaseWaitChanged(bool on);
     void progressChanged(size_t done, size_t total);
     void stateChanged();

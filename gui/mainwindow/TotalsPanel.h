@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The nine totals boxes under their captions; they only display.
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's title: the declaration's file name and the unsaved-work marker. The
 // session's modified flag is a plain value, so the title is brought up to date after every

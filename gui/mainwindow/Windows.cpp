@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/Windows.h"
 
 #include <QAction>
@@ -19,6 +20,9 @@ void connectToolCommands(MainWindow& window, FindDialog& find, HelpWindow& manua
     // Each connection ends with the window it shows.
     QObject::connect(window.menuAction(MenuCommand::Find), &QAction::triggered, &find, [&window, &find] {
         window.command([&window, &find] { find.runFind(window.session(), window.userInterface()); });
+    });
+    QObject::connect(window.menuAction(MenuCommand::FindNext), &QAction::triggered, &find, [&window, &find] {
+        window.command([&window, &find] { find.runFindNext(window.session(), window.userInterface()); });
     });
     QObject::connect(window.menuAction(MenuCommand::Zip), &QAction::triggered, &window,
                      [&window] { zipCommand(&window, window.userInterface(), window.session().programFolder()); });

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's other windows, created after the main window in their fixed order and
 // kept until the program ends, with the menu commands that show them. All the wiring

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/reports/FormStyle.h"
 
 #include <QWebEnginePage>
@@ -24,6 +25,9 @@ const char* formScript = R"js(
   });
   css += '.edlt-rotated{display:inline-block;writing-mode:vertical-rl;transform:rotate(180deg)}\n';
   css += '.edlt-fit{display:inline-block;white-space:nowrap}\n';
+  // A spreadsheet program keeps a run of blanks the page marks mso-spacerun (the three
+  // before "Διεύθυνση" clear the box drawn after "Είδος επιχείρησης").
+  css += 'span[style*="mso-spacerun"]{white-space:pre}\n';
   var style = document.createElement('style');
   style.id = 'edlt-form-style';
   style.textContent = css;
@@ -57,20 +61,53 @@ const char* formScript = R"js(
     }
   });
 
-  // Numbers keep to their cells: a wider one is drawn smaller.
+  // The drawn pictures (a box, the braces) keep to the cell they stand in: a brace
+  // brackets the rows of its cell and no further, whatever height the rows were given.
+  function fitPictures() {
+    Array.prototype.forEach.call(document.querySelectorAll('span[style*="vglayout"] > img'), function (img) {
+      var span = img.parentElement, cell = span.closest('td');
+      if (!cell) return;
+      var room = cell.getBoundingClientRect().bottom - img.getBoundingClientRect().top - 1;
+      if (room > 0 && img.getBoundingClientRect().height > room) {
+        img.style.height = room + 'px';
+        span.style.height = room + 'px';
+      }
+    });
+  }
+
+  function filled(cell) {
+    return cell && cell.textContent.replace(/\u00a0/g, ' ').trim() !== '';
+  }
+
+  // Numbers keep to their cells, and so does a caption beside a filled cell (where a
+  // spreadsheet program would cut it): a wider one is drawn smaller.
   function fitNumbers() {
     Array.prototype.forEach.call(document.querySelectorAll('td'), function (cell) {
       var text = cell.textContent.replace(/\u00a0/g, ' ').trim();
-      if (!/^-?[0-9][0-9.,]*$/.test(text)) return;
       var cs = getComputedStyle(cell);
-      var room = cell.clientWidth - parseFloat(cs.paddingLeft) - parseFloat(cs.paddingRight) - 2;
+      var number = /^-?[0-9][0-9.,]*$/.test(text);
+      // A caption also clears the borders on both sides.
+      var room = cell.clientWidth - parseFloat(cs.paddingLeft) - parseFloat(cs.paddingRight) - (number ? 2 : 5);
+      if (!number) {
+        if (!text || cs.whiteSpace !== 'nowrap' || cell.querySelector('img, table, span.edlt-rotated') ||
+            !filled(cell.nextElementSibling))
+          return;
+        var range = document.createRange();
+        range.selectNodeContents(cell);
+        var inside = cell.getBoundingClientRect(), drawn = range.getBoundingClientRect();
+        if (drawn.left >= inside.left + 2 && drawn.right <= inside.right - 2) return;
+      }
       var span = wrap(cell, 'edlt-fit');
       var width = span.getBoundingClientRect().width;
       if (room > 0 && width > room)
         span.style.fontSize = (parseFloat(cs.fontSize) * room / width).toFixed(2) + 'px';
     });
   }
-  if (document.fonts && document.fonts.ready) document.fonts.ready.then(fitNumbers); else fitNumbers();
+  function fit() {
+    fitNumbers();
+    fitPictures();
+  }
+  if (document.fonts && document.fonts.ready) document.fonts.ready.then(fit); else fit();
 })();
 )js";
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the print window shows and prints the first page like the paper form, without
 // changing the page's bytes: what the page asks of a spreadsheet program is done by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/reports/PrintReport.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@ bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui
             kind,
             [&window, &session, kind](const ReportWindowRequest& request) {
                 const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
+                window.setProposedPdfName(fromCp(request.pdfName));
                 if (kind == ReportKind::FirstPage)
                     window.showReport(path, fromCp(request.title), request.landscapeHint);
                 else

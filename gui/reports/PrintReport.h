@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A command of the "Εκτύπωση" menu: the report command protocol, with the print window
 // as the place the written page is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print window's preview of a drawn report: the pages one below the other, as wide as
 // the view, and only the pages in sight are drawn, so a report of any length shows at once.

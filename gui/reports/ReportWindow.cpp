@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/reports/ReportWindow.h"
 
 #include <cerrno>
@@ -221,6 +222,8 @@ void ReportWindow::onPrintClicked()
 std::function<bool(int, int)> ReportWindow::progressFor(QProgressDialog& dialog)
 {
     dialog.setObjectName("reportProgress");
+    // Without a title of its own the window would show the program's Latin name.
+    if (dialog.windowTitle().isEmpty()) dialog.setWindowTitle(windowTitle());
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(0);
     dialog.setAutoReset(false);
@@ -256,6 +259,7 @@ bool ReportWindow::printDocument()
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
         range = {printer.fromPage() - 1, std::max(printer.fromPage(), printer.toPage()) - 1};
     QProgressDialog progress(tr8("Εκτύπωση…"), tr8("Άκυρο"), 0, pages, this);
+    progress.setWindowTitle(tr8("Εκτύπωση"));
     try {
         if (!reports::paintPages(*document_, printer, progressFor(progress), range)) printer.abort();
     } catch (const Error&) {
@@ -267,7 +271,8 @@ bool ReportWindow::printDocument()
 void ReportWindow::onSavePdfClicked()
 {
     if (pdfBusy_ || !pageWritten()) return;
-    const QString proposed = QFileInfo(pagePath_).completeBaseName() + ".pdf";
+    const QString proposed = proposedPdfName_.isEmpty() ? QFileInfo(pagePath_).completeBaseName() + ".pdf"
+                                                        : proposedPdfName_;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
     const auto chosen = FileDialog::save(this, folder, proposed, tr8("Αρχεία PDF|*.pdf"), tr8("Αποθήκευση PDF"));
@@ -285,6 +290,7 @@ void ReportWindow::onSavePdfClicked()
 void ReportWindow::saveDocumentPdf(const QString& path)
 {
     QProgressDialog progress(tr8("Αποθήκευση PDF…"), tr8("Άκυρο"), 0, document_->pageCount(), this);
+    progress.setWindowTitle(tr8("Δημιουργία PDF"));
     try {
         const bool written = reports::writePdf(*document_, std::filesystem::path(QFile::encodeName(path).toStdString()),
                                                progressFor(progress));

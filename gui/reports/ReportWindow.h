@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print window: a modal window whose HTML view shows a report page, with the print
 // button and a button that saves the shown page as PDF. One instance lives for the whole
@@ -38,6 +39,10 @@ public:
                       const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing = nullptr);
     void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
                       const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing = nullptr);
+
+    // The file name "Αποθήκευση PDF" proposes for the next report shown; empty for the
+    // page file's own name.
+    void setProposedPdfName(const QString& name) { proposedPdfName_ = name; }
 
     QLabel* landscapeHintLabel = nullptr;
     QWebEngineView* pageView = nullptr;
@@ -82,6 +87,7 @@ private:
     std::shared_ptr<BackgroundPage> writing_;
     QTimer* writingTimer_ = nullptr;
     QString pagePath_;
+    QString proposedPdfName_;
     bool landscape_ = false;
     bool pdfBusy_ = false;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli check: every finding about a declaration file, one per line, as "<n>: <message>",
 // or for scripts as JSON or TSV.
 #include "core/session/DeclarationCheck.h"

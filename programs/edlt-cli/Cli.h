@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers of the command-line companion. Each command lives in its own file and
 // is listed in main.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line's UserInterface: it never asks. Questions get the configured answer;
 // what the session shows is printed (UTF-8) where the running command wants it, and is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the command line meets files: standard input and output, input checks, locks.
 #include <algorithm>
 #include <cerrno>

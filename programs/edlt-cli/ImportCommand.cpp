@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli import: the import command on a declaration file, then Save As's checks and the write.
 #include "core/base/Error.h"
 #include "core/import/SpreadsheetImport.h"

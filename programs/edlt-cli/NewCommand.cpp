@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli new: a declaration with no detail lines, written after Save As's checks.
 #include <array>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command's own temporary folder: the session keeps its workspace files in it, so a
 // command never touches the window program's "temp" folder nor another command's files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli report: the page a print command writes, for a declaration file, at a chosen place.
 #include <cctype>
 #include <cerrno>

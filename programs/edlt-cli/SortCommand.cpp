@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli sort: the two sort buttons, written back without checks (sorting changes no line).
 #include "programs/edlt-cli/Cli.h"
 #include "programs/edlt-cli/CliUserInterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli totals: the counter label and the nine totals boxes of a declaration file, or for
 // scripts the named totals as JSON or TSV.
 #include "core/session/ScriptOutput.h"

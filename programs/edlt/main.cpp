@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // e-ΔΛΤ, the window program.
 #include <QApplication>
 #include <QTimer>

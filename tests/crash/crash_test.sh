@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills edlt-cli with SIGKILL at random moments while it sorts, imports and writes a large
 # declaration: the target must afterwards be the complete old file or the complete new
 # one and the input must be untouched; the next command writing into the folder must

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the crash test many times, since a kill in a window of microseconds shows only in
 # some runs. Not part of the test command: it takes minutes per run.
 #   tests/crash/soak.sh N [BUILD_DIR] [RUNS_PER_CASE]

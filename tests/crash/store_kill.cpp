@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt_store_kill: the workspace under kills. "run" opens a generated declaration in a
 // session over DIR's workspace and stores, inserts and deletes lines without end, printing
 // the number of each operation once it has returned; the script kills it at a random

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills a session with SIGKILL at random moments while it stores, inserts and deletes lines
 # (its workspace journal compacted every few dozen stores), then recovers the workspace: the
 # lines and totals must be those after the last store that returned, or after the one that

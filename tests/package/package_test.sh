@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages as a user meets them: built with CPack from a release tree, checked
 # with lintian, installed, used by an ordinary user (the command line on files in their
 # home first on its own, then the window program under a virtual display), validated, and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by package_test.sh as the test user inside xvfb-run: starts the installed window
 # program, chooses File - New and File - Exit with the mouse and keys, and checks the
 # private workspace on the way; then starts it on DECLARATION and exits. STATE,

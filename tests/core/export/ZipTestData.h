@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data for the zip tests: declaration-like text that compresses as files do, and noise.
 #include <random>

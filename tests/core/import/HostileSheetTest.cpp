@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files built to hurt a reader: each must end in a SheetError of the right kind, quickly
 // and without a crash.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which reader a file goes to, and files that are damaged or no spreadsheet at all.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A large .xlsx sheet is cut between rows and parsed on two threads: whatever the part
 // holds, the result (cells, problems or the fault) is the one a single parser gives.
 #include <gtest/gtest.h>

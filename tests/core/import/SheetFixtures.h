@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The spreadsheets under tests/data/sheets and the block the typical ones all give.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readers on files written by other programs (tests/data/sheets, see make_fixtures.py).
 #include <gtest/gtest.h>
 

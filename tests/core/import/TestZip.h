@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zip written byte by byte for the tests, so that it can be as wrong as an attacker
 // likes: duplicate names, sizes that lie, any number of entries.

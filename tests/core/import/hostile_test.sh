@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Small hostile sheets, made now, through edlt-cli import into a declaration of 10 lines:
 # each is refused or imported, never a crash. Peak memory and time are measured with
 # GNU time where it is installed (bench figures, not a pass mark). Sheets nested millions

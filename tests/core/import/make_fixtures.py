@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the small spreadsheet fixtures under tests/data/sheets with tools independent
 of ours: openpyxl (.xlsx), xlwt (.xls), odfpy (.ods), and Python's zipfile for the .xlsx
 features openpyxl cannot write (cached formula values, inline strings, phonetic runs).

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes small hostile sheets into a folder (made at test time, never committed): each is
 a few KB or MB and once cost the import gigabytes or hours.
     /usr/bin/python3 tests/core/import/make_hostile.py OUTDIR

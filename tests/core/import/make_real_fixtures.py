@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the "real sheet" fixtures under tests/data/sheets/real: one sheet as users make
 them (formulas for the stamp duty and the net pay, a text formula, a cell typed with a
 line break, a notes column V with a character Windows-1253 lacks), saved by openpyxl

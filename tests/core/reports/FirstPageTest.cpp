@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first page: values at their insertion points between the four template blocks, and
 // the installed template itself (block sizes, the 51 rows of 15 columns, the styles of the
 // classes the program's fragments name).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte-exact comparison with a golden file under tests/data/reports. After an intended
 // change, regenerate them all with:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report command protocol: the pending line first, the page under one guard, the
 // print window's request, and the one message on any failure.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed payments and totals pages, byte for byte, for small declarations built
 // through the session (so the lines are what validation stores).
 #include <gtest/gtest.h>
@@ -65,6 +66,16 @@ protected:
         ASSERT_TRUE(addLine("222222228", "12", "10,05", "0,05", "10", {{Field::SurName, G("ΒΑΣΙΛΕΙΟΥ")}}));
     }
 };
+
+TEST(ReportPages, ProposedPdfNamesBeginWithTheTaxNumber)
+{
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::FirstPage, "123456783")),
+              "123456783-1η σελίδα.pdf");
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::Totals, "")), "σύνολα.pdf");
+    // Nothing typed in the box can name a folder.
+    EXPECT_EQ(cp1253::toUtf8(ReportCommand::proposedPdfName(ReportKind::DetailedPayments, "12/../3")),
+              "12..3-αναλυτικές αμοιβές.pdf");
+}
 
 TEST(ReportPages, EscapesTheFourCharactersAndNothingElse)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger follows the store line by line; after any mix of inserts, edits and deletes
 // it must give what counting the lines afresh gives.
 #include <gtest/gtest.h>

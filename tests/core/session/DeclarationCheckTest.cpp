@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-declaration check: every finding once, on its line and cell; nothing changes;
 // the result kept until something changes; Save As's question; the CSV export.
 #include <algorithm>
@@ -274,6 +275,18 @@ TEST_F(DeclarationCheckTest, CsvIsUtf8WithAByteOrderMarkAndQuotesWhereNeeded)
               "4;033333333;ΔΕΛΤΑ;Ερώτηση;\"Ο Φόρος που Παρακρατήθηκε είναι μεγαλύτερος του 40% των Καθαρών Αποδοχών. "
               "Είστε βέβαιος ότι θέλετε να συνεχίσετε με την αποθήκευση;\"\r\n"
               "0;123456783;ΑΛΦΑ ΑΕ;Λάθος;\"Τι \"\"λέει\"\"\"\r\n");
+}
+
+// The program's own counts agree with their number.
+TEST(DeclarationCheckTexts, OneLineIsSingular)
+{
+    const std::pair<size_t, const char*> problems[] = {
+        {1, "1 γραμμή με προβλήματα"}, {2, "2 γραμμές με προβλήματα"}, {11, "11 γραμμές με προβλήματα"}};
+    for (const auto& [n, text] : problems) EXPECT_EQ(cp1253::toUtf8(linesWithProblemsText(n)), text);
+    EXPECT_EQ(cp1253::toUtf8(saveWithFindingsQuestion(1)),
+              "Η δήλωση έχει 1 γραμμή που δεν περνά τους ελέγχους. Να αποθηκευτεί;");
+    EXPECT_EQ(cp1253::toUtf8(saveWithFindingsQuestion(3)),
+              "Η δήλωση έχει 3 γραμμές που δεν περνούν τους ελέγχους. Να αποθηκευτεί;");
 }
 
 }  // namespace

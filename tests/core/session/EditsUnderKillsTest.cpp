@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stores, inserts and deletes reach the workspace through the journal: a kill between any
 // two of them recovers exactly the lines stored, and the running totals always equal a
 // recount of the lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/Find.h"
 
 #include "tests/core/session/SessionFixture.h"
@@ -145,4 +146,39 @@ TEST_F(FindTest, PendingLineIsStoredFirstOrStopsTheCommand)
     EXPECT_EQ(ds.countRecords(), 5);
     EXPECT_EQ(current(), 5);
     EXPECT_TRUE(ui.messages().empty());
+}
+
+// Find next goes on from the line after the current one; with none left the line stays.
+TEST_F(FindTest, FindNextGoesOnFromTheCurrentLine)
+{
+    fourLines();
+    struct Step {
+        FindRequest request;
+        long from;
+        FindOutcome outcome;
+        long at;
+    };
+    const FindRequest papa{false, G("ΠΑΠΑ"), false, true};
+    const FindRequest afm{false, "222222228", true, false};
+    const Step steps[] = {
+        {papa, 1, FindOutcome::Found, 2},    {papa, 2, FindOutcome::Found, 3}, {papa, 3, FindOutcome::Found, 4},
+        {papa, 4, FindOutcome::NotFound, 4}, {afm, 3, FindOutcome::Found, 4},  {afm, 1, FindOutcome::Found, 3},
+    };
+    for (const Step& s : steps) {
+        session->detailStore().setRecordNumber(s.from);
+        ui.clear();
+        EXPECT_EQ(runFindNextCommand(*session, ui, s.request), s.outcome) << s.from;
+        EXPECT_EQ(current(), s.at) << s.from;
+        EXPECT_FALSE(session->detailStore().atEnd()) << s.from;  // standing on the line, not past the last
+        const std::vector<std::string> told{"W Δεν βρέθηκε άλλη γραμμή με το Επώνυμο ΠΑΠΑ"};
+        EXPECT_EQ(ui.messages(), s.outcome == FindOutcome::NotFound ? told : std::vector<std::string>{});
+    }
+
+    // A line that fails its checks is not left for the search.
+    session->detailStore().setRecordNumber(1);
+    session->detailStore().edit();
+    session->detailStore().setFieldValue(Field::Kathares, "90");
+    ui.clear();
+    EXPECT_EQ(runFindNextCommand(*session, ui, afm), FindOutcome::LineRefused);
+    EXPECT_EQ(session->detailStore().state(), DataSetState::EditState);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/core/session/SessionFixture.h"
 
 #include "core/session/WorkspaceLock.h"
@@ -36,7 +37,7 @@ TEST_F(LifecycleTest, StartPanelMenusAndNew)
     session->newDeclaration();
     EXPECT_EQ(session->detailStore().countRecords(), 1);
 
-    ui.answers = {Answer::Yes};
+    ui.answers = {Answer::Yes, Answer::No};  // then the unsaved line given up
     session->newDeclaration();
     EXPECT_EQ(session->detailStore().countRecords(), 0);
     EXPECT_TRUE(session->header().business);
@@ -160,7 +161,7 @@ TEST_F(LifecycleTest, SaveAsThenOpenGivesTheSameDeclaration)
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"? Είστε σίγουρος ότι θέλετε να αντικαταστήσετε το αρχείο out;"});
     EXPECT_EQ(readFile(dir / "out"), saved);
 
-    ui.answers = {Answer::Yes};
+    ui.answers = {Answer::Yes, Answer::No};  // the change of town given up
     session->newDeclaration();
     ui.clear();
     ui.files = {dir / "out"};
@@ -186,16 +187,20 @@ TEST_F(LifecycleTest, ARefusedFileLeavesTheOpenDeclarationUsable)
     EXPECT_TRUE(addLine("012345670", "10", "100", "0", "100"));
     const std::vector<std::string> before = workspaceLines();
     writeFile(dir / "bad", "0JL10    20250101" + std::string(153, ' ') + "\r\n9xx\r\n");
+    const std::string changes = "? Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;";
     ui.clear();
+    ui.answers = {Answer::No};  // the work given up, and then the file refused: the work stays
     EXPECT_FALSE(session->openFile(dir / "bad"));
-    EXPECT_EQ(ui.log, (std::vector<std::string>{"beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
+    EXPECT_EQ(ui.log,
+              (std::vector<std::string>{changes, "beep", "! Παρουσιάστηκε πρόβλημα κατά το άνοιγμα του αρχείου"}));
     EXPECT_EQ(workspaceLines(), before);
     EXPECT_EQ(session->detailStore().countRecords(), 1);
 
     writeFile(dir / "notours", "hello\r\n");
     ui.clear();
+    ui.answers = {Answer::No};
     EXPECT_FALSE(session->openFile(dir / "notours"));
-    EXPECT_EQ(ui.log, std::vector<std::string>{"! Μη έγκυρο αρχείο"});  // no beep for this one
+    EXPECT_EQ(ui.log, (std::vector<std::string>{changes, "! Μη έγκυρο αρχείο"}));  // no beep for this one
 }
 
 TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
@@ -216,7 +221,7 @@ TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
     session->newDeclaration();
     ui.clear();
     EXPECT_TRUE(session->openFile(dir / "bad"));
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλες 1 γραμμές)"});
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{message + " (και άλλη 1 γραμμή)"});
     EXPECT_EQ(session->detailStore().countRecords(), 3);
     EXPECT_TRUE(session->declarationCommandsEnabled());
     EXPECT_FALSE(session->startPanelVisible());
@@ -230,7 +235,7 @@ TEST_F(LifecycleTest, AnAmountThatIsNotANumberIsOpenedToBeFixed)
         EXPECT_EQ(ui.messages(), std::vector<std::string>{expected});
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     };
-    saveRefused(message + " (και άλλες 1 γραμμές)");
+    saveRefused(message + " (και άλλη 1 γραμμή)");
     FixedWidthTable& ds = session->detailStore();
     for (long line : {2L, 3L}) {
         ds.setRecordNumber(line);
@@ -397,4 +402,111 @@ TEST_F(LifecycleTest, DeletingALineMarksTheDeclaration)
     session->setModified(false);
     session->detailStore().deleteRecord();
     EXPECT_TRUE(session->modified());
+}
+
+// New, Open and the Open of a given file ask about unsaved changes as closing does.
+TEST_F(LifecycleTest, NewAndOpenSettleUnsavedChangesFirst)
+{
+    const std::string changes = "? Έχετε κάνει αλλαγές. Θέλετε να αποθηκευτούν σε αρχείο;";
+    newDeclaration();
+    ASSERT_TRUE(addLine("111111114", "10", "5", "0", "5"));
+    ui.files = {dir / "other"};
+    ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
+
+    enum class Command { New, Open, OpenFile };
+    struct Case {
+        Command command;
+        std::vector<Answer> answers;  // after New's own question
+        std::vector<std::optional<std::filesystem::path>> saveDialog;
+        bool emptyYear;  // the save check fails
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {Command::New, {Answer::Cancel}, {}, false, false},
+        {Command::New, {Answer::Yes}, {std::nullopt}, false, false},
+        {Command::New, {Answer::Yes}, {}, true, false},
+        {Command::New, {Answer::Yes}, {dir / "saved"}, false, true},
+        {Command::New, {Answer::No}, {}, false, true},
+        {Command::Open, {Answer::Cancel}, {}, false, false},
+        {Command::Open, {Answer::Yes}, {std::nullopt}, false, false},
+        {Command::Open, {Answer::Yes}, {dir / "saved"}, false, true},
+        {Command::Open, {Answer::No}, {}, false, true},
+        {Command::OpenFile, {Answer::Cancel}, {}, false, false},
+        {Command::OpenFile, {Answer::Yes}, {}, true, false},
+        {Command::OpenFile, {Answer::Yes}, {dir / "saved"}, false, true},
+        {Command::OpenFile, {Answer::No}, {}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.command) << " " << c.goesOn);
+        newDeclaration();
+        ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+        if (c.emptyYear) session->setHeaderText(HeaderField::YearOfData, "");
+        std::filesystem::remove(dir / "saved");
+        ui.clear();
+        ui.answers.clear();
+        if (c.command == Command::New) ui.answers.push_back(Answer::Yes);
+        ui.answers.insert(ui.answers.end(), c.answers.begin(), c.answers.end());
+        ui.files.assign(c.saveDialog.begin(), c.saveDialog.end());
+        if (c.command == Command::Open && c.goesOn) ui.files.push_back(dir / "other");
+
+        switch (c.command) {
+        case Command::New: session->newDeclaration(); break;
+        case Command::Open: session->open(); break;
+        case Command::OpenFile: EXPECT_EQ(session->openFile(dir / "other"), c.goesOn); break;
+        }
+        EXPECT_TRUE(ui.answers.empty());
+        EXPECT_TRUE(ui.files.empty());
+        const auto messages = ui.messages();
+        EXPECT_EQ(messages.at(c.command == Command::New ? 1 : 0), changes);
+        const bool saved = std::find(c.saveDialog.begin(), c.saveDialog.end(), dir / "saved") != c.saveDialog.end();
+        EXPECT_EQ(std::filesystem::exists(dir / "saved"), saved);
+        // Cancelled, the work is there as it was; gone on, the other declaration or a new one.
+        if (c.goesOn && c.command == Command::New) {
+            EXPECT_EQ(session->detailStore().countRecords(), 0);
+        } else {
+            EXPECT_EQ(field(1, Field::AFM), c.goesOn ? "111111114" : "012345670");
+        }
+        EXPECT_EQ(session->modified(), !c.goesOn);
+    }
+
+    // Nothing unsaved: nothing asked.
+    session->setModified(false);
+    ui.clear();
+    ui.answers = {Answer::Yes};
+    session->newDeclaration();
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"? Δημιουργία νέου αρχείου;"});
+    EXPECT_TRUE(session->openFile(dir / "other"));
+}
+
+// Save As proposes the declaration's own file; a new one gets "<AFM>-DLT" in the program's folder.
+TEST_F(LifecycleTest, SaveAsProposesTheDeclarationsOwnFile)
+{
+    newDeclaration();
+    ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    std::filesystem::create_directories(dir / "year");
+    const auto saved = dir / "year" / "δήλωση 2025";
+    ui.files = {saved, saved, dir / "copy"};
+    ui.answers = {Answer::Yes};  // replacing its own file
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
+    ASSERT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_EQ(ui.fileRequests[0].folder, dir.path());
+    EXPECT_EQ(ui.fileRequests[0].proposedName, "123456783-DLT");
+    EXPECT_FALSE(ui.fileRequests[0].fileFolder);
+    EXPECT_EQ(ui.fileRequests[1].folder, dir / "year");
+    EXPECT_EQ(ui.fileRequests[1].proposedName, G("δήλωση 2025"));
+    EXPECT_TRUE(ui.fileRequests[1].fileFolder);
+
+    // Opened: that file; after New: the tax number's name again.
+    newDeclaration();
+    ui.answers = {Answer::No};  // the new header given up
+    ASSERT_TRUE(session->openFile(dir / "year" / "δήλωση 2025"));
+    ui.fileRequests.clear();
+    ASSERT_EQ(session->saveAs(), DeclarationSession::SaveResult::Saved);
+    EXPECT_EQ(ui.fileRequests.at(0).proposedName, G("δήλωση 2025"));
+    newDeclaration();
+    ui.fileRequests.clear();
+    ui.files = {std::nullopt};
+    session->saveAs();
+    EXPECT_EQ(ui.fileRequests.at(0).proposedName, "123456783-DLT");
+    EXPECT_EQ(ui.fileRequests.at(0).folder, dir.path());
 }

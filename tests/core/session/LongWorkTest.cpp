@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long work shows its progress only once it has run past the threshold, and hides the
 // please-wait window it showed itself.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every command that first stores the line being edited: when that store fails on a
 // conversion or on the workspace file, the user is told once, the command does nothing,
 // and the line is still being edited.

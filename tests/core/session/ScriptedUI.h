@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A UserInterface for scenario tests: answers come from a script, and everything shown
 // is recorded in order as readable UTF-8 lines.

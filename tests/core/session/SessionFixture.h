@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A declaration session over a temporary program folder, with a scripted user.
 #include <gtest/gtest.h>
@@ -43,6 +44,7 @@ protected:
     void newDeclaration()
     {
         ui.answers.push_back(Answer::Yes);
+        if (session->modified()) ui.answers.push_back(Answer::No);  // the unsaved changes given up
         session->newDeclaration();
         session->setHeaderText(HeaderField::YearOfData, "2025");
         session->setHeaderText(HeaderField::AFM, "123456783");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What saving does to the files and folders the user points it at, and the locks that
 // keep two programs from losing each other's work.
 #include <gtest/gtest.h>

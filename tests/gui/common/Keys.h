@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Typing as the keyboard does, for window tests: each character is a key press and release
 // carrying its text (the key code of its Latin letter or digit, Backspace for "\b").

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How window tests start: no pre-answered boxes or file names, a program folder with the
 // income-type list, and for the main window, the window shown and asked to become active.
+#include <QDir>
+#include <QFile>
 #include <QObject>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,9 +30,19 @@ inline void prepareProgramFolder(const std::filesystem::path& folder)
                                folder / "Addon" / "typeofinc.txt");
 }
 
+// What the window remembers (recent files, its place) goes to a folder of the test's own,
+// never to the user's settings.
+inline void keepSettingsPrivate()
+{
+    static QTemporaryDir settings;
+    if (!qEnvironmentVariable("XDG_CONFIG_HOME").startsWith(QDir::tempPath()))
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+}
+
 inline std::unique_ptr<ui::MainWindow> startMainWindow(const std::filesystem::path& folder)
 {
     clearPreparedAnswers();
+    keepSettingsPrivate();
     prepareProgramFolder(folder);
     auto form = std::make_unique<ui::MainWindow>(folder);
     form->show();

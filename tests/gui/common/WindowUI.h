@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user interface of window tests that drive the core without the main window:
 // questions are answered from a script (answers, then unscripted once it runs out), every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find dialog's keys and choices, and the find command through it, over a session.
 #include <QApplication>
 #include <QCheckBox>
@@ -106,6 +107,32 @@ private slots:
         QCOMPARE(edit->text(), QString::fromUtf8("ΚΑΡΑΓΙΑΝ1"));
     }
 
+    // The dialog opens on its text, selected; keys edit where the cursor is.
+    void keysEditAtTheCursor()
+    {
+        find_->searchTextEdit->setText("123");
+        const FindRequest r = run([this] {
+            QLineEdit* edit = find_->searchTextEdit;
+            QTRY_VERIFY(edit->hasFocus());
+            QCOMPARE(edit->selectedText(), QString("123"));
+            typeInto(edit, "45");  // over the selection
+            QCOMPARE(edit->text(), QString("45"));
+            QTest::keyClick(edit, Qt::Key_Left);
+            typeInto(edit, "9");
+            QCOMPARE(edit->text(), QString("495"));
+            typeInto(edit, QString("\b"));
+            QCOMPARE(edit->text(), QString("45"));
+            QCOMPARE(edit->cursorPosition(), 1);
+            // A new limit (another kind of search) keeps the cursor and the selection.
+            find_->bySurnameRadio->setChecked(true);
+            edit->setSelection(1, 1);
+            typeInto(edit, QString::fromUtf8("Α"));
+            QCOMPARE(edit->text(), QString::fromUtf8("4Α"));
+            find_->okButton->click();
+        });
+        QCOMPARE(r.SearchText, G("4Α"));
+    }
+
     void okStoresTheChoicesAndTheDialogKeepsThem()
     {
         FindRequest r = run([this] {
@@ -193,6 +220,24 @@ private slots:
         QCOMPARE(find_->runFind(session, ui), FindOutcome::Cancelled);
         QCOMPARE(ds.recordNumber(), 2L);
         QCOMPARE(ui.log.size(), size_t(1));
+
+        // F3: the last search from the line after the current one; the line stays when none is left.
+        QTimer::singleShot(0, find_.get(), [this] {
+            find_->searchTextEdit->setText(QString::fromUtf8("Α"));
+            find_->okButton->click();
+        });
+        ds.moveFirst();
+        QCOMPARE(find_->runFind(session, ui), FindOutcome::NotFound);  // whole field: no ΑΛΦΑ equals Α
+        QTimer::singleShot(0, find_.get(), [this] {
+            find_->wholeWordsCheck->setChecked(false);
+            find_->okButton->click();
+        });
+        QCOMPARE(find_->runFind(session, ui), FindOutcome::Found);
+        QCOMPARE(ds.recordNumber(), 1L);
+        ui.log.clear();
+        QCOMPARE(find_->runFindNext(session, ui), FindOutcome::NotFound);
+        QCOMPARE(ui.log, std::vector<std::string>{"W Δεν βρέθηκε άλλη γραμμή με το Επώνυμο Α"});
+        QCOMPARE(ds.recordNumber(), 1L);
         session.requestClose();
     }
 };

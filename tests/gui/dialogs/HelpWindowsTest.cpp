@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window with its pages, F1, the about window's key word and the web-site link.
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tools and help menus of the main window, with pre-answered dialogs and boxes.
 #include <QAction>
 #include <QApplication>
@@ -73,6 +74,7 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path().toStdString();
         test::prepareProgramFolder(folder_);
+        test::keepSettingsPrivate();
         window_ = std::make_unique<MainWindow>(folder_);
         QVERIFY(window_->started());
         manual_ = std::make_unique<HelpWindow>(folder_);

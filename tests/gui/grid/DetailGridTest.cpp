@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detail grid driven as a user would, over a declaration session with scripted answers.
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -382,6 +383,75 @@ private slots:
         QCOMPARE(box->model()->index(4, 0).data().toString(), QString("14"));
         QCOMPARE(box->model()->index(0, 1).data().toString(), QString::fromUtf8("Τακτικές αποδοχές"));
         QVERIFY(box->view()->minimumWidth() >= 350);
+    }
+
+    // With its list closed the box leaves the moving keys to the grid, which stores the line
+    // first; only the open list's arrows choose a code.
+    void lookupLeavesTheMovingKeysToTheGrid()
+    {
+        for (const char* afm : {"012345670", "111111114", "098765430"}) addLine(afm, "ΑΛΦΑ", "1000", "0", "1000");
+        auto* box = detail_->lookupBox();
+        const struct {
+            Qt::Key key;
+            int row, column;
+        } moves[] = {{Qt::Key_Down, 2, TypeIncColumn},      {Qt::Key_Up, 0, TypeIncColumn},
+                     {Qt::Key_PageDown, 2, TypeIncColumn},  {Qt::Key_PageUp, 0, TypeIncColumn},
+                     {Qt::Key_End, 1, GridColumnCount - 1}, {Qt::Key_Home, 1, 0}};
+        for (const auto& m : moves) {
+            focusCell(1, TypeIncColumn);
+            type("24");  // into the box, as a code is typed
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+            press(m.key);
+            QCOMPARE(grid()->currentIndex().row(), m.row);
+            QCOMPARE(grid()->currentIndex().column(), m.column);
+            QVERIFY(!box->view()->isVisible());
+            QVERIFY(session_->postPendingEdit());
+            QCOMPARE(stored(1, detail::TypeInc), std::string("24"));  // the code typed, not the next one
+        }
+        QCOMPARE(ui_->messages(), std::vector<std::string>{});
+
+        // Alt+Down and F4 open the list; Escape closes it without a choice, Enter takes one.
+        for (const QKeyCombination open : {Qt::AltModifier | Qt::Key_Down, QKeyCombination(Qt::Key_F4)}) {
+            focusCell(0, TypeIncColumn);
+            box->setFocus();
+            QTest::keyClick(box, open.key(), open.keyboardModifiers());
+            QTRY_VERIFY(box->view()->isVisible());
+            QTest::keyClick(box->view(), Qt::Key_Down);
+            QTest::keyClick(box->view(), Qt::Key_Escape);
+            QTRY_VERIFY(!box->view()->isVisible());
+            QCOMPARE(store().fieldValue(detail::TypeInc), std::string("10"));
+        }
+        QTest::keyClick(box, Qt::Key_F4);
+        QTRY_VERIFY(box->view()->isVisible());
+        QTest::keyClick(box->view(), Qt::Key_Down);
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        QTRY_VERIFY(!box->view()->isVisible());
+        QCOMPARE(store().fieldValue(detail::TypeInc), std::string("11"));
+    }
+
+    // The keypad's decimal key types the comma in an amount; the full stop stays refused.
+    void keypadDecimalKeyTypesTheComma()
+    {
+        focusCell(0, AkaIncColumn);
+        type("12");
+        press(Qt::Key_Period, Qt::KeypadModifier);
+        type("5");
+        press(Qt::Key_Period);
+        QCOMPARE(ui_->beeps(), 1);
+        // The key that opens the editor too, and a second comma is refused as typed.
+        focusCell(0, 12);  // the deductions
+        press(Qt::Key_Period, Qt::KeypadModifier);
+        type("5");
+        press(Qt::Key_Comma, Qt::KeypadModifier);
+        QCOMPARE(ui_->beeps(), 2);
+        grid()->commitEditor();
+        QCOMPARE(store().fieldValue(detail::AkaInc), std::string("12,5"));
+        QCOMPARE(store().fieldValue(detail::Kratiseis), std::string(",5"));
+        // A text column keeps the full stop.
+        focusCell(0, 6);  // the street number
+        press(Qt::Key_Period, Qt::KeypadModifier);
+        grid()->commitEditor();
+        QCOMPARE(store().fieldValue(detail::StreetNo), std::string("."));
     }
 
     void netPayProposedOnEnteringItsColumn()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window on a desktop: Qt's own dialogs and menus in Greek, Caps Lock kept to the
 // program, maximising, whole texts at a million lines, accessible names, the title,
 // dropped files and the totals boxes' keys.
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -166,6 +168,7 @@ class DesktopWindowTest : public test::MainWindowFixture {
     void newDeclaration()
     {
         MessageBox::setNextAnswer(Answer::Yes);
+        if (form_->session().modified()) MessageBox::setNextAnswer(Answer::No);  // the unsaved work given up
         form_->menuAction(MenuCommand::New)->trigger();
     }
 
@@ -353,6 +356,25 @@ private slots:
         }
     }
 
+    // A PDF's path is typed in the print dialog and its page setup: the user's Caps Lock holds there.
+    void capsLockIsTheUsersInThePrintDialogs()
+    {
+        KeyboardLocks locks;
+        QTRY_VERIFY(locks.capsLock());
+        QPrinter printer;
+        QPrintDialog print(&printer, form_.get());
+        QPageSetupDialog setup(&printer, form_.get());
+        for (QDialog* dialog : {static_cast<QDialog*>(&print), static_cast<QDialog*>(&setup)}) {
+            dialog->show();
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTRY_VERIFY(!locks.capsLock());
+            dialog->close();
+            form_->activateWindow();
+            QTRY_VERIFY(locks.capsLock());
+        }
+    }
+
     void maximisedTheBandsGridAndTotalsFollow()
     {
         // Maximising is the window manager's work.
@@ -405,6 +427,8 @@ private slots:
             {"grossPayTotal", "Ακαθάριστες Αποδοχές"},
             {"ogaTaxDueTotal", "Σύνολο ΟΓΑ Φόρου που Αναλογεί"},
             {"detailGrid", "Αναλυτικές αμοιβές Μισθωτού ή Συνταξιούχου"},
+            {"incomeTypeLookup", "Είδος αποδοχών"},
+            {"FindingsList", "Ευρήματα του ελέγχου δήλωσης"},
             {"firstButton", "Πρώτη Εγγραφή"},
             {"postButton", "Αποθήκευση Αλλαγών"}};
         for (const auto& [name, spoken] : names)

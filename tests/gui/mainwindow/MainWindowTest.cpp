@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A person's whole path through the main window, on real widgets: start, New, the header
 // with its refusals, three lines typed in the grid, totals, sort, Save As, Open, exit.
 #include <QApplication>
@@ -379,6 +380,7 @@ private slots:
         std::ofstream(file, std::ios::binary) << bytes;
 
         FileDialog::setNextFileName(QString::fromStdString(file.string()));
+        MessageBox::setNextAnswer(Answer::No);  // the two lines typed are given up
         MessageBox::setNextAnswer(Answer::Ok);
         trigger(MenuCommand::Open);
         QCOMPARE(MessageBox::shownTexts().last(), U("Γραμμή 2: '00001x0000' is not a valid floating point value"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window after a crash: work typed into one run, the run gone without closing (its
 // workspace left behind, its lock released as the kernel does for a killed process), and
 // the next start offers it back; the Caps Lock a killed run left switched is put back.
@@ -30,6 +31,7 @@ class RecoveryWindowTest : public QObject {
 
     std::unique_ptr<MainWindow> start()
     {
+        test::keepSettingsPrivate();
         auto form = std::make_unique<MainWindow>(folder());
         form->show();
         return form;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print window: its layout, the title and hint each report sets, the printer message,
 // and the drawn reports: a 300-line detailed report saved as PDF has the pages of edlt-cli's
 // PDF and repeats the column titles; a cancelled or failed PDF leaves no file.
@@ -388,6 +389,7 @@ private slots:
         QTimer::singleShot(0, form_.get(), [&] {
             auto* progress = form_->findChild<QProgressDialog*>("reportProgress");
             QVERIFY(progress);
+            QCOMPARE(progress->windowTitle(), u("Δημιουργία PDF"));
             progress->cancel();
         });
         form_->savePdfButton->click();
@@ -440,6 +442,8 @@ private slots:
         QVERIFY(printReport(ReportKind::FirstPage, *session, ui, *form_));
         session->requestClose();
         QCOMPARE(saved.size(), 1);
+        // The name proposed is one a clerk knows, with the declarant's tax number.
+        QCOMPARE(QFileInfo(FileDialog::lastProposedPath()).fileName(), u("123456783-1η σελίδα.pdf"));
         if (qEnvironmentVariableIsSet("EDLT_FIRST_PAGE_PDF"))
             QFile::copy(pdf, qEnvironmentVariable("EDLT_FIRST_PAGE_PDF"));
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built edlt-cli on real files, as a script would, and checks exit codes and
 // what it prints byte for byte.
 #include <gtest/gtest.h>
@@ -343,13 +344,13 @@ TEST_F(CliTest, AmountsThatAreNotNumbersAreNamedByLine)
         CliRun r = cli(args);
         EXPECT_EQ(r.code, 2) << args[0];
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλες 1 γραμμές) (" + p.string() + ")\n");
+        EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλη 1 γραμμή) (" + p.string() + ")\n");
         EXPECT_EQ(readFile(p), file);
     }
     // The check names every such line and goes on with the others.
     CliRun r = cli({"check", p.string()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλες 1 γραμμές) (" + p.string() + ")\n");
+    EXPECT_EQ(r.err, "edlt-cli: " + first + " (και άλλη 1 γραμμή) (" + p.string() + ")\n");
     EXPECT_EQ(r.out,
               "2: '00001x0000' is not a valid floating point value\n"
               "3: '00002x0000' is not a valid floating point value\n");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli report, run as a script would: the page the print command writes, at --out.
 #include <gtest/gtest.h>
 
