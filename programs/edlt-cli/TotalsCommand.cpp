@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // edlt-cli totals: the counter label and the nine totals boxes of a declaration file, or for
 // scripts the named totals as JSON or TSV.
+#include <filesystem>
+
 #include "core/base/Error.h"
 #include "core/session/ScriptOutput.h"
 #include "core/session/StreamedTotals.h"
@@ -37,7 +39,9 @@ int runTotals(const Args& args)
 
     // Read as a stream, a file needs no store of its lines (most of the memory Open takes);
     // one Open would say anything of goes through Open, which says it.
-    if (parsed.positional[0] != "-") {
+    // Only a regular file: a pipe read once could not be read again by Open.
+    std::error_code unknown;
+    if (parsed.positional[0] != "-" && std::filesystem::is_regular_file(parsed.positional[0], unknown)) {
         std::optional<TotalsSummary> streamed;
         try {
             FileSource file(parsed.positional[0]);
