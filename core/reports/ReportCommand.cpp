@@ -85,7 +85,7 @@ void ReportCommand::copyFirstPagePictures(const std::filesystem::path& from, con
     }
 }
 
-bool ReportCommand::run(ReportKind kind, const ShowPage& show)
+bool ReportCommand::run(ReportKind kind, const ShowPage& show, PageWriting writing)
 {
     if (!session_.postPendingEdit()) return false;
     ReportWindowRequest request = windowRequest(kind, session_.programFolder());
@@ -101,15 +101,22 @@ bool ReportCommand::run(ReportKind kind, const ShowPage& show)
     try {
         // A page someone else made or could read is never written into: a new one is made.
         if (ownFolder) removeUnlessPrivateFile(page);
-        writePage(kind, page);
+        if (writing == PageWriting::WhileShowing && kind == ReportKind::DetailedPayments)
+            request.writing = startDetailedPayments(page);
+        else
+            writePage(kind, page);
         if (ownFolder && kind == ReportKind::FirstPage)
             copyFirstPagePictures(firstPagePicturesFolder(session_.programFolder()), session_.pageFolder());
         show(request);
+        // A page that failed after the window opened is a failed preparation all the same.
+        if (request.writing) request.writing->rethrowFailure();
         return true;
     } catch (const Error&) {
     } catch (const std::exception&) {
         // A file system or memory failure is a failed preparation like any other.
     }
+    // The session may change once the command returns: the writing ends first.
+    if (request.writing) request.writing->wait();
     ui_.showNotice(report_messages::preparationProblem());
     return false;
 }
@@ -132,24 +139,47 @@ void ReportCommand::writePage(ReportKind kind, const std::filesystem::path& path
     file.commit();
 }
 
-void ReportCommand::writeDetailedPayments(ByteSink& sink)
+namespace {
+
+// The rows are read from the scratch copy as a stream: a second store of every line would
+// double the memory a large declaration takes.
+void writeDetailedPaymentsFrom(ByteSink& sink, const HeaderFields& header, ByteSource& scratch,
+                               const TotalsTexts& totals)
 {
     reports::PageWriter out(sink);
-    reports::writeDetailedPaymentsHead(out, session_.header());
+    reports::writeDetailedPaymentsHead(out, header);
+    LineReader reader(scratch);
+    std::string line;
+    for (size_t serial = 1; reader.next(line); ++serial) reports::writeDetailedPaymentsRow(out, serial, line);
+    reports::writeDetailedPaymentsEnd(out, totals);
+    out.flush();
+}
 
+}  // namespace
+
+void ReportCommand::writeDetailedPayments(ByteSink& sink)
+{
     // The rows come from a fresh scratch copy of the detail lines, as the workspace holds them.
     FixedWidthTable& details = session_.detailStore();
     if (!details.active()) details.open();
     session_.saveWorkspaceLines();
-
-    // The rows are read from the scratch copy as a stream: a second store of every line
-    // would double the memory a large declaration takes.
     FileSource scratch(session_.workspaceFiles().record21());
-    LineReader reader(scratch);
-    std::string line;
-    for (size_t serial = 1; reader.next(line); ++serial) reports::writeDetailedPaymentsRow(out, serial, line);
-    reports::writeDetailedPaymentsEnd(out, session_.totals());
-    out.flush();
+    writeDetailedPaymentsFrom(sink, session_.header(), scratch, session_.totals());
+}
+
+std::shared_ptr<BackgroundPage> ReportCommand::startDetailedPayments(const std::filesystem::path& path)
+{
+    // Every step that can fail on the session's side fails here, before anything is shown.
+    auto file = std::make_shared<AtomicFileWriter>(path, AtomicFileWriter::Durability::ProcessSafe);
+    FixedWidthTable& details = session_.detailStore();
+    if (!details.active()) details.open();
+    session_.saveWorkspaceLines();
+    // Opened here: a workspace file replaced later leaves this one as it was.
+    auto scratch = std::make_shared<FileSource>(session_.workspaceFiles().record21());
+    return std::make_shared<BackgroundPage>([file, scratch, header = session_.header(), totals = session_.totals()] {
+        writeDetailedPaymentsFrom(*file, header, *scratch, totals);
+        file->commit();
+    });
 }
 
 }  // namespace edlt

@@ -5,7 +5,10 @@
 // the way ends in the one preparation message.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "core/reports/BackgroundPage.h"
 
 #include "core/session/DeclarationSession.h"
 #include "core/session/UserInterface.h"
@@ -20,7 +23,15 @@ struct ReportWindowRequest {
     std::string title;               // the print window's title, Windows-1253
     bool landscapeHint = false;      // whether the landscape hint is shown
     std::string pdfName;             // the PDF file name proposed, Windows-1253
+    // The page still being written while the window shows its report; null when the page
+    // is whole on disk before the window gets it.
+    std::shared_ptr<BackgroundPage> writing;
 };
+
+// When the report's page is written: whole before the window shows it, or (the detailed
+// payments page, whose report the window draws from the open declaration) on a thread of
+// its own while the window already shows it.
+enum class PageWriting { BeforeShowing, WhileShowing };
 
 namespace report_messages {
 // "Υπήρξε κάποιο πρόβλημα κατά την προετοιμασία της εκτύπωσης"
@@ -38,8 +49,10 @@ public:
     ReportCommand(DeclarationSession& session, UserInterface& ui) : session_(session), ui_(ui) {}
 
     // The whole protocol. False when nothing was shown: the pending line was refused (its
-    // message already shown), or a step failed and the preparation message was shown.
-    bool run(ReportKind kind, const ShowPage& show);
+    // message already shown), or a step failed and the preparation message was shown. A page
+    // written while showing that fails ends the same way once show returns (the window closes
+    // when request.writing tells it the writing failed).
+    bool run(ReportKind kind, const ShowPage& show, PageWriting writing = PageWriting::BeforeShowing);
 
     // Writes the report's page for the open declaration at path (the first page takes its
     // template blocks from the program's Addon folder), as the command does but without
@@ -62,6 +75,9 @@ public:
 
 private:
     void writeDetailedPayments(ByteSink& sink);
+    // Refreshes the workspace here, then writes the page at path on another thread from
+    // copies of what it needs.
+    std::shared_ptr<BackgroundPage> startDetailedPayments(const std::filesystem::path& path);
 
     DeclarationSession& session_;
     UserInterface& ui_;

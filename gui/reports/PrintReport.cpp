@@ -11,16 +11,21 @@ namespace edlt::ui {
 
 bool printReport(ReportKind kind, DeclarationSession& session, UserInterface& ui, ReportWindow& window)
 {
-    return ReportCommand(session, ui).run(kind, [&window, &session, kind](const ReportWindowRequest& request) {
-        const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
-        window.setProposedPdfName(fromCp(request.pdfName));
-        if (kind == ReportKind::FirstPage) window.showReport(path, fromCp(request.title), request.landscapeHint);
-        else
-            // The page file is written; the window draws the report itself, page by page as
-            // it is looked at, so a declaration of any size shows at once.
-            window.showDocument(reports::ReportDocument::forSession(kind, session), path, fromCp(request.title),
-                                request.landscapeHint);
-    });
+    return ReportCommand(session, ui)
+        .run(
+            kind,
+            [&window, &session, kind](const ReportWindowRequest& request) {
+                const QString path = QFile::decodeName(QByteArray::fromStdString(request.pagePath.string()));
+                window.setProposedPdfName(fromCp(request.pdfName));
+                if (kind == ReportKind::FirstPage)
+                    window.showReport(path, fromCp(request.title), request.landscapeHint);
+                else
+                    // The window draws the report itself, page by page as it is looked at, from the
+                    // open declaration: it shows at once, while the page file is still being written.
+                    window.showDocument(reports::ReportDocument::forSession(kind, session), path, fromCp(request.title),
+                                        request.landscapeHint, request.writing);
+            },
+            PageWriting::WhileShowing);
 }
 
 }  // namespace edlt::ui

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
@@ -85,6 +86,11 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
         return printWebPage(pageView, this) != WebPrintResult::Failed;
     };
 
+    // A page written while its report is shown is looked at a few times a second.
+    writingTimer_ = new QTimer(this);
+    writingTimer_->setInterval(100);
+    connect(writingTimer_, &QTimer::timeout, this, &ReportWindow::checkWriting);
+
     if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 }
 
@@ -116,6 +122,8 @@ void ReportWindow::loadReport(const QString& pagePath, const QString& title, boo
                            {toCp(pagePath).value_or(std::string("?")), systemErrorText(ENOENT)}));
     document_.reset();
     preview->setDocument(nullptr);
+    writingTimer_->stop();
+    writing_.reset();
     prepare(page.absoluteFilePath(), title, landscapeHint, false);
     pageView->setUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
     show();
@@ -123,9 +131,13 @@ void ReportWindow::loadReport(const QString& pagePath, const QString& title, boo
 }
 
 void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                                const QString& title, bool landscapeHint)
+                                const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing)
 {
     document_ = std::move(document);
+    writing_ = std::move(writing);
+    if (writing_) writingTimer_->start();
+    else
+        writingTimer_->stop();
     prepare(pagePath, title, landscapeHint, true);
     preview->setDocument(document_);
     show();
@@ -133,13 +145,44 @@ void ReportWindow::loadDocument(std::shared_ptr<const reports::ReportDocument> d
 }
 
 void ReportWindow::showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                                const QString& title, bool landscapeHint)
+                                const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing)
 {
-    loadDocument(std::move(document), pagePath, title, landscapeHint);
+    loadDocument(std::move(document), pagePath, title, landscapeHint, std::move(writing));
     exec();
-    // The document reads the declaration's lines; it must not outlive the command.
+    // The document reads the declaration's lines; it must not outlive the command, which
+    // also sees the page's writing to its end.
     preview->setDocument(nullptr);
     document_.reset();
+    writingTimer_->stop();
+    // Closed before the page was whole: the command waits for it, and the pointer says so.
+    awaitWriting();
+    writing_.reset();
+}
+
+void ReportWindow::checkWriting()
+{
+    if (!writing_ || !writing_->finished()) return;
+    writingTimer_->stop();
+    // A report whose page could not be written is not left on screen as if it had been.
+    if (!writing_->wait()) reject();
+}
+
+void ReportWindow::awaitWriting()
+{
+    if (!writing_ || writing_->finished()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    writing_->wait();
+    QApplication::restoreOverrideCursor();
+}
+
+bool ReportWindow::pageWritten()
+{
+    if (!writing_) return true;
+    awaitWriting();
+    writingTimer_->stop();
+    if (writing_->wait()) return true;
+    reject();
+    return false;
 }
 
 void ReportWindow::showReport(const QString& pagePath, const QString& title, bool landscapeHint)
@@ -168,6 +211,8 @@ void ReportWindow::pageLoaded(bool ok)
 
 void ReportWindow::onPrintClicked()
 {
+    // Printed only once the command has prepared the report whole.
+    if (!pageWritten()) return;
     const bool ok = printPage && printPage();
     // Whatever happened, the pointer is the ordinary one again.
     unsetCursor();
@@ -225,7 +270,7 @@ bool ReportWindow::printDocument()
 
 void ReportWindow::onSavePdfClicked()
 {
-    if (pdfBusy_) return;
+    if (pdfBusy_ || !pageWritten()) return;
     const QString proposed = proposedPdfName_.isEmpty() ? QFileInfo(pagePath_).completeBaseName() + ".pdf"
                                                         : proposedPdfName_;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -8,11 +8,13 @@
 #include <functional>
 #include <memory>
 
+#include "core/reports/BackgroundPage.h"
 #include "render/ReportDocument.h"
 
 class QLabel;
 class QProgressDialog;
 class QPushButton;
+class QTimer;
 class QWebEngineView;
 
 namespace edlt::ui {
@@ -30,11 +32,13 @@ public:
     // The same without the modal wait (the window is shown and the call returns).
     void loadReport(const QString& pagePath, const QString& title, bool landscapeHint);
     // A drawn report (detailed payments, totals) in the preview instead of the HTML view;
-    // pagePath is the page file written for it, which names the proposed PDF.
+    // pagePath is the page file written for it, which names the proposed PDF. writing, when
+    // given, is that page still being written: printing waits for it, and the window closes
+    // if it fails (the command then tells the user).
     void showDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                      const QString& title, bool landscapeHint);
+                      const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing = nullptr);
     void loadDocument(std::shared_ptr<const reports::ReportDocument> document, const QString& pagePath,
-                      const QString& title, bool landscapeHint);
+                      const QString& title, bool landscapeHint, std::shared_ptr<BackgroundPage> writing = nullptr);
 
     // The file name "Αποθήκευση PDF" proposes for the next report shown; empty for the
     // page file's own name.
@@ -63,6 +67,12 @@ signals:
 
 private:
     void pageLoaded(bool ok);
+    // The page being written: closes the window once it has failed (when nothing is busy).
+    void checkWriting();
+    // Waits for the page being written, if any; false (and the window closing) when it failed.
+    bool pageWritten();
+    // Waits for the page being written, if any, under the wait cursor.
+    void awaitWriting();
     // The print and PDF buttons, enabled once the page can be printed whole.
     void setPageReady(bool ready);
     void prepare(const QString& pagePath, const QString& title, bool landscapeHint, bool drawn);
@@ -74,6 +84,8 @@ private:
     std::function<bool(int, int)> progressFor(QProgressDialog& dialog);
 
     std::shared_ptr<const reports::ReportDocument> document_;
+    std::shared_ptr<BackgroundPage> writing_;
+    QTimer* writingTimer_ = nullptr;
     QString pagePath_;
     QString proposedPdfName_;
     bool landscape_ = false;

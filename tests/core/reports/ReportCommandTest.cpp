@@ -157,4 +157,43 @@ TEST_F(ReportCommandTest, DetailReportRewritesTheWorkspaceAndKeepsThePosition)
     EXPECT_EQ(ds.recordNumber(), position);
 }
 
+// The detailed page written while the window shows its report: the same bytes as written
+// before showing, whole on disk once the command returns, and a failure the window learns
+// of ends in the one message.
+TEST_F(ReportCommandTest, DetailedPageWrittenWhileShownHasTheSameBytesAndFailuresTellTheUser)
+{
+    ASSERT_TRUE(addLine("012345670", "10", "100", "0", "100"));
+    ASSERT_TRUE(addLine("111111114", "10", "200", "0", "200"));
+    ASSERT_TRUE(run(ReportKind::DetailedPayments));
+    const std::string before = readFile(dir / "DLT.htm");
+    fs::remove(dir / "DLT.htm");
+
+    auto runWhileShowing = [this](bool& shownWriting) {
+        return ReportCommand(*session, ui)
+            .run(
+                ReportKind::DetailedPayments,
+                [&](const ReportWindowRequest& r) {
+                    shownWriting = r.writing != nullptr;
+                    if (r.writing) r.writing->wait();
+                },
+                PageWriting::WhileShowing);
+    };
+    bool shownWriting = false;
+    ASSERT_TRUE(runWhileShowing(shownWriting));
+    EXPECT_TRUE(shownWriting);
+    EXPECT_EQ(readFile(dir / "DLT.htm"), before);
+    EXPECT_TRUE(ui.messages().empty());
+
+    // The page's place taken by a folder: shown, then told as a failed preparation.
+    fs::remove(dir / "DLT.htm");
+    fs::create_directory(dir / "DLT.htm");
+    shownWriting = false;
+    EXPECT_FALSE(runWhileShowing(shownWriting));
+    EXPECT_TRUE(shownWriting);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{preparationMessage});
+    EXPECT_TRUE(fs::is_directory(dir / "DLT.htm"));
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".edlt-tmp-"), std::string::npos) << entry.path();
+}
+
 }  // namespace

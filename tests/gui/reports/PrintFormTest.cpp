@@ -21,10 +21,13 @@
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "core/base/ByteStream.h"
 #include "core/base/Cp1253.h"
 #include "core/base/Error.h"
+#include "core/reports/BackgroundPage.h"
 #include "core/reports/ReportPages.h"
 #include "core/session/DeclarationSession.h"
 #include "core/store/AtomicFile.h"
@@ -34,6 +37,7 @@
 #include "gui/reports/PrintReport.h"
 #include "gui/reports/ReportPreview.h"
 #include "gui/reports/ReportWindow.h"
+#include "render/PdfExport.h"
 #include "render/ReportDocument.h"
 #include "tests/TestUtil.h"
 #include "tests/gui/common/WindowStart.h"
@@ -313,6 +317,61 @@ private slots:
             QVERIFY2(second.contains(u(title)), qPrintable(u(title) + "\n" + second.left(2000)));
         QVERIFY(!second.contains(u("ΣΤΟΙΧΕΙΑ ΥΠΟΧΡΕΟΥ")));
         QVERIFY(last.contains(u("ΣΥΝΟΛΟ")) && last.contains(u("370350")));
+    }
+
+    // The preview draws the report's first page from the open declaration while its page is
+    // still being written; printing waits for the page, and a page that fails closes the
+    // window (the command then tells the user), whether or not print was pressed.
+    void previewShowsTheReportWhileItsPageIsWritten()
+    {
+        WindowUI ui;
+        const auto session = openDeclaration(ui, fs::path(dir_.path().toStdString()) / "writing", 300);
+        QVERIFY(session);
+        const struct {
+            bool fails, pressPrint;
+        } cases[] = {{false, true}, {true, true}, {true, false}};
+        for (const auto& c : cases) {
+            std::promise<void> gate;
+            const std::shared_future<void> opened = gate.get_future().share();
+            const bool fails = c.fails;
+            auto writing = std::make_shared<BackgroundPage>([opened, fails] {
+                opened.wait();
+                if (fails) throw Error("no room for the page");
+            });
+            form_->loadDocument(reports::ReportDocument::forSession(ReportKind::DetailedPayments, *session),
+                                dir_.path() + "/DLT.htm", u("Εκτύπωση"), true, writing);
+            form_->preview->viewport()->repaint();
+            QTest::qWait(250);
+            QVERIFY(form_->isVisible() && !writing->finished());
+            QCOMPARE(form_->preview->currentPage(), 0);
+            const QString pdf = dir_.path() + "/first.pdf";
+            QVERIFY(reports::writePdf(*form_->preview->document(), pdf.toStdString(), {}, {0, 0}));
+            const QString first = pdfText(pdf, 1);
+            QVERIFY2(first.contains("000000001") && first.contains(u("ΠΑΠΑΔΟΠΟΥΛΟΣ")), qPrintable(first.left(2000)));
+            QVERIFY(!first.contains("000000300"));
+
+            bool printed = false, printedWhenWritten = false;
+            form_->printPage = [&] {
+                printed = true;
+                printedWhenWritten = writing->finished();
+                return true;
+            };
+            if (c.pressPrint) {
+                std::thread release([&gate] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    gate.set_value();
+                });
+                form_->printButton->click();
+                release.join();
+            } else {
+                gate.set_value();
+            }
+            QTRY_COMPARE(form_->isVisible(), !c.fails);
+            QCOMPARE(printed, c.pressPrint && !c.fails);
+            QCOMPARE(printedWhenWritten, printed);
+            QVERIFY(MessageBox::shownTexts().isEmpty());
+            form_->hide();
+        }
     }
 
     void cancelledOrFailedPdfLeavesNoFile()
