@@ -33,6 +33,8 @@ bool sortPlainFile(const std::string& file, const std::string& out, DeclarationS
     // A pipe read once could not be read again by Open; standard output goes through the session.
     std::error_code unknown;
     if (file == "-" || out == "-" || !std::filesystem::is_regular_file(file, unknown)) return false;
+    // Like every command, this one clears what killed commands left, though it needs no folder.
+    const PrivateWorkspace folder;
     const auto identity = FileIdentity::of(file);
     std::optional<PlainDeclaration> declaration;
     try {
