@@ -524,7 +524,7 @@ private:
 // Reads and checks the file; the declarant record goes to generalData and the workspace
 // lines to record2 when they are given (neither is committed here).
 std::optional<std::string> readRecords(ByteSource& source, AtomicFileWriter* generalData, AtomicFileWriter* record2,
-                                       ArenaLines* lines)
+                                       ArenaLines* lines, std::string* firstDeclarant = nullptr)
 {
     // One byte past a record is enough to know a line is too long; longer ones are cut.
     LineReader reader(source, RecordSize + 1, true);
@@ -541,6 +541,7 @@ std::optional<std::string> readRecords(ByteSource& source, AtomicFileWriter* gen
     ArenaLines unkept;
     ArenaLines& out = lines ? *lines : unkept;
     DetailConverter converter(record2);
+    bool haveDeclarant = false;
     auto readLines = [&]() -> std::optional<std::string> {
         size_t lineNumber = 1;
         for (;;) {
@@ -558,6 +559,10 @@ std::optional<std::string> readRecords(ByteSource& source, AtomicFileWriter* gen
                 if (generalData) {
                     generalData->write(line);
                     generalData->write(lineBreak);
+                }
+                if (firstDeclarant && !haveDeclarant) {
+                    *firstDeclarant = line;
+                    haveDeclarant = true;
                 }
             } else if (line[0] == '3') {
                 char* rec = out.arena.allocate(storedSize);
@@ -596,12 +601,14 @@ std::optional<std::string> readDeclaration(ByteSource& source, const std::filesy
 
 }  // namespace
 
-std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines)
+std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines,
+                                                std::string* firstDeclarant)
 {
     workspaceLines.clear();
+    if (firstDeclarant) firstDeclarant->clear();
     std::optional<std::string> problem;
     try {
-        problem = readRecords(source, nullptr, nullptr, &workspaceLines);
+        problem = readRecords(source, nullptr, nullptr, &workspaceLines, firstDeclarant);
     } catch (...) {
         workspaceLines.clear();
         throw;

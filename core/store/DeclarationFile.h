@@ -62,7 +62,10 @@ std::optional<std::string> readDeclarationFile(ByteSource& source, const std::fi
 
 // Reads and checks the whole file as readDeclarationFile does, keeping only the detail
 // lines (workspace form) and writing nothing; the same messages on failure, lines left empty.
-std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines);
+// With firstDeclarant, the first declarant record (what generalData would begin with) too,
+// left empty when there is none.
+std::optional<std::string> readDeclarationLines(ByteSource& source, ArenaLines& workspaceLines,
+                                                std::string* firstDeclarant = nullptr);
 
 // Converts one 170-byte detail record into its workspace line. Throws Error with a Greek
 // message when the record is not 170 bytes or an amount cannot be held in the workspace

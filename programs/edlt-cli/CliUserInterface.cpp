@@ -54,13 +54,13 @@ void CliUserInterface::print(const std::string& cp1253Text) const
     }
 }
 
-void CommandSession::requireUnchangedInput(const std::filesystem::path& out) const
+void requireUnchangedInput(const std::filesystem::path& opened, const std::optional<FileIdentity>& identity,
+                           const std::filesystem::path& out)
 {
     std::error_code ec, ec2;
-    if (opened_.empty() ||
-        std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened_, ec2))
+    if (opened.empty() || std::filesystem::weakly_canonical(out, ec) != std::filesystem::weakly_canonical(opened, ec2))
         return;
-    if (FileIdentity::of(out) == openedIdentity_) return;
+    if (FileIdentity::of(out) == identity) return;
     throw Error(format(cp1253::lit("Δεν ήταν δυνατή η εγγραφή του αρχείου %s. Άλλο πρόγραμμα το άλλαξε μετά την "
                                    "ανάγνωσή του και οι αλλαγές του θα χάνονταν"),
                        {cp1253::pathText(out)}));
@@ -104,7 +104,8 @@ bool CommandSession::open(const std::string& file)
 
 void CommandSession::write(const std::string& out)
 {
-    if (out != "-") return session_->writeDeclaration(out, [&] { requireUnchangedInput(out); });
+    if (out != "-")
+        return session_->writeDeclaration(out, [&] { requireUnchangedInput(opened_, openedIdentity_, out); });
     const std::filesystem::path result = scratchFile("stdout");
     session_->writeDeclaration(result);
     copyToStandardOutput(result);

@@ -78,6 +78,11 @@ private:
 
 // What a command that works on a declaration needs, in the order they must be torn down:
 // the session goes first, then the folder holding its workspace.
+// Throws the Error CommandSession::write throws when out is the file opened (as identity)
+// and no longer the one read.
+void requireUnchangedInput(const std::filesystem::path& opened, const std::optional<FileIdentity>& identity,
+                           const std::filesystem::path& out);
+
 class CommandSession {
 public:
     // A session over a private workspace, started; the program folder is the executable's.
@@ -102,7 +107,6 @@ private:
     std::unique_ptr<DeclarationSession> session_;
     std::filesystem::path opened_;  // as it was named, empty for standard input
     std::optional<FileIdentity> openedIdentity_;
-    void requireUnchangedInput(const std::filesystem::path& out) const;
 };
 
 }  // namespace edlt::cli

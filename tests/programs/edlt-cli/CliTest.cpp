@@ -8,6 +8,7 @@
 #include <ctime>
 #include <functional>
 #include <map>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -411,6 +412,35 @@ TEST_F(CliTest, SortThatCannotWriteLeavesTheFileAlone)
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err, "");
     EXPECT_EQ(readFile(p), original);
+}
+
+// A regular file is sorted without the store: the same bytes as the whole Open (which reads
+// standard input) gives, equal keys included, written to --out or in place.
+TEST_F(CliTest, SortedFileIsTheOneOpenGives)
+{
+    std::mt19937 rng(29);
+    const std::vector<std::string> taxNumbers = {afm("33333333"), afm("11111111"), afm("22222222")};
+    const std::vector<std::string> surnames = {"Β", "Α", "ΑΒ", "Α"};
+    auto pick = [&](const auto& from) { return from[rng() % from.size()]; };
+    for (const size_t count : {size_t{1}, size_t{2}, size_t{7}, size_t{60}, size_t{400}}) {
+        std::vector<std::string> lines;
+        for (size_t i = 0; i < count; ++i)
+            lines.push_back(line(pick(taxNumbers), pick(surnames),
+                                 {{detail::TypeInc, pick(std::vector<std::string>{"10", "11"})},
+                                  {detail::AkaInc, pick(std::vector<std::string>{"1000", "30", "7"})}}));
+        const fs::path p = declaration(lines);
+        for (const char* by : {"name", "afm"}) {
+            const CliRun opened = cli({"sort", "-", "--by", by}, p);
+            ASSERT_EQ(opened.code, 0) << opened.err;
+            const CliRun toOut = cli({"sort", p.string(), "--by", by, "--out", (dir / "sorted").string()});
+            EXPECT_EQ(toOut.code, 0) << toOut.err;
+            EXPECT_EQ(toOut.err, "");
+            EXPECT_EQ(readFile(dir / "sorted"), opened.out) << count << " " << by;
+            fs::copy_file(p, dir / "inplace", fs::copy_options::overwrite_existing);
+            EXPECT_EQ(cli({"sort", (dir / "inplace").string(), "--by", by}).code, 0);
+            EXPECT_EQ(readFile(dir / "inplace"), opened.out) << count << " " << by;
+        }
+    }
 }
 
 }  // namespace
