@@ -24,11 +24,7 @@ namespace {
 
 using namespace detail;
 
-// Columns A..T in the import's order.
-constexpr std::array<Field, 20> columnFields = {AFM,       SurName,      Name,      FatherName,     City,
-                                                Street,    StreetNo,     TK,        TypeInc,        AkaInc,
-                                                Xartosimo, OGAXart,      Kratiseis, Kathares,       ForosParakr,
-                                                ForosAnal, Ypokatastima, Hmeres,    OGAForouParakr, OGAForouAnal};
+constexpr const std::array<Field, 20>& columnFields = sheetColumns;
 
 constexpr std::array<const char*, 20> columnTitles = {
     "ΑΦΜ",

@@ -19,11 +19,7 @@ namespace {
 
 using namespace detail;
 
-// Sheet columns A..T in order.
-constexpr std::array<Field, 20> columnFields = {AFM,       SurName,      Name,      FatherName,     City,
-                                                Street,    StreetNo,     TK,        TypeInc,        AkaInc,
-                                                Xartosimo, OGAXart,      Kratiseis, Kathares,       ForosParakr,
-                                                ForosAnal, Ypokatastima, Hmeres,    OGAForouParakr, OGAForouAnal};
+constexpr const std::array<Field, 20>& columnFields = sheetColumns;
 
 // A cell beyond the block: the reader of the sheet would have failed there.
 struct OutsideBlock {};

@@ -135,20 +135,8 @@ const std::string& fieldCaption(detail::Field field)
 {
     static const std::array<std::string, detail::FieldCount> captions = [] {
         std::array<std::string, detail::FieldCount> c;
-        const std::pair<detail::Field, const char*> texts[] = {
-            {detail::AFM, "ΑΦΜ"},
-            {detail::SurName, "Επώνυμο"},
-            {detail::Name, "Όνομα"},
-            {detail::FatherName, "Όνομα Πατέρα ή Συζύγου"},
-            {detail::City, "Πόλη"},
-            {detail::Street, "Οδός"},
-            {detail::StreetNo, "Αριθμός"},
-            {detail::TK, "ΤΚ"},
-            {detail::TypeInc, "Είδος Αποδοχών"},
-            {detail::Ypokatastima, "Υποκατάστημα Μισθωτού"},
-            {detail::Hmeres, "Ημέρες Απασχόλησης"},
-        };
-        for (const auto& [f, text] : texts) c[f] = cp1253::lit(text);
+        for (const auto& [f, text] : detail::textFieldCaptions) c[f] = cp1253::lit(text);
+        c[detail::Hmeres] = cp1253::lit("Ημέρες Απασχόλησης");
         for (detail::Field f : detail::amountFields) c[f] = detail::amountCaption(f);
         for (size_t f = 0; f < c.size(); ++f)
             if (c[f].empty()) c[f] = detail::fields[f].name;

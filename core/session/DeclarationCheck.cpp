@@ -154,19 +154,7 @@ std::optional<std::string> forbiddenBytesMessage(const std::string& fieldName, s
 // message already shows their bytes.
 const std::array<std::pair<detail::Field, const char*>, 10>& detailTextFields()
 {
-    static constexpr std::array<std::pair<detail::Field, const char*>, 10> names = {{
-        {detail::AFM, "ΑΦΜ"},
-        {detail::SurName, "Επώνυμο"},
-        {detail::Name, "Όνομα"},
-        {detail::FatherName, "Όνομα Πατέρα ή Συζύγου"},
-        {detail::City, "Πόλη"},
-        {detail::Street, "Οδός"},
-        {detail::StreetNo, "Αριθμός"},
-        {detail::TK, "ΤΚ"},
-        {detail::TypeInc, "Είδος Αποδοχών"},
-        {detail::Ypokatastima, "Υποκατάστημα Μισθωτού"},
-    }};
-    return names;
+    return detail::textFieldCaptions;
 }
 
 void checkLineBytes(std::string_view line, long lineNumber, std::vector<CheckFinding>& out)

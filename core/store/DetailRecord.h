@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace edlt::detail {
@@ -67,6 +68,26 @@ inline constexpr std::array<FieldDef, FieldCount> fields = {{
     {"OGAForouParakr", 8, 150},
     {"OGAForouAnal", 8, 158},
     {"FILLER2", 4, 166},
+}};
+
+// The columns A..T of a sheet of lines: the order the import reads and the export writes.
+inline constexpr std::array<Field, 20> sheetColumns = {
+    AFM,         SurName,   Name,         FatherName, City,           Street,      StreetNo,
+    TK,          TypeInc,   AkaInc,       Xartosimo,  OGAXart,        Kratiseis,   Kathares,
+    ForosParakr, ForosAnal, Ypokatastima, Hmeres,     OGAForouParakr, OGAForouAnal};
+
+// The detail fields held as text, with their captions (UTF-8, as written in the code).
+inline constexpr std::array<std::pair<Field, const char*>, 10> textFieldCaptions = {{
+    {AFM, "ΑΦΜ"},
+    {SurName, "Επώνυμο"},
+    {Name, "Όνομα"},
+    {FatherName, "Όνομα Πατέρα ή Συζύγου"},
+    {City, "Πόλη"},
+    {Street, "Οδός"},
+    {StreetNo, "Αριθμός"},
+    {TK, "ΤΚ"},
+    {TypeInc, "Είδος Αποδοχών"},
+    {Ypokatastima, "Υποκατάστημα Μισθωτού"},
 }};
 
 // The nine amounts in schema order.
