@@ -18,24 +18,13 @@
 #include "core/store/DeclarationFile.h"
 #include "core/store/DetailRecord.h"
 #include "tests/TestUtil.h"
+#include "tests/programs/edlt-cli/CliRunner.h"
 
 using namespace edlt;
 using namespace edlt::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out, err;  // UTF-8
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 // A valid tax number from eight digits.
 std::string afm(const std::string& eight)
@@ -65,33 +54,12 @@ std::string today()
 
 using Fields = std::map<detail::Field, std::string>;
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliRunner {
 protected:
-    TempDir dir;
-
-    void SetUp() override { fs::create_directories(dir / "tmp"); }
-
-    // Every run also checks that the command left nothing in its temporary folder.
-    CliRun cli(const std::vector<std::string>& args, const fs::path& in = "/dev/null")
-    {
-        return run(args, "", " <" + quoted(in.string()));
-    }
-
     // Standard input from the shell command feed; no file written may pass 512 bytes.
     CliRun piped(const std::string& feed, const std::vector<std::string>& args)
     {
         return run(args, "ulimit -f 1; " + feed + " | ", "");
-    }
-
-    CliRun run(const std::vector<std::string>& args, const std::string& before, const std::string& input)
-    {
-        std::string command = before + "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
-        for (const std::string& a : args) command += " " + quoted(a);
-        command += input + " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
-        int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
-        return {WEXITSTATUS(status), readFile(dir / "out"), readFile(dir / "err")};
     }
 
     // A workspace line of the detail layout; amounts in the boxes' decimal form.

@@ -13,24 +13,13 @@
 #include "core/store/DeclarationFile.h"
 #include "core/store/DetailRecord.h"
 #include "tests/TestUtil.h"
+#include "tests/programs/edlt-cli/CliRunner.h"
 
 using namespace edlt;
 using namespace edlt::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out, err;  // UTF-8
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 std::vector<std::string> split(const std::string& text, char by)
 {
@@ -43,23 +32,8 @@ std::vector<std::string> split(const std::string& text, char by)
 
 using Fields = std::map<detail::Field, std::string>;
 
-class CompareCliTest : public ::testing::Test {
+class CompareCliTest : public CliRunner {
 protected:
-    TempDir dir;
-
-    void SetUp() override { fs::create_directories(dir / "tmp"); }
-
-    CliRun cli(const std::vector<std::string>& args)
-    {
-        std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
-        for (const std::string& a : args) command += " " + quoted(a);
-        command += " </dev/null >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
-        return {WEXITSTATUS(status), readFile(dir / "out"), readFile(dir / "err")};
-    }
-
     // What a Python program prints of the JSON the last command wrote ("d" is the object).
     std::string python(const std::string& expression)
     {

@@ -6,6 +6,7 @@
 
 #include "tests/FaultyDeclaration.h"
 #include "tests/TestUtil.h"
+#include "tests/programs/edlt-cli/CliRunner.h"
 
 using namespace edlt;
 using namespace edlt::test;
@@ -13,40 +14,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-class ReportCliTest : public ::testing::Test {
+class ReportCliTest : public CliRunner {
 protected:
-    TempDir dir;
-
     void SetUp() override
     {
-        fs::create_directories(dir / "tmp");
+        CliRunner::SetUp();
         ASSERT_EQ(cli({"new", (dir / "decl").string(), "--year", "2004", "--afm", "123456783", "--company",
                        "ΕΤΑΙΡΕΙΑ & ΣΙΑ", "--town", "ΑΘΗΝΑ", "--street", "ΠΑΤΗΣΙΩΝ", "--number", "12", "--tk", "10434"})
                       .code,
                   0);
-    }
-
-    CliRun cli(const std::vector<std::string>& args)
-    {
-        std::string command = "TMPDIR=" + quoted((dir / "tmp").string()) + " " + quoted(EDLT_CLI_PATH);
-        for (const std::string& a : args) command += " " + quoted(a);
-        command += " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "the private workspace was left behind";
-        return {WEXITSTATUS(status), readFile(dir / "out"), readFile(dir / "err")};
     }
 };
 
