@@ -16,6 +16,7 @@
 #include "gui/common/Text.h"
 #include "gui/grid/DetailGrid.h"
 #include "gui/grid/RecordGridView.h"
+#include "gui/mainwindow/FindingsPanel.h"
 #include "gui/mainwindow/MainWindow.h"
 
 namespace edlt::ui {
@@ -76,14 +77,7 @@ ComparePanel::ComparePanel(MainWindow& window)
     list_ = new QTableView(body);
     list_->setObjectName("CompareList");
     list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
-    list_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {110, 60, 90, 90, 50, 150};
-    for (int c = 0; c < 6; ++c) list_->setColumnWidth(c, widths[c]);
+    setUpPanelList(*list_, {110, 60, 90, 90, 50, 150});
     // Double-click and Enter both activate a row.
     connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& i) { goToRow(i.row()); });
     column->addWidget(list_);

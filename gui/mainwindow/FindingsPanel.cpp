@@ -72,6 +72,18 @@ QVariant FindingsModel::headerData(int section, Qt::Orientation orientation, int
     return section >= 0 && section < ColumnCount ? tr8(titles[section]) : QVariant();
 }
 
+void setUpPanelList(QTableView& list, std::initializer_list<int> widths)
+{
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.verticalHeader()->hide();
+    list.verticalHeader()->setDefaultSectionSize(list.fontMetrics().height() + 4);
+    list.horizontalHeader()->setStretchLastSection(true);
+    int column = 0;
+    for (int width : widths) list.setColumnWidth(column++, width);
+}
+
 FindingsPanel::FindingsPanel(MainWindow& window)
     : QDockWidget(tr8("Έλεγχος δήλωσης"), &window), window_(window), session_(window.session())
 {
@@ -92,14 +104,7 @@ FindingsPanel::FindingsPanel(MainWindow& window)
     list_->setModel(sorted_);
     list_->setSortingEnabled(true);
     list_->sortByColumn(FindingsModel::ColLine, Qt::AscendingOrder);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
-    list_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {80, 90, 150, 70};
-    for (int c = 0; c < 4; ++c) list_->setColumnWidth(c, widths[c]);
+    setUpPanelList(*list_, {80, 90, 150, 70});
     // Double-click and Enter both activate a row.
     connect(list_, &QAbstractItemView::activated, this,
             [this](const QModelIndex& i) { goToFinding(modelRow(i.row())); });

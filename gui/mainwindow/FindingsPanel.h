@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QDockWidget>
 #include <QPointer>
+#include <initializer_list>
 #include <vector>
 
 #include "core/session/DeclarationCheck.h"
@@ -37,6 +38,9 @@ private:
     const DeclarationSession& session_;
     std::vector<CheckFinding> findings_;
 };
+
+// A panel's list of rows: whole rows, one at a time, read only, with the given column widths.
+void setUpPanelList(QTableView& list, std::initializer_list<int> widths);
 
 class FindingsPanel : public QDockWidget {
     Q_OBJECT
